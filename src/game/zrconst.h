@@ -1,0 +1,24 @@
+#pragma once
+// Values the program fixes for itself and shares with the servers it talks
+// to (and with our scripted test servers in tests/peers/). Every value here is
+// our own choice; each comment says why it was chosen. Change one only
+// together with the servers that rely on it.
+#include <cstddef>
+#include <cstdint>
+
+namespace pk {
+
+// Password masking for the lobby login: a linear congruential step
+// seed = seed * MaskMul + MaskAdd (32-bit, wrapping) whose bits 16-23 are
+// XORed into each password byte. The pair is the classic ANSI C rand()
+// generator: full period modulo 2^32, and the master server must use the
+// same two numbers to read the masked password back.
+inline constexpr std::uint32_t MaskMul = 1103515245u;
+inline constexpr std::uint32_t MaskAdd = 12345u;
+
+// Upper bound for anything we inflate from a file or a server. The largest
+// legitimate blob is the configuration file with its theme and key tables,
+// well under a megabyte; 16 MiB leaves room and still stops a zlib bomb.
+inline constexpr std::size_t MaxInflatedSize = 16u * 1024u * 1024u;
+
+}  // namespace pk
