@@ -1,0 +1,492 @@
+#include "platform/winsock.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QMetaObject>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <QtGlobal>
+#include <cerrno>
+#include <cstring>
+#include <exception>
+
+namespace pk {
+
+int WinSockCodeFromErrno(int err) {
+    switch (err) {
+        case 0:
+            return 0;
+        case EINTR:
+            return 10004;
+        case EBADF:
+            return 10009;
+        case EACCES:
+            return 10013;
+        case EFAULT:
+            return 10014;
+        case EINVAL:
+            return 10022;
+        case EMFILE:
+        case ENFILE:
+            return 10024;
+#if EAGAIN != EWOULDBLOCK
+        case EWOULDBLOCK:
+#endif
+        case EAGAIN:
+            return 10035;
+        case EINPROGRESS:
+            return 10036;
+        case EALREADY:
+            return 10037;
+        case ENOTSOCK:
+            return 10038;
+        case EDESTADDRREQ:
+            return 10039;
+        case EMSGSIZE:
+            return 10040;
+        case EPROTOTYPE:
+            return 10041;
+        case ENOPROTOOPT:
+            return 10042;
+        case EPROTONOSUPPORT:
+            return 10043;
+        case ESOCKTNOSUPPORT:
+            return 10044;
+        case EOPNOTSUPP:
+            return 10045;
+        case EPFNOSUPPORT:
+            return 10046;
+        case EAFNOSUPPORT:
+            return 10047;
+        case EADDRINUSE:
+            return 10048;
+        case EADDRNOTAVAIL:
+            return 10049;
+        case ENETDOWN:
+            return 10050;
+        case ENETUNREACH:
+            return 10051;
+        case ENETRESET:
+            return 10052;
+        case ECONNABORTED:
+            return 10053;
+        // A send after the peer reset the connection fails with EPIPE here; the
+        // owner must see it as the reset it is.
+        case EPIPE:
+        case ECONNRESET:
+            return 10054;
+        case ENOMEM:
+        case ENOBUFS:
+            return 10055;
+        case EISCONN:
+            return 10056;
+        case ENOTCONN:
+            return 10057;
+        case ESHUTDOWN:
+            return 10058;
+        case ETOOMANYREFS:
+            return 10059;
+        case ETIMEDOUT:
+            return 10060;
+        case ECONNREFUSED:
+            return 10061;
+        case ELOOP:
+            return 10062;
+        case ENAMETOOLONG:
+            return 10063;
+        case EHOSTDOWN:
+            return 10064;
+        case EHOSTUNREACH:
+            return 10065;
+        case ENOTEMPTY:
+            return 10066;
+        case EUSERS:
+            return 10068;
+        case EDQUOT:
+            return 10069;
+        case ESTALE:
+            return 10070;
+        case EREMOTE:
+            return 10071;
+        default:
+            return wsa::kConnAborted;
+    }
+}
+
+int WinSockCodeFromResolver(int gaiError) {
+    switch (gaiError) {
+        case 0:
+            return 0;
+        case EAI_NONAME:
+            return wsa::kHostNotFound;
+        case EAI_AGAIN:
+            return wsa::kTryAgain;
+#ifdef EAI_NODATA
+        case EAI_NODATA:
+            return wsa::kNoData;
+#endif
+        case EAI_FAIL:
+            return wsa::kNoRecovery;
+        case EAI_MEMORY:
+            return wsa::kNoBufs;
+        case EAI_SYSTEM:
+            return WinSockCodeFromErrno(errno);
+        default:
+            return wsa::kHostNotFound;
+    }
+}
+
+std::optional<std::uint32_t> DottedToAddress(const std::string& text) {
+    in_addr addr{};
+    if (text.empty() || inet_aton(text.c_str(), &addr) == 0) {
+        return std::nullopt;
+    }
+    return addr.s_addr;
+}
+
+std::string AddressToDotted(std::uint32_t addressNetOrder) {
+    char buffer[INET_ADDRSTRLEN] = {};
+    in_addr addr{};
+    addr.s_addr = addressNetOrder;
+    inet_ntop(AF_INET, &addr, buffer, sizeof buffer);
+    return buffer;
+}
+
+std::optional<std::uint32_t> ResolveIPv4(const std::string& host, int* error) {
+    if (error) {
+        *error = 0;
+    }
+    if (auto dotted = DottedToAddress(host)) {
+        return dotted;
+    }
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    const int rc = host.empty() ? EAI_NONAME : getaddrinfo(host.c_str(), nullptr, &hints, &found);
+    if (rc != 0 || found == nullptr) {
+        if (error) {
+            *error = rc != 0 ? WinSockCodeFromResolver(rc) : wsa::kHostNotFound;
+        }
+        if (found) {
+            freeaddrinfo(found);
+        }
+        return std::nullopt;
+    }
+    const auto* in = reinterpret_cast<const sockaddr_in*>(found->ai_addr);
+    const std::uint32_t address = in->sin_addr.s_addr;
+    freeaddrinfo(found);
+    return address;
+}
+
+std::optional<std::uint16_t> ResolveTcpPort(const std::string& port) {
+    if (port.empty()) {
+        return std::nullopt;
+    }
+    servent entry{};
+    servent* result = nullptr;
+    char buffer[1024];
+    if (getservbyname_r(port.c_str(), "tcp", &entry, buffer, sizeof buffer, &result) == 0 &&
+        result != nullptr) {
+        return ntohs(static_cast<std::uint16_t>(result->s_port));
+    }
+    if (port.size() > 5) {
+        return std::nullopt;
+    }
+    unsigned value = 0;
+    for (char c : port) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        value = value * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (value == 0 || value > 65535) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint16_t>(value);
+}
+
+struct AsyncSockets::Conn {
+    int fd = -1;
+    QSocketNotifier* reader = nullptr;
+    QSocketNotifier* writer = nullptr;
+    QTimer* timer = nullptr;
+    bool connecting = false;
+    bool closeDelivered = false;
+    std::size_t readLimit = 0;
+
+    // Notifiers may be the sender of the signal being handled, so they are
+    // released through the event loop, never deleted in place.
+    void Release() {
+        for (QObject* object : {static_cast<QObject*>(reader), static_cast<QObject*>(writer),
+                                static_cast<QObject*>(timer)}) {
+            if (object) {
+                object->disconnect();
+                object->deleteLater();
+            }
+        }
+        if (reader) {
+            reader->setEnabled(false);
+        }
+        if (writer) {
+            writer->setEnabled(false);
+        }
+        if (timer) {
+            timer->stop();
+        }
+        reader = nullptr;
+        writer = nullptr;
+        timer = nullptr;
+        if (fd >= 0) {
+            ::close(fd);
+            fd = -1;
+        }
+        connecting = false;
+    }
+    ~Conn() { Release(); }
+};
+
+AsyncSockets::AsyncSockets(QObject* parent) : QObject(parent) {}
+
+AsyncSockets::~AsyncSockets() {
+    conns_.clear();
+}
+
+AsyncSockets::Conn* AsyncSockets::Find(int id) {
+    auto it = conns_.find(id);
+    return it == conns_.end() ? nullptr : it->second.get();
+}
+
+int AsyncSockets::ConnectFailed(int error) {
+    const int id = nextId_++;
+    conns_[id] = std::make_unique<Conn>();
+    PostEvent(id, FD_CONNECT, error != 0 ? error : wsa::kConnAborted);
+    return id;
+}
+
+int AsyncSockets::Connect(std::uint32_t addressNetOrder, std::uint16_t port, int timeoutMs) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        return ConnectFailed(WinSockCodeFromErrno(errno));
+    }
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(port);
+    addr.sin_addr.s_addr = addressNetOrder;
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0 &&
+        errno != EINPROGRESS) {
+        const int code = WinSockCodeFromErrno(errno);
+        ::close(fd);
+        return ConnectFailed(code);
+    }
+    const int id = nextId_++;
+    auto conn = std::make_unique<Conn>();
+    conn->fd = fd;
+    conn->connecting = true;
+    conn->reader = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    conn->reader->setEnabled(false);
+    connect(conn->reader, &QSocketNotifier::activated, this, [this, id] { OnReadable(id); });
+    // Also an immediate connect (loopback) is reported through the writer, so
+    // the owner always hears of the connection from the event loop, and no
+    // read event can come before it.
+    conn->writer = new QSocketNotifier(fd, QSocketNotifier::Write, this);
+    connect(conn->writer, &QSocketNotifier::activated, this, [this, id] { OnWritable(id); });
+    if (timeoutMs > 0) {
+        conn->timer = new QTimer(this);
+        conn->timer->setSingleShot(true);
+        connect(conn->timer, &QTimer::timeout, this, [this, id] { OnConnectTimeout(id); });
+        conn->timer->start(timeoutMs);
+    }
+    conns_[id] = std::move(conn);
+    return id;
+}
+
+long AsyncSockets::Send(int id, const char* data, std::size_t size, int* error) {
+    Conn* conn = Find(id);
+    int code = 0;
+    long sent = -1;
+    if (conn == nullptr || conn->fd < 0) {
+        code = wsa::kNotSocket;
+    } else if (conn->connecting) {
+        code = wsa::kNotConnected;
+    } else if (size == 0) {
+        sent = 0;
+    } else {
+        sent = ::send(conn->fd, data, size, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (sent < 0) {
+            code = WinSockCodeFromErrno(errno);
+            if (code == wsa::kWouldBlock && conn->writer) {
+                conn->writer->setEnabled(true);
+            }
+        }
+    }
+    if (error) {
+        *error = code;
+    }
+    return sent;
+}
+
+long AsyncSockets::Recv(int id, char* buffer, std::size_t size, int* error) {
+    Conn* conn = Find(id);
+    int code = 0;
+    long got = -1;
+    if (conn == nullptr || conn->fd < 0) {
+        code = wsa::kNotSocket;
+    } else if (conn->connecting) {
+        code = wsa::kNotConnected;
+    } else {
+        if (conn->readLimit > 0 && size > conn->readLimit) {
+            size = conn->readLimit;
+        }
+        got = ::recv(conn->fd, buffer, size, MSG_DONTWAIT);
+        if (got < 0) {
+            code = WinSockCodeFromErrno(errno);
+        }
+        // Reading re-arms the read event, as WinSock does: while bytes remain
+        // (or the end is still to be reported) the owner hears again.
+        if (conn->reader && !conn->closeDelivered) {
+            conn->reader->setEnabled(true);
+        }
+    }
+    if (error) {
+        *error = code;
+    }
+    return got;
+}
+
+bool AsyncSockets::Close(int id, int* error) {
+    auto it = conns_.find(id);
+    int code = 0;
+    if (it == conns_.end()) {
+        code = wsa::kNotSocket;
+    } else {
+        Conn& conn = *it->second;
+        if (conn.fd >= 0) {
+            ::shutdown(conn.fd, SHUT_RDWR);
+            linger lingerOption{1, 0};
+            ::setsockopt(conn.fd, SOL_SOCKET, SO_LINGER, &lingerOption, sizeof lingerOption);
+            const int fd = conn.fd;
+            conn.fd = -1;
+            if (::close(fd) != 0) {
+                code = WinSockCodeFromErrno(errno);
+            }
+        }
+        conns_.erase(it);
+    }
+    if (error) {
+        *error = code;
+    }
+    return code == 0;
+}
+
+void AsyncSockets::PostEvent(int id, int event, int error) {
+    QMetaObject::invokeMethod(
+        this, [this, id, event, error] { Deliver(id, event, error); }, Qt::QueuedConnection);
+}
+
+std::string AsyncSockets::PeerAddress(int id) const {
+    auto it = conns_.find(id);
+    if (it == conns_.end() || it->second->fd < 0) {
+        return {};
+    }
+    sockaddr_in addr{};
+    socklen_t length = sizeof addr;
+    if (::getpeername(it->second->fd, reinterpret_cast<sockaddr*>(&addr), &length) != 0) {
+        return {};
+    }
+    return AddressToDotted(addr.sin_addr.s_addr);
+}
+
+bool AsyncSockets::SetSendBufferSize(int id, int bytes) {
+    Conn* conn = Find(id);
+    return conn && conn->fd >= 0 &&
+           ::setsockopt(conn->fd, SOL_SOCKET, SO_SNDBUF, &bytes, sizeof bytes) == 0;
+}
+
+void AsyncSockets::SetReadLimit(int id, std::size_t maxBytes) {
+    if (Conn* conn = Find(id)) {
+        conn->readLimit = maxBytes;
+    }
+}
+
+void AsyncSockets::OnReadable(int id) {
+    Conn* conn = Find(id);
+    if (conn == nullptr || conn->fd < 0) {
+        return;
+    }
+    conn->reader->setEnabled(false);
+    char probe = 0;
+    const long n = ::recv(conn->fd, &probe, 1, MSG_PEEK | MSG_DONTWAIT);
+    if (n > 0) {
+        Deliver(id, FD_READ, 0);
+        return;
+    }
+    const int code = n == 0 ? 0 : WinSockCodeFromErrno(errno);
+    if (code == wsa::kWouldBlock || code == wsa::kInterrupted) {
+        conn->reader->setEnabled(true);
+        return;
+    }
+    conn->closeDelivered = true;
+    Deliver(id, FD_CLOSE, code);
+}
+
+void AsyncSockets::OnWritable(int id) {
+    Conn* conn = Find(id);
+    if (conn == nullptr || conn->fd < 0) {
+        return;
+    }
+    conn->writer->setEnabled(false);
+    if (!conn->connecting) {
+        Deliver(id, FD_WRITE, 0);
+        return;
+    }
+    conn->connecting = false;
+    if (conn->timer) {
+        conn->timer->stop();
+    }
+    int soError = 0;
+    socklen_t length = sizeof soError;
+    if (::getsockopt(conn->fd, SOL_SOCKET, SO_ERROR, &soError, &length) != 0) {
+        soError = errno;
+    }
+    if (soError != 0) {
+        conn->Release();
+        Deliver(id, FD_CONNECT, WinSockCodeFromErrno(soError));
+        return;
+    }
+    conn->reader->setEnabled(true);
+    Deliver(id, FD_CONNECT, 0);
+    if (Find(id) != nullptr) {
+        Deliver(id, FD_WRITE, 0);
+    }
+}
+
+void AsyncSockets::OnConnectTimeout(int id) {
+    Conn* conn = Find(id);
+    if (conn == nullptr || !conn->connecting) {
+        return;
+    }
+    conn->Release();
+    Deliver(id, FD_CONNECT, wsa::kTimedOut);
+}
+
+void AsyncSockets::Deliver(int id, int event, int error) {
+    if (!handler_ || Find(id) == nullptr) {
+        return;
+    }
+    // Nothing thrown by an owner may unwind into the event loop.
+    try {
+        handler_(id, event, error);
+    } catch (const std::exception& e) {
+        qWarning("socket event %d of connection %d failed: %s", event, id, e.what());
+    } catch (...) {
+        qWarning("socket event %d of connection %d failed", event, id);
+    }
+}
+
+}  // namespace pk

@@ -1,0 +1,19 @@
+#pragma once
+// Driving the Qt event loop from tests: an application object for the whole
+// test program and a bounded wait for a condition. Waits end on the condition,
+// never on a measured time; the limit only keeps a broken test from hanging.
+#include <functional>
+
+namespace pk::test {
+
+// Creates the QCoreApplication once (unless one exists).
+void EnsureEventLoop();
+
+// Runs the event loop until `done` returns true or `limitMs` passes.
+// Returns the final value of `done`.
+bool RunUntil(const std::function<bool()>& done, int limitMs = 10000);
+
+// Runs the event loop for pending events only (a few rounds, no waiting).
+void DrainEvents();
+
+}  // namespace pk::test
