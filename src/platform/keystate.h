@@ -1,0 +1,70 @@
+#pragma once
+// Which keys are held down, in Windows virtual-key codes.
+//
+// The key codes stored in "pelkorin.cfg" and shown by the key names are
+// Windows virtual-key codes, so the table keeps that meaning on every
+// platform. The main thread writes it (through the application-wide key
+// filter); the game thread polls it, so every cell is atomic.
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <map>
+
+namespace pk {
+
+// Anything the game thread can ask whether a virtual key is down.
+class KeyStateSource {
+public:
+    virtual ~KeyStateSource() = default;
+    virtual bool keyDown(int virtualKey) const = 0;
+};
+
+// The down/up table. Presses and releases are paired by a holder id (the
+// native scan code of the physical key), not by the key the release reports:
+// Shift pressed between the two may turn '1' into '!' on release, and the
+// release must still let go of the '1'.
+class KeyStateTable : public KeyStateSource {
+public:
+    static constexpr int Size = 256;
+
+    bool keyDown(int virtualKey) const override;
+
+    // Main thread only. A holder of 0 means "no scan code known": the key is
+    // then paired by its virtual-key code. Repeated presses of one holder
+    // count once; a release of a holder that never pressed does nothing.
+    void press(std::uint32_t scanCode, int virtualKey);
+    void release(std::uint32_t scanCode, int virtualKey);
+    // Lets go of every key (the application lost the focus).
+    void releaseAll();
+
+private:
+    static std::uint32_t holderOf(std::uint32_t scanCode, int virtualKey);
+    void publish(int virtualKey);
+
+    std::map<std::uint32_t, int> held_;   // holder -> virtual key
+    std::array<int, Size> holders_ = {};  // holders per virtual key
+    std::array<std::atomic<bool>, Size> down_ = {};
+};
+
+// The virtual-key code for a Qt key event, or 0 when the key has none.
+// `qtKey` is the Qt::Key value, `keypad` whether the key sits on the numeric
+// keypad, and `scanCode` the native scan code (an XKB keycode on X11 and
+// Wayland, 0 when unknown). Letters, digits and named keys follow the
+// keyboard layout as Qt reports them; punctuation and shifted symbols are
+// taken from the key's position, as Windows does for its OEM keys.
+int VirtualKeyFromQt(int qtKey, bool keypad, std::uint32_t scanCode);
+
+// The table the application-wide key filter writes and the game polls.
+KeyStateTable& ApplicationKeyState();
+
+// What the game asks instead of GetAsyncKeyState.
+inline bool AsyncKeyDown(int virtualKey) {
+    return ApplicationKeyState().keyDown(virtualKey);
+}
+
+// Windows re-toggles Caps Lock with a synthetic press when the key is used as
+// a game key. Qt offers no portable way to change the lock state, so this
+// does nothing here; the game still calls it at the same place.
+void UndoCapsLockToggle();
+
+}  // namespace pk

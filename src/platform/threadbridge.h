@@ -1,0 +1,65 @@
+#pragma once
+// The one way a worker thread runs code on the main thread and waits for it
+// (the platform's synchronous call into the main thread).
+//
+// It can never deadlock at shutdown: once `shutdown` has run, every call that
+// is waiting, queued or even running returns at once, and every new call
+// returns without running. A call made on the main thread itself runs
+// directly. Because a waiting caller may be sent home while its code is
+// still queued or running, the code must own what it uses (capture by value)
+// or use only objects that outlive the bridge's owner.
+#include <QObject>
+#include <condition_variable>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <set>
+
+namespace pk {
+
+class MainThreadBridge : public QObject {
+public:
+    enum class CallResult {
+        Done,       // ran to its end
+        Failed,     // raised an exception; the error handler has it
+        Cancelled,  // the bridge was shut down before or while it ran
+    };
+
+    // Create on the main thread: calls run on the thread the bridge lives in.
+    explicit MainThreadBridge(QObject* parent = nullptr);
+    ~MainThreadBridge() override;
+
+    MainThreadBridge(const MainThreadBridge&) = delete;
+    MainThreadBridge& operator=(const MainThreadBridge&) = delete;
+
+    // Runs `work` on the main thread and waits until it has run or the
+    // bridge shuts down.
+    CallResult call(std::function<void()> work);
+
+    // Main thread (any thread is safe). Idempotent.
+    void shutdown();
+    bool isShutDown() const;
+
+    // Receives, on the main thread, what a call raised. Exceptions never
+    // cross the event loop; without a handler they are dropped.
+    void setErrorHandler(std::function<void(std::exception_ptr)> handler);
+
+private:
+    struct Job {
+        std::function<void()> work;
+        bool finished = false;
+        CallResult result = CallResult::Cancelled;
+    };
+
+    CallResult runHere(const std::function<void()>& work);
+    void runQueued(const std::shared_ptr<Job>& job);
+
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    std::set<std::shared_ptr<Job>> active_;  // queued or running
+    bool shutDown_ = false;
+    std::function<void(std::exception_ptr)> errorHandler_;
+};
+
+}  // namespace pk

@@ -1,0 +1,183 @@
+#include "platform/threadbridge.h"
+
+#include <gtest/gtest.h>
+
+#include <QThread>
+#include <atomic>
+#include <stdexcept>
+#include <thread>
+
+#include "platform/loopthread.h"
+#include "support/qtapp.h"
+
+namespace pk {
+namespace {
+
+using Result = MainThreadBridge::CallResult;
+
+class BridgeTest : public ::testing::Test {
+protected:
+    void SetUp() override { test::EnsureQtApp(); }
+};
+
+TEST_F(BridgeTest, WorkerCallRunsOnTheMainThread) {
+    MainThreadBridge bridge;
+    QThread* ranOn = nullptr;
+    std::atomic<bool> returned{false};
+    Result result = Result::Cancelled;
+    std::thread worker([&] {
+        result = bridge.call([&] { ranOn = QThread::currentThread(); });
+        returned = true;
+    });
+    EXPECT_TRUE(test::ProcessEventsUntil([&] { return returned.load(); }));
+    worker.join();
+    EXPECT_EQ(result, Result::Done);
+    EXPECT_EQ(ranOn, QThread::currentThread());
+}
+
+TEST_F(BridgeTest, CallOnTheMainThreadRunsAtOnce) {
+    MainThreadBridge bridge;
+    int runs = 0;
+    EXPECT_EQ(bridge.call([&] { ++runs; }), Result::Done);
+    EXPECT_EQ(runs, 1);
+}
+
+TEST_F(BridgeTest, ExceptionsGoToTheHandlerNotAcrossTheLoop) {
+    MainThreadBridge bridge;
+    std::string seen;
+    bridge.setErrorHandler([&](std::exception_ptr error) {
+        try {
+            std::rethrow_exception(error);
+        } catch (const std::exception& e) {
+            seen = e.what();
+        }
+    });
+    std::atomic<bool> returned{false};
+    Result result = Result::Done;
+    std::thread worker([&] {
+        result = bridge.call([] { throw std::runtime_error("BUG: test"); });
+        returned = true;
+    });
+    EXPECT_TRUE(test::ProcessEventsUntil([&] { return returned.load(); }));
+    worker.join();
+    EXPECT_EQ(result, Result::Failed);
+    EXPECT_EQ(seen, "BUG: test");
+}
+
+TEST_F(BridgeTest, ShutdownReleasesAWaitingCallThatNeverRan) {
+    MainThreadBridge bridge;
+    std::atomic<bool> waiting{false};
+    bool ran = false;
+    Result result = Result::Done;
+    std::thread worker([&] {
+        waiting = true;
+        result = bridge.call([&ran] { ran = true; });
+    });
+    // The main thread never pumps events here, as when it is busy closing.
+    while (!waiting.load()) std::this_thread::yield();
+    QThread::msleep(20);
+    bridge.shutdown();
+    worker.join();
+    EXPECT_EQ(result, Result::Cancelled);
+    // The queued call is dropped, not run late.
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(ran);
+    EXPECT_EQ(bridge.call([&ran] { ran = true; }), Result::Cancelled);
+    EXPECT_FALSE(ran);
+}
+
+TEST_F(BridgeTest, CallsAfterShutdownReturnAtOnceFromAnyThread) {
+    MainThreadBridge bridge;
+    bridge.shutdown();
+    Result result = Result::Done;
+    std::thread worker([&] { result = bridge.call([] {}); });
+    worker.join();
+    EXPECT_EQ(result, Result::Cancelled);
+}
+
+TEST_F(BridgeTest, ShutdownFromInsideARunningCallJoinsTheThread) {
+    // A call that opens a nested event loop (a message box) while the user
+    // closes the program: the worker must come home although its call has
+    // not finished.
+    auto bridge = std::make_unique<MainThreadBridge>();
+    std::atomic<int> passes{0};
+    LoopThread thread([&] {
+        passes++;
+        bridge->call([&] {
+            thread.requestStop();
+            bridge->shutdown();
+            thread.join();
+        });
+    });
+    thread.setTick(std::chrono::milliseconds(1));
+    thread.start();
+    thread.resume();
+    EXPECT_TRUE(
+        test::ProcessEventsUntil([&] { return !thread.running() || bridge->isShutDown(); }));
+    thread.join();
+    EXPECT_EQ(passes.load(), 1);
+}
+
+TEST_F(BridgeTest, StoppingAThreadMidCallNeverHangs) {
+    MainThreadBridge bridge;
+    std::atomic<int> calls{0};
+    std::atomic<bool> inCall{false};
+    LoopThread thread([&] {
+        calls++;
+        inCall = true;
+        bridge.call([] {});
+        inCall = false;
+    });
+    thread.setTick(std::chrono::milliseconds(1));
+    thread.start();
+    thread.resume();
+    EXPECT_TRUE(test::ProcessEventsUntil([&] { return calls.load() >= 5; }));
+    // No more events are processed: the thread soon waits on a call the
+    // main thread will not run. Stop it there.
+    while (!inCall.load()) std::this_thread::yield();
+    thread.requestStop();
+    bridge.shutdown();
+    thread.join();
+    EXPECT_FALSE(inCall.load());
+}
+
+TEST(LoopThread, StopWakesAPausedOrSleepingThread) {
+    std::atomic<int> passes{0};
+    {
+        LoopThread paused([&] { passes++; });
+        paused.start();  // waits at the gate
+    }
+    EXPECT_EQ(passes.load(), 0);
+
+    LoopThread sleeping([&] { passes++; });
+    sleeping.setTick(std::chrono::hours(1));
+    sleeping.start();
+    sleeping.resume();
+    while (passes.load() == 0) std::this_thread::yield();
+    sleeping.requestStop();
+    sleeping.join();
+    EXPECT_EQ(passes.load(), 1);
+}
+
+TEST(LoopThread, PauseIsAGateBetweenPasses) {
+    std::atomic<int> passes{0};
+    LoopThread thread([&] { passes++; });
+    thread.setTick(std::chrono::milliseconds(1));
+    thread.setPriority(LoopThread::Priority::Highest);
+    thread.start();
+    thread.resume();
+    while (passes.load() < 3) std::this_thread::yield();
+    thread.pause();
+    QThread::msleep(10);  // lets a pass that had begun finish
+    int atGate = passes.load();
+    QThread::msleep(20);
+    EXPECT_LE(passes.load(), atGate + 1);
+    thread.setPriority(LoopThread::Priority::Lowest);
+    thread.resume();
+    while (passes.load() < atGate + 3) std::this_thread::yield();
+    thread.requestStop();
+    thread.join();
+}
+
+}  // namespace
+}  // namespace pk
