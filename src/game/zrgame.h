@@ -1,0 +1,203 @@
+// Game records: the player slots of a room, the game fields of the settings record
+// (`Settings`) and of the client's own state (`ClientState`), and the game thread's timing
+// fields that the own-game cycle sets.
+//
+// Other units add their own parts with small additive edits: each subsystem has its own nested
+// record (Settings.rules, ClientState.game.link ...). Add a nested struct for a new subsystem
+// rather than loose fields.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "game/zrfield.h"
+
+namespace pk {
+
+struct tSbGame;  // lobby record of the joined game, owned by the lobby
+
+// One cell record of the painter's grid (six bytes; the painter gives them meaning).
+struct TCellLayerRec {
+    uint8_t b[6] = {0, 0, 0, 0, 0, 0};
+};
+inline constexpr int CellGridColumns = 20;
+inline constexpr int CellGridRows = 40;
+
+// One player's field state; exists only while the player holds a slot.
+struct tplr {
+    TFieldString field;
+    std::array<std::array<TCellLayerRec, CellGridColumns>, CellGridRows> CellLayerGrid{};
+    uint8_t flag = 0;         // set by the room window
+    int32_t SlotValue = 0;    // per-player value of message 0x04, shown by the painter
+    uint8_t PlayerState = 3;  // 3 in play, 2 lost, 0/1 set at the end of a game
+};
+
+// One player of the room.
+struct tclient {
+    std::string name;
+    std::string TeamName;
+    int32_t slot = 0;  // 0 spectator, else 1..6
+    std::unique_ptr<tplr> plr;
+};
+
+inline constexpr int MaxSlots = 6;
+
+// Player tables. Players owns the records; a removed player leaves a nullptr hole that the next
+// AddPlayer reuses. SlotPlayers[1..6] by slot number (index 0 unused), nullptr = free slot.
+extern std::vector<std::unique_ptr<tclient>> Players;
+extern std::array<tclient*, MaxSlots + 1> SlotPlayers;
+
+void InitPlayerSlots();
+tclient* FindPlayer(const std::string& name);
+int PlayerCount();
+int FirstFreeSlot();
+void ResetPlayerField(tclient& c);
+tclient* AddPlayer(const std::string& name);
+void RemovePlayer(tclient* p);
+void RemoveAllPlayers();
+void FreePlayerSlots();
+
+// Hooks of RemovePlayer for the parts other units own (timed effects of the slot, next target,
+// viewed slot, room player list). Each is optional.
+struct PlayerSlotHooks {
+    void (*RemoveSlotTimed)(int slot) = nullptr;
+    void (*NextTarget)() = nullptr;
+    void (*SetViewedSlot)(int slot) = nullptr;
+    void (*RebuildPlayerList)() = nullptr;
+};
+extern PlayerSlotHooks SlotHooks;
+
+// ---------------------------------------------------------------- Settings
+
+// The game rules in force, filled by the game-set message from the keys of the same names.
+struct tgamerules {
+    int32_t lvlstart = 1;
+    int32_t linesforsb = 1;
+    int32_t sbinc = 1;
+    int32_t invcap = 18;
+    uint8_t multfieldsb = 0;
+    uint8_t multcolsb = 0;
+    std::array<std::string, 5> sbchance;  // [1..4]: pools for 1, 2, 3, 4+ lines; [0] unused
+    int32_t startvotesec = 0;
+    int32_t piecedelay = 0;
+    uint8_t startvote = 0;
+    uint8_t deadsb = 0;
+    uint8_t eteams = 0;
+    uint8_t avglvl = 0;
+    uint8_t allowmove = 0;
+    std::array<int32_t, MaxSlots + 1> stacks{};  // [1..6]; [0] unused
+    uint8_t sbsinorder = 0;
+    uint8_t pshadow = 0;
+    uint8_t sacrifice = 0;
+    uint8_t holdpiece = 0;
+    std::string RoomMotd;
+    std::string BanList;
+    int32_t sbnlines = 0;
+    int32_t sbrblocks = 0;
+    int32_t sbsstack = 0;
+    int32_t sbosize = 0;
+    int32_t sbicount = 0;
+    int32_t sbdcount = 0;
+    int32_t sbfcount = 0;
+    int32_t sbmcount = 0;
+    uint8_t sbgcollect = 0;
+    uint8_t sbglines = 0;
+    uint8_t sbitimed = 0;
+    uint8_t sbiself = 0;
+    uint8_t sbdtimed = 0;
+    uint8_t sbftimed = 0;
+    uint8_t sbmtimed = 0;
+    uint8_t sbistack = 0;
+    uint8_t sbdstack = 0;
+    uint8_t sbfstack = 0;
+    uint8_t sbmstack = 0;
+};
+
+// The client's settings record. Theme selection, client options, key table and lobby options
+// are added by their units as further nested records.
+struct tsettingsarray {
+    tgamerules rules;
+};
+extern tsettingsarray Settings;
+
+// ---------------------------------------------------------------- ClientState
+
+// Game-server link state; its fields belong to the link.
+struct tse {};
+
+// The game-server link and game state of the client.
+struct tmegame {
+    tSbGame* JoinedGame = nullptr;
+    int32_t LinkValue = 0;  // link bookkeeping
+    std::string LinkText;
+    uint8_t GameLinkState = 2;  // 2 not connected, 0 connecting/joining, 1 in the room
+    uint8_t Spectating = 1;
+    uint8_t GameRunning = 0;
+    uint8_t GamePaused = 0;
+    int32_t PauseStart = 0;
+    int32_t GamesPlayed = 0;
+    std::string LinkBook;  // cleared by ResetGame
+    tse link;
+    tclient* OwnPlayer = nullptr;
+    int32_t OwnSlot = 1;
+    int32_t TargetSlot = 0;
+    int32_t RevengeSlot = 0;
+    int32_t PieceX = -1;
+    int32_t PieceY = -1;
+    int32_t OwnLevel = 1;
+    int32_t LinesCleared = 0;
+    int32_t AttackCount = 0;
+    int32_t PendingLimit = 0;
+    int32_t PieceRotation = 1;
+    std::string NextPieceToken;
+    TPieceString CurrentPiece;
+    std::string UpcomingPieces;
+    std::string PieceLog;
+    std::string HoldToken;
+    std::string Inventory;
+    uint8_t QueueBusy = 0;
+    uint8_t PieceWaiting = 0;
+    uint8_t FastFall = 0;  // 1 while "Fall faster" is held
+    uint8_t HoldUsed = 0;
+    int32_t GameTimeBase = 0;
+    int32_t AverageLevel = 0;
+    int32_t SeedA = 0;
+    int32_t SeedB = 0;
+    std::string LastGameSettings;
+    std::vector<std::string> GameEventLog;
+    std::array<int32_t, 4> ShadowPlace{-1, -1, -1, -1};
+};
+
+// The client's own state. Account, lobby (tmesb) and update (tupdateclient) parts are added
+// by their units as further nested records.
+struct tme {
+    tmegame game;
+};
+extern tme ClientState;
+
+// ---------------------------------------------------------------- game thread timing
+
+// The game thread's timing fields that the own-game cycle sets on the main thread and the game
+// thread reads; atomics because both threads touch them.
+struct TGameTiming {
+    std::atomic<int32_t> FallOffset{0};
+    std::atomic<int32_t> FallInterval{0};
+    std::atomic<int32_t> LevelFallInterval{40};
+    std::atomic<int32_t> FastFallInterval{40};
+    std::atomic<int64_t> NextFallTime{0};
+    std::atomic<uint8_t> LockPending{0};
+    std::atomic<int64_t> PieceDelayStart{0};
+    std::atomic<uint8_t> PieceActive{0};
+};
+extern TGameTiming GameTiming;
+
+// Every tmegame field to its reset value, and the thread's fall fields zeroed.
+void ResetGame();
+// The piece fields only (see zrgame.cpp), for a new game of a player who stays in the room.
+void ResetRound();
+
+}  // namespace pk

@@ -1,0 +1,104 @@
+// The own-game cycle: a piece starts from UpcomingPieces, falls, locks, clears lines and
+// collects specials, or is held; each placed piece is reported to the game server (message
+// 0x19) and kept with a snapshot of the state before it in PendingHistory until the server's
+// acknowledgement (message 0x1a) confirms that state. When an acknowledgement or a special
+// event changes the acknowledged state, the pending pieces are replayed on top of it.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "game/zrfmqueue.h"
+#include "game/zrrandom.h"
+
+namespace pk {
+
+// The own state before an action.
+struct thistoryclientstate {
+    std::string field;
+    std::string upcoming;
+    std::string inventory;
+    int32_t lines = 0;
+    int32_t seedA = 0;
+    int32_t seedB = 0;
+    std::string hold;
+};
+
+enum HistoryKind : int32_t { hkPlaced = 0, hkHeld = 1 };
+
+// One unacknowledged own action.
+struct thistoryevent {
+    int32_t kind = hkPlaced;
+    thistoryclientstate snapshot;
+    int32_t x = 0;
+    int32_t y = 0;
+    int32_t rotation = 1;
+    // HoldUsed of the placed piece. A hold into the empty slot carries 1, so that its
+    // acknowledgement does not advance the piece-counted timed effects: only placed pieces
+    // that did not come from the hold slot count.
+    uint8_t holdused = 0;
+    // Pairs of bytes (usage id, action letter 'u' use, 'd' discard, 's' sacrifice) for the
+    // special usages made after this action and before the next one.
+    std::string UsageLog;
+};
+
+using TPendingHistory = std::deque<std::unique_ptr<thistoryevent>>;
+extern TPendingHistory PendingHistory;
+// UsageLog of the last acknowledged entry, until the server has confirmed each usage.
+extern std::string AckUsageLog;
+
+// The log that a new special usage is recorded in: the last pending entry's, else AckUsageLog.
+std::string& CurrentUsageLog();
+
+// ---- the cycle (each ends its queue entry)
+void startpiece();
+void endpiece();
+void holdpiece();
+void clearlines();
+void ApplyNewSpecials(const tqasb& s);
+void acknowledgepiece(const tqpa& a);
+void catchuphistory();
+// The game thread's piece-delay check: starts the piece once the delay ran out. Waits while
+// another queue entry runs, so that it never ends an entry that is not its own.
+void PieceDelayCheck();
+
+// Game start for a player: tokens, seeds, stack already in the own field; queues the start.
+void StartOwnGame(const std::string& tokens, int32_t seedA, int32_t seedB);
+
+// ---- rules shared by the cycle, the replay and the special effects
+// Inserts the letters into the inventory (seed not stored back). n is the cleared line count.
+void AddToInventory(int32_t seed, int n, const std::string& letters, std::string& inventory);
+// Puts new specials into the field; seeds stored back. placed receives the byte triples
+// (column, row, letter). Nothing happens for total <= 0 or n <= 0.
+void AddSpecials(int32_t& seedA, int32_t& seedB, int total, std::string& placed,
+                 std::string& field, int n);
+// The sacrifice shuffle (seed not stored back).
+void ShuffleInventory(int32_t seed, std::string& inventory);
+thistoryevent& NewHistoryEntry(int32_t kind);
+void FreePendingHistory();
+
+// ---- messages
+// Decodes the bit string of message 0x1a. Letter indices outside the special alphabet decode
+// to no letter and are logged; returns nullopt only for a payload too short for its counts.
+std::optional<tqpa> DecodeAcknowledgement(const std::string& bits);
+// Message 0x26: the server confirmed a special usage (flag 1 is ignored).
+struct tusageconfirm {
+    uint8_t flag = 0;
+    uint8_t id = 0;
+    std::string inventory;
+};
+std::optional<tusageconfirm> DecodeUsageConfirmation(const std::string& bits);
+void UsageConfirmed(const tusageconfirm& c);
+// Message 0x20: the room game set.
+void SendRoomGameSet(const std::string& name, const std::string& stored);
+
+// Message type bytes of this cycle.
+inline constexpr uint8_t MsgPiecePlaced = 0x19;
+inline constexpr uint8_t MsgAcknowledge = 0x1a;
+inline constexpr uint8_t MsgRoomGameSet = 0x20;
+inline constexpr uint8_t MsgUsageConfirm = 0x26;
+
+}  // namespace pk
