@@ -16,7 +16,7 @@ struct tqsb {
     std::string letters;  // the special letter, or "aa"
     int32_t toslot = 0;
     int32_t fromslot = 0;
-    std::string data;  // the event's data (from the second field of the event text on)
+    std::string data;      // the event's data (from the second field of the event text on)
     int32_t checksum = 0;  // expected FieldChecksum of the own field after the event
 };
 

@@ -179,6 +179,9 @@ struct tme {
 };
 extern tme ClientState;
 
+// The own player's field; throws std::logic_error when there is no own player in a slot.
+TFieldString& OwnField();
+
 // ---------------------------------------------------------------- game thread timing
 
 // The game thread's timing fields that the own-game cycle sets on the main thread and the game

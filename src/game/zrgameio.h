@@ -26,7 +26,8 @@ class GameDisplay {
 public:
     virtual ~GameDisplay() = default;
     virtual void RedrawOwnField() = 0;
-    virtual void RefreshDisplay(int mask) = 0;
+    // slot: the slot the refresh is about (masks 0x80/0x400), 0 for the own display.
+    virtual void RefreshDisplay(int mask, int slot) = 0;
     virtual void PlaySound(std::string_view name) = 0;
 };
 

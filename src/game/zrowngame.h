@@ -61,20 +61,18 @@ void clearlines();
 void ApplyNewSpecials(const tqasb& s);
 void acknowledgepiece(const tqpa& a);
 void catchuphistory();
-// The game thread's piece-delay check: starts the piece once the delay ran out. Waits while
-// another queue entry runs, so that it never ends an entry that is not its own.
-void PieceDelayCheck();
-
-// Game start for a player: tokens, seeds, stack already in the own field; queues the start.
-void StartOwnGame(const std::string& tokens, int32_t seedA, int32_t seedB);
+// The piece delay has run out (the game thread's check, on the main thread): starts the piece.
+// Waits while another queue entry runs, so that it never ends an entry that is not its own;
+// the game thread retries on its next loop because PieceDelayStart stays set.
+void DelayedPieceStart();
 
 // ---- rules shared by the cycle, the replay and the special effects
 // Inserts the letters into the inventory (seed not stored back). n is the cleared line count.
 void AddToInventory(int32_t seed, int n, const std::string& letters, std::string& inventory);
 // Puts new specials into the field; seeds stored back. placed receives the byte triples
 // (column, row, letter). Nothing happens for total <= 0 or n <= 0.
-void AddSpecials(int32_t& seedA, int32_t& seedB, int total, std::string& placed,
-                 std::string& field, int n);
+void AddSpecials(int32_t& seedA, int32_t& seedB, int total, std::string& placed, std::string& field,
+                 int n);
 // The sacrifice shuffle (seed not stored back).
 void ShuffleInventory(int32_t seed, std::string& inventory);
 thistoryevent& NewHistoryEntry(int32_t kind);
@@ -92,6 +90,10 @@ struct tusageconfirm {
 };
 std::optional<tusageconfirm> DecodeUsageConfirmation(const std::string& bits);
 void UsageConfirmed(const tusageconfirm& c);
+// Handlers of messages 0x1a (queues the acknowledgement, normal) and 0x26. A payload too
+// short for its counts is logged and dropped.
+void AcknowledgementMessage(const std::string& payload);
+void UsageConfirmationMessage(const std::string& payload);
 // Message 0x20: the room game set.
 void SendRoomGameSet(const std::string& name, const std::string& stored);
 

@@ -26,7 +26,8 @@ public:
     // A value in 0..n-1 (0 for n <= 0, still stepping the state).
     int draw(int n) {
         state_ = state_ * 134775813u + 1u;
-        if (n <= 0) return 0;
+        if (n <= 0)
+            return 0;
         return static_cast<int>((static_cast<uint64_t>(state_) * static_cast<uint32_t>(n)) >> 32);
     }
 

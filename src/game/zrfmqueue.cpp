@@ -1,0 +1,219 @@
+#include "game/zrfmqueue.h"
+
+#include <stdexcept>
+
+#include "game/zrgame.h"
+#include "game/zrgameio.h"
+#include "game/zrlog.h"
+#include "game/zrmisc.h"
+#include "game/zrowngame.h"
+
+namespace pk {
+
+TEventQueue EventQueue;
+
+namespace {
+
+void StartIfIdle() {
+    if (!EventQueue.empty() && !EventQueue.front()->running) {
+        ClientState.game.QueueBusy = 1;
+        advancequeue();
+    }
+}
+
+// Puts the own state back to the acknowledged one (the first pending snapshot) so that a
+// special event lands where the server applied it. The seeds come back too: an effect that
+// draws (gravity collecting specials) must use the seed the server had at that point.
+void RollBackToAcknowledged() {
+    tmegame& g = ClientState.game;
+    if (g.HoldUsed) {
+        g.HoldToken = PieceToken(g.UpcomingPieces, 1);
+        g.UpcomingPieces = DropFirstToken(g.UpcomingPieces);
+    }
+    if (!PendingHistory.empty()) {
+        const thistoryclientstate& s = PendingHistory.front()->snapshot;
+        OwnField() = s.field;
+        g.UpcomingPieces = s.upcoming;
+        g.Inventory = s.inventory;
+        g.LinesCleared = s.lines;
+        g.SeedA = s.seedA;
+        g.SeedB = s.seedB;
+    }
+}
+
+void RunEntry(TQueueEntryRec& e) {
+    switch (e.kind) {
+        case qkSpecial:
+            RollBackToAcknowledged();
+            GameFx().RunSpecialEvent(*e.sb);
+            break;
+        case qkClearLines:
+            clearlines();
+            break;
+        case qkAcknowledge:
+            acknowledgepiece(*e.pa);
+            break;
+        case qkStartPiece:
+            if (Settings.rules.piecedelay >= 1) {
+                GameTiming.PieceDelayStart = GameClocks().MilliClock();
+                FinishQueueEntry();
+            } else {
+                startpiece();
+            }
+            break;
+        case qkEndPiece:
+            endpiece();
+            break;
+        case qkNewSpecials:
+            ApplyNewSpecials(*e.asb);
+            break;
+        case qkHoldPiece:
+            holdpiece();
+            break;
+        default:
+            // An unknown kind cannot be produced here; drop it rather than stall the queue.
+            FinishQueueEntry();
+            break;
+    }
+}
+
+}  // namespace
+
+void InitEventQueue() {
+    EventQueue.clear();
+}
+
+TQueueEntryRec& QueueEntryNew(uint8_t kind, bool urgent) {
+    auto e = std::make_unique<TQueueEntryRec>();
+    e->kind = kind;
+    TQueueEntryRec& ref = *e;
+    if (!urgent) {
+        EventQueue.push_back(std::move(e));
+    } else if (!EventQueue.empty() && EventQueue.front()->running) {
+        EventQueue.insert(EventQueue.begin() + 1, std::move(e));
+    } else {
+        EventQueue.push_front(std::move(e));
+    }
+    return ref;
+}
+
+void QueueSpecialEvent(bool urgent, uint8_t subkind, const std::string& letters,
+                       const std::string& eventtext, int32_t fromslot, int32_t toslot) {
+    auto sb = std::make_unique<tqsb>();
+    sb->subkind = subkind;
+    sb->letters = letters;
+    sb->fromslot = fromslot;
+    sb->toslot = toslot;
+    sb->checksum = ParseInt(TokenAt(1, eventtext, TokenSep)).value_or(0);
+    sb->data = RestFromToken(2, eventtext, TokenSep);
+    QueueEntryNew(qkSpecial, urgent).sb = std::move(sb);
+    StartIfIdle();
+}
+
+void QueueServerSpecial(uint8_t msgtype, const std::string& letters, int32_t slot,
+                        const std::string& eventtext) {
+    const int32_t own = ClientState.game.OwnSlot;
+    if (msgtype == 0x16) {
+        QueueSpecialEvent(false, 1, letters, eventtext, slot, own);
+    } else {
+        QueueSpecialEvent(false, 0, letters, eventtext, own, slot);
+    }
+}
+
+void QueueStartPiece(bool urgent) {
+    QueueEntryNew(qkStartPiece, urgent);
+    StartIfIdle();
+}
+
+void QueueEndPiece(bool urgent) {
+    QueueEntryNew(qkEndPiece, urgent);
+    StartIfIdle();
+}
+
+void QueueAcknowledgement(bool urgent, const tqpa& a) {
+    QueueEntryNew(qkAcknowledge, urgent).pa = std::make_unique<tqpa>(a);
+    StartIfIdle();
+}
+
+void QueueGetSpecials(bool urgent, const std::string& inventory, const std::string& placed) {
+    auto asb = std::make_unique<tqasb>();
+    asb->inventory = inventory;
+    asb->placed = placed;
+    QueueEntryNew(qkNewSpecials, urgent).asb = std::move(asb);
+    StartIfIdle();
+}
+
+void QueueHoldPiece(bool urgent) {
+    QueueEntryNew(qkHoldPiece, urgent);
+    StartIfIdle();
+}
+
+void QueueClearLines(bool urgent) {
+    QueueEntryNew(qkClearLines, urgent);
+    StartIfIdle();
+}
+
+void advancequeue() {
+    if (EventQueue.empty()) {
+        ClientState.game.QueueBusy = 0;
+        return;
+    }
+    try {
+        TQueueEntryRec& e = *EventQueue.front();
+        e.running = 1;
+        RunEntry(e);
+    } catch (...) {
+        AddLogLine("Error in advancequeue " + std::to_string(EventQueue.size()));
+        throw;
+    }
+}
+
+void FinishQueueEntry() {
+    tmegame& g = ClientState.game;
+    if (EventQueue.empty()) {
+        g.QueueBusy = 0;
+        return;
+    }
+    // Taken out first: the entry is freed on every path, also when the check below throws.
+    std::unique_ptr<TQueueEntryRec> e = std::move(EventQueue.front());
+    EventQueue.pop_front();
+    if (e->kind == qkSpecial && e->sb) {
+        const tqsb& sb = *e->sb;
+        TFieldString& own = OwnField();
+        if (FieldChecksum(own) != (sb.checksum & 0xFFFF)) {
+            AddLogLine("BUG: unsynchronized after \"" + sb.letters + "\" " + own);
+            // The queue stalls here (QueueBusy stays set) until it is cleared.
+            throw std::runtime_error("Unsynchronized special block \"" + sb.letters + "\"");
+        }
+        if (!PendingHistory.empty()) {
+            thistoryclientstate& s = PendingHistory.front()->snapshot;
+            s.field = own;
+            s.upcoming = g.UpcomingPieces;
+            s.inventory = g.Inventory;
+            s.lines = g.LinesCleared;
+            s.seedA = g.SeedA;
+            s.seedB = g.SeedB;
+        } else if (g.HoldUsed) {
+            g.UpcomingPieces = g.HoldToken + TokenSep + g.UpcomingPieces;
+            g.HoldToken.clear();
+        }
+        catchuphistory();
+    }
+    e.reset();
+    if (!EventQueue.empty()) {
+        advancequeue();
+    } else {
+        g.QueueBusy = 0;
+    }
+}
+
+void ClearEventQueue() {
+    EventQueue.clear();
+    ClientState.game.QueueBusy = 0;
+}
+
+void FreeEventQueue() {
+    ClearEventQueue();
+}
+
+}  // namespace pk

@@ -1,0 +1,480 @@
+#include "game/zrowngame.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "game/zrfield.h"
+#include "game/zrgame.h"
+#include "game/zrgameio.h"
+#include "game/zrlog.h"
+#include "game/zrmisc.h"
+
+namespace pk {
+
+TPendingHistory PendingHistory;
+std::string AckUsageLog;
+
+namespace {
+
+std::string Join(std::initializer_list<std::string> fields) {
+    std::string out;
+    bool first = true;
+    for (const auto& f : fields) {
+        if (!first)
+            out += TokenSep;
+        out += f;
+        first = false;
+    }
+    return out;
+}
+
+// The piece of token n turned to a rotation ("" when the list has no such token).
+TPieceString TurnedToken(const std::string& list, int n, int rotation) {
+    const TPieceString p = TokenPiece(PieceToken(list, n));
+    return p.empty() ? p : chpiece(p, rotation);
+}
+
+// After a lock or a hold into the empty slot: the piece delay, or the next piece at once.
+void NextPieceOrDelay() {
+    if (Settings.rules.piecedelay > 0) {
+        GameTiming.PieceDelayStart = GameClocks().MilliClock();
+        FinishQueueEntry();
+    } else {
+        startpiece();
+    }
+}
+
+void ClearPiecePlace(tmegame& g) {
+    g.PieceX = -1;
+    g.PieceY = -1;
+    g.PieceRotation = 1;
+}
+
+// Inserts the acknowledgement's new tokens: kind '2' after the last kind-'2' token already in
+// the list, kind '1' at the end; other kinds are dropped.
+std::string MergeTokens(const std::string& list, const std::string& fresh) {
+    std::vector<std::string> tokens;
+    const int count = PieceTokenCount(list);
+    int p2 = 1;
+    for (int i = 1; i <= count; ++i) {
+        tokens.push_back(PieceToken(list, i));
+        if (!tokens.back().empty() && tokens.back()[0] == '2')
+            p2 = i + 1;
+    }
+    int p1 = count + 1;
+    const int n = PieceTokenCount(fresh);
+    for (int i = 1; i <= n; ++i) {
+        std::string t = PieceToken(fresh, i);
+        if (t.empty())
+            continue;
+        if (t[0] == '2') {
+            tokens.insert(tokens.begin() + (p2 - 1), t);
+            ++p2;
+            ++p1;  // the kind-'1' insertion point moves with the list behind it
+        } else if (t[0] == '1') {
+            tokens.insert(tokens.begin() + (p1 - 1), t);
+            ++p1;
+        }
+    }
+    std::string out;
+    for (size_t i = 0; i < tokens.size(); ++i) {
+        if (i > 0)
+            out += TokenSep;
+        out += tokens[i];
+    }
+    return out;
+}
+
+// One pending action applied to a working state, as the server applied it.
+void ReplayEntry(const thistoryevent& e, thistoryclientstate& s) {
+    if (e.kind == hkPlaced) {
+        if (e.holdused && !s.hold.empty()) {
+            s.upcoming = s.hold + TokenSep + s.upcoming;
+            s.hold.clear();
+        }
+        const TPieceString piece = TurnedToken(s.upcoming, 1, e.rotation);
+        if (!piece.empty()) {
+            int x = e.x, y = e.y;
+            refitpiece(piece, x, y, true, s.field);
+            stickpiece(piece, x, y, s.field);
+        }
+        s.upcoming = DropFirstToken(s.upcoming);
+        const std::string rows = FullRows(s.field);
+        const int count = WordCount(rows);
+        s.lines += count;
+        AddToInventory(s.seedA, count, CollectSpecials(s.field, rows), s.inventory);
+        removelines(s.field, rows);
+        std::string placed;
+        AddSpecials(s.seedA, s.seedB, s.lines, placed, s.field, count);
+    } else if (e.kind == hkHeld && s.hold.empty()) {
+        s.hold = PieceToken(s.upcoming, 1);
+        s.upcoming = DropFirstToken(s.upcoming);
+    }
+    for (size_t i = 1; i < e.UsageLog.size(); i += 2) {
+        const char action = e.UsageLog[i];
+        if (action == 'u' || action == 'd') {
+            if (!s.inventory.empty())
+                s.inventory.erase(0, 1);
+        } else if (action == 's') {
+            ShuffleInventory(s.seedA, s.inventory);
+        }
+    }
+}
+
+// Removes the first (id, letter) pair whose id byte matches.
+void DeleteUsagePair(std::string& log, uint8_t id) {
+    for (size_t i = 0; i + 1 < log.size(); i += 2) {
+        if (static_cast<uint8_t>(log[i]) == id) {
+            log.erase(i, 2);
+            return;
+        }
+    }
+}
+
+}  // namespace
+
+std::string& CurrentUsageLog() {
+    return PendingHistory.empty() ? AckUsageLog : PendingHistory.back()->UsageLog;
+}
+
+thistoryevent& NewHistoryEntry(int32_t kind) {
+    const tmegame& g = ClientState.game;
+    auto e = std::make_unique<thistoryevent>();
+    e->kind = kind;
+    e->snapshot.field = OwnField();
+    e->snapshot.upcoming = g.UpcomingPieces;
+    e->snapshot.inventory = g.Inventory;
+    e->snapshot.lines = g.LinesCleared;
+    e->snapshot.seedA = g.SeedA;
+    e->snapshot.seedB = g.SeedB;
+    e->snapshot.hold = g.HoldToken;
+    PendingHistory.push_back(std::move(e));
+    return *PendingHistory.back();
+}
+
+void FreePendingHistory() {
+    PendingHistory.clear();
+}
+
+void startpiece() {
+    LogErrors("startpiece", [] {
+        tmegame& g = ClientState.game;
+        g.PieceWaiting = 1;
+        if (static_cast<int>(PendingHistory.size()) >= g.PendingLimit - 2) {
+            FinishQueueEntry();
+            return;
+        }
+        if (g.CurrentPiece.empty())
+            g.CurrentPiece = TokenPiece(PieceToken(g.UpcomingPieces, 1));
+        if (g.CurrentPiece.empty()) {
+            // No piece is known yet: wait for the acknowledgement that brings more.
+            FinishQueueEntry();
+            return;
+        }
+        GameTiming.PieceActive = 0;
+        GameTiming.PieceDelayStart = 0;
+        g.PieceWaiting = 0;
+        g.FastFall = 0;
+        g.NextPieceToken = PieceToken(g.UpcomingPieces, 2);
+        GameView().RefreshDisplay(2, 0);
+
+        const int r = newpiececollision(g.CurrentPiece, OwnField());
+        if (r >= 1) {
+            g.CurrentPiece = chpiece(g.CurrentPiece, r);
+            g.PieceRotation = r;
+        } else {
+            g.PieceRotation = 1;  // nothing fits: it starts unturned over the blocks
+        }
+        g.PieceX = SpawnColumn(g.CurrentPiece);
+        g.PieceY = 1;
+
+        const int level = Settings.rules.avglvl ? g.AverageLevel : g.OwnLevel;
+        const int interval = std::max(1000 - (level - 1) * 10, 1);
+        GameTiming.LevelFallInterval = interval;
+        GameTiming.FallInterval = interval;
+        GameTiming.FallOffset = 0;
+        GameTiming.NextFallTime = GameClocks().MilliClock() + interval;
+        GameTiming.LockPending = 0;
+
+        GameView().RedrawOwnField();
+        GameTiming.PieceActive = 1;
+        FinishQueueEntry();
+    });
+}
+
+void endpiece() {
+    LogErrors("endpiece", [] {
+        tmegame& g = ClientState.game;
+        g.PieceWaiting = 1;
+        g.PieceLog += (g.HoldUsed ? " +" : " ") + g.CurrentPiece;
+        TFieldString& own = OwnField();
+        int x = g.PieceX, y = g.PieceY;
+        refitpiece(g.CurrentPiece, x, y, true, own);
+        g.PieceX = x;
+        g.PieceY = y;
+        GameSender().SendGameMessage(
+            MsgPiecePlaced, Join({g.HoldUsed ? "1" : "0", std::to_string(g.PieceX),
+                                  std::to_string(g.PieceY), std::to_string(g.PieceRotation)}));
+
+        TFieldString work = own;
+        thistoryevent& e = NewHistoryEntry(hkPlaced);
+        e.x = g.PieceX;
+        e.y = g.PieceY;
+        e.rotation = g.PieceRotation;
+        if (g.HoldUsed) {
+            // State the snapshot as before the swap: the swapped-in piece back in the hold.
+            e.snapshot.hold = PieceToken(e.snapshot.upcoming, 1);
+            e.snapshot.upcoming = DropFirstToken(e.snapshot.upcoming);
+        }
+        e.holdused = g.HoldUsed;
+
+        stickpiece(g.CurrentPiece, g.PieceX, g.PieceY, work);
+        g.UpcomingPieces = DropFirstToken(g.UpcomingPieces);
+        const std::string rows = FullRows(work);
+        ClearPiecePlace(g);
+        own = work;
+        g.CurrentPiece = TokenPiece(PieceToken(g.UpcomingPieces, 1));
+        g.HoldUsed = 0;
+
+        if (rows.empty()) {
+            GameView().RedrawOwnField();
+            NextPieceOrDelay();
+            return;
+        }
+        const int n = WordCount(rows);
+        const std::string letters = CollectSpecials(work, rows);
+        std::string inv = g.Inventory;
+        AddToInventory(g.SeedA, n, letters, inv);
+        removelines(work, rows);
+        std::string placed;
+        AddSpecials(g.SeedA, g.SeedB, g.LinesCleared + n, placed, work, n);
+        // Both urgent behind the running entry: the specials end up first, then the start.
+        QueueStartPiece(true);
+        QueueGetSpecials(true, inv, placed);
+        clearlines();
+    });
+}
+
+void holdpiece() {
+    LogErrors("holdpiece", [] {
+        tmegame& g = ClientState.game;
+        // The key action checked these when it queued the hold; a second hold queued before
+        // the first ran must not swap twice.
+        if (!Settings.rules.holdpiece || g.HoldUsed || PieceTokenCount(g.UpcomingPieces) == 0) {
+            FinishQueueEntry();
+            return;
+        }
+        g.PieceWaiting = 1;
+        if (g.HoldToken.empty()) {
+            g.PieceLog += " -" + g.CurrentPiece;
+            GameSender().SendGameMessage(MsgPiecePlaced, Join({"1", "0", "0", "0"}));
+            thistoryevent& e = NewHistoryEntry(hkHeld);
+            e.holdused = 1;  // a hold never advances the piece-counted effects
+            g.HoldToken = PieceToken(g.UpcomingPieces, 1);
+            g.UpcomingPieces = DropFirstToken(g.UpcomingPieces);
+            ClearPiecePlace(g);
+            g.CurrentPiece = TokenPiece(PieceToken(g.UpcomingPieces, 1));
+            g.HoldUsed = 0;
+            GameView().RefreshDisplay(0x200, 0);
+            GameView().RedrawOwnField();
+            GameView().PlaySound("holdpiece");
+            NextPieceOrDelay();
+            return;
+        }
+        g.UpcomingPieces = g.HoldToken + TokenSep + g.UpcomingPieces;
+        g.CurrentPiece = TokenPiece(g.HoldToken);
+        g.HoldToken.clear();
+        g.HoldUsed = 1;
+        ClearPiecePlace(g);
+        GameView().RefreshDisplay(0x200, 0);
+        GameView().RedrawOwnField();
+        GameView().PlaySound("useholdpiece");
+        startpiece();
+    });
+}
+
+void clearlines() {
+    LogErrors("clearlines", [] {
+        tmegame& g = ClientState.game;
+        TFieldString& own = OwnField();
+        const std::string rows = FullRows(own);
+        const int count = WordCount(rows);
+        GameView().PlaySound(count >= 4 ? "fourclear" : "clear");
+        removelines(own, rows);
+        g.LinesCleared += count;
+        GameView().RefreshDisplay(8, 0);
+        GameView().RedrawOwnField();
+        FinishQueueEntry();
+    });
+}
+
+void ApplyNewSpecials(const tqasb& s) {
+    LogErrors("ApplyNewSpecials", [&s] {
+        tmegame& g = ClientState.game;
+        if (!s.placed.empty()) {
+            GameView().PlaySound("getsb");
+            TFieldString& own = OwnField();
+            for (size_t i = 0; i + 2 < s.placed.size(); i += 3) {
+                const int col = static_cast<unsigned char>(s.placed[i]);
+                const int row = static_cast<unsigned char>(s.placed[i + 1]);
+                if (col < 1 || col > FieldWidth || row < 1 || row > FieldHeight)
+                    continue;
+                own[static_cast<size_t>((row - 1) * FieldWidth + (col - 1))] = s.placed[i + 2];
+            }
+            GameView().RedrawOwnField();
+        }
+        g.Inventory = s.inventory;
+        GameView().RefreshDisplay(17, 0);
+        FinishQueueEntry();
+    });
+}
+
+void acknowledgepiece(const tqpa& a) {
+    LogErrors("acknowledgepiece", [&a] {
+        tmegame& g = ClientState.game;
+        if (PendingHistory.empty()) {
+            AckUsageLog.clear();
+        } else {
+            thistoryevent& e = *PendingHistory.front();
+            const thistoryclientstate& s = e.snapshot;
+            if ((a.seedA & 0xFFFF) != (s.seedA & 0xFFFF) ||
+                (a.seedB & 0xFFFF) != (s.seedB & 0xFFFF)) {
+                AddLogLine("BUG: random seeds don't match! " + std::to_string(a.seedA) + "=" +
+                           std::to_string(s.seedA) + " " + std::to_string(a.seedB) + "=" +
+                           std::to_string(s.seedB));
+                throw std::runtime_error("BUG: random seeds don't match!");
+            }
+            if (a.inventory != s.inventory) {
+                AddLogLine("BUG: inventory doesn't match! " + a.inventory + "=" + s.inventory);
+                throw std::runtime_error("BUG: inventory doesn't match!");
+            }
+            if (FieldChecksum(s.field) != (a.checksum & 0xFFFF)) {
+                AddLogLine("BUG: field doesn't match! " + std::to_string(a.checksum));
+                throw std::runtime_error("BUG: field doesn't match!");
+            }
+            if (!e.holdused)
+                GameFx().TickPieceEffects();
+            e.snapshot.upcoming = MergeTokens(e.snapshot.upcoming, a.tokens);
+            catchuphistory();
+            AckUsageLog = e.UsageLog;
+            PendingHistory.pop_front();
+        }
+        if (a.level != g.OwnLevel) {
+            g.OwnLevel = a.level;
+            if (!Settings.rules.avglvl)
+                GameView().RefreshDisplay(4, 0);
+        }
+        if (g.PieceWaiting && PieceTokenCount(g.UpcomingPieces) > 2 &&
+            GameTiming.PieceDelayStart == 0) {
+            startpiece();
+        } else {
+            FinishQueueEntry();
+        }
+    });
+}
+
+void catchuphistory() {
+    LogErrors("catchuphistory", [] {
+        tmegame& g = ClientState.game;
+        if (PendingHistory.empty()) {
+            if (!g.HoldUsed)
+                g.CurrentPiece = TurnedToken(g.UpcomingPieces, 1, g.PieceRotation);
+            if (!g.PieceWaiting) {
+                g.NextPieceToken = PieceToken(g.UpcomingPieces, 2);
+                GameView().RefreshDisplay(2, 0);
+            }
+            GameView().RedrawOwnField();
+            return;
+        }
+        thistoryclientstate s;
+        bool first = true;
+        for (auto& entry : PendingHistory) {
+            if (first) {
+                s = entry->snapshot;
+                first = false;
+            } else {
+                entry->snapshot = s;
+            }
+            ReplayEntry(*entry, s);
+        }
+
+        int mask = 0x200;
+        if (g.HoldUsed) {
+            g.HoldToken.clear();
+            if (!s.hold.empty()) {
+                g.UpcomingPieces = s.hold + TokenSep + s.upcoming;
+            } else {
+                g.HoldUsed = 0;
+                g.UpcomingPieces = s.upcoming;
+            }
+        } else {
+            g.HoldToken = s.hold;
+            g.UpcomingPieces = s.upcoming;
+        }
+        g.CurrentPiece = TurnedToken(g.UpcomingPieces, 1, g.PieceRotation);
+        if (!g.PieceWaiting) {
+            g.NextPieceToken = PieceToken(g.UpcomingPieces, 2);
+            mask |= 2;
+        }
+        g.SeedA = s.seedA;
+        g.SeedB = s.seedB;
+        TFieldString& own = OwnField();
+        if (own != s.field)
+            own = s.field;
+        if (g.Inventory != s.inventory) {
+            g.Inventory = s.inventory;
+            mask |= 0x11;
+        }
+        if (g.LinesCleared != s.lines) {
+            g.LinesCleared = s.lines;
+            mask |= 8;
+        }
+        GameView().RefreshDisplay(mask, 0);
+        GameView().RedrawOwnField();
+    });
+}
+
+void DelayedPieceStart() {
+    if (ClientState.game.QueueBusy)
+        return;
+    startpiece();
+}
+
+void AcknowledgementMessage(const std::string& payload) {
+    if (auto a = DecodeAcknowledgement(payload)) {
+        QueueAcknowledgement(false, *a);
+    } else {
+        AddLogLine("Short acknowledgement dropped (" + std::to_string(payload.size()) + " bytes)");
+    }
+}
+
+void UsageConfirmationMessage(const std::string& payload) {
+    if (auto c = DecodeUsageConfirmation(payload)) {
+        UsageConfirmed(*c);
+    } else {
+        AddLogLine("Short usage confirmation dropped (" + std::to_string(payload.size()) +
+                   " bytes)");
+    }
+}
+
+void UsageConfirmed(const tusageconfirm& c) {
+    if (c.flag == 1)
+        return;
+    tmegame& g = ClientState.game;
+    if (!AckUsageLog.empty()) {
+        DeleteUsagePair(AckUsageLog, c.id);
+        g.Inventory = c.inventory;
+        GameView().RefreshDisplay(17, 0);
+    } else if (!PendingHistory.empty()) {
+        thistoryevent& e = *PendingHistory.front();
+        DeleteUsagePair(e.UsageLog, c.id);
+        e.snapshot.inventory = c.inventory;
+        catchuphistory();
+    }
+}
+
+void SendRoomGameSet(const std::string& name, const std::string& stored) {
+    GameSender().SendGameMessage(MsgRoomGameSet, Join({name, stored}));
+}
+
+}  // namespace pk

@@ -1,0 +1,204 @@
+// The random-driven rules of the own game (inventory insertion, new specials, the sacrifice
+// shuffle) and the decoders of the acknowledgement messages. The game server runs the same
+// rules with the same generator; any difference shows as an acknowledgement mismatch.
+#include <optional>
+
+#include "game/zrgame.h"
+#include "game/zrlog.h"
+#include "game/zrmisc.h"
+#include "game/zrowngame.h"
+
+namespace pk {
+
+void AddToInventory(int32_t seed, int n, const std::string& letters, std::string& inventory) {
+    const tgamerules& r = Settings.rules;
+    TRandomGen gen = TRandomGen::FromSeed(seed);
+    const int reps = r.multcolsb ? n : 1;
+    for (char letter : letters) {
+        for (int k = 0; k < reps; ++k) {
+            if (static_cast<int>(inventory.size()) >= r.invcap)
+                continue;  // full: dropped
+            const int len = static_cast<int>(inventory.size());
+            const int p = gen.draw(len + 1) + 1;
+            if (p > len || r.sbsinorder) {
+                inventory += letter;
+            } else {
+                inventory.insert(static_cast<size_t>(p - 1), 1, letter);
+            }
+        }
+    }
+}
+
+namespace {
+
+// Awards of a clear: one per clear, or one per linesforsb milestone passed when multfieldsb.
+int SpecialCount(int total, int n) {
+    const tgamerules& r = Settings.rules;
+    if (!r.multfieldsb)
+        return r.sbinc;
+    // A game set keeps linesforsb at 1 or more; a zero must not divide.
+    const int every = r.linesforsb < 1 ? 1 : r.linesforsb;
+    int milestones = 0;
+    for (int m = total - n + 1; m <= total; ++m) milestones += (m % every == 0);
+    return r.sbinc * milestones;
+}
+
+// The lowest row with at least two empty cells, 0 when none.
+int LowestRoomyRow(const std::string& field) {
+    for (int row = FieldHeight; row >= 1; --row) {
+        int empty = 0;
+        for (int c = 1; c <= FieldWidth; ++c) {
+            const size_t at = static_cast<size_t>(row - 1) * FieldWidth + (c - 1);
+            if (at < field.size() && field[at] == '0')
+                ++empty;
+        }
+        if (empty >= 2)
+            return row;
+    }
+    return 0;
+}
+
+}  // namespace
+
+void AddSpecials(int32_t& seedA, int32_t& seedB, int total, std::string& placed, std::string& field,
+                 int n) {
+    if (total <= 0 || n <= 0)
+        return;
+    const std::string& pool = Settings.rules.sbchance[static_cast<size_t>(n < 4 ? n : 4)];
+    if (pool.empty())
+        return;
+    const int count = SpecialCount(total, n);
+
+    std::vector<int> candidates;  // 0-based cell indices, rows top to bottom
+    for (size_t i = 0; i < field.size(); ++i) {
+        if (field[i] != '0' && !IsSpecialLetter(field[i]))
+            candidates.push_back(static_cast<int>(i));
+    }
+    for (int k = 0; k < count; ++k) {
+        TRandomGen genB = TRandomGen::FromSeed(seedB);
+        const char letter = pool[static_cast<size_t>(genB.draw(static_cast<int>(pool.size())))];
+        seedB = genB.seed();
+
+        TRandomGen genA = TRandomGen::FromSeed(seedA);
+        int cell = -1;
+        if (!candidates.empty()) {
+            const int pick = genA.draw(static_cast<int>(candidates.size()));
+            cell = candidates[static_cast<size_t>(pick)];
+            candidates.erase(candidates.begin() + pick);
+        } else if (const int row = LowestRoomyRow(field); row > 0) {
+            // The row holds two empty cells, so the full-period generator reaches one; the
+            // bound only guards against a field string that is not what it claims.
+            for (int tries = 0; tries < (1 << 20); ++tries) {
+                const int col = genA.draw(FieldWidth) + 1;
+                const int at = (row - 1) * FieldWidth + (col - 1);
+                if (field[static_cast<size_t>(at)] == '0') {
+                    cell = at;
+                    break;
+                }
+            }
+        }
+        if (cell >= 0) {
+            field[static_cast<size_t>(cell)] = letter;
+            placed += static_cast<char>(cell % FieldWidth + 1);
+            placed += static_cast<char>(cell / FieldWidth + 1);
+            placed += letter;
+        }
+        seedA = genA.seed();
+    }
+}
+
+void ShuffleInventory(int32_t seed, std::string& inventory) {
+    if (inventory.empty())
+        return;
+    uint32_t state = static_cast<uint32_t>(seed);
+    for (size_t i = 0; i < inventory.size(); ++i) {
+        const uint32_t code = static_cast<unsigned char>(inventory[i]);
+        state = (i % 2 == 0) ? state + code : state - code;
+    }
+    TRandomGen gen(state);
+    std::string rest = inventory;
+    rest.erase(static_cast<size_t>(gen.draw(static_cast<int>(rest.size()))), 1);
+    std::string out;
+    while (!rest.empty()) {
+        const size_t k = static_cast<size_t>(gen.draw(static_cast<int>(rest.size())));
+        out += rest[k];
+        rest.erase(k, 1);
+    }
+    inventory = out;
+}
+
+namespace {
+
+// Bit reader with a sticky error flag: reading past the end sets it and yields zeros.
+class BitCursor {
+public:
+    explicit BitCursor(const std::string& bits) : bits_(bits) {}
+    uint32_t Read(int count) {
+        if (pos_ + count > static_cast<int>(bits_.size()) * 8)
+            bad_ = true;
+        return ReadBits(bits_, pos_, count);
+    }
+    bool bad() const { return bad_; }
+
+private:
+    const std::string& bits_;
+    int pos_ = 0;
+    bool bad_ = false;
+};
+
+std::string TwoDigit(uint32_t v) {
+    return (v < 10 ? "0" : "") + std::to_string(v);
+}
+
+std::string ReadInventory(BitCursor& in) {
+    const uint32_t k = in.Read(5);
+    std::string inv;
+    for (uint32_t i = 0; i < k; ++i) {
+        const uint32_t idx = in.Read(5);
+        if (idx >= 1 && idx <= SpecialAlphabet.size()) {
+            inv += SpecialAlphabet[idx - 1];
+        } else {
+            AddLogLine("Bad special letter index " + std::to_string(idx) + " in inventory");
+        }
+    }
+    return inv;
+}
+
+}  // namespace
+
+std::optional<tqpa> DecodeAcknowledgement(const std::string& bits) {
+    BitCursor in(bits);
+    tqpa a;
+    a.level = static_cast<int32_t>(in.Read(8));
+    const uint32_t t = in.Read(5);
+    for (uint32_t i = 0; i < t; ++i) {
+        const uint32_t kind = in.Read(3);
+        const uint32_t w = in.Read(4);
+        const uint32_t h = in.Read(5);
+        std::string token = std::to_string(kind) + TwoDigit(w) + TwoDigit(h);
+        for (uint32_t c = 0; c < w * h; ++c) token += static_cast<char>('0' + in.Read(3));
+        if (i > 0)
+            a.tokens += TokenSep;
+        a.tokens += token;
+    }
+    a.inventory = ReadInventory(in);
+    a.checksum = static_cast<int32_t>(in.Read(16));
+    a.seedA = static_cast<int32_t>(in.Read(16));
+    a.seedB = static_cast<int32_t>(in.Read(16));
+    if (in.bad())
+        return std::nullopt;
+    return a;
+}
+
+std::optional<tusageconfirm> DecodeUsageConfirmation(const std::string& bits) {
+    BitCursor in(bits);
+    tusageconfirm c;
+    c.flag = static_cast<uint8_t>(in.Read(1));
+    c.id = static_cast<uint8_t>(in.Read(8));
+    c.inventory = ReadInventory(in);
+    if (in.bad())
+        return std::nullopt;
+    return c;
+}
+
+}  // namespace pk
