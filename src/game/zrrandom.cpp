@@ -1,14 +1,11 @@
 #include "game/zrrandom.h"
 
-#include <chrono>
+#include <QTime>
 
 namespace pk {
 
 TRandomGen TRandomGen::FromTimeOfDay() {
-    using namespace std::chrono;
-    const auto now = zoned_time(current_zone(), system_clock::now()).get_local_time();
-    const auto ms = duration_cast<milliseconds>(now - floor<days>(now)).count();
-    return TRandomGen(static_cast<uint32_t>(ms));
+    return TRandomGen(static_cast<uint32_t>(QTime::currentTime().msecsSinceStartOfDay()));
 }
 
 }  // namespace pk
