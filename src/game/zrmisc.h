@@ -65,6 +65,7 @@ std::string FirstNonEmpty(std::string_view a, std::string_view b);
 std::string PadColumn(std::string_view text, int width, bool leftAligned);
 // Fills the "%s" placeholders of `templ` with tokens 1 to 10 of `args`
 // (missing ones empty, further placeholders empty too); "%%" gives "%".
+// "%<n>:s" takes argument n + 1 and the next plain "%s" continues after it.
 std::string FormatTokens(std::string_view templ, std::string_view args, char delimiter);
 std::string DecodeEscapes(std::string_view text);
 std::string EscapeQuotes(std::string_view text);

@@ -304,6 +304,20 @@ std::string FormatTokens(std::string_view templ, std::string_view args, char del
     int next = 1;
     for (std::size_t i = 0; i < templ.size(); ++i) {
         if (templ[i] == '%' && i + 1 < templ.size()) {
+            // "%<n>:s" picks argument n (0-based) and later plain "%s" go on after it, as
+            // the server's templates expect ("%s usage: /%0:s %s").
+            std::size_t j = i + 1;
+            while (j < templ.size() && IsDigit(static_cast<unsigned char>(templ[j]))) ++j;
+            if (j > i + 1 && j + 1 < templ.size() && templ[j] == ':' && templ[j + 1] == 's' &&
+                j - i <= 3) {
+                next = std::stoi(std::string(templ.substr(i + 1, j - i - 1))) + 1;
+                if (next <= 10) {
+                    out += TokenAt(next, args, delimiter);
+                }
+                ++next;
+                i = j + 1;
+                continue;
+            }
             if (templ[i + 1] == 's') {
                 if (next <= 10) {
                     out += TokenAt(next, args, delimiter);

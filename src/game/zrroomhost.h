@@ -1,0 +1,90 @@
+#pragma once
+// The room code's view of the windows, the lobby and the other parts of the client that it
+// drives. Chat and in-game lines are byte strings with their 0x05 style codes, handed over
+// exactly as they are to be shown, so that tests read them byte for byte.
+//
+// Like the engine's services (zrgameio.h) the host is installed once; until the real windows
+// install theirs, a do-nothing host answers, and tests install a recording one.
+#include <string>
+
+namespace pk {
+
+// The three text lines a room message can land in.
+class RoomChat {
+public:
+    virtual ~RoomChat() = default;
+    virtual void PartylineAddLine(const std::string& line) = 0;  // room chat box
+    virtual void ShowGameMessage(const std::string& line) = 0;   // in-game message line
+    virtual void LobbyChatLine(const std::string& line) = 0;     // lobby chat box
+};
+
+// Modal message boxes with a fixed text.
+class RoomDialogs {
+public:
+    virtual ~RoomDialogs() = default;
+    virtual void ShowMessage(const std::string& text) = 0;
+};
+
+// The two server links as far as room code needs them.
+class RoomLinks {
+public:
+    virtual ~RoomLinks() = default;
+    virtual bool GameLinkUp() const = 0;  // connecting or in the room
+    virtual void GameDisconnect() = 0;
+    virtual bool LobbyConnected() const = 0;
+    // A dialog that ends the session must not be followed by an automatic log-in again.
+    virtual void LobbyDisconnectWithoutRetry() = 0;
+    virtual bool IsIgnored(const std::string& name) const = 0;  // lobby ignore list
+};
+
+// Everything else the room events and chat commands ask of windows and units built elsewhere
+// (room window, in-game window, painter, keys and game thread, timed effects, music, shell,
+// lobby). Every call has a do-nothing default so a host overrides only what it has.
+class RoomParts {
+public:
+    virtual ~RoomParts() = default;
+    // room window
+    virtual void RefreshUserList() {}
+    virtual void RepaintUserList() {}
+    virtual void ClearRoomChat() {}
+    virtual bool TeamUpdateEnabled() const { return false; }
+    virtual void SetTeamUpdateEnabled(bool) {}
+    virtual void SetTeamNameText(const std::string&) {}
+    virtual void UpdateTeamClick() {}
+    // in-game window
+    virtual void ClearGameChat() {}
+    virtual void SetGameChatText(const std::string&) {}
+    virtual void ClearAttackList() {}
+    virtual void UpdateStats(int /*mask*/, int /*slot*/) {}
+    // field painter
+    virtual void RedrawSlot(int) {}
+    virtual void SetViewedSlot(int) {}
+    // keys and the game thread
+    virtual void ResetKeyTable(int) {}
+    virtual void SetGameThreadInGame(bool) {}  // highest priority, 5 ms / lowest, 200 ms
+    virtual void NextTarget() {}
+    // timed effects
+    virtual void RemoveAllTimed() {}
+    virtual void RemoveSlotTimed(int) {}
+    // music
+    virtual void RequestThemeMusic() {}
+    virtual void StopMusic() {}
+    // shell and lobby window
+    virtual void SetUIState(int, bool) {}
+    virtual void SetMainCaption(const std::string&) {}
+    virtual void SetGameEndTimer(bool) {}
+    virtual void SetLobbyTimerInterval(int) {}
+    virtual void ExecuteCommand(const std::string&) {}
+    virtual void RequestPlayerDetails(const std::string&) {}
+    virtual std::string AccountName() const { return {}; }
+};
+
+// The whole host the room code talks to.
+class RoomHost : public RoomChat, public RoomDialogs, public RoomLinks, public RoomParts {};
+
+// The installed host; never null (a do-nothing one answers until one is installed).
+RoomHost& Room();
+// Installing nullptr restores the do-nothing host.
+void SetRoomHost(RoomHost* host);
+
+}  // namespace pk
