@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "game/zrfield.h"
+#include "shell/zrtheme.h"
 
 namespace pk {
 
@@ -121,6 +122,7 @@ struct tgamerules {
 // are added by their units as further nested records.
 struct tsettingsarray {
     tgamerules rules;
+    TZRTheme theme;  // the loaded theme (shell/zrtheme.h); block blits read theme.draw
 };
 extern tsettingsarray Settings;
 

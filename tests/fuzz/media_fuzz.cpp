@@ -1,0 +1,27 @@
+// BMP and WAVE readers: any bytes decode or fail without reading outside them;
+// a decoded bitmap encodes and decodes to the same pixels.
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include "editor/klb/dib.h"
+#include "editor/klb/wave.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    if (auto info = pk::ReadWaveMemory(bytes)) {
+        if (info->dataOffset > size || info->dataSize > size - info->dataOffset)
+            std::abort();
+    }
+    if (auto img = pk::DecodeBmp(bytes)) {
+        if (img->pixels.size() > 4096 * 4096)
+            return 0;
+        auto encoded = pk::EncodeBmp(*img, 32);
+        if (!encoded)
+            std::abort();
+        auto back = pk::DecodeBmp(*encoded);
+        if (!back || back->pixels != img->pixels)
+            std::abort();
+    }
+    return 0;
+}
