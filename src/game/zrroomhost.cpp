@@ -1,6 +1,25 @@
 #include "game/zrroomhost.h"
 
+#include "game/zrgame.h"
+
 namespace pk {
+
+void RoomParts::RefreshUserList() {
+    if (SlotHooks.RebuildPlayerList)
+        SlotHooks.RebuildPlayerList();
+}
+void RoomParts::SetViewedSlot(int slot) {
+    if (SlotHooks.SetViewedSlot)
+        SlotHooks.SetViewedSlot(slot);
+}
+void RoomParts::NextTarget() {
+    if (SlotHooks.NextTarget)
+        SlotHooks.NextTarget();
+}
+void RoomParts::RemoveSlotTimed(int slot) {
+    if (SlotHooks.RemoveSlotTimed)
+        SlotHooks.RemoveSlotTimed(slot);
+}
 
 namespace {
 

@@ -39,12 +39,13 @@ public:
 
 // Everything else the room events and chat commands ask of windows and units built elsewhere
 // (room window, in-game window, painter, keys and game thread, timed effects, music, shell,
-// lobby). Every call has a do-nothing default so a host overrides only what it has.
+// lobby). Every call has a default so a host overrides only what it has: the four that player
+// removal needs too go to the engine's slot hooks (SlotHooks), the others do nothing.
 class RoomParts {
 public:
     virtual ~RoomParts() = default;
     // room window
-    virtual void RefreshUserList() {}
+    virtual void RefreshUserList();
     virtual void RepaintUserList() {}
     virtual void ClearRoomChat() {}
     virtual bool TeamUpdateEnabled() const { return false; }
@@ -55,17 +56,16 @@ public:
     virtual void ClearGameChat() {}
     virtual void SetGameChatText(const std::string&) {}
     virtual void ClearAttackList() {}
-    virtual void UpdateStats(int /*mask*/, int /*slot*/) {}
     // field painter
     virtual void RedrawSlot(int) {}
-    virtual void SetViewedSlot(int) {}
+    virtual void SetViewedSlot(int slot);
     // keys and the game thread
     virtual void ResetKeyTable(int) {}
     virtual void SetGameThreadInGame(bool) {}  // highest priority, 5 ms / lowest, 200 ms
-    virtual void NextTarget() {}
+    virtual void NextTarget();
     // timed effects
     virtual void RemoveAllTimed() {}
-    virtual void RemoveSlotTimed(int) {}
+    virtual void RemoveSlotTimed(int slot);
     // music
     virtual void RequestThemeMusic() {}
     virtual void StopMusic() {}

@@ -62,9 +62,6 @@ public:
     void ClearGameChat() override { calls.push_back("ClearGameChat"); }
     void SetGameChatText(const std::string& t) override { calls.push_back("SetGameChatText " + t); }
     void ClearAttackList() override { calls.push_back("ClearAttackList"); }
-    void UpdateStats(int mask, int slot) override {
-        calls.push_back("UpdateStats " + std::to_string(mask) + " " + std::to_string(slot));
-    }
     void RedrawSlot(int s) override { calls.push_back("RedrawSlot " + std::to_string(s)); }
     void SetViewedSlot(int s) override { calls.push_back("SetViewedSlot " + std::to_string(s)); }
     void ResetKeyTable(int m) override { calls.push_back("ResetKeyTable " + std::to_string(m)); }

@@ -1,0 +1,479 @@
+#include "game/zrroomevents.h"
+
+#include <algorithm>
+
+#include "game/zrfmqueue.h"
+#include "game/zrgame.h"
+#include "game/zrgameio.h"
+#include "game/zrlog.h"
+#include "game/zrmisc.h"
+#include "game/zrowngame.h"
+#include "game/zrrandom.h"
+#include "game/zrroomhost.h"
+
+namespace pk {
+
+namespace {
+
+const std::string kSc = "\x05";
+std::string Sc(const char* digits) {
+    return kSc + digits;
+}
+
+constexpr int RefreshAll = 0x40;
+constexpr int RefreshSlot = 0x480;
+constexpr int KeyTableGameStart = 106;
+constexpr int LobbyTimerInGame = 1000;
+constexpr int LobbyTimerIdle = 100;
+constexpr int UiGameRunning = 3;
+constexpr int UiGamePaused = 4;
+const char* const kMainCaption = "Pelkorin v2.00.136 (NO SERVER INCLUDED)";
+
+tmegame& G() {
+    return ClientState.game;
+}
+int32_t Seconds() {
+    return static_cast<int32_t>(GameClocks().SecondClock());
+}
+
+bool ValidSlot(int slot) {
+    return slot >= 1 && slot <= MaxSlots;
+}
+
+tclient* Occupant(int slot) {
+    return ValidSlot(slot) ? SlotPlayers[slot] : nullptr;
+}
+
+std::string Upper(const std::string& s) {
+    std::string u = s;
+    std::transform(u.begin(), u.end(), u.begin(), [](unsigned char c) {
+        return static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+    });
+    return u;
+}
+
+// A field of random colours for a player who is out; its own generator, so that the game's
+// seeded one is never disturbed.
+std::string RandomColourField() {
+    TRandomGen gen = TRandomGen::FromTimeOfDay();
+    std::string field(static_cast<size_t>(FieldWidth) * FieldHeight, '0');
+    for (char& c : field) c = static_cast<char>('1' + gen.draw(5));
+    return field;
+}
+
+int32_t IntOrZero(const std::string& text) {
+    return ParseInt(text).value_or(0);
+}
+
+void AddEventLine(const std::string& line) {
+    G().GameEventLog.push_back(line);
+}
+
+void MoveChat(const std::string& line) {
+    Room().PartylineAddLine(Sc("12") + "*** " + Sc("01") + line);
+}
+
+// A player leaves its slot for the watchers; its field goes with the slot.
+void ToWatchers(tclient& p) {
+    if (ValidSlot(p.slot) && SlotPlayers[p.slot] == &p)
+        SlotPlayers[p.slot] = nullptr;
+    p.plr.reset();
+    p.slot = 0;
+}
+
+// A watcher takes a slot with a fresh field.
+void ToSlot(tclient& p, int slot) {
+    p.plr = std::make_unique<tplr>();
+    ResetPlayerField(p);
+    p.slot = slot;
+    SlotPlayers[slot] = &p;
+}
+
+}  // namespace
+
+std::string GameChatHint() {
+    return "Press \"" + Sc("01") + "T" + kSc + "\" to talk to other players";
+}
+
+std::string StackField(const std::string& stackData, int rows) {
+    // A server asking for more rows than the field has gets a full field, never a longer one.
+    rows = std::clamp(rows, 0, FieldHeight);
+    const size_t cells = static_cast<size_t>(rows) * FieldWidth;
+    std::string field(static_cast<size_t>(FieldWidth) * FieldHeight - cells, '0');
+    int pos = 0;
+    for (size_t i = 0; i < cells; ++i) {
+        uint32_t v = ReadBits(stackData, pos, 4);
+        // Values 10..15 have no cell; they stay empty instead of widening the row.
+        field += v <= 9 ? static_cast<char>('0' + v) : '0';
+    }
+    return field;
+}
+
+void startgame(const std::string& tokens, int32_t seedA, int32_t seedB,
+               const std::string& stackData) {
+    LogErrors("startgame", [&] {
+        tmegame& g = G();
+        RoomHost& room = Room();
+        g.UpcomingPieces = tokens;
+        ClearClientLog();
+        AddLogLine("START GAME");
+        GameView().PlaySound("start");
+        for (int s = 1; s <= MaxSlots; ++s)
+            if (SlotPlayers[s])
+                ResetPlayerField(*SlotPlayers[s]);
+        ResetRound();
+        g.AttackCount = 0;
+        g.Inventory.clear();
+        g.SeedA = seedA;
+        g.SeedB = seedB;
+        tclient* own = Occupant(g.OwnSlot);
+        const bool playing = !g.Spectating && own && own == g.OwnPlayer && own->plr;
+        if (playing) {
+            g.OwnLevel = Settings.rules.lvlstart;
+            if (Settings.rules.avglvl)
+                g.AverageLevel = Settings.rules.lvlstart;
+            g.TargetSlot = g.OwnSlot;
+            g.UpcomingPieces = tokens;
+            g.CurrentPiece = TokenAt(1, tokens, TokenSep);
+            if (!g.CurrentPiece.empty())
+                g.CurrentPiece.erase(0, 1);
+            own->plr->field = StackField(stackData, Settings.rules.stacks[g.OwnSlot]);
+        } else if (g.Spectating) {
+            room.SetViewedSlot(g.OwnSlot);
+        }
+        GameView().RefreshDisplay(RefreshAll, 0);
+        room.ResetKeyTable(KeyTableGameStart);
+        room.ClearAttackList();
+        room.ClearGameChat();
+        g.GameEventLog.clear();
+        room.SetGameChatText(GameChatHint());
+        g.GameRunning = 1;
+        room.RefreshUserList();
+        AddEventLine(DateStamp() + " Game started");
+        room.PartylineAddLine(Sc("19") + "*** The game has " + Sc("01") + "Started");
+        room.RequestThemeMusic();
+        room.SetGameThreadInGame(true);
+        room.SetLobbyTimerInterval(LobbyTimerInGame);
+        g.GameTimeBase = Seconds();
+        room.SetGameEndTimer(true);
+        if (playing)
+            QueueStartPiece(true);
+    });
+}
+
+void ingame(int32_t elapsed) {
+    LogErrors("ingame", [&] {
+        tmegame& g = G();
+        RoomHost& room = Room();
+        g.GameRunning = 1;
+        room.SetUIState(UiGameRunning, true);
+        g.GameTimeBase = Seconds() - elapsed;
+        room.SetGameEndTimer(true);
+        // A player who joins a running game sits it out.
+        if (!g.Spectating)
+            playerlose();
+        g.AttackCount = 0;
+        room.ClearAttackList();
+        room.ClearGameChat();
+        g.GameEventLog.clear();
+        room.RequestThemeMusic();
+        room.SetGameThreadInGame(true);
+        room.SetLobbyTimerInterval(LobbyTimerInGame);
+        AddEventLine(DateStamp() + " Game in progress");
+        room.PartylineAddLine(Sc("19") + "*** The game is in " + Sc("01") + "Progress");
+    });
+}
+
+void PauseGame() {
+    LogErrors("PauseGame", [&] {
+        tmegame& g = G();
+        if (g.GamePaused)
+            return;
+        g.GamePaused = 1;
+        g.PauseStart = Seconds();
+        Room().SetGameEndTimer(false);
+        AddEventLine(DateStamp() + " Game pause");
+        Room().PartylineAddLine(Sc("19") + "*** The game is " + Sc("01") + "Paused" + Sc("01"));
+        Room().SetUIState(UiGamePaused, true);
+    });
+}
+
+void UnpauseGame() {
+    LogErrors("UnpauseGame", [&] {
+        tmegame& g = G();
+        if (!g.GamePaused)
+            return;
+        g.GameTimeBase += Seconds() - g.PauseStart;
+        g.GamePaused = 0;
+        Room().SetGameEndTimer(true);
+        AddEventLine(DateStamp() + " Game unpause");
+        Room().PartylineAddLine(Sc("19") + "*** The game is " + Sc("01") + "Unpaused" + Sc("01"));
+        Room().SetUIState(UiGamePaused, true);
+    });
+}
+
+void endgame(const std::string& winner) {
+    LogErrors("endgame " + winner, [&] {
+        tmegame& g = G();
+        RoomHost& room = Room();
+        AddLogLine("END GAME");
+        room.SetMainCaption(std::string(kMainCaption) + " - " + room.AccountName());
+        room.SetGameThreadInGame(false);
+        GameTiming.PieceActive = 0;
+        GameTiming.PieceDelayStart = 0;
+        room.SetLobbyTimerInterval(LobbyTimerIdle);
+        room.SetGameEndTimer(false);
+        room.StopMusic();
+        ClearEventQueue();
+        room.RemoveAllTimed();
+        FreePendingHistory();
+        const int32_t now = Seconds();
+        if (g.GamePaused)
+            g.GameTimeBase += now - g.PauseStart;
+        g.GameTimeBase = now - g.GameTimeBase;
+        g.GamePaused = 0;
+        g.GameRunning = 0;
+        room.SetUIState(UiGameRunning, true);
+        room.SetUIState(UiGamePaused, true);
+        room.RefreshUserList();
+        g.GamesPlayed += 1;
+        g.TargetSlot = 0;
+        g.PieceX = -1;
+        g.PieceY = -1;
+        GameView().RefreshDisplay(RefreshAll, 0);
+        AddEventLine(DateStamp() + " Game ended");
+        room.PartylineAddLine(Sc("19") + "*** The game has " + Sc("01") + "Ended");
+        if (winner.empty())
+            return;
+
+        const bool teamWon = winner[0] == 't';
+        const std::string team = teamWon ? winner.substr(1) : std::string();
+        int winningSlot = 0;
+        if (teamWon) {
+            room.PartylineAddLine(Sc("14") + "*** Team " + Sc("01") + Sc("03") + team + kSc + kSc +
+                                  " has WON!");
+        } else {
+            // A slot that names nobody still ends the game, only without a winner.
+            winningSlot = IntOrZero(winner);
+            tclient* w = Occupant(winningSlot);
+            if (!w)
+                winningSlot = 0;
+            if (w)
+                room.PartylineAddLine(Sc("14") + "*** Player " + Sc("01") + Sc("03") + w->name +
+                                      kSc + kSc + " has WON!");
+        }
+        const std::string teamUpper = Upper(team);
+        for (int s = 1; s <= MaxSlots; ++s) {
+            tclient* p = SlotPlayers[s];
+            if (!p || !p->plr)
+                continue;
+            if (teamWon && Upper(p->TeamName) == teamUpper)
+                p->plr->PlayerState = 0;
+            else if (s == winningSlot)
+                p->plr->PlayerState = 1;
+            else
+                p->plr->PlayerState = 2;
+        }
+        if (!g.Spectating) {
+            const bool ownTeamWon =
+                teamWon && g.OwnPlayer && Upper(g.OwnPlayer->TeamName) == teamUpper;
+            if (ownTeamWon || (winningSlot != 0 && winningSlot == g.OwnSlot))
+                GameView().PlaySound("won");
+        }
+    });
+}
+
+void playerlose() {
+    LogErrors("playerlose", [&] {
+        tmegame& g = G();
+        RoomHost& room = Room();
+        AddLogLine("PLAYER LOST");
+        GameView().PlaySound("lost");
+        GameTiming.PieceActive = 0;
+        ClearEventQueue();
+        room.RemoveSlotTimed(g.OwnSlot);
+        ResetRound();
+        tclient* own = g.OwnPlayer;
+        if (own && own->plr)
+            own->plr->PlayerState = 2;
+        if (!Settings.rules.deadsb)
+            g.TargetSlot = 0;
+        if (g.TargetSlot == g.OwnSlot)
+            room.NextTarget();
+        AddEventLine(TimeStamp() + "Lost: " + (own ? own->name : std::string()));
+        GameView().RefreshDisplay(RefreshAll, 0);
+        if (own && own->plr)
+            own->plr->field = RandomColourField();
+        GameView().RedrawOwnField();
+    });
+}
+
+void PlayerOut(int slot) {
+    LogErrors("PlayerOut " + std::to_string(slot), [&] {
+        tmegame& g = G();
+        RoomHost& room = Room();
+        tclient* p = Occupant(slot);
+        if (!p || !p->plr)
+            return;
+        p->plr->PlayerState = 2;
+        p->plr->field = RandomColourField();
+        room.RemoveSlotTimed(slot);
+        room.RedrawSlot(slot);
+        if (g.TargetSlot == slot)
+            room.NextTarget();
+        AddEventLine(TimeStamp() + "Lost: " + p->name);
+        GameView().RefreshDisplay(RefreshSlot, slot);
+        if (g.Spectating && slot == g.OwnSlot)
+            room.SetViewedSlot(g.OwnSlot);
+    });
+}
+
+void MoveSlot(const std::string& name, int newSlot) {
+    LogErrors("MoveSlot " + name + " " + std::to_string(newSlot), [&] {
+        tmegame& g = G();
+        tclient* p = FindPlayer(name);
+        if (!p || newSlot < 0 || newSlot > MaxSlots || newSlot == p->slot)
+            return;
+        const bool own = p == g.OwnPlayer;
+        const int from = p->slot;
+        tclient* other = newSlot > 0 ? SlotPlayers[newSlot] : nullptr;
+        if (newSlot == 0) {
+            ToWatchers(*p);
+            if (own) {
+                ResetRound();
+                g.Spectating = 1;
+            }
+            MoveChat(p->name + kSc + " is now a spectator");
+        } else if (from > 0 && other) {
+            SlotPlayers[from] = other;
+            SlotPlayers[newSlot] = p;
+            other->slot = from;
+            p->slot = newSlot;
+            if (own)
+                g.OwnSlot = newSlot;
+            if (other == g.OwnPlayer)
+                g.OwnSlot = from;
+            MoveChat(p->name + kSc + " has switched slots with " + Sc("01") + other->name);
+        } else if (from > 0) {
+            SlotPlayers[from] = nullptr;
+            SlotPlayers[newSlot] = p;
+            p->slot = newSlot;
+            if (own)
+                g.OwnSlot = newSlot;
+            MoveChat(p->name + kSc + " has moved to slot " + Sc("01") + "#" +
+                     std::to_string(newSlot));
+        } else if (other) {
+            ToWatchers(*other);
+            ToSlot(*p, newSlot);
+            if (own) {
+                g.Spectating = 0;
+                g.OwnSlot = newSlot;
+                ResetRound();
+            } else if (other == g.OwnPlayer) {
+                g.Spectating = 1;
+                ResetRound();
+            }
+            MoveChat(p->name + kSc + " has switched slots with " + Sc("01") + other->name + kSc +
+                     " and is now playing");
+        } else {
+            ToSlot(*p, newSlot);
+            if (own) {
+                g.Spectating = 0;
+                g.OwnSlot = newSlot;
+                ResetRound();
+            }
+            MoveChat(p->name + kSc + " has moved to slot " + Sc("01") + "#" +
+                     std::to_string(newSlot) + kSc + " and is now playing");
+        }
+        // The list and the fields shown follow the new seating.
+        Room().RefreshUserList();
+        GameView().RefreshDisplay(RefreshAll, 0);
+    });
+}
+
+void SetSlotValues(const std::string& data) {
+    LogErrors("SetSlotValues", [&] {
+        size_t at = 0;
+        for (int s = 1; s <= MaxSlots; ++s) {
+            tclient* p = SlotPlayers[s];
+            if (!p || !p->plr)
+                continue;
+            // A short list stops at the end of the data instead of reading past it.
+            if (at + 4 > data.size())
+                break;
+            uint32_t v = 0;
+            for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(data[at + i]);
+            at += 4;
+            p->plr->SlotValue = static_cast<int32_t>(v);
+            Room().RedrawSlot(s);
+        }
+    });
+}
+
+void SetOwnTeam(const std::string& team) {
+    LogErrors("SetOwnTeam " + team, [&] {
+        tmegame& g = G();
+        tclient* own = g.OwnPlayer;
+        if (!own)
+            return;
+        own->TeamName = team;
+        GameSender().SendGameMessage(MsgOwnTeam, team);
+        if (team.empty())
+            Room().PartylineAddLine(Sc("11") + "*** " + Sc("01") + own->name + kSc +
+                                    " is now alone");
+        else
+            Room().PartylineAddLine(Sc("11") + "*** " + Sc("01") + own->name + kSc +
+                                    " is now on team " + Sc("01") + team);
+        if (!g.Spectating)
+            Room().RedrawSlot(g.OwnSlot);
+    });
+}
+
+void RoomMsgStartGame(const std::string& payload) {
+    const int32_t n = std::max<int32_t>(0, IntOrZero(TokenAt(1, payload, TokenSep)));
+    G().PendingLimit = n;
+    const std::string tokens = n > 0 ? TokenRange(2, n + 1, payload, TokenSep) : std::string();
+    const std::string rest = RestFromToken(n + 2, payload, TokenSep);
+    startgame(tokens, IntOrZero(TokenAt(1, rest, TokenSep)), IntOrZero(TokenAt(2, rest, TokenSep)),
+              RestFromToken(3, rest, TokenSep));
+}
+
+void RoomMsgInGame(const std::string& payload) {
+    ingame(IntOrZero(TokenAt(1, payload, TokenSep)));
+}
+
+void RoomMsgPause(const std::string& payload) {
+    if (TokenAt(1, payload, TokenSep) == "1")
+        PauseGame();
+    else
+        UnpauseGame();
+}
+
+void RoomMsgEndGame(const std::string& payload) {
+    endgame(TokenAt(1, payload, TokenSep));
+}
+
+void RoomMsgPlayerLost(const std::string&) {
+    // Only a player with a field can lose.
+    tclient* own = G().OwnPlayer;
+    if (G().Spectating || !own || !own->plr)
+        return;
+    playerlose();
+}
+
+void RoomMsgPlayerOut(const std::string& payload) {
+    PlayerOut(IntOrZero(TokenAt(1, payload, TokenSep)));
+}
+
+void RoomMsgMoveSlot(const std::string& payload) {
+    auto slot = ParseInt(TokenAt(2, payload, TokenSep));
+    if (!slot)
+        return;
+    MoveSlot(TokenAt(1, payload, TokenSep), *slot);
+}
+
+void RoomMsgSlotValues(const std::string& payload) {
+    SetSlotValues(payload);
+}
+
+}  // namespace pk
