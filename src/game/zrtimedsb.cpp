@@ -1,0 +1,223 @@
+#include "game/zrtimedsb.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace pk {
+
+TTimedSpecials* TimedSpecials = nullptr;
+
+namespace {
+
+constexpr size_t kMaxNameLength = 10;
+constexpr int kTimedMask = 128;
+
+int32_t Clamp32(int64_t value) {
+    return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
+}
+
+char Upper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](char x, char y) { return Upper(x) == Upper(y); });
+}
+
+bool NeedsTimer(const TTimedSpecialRec& r) {
+    return r.kind == 0 || r.flag == 0;
+}
+
+}  // namespace
+
+void TTimedSpecials::AddTimed(int slot, int sourceSlot, std::string_view name, int limit,
+                              int repeat, int duration, bool merge, uint8_t kind, uint8_t flag) {
+    TTimedSpecialRec record;
+    record.flag = flag;
+    record.kind = kind;
+    record.slot = slot;
+    record.sourceSlot = sourceSlot;
+    record.name = std::string(name.substr(0, kMaxNameLength));
+    record.startTime = host_.SecondClock();
+    record.lastStep = record.startTime;
+    record.endTime = Clamp32(int64_t{record.startTime} + duration);
+    record.repeat = repeat;
+    record.counter = 0;
+    record.limit = limit;
+    MergeTimed(std::move(record), merge);
+    if (slot == host_.OwnSlot()) {
+        host_.RedrawField(slot);
+        host_.PlayThemeSound("newtimed");
+    } else {
+        host_.RefreshSlot(kTimedMask, slot);
+    }
+}
+
+void TTimedSpecials::MergeTimed(TTimedSpecialRec record, bool merge) {
+    auto found = std::find_if(entries_.begin(), entries_.end(), [&](const TTimedSpecialRec& e) {
+        return e.slot == record.slot && SameName(e.name, record.name);
+    });
+    if (found == entries_.end()) {
+        entries_.push_back(record);
+        StartTimerFor(record);
+        return;
+    }
+    if (merge) {
+        found->sourceSlot = record.sourceSlot;
+        if (found->kind == 0) {
+            found->endTime = Clamp32(int64_t{found->endTime} + record.endTime - record.startTime);
+        } else {
+            found->limit = Clamp32(int64_t{found->limit} + record.limit);
+        }
+    } else {
+        *found = record;
+    }
+    StartTimerFor(*found);
+}
+
+void TTimedSpecials::TickTimedSpecials(int kind) {
+    std::vector<TTimedSpecialRec> ranOut;
+    std::vector<int> redraw;
+    for (auto& e : entries_) {
+        if (e.flag != kind && e.kind != kind)
+            continue;
+        bool expired = false;
+        if (kind == 0) {
+            if (e.repeat < 1)
+                continue;
+            const int64_t now = host_.SecondClock();
+            const int64_t passed = now - e.lastStep;
+            if (passed < e.repeat)
+                continue;
+            // Every missed interval is stepped at once, however long the gap.
+            const int64_t steps = passed / e.repeat;
+            e.lastStep = Clamp32(e.lastStep + steps * e.repeat);
+            if (e.kind == 0 && e.lastStep > e.endTime) {
+                e.repeat = 0;
+                expired = true;
+            }
+        } else {
+            if (e.limit < 1)
+                continue;
+            e.counter = Clamp32(int64_t{e.counter} + 1);
+            if (e.kind == 1 && e.counter > e.limit) {
+                e.limit = 0;
+                expired = true;
+            }
+        }
+        redraw.push_back(e.slot);
+        if (expired)
+            ranOut.push_back(e);
+    }
+    // An effect that has run out ends here: it no longer darkens, confuses or protects while
+    // the server's end of it is on its way (or lost).
+    for (const auto& r : ranOut) {
+        auto it = std::find_if(entries_.begin(), entries_.end(), [&](const TTimedSpecialRec& e) {
+            return e.slot == r.slot && SameName(e.name, r.name);
+        });
+        if (it != entries_.end())
+            entries_.erase(it);
+    }
+    StopTimerWhenEmpty();
+    for (int slot : redraw) host_.RedrawField(slot);
+    for (const auto& r : ranOut) {
+        ShowRemoved(r.slot);
+        host_.TimedRanOut(r);
+    }
+}
+
+bool TTimedSpecials::TimedActive(int slot, std::string_view name) const {
+    return std::any_of(entries_.begin(), entries_.end(), [&](const TTimedSpecialRec& e) {
+        return e.slot == slot && SameName(e.name, name);
+    });
+}
+
+void TTimedSpecials::timeddelete(int slot, std::string_view name) {
+    try {
+        auto it = std::find_if(entries_.begin(), entries_.end(), [&](const TTimedSpecialRec& e) {
+            return e.slot == slot && SameName(e.name, name);
+        });
+        if (it == entries_.end())
+            return;
+        entries_.erase(it);
+        StopTimerWhenEmpty();
+        ShowRemoved(slot);
+    } catch (...) {
+        host_.AddLogLine("Error in timeddelete");
+        throw;
+    }
+}
+
+void TTimedSpecials::cleartimed(int slot) {
+    try {
+        std::vector<int> slots;
+        for (const auto& e : entries_) {
+            if ((slot == 0 || e.slot == slot) &&
+                std::find(slots.begin(), slots.end(), e.slot) == slots.end()) {
+                slots.push_back(e.slot);
+            }
+        }
+        std::erase_if(entries_,
+                      [&](const TTimedSpecialRec& e) { return slot == 0 || e.slot == slot; });
+        StopTimerWhenEmpty();
+        for (int s : slots) {
+            host_.RedrawField(s);
+            host_.RefreshSlot(kTimedMask, s);
+        }
+    } catch (...) {
+        host_.AddLogLine("Error in cleartimed");
+        throw;
+    }
+}
+
+std::vector<TTimedSpecialRec> TTimedSpecials::EntriesOf(int slot) const {
+    std::vector<TTimedSpecialRec> result;
+    for (const auto& e : entries_) {
+        if (e.slot == slot)
+            result.push_back(e);
+    }
+    return result;
+}
+
+void TTimedSpecials::StartTimerFor(const TTimedSpecialRec& record) {
+    if (!NeedsTimer(record) || timerRunning_)
+        return;
+    timerRunning_ = true;
+    host_.SetTimedTimer(true);
+}
+
+void TTimedSpecials::StopTimerWhenEmpty() {
+    if (!entries_.empty() || !timerRunning_)
+        return;
+    timerRunning_ = false;
+    host_.SetTimedTimer(false);
+}
+
+void TTimedSpecials::ShowRemoved(int slot) {
+    if (slot == host_.OwnSlot()) {
+        host_.RedrawField(slot);
+        host_.PlayThemeSound("removetimed");
+    } else {
+        host_.RefreshSlot(kTimedMask, slot);
+    }
+}
+
+void InitTimedSpecials(TimedHost& host) {
+    FreeTimedSpecials();
+    TimedSpecials = new TTimedSpecials(host);
+}
+
+void FreeTimedSpecials() {
+    delete TimedSpecials;
+    TimedSpecials = nullptr;
+}
+
+bool ImmunityAllowsTarget(const TTimedSpecials& timed, int slot, int ownSlot, bool sbiself) {
+    if (!timed.TimedActive(slot, "i"))
+        return true;
+    return sbiself && slot == ownSlot;
+}
+
+}  // namespace pk
