@@ -1,5 +1,6 @@
 #include "game/zrsb.h"
 
+#include "game/zrlog.h"
 #include "game/zrsbfield.h"
 
 namespace pk {
@@ -144,7 +145,7 @@ void ApplyToOwnField(SpecialEnv& env, const std::string& letters, const std::str
     } else if (letters == "aa") {
         sbaa(env, data);
     } else {
-        env.AddLogLine("Unknown special block " + letters);
+        AddLogLine("Unknown special block " + letters);
     }
 }
 
@@ -237,8 +238,8 @@ void destsb(SpecialEnv& env, const std::string& letters, const std::string& data
             env.RedrawField(own);
         }
     } catch (...) {
-        env.AddLogLine("Error in destsb " + letters + " " + std::to_string(fromSlot) + " " +
-                       std::to_string(toSlot));
+        AddLogLine("Error in destsb " + letters + " " + std::to_string(fromSlot) + " " +
+                   std::to_string(toSlot));
         throw;
     }
     env.FinishQueueEntry();
@@ -258,8 +259,8 @@ void OwnSpecialEcho(SpecialEnv& env, const std::string& letters, const std::stri
             env.RedrawField(own);
         }
     } catch (...) {
-        env.AddLogLine("Error in OwnSpecialEcho " + letters + " " + std::to_string(fromSlot) + " " +
-                       std::to_string(toSlot));
+        AddLogLine("Error in OwnSpecialEcho " + letters + " " + std::to_string(fromSlot) + " " +
+                   std::to_string(toSlot));
         throw;
     }
     env.FinishQueueEntry();
@@ -302,8 +303,8 @@ void otherperformsb(SpecialEnv& env, const std::string& letters, const std::stri
         }
         env.RedrawField(toSlot);
     } catch (...) {
-        env.AddLogLine("Error in otherperformsb " + letters + " " + std::to_string(fromSlot) + " " +
-                       std::to_string(toSlot));
+        AddLogLine("Error in otherperformsb " + letters + " " + std::to_string(fromSlot) + " " +
+                   std::to_string(toSlot));
         throw;
     }
 }

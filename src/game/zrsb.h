@@ -85,7 +85,6 @@ public:
     virtual void AddAttackLine(const std::string& line) = 0;
     virtual void AddGameEvent(const std::string& line) = 0;
     virtual void AddInGameChat(const std::string& line) = 0;
-    virtual void AddLogLine(const std::string& line) = 0;
 
     virtual TTimedSpecials& Timed() = 0;
 };

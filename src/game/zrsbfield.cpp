@@ -3,9 +3,15 @@
 #include <algorithm>
 #include <charconv>
 
+#include "game/zrmisc.h"
+
 namespace pk {
 
 namespace {
+
+bool IsSpecialLetter(char c) {
+    return c != '\0' && SpecialLetters.find(c) != std::string_view::npos;
+}
 
 bool Inside(int column, int row, int width, int height) {
     return column >= 1 && column <= width && row >= 1 && row <= height;
@@ -28,28 +34,16 @@ char CellOrEmpty(char c) {
 
 }  // namespace
 
-bool IsSpecialLetter(char c) {
-    return c != '\0' && SpecialLetters.find(c) != std::string_view::npos;
-}
-
 bool IsFieldCell(char c) {
     return (c >= '0' && c <= '9') || IsSpecialLetter(c);
 }
 
 uint32_t SbBitReader::Read(int count) {
-    uint32_t value = 0;
-    for (int i = 0; i < count; ++i) {
-        uint64_t byte = position_ / 8;
-        int bit = 0;
-        if (byte < bits_.size()) {
-            bit = (static_cast<unsigned char>(bits_[byte]) >> (7 - position_ % 8)) & 1;
-        } else {
-            pastEnd_ = true;
-        }
-        value = (value << 1) | static_cast<uint32_t>(bit);
-        ++position_;
-    }
-    return value;
+    // Messages are at most 64 KB, so the position cannot grow past an int; stop counting once
+    // past the end all the same.
+    if (PastEnd())
+        return 0;
+    return ReadBits(bits_, position_, count);
 }
 
 std::string FitField(std::string field, int width, int height) {

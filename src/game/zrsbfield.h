@@ -18,8 +18,6 @@ namespace pk {
 // The fourteen special blocks, in the order of their display names and inventory indices.
 inline constexpr std::string_view SpecialLetters = "acnrsbgqovidfm";
 
-bool IsSpecialLetter(char c);
-
 // Characters that may stand in a field cell: '0' empty, the digits of block colours and the
 // special letters.
 bool IsFieldCell(char c);
@@ -30,12 +28,11 @@ class SbBitReader {
 public:
     explicit SbBitReader(std::string_view bits) : bits_(bits) {}
     uint32_t Read(int count);
-    bool PastEnd() const { return pastEnd_; }
+    bool PastEnd() const { return static_cast<size_t>(position_) > bits_.size() * 8; }
 
 private:
     std::string_view bits_;
-    uint64_t position_ = 0;
-    bool pastEnd_ = false;
+    int position_ = 0;
 };
 
 // The field brought to exactly width x height cells: cut, or filled up with '0'.

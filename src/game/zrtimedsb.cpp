@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "game/zrlog.h"
+
 namespace pk {
 
 TTimedSpecials* TimedSpecials = nullptr;
@@ -145,7 +147,7 @@ void TTimedSpecials::timeddelete(int slot, std::string_view name) {
         StopTimerWhenEmpty();
         ShowRemoved(slot);
     } catch (...) {
-        host_.AddLogLine("Error in timeddelete");
+        AddLogLine("Error in timeddelete");
         throw;
     }
 }
@@ -167,7 +169,7 @@ void TTimedSpecials::cleartimed(int slot) {
             host_.RefreshSlot(kTimedMask, s);
         }
     } catch (...) {
-        host_.AddLogLine("Error in cleartimed");
+        AddLogLine("Error in cleartimed");
         throw;
     }
 }

@@ -40,7 +40,6 @@ public:
     virtual void SetTimedTimer(bool running) = 0;
     // An entry ran out by its own count and has just left the list.
     virtual void TimedRanOut(const TTimedSpecialRec& /*entry*/) {}
-    virtual void AddLogLine(const std::string& /*text*/) {}
 };
 
 class TTimedSpecials {

@@ -49,7 +49,6 @@ public:
     std::vector<std::pair<int, int>> refreshes;  // (mask, slot)
     std::vector<std::string> sounds;
     std::vector<std::string> ranOut;  // slot + name
-    std::vector<std::string> log;
 
     int32_t SecondClock() override { return clock; }
     int OwnSlot() override { return own; }
@@ -64,7 +63,6 @@ public:
     void TimedRanOut(const TTimedSpecialRec& e) override {
         ranOut.push_back(std::to_string(e.slot) + e.name);
     }
-    void AddLogLine(const std::string& text) override { log.push_back(text); }
 };
 
 struct FakePlayer {
@@ -84,7 +82,7 @@ public:
     int finished = 0;
     std::vector<int> redraws, refreshes, keyResets;
     std::optional<std::array<int, 4>> confusion;
-    std::vector<std::string> attackLines, events, chat, log;
+    std::vector<std::string> attackLines, events, chat;
     LibraryRandom random;
     FakeTimedHost timedHost;
     TTimedSpecials timed{timedHost};
@@ -137,7 +135,6 @@ public:
     void AddAttackLine(const std::string& line) override { attackLines.push_back(line); }
     void AddGameEvent(const std::string& line) override { events.push_back(line); }
     void AddInGameChat(const std::string& line) override { chat.push_back(line); }
-    void AddLogLine(const std::string& line) override { log.push_back(line); }
     TTimedSpecials& Timed() override { return timed; }
 
 private:
