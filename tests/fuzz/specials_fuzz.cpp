@@ -1,0 +1,92 @@
+// Arbitrary special-block events, as a game server could send them, applied to the own field
+// and to the other players' fields. Whatever the letters, slots, rules and data, every field
+// keeps exactly width x height cells.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <iterator>
+#include <string>
+
+#include "game/specials_env.h"
+#include "game/zrsb.h"
+
+namespace {
+
+constexpr const char* kLetters[] = {"a", "c", "n", "r", "s", "b", "g", "q",  "o",
+                                    "v", "i", "d", "f", "m", "aa", "", "zz", "A"};
+
+struct Input {
+    const uint8_t* data;
+    size_t size;
+    uint8_t Take() {
+        if (size == 0) return 0;
+        --size;
+        return *data++;
+    }
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    Input in{data, size};
+    pk::testing::FakeSpecialEnv env;
+    // Mostly the real geometry, sometimes a small or odd one.
+    const uint8_t shape = in.Take();
+    if (shape & 1) {
+        env.width = 1 + (shape >> 1) % 16;
+        env.height = 1 + in.Take() % 32;
+    }
+    const uint8_t rules = in.Take();
+    env.rules.sbnlines = in.Take() % 120;
+    env.rules.sbrblocks = in.Take() % 120;
+    env.rules.sbosize = in.Take() % 16;
+    env.rules.deadsb = rules & 1;
+    env.rules.sbglines = rules & 2;
+    env.rules.sbgcollect = rules & 4;
+    env.rules.sbitimed = rules & 8;
+    env.rules.sbdstack = rules & 16;
+    env.spectating = rules & 32;
+    env.SetOwn(1 + in.Take() % 6);
+    for (int slot = 1; slot <= 6; ++slot) {
+        const uint8_t fill = in.Take();
+        if (fill & 1) {
+            env.players[slot].reset();
+            continue;
+        }
+        pk::testing::FakePlayer player;
+        player.name = "P" + std::to_string(slot);
+        player.state = (fill & 2) ? 2 : 3;
+        player.field.assign(static_cast<size_t>(env.width * env.height),
+                            "0123456789onbaq"[fill % 15]);
+        for (size_t i = 0; i < player.field.size(); ++i) {
+            if ((i * 7 + fill) % 5 == 0) player.field[i] = '0';
+        }
+        env.players[slot] = player;
+    }
+    const uint8_t events = 1 + in.Take() % 8;
+    for (uint8_t e = 0; e < events; ++e) {
+        const uint8_t which = in.Take();
+        const std::string letters = kLetters[(which >> 2) % std::size(kLetters)];
+        const int from = static_cast<int8_t>(in.Take()) % 9;
+        const int to = static_cast<int8_t>(in.Take()) % 9;
+        const size_t length = size_t{in.Take()} * 2;
+        std::string payload(reinterpret_cast<const char*>(in.data), std::min(length, in.size));
+        in.data += payload.size();
+        in.size -= payload.size();
+        switch (which % 3) {
+            case 0: pk::destsb(env, letters, payload, from, to); break;
+            case 1: pk::OwnSpecialEcho(env, letters, payload, from, to); break;
+            default: pk::otherperformsb(env, letters, payload, from, to); break;
+        }
+        env.timedHost.clock += which;
+        env.timed.TickTimedSpecials(which & 1);
+        for (int slot = 1; slot <= 6; ++slot) {
+            if (!env.players[slot]) continue;
+            if (env.players[slot]->field.size() != static_cast<size_t>(env.width * env.height)) {
+                std::abort();
+            }
+        }
+    }
+    return 0;
+}
