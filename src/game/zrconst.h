@@ -21,4 +21,10 @@ inline constexpr std::uint32_t MaskAdd = 12345u;
 // well under a megabyte; 16 MiB leaves room and still stops a zlib bomb.
 inline constexpr std::size_t MaxInflatedSize = 16u * 1024u * 1024u;
 
+// Largest bitmap we decode from a theme library, in pixels. Main bitmaps are
+// a few hundred pixels a side and skin images at most a screen; 4096 x 4096
+// is far above both, yet keeps a hostile 1-bit image of a few megabytes from
+// unpacking into gigabytes of pixels.
+inline constexpr std::size_t MaxBitmapPixels = 4096u * 4096u;
+
 }  // namespace pk

@@ -129,5 +129,37 @@ TEST(Dib, DamagedFilesAreRefused) {
     EXPECT_FALSE(DecodeBmp(depth));
 }
 
+TEST(Dib, StoredBitmapKeepsOriginalBytesUntilChanged) {
+    // A 16-bit top-down file with masks: not what our encoder would write.
+    std::string b = "BM" + LE(70) + LE(0) + LE(66) + LE(40) + LE(2) +
+                    LE(static_cast<uint32_t>(-1)) + LE(1, 2) + LE(16, 2) + LE(3) + LE(4) + LE(0) +
+                    LE(0) + LE(0) + LE(0);
+    b += LE(0xF800) + LE(0x07E0) + LE(0x001F) + LE(0xF800, 2) + LE(0x07E0, 2);
+    StoredBitmap stored(b);
+    ASSERT_NE(stored.image(), nullptr);
+    EXPECT_EQ(stored.image()->at(1, 0), 0xFF00FF00u);
+    EXPECT_EQ(stored.bytes(), b);
+
+    DibBitmap& pixels = stored.edit();
+    pixels.at(0, 0) = 0xFF0000FF;
+    auto back = DecodeBmp(stored.bytes());
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->at(0, 0), 0xFF0000FFu);
+    pixels.at(1, 0) = 0xFF000000;  // later changes through the same reference count too
+    EXPECT_EQ(DecodeBmp(stored.bytes())->at(1, 0), 0xFF000000u);
+
+    StoredBitmap junk(std::string("not a bitmap"));
+    EXPECT_EQ(junk.image(), nullptr);
+    EXPECT_EQ(junk.bytes(), "not a bitmap");
+}
+
+TEST(Dib, PixelCountIsCapped) {
+    // 8192 x 8192 at one bit is 8 MB of rows: within the bytes, beyond the cap.
+    std::string b = "BM" + LE(0) + LE(0) + LE(62) + LE(40) + LE(8192) + LE(8192) + LE(1, 2) +
+                    LE(1, 2) + LE(0) + LE(0) + LE(0) + LE(0) + LE(2) + LE(0) + LE(0) + LE(0xFFFFFF);
+    b.resize(62 + 1024 * 8192, '\0');
+    EXPECT_FALSE(DecodeBmp(b));
+}
+
 }  // namespace
 }  // namespace pk

@@ -275,6 +275,8 @@ TEST_F(ThemeTest, SyntheticThemeFollowsTheMainBitmapLayout) {
     }
     EXPECT_EQ(m.image.at(0, B + S), test::kLargeBackground);
     EXPECT_EQ(m.image.at(m.fieldWidth * B, B + S), test::kSmallBackground);
+    // The colours pass through 16-bit pixels as the block blits use them.
+    EXPECT_EQ(DecodeBmp(EncodeBmp(m.image, 16).value())->pixels, m.image.pixels);
     ASSERT_TRUE(m.mask);
     EXPECT_TRUE(m.mask->monochrome());
     EXPECT_EQ(m.mask->at(0, 0), 0xFF000000u);

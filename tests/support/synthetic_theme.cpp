@@ -31,11 +31,12 @@ KlbEntry Base(KlbKind kind, const std::string& name, const std::string& ids) {
 }  // namespace
 
 uint32_t TileColour(int tile) {
-    // Spread the tiles over the colour cube; every channel stays a multiple
-    // of 8 so the colours survive 16-bit images unchanged.
-    uint32_t r = static_cast<uint32_t>((tile * 7 % 19) * 13) & 0xF8;
-    uint32_t g = static_cast<uint32_t>((tile * 11 % 19) * 13) & 0xF8;
-    uint32_t b = static_cast<uint32_t>(0xF8 - tile * 8) & 0xF8;
+    // Every channel is a 5-bit value widened to 8 bits, so the colours come
+    // through the 5:5:5 pixels of the block blits unchanged.
+    auto widen = [](int v) { return static_cast<uint32_t>((v << 3) | (v >> 2)); };
+    uint32_t r = widen(tile * 7 % 19 + 6);
+    uint32_t g = widen(tile * 11 % 19 + 3);
+    uint32_t b = widen(31 - tile);
     return 0xFF000000u | r << 16 | g << 8 | b;
 }
 

@@ -29,8 +29,8 @@ inline constexpr int kTileCount = 19;  // "12345acnrsbgqovidfm"
 
 // A distinct opaque colour for each tile index; backgrounds have their own.
 uint32_t TileColour(int tile);
-inline constexpr uint32_t kLargeBackground = 0xFF102030;
-inline constexpr uint32_t kSmallBackground = 0xFF302010;
+inline constexpr uint32_t kLargeBackground = 0xFF108421;  // 5-bit channels 2, 16, 4
+inline constexpr uint32_t kSmallBackground = 0xFF421008;  // 8, 2, 1
 
 DibBitmap MainImage(const MainLayout& layout);
 // Monochrome: black (opaque) on the tiles, white elsewhere. Alpha (32 bits):

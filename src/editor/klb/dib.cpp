@@ -4,6 +4,7 @@
 #include <map>
 
 #include "editor/klb/klbio.h"
+#include "game/zrconst.h"
 
 namespace pk {
 
@@ -97,6 +98,8 @@ std::optional<DibBitmap> DecodeBmp(std::string_view bmp) {
     if (topDown)
         height = -height;
     if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide)
+        return std::nullopt;
+    if (static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > MaxBitmapPixels)
         return std::nullopt;
 
     Channel red, green, blue, alpha;
@@ -292,6 +295,32 @@ std::string EncodeBmp(const DibBitmap& image) {
     if (auto out = EncodeBmp(image, bpp))
         return *out;
     return EncodeBmp(image, 24).value_or(std::string());
+}
+
+StoredBitmap::StoredBitmap(DibBitmap image)
+    : decoded_(std::move(image)), tried_(true), changed_(true) {}
+
+const DibBitmap* StoredBitmap::image() const {
+    if (!tried_) {
+        tried_ = true;
+        decoded_ = DecodeBmp(bytes_);
+    }
+    return decoded_ ? &*decoded_ : nullptr;
+}
+
+DibBitmap& StoredBitmap::edit() {
+    if (!image())
+        decoded_.emplace();
+    changed_ = true;
+    return *decoded_;
+}
+
+const std::string& StoredBitmap::bytes() const {
+    // Re-encoded on every call once changed: the caller may still hold the
+    // reference edit() gave and change more pixels through it.
+    if (changed_)
+        bytes_ = decoded_ && !decoded_->empty() ? EncodeBmp(*decoded_) : std::string();
+    return bytes_;
 }
 
 }  // namespace pk

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace pk {
@@ -44,5 +45,29 @@ std::optional<std::string> EncodeBmp(const DibBitmap& image, int bitsPerPixel);
 // Encodes at the depth the image carries, falling back to 24 bits when its
 // colours do not fit a palette of that depth.
 std::string EncodeBmp(const DibBitmap& image);
+
+// A bitmap as a library entry holds it: the BMP bytes as read, decoded on
+// first use. An image nobody changed keeps its original bytes; once edit() was
+// called, bytes() encodes the pixels at the image's depth.
+class StoredBitmap {
+public:
+    StoredBitmap() = default;
+    explicit StoredBitmap(std::string bmp) : bytes_(std::move(bmp)) {}
+    explicit StoredBitmap(DibBitmap image);
+
+    bool empty() const { return bytes_.empty() && !decoded_; }
+    bool changed() const { return changed_; }
+    // The pixels; nullptr when the bytes are not a bitmap we read.
+    const DibBitmap* image() const;
+    // The pixels for changing them (an empty bitmap when they did not decode).
+    DibBitmap& edit();
+    const std::string& bytes() const;
+
+private:
+    mutable std::string bytes_;
+    mutable std::optional<DibBitmap> decoded_;
+    mutable bool tried_ = false;
+    bool changed_ = false;
+};
 
 }  // namespace pk
