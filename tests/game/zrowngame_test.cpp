@@ -260,7 +260,7 @@ TEST_F(OwnGameTest, HoldThenSwapReportsTheSwappedPieceWithHoldUsed) {
 TEST_F(OwnGameTest, MergedTokensKeepKindTwoBeforeKindOne) {
     StartWith(Tokens({"2" + kBar, "1" + kSquare}), 0, 0, 10);
     DropAt(1);
-    AckFirst({"1" + kT, "2" + kT, "3" + kT, "2" + kBar});
+    AckFirst({"2" + kT, "3" + kT, "1" + kT, "2" + kBar});
     // Old kind 2 (placed), new kind 2s in order, old kind 1, new kind 1s; kind 3 dropped.
     EXPECT_EQ(g.UpcomingPieces, Tokens({"2" + kT, "2" + kBar, "1" + kSquare, "1" + kT}));
 }
