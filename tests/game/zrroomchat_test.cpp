@@ -4,7 +4,7 @@
 
 #include "game/zrgame.h"
 #include "support/room_fakes.h"
-#include "support/room_sender.h"
+#include "support/fake_game_io.h"
 
 namespace pk {
 namespace {
@@ -14,7 +14,7 @@ using Sent = std::vector<std::pair<uint8_t, std::string>>;
 class RoomChatTest : public ::testing::Test {
 protected:
     test::RecordingRoomHost host;
-    test::RecordingSender sender;
+    testing::RecordingSender sender;
 
     void SetUp() override {
         SetRoomHost(&host);

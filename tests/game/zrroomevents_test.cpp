@@ -5,7 +5,7 @@
 #include "game/zrgame.h"
 #include "game/zrlog.h"
 #include "support/room_fakes.h"
-#include "support/room_sender.h"
+#include "support/fake_game_io.h"
 
 namespace pk {
 namespace {
@@ -16,15 +16,16 @@ using test::Sc;
 class RoomEventsTest : public ::testing::Test {
 protected:
     test::RecordingRoomHost host;
-    test::RecordingSender sender;
-    test::RecordingDisplay display;
-    test::ManualClock clock;
+    testing::RecordingSender sender;
+    testing::RecordingDisplay display;
+    testing::ManualClock clock;
 
     void SetUp() override {
         SetRoomHost(&host);
         SetGameSender(&sender);
         SetGameView(&display);
         SetGameClock(&clock);
+        clock.ms = 1000000;
         Clean();
     }
     void TearDown() override {
@@ -179,13 +180,13 @@ TEST_F(RoomEventsTest, PauseAndUnpauseOnlyChangeTheOtherState) {
     SeatOwn("Me", 1);
     startgame("", 0, 0, "");
     host.room.clear();
-    clock.seconds = 1010;
+    clock.ms = 1010000;
     UnpauseGame();  // running: nothing
     RoomMsgPause("1");
-    clock.seconds = 1020;
+    clock.ms = 1020000;
     RoomMsgPause("1");  // paused already: nothing
     EXPECT_EQ(ClientState.game.PauseStart, 1010);
-    clock.seconds = 1050;
+    clock.ms = 1050000;
     RoomMsgPause("0");
     EXPECT_EQ(ClientState.game.GamePaused, 0);
     EXPECT_EQ(ClientState.game.GameTimeBase, 1040);  // 40 paused seconds moved the start
@@ -197,9 +198,9 @@ TEST_F(RoomEventsTest, PauseAndUnpauseOnlyChangeTheOtherState) {
 TEST_F(RoomEventsTest, EndDuringAPauseCountsUpToThePause) {
     SeatOwn("Me", 1);
     startgame("", 0, 0, "");
-    clock.seconds = 1030;
+    clock.ms = 1030000;
     PauseGame();
-    clock.seconds = 1100;
+    clock.ms = 1100000;
     endgame("");
     EXPECT_EQ(ClientState.game.GameTimeBase, 30);
     EXPECT_EQ(ClientState.game.GamePaused, 0);
