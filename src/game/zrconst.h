@@ -27,4 +27,10 @@ inline constexpr std::size_t MaxInflatedSize = 16u * 1024u * 1024u;
 // unpacking into gigabytes of pixels.
 inline constexpr std::size_t MaxBitmapPixels = 4096u * 4096u;
 
+// Repeats of one held key that a single key poll may emit. A late poll replays the repeats it
+// missed; after a stall of seconds (a suspended machine, a debugger) with a 1 ms interval that
+// would be thousands of moves at once. 64 covers any real delay of the 5 ms poll with the
+// shortest sensible interval and still ends at once.
+inline constexpr int MaxKeyRepeatsPerPoll = 64;
+
 }  // namespace pk

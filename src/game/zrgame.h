@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "game/zrfield.h"
+#include "game/zrkeytable.h"
 #include "shell/zrtheme.h"
 
 namespace pk {
@@ -123,6 +124,7 @@ struct tgamerules {
 struct tsettingsarray {
     tgamerules rules;
     TZRTheme theme;  // the loaded theme (shell/zrtheme.h); block blits read theme.draw
+    TKeyTable keys;  // the 19 key slots, indexed by action id (zrkey)
 };
 extern tsettingsarray Settings;
 

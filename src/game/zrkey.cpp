@@ -1,0 +1,487 @@
+#include "game/zrkey.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <thread>
+
+#include "game/zrconst.h"
+#include "game/zrfield.h"
+#include "game/zrfmqueue.h"
+#include "game/zrgame.h"
+#include "game/zrgameio.h"
+#include "game/zrgamethread.h"
+#include "game/zrlog.h"
+#include "game/zrmisc.h"
+#include "game/zrowngame.h"
+#include "platform/keystate.h"
+
+namespace pk {
+
+const std::array<std::string_view, KeySlotCount> KeyActionNames = {
+    "Rotate right", "Rotate left",       "Fall faster",       "Drop piece",   "Move left",
+    "Move right",   "Toggle targetting", "Use special block", "Send message", "Discard special",
+    "Hold piece",   "Sacrifice special", "Revenge attack",    "Player 1",     "Player 2",
+    "Player 3",     "Player 4",          "Player 5",          "Player 6"};
+
+const std::array<TKeyDefault, KeySlotCount> KeyDefaults = {{
+    {38, 180, 200},                                                                  // Up
+    {17, 180, 200},                                                                  // Ctrl
+    {40, 40, 0},                                                                     // Down
+    {32, 400, 0},                                                                    // Space
+    {37, 70, 120},                                                                   // Left
+    {39, 70, 120},                                                                   // Right
+    {9, 400, 0},                                                                     // Tab
+    {20, 100, 300},                                                                  // Caps Lock
+    {84, 400, 300},                                                                  // T
+    {68, 400, 300},                                                                  // D
+    {13, 400, 300},                                                                  // Enter
+    {83, 400, 300},                                                                  // S
+    {82, 400, 300},                                                                  // R
+    {49, 100, 200},                                                                  // 1
+    {50, 100, 200}, {51, 100, 200}, {52, 100, 200}, {53, 100, 200}, {54, 100, 200},  // 6
+}};
+
+std::atomic<uint8_t> KeyTableBusy{0};
+
+TKeyTable& KeyTable() {
+    return Settings.keys;
+}
+
+void ResetKeyTable(TKeyTable& table, int mask) {
+    if (mask > 127)
+        mask = 127;
+    KeyTableBusy = 1;
+    for (int i = 0; i < KeySlotCount; ++i) {
+        TKeySlotRec& s = table[static_cast<size_t>(i)];
+        const TKeyDefault& d = KeyDefaults[static_cast<size_t>(i)];
+        s.ActionId = i;
+        if (mask & 1)
+            s.RepeatSetting = d.repeat;
+        if (mask & 4)
+            s.DelaySetting = d.delay;
+        if (mask & 16)
+            s.KeySetting = d.key;
+        if (mask & 2)
+            s.RepeatInUse = s.RepeatSetting;
+        if (mask & 8)
+            s.DelayInUse = s.DelaySetting;
+        if (mask & 32)
+            s.KeyInUse = s.KeySetting;
+        if (mask & 64)
+            s.NextFire = 0;
+    }
+    KeyTableBusy = 0;
+}
+
+void ResetKeyTable(int mask) {
+    ResetKeyTable(KeyTable(), mask);
+}
+
+void ConfuseKeys(TKeyTable& table, const std::array<int, 4>& order) {
+    KeyTableBusy = 1;
+    for (size_t k = 0; k < order.size(); ++k) {
+        const int from = order[k];
+        if (from < 0 || from > 3)
+            continue;
+        table[static_cast<size_t>(ConfusableActions[k])].KeyInUse =
+            table[static_cast<size_t>(ConfusableActions[static_cast<size_t>(from)])].KeySetting;
+    }
+    KeyTableBusy = 0;
+}
+
+void ConfuseKeys(const std::array<int, 4>& order) {
+    ConfuseKeys(KeyTable(), order);
+}
+
+void PollKeySlot(TKeySlotRec& slot, bool down, int64_t now, std::vector<TKeyEvent>& events) {
+    const auto key = static_cast<uint16_t>(slot.KeyInUse.load());
+    const auto action = static_cast<uint8_t>(slot.ActionId);
+    if (!down) {
+        if (slot.NextFire.load() != 0) {
+            slot.NextFire = 0;
+            events.push_back({key, action, KeyUp});
+        }
+        return;
+    }
+    // A hand-edited configuration may hold 0 or less: the loop below would never end.
+    const int64_t repeat = std::max<int64_t>(slot.RepeatInUse.load(), 1);
+    const int64_t delay = std::max<int64_t>(slot.DelayInUse.load(), 1);
+    int64_t next = slot.NextFire.load();
+    int emitted = 0;
+    while (next == 0 || next <= now) {
+        events.push_back({key, action, KeyDown});
+        next = next == 0 ? now + std::max(delay, repeat) : next + repeat;
+        if (++emitted >= MaxKeyRepeatsPerPoll && next <= now) {
+            // After a stall (a suspended machine) the missed repeats are not all worth
+            // replaying: go on from now.
+            next = now + repeat;
+            break;
+        }
+    }
+    slot.NextFire = next;
+}
+
+// ---------------------------------------------------------------- host
+
+int GameInputHost::SlotAtDisplayPosition(int position) {
+    // Position 1 is the own slot's big field, 2..6 the other slots in slot order.
+    const int own = ClientState.game.OwnSlot;
+    if (position == 1)
+        return own >= 1 && own <= MaxSlots ? own : 0;
+    int pos = 1;
+    for (int slot = 1; slot <= MaxSlots; ++slot) {
+        if (slot == own)
+            continue;
+        if (++pos == position)
+            return slot;
+    }
+    return 0;
+}
+
+void GameInputHost::Sleep(int ms) {
+    if (ms > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+void GameInputHost::UndoCapsLock() {
+    UndoCapsLockToggle();
+}
+
+namespace {
+GameInputHost DefaultInput;
+GameInputHost* InstalledInput = nullptr;
+
+tmegame& Game() {
+    return ClientState.game;
+}
+
+// The player in a slot with a field, or nullptr.
+tplr* SlotState(int slot) {
+    if (slot < 1 || slot > MaxSlots)
+        return nullptr;
+    tclient* c = SlotPlayers[static_cast<size_t>(slot)];
+    return c ? c->plr.get() : nullptr;
+}
+
+bool OwnPlayerLost() {
+    const tplr* own = SlotState(Game().OwnSlot);
+    return own && own->PlayerState == 2;
+}
+
+bool DarknessOnOwnSlot() {
+    return GameInput().TimedActive(Game().OwnSlot, "d");
+}
+
+void RequestRedraw() {
+    GameThreadFlags.RedrawRequested = 1;
+}
+
+// Records a special usage and reports it: `target` is the slot in decimal, "d" or "s".
+void ReportUsage(char letter, const std::string& target) {
+    std::string& log = CurrentUsageLog();
+    const uint8_t id = NextUsageId(log);
+    log += static_cast<char>(id);
+    log += letter;
+    const auto checksum = static_cast<uint16_t>(FieldChecksum(Game().Inventory));
+    std::string payload = target;
+    payload += TokenSep;
+    payload += static_cast<char>(id);
+    payload += WordToRawString(checksum);
+    GameSender().SendGameMessage(MsgSpecialUsage, payload);
+}
+
+// Moves the piece by dx when it fits there.
+void Shift(int dx) {
+    tmegame& g = Game();
+    if (!collision(g.PieceX + dx, g.PieceY, g.CurrentPiece, OwnField())) {
+        g.PieceX += dx;
+        RequestRedraw();
+    }
+}
+
+// Turns the piece: n is chpiece's rotation number (2 right, 4 left), step the change of
+// PieceRotation.
+void Turn(int n, int step) {
+    tmegame& g = Game();
+    const TFieldString& field = OwnField();
+    const TPieceString turned = chpiece(g.CurrentPiece, n);
+    const int newWidth = PieceWidth(turned);
+    int x = g.PieceX + PieceWidth(g.CurrentPiece) / 2 - newWidth / 2;
+    if (collision(x, g.PieceY, turned, field)) {
+        const int rightmost = FieldWidth - newWidth + 1;
+        if (x > rightmost) {
+            x = rightmost;
+        } else if (x < 1) {
+            x = 1;
+        } else {
+            return;
+        }
+        if (collision(x, g.PieceY, turned, field))
+            return;
+    }
+    g.PieceRotation = (g.PieceRotation - 1 + step + 4) % 4 + 1;
+    GameView().PlaySound("rotate");
+    g.PieceX = x;
+    g.CurrentPiece = turned;
+    RequestRedraw();
+}
+
+}  // namespace
+
+GameInputHost& GameInput() {
+    return InstalledInput ? *InstalledInput : DefaultInput;
+}
+void SetGameInput(GameInputHost* host) {
+    InstalledInput = host;
+}
+
+// ---------------------------------------------------------------- dispatch
+
+bool GameInputAllowed() {
+    GameInputHost& in = GameInput();
+    return !in.ClosingDown() && in.InGameWindowShown() && in.ApplicationInFront() &&
+           !in.ChatEditFocused();
+}
+
+void GameKeyDispatch(int action, int key, int kind) {
+    LogErrorsWith(
+        [&] {
+            return "GameKeyDispatch " + std::to_string(action) + " " + std::to_string(key) + " " +
+                   std::to_string(kind);
+        },
+        [&] {
+            if (!GameInputAllowed())
+                return;
+            tmegame& g = Game();
+            if (kind == KeyUp) {
+                if (key == 20)
+                    GameInput().UndoCapsLock();
+                if (action == kaFallFaster)
+                    FallFasterRelease();
+                return;
+            }
+            if (!g.Spectating && g.GameRunning && !g.GamePaused) {
+                const bool lost = OwnPlayerLost();
+                if (!lost || Settings.rules.deadsb) {
+                    if (action == kaToggleTarget) {
+                        NextTarget();
+                    } else if (!g.Inventory.empty()) {
+                        if (action == kaUseSpecial)
+                            UseSpecial(g.TargetSlot);
+                        if (action == kaDiscardSpecial)
+                            DiscardSpecial();
+                        if (action == kaSacrificeSpecial)
+                            SacrificeSpecial();
+                        if (action == kaRevengeAttack)
+                            UseSpecial(g.RevengeSlot);
+                        if (action >= kaPlayer1 && action < kaPlayer1 + MaxSlots) {
+                            UseSpecial(GameInput().SlotAtDisplayPosition(action - kaPlayer1 + 1));
+                        }
+                    }
+                }
+                if (!lost && g.PieceX != -1) {
+                    if (g.QueueBusy == 0 && g.PieceWaiting == 0) {
+                        switch (action) {
+                            case kaRotateRight:
+                                RotateRight();
+                                break;
+                            case kaRotateLeft:
+                                RotateLeft();
+                                break;
+                            case kaFallFaster:
+                                FallFaster();
+                                break;
+                            case kaDropPiece:
+                                dropdown();
+                                break;
+                            case kaMoveLeft:
+                                MoveLeft();
+                                break;
+                            case kaMoveRight:
+                                MoveRight();
+                                break;
+                            default:
+                                break;
+                        }
+                    }
+                    if (action == kaHoldPiece)
+                        HoldAction();
+                }
+            }
+            if (action == kaSendMessage)
+                SendMessageAction();
+        });
+}
+
+void RunKeyEvents(const std::vector<TKeyEvent>& events) {
+    for (const TKeyEvent& e : events) GameKeyDispatch(e.action, e.key, e.kind);
+}
+
+// ---------------------------------------------------------------- piece actions
+
+void MoveLeft() {
+    Shift(-1);
+}
+void MoveRight() {
+    Shift(1);
+}
+void RotateRight() {
+    Turn(2, 1);
+}
+void RotateLeft() {
+    Turn(4, -1);
+}
+
+void FallFaster() {
+    tmegame& g = Game();
+    if (g.FastFall)
+        return;
+    g.FastFall = 1;
+    // 0 from a hand-edited configuration would divide by zero at the release.
+    const int32_t fast = std::max<int32_t>(KeyTable()[kaFallFaster].RepeatInUse, 1);
+    GameTiming.FastFallInterval = fast;
+    GameTiming.FallInterval = std::min(fast, GameTiming.LevelFallInterval.load());
+    if (!GameTiming.LockPending)
+        GameTiming.NextFallTime = GameClocks().MilliClock();
+}
+
+void FallFasterRelease() {
+    tmegame& g = Game();
+    if (!g.FastFall)
+        return;
+    g.FastFall = 0;
+    const int32_t level = GameTiming.LevelFallInterval;
+    GameTiming.FallInterval = level;
+    if (!GameTiming.LockPending) {
+        // The rest of the fast row, stretched to the level's speed.
+        const int64_t now = GameClocks().MilliClock();
+        const double fast = std::max<int32_t>(GameTiming.FastFallInterval, 1);
+        const double left = static_cast<double>(GameTiming.NextFallTime - now);
+        GameTiming.NextFallTime = now + static_cast<int64_t>(std::nearbyint(left / fast * level));
+    }
+}
+
+void dropdown() {
+    LogErrors("dropdown", [] {
+        tmegame& g = Game();
+        GameView().PlaySound("droppiece");
+        g.QueueBusy = 1;
+        GameTiming.FallOffset = BlockSize;
+        const bool dark = DarknessOnOwnSlot();
+        const TFieldString& field = OwnField();
+        if (GameInput().AnimDrop() && !dark) {
+            int x = g.PieceX, y = g.PieceY;
+            if (refitpiece(g.CurrentPiece, x, y, true, field) != 0 && y > g.PieceY) {
+                const int64_t t0 = GameClocks().MilliClock();
+                while (g.PieceY < y) {
+                    const int64_t now = GameClocks().MilliClock();
+                    if (now - t0 >= DropAnimationMs)
+                        break;
+                    g.PieceY += 1;
+                    GameView().RedrawOwnField();
+                    const int rowsLeft = y - g.PieceY;
+                    if (rowsLeft > 0) {
+                        GameInput().Sleep(
+                            static_cast<int>((t0 + DropAnimationMs - now) / rowsLeft));
+                    }
+                }
+                g.PieceX = x;
+                g.PieceY = y;
+            }
+            GameView().RedrawOwnField();
+        } else {
+            int x = g.PieceX, y = g.PieceY;
+            if (refitpiece(g.CurrentPiece, x, y, true, field) != 0) {
+                g.PieceX = x;
+                g.PieceY = y;
+            }
+            RequestRedraw();
+            if (dark)
+                GameView().RedrawOwnField();
+        }
+        g.QueueBusy = 0;
+        QueueEndPiece(true);
+    });
+}
+
+void HoldAction() {
+    if (Game().HoldUsed == 0 && Settings.rules.holdpiece)
+        QueueHoldPiece(false);
+}
+
+void SendMessageAction() {
+    GameInput().ActivateChatEdit();
+}
+
+void SpectatorViewKey(char character, bool up) {
+    if (up || !Game().Spectating)
+        return;
+    if (character >= '1' && character <= '6')
+        GameInput().RequestViewedSlot(character - '0');
+}
+
+// ---------------------------------------------------------------- targets and specials
+
+void NextTarget() {
+    tmegame& g = Game();
+    GameInputHost& in = GameInput();
+    int position = 0;
+    for (int p = 1; p <= MaxSlots; ++p) {
+        if (g.TargetSlot != 0 && in.SlotAtDisplayPosition(p) == g.TargetSlot)
+            position = p;
+    }
+    int target = 0;
+    for (int step = 1; step <= MaxSlots; ++step) {
+        const int p = (position + step - 1) % MaxSlots + 1;
+        const int slot = in.SlotAtDisplayPosition(p);
+        const tplr* state = SlotState(slot);
+        if (state && state->PlayerState != 2) {
+            target = slot;
+            break;
+        }
+    }
+    g.TargetSlot = target;
+    GameView().RefreshDisplay(0x100, 0);
+}
+
+uint8_t NextUsageId(const std::string& log) {
+    int largest = 0;
+    for (size_t i = 0; i < log.size(); i += 2) {
+        largest = std::max(largest, static_cast<int>(static_cast<uint8_t>(log[i])));
+    }
+    return static_cast<uint8_t>(largest + 1);
+}
+
+void UseSpecial(int slot) {
+    tmegame& g = Game();
+    const tplr* state = SlotState(slot);
+    if (!state || state->PlayerState != 3 || g.Inventory.empty())
+        return;
+    if (GameInput().TimedActive(slot, "i") && !(Settings.rules.sbiself && slot == g.OwnSlot)) {
+        return;
+    }
+    ReportUsage('u', std::to_string(slot));
+    g.Inventory.erase(0, 1);
+    GameView().RefreshDisplay(17, 0);
+}
+
+void DiscardSpecial() {
+    tmegame& g = Game();
+    if (g.Inventory.empty())
+        return;
+    ReportUsage('d', "d");
+    g.Inventory.erase(0, 1);
+    GameView().RefreshDisplay(17, 0);
+}
+
+void SacrificeSpecial() {
+    tmegame& g = Game();
+    if (g.Inventory.empty() || !Settings.rules.sacrifice)
+        return;
+    ReportUsage('s', "s");
+    ShuffleInventory(g.SeedA, g.Inventory);
+    GameView().RefreshDisplay(17, 0);
+}
+
+}  // namespace pk
