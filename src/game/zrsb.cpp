@@ -168,7 +168,7 @@ void AddLinesToSlots(SpecialEnv& env, std::string_view data, bool spareOwn) {
 std::string_view SpecialName(std::string_view letters) {
     if (letters.size() != 1)
         return {};
-    const size_t index = SpecialLetters.find(letters[0]);
+    const size_t index = SpecialAlphabet.find(letters[0]);
     return index == std::string_view::npos ? std::string_view{} : SpecialNames[index];
 }
 

@@ -14,13 +14,13 @@
 
 namespace pk {
 
-// Display names, in the order of SpecialLetters.
+// Display names, in the order of SpecialAlphabet.
 extern const std::array<std::string_view, 14> SpecialNames;
 
 // The display name of a special letter, "" when the text is no special.
 std::string_view SpecialName(std::string_view letters);
 
-// Per letter of SpecialLetters: 1 when the special helps its user (c, n, g, i).
+// Per letter of SpecialAlphabet: true when the special helps its user (c, n, g, i).
 bool SpecialIsHelpful(char letter);
 
 // The rules of the game set in force that the specials read; the defaults are the game set's.

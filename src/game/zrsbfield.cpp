@@ -9,10 +9,6 @@ namespace pk {
 
 namespace {
 
-bool IsSpecialLetter(char c) {
-    return c != '\0' && SpecialLetters.find(c) != std::string_view::npos;
-}
-
 bool Inside(int column, int row, int width, int height) {
     return column >= 1 && column <= width && row >= 1 && row <= height;
 }

@@ -13,10 +13,9 @@
 #include <string_view>
 #include <vector>
 
-namespace pk {
+#include "game/zrfield.h"
 
-// The fourteen special blocks, in the order of their display names and inventory indices.
-inline constexpr std::string_view SpecialLetters = "acnrsbgqovidfm";
+namespace pk {
 
 // Characters that may stand in a field cell: '0' empty, the digits of block colours and the
 // special letters.

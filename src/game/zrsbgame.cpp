@@ -1,0 +1,208 @@
+#include "game/zrsbgame.h"
+
+#include <charconv>
+
+#include "game/zrfield.h"
+#include "game/zrfmqueue.h"
+#include "game/zrgame.h"
+#include "game/zrgameio.h"
+#include "game/zrlog.h"
+#include "game/zrmisc.h"
+#include "game/zrowngame.h"
+#include "game/zrrandom.h"
+#include "game/zrroomhost.h"
+
+namespace pk {
+
+namespace {
+
+constexpr int kConfusionEndKeyMask = 96;
+
+SpecialOutlets default_outlets;
+SpecialOutlets* outlets = &default_outlets;
+
+tplr* SlotRecord(int slot) {
+    if (slot < 1 || slot > MaxSlots)
+        return nullptr;
+    tclient* c = SlotPlayers[static_cast<size_t>(slot)];
+    return c ? c->plr.get() : nullptr;
+}
+
+void RedrawSlotField(int slot) {
+    const tmegame& g = ClientState.game;
+    if (slot == g.OwnSlot && !g.Spectating) {
+        GameView().RedrawOwnField();
+    } else {
+        Room().RedrawSlot(slot);
+    }
+}
+
+class EngineEnv : public SpecialEnv {
+public:
+    int Width() const override { return FieldWidth; }
+    int Height() const override { return FieldHeight; }
+    const SpecialRules& Rules() const override {
+        rules_ = RulesInForce();
+        return rules_;
+    }
+    int OwnSlot() const override { return ClientState.game.OwnSlot; }
+    bool Spectating() const override { return ClientState.game.Spectating != 0; }
+    bool GameRunning() const override { return ClientState.game.GameRunning != 0; }
+    std::string* SlotField(int slot) override {
+        tplr* p = SlotRecord(slot);
+        return p ? &p->field : nullptr;
+    }
+    std::string SlotName(int slot) const override {
+        if (slot < 1 || slot > MaxSlots)
+            return {};
+        const tclient* c = SlotPlayers[static_cast<size_t>(slot)];
+        return c ? c->name : std::string();
+    }
+    int SlotState(int slot) const override {
+        const tplr* p = SlotRecord(slot);
+        return p ? p->PlayerState : 0;
+    }
+    void SetRevengeSlot(int slot) override { ClientState.game.RevengeSlot = slot; }
+    int CountAttack() override { return ++ClientState.game.AttackCount; }
+    void AddLinesCleared(int count) override { ClientState.game.LinesCleared += count; }
+    void SetOwnLevel(int level) override { ClientState.game.OwnLevel = level; }
+    void CollectIntoInventory(int lineCount, const std::string& letters) override {
+        tmegame& g = ClientState.game;
+        AddToInventory(g.SeedA, lineCount, letters, g.Inventory);
+    }
+    std::string DecodeFieldDiff(const std::string& field, std::string_view bits) override {
+        return outlets->DecodeFieldDiff(field, bits);
+    }
+    void FinishQueueEntry() override { pk::FinishQueueEntry(); }
+    void RedrawField(int slot) override { RedrawSlotField(slot); }
+    void RefreshDisplay(int mask) override { GameView().RefreshDisplay(mask, OwnSlot()); }
+    void ConfuseKeys(const std::array<int, 4>& order) override { outlets->ConfuseKeys(order); }
+    void ResetKeyTable(int mask) override { Room().ResetKeyTable(mask); }
+    // Confusion must not disturb the game's seeded generator: it has one of its own.
+    int Draw(int n) override { return random_.draw(n); }
+    std::string TimeStamp() override { return pk::TimeStamp(); }
+    bool ShowIncomingSpecials() const override { return outlets->ShowIncomingSpecials(); }
+    void AddAttackLine(const std::string& line) override { outlets->AddAttackLine(line); }
+    void AddGameEvent(const std::string& line) override {
+        ClientState.game.GameEventLog.push_back(line);
+    }
+    void AddInGameChat(const std::string& line) override { Room().ShowGameMessage(line); }
+    TTimedSpecials& Timed() override { return *TimedSpecials; }
+
+private:
+    mutable SpecialRules rules_;
+    TRandomGen random_ = TRandomGen::FromTimeOfDay();
+};
+
+class EngineTimedHost : public TimedHost {
+public:
+    int32_t SecondClock() override { return static_cast<int32_t>(GameClocks().SecondClock()); }
+    int OwnSlot() override { return ClientState.game.OwnSlot; }
+    void RedrawField(int slot) override { RedrawSlotField(slot); }
+    void RefreshSlot(int mask, int slot) override { GameView().RefreshDisplay(mask, slot); }
+    void PlayThemeSound(const std::string& name) override { GameView().PlaySound(name); }
+    void SetTimedTimer(bool running) override { outlets->SetTimedTimer(running); }
+    // Own confusion that runs out gives the keys back, as its end would.
+    void TimedRanOut(const TTimedSpecialRec& entry) override {
+        const tmegame& g = ClientState.game;
+        if (entry.slot == g.OwnSlot && !g.Spectating && entry.name == "f") {
+            Room().ResetKeyTable(kConfusionEndKeyMask);
+        }
+    }
+};
+
+class EngineEffects : public GameEffects {
+public:
+    void RunSpecialEvent(const tqsb& e) override {
+        if (e.subkind == 1) {
+            destsb(EngineSpecials(), e.letters, e.data, e.fromslot, e.toslot);
+        } else {
+            OwnSpecialEcho(EngineSpecials(), e.letters, e.data, e.fromslot, e.toslot);
+        }
+    }
+    void TickPieceEffects() override {
+        if (TimedSpecials)
+            TimedSpecials->TickTimedSpecials(1);
+    }
+};
+
+EngineTimedHost timed_host;
+EngineEffects engine_effects;
+
+void RemoveSlotTimed(int slot) {
+    if (TimedSpecials)
+        TimedSpecials->cleartimed(slot);
+}
+
+int IntOrZero(const std::string& text) {
+    int value = 0;
+    auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return ec == std::errc() && ptr == text.data() + text.size() ? value : 0;
+}
+
+}  // namespace
+
+void SetSpecialOutlets(SpecialOutlets* o) {
+    outlets = o ? o : &default_outlets;
+}
+
+SpecialRules RulesInForce() {
+    const tgamerules& r = Settings.rules;
+    SpecialRules s;
+    s.deadsb = r.deadsb != 0;
+    s.sbnlines = r.sbnlines;
+    s.sbrblocks = r.sbrblocks;
+    s.sbosize = r.sbosize;
+    s.sbgcollect = r.sbgcollect != 0;
+    s.sbglines = r.sbglines != 0;
+    s.sbicount = r.sbicount;
+    s.sbdcount = r.sbdcount;
+    s.sbfcount = r.sbfcount;
+    s.sbmcount = r.sbmcount;
+    s.sbitimed = r.sbitimed != 0;
+    s.sbdtimed = r.sbdtimed != 0;
+    s.sbftimed = r.sbftimed != 0;
+    s.sbmtimed = r.sbmtimed != 0;
+    s.sbistack = r.sbistack != 0;
+    s.sbdstack = r.sbdstack != 0;
+    s.sbfstack = r.sbfstack != 0;
+    s.sbmstack = r.sbmstack != 0;
+    s.sbiself = r.sbiself != 0;
+    return s;
+}
+
+SpecialEnv& EngineSpecials() {
+    static EngineEnv env;
+    return env;
+}
+
+void InstallSpecialBlocks() {
+    if (!TimedSpecials)
+        InitTimedSpecials(timed_host);
+    SetGameEffects(&engine_effects);
+    SlotHooks.RemoveSlotTimed = &RemoveSlotTimed;
+}
+
+void UninstallSpecialBlocks() {
+    if (SlotHooks.RemoveSlotTimed == &RemoveSlotTimed)
+        SlotHooks.RemoveSlotTimed = nullptr;
+    SetGameEffects(nullptr);
+    FreeTimedSpecials();
+}
+
+void TimedSpecialsTimer() {
+    LogErrors("timedsbtimerTimer", [] {
+        if (TimedSpecials)
+            TimedSpecials->TickTimedSpecials(0);
+    });
+}
+
+void RoomMsgOtherSpecial(const std::string& payload) {
+    const std::string letters = TokenAt(1, payload, '\x02');
+    const int from = IntOrZero(TokenAt(2, payload, '\x02'));
+    const int to = IntOrZero(TokenAt(3, payload, '\x02'));
+    const std::string data = RestFromToken(4, payload, '\x02');
+    otherperformsb(EngineSpecials(), letters, data, from, to);
+}
+
+}  // namespace pk

@@ -1,0 +1,52 @@
+// The special blocks and timed effects bound to the engine: the game records, the rules in
+// force, the event queue, the installed display and room host. Parts of the client that have
+// no home yet (attack list, key table, the main window's timer, the field-difference decoder)
+// are reached through SpecialOutlets until their units install the real ones.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "game/zrsb.h"
+#include "game/zrtimedsb.h"
+
+namespace pk {
+
+class SpecialOutlets {
+public:
+    virtual ~SpecialOutlets() = default;
+    // The in-game window's attack list.
+    virtual void AddAttackLine(const std::string& /*line*/) {}
+    // The option "showincsb" (on by default).
+    virtual bool ShowIncomingSpecials() const { return true; }
+    // Confusion of the own keys (see ConfusionOrder).
+    virtual void ConfuseKeys(const std::array<int, 4>& /*order*/) {}
+    // The main window's 500 ms timer; its handler calls TimedSpecialsTimer.
+    virtual void SetTimedTimer(bool /*running*/) {}
+    // The game link's field-difference decoder; without one a switch leaves the field as is.
+    virtual std::string DecodeFieldDiff(const std::string& field, std::string_view /*bits*/) {
+        return field;
+    }
+};
+// nullptr restores the do-nothing outlets.
+void SetSpecialOutlets(SpecialOutlets* outlets);
+
+// The special-block rules of the game set in force (Settings.rules).
+SpecialRules RulesInForce();
+
+// The environment of the special events over the engine's globals.
+SpecialEnv& EngineSpecials();
+
+// Creates the timed-effect list and installs the special blocks as the engine's effects and
+// the player slots' hook for a leaving player's timed effects. Safe to call again.
+void InstallSpecialBlocks();
+void UninstallSpecialBlocks();
+
+// The handler of the main window's 500 ms timer.
+void TimedSpecialsTimer();
+
+// Room message 0x11: letters, from-slot, to-slot, then the data (fields cut at 0x02).
+void RoomMsgOtherSpecial(const std::string& payload);
+
+}  // namespace pk

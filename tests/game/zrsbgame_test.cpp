@@ -1,0 +1,175 @@
+// The special blocks inside the engine: events from the server's messages run through the
+// event queue, their result passes the queue's checksum check, and the timed effects follow
+// the game records.
+#include "game/zrsbgame.h"
+
+#include <gtest/gtest.h>
+
+#include "game/specials_env.h"
+#include "game/zrfield.h"
+#include "game/zrfmqueue.h"
+#include "game/zrgame.h"
+#include "game/zrgameio.h"
+#include "game/zrowngame.h"
+#include "support/fake_game_io.h"
+
+namespace pk {
+namespace {
+
+using testing::FieldFromRows;
+using testing::PackBits;
+
+class RecordingOutlets : public SpecialOutlets {
+public:
+    void AddAttackLine(const std::string& line) override { attack.push_back(line); }
+    void ConfuseKeys(const std::array<int, 4>& o) override { order = o; }
+    void SetTimedTimer(bool running) override { timer = running; }
+    std::vector<std::string> attack;
+    std::array<int, 4> order{-1, -1, -1, -1};
+    bool timer = false;
+};
+
+class SpecialGameTest : public testing::EngineTest {
+protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        InstallSpecialBlocks();
+        SetSpecialOutlets(&outlets);
+        for (int slot : {2, 3}) {
+            tclient* c = AddPlayer(slot == 2 ? "Bob" : "Cy");
+            c->slot = slot;
+            SlotPlayers[static_cast<size_t>(slot)] = c;
+            ResetPlayerField(*c);
+        }
+        ClientState.game.GameRunning = 1;
+        ClientState.game.GameEventLog.clear();
+        own->plr->field = FieldFromRows({"000000000003", "1111n1111110"});
+    }
+    void TearDown() override {
+        SetSpecialOutlets(nullptr);
+        UninstallSpecialBlocks();
+        EngineTest::TearDown();
+    }
+    // The event text of messages 0x15/0x16: the expected checksum, then the data.
+    static std::string EventText(const std::string& expectedField, const std::string& data) {
+        return std::to_string(FieldChecksum(expectedField)) + '\x02' + data;
+    }
+
+    RecordingOutlets outlets;
+};
+
+TEST_F(SpecialGameTest, IncomingSpecialChangesTheOwnFieldAndPassesTheCheck) {
+    const std::string expected = FieldFromRows({"000000000003"});
+    QueueServerSpecial(0x16, "c", 2, EventText(expected, ""));
+    EXPECT_EQ(own->plr->field, expected);
+    EXPECT_TRUE(EventQueue.empty());
+    EXPECT_EQ(ClientState.game.QueueBusy, 0);
+    EXPECT_EQ(ClientState.game.RevengeSlot, 2);
+    EXPECT_EQ(ClientState.game.AttackCount, 1);
+    ASSERT_EQ(outlets.attack.size(), 2u);
+    EXPECT_EQ(outlets.attack[1],
+              "  to \x05"
+              "03\x05"
+              "01me\x05\x05 from \x05"
+              "01Bob");
+    ASSERT_EQ(ClientState.game.GameEventLog.size(), 1u);
+    EXPECT_NE(ClientState.game.GameEventLog[0].find("Event: to me from Bob: Clear Line"),
+              std::string::npos);
+}
+
+TEST_F(SpecialGameTest, AResultThatDiffersFromTheServersIsReported) {
+    EXPECT_THROW(QueueServerSpecial(0x16, "n", 2, EventText(FieldFromRows({"1"}), "")),
+                 std::exception);
+}
+
+TEST_F(SpecialGameTest, GravityCollectsIntoTheInventoryInTheGeneratorsOrder) {
+    Settings.rules.sbgcollect = 1;
+    Settings.rules.invcap = 17;
+    ClientState.game.Inventory = "ac";
+    ClientState.game.SeedA = 12345;
+    std::string inventory = "ac";
+    AddToInventory(12345, 1, "n", inventory);
+    const std::string expected = EmptyField();
+    QueueServerSpecial(0x16, "g", 3, EventText(expected, ""));
+    EXPECT_EQ(own->plr->field, expected);
+    EXPECT_EQ(ClientState.game.Inventory, inventory);
+}
+
+TEST_F(SpecialGameTest, SpecialBetweenOtherPlayersFromTheRoomMessage) {
+    SlotPlayers[2]->plr->field = FieldFromRows({"123451234512"});
+    RoomMsgOtherSpecial(
+        "n\x02"
+        "3\x02"
+        "2\x02");
+    EXPECT_EQ(SlotPlayers[2]->plr->field, EmptyField());
+    RoomMsgOtherSpecial(std::string("a\x02"
+                                    "3\x02"
+                                    "2\x02") +
+                        "333333333333");
+    EXPECT_EQ(SlotPlayers[2]->plr->field, FieldFromRows({"333333333333"}));
+    // A special letter with bit data holding the separator byte keeps all of its data.
+    // Rows 1-2 still, row 3 "left 0" (which makes the first byte 0x02), rows 4-21 still, row
+    // 22 right by 1.
+    std::vector<std::pair<uint32_t, int>> bits = {{0, 3}, {0, 3}, {1, 1}, {0, 2}};
+    bits.insert(bits.end(), 18, {0, 3});
+    bits.insert(bits.end(), {{0, 1}, {1, 2}});
+    const std::string quake = PackBits(bits);
+    ASSERT_EQ(quake[0], '\x02');
+    RoomMsgOtherSpecial(
+        "q\x02"
+        "3\x02"
+        "2\x02" +
+        quake);
+    EXPECT_EQ(SlotPlayers[2]->plr->field, FieldFromRows({"033333333333"}));
+    EXPECT_EQ(ClientState.game.AttackCount, 3);
+}
+
+TEST_F(SpecialGameTest, TimedEffectsFollowThePiecesAndTheRoom) {
+    Settings.rules.sbicount = 1;
+    Settings.rules.sbitimed = 0;
+    QueueServerSpecial(0x16, "i", 2, EventText(own->plr->field, "start"));
+    ASSERT_TRUE(TimedSpecials->TimedActive(1, "i"));
+    EXPECT_EQ(display.sounds.back(), "newtimed");
+    GameFx().TickPieceEffects();
+    EXPECT_TRUE(TimedSpecials->TimedActive(1, "i"));
+    GameFx().TickPieceEffects();
+    EXPECT_FALSE(TimedSpecials->TimedActive(1, "i"));
+
+    Settings.rules.sbdcount = 10;
+    Settings.rules.sbdtimed = 1;
+    RoomMsgOtherSpecial(
+        "d\x02"
+        "1\x02"
+        "3\x02start");
+    EXPECT_TRUE(TimedSpecials->TimedActive(3, "d"));
+    EXPECT_TRUE(outlets.timer);
+    // A player who leaves takes the effect along; the timer stops with the last effect.
+    RemovePlayer(SlotPlayers[3]);
+    EXPECT_FALSE(TimedSpecials->TimedActive(3, "d"));
+    EXPECT_FALSE(outlets.timer);
+}
+
+TEST_F(SpecialGameTest, TimedEffectsRunOutOnTheTimer) {
+    Settings.rules.sbfcount = 2;
+    Settings.rules.sbftimed = 1;
+    QueueServerSpecial(0x16, "f", 2, EventText(own->plr->field, "start"));
+    EXPECT_NE(outlets.order[0], -1);
+    clock.ms += 3000;
+    TimedSpecialsTimer();
+    EXPECT_FALSE(TimedSpecials->TimedActive(1, "f"));
+}
+
+TEST_F(SpecialGameTest, RulesInForceComeFromTheGameSet) {
+    Settings.rules.sbnlines = 4;
+    Settings.rules.sbosize = 2;
+    Settings.rules.deadsb = 0;
+    Settings.rules.sbmstack = 1;
+    const SpecialRules r = RulesInForce();
+    EXPECT_EQ(r.sbnlines, 4);
+    EXPECT_EQ(r.sbosize, 2);
+    EXPECT_FALSE(r.deadsb);
+    EXPECT_TRUE(r.sbmstack);
+}
+
+}  // namespace
+}  // namespace pk
