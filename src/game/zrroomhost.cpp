@@ -1,6 +1,9 @@
 #include "game/zrroomhost.h"
 
 #include "game/zrgame.h"
+#include "game/zrgamethread.h"
+#include "game/zrkey.h"
+#include "game/zrtimedsb.h"
 
 namespace pk {
 
@@ -13,12 +16,21 @@ void RoomParts::SetViewedSlot(int slot) {
         SlotHooks.SetViewedSlot(slot);
 }
 void RoomParts::NextTarget() {
-    if (SlotHooks.NextTarget)
-        SlotHooks.NextTarget();
+    pk::NextTarget();
 }
 void RoomParts::RemoveSlotTimed(int slot) {
-    if (SlotHooks.RemoveSlotTimed)
-        SlotHooks.RemoveSlotTimed(slot);
+    if (TimedSpecials && slot >= 1)
+        TimedSpecials->cleartimed(slot);
+}
+void RoomParts::RemoveAllTimed() {
+    if (TimedSpecials)
+        TimedSpecials->cleartimed(0);
+}
+void RoomParts::ResetKeyTable(int mask) {
+    pk::ResetKeyTable(mask);
+}
+void RoomParts::SetGameThreadInGame(bool inGame) {
+    pk::SetGameThreadInGame(inGame);
 }
 
 namespace {

@@ -39,8 +39,9 @@ public:
 
 // Everything else the room events and chat commands ask of windows and units built elsewhere
 // (room window, in-game window, painter, keys and game thread, timed effects, music, shell,
-// lobby). Every call has a default so a host overrides only what it has: the four that player
-// removal needs too go to the engine's slot hooks (SlotHooks), the others do nothing.
+// lobby). Every call has a default so a host overrides only what it has: calls into game units
+// that exist go to them (keys, game thread, timed effects; the player list and viewed slot
+// through the engine's SlotHooks), the others do nothing.
 class RoomParts {
 public:
     virtual ~RoomParts() = default;
@@ -60,11 +61,11 @@ public:
     virtual void RedrawSlot(int) {}
     virtual void SetViewedSlot(int slot);
     // keys and the game thread
-    virtual void ResetKeyTable(int) {}
-    virtual void SetGameThreadInGame(bool) {}  // highest priority, 5 ms / lowest, 200 ms
+    virtual void ResetKeyTable(int mask);
+    virtual void SetGameThreadInGame(bool inGame);  // highest priority, 5 ms / lowest, 200 ms
     virtual void NextTarget();
     // timed effects
-    virtual void RemoveAllTimed() {}
+    virtual void RemoveAllTimed();
     virtual void RemoveSlotTimed(int slot);
     // music
     virtual void RequestThemeMusic() {}

@@ -4,8 +4,8 @@
 
 #include "game/zrgame.h"
 #include "game/zrlog.h"
-#include "support/room_fakes.h"
 #include "support/fake_game_io.h"
+#include "support/room_fakes.h"
 
 namespace pk {
 namespace {
@@ -428,23 +428,17 @@ TEST_F(RoomEventsTest, OwnTeamIsSentAndAnnounced) {
 namespace pk {
 namespace {
 
-int hookTargets = 0;
-int hookTimed = 0;
-
-TEST(RoomHostDefaults, SlotCallsReachTheEngineHooks) {
+TEST(RoomHostDefaults, WithoutAHostTheGameUnitsStillRun) {
     SetRoomHost(nullptr);
-    PlayerSlotHooks saved = SlotHooks;
-    SlotHooks.NextTarget = [] { ++hookTargets; };
-    SlotHooks.RemoveSlotTimed = [](int) { ++hookTimed; };
-    tclient* bob = AddPlayer("Bob");
-    bob->slot = 2;
-    ResetPlayerField(*bob);
-    SlotPlayers[2] = bob;
+    for (const char* name : {"Bob", "Cid"}) {
+        tclient* c = AddPlayer(name);
+        c->slot = name[0] == 'B' ? 2 : 3;
+        ResetPlayerField(*c);
+        SlotPlayers[c->slot] = c;
+    }
     ClientState.game.TargetSlot = 2;
-    PlayerOut(2);
-    EXPECT_EQ(hookTargets, 1);
-    EXPECT_EQ(hookTimed, 1);
-    SlotHooks = saved;
+    PlayerOut(2);  // the target is out: the key unit picks the next one
+    EXPECT_EQ(ClientState.game.TargetSlot, 3);
     RemoveAllPlayers();
     Players.clear();
     ResetGame();
