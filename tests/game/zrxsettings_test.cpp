@@ -162,5 +162,27 @@ TEST(TXSettings, CorruptCompressedInputChangesNothing) {
     EXPECT_EQ(s.GetInt("KEY49", 0), 2401);
 }
 
+TEST(TXSettings, CopiesAreIndependent) {
+    TXSettings a;
+    a.SetValue("one", "1");
+    a.SetValue("two", "2");
+    TXSettings b = a;
+    b.SetValue("one", "changed");
+    b.Delete("two");
+    EXPECT_EQ(a.GetValue("one"), "1");
+    EXPECT_EQ(a.GetValue("two"), "2");
+    EXPECT_EQ(a.Count(), 2u);
+    EXPECT_EQ(b.GetValue("one"), "changed");
+    EXPECT_EQ(b.Count(), 1u);
+    a = b;
+    a.SetValue("three", "3");
+    EXPECT_EQ(b.Count(), 1u);
+    TXSettings moved = std::move(a);
+    moved.Delete("ONE");
+    EXPECT_EQ(moved.SaveToString(), std::string("\x05\0\0\0three\x01\0\0\0"
+                                                "3",
+                                                14));
+}
+
 }  // namespace
 }  // namespace pk
