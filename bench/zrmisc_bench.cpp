@@ -1,0 +1,58 @@
+// Speed of the helpers that run on every message and every game set.
+#include <benchmark/benchmark.h>
+
+#include "game/zrgameset.h"
+#include "game/zrmisc.h"
+#include "game/zrxsettings.h"
+
+namespace {
+
+std::string Payload() {
+    std::string s;
+    for (int i = 0; i < 40; ++i) {
+        s += "field" + std::to_string(i) + '\x02';
+    }
+    return s;
+}
+
+void BM_TokenAtMiddle(benchmark::State& state) {
+    std::string payload = Payload();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(pk::TokenAt(20, payload, '\x02'));
+    }
+}
+BENCHMARK(BM_TokenAtMiddle);
+
+void BM_StringCrc32(benchmark::State& state) {
+    std::string data(static_cast<std::size_t>(state.range(0)), 'x');
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(pk::StringCrc32(data));
+    }
+    state.SetBytesProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_StringCrc32)->Arg(264)->Arg(1 << 20);
+
+void BM_GameSetCompressedRoundTrip(benchmark::State& state) {
+    pk::TGameSet set;
+    std::string blob = set.SaveToCompressed();
+    for (auto _ : state) {
+        pk::TGameSet loaded;
+        benchmark::DoNotOptimize(loaded.LoadFromCompressed(blob));
+    }
+}
+BENCHMARK(BM_GameSetCompressedRoundTrip);
+
+void BM_XSettingsLoad(benchmark::State& state) {
+    pk::TXSettings s;
+    for (int i = 0; i < 300; ++i) {
+        s.SetInt("key" + std::to_string(i), i);
+    }
+    std::string serial = s.SaveToString();
+    for (auto _ : state) {
+        pk::TXSettings loaded;
+        benchmark::DoNotOptimize(loaded.LoadFromString(serial));
+    }
+}
+BENCHMARK(BM_XSettingsLoad);
+
+}  // namespace
