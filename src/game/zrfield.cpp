@@ -114,7 +114,9 @@ TPieceString chpiece(const TPieceString& piece, int n) {
         },
         [&] {
             TPieceString cur = piece;
-            for (int turn = 1; turn < n; ++turn) {
+            // Four turns bring a piece back, so at most three are ever made.
+            const int turns = n >= 1 ? (n - 1) % 4 : 0;
+            for (int turn = 0; turn < turns; ++turn) {
                 const Shape s = ShapeOf(cur);
                 std::string cells;
                 cells.reserve(static_cast<size_t>(s.w) * s.h);
