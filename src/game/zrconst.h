@@ -33,4 +33,56 @@ inline constexpr std::size_t MaxBitmapPixels = 4096u * 4096u;
 // shortest sensible interval and still ends at once.
 inline constexpr int MaxKeyRepeatsPerPoll = 64;
 
+// Key material of the scrambled server links. Each byte b of a stream is
+// XORed with bits 16-23 of a running key K, then K becomes
+// (K div (plain b + 1)) * Mul + Add, K signed, wrapping. The game link
+// unscrambles with (MulA, AddA) and scrambles with (MulB, AddB); the master
+// server link uses the pairs the other way round. Any odd multiplier keeps the
+// state from collapsing to a short cycle; the increments are odd so that a
+// division result of 0 still moves the state. The pairs are two well-known
+// full-period LCG steps (Microsoft C rand and Borland C rand), chosen so the
+// servers can be checked against published sequences.
+inline constexpr std::uint32_t DefaultScrambleMulA = 214013u;
+inline constexpr std::uint32_t DefaultScrambleAddA = 2531011u;
+inline constexpr std::uint32_t DefaultScrambleMulB = 22695477u;
+inline constexpr std::uint32_t DefaultScrambleAddB = 1u;
+
+// Key mixing (KeyMix): from the state bytes s0..s3 and value bytes v0..v3
+// (least significant first) four bytes are derived, each step modulo 256:
+//   d0 = s0 + v3 + KeyMixC0
+//   d1 = s1 - v2 + d0 + KeyMixC1
+//   d2 = s2 + v1 - d1 + KeyMixC2
+//   d3 = s3 - v0 + d2 + KeyMixC3
+// and state = state XOR value XOR (d0 | d1 << 8 | d2 << 16 | d3 << 24).
+// Crossing state and value bytes end to end makes every value byte reach
+// every derived byte; the constants are arbitrary non-zero bytes with both
+// halves set, so an all-zero state and value still mix to a non-zero key.
+inline constexpr std::uint8_t KeyMixC0 = 0x5B;
+inline constexpr std::uint8_t KeyMixC1 = 0x2D;
+inline constexpr std::uint8_t KeyMixC2 = 0x8F;
+inline constexpr std::uint8_t KeyMixC3 = 0xC6;
+
+// The value mixed into the game send key at the seed exchange while the
+// master server link is up: the game server's IPv4 address A (first dotted
+// number in the low byte, as inet_addr gives it on the original platform) and
+// the lobby key L the lobby handed over with the join request:
+//   (A << AddrKeyShiftA) ^ (A >> (32 - AddrKeyShiftA)) ^ L ^ (L >> AddrKeyShiftL)
+// A rotation keeps all address bits; the shifted lobby key spreads its high
+// bits downwards. Both sides compute it, so it proves that the client came
+// through the lobby to this very server.
+inline constexpr int AddrKeyShiftA = 7;
+inline constexpr int AddrKeyShiftL = 11;
+
+// Longest game message body: the length field of a frame is 16 bits.
+inline constexpr std::size_t MaxGameFrameBody = 65535u;
+// A server text line (before the binary phase) may be at most this long
+// without its CR LF.
+inline constexpr std::size_t MaxGameTextLine = 1000u;
+// Where the client looks for a newer version after a game server answered
+// "update". The name is the deployment's to change.
+inline constexpr const char* UpdateServerHost = "update.pelkorin.net";
+inline constexpr int UpdateServerPort = 16705;
+// Seconds a connect to a server may take.
+inline constexpr int ConnectTimeoutSeconds = 30;
+
 }  // namespace pk

@@ -1,0 +1,77 @@
+#pragma once
+// The byte scrambler of both scrambled server links, its key mixing and the
+// framing of game messages. Shared with the scripted test servers, which run
+// the same code from the other end.
+//
+// Frame, both directions, after the seed exchange:
+//   offset 0  2 bytes  length L of the rest, big-endian (1..65535)
+//   offset 2  1 byte   message type
+//   offset 3  L-1      payload (fields separated by 0x02)
+// The whole frame, length included, runs through the scrambler in order.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace pk {
+
+// The four key values. They hold the defaults of zrconst.h from program
+// start; InitScrambleKeys sets them again (start-up calls it once, before any
+// link exists).
+extern std::uint32_t ScrambleMulA;
+extern std::uint32_t ScrambleAddA;
+extern std::uint32_t ScrambleMulB;
+extern std::uint32_t ScrambleAddB;
+void InitScrambleKeys();
+
+// One direction of a scrambled stream. `set` is separate from the state: a
+// running state may well pass through 0.
+struct TScrambleKey {
+    std::uint32_t state = 0;
+    bool set = false;
+    std::uint32_t mul = 0;
+    std::uint32_t add = 0;
+
+    void Reset() { *this = TScrambleKey{}; }
+    // Scrambles bytes in place, the plain bytes driving the state.
+    void Scramble(std::string& bytes);
+    // Unscrambles bytes in place, the unscrambled bytes driving the state.
+    void Unscramble(std::string& bytes);
+    std::uint8_t UnscrambleByte(std::uint8_t byte);
+};
+
+// state = state XOR value XOR derived bytes (see zrconst.h).
+std::uint32_t KeyMix(std::uint32_t value, std::uint32_t state);
+
+// The address/lobby-key value of the seed exchange. `dotted` is the server's
+// address as text; an unreadable text counts as 0.0.0.0.
+std::uint32_t AddressKeyValue(const std::string& dotted, std::uint32_t lobbyKey);
+
+// The two keys a four-byte seed gives the client (the server swaps them).
+struct TSeedKeys {
+    std::uint32_t send = 0;
+    std::uint32_t recv = 0;
+};
+TSeedKeys KeysFromSeed(std::string_view seed);
+
+// Plain frame of a message, or nullopt when the body (type + payload) is
+// longer than a frame can say.
+std::optional<std::string> BuildGameFrame(std::uint8_t type, std::string_view payload);
+
+// Takes frames off the front of a receive buffer. The header is unscrambled
+// byte by byte as it arrives, so it may be split across reads; the body is
+// unscrambled once it is complete.
+class TFrameReader {
+public:
+    enum class Result { NeedMore, Frame, EmptyFrame };
+    // On Frame, `body` holds the unscrambled type byte and payload.
+    Result Next(std::string& buffer, TScrambleKey& key, std::string& body);
+    void Reset() { header_.clear(); }
+    // The length of the frame being read (0 until its header is complete).
+    std::size_t PendingLength() const;
+
+private:
+    std::string header_;
+};
+
+}  // namespace pk
