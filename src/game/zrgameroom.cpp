@@ -11,6 +11,8 @@
 #include "game/zrroomchat.h"
 #include "game/zrroomevents.h"
 #include "game/zrroomhost.h"
+#include "game/zrroomrules.h"
+#include "game/zrsbgame.h"
 #include "game/zrservermsg.h"
 
 namespace pk {
@@ -296,7 +298,14 @@ void InitRoomHandlers() {
         ServerTextTargets to{room, room, room, RecentPrivateNames};
         ShowServerMessage(payload, to);
     });
-    for (std::uint8_t type : {0x22, 0x05, 0x02, 0x21, 0x11}) {
+    own(0x22, [](const std::string& payload) {
+        const std::string name = GameSettingsMessage(payload);
+        if (!name.empty()) {
+            GameLink.GameName = name;
+        }
+    });
+    own(0x11, RoomMsgOtherSpecial);
+    for (std::uint8_t type : {0x05, 0x02, 0x21}) {
         own(type, LoggingStandIn(type));
     }
 }
