@@ -14,6 +14,7 @@
 #include "game/zrlog.h"
 #include "game/zrmisc.h"
 #include "game/zrowngame.h"
+#include "game/zrtimedsb.h"
 #include "platform/keystate.h"
 
 namespace pk {
@@ -123,6 +124,10 @@ void PollKeySlot(TKeySlotRec& slot, bool down, int64_t now, std::vector<TKeyEven
 }
 
 // ---------------------------------------------------------------- host
+
+bool GameInputHost::TimedActive(int slot, std::string_view name) {
+    return TimedSpecials != nullptr && TimedSpecials->TimedActive(slot, name);
+}
 
 int GameInputHost::SlotAtDisplayPosition(int position) {
     // Position 1 is the own slot's big field, 2..6 the other slots in slot order.

@@ -100,7 +100,7 @@ public:
     // A watcher asks to view the player at a display position.
     virtual void RequestViewedSlot(int /*position*/) {}
     // Whether a timed effect ("i", "d", ...) runs on a slot.
-    virtual bool TimedActive(int /*slot*/, std::string_view /*name*/) { return false; }
+    virtual bool TimedActive(int slot, std::string_view name);
     // Pause of the animated drop; the main thread waits here between two rows.
     virtual void Sleep(int ms);
     // The Caps Lock key was used as a game key: undo the lock it toggled.

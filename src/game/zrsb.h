@@ -72,8 +72,8 @@ public:
     virtual void RedrawField(int slot) = 0;
     virtual void RefreshDisplay(int mask) = 0;
 
-    // Key table: the in-use key codes of ConfusedActions[k] become the setting key codes of
-    // ConfusedActions[order[k]]; and the table's reset by mask.
+    // Key table: the in-use key codes of ConfusableActions[k] become the setting key codes of
+    // ConfusableActions[order[k]]; and the table's reset by mask.
     virtual void ConfuseKeys(const std::array<int, 4>& order) = 0;
     virtual void ResetKeyTable(int mask) = 0;
     // A draw 0..n-1 from a generator that is not the game's seeded one.

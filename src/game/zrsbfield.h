@@ -95,13 +95,10 @@ AddedLines ParseAddedLines(std::string_view data, int width, int height);
 // The row count of an "aa" event (its first 5 bits), for the attack list.
 int AddedLineCount(std::string_view data);
 
-// The four actions whose keys confusion swaps: "Rotate right", "Fall faster", "Move left",
-// "Move right".
-inline constexpr std::array<int, 4> ConfusedActions = {0, 2, 4, 5};
-
-// For each of the four actions, the index (0..3) into ConfusedActions of the action whose key
-// it takes. Positions 1 to 3 never keep their own key. `draw(n)` gives 0..n-1; a generator that
-// keeps missing is given up on after a bounded number of draws.
+// For each of the four actions that confusion swaps (ConfusableActions of the key table), the
+// index (0..3) of the action whose key it takes. Positions 1 to 3 never keep their own key.
+// `draw(n)` gives 0..n-1; a generator that keeps missing is given up on after a bounded number of
+// draws.
 std::array<int, 4> ConfusionOrder(const std::function<int(int)>& draw);
 
 }  // namespace pk

@@ -6,6 +6,7 @@
 #include "game/zrfmqueue.h"
 #include "game/zrgame.h"
 #include "game/zrgameio.h"
+#include "game/zrkey.h"
 #include "game/zrlog.h"
 #include "game/zrmisc.h"
 #include "game/zrowngame.h"
@@ -76,8 +77,8 @@ public:
     void FinishQueueEntry() override { pk::FinishQueueEntry(); }
     void RedrawField(int slot) override { RedrawSlotField(slot); }
     void RefreshDisplay(int mask) override { GameView().RefreshDisplay(mask, OwnSlot()); }
-    void ConfuseKeys(const std::array<int, 4>& order) override { outlets->ConfuseKeys(order); }
-    void ResetKeyTable(int mask) override { Room().ResetKeyTable(mask); }
+    void ConfuseKeys(const std::array<int, 4>& order) override { pk::ConfuseKeys(order); }
+    void ResetKeyTable(int mask) override { pk::ResetKeyTable(mask); }
     // Confusion must not disturb the game's seeded generator: it has one of its own.
     int Draw(int n) override { return random_.draw(n); }
     std::string TimeStamp() override { return pk::TimeStamp(); }
@@ -106,7 +107,7 @@ public:
     void TimedRanOut(const TTimedSpecialRec& entry) override {
         const tmegame& g = ClientState.game;
         if (entry.slot == g.OwnSlot && !g.Spectating && entry.name == "f") {
-            Room().ResetKeyTable(kConfusionEndKeyMask);
+            ResetKeyTable(kConfusionEndKeyMask);
         }
     }
 };

@@ -1,6 +1,6 @@
 // The special blocks and timed effects bound to the engine: the game records, the rules in
 // force, the event queue, the installed display and room host. Parts of the client that have
-// no home yet (attack list, key table, the main window's timer, the field-difference decoder)
+// no home yet (attack list, the main window's timer, the field-difference decoder)
 // are reached through SpecialOutlets until their units install the real ones.
 #pragma once
 
@@ -20,8 +20,6 @@ public:
     virtual void AddAttackLine(const std::string& /*line*/) {}
     // The option "showincsb" (on by default).
     virtual bool ShowIncomingSpecials() const { return true; }
-    // Confusion of the own keys (see ConfusionOrder).
-    virtual void ConfuseKeys(const std::array<int, 4>& /*order*/) {}
     // The main window's 500 ms timer; its handler calls TimedSpecialsTimer.
     virtual void SetTimedTimer(bool /*running*/) {}
     // The game link's field-difference decoder; without one a switch leaves the field as is.

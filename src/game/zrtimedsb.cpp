@@ -216,10 +216,4 @@ void FreeTimedSpecials() {
     TimedSpecials = nullptr;
 }
 
-bool ImmunityAllowsTarget(const TTimedSpecials& timed, int slot, int ownSlot, bool sbiself) {
-    if (!timed.TimedActive(slot, "i"))
-        return true;
-    return sbiself && slot == ownSlot;
-}
-
 }  // namespace pk

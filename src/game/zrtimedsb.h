@@ -76,8 +76,4 @@ extern TTimedSpecials* TimedSpecials;
 void InitTimedSpecials(TimedHost& host);
 void FreeTimedSpecials();
 
-// Whether the own player may use a special on `slot` as far as immunity goes: a slot under
-// immunity only when the rule `sbiself` allows it and the slot is the own one.
-bool ImmunityAllowsTarget(const TTimedSpecials& timed, int slot, int ownSlot, bool sbiself);
-
 }  // namespace pk

@@ -299,14 +299,14 @@ TEST_F(SpecialTest, ConfusionSwapsTheOwnKeysAndRestoresThemAtTheEnd) {
     EXPECT_TRUE(env.timed.TimedActive(3, "f"));
 }
 
-TEST_F(SpecialTest, ImmunePlayerCannotBeTargetedButServerEventsStillApply) {
+TEST_F(SpecialTest, ServerEventsStillApplyToAnImmunePlayer) {
     otherperformsb(env, "i", "start", 3, 2);
-    EXPECT_FALSE(ImmunityAllowsTarget(env.timed, 2, env.OwnSlot(), env.rules.sbiself));
+    EXPECT_TRUE(env.timed.TimedActive(2, "i"));
     // The server decides what lands: a special it sends anyway is applied.
     otherperformsb(env, "a", "111111111111", 3, 2);
     EXPECT_EQ(env.Field(2), Field({{22, "111111111111"}}));
     otherperformsb(env, "i", "end", 3, 2);
-    EXPECT_TRUE(ImmunityAllowsTarget(env.timed, 2, env.OwnSlot(), env.rules.sbiself));
+    EXPECT_FALSE(env.timed.TimedActive(2, "i"));
 }
 
 TEST_F(SpecialTest, UnknownSpecialsChangeNothing) {

@@ -10,6 +10,7 @@
 #include "game/zrfmqueue.h"
 #include "game/zrgame.h"
 #include "game/zrgameio.h"
+#include "game/zrkey.h"
 #include "game/zrowngame.h"
 #include "support/fake_game_io.h"
 
@@ -22,10 +23,8 @@ using testing::PackBits;
 class RecordingOutlets : public SpecialOutlets {
 public:
     void AddAttackLine(const std::string& line) override { attack.push_back(line); }
-    void ConfuseKeys(const std::array<int, 4>& o) override { order = o; }
     void SetTimedTimer(bool running) override { timer = running; }
     std::vector<std::string> attack;
-    std::array<int, 4> order{-1, -1, -1, -1};
     bool timer = false;
 };
 
@@ -152,11 +151,49 @@ TEST_F(SpecialGameTest, TimedEffectsFollowThePiecesAndTheRoom) {
 TEST_F(SpecialGameTest, TimedEffectsRunOutOnTheTimer) {
     Settings.rules.sbfcount = 2;
     Settings.rules.sbftimed = 1;
+    ResetKeyTable(255);
     QueueServerSpecial(0x16, "f", 2, EventText(own->plr->field, "start"));
-    EXPECT_NE(outlets.order[0], -1);
+    // The four keys now differ from their settings; the first three never keep their own.
+    int moved = 0;
+    for (int action : ConfusableActions) {
+        const TKeySlotRec& slot = KeyTable()[static_cast<size_t>(action)];
+        moved += slot.KeyInUse != slot.KeySetting;
+    }
+    EXPECT_GE(moved, 3);
     clock.ms += 3000;
     TimedSpecialsTimer();
     EXPECT_FALSE(TimedSpecials->TimedActive(1, "f"));
+    // Running out gives the keys back.
+    for (int action : ConfusableActions) {
+        const TKeySlotRec& slot = KeyTable()[static_cast<size_t>(action)];
+        EXPECT_EQ(slot.KeyInUse, slot.KeySetting);
+    }
+}
+
+TEST_F(SpecialGameTest, ImmunePlayersAreSparedByTheKeyActions) {
+    ClientState.game.Inventory = "aaa";
+    RoomMsgOtherSpecial(
+        "i\x02"
+        "3\x02"
+        "2\x02start");
+    UseSpecial(2);
+    EXPECT_EQ(ClientState.game.Inventory, "aaa");
+    EXPECT_TRUE(sender.sent.empty());
+    // The own immunity allows self-use only with the rule on.
+    QueueServerSpecial(0x16, "i", 2, EventText(own->plr->field, "start"));
+    UseSpecial(1);
+    EXPECT_EQ(ClientState.game.Inventory, "aaa");
+    Settings.rules.sbiself = 1;
+    UseSpecial(1);
+    EXPECT_EQ(ClientState.game.Inventory, "aa");
+    RoomMsgOtherSpecial(
+        "i\x02"
+        "3\x02"
+        "2\x02"
+        "end");
+    UseSpecial(2);
+    EXPECT_EQ(ClientState.game.Inventory, "a");
+    EXPECT_EQ(sender.sent.size(), 2u);
 }
 
 TEST_F(SpecialGameTest, RulesInForceComeFromTheGameSet) {

@@ -159,15 +159,6 @@ TEST_F(TimedTest, NamesAreCutToTenCharacters) {
     EXPECT_EQ(timed.Entries()[0].name, "abcdefghij");
 }
 
-TEST_F(TimedTest, ImmunityDecidesWhoMayBeTargeted) {
-    Add(2, "i", 10, false, true);
-    Add(1, "i", 10, false, true);
-    EXPECT_TRUE(ImmunityAllowsTarget(timed, 3, 1, false));
-    EXPECT_FALSE(ImmunityAllowsTarget(timed, 2, 1, true));
-    EXPECT_FALSE(ImmunityAllowsTarget(timed, 1, 1, false));
-    EXPECT_TRUE(ImmunityAllowsTarget(timed, 1, 1, true));
-}
-
 TEST_F(TimedTest, GlobalListIsCreatedAndFreed) {
     InitTimedSpecials(host);
     ASSERT_NE(TimedSpecials, nullptr);
