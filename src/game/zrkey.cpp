@@ -243,6 +243,10 @@ void SetGameInput(GameInputHost* host) {
 
 // ---------------------------------------------------------------- dispatch
 
+void InstallKeyActions() {
+    SlotHooks.NextTarget = [] { NextTarget(); };
+}
+
 bool GameInputAllowed() {
     GameInputHost& in = GameInput();
     return !in.ClosingDown() && in.InGameWindowShown() && in.ApplicationInFront() &&

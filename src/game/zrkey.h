@@ -111,6 +111,9 @@ void SetGameInput(GameInputHost* host);  // nullptr restores the default
 
 // ---- main thread
 
+// Makes NextTarget the player slots' hook for a target that leaves. Safe to call again.
+void InstallKeyActions();
+
 bool GameInputAllowed();
 void GameKeyDispatch(int action, int key, int kind);
 void RunKeyEvents(const std::vector<TKeyEvent>& events);

@@ -7,6 +7,7 @@
 #include "game/zrgame.h"
 #include "game/zrgamethread.h"
 #include "game/zrowngame.h"
+#include "game/zrtimedsb.h"
 #include "support/key_fixture.h"
 
 namespace pk {
@@ -297,6 +298,14 @@ TEST_F(SpecialKeyTest, TargetsSkipPlayersWhoLost) {
     EXPECT_EQ(g.TargetSlot, 0);
 }
 
+TEST_F(SpecialKeyTest, ATargetThatLeavesPassesTheAimOn) {
+    InstallKeyActions();
+    g.TargetSlot = 2;
+    RemovePlayer(SlotPlayers[2]);
+    SlotHooks = PlayerSlotHooks{};
+    EXPECT_EQ(g.TargetSlot, 5);
+}
+
 TEST_F(SpecialKeyTest, UsingASpecialReportsItAndTakesTheFirstLetter) {
     g.TargetSlot = 2;
     GameKeyDispatch(kaUseSpecial, 20, KeyDown);
@@ -374,6 +383,28 @@ TEST_F(SpecialKeyTest, WatchersPickAPlayerByDigit) {
     EXPECT_EQ(input.viewRequests, std::vector<int>{3});
     GameKeyDispatch(kaUseSpecial, 20, KeyDown);
     EXPECT_TRUE(sender.sent.empty());
+}
+
+class QuietTimedHost : public TimedHost {
+public:
+    int32_t SecondClock() override { return 100; }
+    int OwnSlot() override { return 1; }
+    void RedrawField(int) override {}
+    void RefreshSlot(int, int) override {}
+    void PlayThemeSound(const std::string&) override {}
+    void SetTimedTimer(bool) override {}
+};
+
+TEST(GameInputHost, ReadsTimedEffectsFromTheProgramsList) {
+    GameInputHost host;
+    EXPECT_FALSE(host.TimedActive(1, "d"));  // no list yet
+    QuietTimedHost timedHost;
+    InitTimedSpecials(timedHost);
+    TimedSpecials->AddTimed(1, 2, "d", 10, 1, 10, false, 0, 0);
+    EXPECT_TRUE(host.TimedActive(1, "d"));
+    EXPECT_FALSE(host.TimedActive(2, "d"));
+    EXPECT_FALSE(host.TimedActive(1, "i"));
+    FreeTimedSpecials();
 }
 
 TEST(UsageId, OneMoreThanTheLargestId) {
