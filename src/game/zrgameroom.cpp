@@ -207,21 +207,6 @@ void FieldDifference(const std::string& payload) {
     GameHost().RedrawField(slot);
 }
 
-void Acknowledgement(const std::string& payload) {
-    const auto ack = DecodeAcknowledgement(payload);
-    if (!ack) {
-        AddLogLine("Short acknowledgement ignored");
-        return;
-    }
-    QueueAcknowledgement(false, *ack);
-}
-
-void UsageConfirmation(const std::string& payload) {
-    if (const auto confirmation = DecodeUsageConfirmation(payload)) {
-        UsageConfirmed(*confirmation);
-    }
-}
-
 void ServerSpecial(std::uint8_t type, const std::string& payload) {
     const auto slot = ParseInt(Token(2, payload));
     if (!slot || *slot < 0 || *slot > MaxSlots) {
@@ -289,8 +274,8 @@ void InitRoomHandlers() {
     own(0x09, RoomMsgPlayerOut);
     own(0x24, RoomMsgMoveSlot);
     own(0x04, RoomMsgSlotValues);
-    own(0x1a, Acknowledgement);
-    own(0x26, UsageConfirmation);
+    own(0x1a, AcknowledgementMessage);
+    own(0x26, UsageConfirmationMessage);
     own(0x15, [](const std::string& payload) { ServerSpecial(0x15, payload); });
     own(0x16, [](const std::string& payload) { ServerSpecial(0x16, payload); });
     own(0x03, [](const std::string& payload) {

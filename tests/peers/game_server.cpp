@@ -66,6 +66,12 @@ void GameServerSession::SendJoined(int slot, const std::string& name, const std:
     recvKey_.state = KeyMix(seedValue_, recvKey_.state);
 }
 
+void GameServerSession::StartGame(const std::string& tokens, std::int32_t seedA,
+                                  std::int32_t seedB) {
+    Game.Start(tokens, seedA, seedB);
+    SendFrame(0x17, StartGamePayload(tokens, seedA, seedB));
+}
+
 void GameServerSession::Receive() {
     std::string& inbox = conn_.Inbox();
     while (!inbox.empty()) {
@@ -136,6 +142,11 @@ GameServerPeer::GameServerPeer() {
             }
         };
         s.OnFrame = [this](GameServerSession& session, const GameFrame& frame) {
+            std::string answer;
+            if (frame.type == 0x19 && options.acknowledge &&
+                session.Game.Acknowledge(frame.payload, options.ackTokens, options.level, answer)) {
+                session.SendFrame(0x1a, answer);
+            }
             if (OnFrame) {
                 OnFrame(session, frame);
             }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "game/zrscramble.h"
+#include "peers/game_server_play.h"
 #include "peers/loopback.h"
 
 namespace pk::peers {
@@ -44,6 +45,12 @@ public:
     std::string ScrambleFrame(std::uint16_t length, const std::string& body);
     // The join reply: slot (0 = watching), name, team.
     void SendJoined(int slot, const std::string& name, const std::string& team);
+    // Starts a game (message 0x17) and the server's record of the player's game.
+    void StartGame(const std::string& tokens, std::int32_t seedA, std::int32_t seedB);
+
+    // The player's game as the server keeps it; answers pieces when the
+    // server acknowledges them (GameServerPeer::Options::acknowledge).
+    ServerOwnGame Game;
 
     Phase phase() const { return phase_; }
     const std::string& LoginLine() const { return loginLine_; }
@@ -82,6 +89,11 @@ public:
         bool autoJoin = true;
         int joinSlot = 1;
         std::string joinTeam;
+        // Answer every reported piece (0x19) with its acknowledgement (0x1a),
+        // handing out `ackTokens` each time, at level `level`.
+        bool acknowledge = true;
+        std::string ackTokens = "102022222";
+        int level = 1;
     };
 
     GameServerPeer();
