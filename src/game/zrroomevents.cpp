@@ -148,6 +148,8 @@ void startgame(const std::string& tokens, int32_t seedA, int32_t seedB,
         g.GameEventLog.clear();
         room.SetGameChatText(GameChatHint());
         g.GameRunning = 1;
+        // The room's controls follow the running game, as they do for a game joined late.
+        room.SetUIState(UiGameRunning, true);
         room.RefreshUserList();
         AddEventLine(DateStamp() + " Game started");
         room.PartylineAddLine(Sc("19") + "*** The game has " + Sc("01") + "Started");
@@ -432,8 +434,11 @@ void SetOwnTeam(const std::string& team) {
 void RoomMsgStartGame(const std::string& payload) {
     const int32_t n = std::max<int32_t>(0, IntOrZero(TokenAt(1, payload, TokenSep)));
     G().PendingLimit = n;
-    const std::string tokens = n > 0 ? TokenRange(2, n + 1, payload, TokenSep) : std::string();
-    const std::string rest = RestFromToken(n + 2, payload, TokenSep);
+    // A count beyond the tokens sent stops at the end of the data.
+    const int count = std::min(n, std::max(0, TokenCount(payload, TokenSep) - 1));
+    const std::string tokens =
+        count > 0 ? TokenRange(2, count + 1, payload, TokenSep) : std::string();
+    const std::string rest = RestFromToken(count + 2, payload, TokenSep);
     startgame(tokens, IntOrZero(TokenAt(1, rest, TokenSep)), IntOrZero(TokenAt(2, rest, TokenSep)),
               RestFromToken(3, rest, TokenSep));
 }

@@ -140,6 +140,7 @@ TEST_F(RoomEventsTest, StartGameWithAStackForThePlayer) {
     EXPECT_TRUE(host.Called("SetGameChatText Press \"" + Sc("01") + "T" + kSc +
                             "\" to talk to other players"));
     EXPECT_TRUE(host.Called("SetGameEndTimer 1"));
+    EXPECT_TRUE(host.Called("SetUIState 3 1"));
     EXPECT_TRUE(host.Called("SetLobbyTimerInterval 1000"));
     EXPECT_FALSE(host.Called("SetViewedSlot 2"));
     EXPECT_EQ(display.sounds, (std::vector<std::string>{"start"}));
@@ -174,6 +175,14 @@ TEST_F(RoomEventsTest, StartGameWithAShortMessage) {
     EXPECT_EQ(ClientState.game.UpcomingPieces, "102022222");
     EXPECT_EQ(ClientState.game.SeedA, 0);
     EXPECT_EQ(SlotPlayers[1]->plr->field.size(), 264u);
+    // The largest count there is still stops at the data
+    RoomMsgStartGame(
+        "2147483647\x02"
+        "104011111\x02"
+        "9");
+    EXPECT_EQ(ClientState.game.UpcomingPieces,
+              "104011111\x02"
+              "9");
 }
 
 TEST_F(RoomEventsTest, PauseAndUnpauseOnlyChangeTheOtherState) {

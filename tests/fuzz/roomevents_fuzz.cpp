@@ -1,0 +1,108 @@
+// Arbitrary room messages of the types the room events handle, on a room with players in
+// some slots and a watcher: every field must stay exactly one field, no slot table entry may
+// point at a player that is gone, and nothing may read outside the payload.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "game/zrfield.h"
+#include "game/zrgame.h"
+#include "game/zrlog.h"
+#include "game/zrroomchat.h"
+#include "game/zrroomevents.h"
+#include "game/zrroomrules.h"
+#include "game/zrservermsg.h"
+#include "support/room_fakes.h"
+
+namespace {
+
+void Seat(const char* name, int slot) {
+    pk::tclient* c = pk::AddPlayer(name);
+    c->slot = slot;
+    if (slot > 0) {
+        pk::ResetPlayerField(*c);
+        pk::SlotPlayers[slot] = c;
+    }
+}
+
+void Check() {
+    const size_t cells = static_cast<size_t>(pk::FieldWidth) * pk::FieldHeight;
+    for (int s = 1; s <= pk::MaxSlots; ++s) {
+        pk::tclient* c = pk::SlotPlayers[s];
+        if (!c)
+            continue;
+        if (c->slot != s || !c->plr || c->plr->field.size() != cells)
+            std::abort();
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static pk::test::RecordingRoomHost host;
+    pk::SetRoomHost(&host);
+    host.room.clear();
+    host.calls.clear();
+    pk::ClearClientLog();
+    pk::RemoveAllPlayers();
+    pk::Players.clear();
+    pk::SlotPlayers.fill(nullptr);
+    pk::ResetGame();
+    pk::Settings = pk::tsettingsarray{};
+    Seat("Me", 1);
+    Seat("Bob", 3);
+    Seat("Watcher", 0);
+    pk::ClientState.game.OwnPlayer = pk::SlotPlayers[1];
+    pk::ClientState.game.OwnSlot = 1;
+    pk::ClientState.game.Spectating = 0;
+    pk::ClientState.game.GameLinkState = 1;
+
+    // Messages one after another: a type byte, a length byte, that many payload bytes.
+    size_t at = 0;
+    while (at + 2 <= size) {
+        const uint8_t type = data[at];
+        const size_t len = std::min<size_t>(data[at + 1], size - at - 2);
+        const std::string payload(reinterpret_cast<const char*>(data + at + 2), len);
+        at += 2 + len;
+        switch (type % 11) {
+            case 0:
+                pk::RoomMsgStartGame(payload);
+                break;
+            case 1:
+                pk::RoomMsgInGame(payload);
+                break;
+            case 2:
+                pk::RoomMsgPause(payload);
+                break;
+            case 3:
+                pk::RoomMsgEndGame(payload);
+                break;
+            case 4:
+                pk::RoomMsgPlayerLost(payload);
+                break;
+            case 5:
+                pk::RoomMsgPlayerOut(payload);
+                break;
+            case 6:
+                pk::RoomMsgMoveSlot(payload);
+                break;
+            case 7:
+                pk::RoomMsgSlotValues(payload);
+                break;
+            case 8:
+                pk::GameSettingsMessage(payload);
+                break;
+            case 9: {
+                pk::ServerTextTargets to{host, host, host, pk::RecentPrivateNames};
+                pk::ShowServerMessage(payload, to);
+                break;
+            }
+            default:
+                pk::RoomChatCommand(true, false, payload);
+                break;
+        }
+        Check();
+    }
+    return 0;
+}
