@@ -6,6 +6,7 @@
 #include "game/zrfmqueue.h"
 #include "game/zrgame.h"
 #include "game/zrgameio.h"
+#include "game/zrgamelink.h"
 #include "game/zrkey.h"
 #include "game/zrlog.h"
 #include "game/zrmisc.h"
@@ -72,7 +73,9 @@ public:
         AddToInventory(g.SeedA, lineCount, letters, g.Inventory);
     }
     std::string DecodeFieldDiff(const std::string& field, std::string_view bits) override {
-        return outlets->DecodeFieldDiff(field, bits);
+        std::string result = field;
+        pk::DecodeFieldDiff(result, std::string(bits));
+        return result;
     }
     void FinishQueueEntry() override { pk::FinishQueueEntry(); }
     void RedrawField(int slot) override { RedrawSlotField(slot); }

@@ -1,6 +1,6 @@
 // The special blocks and timed effects bound to the engine: the game records, the rules in
 // force, the event queue, the installed display and room host. Parts of the client that have
-// no home yet (attack list, the main window's timer, the field-difference decoder)
+// no home yet (the attack list, the option "showincsb", the main window's timer)
 // are reached through SpecialOutlets until their units install the real ones.
 #pragma once
 
@@ -22,10 +22,6 @@ public:
     virtual bool ShowIncomingSpecials() const { return true; }
     // The main window's 500 ms timer; its handler calls TimedSpecialsTimer.
     virtual void SetTimedTimer(bool /*running*/) {}
-    // The game link's field-difference decoder; without one a switch leaves the field as is.
-    virtual std::string DecodeFieldDiff(const std::string& field, std::string_view /*bits*/) {
-        return field;
-    }
 };
 // nullptr restores the do-nothing outlets.
 void SetSpecialOutlets(SpecialOutlets* outlets);
