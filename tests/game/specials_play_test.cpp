@@ -26,6 +26,8 @@ protected:
         ClearEventQueue();
         FreePendingHistory();
         InstallSpecialBlocks();
+        // The pieces are answered from the independent model below, which follows the specials.
+        server.options.acknowledge = false;
         server.OnFrame = [this](GameServerSession& session, const GameFrame& frame) {
             if (frame.type == MsgPiecePlaced && model) {
                 session.SendFrame(
