@@ -75,7 +75,8 @@ TEST_F(KeyGameTest, ScriptedKeysPlayAGameWithEveryPieceAcknowledged) {
     // Three bars side by side fill a row: columns 1, 5 and 9.
     const tmegame& g = ClientState.game;
     auto steer = [&] {
-        const int target = std::array{1, 5, 9}[static_cast<size_t>(server.reports % 3)];
+        const int placed = WordCount(g.PieceLog);
+        const int target = std::array{1, 5, 9}[static_cast<size_t>(placed % 3)];
         const bool placing = g.PieceX != -1 && !g.PieceWaiting;
         keys.down[37] = placing && g.PieceX > target;
         keys.down[39] = placing && g.PieceX < target;
