@@ -182,10 +182,25 @@ void TZRSock::Connect(int& socket) {
         SocketNotices().ShowMessage("No IP Address Specified", "WINSOCK ERROR");
         return;
     }
-    const int timeoutMs = Timeout > 0 ? Timeout * 1000 : 0;
     const auto port = ResolveTcpPort(Port);
     int resolveError = 0;
     const auto address = ResolveIPv4(IPAddr, &resolveError);
+    if (!nonBlocking_) {
+        // The caller sees the outcome at once: a handle, or -1.
+        socket = -1;
+        lastSocket_ = -1;
+        if (!port || !address) {
+            return;
+        }
+        int error = 0;
+        const int id = sockets_->ConnectBlocking(*address, *port, TimeoutMs(), &error);
+        if (id < 0 && error == wsa::kTimedOut) {
+            BlockingCallTimedOut();
+        }
+        socket = id;
+        lastSocket_ = id;
+        return;
+    }
     // A link must never wait for ever in "connecting": a connection that
     // cannot start still gets a handle and ends in an error event.
     if (!port) {
@@ -198,7 +213,7 @@ void TZRSock::Connect(int& socket) {
         lastSocket_ = -1;
         return;
     }
-    socket = sockets_->Connect(*address, *port, timeoutMs);
+    socket = sockets_->Connect(*address, *port, TimeoutMs());
     lastSocket_ = socket;
 }
 
@@ -207,8 +222,31 @@ int TZRSock::sendstring(int socket, const std::string& text) {
         return 0;
     }
     int error = 0;
-    const long sent = sockets_->Send(socket, text.data(), text.size(), &error);
     lastSocket_ = socket;
+    if (!nonBlocking_) {
+        std::size_t done = 0;
+        while (done < text.size()) {
+            if (!sockets_->WaitWritable(socket, TimeoutMs(), &error)) {
+                break;
+            }
+            const long n = sockets_->Send(socket, text.data() + done, text.size() - done, &error);
+            if (n < 0 && error != wsa::kWouldBlock) {
+                break;
+            }
+            done += n > 0 ? static_cast<std::size_t>(n) : 0u;
+            error = 0;
+        }
+        if (done == text.size()) {
+            return static_cast<int>(done);
+        }
+        if (error == wsa::kTimedOut) {
+            BlockingCallTimedOut();
+        } else {
+            ReportSocketError(socket, "sendstring", error);
+        }
+        return static_cast<int>(text.size());
+    }
+    const long sent = sockets_->Send(socket, text.data(), text.size(), &error);
     if (sent >= 0) {
         return static_cast<int>(sent);
     }
@@ -226,6 +264,15 @@ void TZRSock::getstring(int socket, std::string& text) {
     }
     char buffer[kReadChunk];
     int error = 0;
+    if (!nonBlocking_ && !sockets_->WaitReadable(socket, TimeoutMs(), &error)) {
+        lastSocket_ = socket;
+        if (error == wsa::kTimedOut) {
+            BlockingCallTimedOut();
+        } else {
+            ReportSocketError(socket, "getstring", error);
+        }
+        return;
+    }
     const long got = sockets_->Recv(socket, buffer, sizeof buffer, &error);
     lastSocket_ = socket;
     if (got < 0) {
@@ -282,6 +329,16 @@ void TZRSock::OnSocketEvent(int socket, int event, int error) {
         default:
             break;
     }
+}
+
+void TZRSock::BlockingCallTimedOut() {
+    const std::string msg = "Blocking call timed out";
+    if (OnErrorOccurred) {
+        OnErrorOccurred(this, lastSocket_, wsa::kTimedOut, "Timer", msg);
+        return;
+    }
+    SocketNotices().ShowMessage("Error " + std::to_string(wsa::kTimedOut) + "\r\n" + msg,
+                                "WINSOCK CALL CANCELED");
 }
 
 void TZRSock::ReportSocketError(int socket, const std::string& funcName, int error) {

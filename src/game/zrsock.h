@@ -46,7 +46,8 @@ public:
     int MaximumReceiveLength = 8192;  // kept for callers; a read takes at most 4096 bytes
     std::string IPAddr;               // dotted address or host name
     std::string Port;                 // TCP service name or decimal port
-    // Seconds a connect may take before it fails with 10060; 0 or less: no limit.
+    // Seconds a connect may take before it fails with 10060, and in blocking
+    // mode the limit of every blocking call; 0 or less: no limit.
     int Timeout = 30;
 
     TDataAvailable OnDataAvailable;
@@ -56,6 +57,9 @@ public:
     TSessionConnected OnSessionConnected;
     TErrorOccurred OnErrorOccurred;
 
+    // true: events from the event loop. false: Connect, sendstring and
+    // getstring block (up to Timeout) and no events are raised; a call that
+    // runs out of time is reported as ("Timer", 10060).
     bool GetNonBlocking() const { return nonBlocking_; }
     void SetNonBlocking(bool value) { nonBlocking_ = value; }
 
@@ -83,6 +87,8 @@ public:
 private:
     void OnSocketEvent(int socket, int event, int error);
     void ReportSocketError(int socket, const std::string& funcName, int error);
+    int TimeoutMs() const { return Timeout > 0 ? Timeout * 1000 : 0; }
+    void BlockingCallTimedOut();
 
     std::unique_ptr<AsyncSockets> sockets_;
     bool nonBlocking_ = true;

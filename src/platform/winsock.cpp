@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -304,6 +305,84 @@ int AsyncSockets::Connect(std::uint32_t addressNetOrder, std::uint16_t port, int
     }
     conns_[id] = std::move(conn);
     return id;
+}
+
+namespace {
+
+// 0 when ready, else the WinSock code (kTimedOut when the time ran out).
+int WaitFor(int fd, short events, int timeoutMs) {
+    pollfd entry{fd, events, 0};
+    while (true) {
+        const int rc = ::poll(&entry, 1, timeoutMs > 0 ? timeoutMs : -1);
+        if (rc > 0) {
+            return 0;
+        }
+        if (rc == 0) {
+            return wsa::kTimedOut;
+        }
+        if (errno != EINTR) {
+            return WinSockCodeFromErrno(errno);
+        }
+    }
+}
+
+}  // namespace
+
+int AsyncSockets::ConnectBlocking(std::uint32_t addressNetOrder, std::uint16_t port, int timeoutMs,
+                                  int* error) {
+    int code = 0;
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        code = WinSockCodeFromErrno(errno);
+    } else {
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_port = htons(port);
+        addr.sin_addr.s_addr = addressNetOrder;
+        if (::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0) {
+            code = errno == EINPROGRESS ? WaitFor(fd, POLLOUT, timeoutMs)
+                                        : WinSockCodeFromErrno(errno);
+            if (code == 0) {
+                int soError = 0;
+                socklen_t length = sizeof soError;
+                ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &soError, &length);
+                code = WinSockCodeFromErrno(soError);
+            }
+        }
+        if (code != 0) {
+            ::close(fd);
+        }
+    }
+    if (error) {
+        *error = code;
+    }
+    if (code != 0) {
+        return -1;
+    }
+    const int id = nextId_++;
+    auto conn = std::make_unique<Conn>();
+    conn->fd = fd;
+    conns_[id] = std::move(conn);
+    return id;
+}
+
+bool AsyncSockets::WaitReadable(int id, int timeoutMs, int* error) {
+    Conn* conn = Find(id);
+    const int code = conn && conn->fd >= 0 ? WaitFor(conn->fd, POLLIN, timeoutMs) : wsa::kNotSocket;
+    if (error) {
+        *error = code;
+    }
+    return code == 0;
+}
+
+bool AsyncSockets::WaitWritable(int id, int timeoutMs, int* error) {
+    Conn* conn = Find(id);
+    const int code =
+        conn && conn->fd >= 0 ? WaitFor(conn->fd, POLLOUT, timeoutMs) : wsa::kNotSocket;
+    if (error) {
+        *error = code;
+    }
+    return code == 0;
 }
 
 long AsyncSockets::Send(int id, const char* data, std::size_t size, int* error) {

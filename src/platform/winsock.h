@@ -96,6 +96,16 @@ public:
     // owner can close it, and FD_CONNECT with `error` is posted.
     int ConnectFailed(int error);
 
+    // A connection for an owner that blocks instead of waiting for events:
+    // it has no events at all. Waits at most timeoutMs (<= 0: no limit); on
+    // failure returns -1 with the code (kTimedOut when the wait ran out).
+    int ConnectBlocking(std::uint32_t addressNetOrder, std::uint16_t port, int timeoutMs,
+                        int* error);
+    // Waits at most timeoutMs until the connection can be read (or written),
+    // false with kTimedOut when it could not.
+    bool WaitReadable(int id, int timeoutMs, int* error);
+    bool WaitWritable(int id, int timeoutMs, int* error);
+
     // Bytes accepted (may be fewer than size), or -1 with the WinSock code in
     // `error` (kWouldBlock when the buffer is full; a write event follows).
     long Send(int id, const char* data, std::size_t size, int* error);

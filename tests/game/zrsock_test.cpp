@@ -348,3 +348,61 @@ TEST_F(SockFixture, HangingConnectTimesOutWith10060) {
 
 }  // namespace
 }  // namespace pk
+
+namespace pk {
+namespace {
+
+TEST_F(SockFixture, BlockingModeConnectsSendsAndReceivesWithoutEvents) {
+    sock.SetNonBlocking(false);
+    int s = 0;
+    sock.Connect(s);
+    ASSERT_GT(s, 0);
+    EXPECT_EQ(sock.LastSocket(), s);
+    ASSERT_TRUE(RunUntil([&] { return !server.Connections().empty(); }));
+    PeerConnection* peer = server.Connections().back();
+    EXPECT_EQ(sock.sendstring(s, "ping"), 4);
+    ASSERT_TRUE(RunUntil([&] { return peer->Inbox() == "ping"; }));
+    peer->Send("pong");
+    std::string text;
+    sock.getstring(s, text);
+    EXPECT_EQ(text, "pong");
+    test::DrainEvents();
+    EXPECT_TRUE(events.empty());
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(SockFixture, BlockingReadThatRunsOutOfTimeIsReportedByTheTimer) {
+    sock.SetNonBlocking(false);
+    sock.Timeout = 1;
+    int s = 0;
+    sock.Connect(s);
+    ASSERT_GT(s, 0);
+    std::string text = "old";
+    sock.getstring(s, text);
+    EXPECT_TRUE(text.empty());
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].func, "Timer");
+    EXPECT_EQ(errors[0].code, 10060);
+    EXPECT_EQ(errors[0].msg, "Blocking call timed out");
+
+    sock.OnErrorOccurred = nullptr;
+    sock.getstring(s, text);
+    ASSERT_EQ(notices.shown.size(), 1u);
+    EXPECT_EQ(notices.shown[0].text, "Error 10060\r\nBlocking call timed out");
+    EXPECT_EQ(notices.shown[0].caption, "WINSOCK CALL CANCELED");
+    EXPECT_EQ(notices.endRequests, 0);
+}
+
+TEST_F(SockFixture, BlockingConnectToAnUnknownHostGivesNoHandle) {
+    sock.SetNonBlocking(false);
+    sock.IPAddr = "no-such-host.invalid";
+    int s = 5;
+    sock.Connect(s);
+    EXPECT_EQ(s, -1);
+    EXPECT_EQ(sock.LastSocket(), -1);
+    EXPECT_TRUE(errors.empty());
+    EXPECT_TRUE(notices.shown.empty());
+}
+
+}  // namespace
+}  // namespace pk
