@@ -328,5 +328,20 @@ TEST_F(GameLinkTest, ReconnectDropsTheOldConnection) {
     EXPECT_EQ(FindPlayer("ghost"), nullptr);
 }
 
+TEST_F(GameLinkTest, OnlyRealSocketErrorsEndTheLink) {
+    Connect();
+    ASSERT_TRUE(Joined());
+    TZRSock& sock = GameSock();
+    const int socket = GameLink.GameSocket;
+    sock.OnErrorOccurred(&sock, socket, 10035, "getstring", WinSockErrorText(10035));
+    sock.OnErrorOccurred(&sock, socket, 10057, "sendstring", WinSockErrorText(10057));
+    sock.OnErrorOccurred(&sock, socket, 10038, "sendstring", WinSockErrorText(10038));
+    sock.OnErrorOccurred(&sock, socket, 10010, "sendstring", WinSockErrorText(10010));
+    test::DrainEvents();
+    EXPECT_EQ(ClientState.game.GameLinkState, LinkInRoom);
+    sock.OnErrorOccurred(&sock, socket, 10053, "sendstring", WinSockErrorText(10053));
+    ASSERT_TRUE(Down());
+}
+
 }  // namespace
 }  // namespace pk

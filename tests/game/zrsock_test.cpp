@@ -333,12 +333,19 @@ TEST_F(SockFixture, HangingConnectTimesOutWith10060) {
     for (int& h : handles) {
         sock.Connect(h);
     }
-    ASSERT_TRUE(RunUntil(
-        [&] {
-            return std::any_of(errors.begin(), errors.end(),
-                               [](const SockError& e) { return e.code == 10060; });
-        },
-        20000));
+    const auto hung = [&] {
+        return std::any_of(errors.begin(), errors.end(),
+                           [](const SockError& e) { return e.code == 10060; });
+    };
+    const auto allConnected = [&] {
+        return std::all_of(handles.begin(), handles.end(),
+                           [&](int h) { return Saw("connected " + Id(h)); });
+    };
+    ASSERT_TRUE(RunUntil([&] { return hung() || allConnected(); }, 20000));
+    if (!hung()) {
+        ::close(fd);
+        GTEST_SKIP() << "this system accepts handshakes beyond the listen backlog";
+    }
     const auto timedOut = std::find_if(errors.begin(), errors.end(),
                                        [](const SockError& e) { return e.code == 10060; });
     EXPECT_EQ(timedOut->func, "FD_CONNECT");
