@@ -163,10 +163,11 @@ void TGameThread::GameKeyPoll() {
     const int64_t now = Now();
     KeyEvents.clear();
     TKeyTable& table = KeyTable();
-    for (TKeySlotRec& slot : table) {
+    for (int action = 0; action < KeySlotCount; ++action) {
         if (Terminated() || KeyTableBusy)
             continue;
-        PollKeySlot(slot, keys_.keyDown(slot.KeyInUse), now, KeyEvents);
+        TKeySlotRec& slot = table[static_cast<size_t>(action)];
+        PollKeySlot(slot, action, keys_.keyDown(slot.KeyInUse), now, KeyEvents);
     }
     if (!KeyEvents.empty() && !Terminated()) {
         // The call owns its copy: a call cut short at shutdown may still be running.

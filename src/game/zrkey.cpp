@@ -95,9 +95,10 @@ void ConfuseKeys(const std::array<int, 4>& order) {
     ConfuseKeys(KeyTable(), order);
 }
 
-void PollKeySlot(TKeySlotRec& slot, bool down, int64_t now, std::vector<TKeyEvent>& events) {
+void PollKeySlot(TKeySlotRec& slot, int actionId, bool down, int64_t now,
+                 std::vector<TKeyEvent>& events) {
     const auto key = static_cast<uint16_t>(slot.KeyInUse.load());
-    const auto action = static_cast<uint8_t>(slot.ActionId);
+    const auto action = static_cast<uint8_t>(actionId);
     if (!down) {
         if (slot.NextFire.load() != 0) {
             slot.NextFire = 0;
@@ -260,14 +261,17 @@ void GameKeyDispatch(int action, int key, int kind) {
                    std::to_string(kind);
         },
         [&] {
+            // Letting go of "Fall faster" always ends the fast fall: a release that comes
+            // while the chat box has the focus or another program is in front would otherwise
+            // leave the piece racing down until the next piece.
+            if (kind == KeyUp && action == kaFallFaster)
+                FallFasterRelease();
             if (!GameInputAllowed())
                 return;
             tmegame& g = Game();
             if (kind == KeyUp) {
                 if (key == 20)
                     GameInput().UndoCapsLock();
-                if (action == kaFallFaster)
-                    FallFasterRelease();
                 return;
             }
             if (!g.Spectating && g.GameRunning && !g.GamePaused) {

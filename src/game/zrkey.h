@@ -75,7 +75,10 @@ inline constexpr uint8_t KeyUp = 1;
 // The auto-repeat of one slot at time `now`, `down` telling whether its in-use key is held:
 // the first event comes at once, the second after max(delay, repeat), later ones every repeat
 // interval; a late poll emits the repeats it missed. Delays and intervals below 1 count as 1.
-void PollKeySlot(TKeySlotRec& slot, bool down, int64_t now, std::vector<TKeyEvent>& events);
+// `action` is the slot's index in the table (its action id), passed in so that the game thread
+// reads no field the main thread rewrites without atomics.
+void PollKeySlot(TKeySlotRec& slot, int action, bool down, int64_t now,
+                 std::vector<TKeyEvent>& events);
 
 // ---- what the key actions need of the windows around them
 

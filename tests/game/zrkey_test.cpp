@@ -23,7 +23,7 @@ std::vector<int64_t> HoldAndPoll(TKeySlotRec& slot, int64_t until, int64_t step 
     std::vector<TKeyEvent> events;
     for (int64_t now = 0; now < until; now += step) {
         events.clear();
-        PollKeySlot(slot, true, now, events);
+        PollKeySlot(slot, slot.ActionId, true, now, events);
         for (size_t i = 0; i < events.size(); ++i) times.push_back(now);
     }
     return times;
@@ -43,8 +43,8 @@ TEST(KeyRepeat, FirstEventAtOnceThenDelayThenEveryRepeat) {
     EXPECT_EQ(HoldAndPoll(s, 1000), (std::vector<int64_t>{0, 200, 380, 560, 740, 920}));
     // Letting go gives one up event, and only one.
     std::vector<TKeyEvent> events;
-    PollKeySlot(s, false, 1000, events);
-    PollKeySlot(s, false, 1001, events);
+    PollKeySlot(s, s.ActionId, false, 1000, events);
+    PollKeySlot(s, s.ActionId, false, 1001, events);
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0], (TKeyEvent{38, kaRotateRight, KeyUp}));
     EXPECT_EQ(s.NextFire.load(), 0);
@@ -58,10 +58,10 @@ TEST(KeyRepeat, NoInitialDelayRepeatsEveryInterval) {
 TEST(KeyRepeat, LatePollEmitsEveryMissedRepeat) {
     TKeySlotRec s = Slot(kaMoveLeft, 37, 70, 120);
     std::vector<TKeyEvent> events;
-    PollKeySlot(s, true, 0, events);
+    PollKeySlot(s, s.ActionId, true, 0, events);
     ASSERT_EQ(events.size(), 1u);
     events.clear();
-    PollKeySlot(s, true, 400, events);  // due: 120, 190, 260, 330, 400
+    PollKeySlot(s, s.ActionId, true, 400, events);  // due: 120, 190, 260, 330, 400
     EXPECT_EQ(events.size(), 5u);
     for (const auto& e : events) EXPECT_EQ(e, (TKeyEvent{37, kaMoveLeft, KeyDown}));
     EXPECT_EQ(s.NextFire.load(), 470);
@@ -72,7 +72,7 @@ TEST(KeyRepeat, IntervalsBelowOneCountAsOneSoThePollEnds) {
     EXPECT_EQ(HoldAndPoll(s, 4), (std::vector<int64_t>{0, 1, 2, 3}));
     // After a long stall the catch-up is bounded and goes on from now.
     std::vector<TKeyEvent> events;
-    PollKeySlot(s, true, 1'000'000, events);
+    PollKeySlot(s, s.ActionId, true, 1'000'000, events);
     EXPECT_EQ(events.size(), static_cast<size_t>(MaxKeyRepeatsPerPoll));
     EXPECT_GT(s.NextFire.load(), 1'000'000);
 }
@@ -208,6 +208,15 @@ TEST_F(KeyActionTest, FallFasterReleaseStretchesTheRestOfTheRow) {
     EXPECT_EQ(g.FastFall, 0);
     EXPECT_EQ(GameTiming.FallInterval.load(), 1000);
     EXPECT_EQ(GameTiming.NextFallTime.load(), 10'520);
+}
+
+TEST_F(KeyActionTest, FastFallEndsAlsoWhenItsReleaseComesWhileTheChatHasTheFocus) {
+    GameTiming.LevelFallInterval = 1000;
+    GameKeyDispatch(kaFallFaster, 40, KeyDown);
+    input.chatFocused = true;
+    GameKeyDispatch(kaFallFaster, 40, KeyUp);
+    EXPECT_EQ(g.FastFall, 0);
+    EXPECT_EQ(GameTiming.FallInterval.load(), 1000);
 }
 
 TEST_F(KeyActionTest, FastFallIntervalZeroCountsAsOne) {
