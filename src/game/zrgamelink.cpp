@@ -9,7 +9,9 @@
 #include "game/zrgameio.h"
 #include "game/zrlog.h"
 #include "game/zrmisc.h"
+#include "game/zrroomchat.h"
 #include "game/zrroomhost.h"
+#include "game/zrservermsg.h"
 #include "game/zrsock.h"
 
 namespace pk {
@@ -85,6 +87,11 @@ bool GameLinkHost::LobbyLinkUp() {
 }
 void GameLinkHost::PlaySound(std::string_view name) {
     GameView().PlaySound(name);
+}
+void GameLinkHost::ShowRoomMessageLine(const std::string& line) {
+    RoomHost& room = Room();
+    ServerTextTargets to{room, room, room, RecentPrivateNames};
+    FormatServerMessage('c', 8, false, line, false, true, to);
 }
 void GameLinkHost::RefreshDisplay() {
     GameView().RefreshDisplay(0x40, 0);

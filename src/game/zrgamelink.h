@@ -102,7 +102,7 @@ public:
     virtual void AfterGameDisconnect() {}
     virtual bool ProgramClosing() { return false; }
     // The room's message lines, shown with server text template 8 of kind 'c'.
-    virtual void ShowRoomMessageLine(const std::string& line) { (void)line; }
+    virtual void ShowRoomMessageLine(const std::string& line);
     // Whether the own player is marked ready (the room's player list keeps it).
     virtual bool OwnPlayerReady() { return false; }
 };

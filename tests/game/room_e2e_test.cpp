@@ -85,6 +85,8 @@ TEST_F(RoomEndToEnd, AWholeRoom) {
     set.SetValue("sbinc", "0");
     set.SetValue("startvotesec", "45");
     Play([&](GameServerSession& s) {
+        SendRoomMessage(s, true, "Welcome\r\n\\00512Red\\005 rules");
+        SendBanList(s, "troll@*");
         SendGameSettings(s, true, "Friday", set.SaveToCompressed());
         SendPresent(s, 3, "carol", "greens");
         SendArrival(s, 2, "bob", "");
@@ -94,6 +96,8 @@ TEST_F(RoomEndToEnd, AWholeRoom) {
     });
     EXPECT_EQ(TakeLines(),
               (std::vector<std::string>{
+                  Chat("~22~01=~~ Welcome"),
+                  Chat("~22~01=~~ ~12Red~ rules"),
                   Chat("~11*** Game changed to ~01Friday!~"),
                   Chat("~11*** Major settings: ~01classic mode disabled, special blocks disabled, "
                        "piece delay disabled, teams not required, win by clearing lines "
@@ -103,6 +107,7 @@ TEST_F(RoomEndToEnd, AWholeRoom) {
                   Chat("~11*** ~01bob~ is now on team ~01reds"),
                   Chat("~11*** ~01carol~ is now alone"),
               }));
+    EXPECT_EQ(Settings.rules.BanList, "troll@*");
     EXPECT_EQ(Settings.rules.stacks[1], 2);
     EXPECT_EQ(Settings.rules.sbinc, 0);
 

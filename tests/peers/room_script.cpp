@@ -32,6 +32,14 @@ void SendGameSettings(GameServerSession& s, bool show, const std::string& name,
     s.SendFrame(0x22, (show ? "1" : "0") + name + Sep + compressedSet);
 }
 
+void SendRoomMessage(GameServerSession& s, bool show, const std::string& text) {
+    s.SendFrame(0x19, (show ? "1" : "0") + std::string(1, Sep) + text);
+}
+
+void SendBanList(GameServerSession& s, const std::string& text) {
+    s.SendFrame(0x1d, text);
+}
+
 void SendPresent(GameServerSession& s, int slot, const std::string& name, const std::string& team) {
     s.SendFrame(0x07, Join({std::to_string(slot), name, team}));
 }

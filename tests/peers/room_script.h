@@ -16,6 +16,9 @@ std::string PackStack(const std::vector<int>& cells);
 
 void SendGameSettings(GameServerSession& s, bool show, const std::string& name,
                       const std::string& compressedSet);  // 0x22
+// The room message (shown when `show`) and the ban list.
+void SendRoomMessage(GameServerSession& s, bool show, const std::string& text);  // 0x19
+void SendBanList(GameServerSession& s, const std::string& text);                 // 0x1d
 void SendPresent(GameServerSession& s, int slot, const std::string& name,
                  const std::string& team);  // 0x07
 void SendArrival(GameServerSession& s, int slot, const std::string& name,
