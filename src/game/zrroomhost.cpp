@@ -1,11 +1,19 @@
 #include "game/zrroomhost.h"
 
 #include "game/zrgame.h"
+#include "game/zrgamelink.h"
 #include "game/zrgamethread.h"
 #include "game/zrkey.h"
 #include "game/zrtimedsb.h"
 
 namespace pk {
+
+bool RoomLinks::GameLinkUp() const {
+    return ClientState.game.GameLinkState != LinkDown;
+}
+void RoomLinks::GameDisconnect() {
+    pk::GameDisconnect();
+}
 
 void RoomParts::RefreshUserList() {
     if (SlotHooks.RebuildPlayerList)
@@ -41,11 +49,6 @@ public:
     void ShowGameMessage(const std::string&) override {}
     void LobbyChatLine(const std::string&) override {}
     void ShowMessage(const std::string&) override {}
-    bool GameLinkUp() const override { return false; }
-    void GameDisconnect() override {}
-    bool LobbyConnected() const override { return false; }
-    void LobbyDisconnectWithoutRetry() override {}
-    bool IsIgnored(const std::string&) const override { return false; }
 };
 
 SilentRoomHost silentHost;

@@ -25,16 +25,18 @@ public:
     virtual void ShowMessage(const std::string& text) = 0;
 };
 
-// The two server links as far as room code needs them.
+// The two server links as far as room code needs them. The game link's calls default to the
+// game link itself; the lobby's to a lobby that is not connected, until the lobby's host
+// overrides them.
 class RoomLinks {
 public:
     virtual ~RoomLinks() = default;
-    virtual bool GameLinkUp() const = 0;  // connecting or in the room
-    virtual void GameDisconnect() = 0;
-    virtual bool LobbyConnected() const = 0;
+    virtual bool GameLinkUp() const;  // connecting or in the room
+    virtual void GameDisconnect();
+    virtual bool LobbyConnected() const { return false; }
     // A dialog that ends the session must not be followed by an automatic log-in again.
-    virtual void LobbyDisconnectWithoutRetry() = 0;
-    virtual bool IsIgnored(const std::string& name) const = 0;  // lobby ignore list
+    virtual void LobbyDisconnectWithoutRetry() {}
+    virtual bool IsIgnored(const std::string&) const { return false; }  // lobby ignore list
 };
 
 // Everything else the room events and chat commands ask of windows and units built elsewhere
