@@ -59,6 +59,7 @@ public:
     virtual void ClearGameChat() {}
     virtual void SetGameChatText(const std::string&) {}
     virtual void ClearAttackList() {}
+    virtual void AddAttackLine(const std::string&) {}
     // field painter
     virtual void RedrawSlot(int) {}
     virtual void SetViewedSlot(int slot);

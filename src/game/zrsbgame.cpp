@@ -86,7 +86,7 @@ public:
     int Draw(int n) override { return random_.draw(n); }
     std::string TimeStamp() override { return pk::TimeStamp(); }
     bool ShowIncomingSpecials() const override { return outlets->ShowIncomingSpecials(); }
-    void AddAttackLine(const std::string& line) override { outlets->AddAttackLine(line); }
+    void AddAttackLine(const std::string& line) override { Room().AddAttackLine(line); }
     void AddGameEvent(const std::string& line) override {
         ClientState.game.GameEventLog.push_back(line);
     }

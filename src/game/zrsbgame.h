@@ -1,7 +1,7 @@
 // The special blocks and timed effects bound to the engine: the game records, the rules in
-// force, the event queue, the installed display and room host. Parts of the client that have
-// no home yet (the attack list, the option "showincsb", the main window's timer)
-// are reached through SpecialOutlets until their units install the real ones.
+// force, the event queue, the installed display and room host (attack list, in-game chat, slot
+// redraws). The option "showincsb" and the main window's 500 ms timer are reached through
+// SpecialOutlets until the shell installs the real ones.
 #pragma once
 
 #include <array>
@@ -16,8 +16,6 @@ namespace pk {
 class SpecialOutlets {
 public:
     virtual ~SpecialOutlets() = default;
-    // The in-game window's attack list.
-    virtual void AddAttackLine(const std::string& /*line*/) {}
     // The option "showincsb" (on by default).
     virtual bool ShowIncomingSpecials() const { return true; }
     // The main window's 500 ms timer; its handler calls TimedSpecialsTimer.

@@ -13,6 +13,7 @@
 #include "game/zrkey.h"
 #include "game/zrowngame.h"
 #include "support/fake_game_io.h"
+#include "support/room_fakes.h"
 
 namespace pk {
 namespace {
@@ -22,9 +23,7 @@ using testing::PackBits;
 
 class RecordingOutlets : public SpecialOutlets {
 public:
-    void AddAttackLine(const std::string& line) override { attack.push_back(line); }
     void SetTimedTimer(bool running) override { timer = running; }
-    std::vector<std::string> attack;
     bool timer = false;
 };
 
@@ -34,6 +33,7 @@ protected:
         EngineTest::SetUp();
         InstallSpecialBlocks();
         SetSpecialOutlets(&outlets);
+        SetRoomHost(&room);
         for (int slot : {2, 3}) {
             tclient* c = AddPlayer(slot == 2 ? "Bob" : "Cy");
             c->slot = slot;
@@ -46,6 +46,7 @@ protected:
     }
     void TearDown() override {
         SetSpecialOutlets(nullptr);
+        SetRoomHost(nullptr);
         UninstallSpecialBlocks();
         EngineTest::TearDown();
     }
@@ -55,6 +56,7 @@ protected:
     }
 
     RecordingOutlets outlets;
+    test::RecordingRoomHost room;
 };
 
 TEST_F(SpecialGameTest, IncomingSpecialChangesTheOwnFieldAndPassesTheCheck) {
@@ -65,12 +67,19 @@ TEST_F(SpecialGameTest, IncomingSpecialChangesTheOwnFieldAndPassesTheCheck) {
     EXPECT_EQ(ClientState.game.QueueBusy, 0);
     EXPECT_EQ(ClientState.game.RevengeSlot, 2);
     EXPECT_EQ(ClientState.game.AttackCount, 1);
-    ASSERT_EQ(outlets.attack.size(), 2u);
-    EXPECT_EQ(outlets.attack[1],
+    ASSERT_EQ(room.attack.size(), 2u);
+    EXPECT_EQ(room.attack[1],
               "  to \x05"
               "03\x05"
               "01me\x05\x05 from \x05"
               "01Bob");
+    // The incoming line reaches the in-game chat.
+    ASSERT_EQ(room.game.size(), 1u);
+    EXPECT_EQ(room.game[0].rfind("\x05"
+                                 "01\x05"
+                                 "11Incoming!",
+                                 0),
+              0u);
     ASSERT_EQ(ClientState.game.GameEventLog.size(), 1u);
     EXPECT_NE(ClientState.game.GameEventLog[0].find("Event: to me from Bob: Clear Line"),
               std::string::npos);

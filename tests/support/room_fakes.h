@@ -16,7 +16,7 @@ inline const std::string kSc = "\x05";
 
 class RecordingRoomHost : public RoomHost {
 public:
-    std::vector<std::string> room, game, lobby, dialogs, calls;
+    std::vector<std::string> room, game, lobby, dialogs, calls, attack;
     bool gameUp = true;
     bool lobbyUp = true;
     int gameDisconnects = 0;
@@ -62,6 +62,7 @@ public:
     void ClearGameChat() override { calls.push_back("ClearGameChat"); }
     void SetGameChatText(const std::string& t) override { calls.push_back("SetGameChatText " + t); }
     void ClearAttackList() override { calls.push_back("ClearAttackList"); }
+    void AddAttackLine(const std::string& line) override { attack.push_back(line); }
     void RedrawSlot(int s) override { calls.push_back("RedrawSlot " + std::to_string(s)); }
     void SetViewedSlot(int s) override { calls.push_back("SetViewedSlot " + std::to_string(s)); }
     void ResetKeyTable(int m) override { calls.push_back("ResetKeyTable " + std::to_string(m)); }
