@@ -34,10 +34,6 @@ TEST(SpecialFieldTest, AddLinesDropsTopRowsAndKeepsSize) {
     EXPECT_EQ(AddLinesAtBottom("11", "2222", W, H).size(), 20u);
 }
 
-TEST(SpecialFieldTest, ClearLineRemovesFullBottomRow) {
-    EXPECT_EQ(ClearBottomLine(kRows, W, H), F({"0000", "1111", "2222", "3333", "4444"}));
-}
-
 TEST(SpecialFieldTest, NukeRemovesBottomLinesOrEverything) {
     EXPECT_EQ(NukeField(kRows, 3, W, H), F({"0000", "0000", "0000", "1111", "2222"}));
     EXPECT_EQ(NukeField(kRows, 0, W, H), std::string(20, '0'));
@@ -191,21 +187,6 @@ TEST(SpecialFieldTest, ConfusionOrderEndsWithAGeneratorThatKeepsMissing) {
                 EXPECT_NE(order[k], k);
             }
         }
-    }
-}
-
-TEST(SpecialFieldTest, FullSizeFieldKeepsItsSizeThroughEveryTransform) {
-    constexpr int FW = 12, FH = 22;
-    std::string field(FW * FH, '0');
-    for (int i = FW * 10; i < FW * FH; ++i) field[i] = "12345ao"[i % 7];
-    const std::string junk = "\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff";
-    for (const std::string& result :
-         {AddLinesAtBottom(field, std::string(1000, '7'), FW, FH), ClearBottomLine(field, FW, FH),
-          NukeField(field, 7, FW, FH), RandomClear(field, junk, 100, FW, FH),
-          ClearSpecials(field, "1", FW, FH), GravityField(field, FW, FH),
-          QuakeRows(field, junk, FW, FH), BlockBomb(field, junk, 15, FW, FH),
-          ClearColumn(field, "12", FW, FH)}) {
-        EXPECT_EQ(result.size(), static_cast<size_t>(FW * FH));
     }
 }
 

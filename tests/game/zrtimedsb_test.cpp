@@ -159,13 +159,5 @@ TEST_F(TimedTest, NamesAreCutToTenCharacters) {
     EXPECT_EQ(timed.Entries()[0].name, "abcdefghij");
 }
 
-TEST_F(TimedTest, GlobalListIsCreatedAndFreed) {
-    InitTimedSpecials(host);
-    ASSERT_NE(TimedSpecials, nullptr);
-    TimedSpecials->AddTimed(1, 1, "d", 1, 1, 1, false, 0, 0);
-    FreeTimedSpecials();
-    EXPECT_EQ(TimedSpecials, nullptr);
-}
-
 }  // namespace
 }  // namespace pk
