@@ -3,6 +3,11 @@
 // piece after the piece delay, and asks for redraws. It never touches game state itself: each
 // step that reads or changes it runs on the main thread through the bridge, and the thread
 // only measures time and polls keys.
+//
+// The main window wires it at start-up: a KeyFilter (platform/keyfilter.h) feeds the key state
+// table the thread polls; the window creates the TGameThread, hands its error handler the
+// application's, calls Start, InstallKeyActions and SetGameInput with the in-game window's
+// answers; at shutdown it calls Stop before anything the steps use goes away.
 #pragma once
 
 #include <array>

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 
 namespace pk {
@@ -55,6 +56,11 @@ bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
     } catch (...) {
     }
     return QObject::eventFilter(watched, event);
+}
+
+bool ApplicationInFront() {
+    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    return app != nullptr && QGuiApplication::applicationState() == Qt::ApplicationActive;
 }
 
 }  // namespace pk

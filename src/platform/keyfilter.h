@@ -25,4 +25,8 @@ private:
     KeyStateTable& table_;
 };
 
+// Whether one of this program's windows is the active one (another program is not in front).
+// False without a GUI application.
+bool ApplicationInFront();
+
 }  // namespace pk
