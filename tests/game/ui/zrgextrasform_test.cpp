@@ -10,9 +10,6 @@
 #include "support/fake_game_io.h"
 #include "support/room_fakes.h"
 
-// Leaks inside fontconfig, which the widgets load, are not ours to fix.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
-
 namespace pk {
 namespace {
 
