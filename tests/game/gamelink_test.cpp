@@ -147,7 +147,7 @@ TEST_F(GameLinkTest, PartialSendsKeepFramesInOrder) {
     session.Connection().PauseReading(true);
     session.Connection().SetReceiveBufferSize(2048);
     GameSock().Sockets().SetSendBufferSize(GameLink.GameSocket, 2048);
-    const int count = 60;
+    const int count = 400;  // well past what the socket buffers and the window can hold
     for (int i = 0; i < count; ++i) {
         SendGameMessage(0x14, std::to_string(i) + std::string(700, 'p'));
     }
