@@ -1,5 +1,7 @@
 #include "game/zrgextras.h"
 
+#include "platform/atomicfile.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -66,26 +68,7 @@ std::optional<std::string> LoadTextFile(const std::string& path) {
 bool SaveTextFile(const std::string& path, const std::string& text) {
     std::string bytes;
     for (const auto& line : SplitLines(text)) bytes += line + "\r\n";
-    const std::string temp = path + ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return false;
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::remove(temp.c_str());
-            return false;
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, path, ec);
-    if (ec) {
-        std::remove(temp.c_str());
-        return false;
-    }
-    return true;
+    return WriteFileAtomic(path, bytes);
 }
 
 void TExtrasModel::Load() {

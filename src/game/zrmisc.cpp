@@ -2,6 +2,8 @@
 // length-prefixed strings and files. The text helpers are in zrmisc_text.cpp.
 #include "game/zrmisc.h"
 
+#include "platform/atomicfile.h"
+
 #include <array>
 #include <cstdio>
 #include <filesystem>
@@ -351,8 +353,10 @@ std::uint32_t ReadBits(std::string_view bits, int& position, int count) {
 }
 
 std::string ReadLenString(ByteStream& stream) {
-    std::uint32_t count = stream.ReadU32LE();
-    if (count == 0 || stream.Failed()) {
+    // The count is a signed 32-bit value on the wire: zero and negative
+    // counts both stand for the empty text and have no bytes after them.
+    const auto count = static_cast<std::int32_t>(stream.ReadU32LE());
+    if (count <= 0 || stream.Failed()) {
         return {};
     }
     return stream.ReadBytes(count);
@@ -390,31 +394,18 @@ bool CopyFileBlocks(const std::string& source, const std::string& target) {
     if (!in) {
         return false;
     }
-    std::string temp = target + ".part";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            return false;
-        }
-        std::array<char, 4096> block;
-        while (in) {
-            in.read(block.data(), block.size());
-            out.write(block.data(), in.gcount());
-        }
-        if (in.bad() || !out.flush()) {
-            out.close();
-            std::error_code ec;
-            std::filesystem::remove(temp, ec);
-            return false;
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, target, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ec);
+    AtomicFileWriter out(target);
+    if (!out.IsOpen()) {
         return false;
     }
-    return true;
+    std::array<char, 4096> block;
+    while (in) {
+        in.read(block.data(), block.size());
+        if (!out.Write(std::string_view(block.data(), static_cast<size_t>(in.gcount())))) {
+            return false;
+        }
+    }
+    return !in.bad() && out.Commit();
 }
 
 namespace {

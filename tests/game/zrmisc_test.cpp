@@ -299,9 +299,14 @@ TEST(LenStrings, RoundTripAndOversizedCount) {
     EXPECT_FALSE(in.Failed());
     EXPECT_TRUE(in.AtEnd());
 
+    // A negative count is the empty text; the bytes after it are the next field.
+    ByteStream negative(std::string("\xFF\xFF\xFF\xFF\x01\x00\x00\x00z", 9));
+    EXPECT_EQ(ReadLenString(negative), "");
+    EXPECT_EQ(ReadLenString(negative), "z");
+    EXPECT_FALSE(negative.Failed());
     // A count far beyond the data is an error, not an allocation.
     ByteStream huge(
-        std::string("\xFF\xFF\xFF\xFF"
+        std::string("\xFF\xFF\xFF\x7F"
                     "ab",
                     6));
     EXPECT_EQ(ReadLenString(huge), "");

@@ -137,30 +137,4 @@ std::optional<std::string> ReadFileRange(const std::filesystem::path& file, int6
     return bytes;
 }
 
-bool WriteFileAtomic(const std::filesystem::path& file, std::string_view bytes) {
-    static std::atomic<unsigned> serial{0};
-    std::filesystem::path temp = file;
-    temp += ".tmp" + std::to_string(serial++);
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return false;
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::error_code ec;
-            std::filesystem::remove(temp, ec);
-            return false;
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, file, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ec);
-        return false;
-    }
-    return true;
-}
-
 }  // namespace pk

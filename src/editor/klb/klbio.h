@@ -3,6 +3,8 @@
 // length or offset from the file can always be checked against the real size.
 #pragma once
 
+#include "platform/atomicfile.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -81,8 +83,5 @@ std::optional<std::string> ReadFileBytes(const std::filesystem::path& file);
 // Reads size bytes at offset, only when they lie wholly inside the file.
 std::optional<std::string> ReadFileRange(const std::filesystem::path& file, int64_t offset,
                                          int64_t size);
-// Writes the bytes to a temporary file in the target's folder and renames it
-// over the target, so a failed save leaves the old file as it was.
-bool WriteFileAtomic(const std::filesystem::path& file, std::string_view bytes);
 
 }  // namespace pk
