@@ -153,19 +153,42 @@ void QueueClearLines(bool urgent) {
     StartIfIdle();
 }
 
+// Entries that end at once start the next one from inside their own routine. Run nested, a
+// long queue (a server flooding acknowledgements while an effect holds the queue) would nest
+// one call chain per entry and overflow the stack; so a start asked for while an entry is being
+// dispatched is only noted, and the outermost dispatch loop starts it once the routine returned.
+namespace {
+bool Dispatching = false;
+bool AdvanceAsked = false;
+}  // namespace
+
 void advancequeue() {
-    if (EventQueue.empty()) {
-        ClientState.game.QueueBusy = 0;
+    if (Dispatching) {
+        AdvanceAsked = true;
         return;
     }
-    try {
-        TQueueEntryRec& e = *EventQueue.front();
-        e.running = 1;
-        RunEntry(e);
-    } catch (...) {
-        AddLogLine("Error in advancequeue " + std::to_string(EventQueue.size()));
-        throw;
-    }
+    struct DispatchGuard {
+        DispatchGuard() { Dispatching = true; }
+        ~DispatchGuard() {
+            Dispatching = false;
+            AdvanceAsked = false;
+        }
+    } guard;
+    do {
+        AdvanceAsked = false;
+        if (EventQueue.empty()) {
+            ClientState.game.QueueBusy = 0;
+            return;
+        }
+        try {
+            TQueueEntryRec& e = *EventQueue.front();
+            e.running = 1;
+            RunEntry(e);
+        } catch (...) {
+            AddLogLine("Error in advancequeue " + std::to_string(EventQueue.size()));
+            throw;
+        }
+    } while (AdvanceAsked);
 }
 
 void FinishQueueEntry() {

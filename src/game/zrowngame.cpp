@@ -154,13 +154,17 @@ thistoryevent& NewHistoryEntry(int32_t kind) {
 
 void FreePendingHistory() {
     PendingHistory.clear();
+    AckUsageLog.clear();
 }
 
 void startpiece() {
     LogErrors("startpiece", [] {
         tmegame& g = ClientState.game;
         g.PieceWaiting = 1;
-        if (static_cast<int>(PendingHistory.size()) >= g.PendingLimit - 2) {
+        // With nothing pending no acknowledgement would ever come to release the piece, so a
+        // limit of two or less never holds back a piece with an empty history.
+        if (!PendingHistory.empty() &&
+            static_cast<int>(PendingHistory.size()) >= g.PendingLimit - 2) {
             FinishQueueEntry();
             return;
         }
@@ -205,6 +209,12 @@ void startpiece() {
 void endpiece() {
     LogErrors("endpiece", [] {
         tmegame& g = ClientState.game;
+        // A lock or drop queued behind an entry that already ended this piece finds no piece
+        // falling: there is nothing to place or report.
+        if (g.PieceWaiting || g.CurrentPiece.empty()) {
+            FinishQueueEntry();
+            return;
+        }
         g.PieceWaiting = 1;
         g.PieceLog += (g.HoldUsed ? " +" : " ") + g.CurrentPiece;
         TFieldString& own = OwnField();

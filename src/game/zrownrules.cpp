@@ -91,7 +91,8 @@ void AddSpecials(int32_t& seedA, int32_t& seedB, int total, std::string& placed,
             for (int tries = 0; tries < (1 << 20); ++tries) {
                 const int col = genA.draw(FieldWidth) + 1;
                 const int at = (row - 1) * FieldWidth + (col - 1);
-                if (field[static_cast<size_t>(at)] == '0') {
+                if (static_cast<size_t>(at) < field.size() &&
+                    field[static_cast<size_t>(at)] == '0') {
                     cell = at;
                     break;
                 }

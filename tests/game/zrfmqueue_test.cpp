@@ -150,6 +150,7 @@ TEST_F(QueueTest, ChecksumMismatchFreesTheEntryAndStallsTheQueue) {
 }
 
 TEST_F(QueueTest, FailingEntryStaysFirstAndRunning) {
+    g.CurrentPiece = kBar;
     g.OwnPlayer = nullptr;  // no own field: the end-piece routine fails
     EXPECT_THROW(QueueEndPiece(true), std::logic_error);
     EXPECT_NE(ClientLog().find("Error in endpiece"), std::string::npos);
@@ -159,6 +160,21 @@ TEST_F(QueueTest, FailingEntryStaysFirstAndRunning) {
     QueueHoldPiece(false);  // queued behind it, never started
     EXPECT_EQ(EventQueue.size(), 2u);
     EXPECT_EQ(g.QueueBusy, 1);
+}
+
+TEST_F(QueueTest, LongQueueOfEntriesThatEndAtOnceRunsWithoutNesting) {
+    // A flood of acknowledgements piles up behind an effect that holds the queue; when it ends
+    // they all run, one after the other, however many there are.
+    effects.holdEntry = true;
+    QueueSpecialEvent(false, 1, "i", Event(OwnField(), "start"), 2, 1);
+    tqpa a;
+    a.level = 7;
+    for (int i = 0; i < 200000; ++i) QueueAcknowledgement(false, a);
+    ASSERT_EQ(EventQueue.size(), 200001u);
+    FinishQueueEntry();
+    EXPECT_TRUE(EventQueue.empty());
+    EXPECT_EQ(g.QueueBusy, 0);
+    EXPECT_EQ(g.OwnLevel, 7);
 }
 
 }  // namespace

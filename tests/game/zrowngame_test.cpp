@@ -291,6 +291,35 @@ TEST_F(OwnGameTest, PendingLimitHoldsThePieceBack) {
     EXPECT_EQ(g.PieceX, 5);
 }
 
+TEST_F(OwnGameTest, ATinyPendingLimitStillStartsAPieceWithNothingPending) {
+    // A limit of 2 would otherwise hold the very first piece back for an acknowledgement that
+    // can never come.
+    StartWith(Tokens({"1" + kBar, "1" + kSquare, "1" + kT}), 0, 0, 2);
+    EXPECT_EQ(g.PieceWaiting, 0);
+    EXPECT_EQ(g.PieceX, 5);
+    DropAt(1);
+    EXPECT_EQ(g.PieceWaiting, 1);  // one pending is enough to wait now
+    AckFirst({"1" + kBar});
+    EXPECT_EQ(g.PieceWaiting, 0);
+    EXPECT_EQ(g.CurrentPiece, kSquare);
+}
+
+TEST_F(OwnGameTest, SecondLockOfAPieceAlreadyPlacedReportsNothing) {
+    Settings.rules.piecedelay = 300;
+    StartWith(Tokens({"1" + kBar, "1" + kSquare, "1" + kT}), 0, 0, 10);
+    DelayedPieceStart();
+    DropAt(1);
+    ASSERT_EQ(PendingHistory.size(), 1u);
+    const size_t sent = sender.sent.size();
+    const std::string field = OwnField();
+    QueueEndPiece(true);  // a late lock while the next piece waits for its delay
+    EXPECT_EQ(sender.sent.size(), sent);
+    EXPECT_EQ(PendingHistory.size(), 1u);
+    EXPECT_EQ(OwnField(), field);
+    EXPECT_TRUE(EventQueue.empty());
+    EXPECT_EQ(g.QueueBusy, 0);
+}
+
 TEST_F(OwnGameTest, PieceDelayWaitsForTheGameThreadAndNeverEndsAnotherEntry) {
     Settings.rules.piecedelay = 300;
     StartWith(Tokens({"1" + kBar, "1" + kSquare, "1" + kT}), 0, 0, 10);
