@@ -173,7 +173,14 @@ bool LoadTheme(const std::filesystem::path& libraryFile, const std::string& them
     theme.libraryFile = libraryFile;
     theme.LibraryList.push_back(LibraryListLine(libraryFile));
     std::string references;
-    if (!ReadThemeLibrary(libraryFile, themeId, references, message, progress, theme)) {
+    std::string readMessage;
+    if (!ReadThemeLibrary(libraryFile, themeId, references, readMessage, progress, theme)) {
+        // A library of records we do not accept leaves no theme at all; one
+        // that is not a library at all leaves the selection for the caller.
+        if (!readMessage.empty()) {
+            FreeTheme(theme);
+            message = readMessage;
+        }
         return false;
     }
     bool result = true;
@@ -189,7 +196,7 @@ bool LoadTheme(const std::filesystem::path& libraryFile, const std::string& them
             continue;
         }
         std::string unused;
-        std::string readMessage;
+        readMessage.clear();
         if (!ReadThemeLibrary(found, themeId, unused, readMessage, progress, theme)) {
             message = "Unable to read the required file '" + found.filename().string() +
                       "'.  This theme may not work correctly!!";

@@ -121,12 +121,15 @@ bool ReadThemeLibrary(const std::filesystem::path& file, const std::string& them
 
 // Loads a theme: the main library, then every library its References name,
 // searched under the program's folder. A missing or unreadable required
-// library gives false and a message but keeps what was loaded.
+// library gives false and a message but keeps what was loaded; a main library
+// with a record we do not accept empties the theme.
 bool LoadTheme(const std::filesystem::path& libraryFile, const std::string& themeId,
                TZRTheme& theme, std::string& message, const ThemeProgress& progress,
                const std::filesystem::path& programFolder);
 
-// The line LibraryList holds for a library file.
+// The line LibraryList holds for a library file. The path keeps its case as
+// on disk: names differing only in case are different files here, and the
+// line must still name a file that can be opened.
 std::string LibraryListLine(const std::filesystem::path& file);
 
 // The main bitmaps of a library; empty for a file that is not a library.

@@ -136,6 +136,9 @@ TEST_F(ThemeTest, OnlyCurrentRecordVersionsAreAccepted) {
     WriteBytes(dir_.Path() / "empty.klb", std::string("KLB\0\0\0\0", 7));
     EXPECT_FALSE(Load(dir_.Path() / "empty.klb", "x"));
     EXPECT_EQ(message_, kThemeVersionMessage);
+    // A main library we cannot accept leaves no theme selected at all.
+    EXPECT_TRUE(theme_.themeId.empty());
+    EXPECT_TRUE(theme_.LibraryList.empty());
 
     WriteBytes(dir_.Path() / "notlib.klb", "MZ whatever");
     EXPECT_FALSE(Load(dir_.Path() / "notlib.klb", "x"));
