@@ -39,6 +39,11 @@ void RedrawSlotField(int slot) {
     }
 }
 
+// The list the special events start and end timed effects in. Room message 0x11 is
+// dispatched whether or not the special blocks were installed, so the list is made on first
+// use rather than assumed.
+TTimedSpecials& TimedList();
+
 class EngineEnv : public SpecialEnv {
 public:
     int Width() const override { return FieldWidth; }
@@ -91,7 +96,7 @@ public:
         ClientState.game.GameEventLog.push_back(line);
     }
     void AddInGameChat(const std::string& line) override { Room().ShowGameMessage(line); }
-    TTimedSpecials& Timed() override { return *TimedSpecials; }
+    TTimedSpecials& Timed() override { return TimedList(); }
 
 private:
     mutable SpecialRules rules_;
@@ -132,6 +137,12 @@ public:
 
 EngineTimedHost timed_host;
 EngineEffects engine_effects;
+
+TTimedSpecials& TimedList() {
+    if (!TimedSpecials)
+        InitTimedSpecials(timed_host);
+    return *TimedSpecials;
+}
 
 void RemoveSlotTimed(int slot) {
     if (TimedSpecials)

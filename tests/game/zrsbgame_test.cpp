@@ -131,6 +131,19 @@ TEST_F(SpecialGameTest, SpecialBetweenOtherPlayersFromTheRoomMessage) {
     EXPECT_EQ(ClientState.game.AttackCount, 3);
 }
 
+TEST_F(SpecialGameTest, RoomTimedSpecialBeforeTheListExists) {
+    // The room dispatches message 0x11 whether or not the special blocks are installed.
+    UninstallSpecialBlocks();
+    ASSERT_EQ(TimedSpecials, nullptr);
+    RoomMsgOtherSpecial(
+        "d\x02"
+        "3\x02"
+        "2\x02"
+        "start");
+    ASSERT_NE(TimedSpecials, nullptr);
+    EXPECT_TRUE(TimedSpecials->TimedActive(2, "d"));
+}
+
 TEST_F(SpecialGameTest, TimedEffectsFollowThePiecesAndTheRoom) {
     Settings.rules.sbicount = 1;
     Settings.rules.sbitimed = 0;
