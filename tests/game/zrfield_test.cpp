@@ -77,6 +77,12 @@ TEST_F(FieldTest, CollisionAtEveryBorderForEveryOrientation) {
     }
 }
 
+TEST_F(FieldTest, OutsideTheFieldCollidesEvenThroughEmptyPieceCells) {
+    const std::string empty = EmptyField();
+    EXPECT_TRUE(collision(1, 0, "0302000111", empty));  // empty top row above the field
+    EXPECT_TRUE(collision(0, 1, "02020101", empty));    // empty left column left of it
+}
+
 TEST_F(FieldTest, CollisionWithBlocksAndLettersButNotThroughEmptyPieceCells) {
     std::string f = EmptyField();
     f[(5 - 1) * 12 + (4 - 1)] = 'q';                 // column 4, row 5

@@ -435,6 +435,15 @@ TEST_F(OwnGameTest, UsageConfirmationClearsTheAcknowledgedLog) {
     EXPECT_EQ(g.Inventory, "qn");
 }
 
+TEST_F(OwnGameTest, RoomGameSetMessageCarriesNameAndStoredForm) {
+    SendRoomGameSet("Classic", "k=v");
+    ASSERT_EQ(sender.sent.size(), 1u);
+    EXPECT_EQ(sender.sent[0].first, 0x20);
+    EXPECT_EQ(sender.sent[0].second,
+              "Classic\x02"  // name
+              "k=v");        // stored form
+}
+
 TEST_F(OwnGameTest, ShuffleInventoryRemovesOneLetterAndKeepsTheRest) {
     std::string inv = "abcdef";
     ShuffleInventory(99, inv);
@@ -446,6 +455,8 @@ TEST_F(OwnGameTest, ShuffleInventoryRemovesOneLetterAndKeepsTheRest) {
     std::string again = "abcdef";
     ShuffleInventory(99, again);
     EXPECT_EQ(again, inv);  // the same seed, the same result
+    // State 99 + 97 - 98 + 99 - 100 + 101 - 102 = 96: draws drop 'a', then take e, d, f, c, b.
+    EXPECT_EQ(inv, "edfcb");
     std::string empty;
     ShuffleInventory(1, empty);
     EXPECT_EQ(empty, "");
