@@ -171,7 +171,7 @@ struct tmegame {
     int32_t AverageLevel = 0;
     int32_t SeedA = 0;
     int32_t SeedB = 0;
-    std::string LastGameSettings;
+    std::string CurrentGameSetBlob;
     std::vector<std::string> GameEventLog;
     std::array<int32_t, 4> ShadowPlace{-1, -1, -1, -1};
 };

@@ -1,6 +1,7 @@
 #include "game/zrroomevents.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "game/zrfmqueue.h"
 #include "game/zrgame.h"
@@ -34,6 +35,13 @@ tmegame& G() {
 }
 int32_t Seconds() {
     return static_cast<int32_t>(GameClocks().SecondClock());
+}
+
+// Game times are differences of second clock values and server numbers; a hostile elapsed
+// time must not overflow them.
+int32_t Saturated(int64_t v) {
+    return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
 }
 
 bool ValidSlot(int slot) {
@@ -169,7 +177,8 @@ void ingame(int32_t elapsed) {
         RoomHost& room = Room();
         g.GameRunning = 1;
         room.SetUIState(UiGameRunning, true);
-        g.GameTimeBase = Seconds() - elapsed;
+        // A negative elapsed time would date the start into the future.
+        g.GameTimeBase = Saturated(int64_t{Seconds()} - std::max(elapsed, 0));
         room.SetGameEndTimer(true);
         // A player who joins a running game sits it out.
         if (!g.Spectating)
@@ -205,7 +214,7 @@ void UnpauseGame() {
         tmegame& g = G();
         if (!g.GamePaused)
             return;
-        g.GameTimeBase += Seconds() - g.PauseStart;
+        g.GameTimeBase = Saturated(int64_t{g.GameTimeBase} + Seconds() - g.PauseStart);
         g.GamePaused = 0;
         Room().SetGameEndTimer(true);
         AddEventLine(DateStamp() + " Game unpause");
@@ -229,10 +238,11 @@ void endgame(const std::string& winner) {
         ClearEventQueue();
         room.RemoveAllTimed();
         FreePendingHistory();
-        const int32_t now = Seconds();
+        const int64_t now = Seconds();
+        int64_t base = g.GameTimeBase;
         if (g.GamePaused)
-            g.GameTimeBase += now - g.PauseStart;
-        g.GameTimeBase = now - g.GameTimeBase;
+            base += now - g.PauseStart;
+        g.GameTimeBase = Saturated(now - base);
         g.GamePaused = 0;
         g.GameRunning = 0;
         room.SetUIState(UiGameRunning, true);

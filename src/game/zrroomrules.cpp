@@ -64,7 +64,7 @@ bool ApplyGameSettings(const std::string& blob) {
     TGameSet set;
     if (!set.LoadFromCompressed(blob))
         return false;
-    ClientState.game.LastGameSettings = blob;
+    ClientState.game.CurrentGameSetBlob = blob;
     CopyRules(set);
     return true;
 }

@@ -282,6 +282,17 @@ TEST_F(RoomEventsTest, JoiningARunningGameAsAWatcherDoesNotLose) {
     EXPECT_TRUE(display.sounds.empty());
 }
 
+TEST_F(RoomEventsTest, ElapsedTimesFromTheServerAreBounded) {
+    SeatOwn("Me", 0);
+    RoomMsgInGame("-50");  // a start in the future counts from now
+    EXPECT_EQ(ClientState.game.GameTimeBase, 1000);
+    RoomMsgInGame("-2147483648");
+    EXPECT_EQ(ClientState.game.GameTimeBase, 1000);
+    RoomMsgInGame("2147483647");
+    endgame("");  // the length saturates instead of wrapping round
+    EXPECT_EQ(ClientState.game.GameTimeBase, 2147483647);
+}
+
 TEST_F(RoomEventsTest, OwnLossKeepsTheTargetOnlyWithSpecialsForTheDead) {
     SeatOwn("Me", 1);
     Seat("Bob", 2);

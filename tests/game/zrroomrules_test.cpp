@@ -19,7 +19,7 @@ protected:
     void TearDown() override {
         SetRoomHost(nullptr);
         Settings = tsettingsarray{};
-        ClientState.game.LastGameSettings.clear();
+        ClientState.game.CurrentGameSetBlob.clear();
     }
 };
 
@@ -53,7 +53,7 @@ TEST_F(RoomRulesTest, RuleKeysBecomeTheRulesInForce) {
     EXPECT_EQ(r.piecedelay, 250);
     EXPECT_EQ(r.invcap, 17);        // schema default
     EXPECT_EQ(r.startvotesec, 45);  // schema default
-    EXPECT_EQ(ClientState.game.LastGameSettings, blob);
+    EXPECT_EQ(ClientState.game.CurrentGameSetBlob, blob);
 }
 
 TEST_F(RoomRulesTest, ShownGameChangeWithTheMajorSettings) {
@@ -97,7 +97,7 @@ TEST_F(RoomRulesTest, UnreadableGameSetChangesNothing) {
     EXPECT_EQ(Settings.rules.lvlstart, 9);
     EXPECT_TRUE(host.room.empty());
     EXPECT_TRUE(host.calls.empty());
-    EXPECT_EQ(ClientState.game.LastGameSettings, "");
+    EXPECT_EQ(ClientState.game.CurrentGameSetBlob, "");
 }
 
 }  // namespace

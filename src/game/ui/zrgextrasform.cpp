@@ -40,12 +40,16 @@ Tzrextras::Tzrextras(QWidget* parent) : QDialog(parent) {
     setModal(true);
     auto* layout = new QVBoxLayout(this);
     pages_ = new QTabWidget(this);
+    pages_->setObjectName("PageControl1");
     layout->addWidget(pages_);
 
-    auto makePage = [this](const QString& title, const QString& help) {
+    auto makePage = [this](const char* tab, const char* box, const QString& title,
+                           const QString& help) {
         auto* page = new QWidget(pages_);
+        page->setObjectName(tab);
         auto* pageLayout = new QVBoxLayout(page);
         auto* edit = new QPlainTextEdit(page);
+        edit->setObjectName(box);
         edit->setLineWrapMode(QPlainTextEdit::NoWrap);
         pageLayout->addWidget(edit);
         pageLayout->addWidget(new QLabel(help, page));
@@ -53,15 +57,16 @@ Tzrextras::Tzrextras(QWidget* parent) : QDialog(parent) {
         AddTextMenu(edit);
         return edit;
     };
-    motdbox_ = makePage("MOTD",
+    motdbox_ = makePage("motdtab", "motdbox", "MOTD",
                         "For colors, use format: \\005<color number>Colored text\\005\n"
                         "Color numbers are from 10 to 25.  01=Bold, 02=Italic, 03=Underline");
-    banbox_ = makePage("Ban list",
+    banbox_ = makePage("bantab", "banbox", "Ban list",
                        "Use format: username@ip (You can omit the @ip)   Wildcards allowed.\n"
                        "Prefix lines with + to allow connecting, - to deny, and @ to make "
                        "moderator");
 
     auto* ok = new QPushButton("OK", this);
+    ok->setObjectName("Button1");
     layout->addWidget(ok, 0, Qt::AlignRight);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }
@@ -72,7 +77,7 @@ void Tzrextras::LoadFromSettings() {
     banbox_->setPlainText(BytesToEditText(model_.banList));
 }
 
-bool Tzrextras::TryClose() {
+bool Tzrextras::FormClose() {
     model_.motd = EditTextToBytes(motdbox_->toPlainText());
     model_.banList = EditTextToBytes(banbox_->toPlainText());
     const std::string problem = model_.Problem();
@@ -86,10 +91,12 @@ bool Tzrextras::TryClose() {
 void Tzrextras::done(int result) {
     // OK, Esc and the window's close button all end here: each sends what was changed.
     try {
-        if (!TryClose())
+        if (!FormClose())
             return;
     } catch (const std::exception& e) {
         AddLogLine(std::string("Error in Tzrextras.FormClose ") + e.what());
+    } catch (...) {
+        AddLogLine("Error in Tzrextras.FormClose");
     }
     QDialog::done(result);
 }
@@ -97,10 +104,18 @@ void Tzrextras::done(int result) {
 void Tzrextras::AddTextMenu(QPlainTextEdit* edit) {
     edit->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(edit, &QWidget::customContextMenuRequested, this, [this, edit](const QPoint& at) {
-        QMenu menu(edit);
-        menu.addAction("Load text...", this, [this, edit] { LoadTextInto(edit); });
-        menu.addAction("Save text...", this, [this, edit] { SaveTextFrom(edit); });
-        menu.exec(edit->mapToGlobal(at));
+        try {
+            const bool motd = edit == motdbox_;
+            QMenu menu(edit);
+            menu.setObjectName(motd ? "motdpopup" : "banpopup");
+            menu.addAction("Load text...", this, [this, edit] { LoadTextInto(edit); })
+                ->setObjectName(motd ? "motdloadtext" : "banloadtext");
+            menu.addAction("Save text...", this, [this, edit] { SaveTextFrom(edit); })
+                ->setObjectName(motd ? "motdsavetext" : "bansavetext");
+            menu.exec(edit->mapToGlobal(at));
+        } catch (...) {
+            AddLogLine("Error in Tzrextras text menu");
+        }
     });
 }
 

@@ -19,7 +19,7 @@ public:
     void LoadFromSettings();
     // Takes the edits into the model and closes when both can be sent; otherwise shows why
     // and stays open, so that nothing typed is lost.
-    bool TryClose();
+    bool FormClose();
 
     QPlainTextEdit* motdbox() const { return motdbox_; }
     QPlainTextEdit* banbox() const { return banbox_; }
