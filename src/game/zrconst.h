@@ -85,4 +85,9 @@ inline constexpr int UpdateServerPort = 16705;
 // Seconds a connect to a server may take.
 inline constexpr int ConnectTimeoutSeconds = 30;
 
+// Recent private-message senders kept for the reply and completion keys. A
+// player cycles through a handful; a server sending endless new names must
+// not grow the list without end.
+inline constexpr std::size_t MaxRecentPrivateNames = 32u;
+
 }  // namespace pk

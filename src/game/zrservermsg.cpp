@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "game/zrconst.h"
 #include "game/zrmisc.h"
 
 namespace pk {
@@ -165,6 +166,8 @@ void NotePrivateSender(std::vector<std::string>& recent, const std::string& send
         return;
     recent.erase(std::remove(recent.begin(), recent.end(), name), recent.end());
     recent.insert(recent.begin(), name);
+    if (recent.size() > MaxRecentPrivateNames)
+        recent.resize(MaxRecentPrivateNames);
 }
 
 void ShowServerMessage(const std::string& payload, ServerTextTargets& to) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "game/zrconst.h"
 #include "support/room_fakes.h"
 
 namespace pk {
@@ -214,6 +215,14 @@ TEST(PrivateSenders, EmptyNameIsNotRemembered) {
     std::vector<std::string> recent{"a"};
     NotePrivateSender(recent, "");
     EXPECT_EQ(recent, (std::vector<std::string>{"a"}));
+}
+
+TEST(PrivateSenders, OnlyTheNewestAreKept) {
+    std::vector<std::string> recent;
+    for (size_t i = 0; i < MaxRecentPrivateNames + 5; ++i)
+        NotePrivateSender(recent, "p" + std::to_string(i));
+    ASSERT_EQ(recent.size(), MaxRecentPrivateNames);
+    EXPECT_EQ(recent.front(), "p" + std::to_string(MaxRecentPrivateNames + 4));
 }
 
 }  // namespace
