@@ -24,13 +24,18 @@ void StartIfIdle() {
 // Puts the own state back to the acknowledged one (the first pending snapshot) so that a
 // special event lands where the server applied it. The seeds come back too: an effect that
 // draws (gravity collecting specials) must use the seed the server had at that point.
+bool HaveOwnField() {
+    const tclient* own = ClientState.game.OwnPlayer;
+    return own != nullptr && own->plr != nullptr;
+}
+
 void RollBackToAcknowledged() {
     tmegame& g = ClientState.game;
     if (g.HoldUsed) {
         g.HoldToken = PieceToken(g.UpcomingPieces, 1);
         g.UpcomingPieces = DropFirstToken(g.UpcomingPieces);
     }
-    if (!PendingHistory.empty()) {
+    if (!PendingHistory.empty() && HaveOwnField()) {
         const thistoryclientstate& s = PendingHistory.front()->snapshot;
         OwnField() = s.field;
         g.UpcomingPieces = s.upcoming;
@@ -200,7 +205,9 @@ void FinishQueueEntry() {
     // Taken out first: the entry is freed on every path, also when the check below throws.
     std::unique_ptr<TQueueEntryRec> e = std::move(EventQueue.front());
     EventQueue.pop_front();
-    if (e->kind == qkSpecial && e->sb) {
+    // Without an own field (watching, or the own player already gone) a special event cannot
+    // have touched it: there is nothing to check or replay.
+    if (e->kind == qkSpecial && e->sb && HaveOwnField()) {
         const tqsb& sb = *e->sb;
         TFieldString& own = OwnField();
         if (FieldChecksum(own) != (sb.checksum & 0xFFFF)) {

@@ -162,6 +162,16 @@ TEST_F(QueueTest, FailingEntryStaysFirstAndRunning) {
     EXPECT_EQ(g.QueueBusy, 1);
 }
 
+TEST_F(QueueTest, SpecialEventWithoutAnOwnFieldJustEnds) {
+    g.OwnPlayer = nullptr;  // watching: no own field to check
+    QueueServerSpecial(0x16, "a", 2,
+                       "12\x02"
+                       "000000000000");
+    EXPECT_TRUE(EventQueue.empty());
+    EXPECT_EQ(g.QueueBusy, 0);
+    EXPECT_EQ(ClientLog().find("Error in"), std::string::npos) << ClientLog();
+}
+
 TEST_F(QueueTest, LongQueueOfEntriesThatEndAtOnceRunsWithoutNesting) {
     // A flood of acknowledgements piles up behind an effect that holds the queue; when it ends
     // they all run, one after the other, however many there are.
