@@ -153,7 +153,7 @@ void ResetGame() {
     g.Spectating = 1;
     g.GameRunning = 0;
     g.GamePaused = 0;
-    g.LinkBook.clear();
+    g.RoomOperators.clear();
     g.OwnPlayer = nullptr;
     g.OwnSlot = 1;
     g.TargetSlot = 0;

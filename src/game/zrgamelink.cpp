@@ -184,6 +184,11 @@ void SendGameTextLine(const std::string& keyword, const std::string& arguments) 
 }
 
 void QueueGameData(const std::string& bytes) {
+    if (LinkState() == LinkDown) {
+        // No connection to carry it; a queue kept now would only grow until
+        // the next connect throws it away.
+        return;
+    }
     if (LinkState() == LinkJoining) {
         GameLink.GameTranscript += bytes;
     }

@@ -47,7 +47,6 @@ struct TGameLinkState {
     std::uint32_t LobbyGameKey = 0;
     std::uint8_t JoinMode = 0;
     std::string GameName;
-    std::string OperatorText;  // message 0x25
     // Bumped by every reset, so a parser run can tell that the link it was
     // reading has gone, even if a new one started meanwhile.
     std::uint32_t Generation = 0;

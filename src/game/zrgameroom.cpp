@@ -75,9 +75,10 @@ void Countdown(const std::string& payload) {
     }
 }
 
+// The show flag is the payload's first byte; the text follows it directly.
 void RoomMessage(const std::string& payload) {
-    Settings.rules.RoomMotd = RestFromToken(2, payload, Sep);
-    if (Token(1, payload) != "1") {
+    Settings.rules.RoomMotd = payload.empty() ? std::string() : payload.substr(1);
+    if (payload.empty() || payload[0] != '1') {
         return;
     }
     const std::string& text = Settings.rules.RoomMotd;
@@ -137,7 +138,7 @@ void Arrival(const std::string& payload, bool announce) {
 }
 
 void OperatorRights(const std::string& payload) {
-    GameLink.OperatorText = payload;
+    ClientState.game.RoomOperators = payload;
     GameHost().SetUIState(5, true);
     GameHost().RepaintPlayerList();
 }

@@ -62,6 +62,8 @@ TEST_F(GameLinkTest, WholeRoadFromConnectToRoomAndBack) {
     ASSERT_TRUE(Down());
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(PlayerCount(), 0);
+    SendGameMessage(0x14, "after the end");  // nowhere to go: not kept
+    EXPECT_TRUE(GameLink.GameSendQueue.empty());
 }
 
 TEST_F(GameLinkTest, LobbyKeyAndServerAddressEnterTheSendKey) {

@@ -109,9 +109,7 @@ TEST_F(GameRoomTest, CountdownLines) {
 }
 
 TEST_F(GameRoomTest, RoomTextsAndValues) {
-    Send({{0x19,
-           "0\x02"
-           "quiet motd"},
+    Send({{0x19, "0quiet motd"},
           {0x1d,
            "badguy\x01"
            "worse"},
@@ -120,7 +118,10 @@ TEST_F(GameRoomTest, RoomTextsAndValues) {
     EXPECT_EQ(Settings.rules.BanList,
               "badguy\x01"
               "worse");
-    EXPECT_EQ(GameLink.OperatorText, "ops");
+    EXPECT_EQ(ClientState.game.RoomOperators, "ops");
+    // Operator rights belong to the room: leaving it forgets them.
+    GameDisconnect();
+    EXPECT_EQ(ClientState.game.RoomOperators, "");
 }
 
 TEST_F(GameRoomTest, ArrivalDuringARunningGameWaitsForTheNext) {

@@ -33,7 +33,7 @@ void SendGameSettings(GameServerSession& s, bool show, const std::string& name,
 }
 
 void SendRoomMessage(GameServerSession& s, bool show, const std::string& text) {
-    s.SendFrame(0x19, (show ? "1" : "0") + std::string(1, Sep) + text);
+    s.SendFrame(0x19, (show ? "1" : "0") + text);
 }
 
 void SendBanList(GameServerSession& s, const std::string& text) {
