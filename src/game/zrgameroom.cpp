@@ -154,7 +154,7 @@ void TeamChange(const std::string& payload) {
     if (player->slot > 0) {
         GameHost().RedrawField(player->slot);
     }
-    const std::string who = Style("11") + "*** " + Style("01") + player->name + kEnd;
+    const std::string who = Style("11") + "*** " + Style("01") + name + kEnd;
     GameHost().RoomChat(team.empty() ? who + " is now alone"
                                      : who + " is now on team " + Style("01") + team);
     GameHost().RepaintPlayerList();
