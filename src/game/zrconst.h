@@ -21,6 +21,12 @@ inline constexpr std::uint32_t MaskAdd = 12345u;
 // well under a megabyte; 16 MiB leaves room and still stops a zlib bomb.
 inline constexpr std::size_t MaxInflatedSize = 16u * 1024u * 1024u;
 
+// Size the client log may reach before its oldest lines are dropped. The log
+// is emptied at each game start, but between games a server can keep adding
+// lines (errors in its messages); the newest lines say what went wrong, and
+// 32 KiB of them still fit one error report frame (16-bit length).
+inline constexpr std::size_t MaxClientLogSize = 32u * 1024u;
+
 // Largest bitmap we decode from a theme library, in pixels. Main bitmaps are
 // a few hundred pixels a side and skin images at most a screen; 4096 x 4096
 // is far above both, yet keeps a hostile 1-bit image of a few megabytes from

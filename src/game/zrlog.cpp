@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "game/zrconst.h"
 #include "platform/clocks.h"
 
 namespace pk {
@@ -26,6 +27,14 @@ void AddLogLine(std::string_view text) {
     line += "\r\n";
     std::lock_guard lock(logMutex);
     logText += line;
+    if (logText.size() > MaxClientLogSize) {
+        // Drop whole lines from the front; a single line longer than the cap
+        // keeps its tail.
+        std::size_t cut = logText.size() - MaxClientLogSize;
+        std::size_t lineEnd = logText.find("\r\n", cut);
+        const bool lastLine = lineEnd == std::string::npos || lineEnd + 2 >= logText.size();
+        logText.erase(0, lastLine ? cut : lineEnd + 2);
+    }
 }
 
 std::string ClientLog() {

@@ -2,8 +2,6 @@
 // length-prefixed strings and files. The text helpers are in zrmisc_text.cpp.
 #include "game/zrmisc.h"
 
-#include "platform/atomicfile.h"
-
 #include <array>
 #include <cstdio>
 #include <filesystem>
@@ -11,6 +9,7 @@
 #include <random>
 
 #include "game/zrconst.h"
+#include "platform/atomicfile.h"
 #include "platform/clocks.h"
 
 namespace pk {

@@ -393,6 +393,7 @@ bool WildMatch(std::string_view pattern, std::string_view text) {
             rest.remove_prefix(literal.size());
         }
         if (c == '?') {
+            // "?" stands for exactly one character, so it needs one left.
             if (rest.empty()) {
                 return false;
             }

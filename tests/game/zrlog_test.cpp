@@ -6,6 +6,8 @@
 #include <thread>
 #include <vector>
 
+#include "game/zrconst.h"
+
 namespace pk {
 namespace {
 
@@ -78,6 +80,28 @@ TEST(ClientLog, ThreadsDoNotLoseLines) {
         t.join();
     }
     EXPECT_EQ(CountOf(ClientLog(), "] tick\r\n"), 800);
+    ClearClientLog();
+}
+
+// A server that keeps sending bad messages between games must not grow the
+// log without end: the oldest whole lines go, the newest stay.
+TEST(ClientLog, FloodKeepsTheNewestWholeLines) {
+    ClearClientLog();
+    for (int i = 0; i < 5000; ++i) {
+        AddLogLine("Error in command 3 " + std::to_string(i));
+    }
+    std::string log = ClientLog();
+    EXPECT_LE(log.size(), MaxClientLogSize);
+    EXPECT_GT(log.size(), MaxClientLogSize / 2);
+    EXPECT_EQ(log.front(), '[');
+    EXPECT_NE(log.find("] Error in command 3 4999\r\n"), std::string::npos);
+    EXPECT_EQ(log.find("] Error in command 3 0\r\n"), std::string::npos);
+
+    // One line longer than the whole cap keeps its end.
+    AddLogLine(std::string(MaxClientLogSize, 'x') + "END");
+    log = ClientLog();
+    EXPECT_EQ(log.size(), MaxClientLogSize);
+    EXPECT_EQ(log.substr(log.size() - 5), "END\r\n");
     ClearClientLog();
 }
 
