@@ -32,6 +32,12 @@ void LoopThread::resume() {
     wake_.notify_all();
 }
 
+void LoopThread::setTick(std::chrono::milliseconds tick) {
+    std::lock_guard lock(mutex_);
+    tickMs_.store(tick.count());
+    wake_.notify_all();
+}
+
 void LoopThread::requestStop() {
     std::lock_guard lock(mutex_);
     stop_.store(true);
@@ -46,6 +52,20 @@ void LoopThread::join() {
 void LoopThread::sleepFor(std::chrono::milliseconds duration) {
     std::unique_lock lock(mutex_);
     wake_.wait_for(lock, duration, [this] { return stop_.load(); });
+}
+
+void LoopThread::sleepTick() {
+    const auto start = std::chrono::steady_clock::now();
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        const long long tick = tickMs_.load();
+        const bool woken = wake_.wait_until(lock, start + std::chrono::milliseconds(tick), [&] {
+            return stop_.load() || tickMs_.load() != tick;
+        });
+        // Woken by a new tick: sleep on to the end of that one, counted from the same start.
+        if (!woken || stop_.load())
+            return;
+    }
 }
 
 void LoopThread::run() {
@@ -63,7 +83,7 @@ void LoopThread::run() {
             pass_();
         if (stop_.load())
             break;
-        sleepFor(tick());
+        sleepTick();
     }
 }
 

@@ -35,7 +35,9 @@ public:
     void resume();
     bool paused() const { return paused_.load(); }
 
-    void setTick(std::chrono::milliseconds tick) { tickMs_.store(tick.count()); }
+    // A new tick also applies to the sleep in progress, so a thread idling at a long tick
+    // picks up a short one at once.
+    void setTick(std::chrono::milliseconds tick);
     std::chrono::milliseconds tick() const { return std::chrono::milliseconds(tickMs_.load()); }
     void setPriority(Priority priority) { priority_.store(priority); }
     Priority priority() const { return priority_.load(); }
@@ -51,6 +53,7 @@ public:
 
 private:
     void run();
+    void sleepTick();
     void applyPriority(Priority priority);
 
     std::function<void()> pass_;

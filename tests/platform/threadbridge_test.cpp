@@ -159,6 +159,19 @@ TEST(LoopThread, StopWakesAPausedOrSleepingThread) {
     EXPECT_EQ(passes.load(), 1);
 }
 
+TEST(LoopThread, AShorterTickEndsTheLongSleepInProgress) {
+    std::atomic<int> passes{0};
+    LoopThread thread([&] { passes++; });
+    thread.setTick(std::chrono::hours(1));
+    thread.start();
+    thread.resume();
+    while (passes.load() == 0) std::this_thread::yield();
+    thread.setTick(std::chrono::milliseconds(1));  // the game starts
+    while (passes.load() < 3) std::this_thread::yield();
+    thread.requestStop();
+    thread.join();
+}
+
 TEST(LoopThread, PauseIsAGateBetweenPasses) {
     std::atomic<int> passes{0};
     LoopThread thread([&] { passes++; });
