@@ -144,7 +144,7 @@ struct tmegame {
     uint8_t GamePaused = 0;
     int32_t PauseStart = 0;
     int32_t GamesPlayed = 0;
-    std::string RoomOperators;  // names of the room's operators (message 0x25); cleared by ResetGame
+    std::string RoomOperators;  // operator names from message 0x25; cleared by ResetGame
     tse link;
     tclient* OwnPlayer = nullptr;
     int32_t OwnSlot = 1;

@@ -133,10 +133,11 @@ void GameConnect(const std::string& host, int port) {
     }
     GameHost().NoteLobbyActivity();
     GameHost().ResetKeyState();
-    GameHost().SetUIState(2, true);
     GameHost().ClearReadyFlags();
     ResetGameLink();
     LinkState() = LinkJoining;
+    // The UI reads the link state, so it must already say "connecting".
+    GameHost().SetUIState(2, true);
     SetGameSender(&linkSender);
     TZRSock& sock = GameSock();
     sock.Port = std::to_string(port);
@@ -162,7 +163,7 @@ void GameDisconnect() {
     ResetGame();
     ResetGameLink();
     LinkState() = LinkDown;
-    GameHost().SetUIState(2, false);
+    GameHost().SetUIState(2, true);
     GameHost().RefreshDisplay();
     GameHost().RefreshPlayerList();
     GameHost().AfterGameDisconnect();

@@ -39,6 +39,11 @@ public:
     }
     void PlaySound(std::string_view name) override { sounds.emplace_back(name); }
     void RedrawField(int slot) override { redrawn.push_back(slot); }
+    // The link state each UI change was made for.
+    void SetUIState(int state, bool on) override {
+        uiStates.push_back(std::to_string(state) + (on ? " on, link " : " up, link ") +
+                           std::to_string(ClientState.game.GameLinkState));
+    }
 
     std::vector<std::string> messages;
     std::vector<bool> joinResults;
@@ -46,6 +51,7 @@ public:
     std::vector<std::string> history;
     std::vector<std::string> sounds;
     std::vector<int> redrawn;
+    std::vector<std::string> uiStates;
     std::string team = "red";
     std::string updateHost;
     int updatePort = 0;

@@ -64,6 +64,9 @@ TEST_F(GameLinkTest, WholeRoadFromConnectToRoomAndBack) {
     EXPECT_EQ(PlayerCount(), 0);
     SendGameMessage(0x14, "after the end");  // nowhere to go: not kept
     EXPECT_TRUE(GameLink.GameSendQueue.empty());
+    // Connecting, in the room, disconnected: each fires its own skin event.
+    EXPECT_EQ(host.uiStates,
+              (std::vector<std::string>{"2 on, link 0", "2 on, link 1", "2 on, link 2"}));
 }
 
 TEST_F(GameLinkTest, LobbyKeyAndServerAddressEnterTheSendKey) {
