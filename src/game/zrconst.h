@@ -27,6 +27,12 @@ inline constexpr std::size_t MaxInflatedSize = 16u * 1024u * 1024u;
 // 32 KiB of them still fit one error report frame (16-bit length).
 inline constexpr std::size_t MaxClientLogSize = 32u * 1024u;
 
+// Upper bound for one inflated game set. A full set is a few kilobytes (the
+// description holds at most 4000 bytes); unknown keys are kept, so without a
+// tighter bound than MaxInflatedSize a server's 64 KiB message could inflate
+// to over a million of them.
+inline constexpr std::size_t MaxGameSetSize = 1024u * 1024u;
+
 // Largest bitmap we decode from a theme library, in pixels. Main bitmaps are
 // a few hundred pixels a side and skin images at most a screen; 4096 x 4096
 // is far above both, yet keeps a hostile 1-bit image of a few megabytes from

@@ -241,7 +241,7 @@ bool TGameSet::LoadFromCompressed(std::string_view compressed) {
     if (compressed.empty()) {
         return false;
     }
-    auto serial = Decompress(compressed);
+    auto serial = Decompress(compressed, MaxGameSetSize);
     if (!serial) {
         return false;
     }

@@ -53,7 +53,8 @@ public:
     bool LoadFromString(std::string_view serial);
     std::string SaveToCompressed() const;
     // False, with the set unchanged, for empty input or data that does not
-    // inflate; otherwise as LoadFromString on the inflated bytes.
+    // inflate within MaxGameSetSize; otherwise as LoadFromString on the
+    // inflated bytes.
     bool LoadFromCompressed(std::string_view compressed);
     // Reset, then the fields of the older coded form. Returns false at a
     // numeric field that is not a decimal integer; the fields before it stay

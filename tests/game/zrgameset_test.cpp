@@ -4,6 +4,9 @@
 
 #include <set>
 
+#include "game/zrconst.h"
+#include "game/zrzstream.h"
+
 namespace pk {
 namespace {
 
@@ -235,6 +238,15 @@ TEST(GameSet, BrokenBlobs) {
     EXPECT_FALSE(g.LoadFromCompressed(packed.substr(0, packed.size() - 1)));
     EXPECT_FALSE(g.LoadFromCompressed(std::string(40, '\xFF')));
     EXPECT_EQ(g.GetValue("maxs"), "7");  // unchanged: no reset before a good inflate
+
+    // A blob that inflates past the bound of one set is refused whole.
+    std::string big = src.SaveToString();
+    for (int i = 0; big.size() <= MaxGameSetSize; ++i) {
+        big += Bytes({0x04, 0x00, 0x00, 0x00}) + "x" + std::to_string(1000 + i).substr(1) +
+               Bytes({0x00, 0x00, 0x00, 0x00});
+    }
+    EXPECT_FALSE(g.LoadFromCompressed(Compress(big, CompressionLevel::Max)));
+    EXPECT_EQ(g.GetValue("maxs"), "7");
 
     // A serial form cut inside the last pair: the complete pairs stay applied.
     std::string serial = src.SaveToString();
