@@ -1,5 +1,6 @@
 #include "platform/threadbridge.h"
 
+#include <QCoreApplication>
 #include <QThread>
 
 namespace pk {
@@ -7,54 +8,59 @@ namespace pk {
 MainThreadBridge::MainThreadBridge(QObject* parent) : QObject(parent) {}
 
 MainThreadBridge::~MainThreadBridge() {
-    shutdown();
+    state_->shutdown();
 }
 
 MainThreadBridge::CallResult MainThreadBridge::call(std::function<void()> work) {
     if (QThread::currentThread() == thread()) {
         if (isShutDown())
             return CallResult::Cancelled;
-        return runHere(work);
+        return state_->runHere(work);
     }
     auto job = std::make_shared<Job>();
     job->work = std::move(work);
-    std::unique_lock lock(mutex_);
-    if (shutDown_)
+    std::shared_ptr<State> state = state_;
+    std::unique_lock lock(state->mutex);
+    if (state->shutDown)
         return CallResult::Cancelled;
-    active_.insert(job);
-    // The queued functor dies with the bridge if the bridge goes first; the
-    // shutdown in the destructor has released the waiter by then.
+    state->active.insert(job);
+    // The call is delivered to an object that outlives the bridge where there is one (the
+    // application, on the same thread), since the call's code may free the bridge; a call
+    // still queued when the bridge goes finds its job finished and does nothing.
+    QObject* receiver = this;
+    if (auto* app = QCoreApplication::instance(); app && app->thread() == thread())
+        receiver = app;
     QMetaObject::invokeMethod(
-        this, [this, job] { runQueued(job); }, Qt::QueuedConnection);
-    changed_.wait(lock, [&] { return job->finished; });
+        receiver, [state, job] { state->runQueued(job); }, Qt::QueuedConnection);
+    state->changed.wait(lock, [&] { return job->finished; });
     return job->result;
 }
 
-void MainThreadBridge::runQueued(const std::shared_ptr<Job>& job) {
+void MainThreadBridge::State::runQueued(const std::shared_ptr<Job>& job) {
     {
-        std::lock_guard lock(mutex_);
+        std::lock_guard lock(mutex);
         if (job->finished)
             return;  // cancelled while queued
     }
     CallResult result = runHere(job->work);
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(mutex);
     if (!job->finished) {
         job->finished = true;
         job->result = result;
-        active_.erase(job);
+        active.erase(job);
     }
-    changed_.notify_all();
+    changed.notify_all();
 }
 
-MainThreadBridge::CallResult MainThreadBridge::runHere(const std::function<void()>& work) {
+MainThreadBridge::CallResult MainThreadBridge::State::runHere(const std::function<void()>& work) {
     try {
         work();
         return CallResult::Done;
     } catch (...) {
         std::function<void(std::exception_ptr)> handler;
         {
-            std::lock_guard lock(mutex_);
-            handler = errorHandler_;
+            std::lock_guard lock(mutex);
+            handler = errorHandler;
         }
         if (handler) {
             try {
@@ -66,25 +72,29 @@ MainThreadBridge::CallResult MainThreadBridge::runHere(const std::function<void(
     }
 }
 
-void MainThreadBridge::shutdown() {
-    std::lock_guard lock(mutex_);
-    shutDown_ = true;
-    for (const auto& job : active_) {
+void MainThreadBridge::State::shutdown() {
+    std::lock_guard lock(mutex);
+    shutDown = true;
+    for (const auto& job : active) {
         job->finished = true;
         job->result = CallResult::Cancelled;
     }
-    active_.clear();
-    changed_.notify_all();
+    active.clear();
+    changed.notify_all();
+}
+
+void MainThreadBridge::shutdown() {
+    state_->shutdown();
 }
 
 bool MainThreadBridge::isShutDown() const {
-    std::lock_guard lock(mutex_);
-    return shutDown_;
+    std::lock_guard lock(state_->mutex);
+    return state_->shutDown;
 }
 
 void MainThreadBridge::setErrorHandler(std::function<void(std::exception_ptr)> handler) {
-    std::lock_guard lock(mutex_);
-    errorHandler_ = std::move(handler);
+    std::lock_guard lock(state_->mutex);
+    state_->errorHandler = std::move(handler);
 }
 
 }  // namespace pk

@@ -51,15 +51,21 @@ private:
         bool finished = false;
         CallResult result = CallResult::Cancelled;
     };
+    // Shared with the queued calls, so that a call whose code frees the bridge (a close
+    // handler run from a nested event loop) still finds it when that code returns.
+    struct State {
+        std::mutex mutex;
+        std::condition_variable changed;
+        std::set<std::shared_ptr<Job>> active;  // queued or running
+        bool shutDown = false;
+        std::function<void(std::exception_ptr)> errorHandler;
 
-    CallResult runHere(const std::function<void()>& work);
-    void runQueued(const std::shared_ptr<Job>& job);
+        CallResult runHere(const std::function<void()>& work);
+        void runQueued(const std::shared_ptr<Job>& job);
+        void shutdown();
+    };
 
-    mutable std::mutex mutex_;
-    std::condition_variable changed_;
-    std::set<std::shared_ptr<Job>> active_;  // queued or running
-    bool shutDown_ = false;
-    std::function<void(std::exception_ptr)> errorHandler_;
+    std::shared_ptr<State> state_ = std::make_shared<State>();
 };
 
 }  // namespace pk

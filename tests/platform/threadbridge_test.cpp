@@ -118,6 +118,21 @@ TEST_F(BridgeTest, ShutdownFromInsideARunningCallJoinsTheThread) {
     EXPECT_EQ(passes.load(), 1);
 }
 
+TEST_F(BridgeTest, ACallMayDestroyItsOwnBridge) {
+    // The user closes the program from a message box that a call opened: the close handler
+    // stops the thread and frees the bridge while that call is still on the stack.
+    auto bridge = std::make_unique<MainThreadBridge>();
+    std::atomic<bool> returned{false};
+    std::atomic<Result> result{Result::Done};
+    std::thread worker([&] {
+        result = bridge->call([&] { bridge.reset(); });
+        returned = true;
+    });
+    EXPECT_TRUE(test::ProcessEventsUntil([&] { return returned.load(); }));
+    worker.join();
+    EXPECT_EQ(result.load(), Result::Cancelled);
+}
+
 TEST_F(BridgeTest, StoppingAThreadMidCallNeverHangs) {
     MainThreadBridge bridge;
     std::atomic<int> calls{0};
