@@ -4,7 +4,8 @@
 
 #include <QApplication>
 #include <QPlainTextEdit>
-#include <cstdlib>
+
+#include "support/widgetapp.h"
 
 #include "game/zrgame.h"
 #include "support/fake_game_io.h"
@@ -13,16 +14,7 @@
 namespace pk {
 namespace {
 
-QApplication& App() {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static int argc = 1;
-    static char name[] = "game_ui_tests";
-    static char* argv[] = {name, nullptr};
-    // Never destroyed: Qt does not survive being torn down among the static destructors.
-    static auto* app = new QApplication(argc, argv);
-    return *app;
-}
+QApplication& App() { return test::EnsureWidgetApp(); }
 
 class ExtrasFormTest : public ::testing::Test {
 protected:

@@ -7,21 +7,13 @@
 #include <QApplication>
 #include <QLabel>
 #include <QProgressBar>
-#include <cstdlib>
+
+#include "support/widgetapp.h"
 
 namespace pk {
 namespace {
 
-QApplication& App() {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static int argc = 1;
-    static char name[] = "shell_ui_tests";
-    static char* argv[] = {name, nullptr};
-    // Never destroyed: Qt does not survive being torn down among the static destructors.
-    static auto* app = new QApplication(argc, argv);
-    return *app;
-}
+QApplication& App() { return test::EnsureWidgetApp(); }
 
 TEST(Tloadform, CaptionAndBarFollowTheReader) {
     App();
