@@ -54,9 +54,7 @@ void BM_EngineCycle(benchmark::State& state) {
     InitPlayerSlots();
     ResetGame();
     tclient* own = AddPlayer("bench");
-    own->slot = 1;
-    SlotPlayers[1] = own;
-    ResetPlayerField(*own);
+    SeatPlayer(*own, 1);
     tmegame& g = ClientState.game;
     g.OwnPlayer = own;
     Settings.rules.sbchance[1] = "acn";

@@ -58,6 +58,14 @@ void ResetPlayerField(tclient& c) {
     p.flag = 0;
 }
 
+void SeatPlayer(tclient& c, int slot) {
+    c.slot = slot;
+    if (slot >= 1 && slot <= MaxSlots) {
+        ResetPlayerField(c);
+        SlotPlayers[static_cast<size_t>(slot)] = &c;
+    }
+}
+
 tclient* AddPlayer(const std::string& name) {
     auto c = std::make_unique<tclient>();
     c->name = name;

@@ -58,6 +58,9 @@ tclient* FindPlayer(const std::string& name);
 int PlayerCount();
 int FirstFreeSlot();
 void ResetPlayerField(tclient& c);
+// Gives the player slot `slot`: a playing slot (1..6) gets an empty field and its entry in
+// SlotPlayers; slot 0 only marks a watcher.
+void SeatPlayer(tclient& c, int slot);
 tclient* AddPlayer(const std::string& name);
 void RemovePlayer(tclient* p);
 void RemoveAllPlayers();

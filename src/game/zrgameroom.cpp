@@ -118,12 +118,8 @@ void Arrival(const std::string& payload, bool announce) {
         return;
     }
     tclient* player = AddPlayer(name);
-    player->slot = slot;
     player->TeamName = Token(3, payload);
-    if (slot > 0) {
-        ResetPlayerField(*player);
-        SlotPlayers[slot] = player;
-    }
+    SeatPlayer(*player, slot);
     if (announce) {
         GameHost().GameHistory(TimeStamp() + "Join: " + name);
         GameHost().RoomChat(PlaysOrWatches(name, slot));
@@ -330,12 +326,8 @@ void GameJoinDispatch(std::uint8_t type, const std::string& payload) {
     if (own == nullptr) {
         own = AddPlayer(name);
     }
-    own->slot = slot;
     own->TeamName = Token(3, payload);
-    if (slot > 0) {
-        ResetPlayerField(*own);
-        SlotPlayers[slot] = own;
-    }
+    SeatPlayer(*own, slot);
     game.OwnSlot = slot > 0 ? slot : 1;
     game.OwnPlayer = own;
     game.Spectating = slot == 0 ? 1 : 0;

@@ -91,10 +91,8 @@ void ToWatchers(tclient& p) {
 
 // A watcher takes a slot with a fresh field.
 void ToSlot(tclient& p, int slot) {
-    p.plr = std::make_unique<tplr>();
-    ResetPlayerField(p);
-    p.slot = slot;
-    SlotPlayers[slot] = &p;
+    p.plr.reset();
+    SeatPlayer(p, slot);
 }
 
 }  // namespace

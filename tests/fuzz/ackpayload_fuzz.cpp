@@ -23,9 +23,7 @@ void FreshGame() {
     InitPlayerSlots();
     ResetGame();
     tclient* own = AddPlayer("fuzz");
-    own->slot = 1;
-    SlotPlayers[1] = own;
-    ResetPlayerField(*own);
+    SeatPlayer(*own, 1);
     tmegame& g = ClientState.game;
     g.OwnPlayer = own;
     g.PendingLimit = 10;

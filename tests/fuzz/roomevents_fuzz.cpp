@@ -19,12 +19,7 @@
 namespace {
 
 void Seat(const char* name, int slot) {
-    pk::tclient* c = pk::AddPlayer(name);
-    c->slot = slot;
-    if (slot > 0) {
-        pk::ResetPlayerField(*c);
-        pk::SlotPlayers[slot] = c;
-    }
+    pk::SeatPlayer(*pk::AddPlayer(name), slot);
 }
 
 void Check() {

@@ -34,11 +34,7 @@ protected:
     }
     tclient* Seat(const std::string& name, int slot) {
         tclient* c = AddPlayer(name);
-        c->slot = slot;
-        if (slot > 0) {
-            ResetPlayerField(*c);
-            SlotPlayers[slot] = c;
-        }
+        SeatPlayer(*c, slot);
         return c;
     }
 };

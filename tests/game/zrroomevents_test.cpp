@@ -47,13 +47,8 @@ protected:
     }
     tclient* Seat(const std::string& name, int slot, const std::string& team = "") {
         tclient* c = AddPlayer(name);
-        c->slot = slot;
         c->TeamName = team;
-        if (slot > 0) {
-            c->plr = std::make_unique<tplr>();
-            ResetPlayerField(*c);
-            SlotPlayers[slot] = c;
-        }
+        SeatPlayer(*c, slot);
         return c;
     }
     tclient* SeatOwn(const std::string& name, int slot, const std::string& team = "") {

@@ -30,9 +30,7 @@ void EngineTest::SetUp() {
     SetGameClock(&clock);
     SetGameEffects(&effects);
     own = AddPlayer("me");
-    own->slot = 1;
-    SlotPlayers[1] = own;
-    ResetPlayerField(*own);
+    SeatPlayer(*own, 1);
     ClientState.game.OwnPlayer = own;
     ClientState.game.OwnSlot = 1;
     ClientState.game.Spectating = 0;

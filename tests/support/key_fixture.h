@@ -58,9 +58,7 @@ protected:
     // Puts a player into a slot with an empty field in state `state`.
     tclient* Seat(int slot, const std::string& name, int state = 3) {
         tclient* c = AddPlayer(name);
-        c->slot = slot;
-        SlotPlayers[static_cast<size_t>(slot)] = c;
-        ResetPlayerField(*c);
+        SeatPlayer(*c, slot);
         c->plr->PlayerState = static_cast<uint8_t>(state);
         return c;
     }
