@@ -67,7 +67,6 @@ void BM_EngineCycle(benchmark::State& state) {
         OwnField() = StackedField();
         g.UpcomingPieces.clear();
         for (int i = 0; i < pending + 4; ++i) g.UpcomingPieces += (i ? "\x02" : "") + token;
-        g.CurrentPiece = chpiece("04011111", 2);
         state.ResumeTiming();
         for (int i = 0; i <= pending; ++i) {
             g.CurrentPiece = chpiece("04011111", 2);

@@ -216,13 +216,7 @@ void FinishQueueEntry() {
             throw std::runtime_error("Unsynchronized special block \"" + sb.letters + "\"");
         }
         if (!PendingHistory.empty()) {
-            thistoryclientstate& s = PendingHistory.front()->snapshot;
-            s.field = own;
-            s.upcoming = g.UpcomingPieces;
-            s.inventory = g.Inventory;
-            s.lines = g.LinesCleared;
-            s.seedA = g.SeedA;
-            s.seedB = g.SeedB;
+            StoreOwnState(PendingHistory.front()->snapshot);
         } else if (g.HoldUsed) {
             g.UpcomingPieces = g.HoldToken + TokenSep + g.UpcomingPieces;
             g.HoldToken.clear();

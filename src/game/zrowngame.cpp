@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <vector>
 
 #include "game/zrfield.h"
 #include "game/zrgame.h"
@@ -16,14 +17,12 @@ std::string AckUsageLog;
 
 namespace {
 
-std::string Join(std::initializer_list<std::string> fields) {
+std::string Join(const std::vector<std::string>& fields) {
     std::string out;
-    bool first = true;
-    for (const auto& f : fields) {
-        if (!first)
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (i > 0)
             out += TokenSep;
-        out += f;
-        first = false;
+        out += fields[i];
     }
     return out;
 }
@@ -76,13 +75,7 @@ std::string MergeTokens(const std::string& list, const std::string& fresh) {
             ++p1;
         }
     }
-    std::string out;
-    for (size_t i = 0; i < tokens.size(); ++i) {
-        if (i > 0)
-            out += TokenSep;
-        out += tokens[i];
-    }
-    return out;
+    return Join(tokens);
 }
 
 // One pending action applied to a working state, as the server applied it.
@@ -137,17 +130,21 @@ std::string& CurrentUsageLog() {
     return PendingHistory.empty() ? AckUsageLog : PendingHistory.back()->UsageLog;
 }
 
-thistoryevent& NewHistoryEntry(int32_t kind) {
+void StoreOwnState(thistoryclientstate& s) {
     const tmegame& g = ClientState.game;
+    s.field = OwnField();
+    s.upcoming = g.UpcomingPieces;
+    s.inventory = g.Inventory;
+    s.lines = g.LinesCleared;
+    s.seedA = g.SeedA;
+    s.seedB = g.SeedB;
+}
+
+thistoryevent& NewHistoryEntry(int32_t kind) {
     auto e = std::make_unique<thistoryevent>();
     e->kind = kind;
-    e->snapshot.field = OwnField();
-    e->snapshot.upcoming = g.UpcomingPieces;
-    e->snapshot.inventory = g.Inventory;
-    e->snapshot.lines = g.LinesCleared;
-    e->snapshot.seedA = g.SeedA;
-    e->snapshot.seedB = g.SeedB;
-    e->snapshot.hold = g.HoldToken;
+    StoreOwnState(e->snapshot);
+    e->snapshot.hold = ClientState.game.HoldToken;
     PendingHistory.push_back(std::move(e));
     return *PendingHistory.back();
 }
@@ -396,15 +393,11 @@ void catchuphistory() {
             GameView().RedrawOwnField();
             return;
         }
-        thistoryclientstate s;
-        bool first = true;
+        // Each later entry's snapshot is the state its predecessor leaves after replay.
+        thistoryclientstate s = PendingHistory.front()->snapshot;
         for (auto& entry : PendingHistory) {
-            if (first) {
-                s = entry->snapshot;
-                first = false;
-            } else {
+            if (entry != PendingHistory.front())
                 entry->snapshot = s;
-            }
             ReplayEntry(*entry, s);
         }
 

@@ -75,6 +75,8 @@ void AddSpecials(int32_t& seedA, int32_t& seedB, int total, std::string& placed,
                  int n);
 // The sacrifice shuffle (seed not stored back).
 void ShuffleInventory(int32_t seed, std::string& inventory);
+// Copies the own field, pieces, inventory, lines and seeds into s (the hold is left as it is).
+void StoreOwnState(thistoryclientstate& s);
 thistoryevent& NewHistoryEntry(int32_t kind);
 void FreePendingHistory();
 

@@ -7,6 +7,7 @@
 #include "game/zrlog.h"
 #include "game/zrmisc.h"
 #include "game/zrowngame.h"
+#include "game/zrsbfield.h"
 
 namespace pk {
 
@@ -130,28 +131,11 @@ void ShuffleInventory(int32_t seed, std::string& inventory) {
 
 namespace {
 
-// Bit reader with a sticky error flag: reading past the end sets it and yields zeros.
-class BitCursor {
-public:
-    explicit BitCursor(const std::string& bits) : bits_(bits) {}
-    uint32_t Read(int count) {
-        if (pos_ + count > static_cast<int>(bits_.size()) * 8)
-            bad_ = true;
-        return ReadBits(bits_, pos_, count);
-    }
-    bool bad() const { return bad_; }
-
-private:
-    const std::string& bits_;
-    int pos_ = 0;
-    bool bad_ = false;
-};
-
 std::string TwoDigit(uint32_t v) {
     return (v < 10 ? "0" : "") + std::to_string(v);
 }
 
-std::string ReadInventory(BitCursor& in) {
+std::string ReadInventory(SbBitReader& in) {
     const uint32_t k = in.Read(5);
     std::string inv;
     for (uint32_t i = 0; i < k; ++i) {
@@ -168,7 +152,7 @@ std::string ReadInventory(BitCursor& in) {
 }  // namespace
 
 std::optional<tqpa> DecodeAcknowledgement(const std::string& bits) {
-    BitCursor in(bits);
+    SbBitReader in(bits);
     tqpa a;
     a.level = static_cast<int32_t>(in.Read(8));
     const uint32_t t = in.Read(5);
@@ -186,18 +170,18 @@ std::optional<tqpa> DecodeAcknowledgement(const std::string& bits) {
     a.checksum = static_cast<int32_t>(in.Read(16));
     a.seedA = static_cast<int32_t>(in.Read(16));
     a.seedB = static_cast<int32_t>(in.Read(16));
-    if (in.bad())
+    if (in.PastEnd())
         return std::nullopt;
     return a;
 }
 
 std::optional<tusageconfirm> DecodeUsageConfirmation(const std::string& bits) {
-    BitCursor in(bits);
+    SbBitReader in(bits);
     tusageconfirm c;
     c.flag = static_cast<uint8_t>(in.Read(1));
     c.id = static_cast<uint8_t>(in.Read(8));
     c.inventory = ReadInventory(in);
-    if (in.bad())
+    if (in.PastEnd())
         return std::nullopt;
     return c;
 }

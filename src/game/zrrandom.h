@@ -21,7 +21,6 @@ public:
 
     uint32_t state() const { return state_; }
     int32_t seed() const { return static_cast<int32_t>(state_); }
-    void set_state(uint32_t s) { state_ = s; }
 
     // A value in 0..n-1 (0 for n <= 0, still stepping the state).
     int draw(int n) {

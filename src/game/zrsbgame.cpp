@@ -1,7 +1,5 @@
 #include "game/zrsbgame.h"
 
-#include <charconv>
-
 #include "game/zrfield.h"
 #include "game/zrfmqueue.h"
 #include "game/zrgame.h"
@@ -23,10 +21,12 @@ constexpr int kConfusionEndKeyMask = 96;
 SpecialOutlets default_outlets;
 SpecialOutlets* outlets = &default_outlets;
 
+tclient* SlotClient(int slot) {
+    return slot >= 1 && slot <= MaxSlots ? SlotPlayers[static_cast<size_t>(slot)] : nullptr;
+}
+
 tplr* SlotRecord(int slot) {
-    if (slot < 1 || slot > MaxSlots)
-        return nullptr;
-    tclient* c = SlotPlayers[static_cast<size_t>(slot)];
+    tclient* c = SlotClient(slot);
     return c ? c->plr.get() : nullptr;
 }
 
@@ -60,9 +60,7 @@ public:
         return p ? &p->field : nullptr;
     }
     std::string SlotName(int slot) const override {
-        if (slot < 1 || slot > MaxSlots)
-            return {};
-        const tclient* c = SlotPlayers[static_cast<size_t>(slot)];
+        const tclient* c = SlotClient(slot);
         return c ? c->name : std::string();
     }
     int SlotState(int slot) const override {
@@ -149,12 +147,6 @@ void RemoveSlotTimed(int slot) {
         TimedSpecials->cleartimed(slot);
 }
 
-int IntOrZero(const std::string& text) {
-    int value = 0;
-    auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return ec == std::errc() && ptr == text.data() + text.size() ? value : 0;
-}
-
 }  // namespace
 
 void SetSpecialOutlets(SpecialOutlets* o) {
@@ -213,10 +205,10 @@ void TimedSpecialsTimer() {
 }
 
 void RoomMsgOtherSpecial(const std::string& payload) {
-    const std::string letters = TokenAt(1, payload, '\x02');
-    const int from = IntOrZero(TokenAt(2, payload, '\x02'));
-    const int to = IntOrZero(TokenAt(3, payload, '\x02'));
-    const std::string data = RestFromToken(4, payload, '\x02');
+    const std::string letters = TokenAt(1, payload, TokenSep);
+    const int from = ParseInt(TokenAt(2, payload, TokenSep)).value_or(0);
+    const int to = ParseInt(TokenAt(3, payload, TokenSep)).value_or(0);
+    const std::string data = RestFromToken(4, payload, TokenSep);
     otherperformsb(EngineSpecials(), letters, data, from, to);
 }
 

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "game/zrlog.h"
+#include "game/zrmisc.h"
 
 namespace pk {
 
@@ -19,13 +20,11 @@ int32_t Clamp32(int64_t value) {
                                                     std::numeric_limits<int32_t>::max()));
 }
 
-char Upper(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [](char x, char y) { return Upper(x) == Upper(y); });
+// The entry of `slot` named `name` (names compare without case).
+auto Matches(int slot, std::string_view name) {
+    return [slot, name](const TTimedSpecialRec& e) {
+        return e.slot == slot && SameText(e.name, name);
+    };
 }
 
 bool NeedsTimer(const TTimedSpecialRec& r) {
@@ -58,9 +57,7 @@ void TTimedSpecials::AddTimed(int slot, int sourceSlot, std::string_view name, i
 }
 
 void TTimedSpecials::MergeTimed(TTimedSpecialRec record, bool merge) {
-    auto found = std::find_if(entries_.begin(), entries_.end(), [&](const TTimedSpecialRec& e) {
-        return e.slot == record.slot && SameName(e.name, record.name);
-    });
+    auto found = std::find_if(entries_.begin(), entries_.end(), Matches(record.slot, record.name));
     if (found == entries_.end()) {
         entries_.push_back(record);
         StartTimerFor(record);
@@ -116,9 +113,7 @@ void TTimedSpecials::TickTimedSpecials(int kind) {
     // An effect that has run out ends here: it no longer darkens, confuses or protects while
     // the server's end of it is on its way (or lost).
     for (const auto& r : ranOut) {
-        auto it = std::find_if(entries_.begin(), entries_.end(), [&](const TTimedSpecialRec& e) {
-            return e.slot == r.slot && SameName(e.name, r.name);
-        });
+        auto it = std::find_if(entries_.begin(), entries_.end(), Matches(r.slot, r.name));
         if (it != entries_.end())
             entries_.erase(it);
     }
@@ -131,16 +126,12 @@ void TTimedSpecials::TickTimedSpecials(int kind) {
 }
 
 bool TTimedSpecials::TimedActive(int slot, std::string_view name) const {
-    return std::any_of(entries_.begin(), entries_.end(), [&](const TTimedSpecialRec& e) {
-        return e.slot == slot && SameName(e.name, name);
-    });
+    return std::any_of(entries_.begin(), entries_.end(), Matches(slot, name));
 }
 
 void TTimedSpecials::timeddelete(int slot, std::string_view name) {
     try {
-        auto it = std::find_if(entries_.begin(), entries_.end(), [&](const TTimedSpecialRec& e) {
-            return e.slot == slot && SameName(e.name, name);
-        });
+        auto it = std::find_if(entries_.begin(), entries_.end(), Matches(slot, name));
         if (it == entries_.end())
             return;
         entries_.erase(it);

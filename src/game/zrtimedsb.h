@@ -59,7 +59,6 @@ public:
 
     const std::vector<TTimedSpecialRec>& Entries() const { return entries_; }
     std::vector<TTimedSpecialRec> EntriesOf(int slot) const;
-    bool TimerRunning() const { return timerRunning_; }
 
 private:
     void StartTimerFor(const TTimedSpecialRec& record);
