@@ -43,16 +43,6 @@ std::uint32_t RandomReplyNumber() {
     return pick(generator);
 }
 
-// The connection failed before the room was reached: the player must hear
-// of it, and the lobby must stop waiting.
-void FailJoin(const std::string& message) {
-    GameDisconnect();
-    GameHost().ShowMessage(message);
-    GameHost().LobbyJoinResult(false);
-}
-
-const std::string kUnableToConnect = "Unable to connect to game server.  Please try again.";
-
 }  // namespace
 
 void GameLinkHost::ShowMessage(const std::string& text) {
@@ -169,6 +159,12 @@ void GameDisconnect() {
     GameHost().AfterGameDisconnect();
 }
 
+void FailJoin(const std::string& message) {
+    GameDisconnect();
+    GameHost().ShowMessage(message);
+    GameHost().LobbyJoinResult(false);
+}
+
 void SendGameMessage(std::uint8_t type, std::string_view payload) {
     auto frame = BuildGameFrame(type, payload);
     if (!frame) {
@@ -225,11 +221,9 @@ void GameTextPhase(const std::string& word, const std::string& rest) {
             "You have an old version of Pelkorin.  Press OK to check online for an upgrade!");
         GameHost().StartUpdateClient(UpdateServerHost, UpdateServerPort);
     } else if (word == "error") {
-        GameDisconnect();
-        GameHost().ShowMessage(rest);
-        GameHost().LobbyJoinResult(false);
+        FailJoin(rest);
     } else {
-        FailJoin(kUnableToConnect);
+        FailJoin();
     }
 }
 
@@ -261,11 +255,7 @@ void GameSeed(const std::string& seed) {
     }
     recv.state = KeyMix(StringCrc32(GameLink.GameTranscript), recv.state);
     GameLink.GameTranscript.clear();
-    GameLink.GameSeedValue =
-        static_cast<std::uint32_t>(static_cast<std::uint8_t>(seed[0])) |
-        (static_cast<std::uint32_t>(static_cast<std::uint8_t>(seed[1])) << 8) |
-        (static_cast<std::uint32_t>(static_cast<std::uint8_t>(seed[2])) << 16) |
-        (static_cast<std::uint32_t>(static_cast<std::uint8_t>(seed[3])) << 24);
+    GameLink.GameSeedValue = RawStringToInt(seed);
 }
 
 namespace {
@@ -302,7 +292,7 @@ void ParseReceived(std::uint32_t generation) {
                 const std::size_t end = buffer.find("\r\n");
                 if (end == std::string::npos) {
                     if (buffer.size() > MaxGameTextLine) {
-                        FailJoin(kUnableToConnect);
+                        FailJoin();
                     }
                     return;
                 }
@@ -329,7 +319,7 @@ void ParseReceived(std::uint32_t generation) {
             case TFrameReader::Result::EmptyFrame:
                 AddLogLine("Empty message from the game server");
                 if (LinkState() == LinkJoining) {
-                    FailJoin(kUnableToConnect);
+                    FailJoin();
                 } else {
                     GameDisconnect();
                 }
@@ -371,13 +361,11 @@ void BindGameSocket() {
             GameReceive();
         }
     };
-    // jo
     sock.OnDataNeeded = [](TZRSock*, int socket) {
         if (socket == GameLink.GameSocket && !GameLink.GameSendQueue.empty()) {
             FlushGameSendQueue();
         }
     };
-    // ie
     sock.OnErrorOccurred = [](TZRSock* sender, int socket, int error, const std::string&,
                               const std::string& msg) {
         if (GameHost().ProgramClosing() || msg == "Not a WinSock error" || error == 10057 ||
@@ -386,18 +374,16 @@ void BindGameSocket() {
         }
         sender->PostClose(socket);
     };
-    // gd
     sock.OnSessionClosed = [](TZRSock*, int socket) {
         if (GameHost().ProgramClosing() || socket != GameLink.GameSocket) {
             return;
         }
         if (LinkState() == LinkJoining) {
-            FailJoin(kUnableToConnect);
+            FailJoin();
         } else if (LinkState() == LinkInRoom) {
             GameDisconnect();
         }
     };
-    // hc
     sock.OnSessionConnected = [](TZRSock*, int socket) {
         if (socket == GameLink.GameSocket) {
             SendGameTextLine("login", GameHost().PlayerName() + " " + std::to_string(ClientBuild));

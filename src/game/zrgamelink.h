@@ -115,6 +115,9 @@ void BindGameSocket();
 
 void GameConnect(const std::string& host, int port);
 void GameDisconnect();
+// Ends a connection that failed before the room was reached: the player must
+// hear of it, and the lobby must stop waiting.
+void FailJoin(const std::string& message = "Unable to connect to game server.  Please try again.");
 void ResetGameLink();
 void SendGameMessage(std::uint8_t type, std::string_view payload);
 void SendGameTextLine(const std::string& keyword, const std::string& arguments);

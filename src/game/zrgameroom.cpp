@@ -316,9 +316,7 @@ void GameJoinDispatch(std::uint8_t type, const std::string& payload) {
     const std::string name = Token(2, payload);
     if (type != MsgJoin || slot < 0 || name.empty()) {
         AddLogLine("Unexpected join reply " + std::to_string(type));
-        GameDisconnect();
-        GameHost().ShowMessage("Unable to connect to game server.  Please try again.");
-        GameHost().LobbyJoinResult(false);
+        FailJoin();
         return;
     }
     tmegame& game = ClientState.game;

@@ -71,11 +71,8 @@ std::uint32_t AddressKeyValue(const std::string& dotted, std::uint32_t lobbyKey)
     if (const auto parsed = DottedToAddress(dotted)) {
         // The network-order bytes read least significant first, independent
         // of this machine's byte order.
-        const auto* bytes = reinterpret_cast<const std::uint8_t*>(&*parsed);
-        address = static_cast<std::uint32_t>(bytes[0]) |
-                  (static_cast<std::uint32_t>(bytes[1]) << 8) |
-                  (static_cast<std::uint32_t>(bytes[2]) << 16) |
-                  (static_cast<std::uint32_t>(bytes[3]) << 24);
+        address = RawStringToInt(
+            std::string_view(reinterpret_cast<const char*>(&*parsed), sizeof *parsed));
     }
     const std::uint32_t rotated = (address << AddrKeyShiftA) | (address >> (32 - AddrKeyShiftA));
     return rotated ^ lobbyKey ^ (lobbyKey >> AddrKeyShiftL);
@@ -100,10 +97,6 @@ std::optional<std::string> BuildGameFrame(std::uint8_t type, std::string_view pa
     frame += static_cast<char>(type);
     frame.append(payload);
     return frame;
-}
-
-std::size_t TFrameReader::PendingLength() const {
-    return header_.size() == 2 ? NetStringToWord(header_) : 0;
 }
 
 TFrameReader::Result TFrameReader::Next(std::string& buffer, TScrambleKey& key, std::string& body) {

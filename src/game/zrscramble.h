@@ -67,8 +67,6 @@ public:
     // On Frame, `body` holds the unscrambled type byte and payload.
     Result Next(std::string& buffer, TScrambleKey& key, std::string& body);
     void Reset() { header_.clear(); }
-    // The length of the frame being read (0 until its header is complete).
-    std::size_t PendingLength() const;
 
 private:
     std::string header_;

@@ -57,11 +57,6 @@ int VirtualKeyFromQt(int qtKey, bool keypad, std::uint32_t scanCode);
 // The table the application-wide key filter writes and the game polls.
 KeyStateTable& ApplicationKeyState();
 
-// What the game asks instead of GetAsyncKeyState.
-inline bool AsyncKeyDown(int virtualKey) {
-    return ApplicationKeyState().keyDown(virtualKey);
-}
-
 // Windows re-toggles Caps Lock with a synthetic press when the key is used as
 // a game key. Qt offers no portable way to change the lock state, so this
 // does nothing here; the game still calls it at the same place.

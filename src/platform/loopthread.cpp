@@ -49,19 +49,13 @@ void LoopThread::join() {
         thread_.join();
 }
 
-void LoopThread::sleepFor(std::chrono::milliseconds duration) {
-    std::unique_lock lock(mutex_);
-    wake_.wait_for(lock, duration, [this] { return stop_.load(); });
-}
-
 void LoopThread::sleepTick() {
     const auto start = std::chrono::steady_clock::now();
     std::unique_lock lock(mutex_);
     for (;;) {
         const long long tick = tickMs_.load();
-        const bool woken = wake_.wait_until(lock, start + std::chrono::milliseconds(tick), [&] {
-            return stop_.load() || tickMs_.load() != tick;
-        });
+        const bool woken = wake_.wait_until(lock, start + std::chrono::milliseconds(tick),
+                                            [&] { return stop_.load() || tickMs_.load() != tick; });
         // Woken by a new tick: sleep on to the end of that one, counted from the same start.
         if (!woken || stop_.load())
             return;

@@ -48,9 +48,6 @@ public:
     void join();
     bool running() const { return thread_.joinable(); }
 
-    // Sleeps on the worker thread for up to `duration`, waking early on stop.
-    void sleepFor(std::chrono::milliseconds duration);
-
 private:
     void run();
     void sleepTick();

@@ -270,19 +270,58 @@ int AsyncSockets::ConnectFailed(int error) {
     return id;
 }
 
-int AsyncSockets::Connect(std::uint32_t addressNetOrder, std::uint16_t port, int timeoutMs) {
+namespace {
+
+// Opens a non-blocking socket and starts connecting it. Returns the socket, or
+// -1 with the WinSock code in `code`; `pending` is set while the connection is
+// still being made.
+int StartConnect(std::uint32_t addressNetOrder, std::uint16_t port, int& code, bool& pending) {
+    code = 0;
+    pending = false;
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0) {
-        return ConnectFailed(WinSockCodeFromErrno(errno));
+        code = WinSockCodeFromErrno(errno);
+        return -1;
     }
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_port = htons(port);
     addr.sin_addr.s_addr = addressNetOrder;
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0 &&
-        errno != EINPROGRESS) {
-        const int code = WinSockCodeFromErrno(errno);
-        ::close(fd);
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0) {
+        if (errno != EINPROGRESS) {
+            code = WinSockCodeFromErrno(errno);
+            ::close(fd);
+            return -1;
+        }
+        pending = true;
+    }
+    return fd;
+}
+
+// 0 when ready, else the WinSock code (kTimedOut when the time ran out).
+int WaitFor(int fd, short events, int timeoutMs) {
+    pollfd entry{fd, events, 0};
+    while (true) {
+        const int rc = ::poll(&entry, 1, timeoutMs > 0 ? timeoutMs : -1);
+        if (rc > 0) {
+            return 0;
+        }
+        if (rc == 0) {
+            return wsa::kTimedOut;
+        }
+        if (errno != EINTR) {
+            return WinSockCodeFromErrno(errno);
+        }
+    }
+}
+
+}  // namespace
+
+int AsyncSockets::Connect(std::uint32_t addressNetOrder, std::uint16_t port, int timeoutMs) {
+    int code = 0;
+    bool pending = false;
+    const int fd = StartConnect(addressNetOrder, port, code, pending);
+    if (fd < 0) {
         return ConnectFailed(code);
     }
     const int id = nextId_++;
@@ -307,47 +346,18 @@ int AsyncSockets::Connect(std::uint32_t addressNetOrder, std::uint16_t port, int
     return id;
 }
 
-namespace {
-
-// 0 when ready, else the WinSock code (kTimedOut when the time ran out).
-int WaitFor(int fd, short events, int timeoutMs) {
-    pollfd entry{fd, events, 0};
-    while (true) {
-        const int rc = ::poll(&entry, 1, timeoutMs > 0 ? timeoutMs : -1);
-        if (rc > 0) {
-            return 0;
-        }
-        if (rc == 0) {
-            return wsa::kTimedOut;
-        }
-        if (errno != EINTR) {
-            return WinSockCodeFromErrno(errno);
-        }
-    }
-}
-
-}  // namespace
-
 int AsyncSockets::ConnectBlocking(std::uint32_t addressNetOrder, std::uint16_t port, int timeoutMs,
                                   int* error) {
     int code = 0;
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (fd < 0) {
-        code = WinSockCodeFromErrno(errno);
-    } else {
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_port = htons(port);
-        addr.sin_addr.s_addr = addressNetOrder;
-        if (::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0) {
-            code = errno == EINPROGRESS ? WaitFor(fd, POLLOUT, timeoutMs)
-                                        : WinSockCodeFromErrno(errno);
-            if (code == 0) {
-                int soError = 0;
-                socklen_t length = sizeof soError;
-                ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &soError, &length);
-                code = WinSockCodeFromErrno(soError);
-            }
+    bool pending = false;
+    const int fd = StartConnect(addressNetOrder, port, code, pending);
+    if (pending) {
+        code = WaitFor(fd, POLLOUT, timeoutMs);
+        if (code == 0) {
+            int soError = 0;
+            socklen_t length = sizeof soError;
+            ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &soError, &length);
+            code = WinSockCodeFromErrno(soError);
         }
         if (code != 0) {
             ::close(fd);
@@ -366,23 +376,21 @@ int AsyncSockets::ConnectBlocking(std::uint32_t addressNetOrder, std::uint16_t p
     return id;
 }
 
-bool AsyncSockets::WaitReadable(int id, int timeoutMs, int* error) {
+bool AsyncSockets::Wait(int id, short events, int timeoutMs, int* error) {
     Conn* conn = Find(id);
-    const int code = conn && conn->fd >= 0 ? WaitFor(conn->fd, POLLIN, timeoutMs) : wsa::kNotSocket;
+    const int code = conn && conn->fd >= 0 ? WaitFor(conn->fd, events, timeoutMs) : wsa::kNotSocket;
     if (error) {
         *error = code;
     }
     return code == 0;
 }
 
+bool AsyncSockets::WaitReadable(int id, int timeoutMs, int* error) {
+    return Wait(id, POLLIN, timeoutMs, error);
+}
+
 bool AsyncSockets::WaitWritable(int id, int timeoutMs, int* error) {
-    Conn* conn = Find(id);
-    const int code =
-        conn && conn->fd >= 0 ? WaitFor(conn->fd, POLLOUT, timeoutMs) : wsa::kNotSocket;
-    if (error) {
-        *error = code;
-    }
-    return code == 0;
+    return Wait(id, POLLOUT, timeoutMs, error);
 }
 
 long AsyncSockets::Send(int id, const char* data, std::size_t size, int* error) {

@@ -134,6 +134,7 @@ private:
     void OnConnectTimeout(int id);
     void Deliver(int id, int event, int error);
     Conn* Find(int id);
+    bool Wait(int id, short events, int timeoutMs, int* error);
 
     EventHandler handler_;
     std::map<int, std::unique_ptr<Conn>> conns_;

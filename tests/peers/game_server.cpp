@@ -25,10 +25,7 @@ void GameServerSession::SendSeed(const std::string& seed) {
                              : KeyMix(clientRecv, clientSend);
     recvKey_ = {clientSend, true, ScrambleMulB, ScrambleAddB};
     sendKey_ = {clientRecv, true, ScrambleMulA, ScrambleAddA};
-    seedValue_ = 0;
-    for (std::size_t i = 0; i < 4 && i < seed.size(); ++i) {
-        seedValue_ |= static_cast<std::uint32_t>(static_cast<std::uint8_t>(seed[i])) << (8 * i);
-    }
+    seedValue_ = RawStringToInt(seed);
     conn_.Send(seed);
 }
 

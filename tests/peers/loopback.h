@@ -32,7 +32,6 @@ public:
 
     bool PeerClosed() const { return peerClosed_; }
     bool IsOpen() const { return fd_ >= 0; }
-    std::size_t PendingOut() const { return outbox_.size(); }
 
     // Called whenever new bytes landed in the inbox.
     std::function<void(PeerConnection&)> OnData;
