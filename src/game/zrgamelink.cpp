@@ -13,6 +13,7 @@
 #include "game/zrroomhost.h"
 #include "game/zrservermsg.h"
 #include "game/zrsock.h"
+#include "platform/winsock.h"
 
 namespace pk {
 
@@ -368,8 +369,8 @@ void BindGameSocket() {
     };
     sock.OnErrorOccurred = [](TZRSock* sender, int socket, int error, const std::string&,
                               const std::string& msg) {
-        if (GameHost().ProgramClosing() || msg == "Not a WinSock error" || error == 10057 ||
-            error == 10038 || error == 10035) {
+        if (GameHost().ProgramClosing() || msg == "Not a WinSock error" ||
+            error == wsa::kNotConnected || error == wsa::kNotSocket || error == wsa::kWouldBlock) {
             return;
         }
         sender->PostClose(socket);

@@ -304,8 +304,7 @@ void KeyStateTable::press(std::uint32_t scanCode, int virtualKey) {
 }
 
 void KeyStateTable::release(std::uint32_t scanCode, int virtualKey) {
-    std::uint32_t holder = scanCode != 0 ? scanCode : holderOf(0, virtualKey);
-    auto it = held_.find(holder);
+    auto it = held_.find(holderOf(scanCode, virtualKey));
     if (it == held_.end())
         return;
     int vk = it->second;  // the key that went down, whatever the release says
