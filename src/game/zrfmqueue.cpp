@@ -21,29 +21,22 @@ void StartIfIdle() {
     }
 }
 
-// Puts the own state back to the acknowledged one (the first pending snapshot) so that a
-// special event lands where the server applied it. The seeds come back too: an effect that
-// draws (gravity collecting specials) must use the seed the server had at that point.
 bool HaveOwnField() {
     const tclient* own = ClientState.game.OwnPlayer;
     return own != nullptr && own->plr != nullptr;
 }
 
+// Puts the own state back to the acknowledged one (the first pending snapshot) so that a
+// special event lands where the server applied it. The seeds come back too: an effect that
+// draws (gravity collecting specials) must use the seed the server had at that point.
 void RollBackToAcknowledged() {
     tmegame& g = ClientState.game;
     if (g.HoldUsed) {
         g.HoldToken = PieceToken(g.UpcomingPieces, 1);
         g.UpcomingPieces = DropFirstToken(g.UpcomingPieces);
     }
-    if (!PendingHistory.empty() && HaveOwnField()) {
-        const thistoryclientstate& s = PendingHistory.front()->snapshot;
-        OwnField() = s.field;
-        g.UpcomingPieces = s.upcoming;
-        g.Inventory = s.inventory;
-        g.LinesCleared = s.lines;
-        g.SeedA = s.seedA;
-        g.SeedB = s.seedB;
-    }
+    if (!PendingHistory.empty() && HaveOwnField())
+        LoadOwnState(PendingHistory.front()->snapshot);
 }
 
 void RunEntry(TQueueEntryRec& e) {
@@ -59,12 +52,7 @@ void RunEntry(TQueueEntryRec& e) {
             acknowledgepiece(*e.pa);
             break;
         case qkStartPiece:
-            if (Settings.rules.piecedelay >= 1) {
-                GameTiming.PieceDelayStart = GameClocks().MilliClock();
-                FinishQueueEntry();
-            } else {
-                startpiece();
-            }
+            NextPieceOrDelay();
             break;
         case qkEndPiece:
             endpiece();

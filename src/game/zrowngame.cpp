@@ -33,16 +33,6 @@ TPieceString TurnedToken(const std::string& list, int n, int rotation) {
     return p.empty() ? p : chpiece(p, rotation);
 }
 
-// After a lock or a hold into the empty slot: the piece delay, or the next piece at once.
-void NextPieceOrDelay() {
-    if (Settings.rules.piecedelay > 0) {
-        GameTiming.PieceDelayStart = GameClocks().MilliClock();
-        FinishQueueEntry();
-    } else {
-        startpiece();
-    }
-}
-
 void ClearPiecePlace(tmegame& g) {
     g.PieceX = -1;
     g.PieceY = -1;
@@ -128,6 +118,25 @@ void DeleteUsagePair(std::string& log, uint8_t id) {
 
 std::string& CurrentUsageLog() {
     return PendingHistory.empty() ? AckUsageLog : PendingHistory.back()->UsageLog;
+}
+
+void NextPieceOrDelay() {
+    if (Settings.rules.piecedelay > 0) {
+        GameTiming.PieceDelayStart = GameClocks().MilliClock();
+        FinishQueueEntry();
+    } else {
+        startpiece();
+    }
+}
+
+void LoadOwnState(const thistoryclientstate& s) {
+    tmegame& g = ClientState.game;
+    OwnField() = s.field;
+    g.UpcomingPieces = s.upcoming;
+    g.Inventory = s.inventory;
+    g.LinesCleared = s.lines;
+    g.SeedA = s.seedA;
+    g.SeedB = s.seedB;
 }
 
 void StoreOwnState(thistoryclientstate& s) {

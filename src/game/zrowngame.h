@@ -65,6 +65,9 @@ void catchuphistory();
 // Waits while another queue entry runs, so that it never ends an entry that is not its own;
 // the game thread retries on its next loop because PieceDelayStart stays set.
 void DelayedPieceStart();
+// After a lock, a hold into the empty slot or a queued start: the piece delay, or the next
+// piece at once.
+void NextPieceOrDelay();
 
 // ---- rules shared by the cycle, the replay and the special effects
 // Inserts the letters into the inventory (seed not stored back). n is the cleared line count.
@@ -75,8 +78,10 @@ void AddSpecials(int32_t& seedA, int32_t& seedB, int total, std::string& placed,
                  int n);
 // The sacrifice shuffle (seed not stored back).
 void ShuffleInventory(int32_t seed, std::string& inventory);
-// Copies the own field, pieces, inventory, lines and seeds into s (the hold is left as it is).
+// Copies the own field, pieces, inventory, lines and seeds into s, or back from s; the hold is
+// left as it is.
 void StoreOwnState(thistoryclientstate& s);
+void LoadOwnState(const thistoryclientstate& s);
 thistoryevent& NewHistoryEntry(int32_t kind);
 void FreePendingHistory();
 

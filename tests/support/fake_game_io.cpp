@@ -21,7 +21,6 @@ void EngineTest::SetUp() {
     Settings = tsettingsarray{};
     ClearEventQueue();
     FreePendingHistory();
-    AckUsageLog.clear();
     InitPlayerSlots();
     ResetGame();
     ClearClientLog();
