@@ -1,7 +1,5 @@
 #include "game/zrgextras.h"
 
-#include "platform/atomicfile.h"
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +8,7 @@
 
 #include "game/zrgame.h"
 #include "game/zrgameio.h"
+#include "platform/atomicfile.h"
 
 namespace pk {
 
@@ -39,11 +38,11 @@ std::vector<std::string> SplitLines(const std::string& text) {
     return lines;
 }
 
-std::string JoinLines(const std::vector<std::string>& lines) {
+std::string JoinLines(const std::vector<std::string>& lines, std::string_view separator) {
     std::string out;
     for (size_t i = 0; i < lines.size(); ++i) {
         if (i)
-            out += "\r\n";
+            out += separator;
         out += lines[i];
     }
     return out;

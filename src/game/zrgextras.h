@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pk {
@@ -17,7 +18,7 @@ inline constexpr std::size_t MaxGamePayload = 65534;
 
 // Lines cut at CR LF, LF or CR; a final line break opens no further line.
 std::vector<std::string> SplitLines(const std::string& text);
-std::string JoinLines(const std::vector<std::string>& lines);  // joined by CR LF
+std::string JoinLines(const std::vector<std::string>& lines, std::string_view separator = "\r\n");
 
 // The lines of a text file joined by CR LF; nothing when it cannot be read.
 std::optional<std::string> LoadTextFile(const std::string& path);

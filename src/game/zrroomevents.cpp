@@ -11,6 +11,7 @@
 #include "game/zrowngame.h"
 #include "game/zrrandom.h"
 #include "game/zrroomhost.h"
+#include "game/zrstream.h"
 
 namespace pk {
 
@@ -50,14 +51,6 @@ bool ValidSlot(int slot) {
 
 tclient* Occupant(int slot) {
     return ValidSlot(slot) ? SlotPlayers[slot] : nullptr;
-}
-
-std::string Upper(const std::string& s) {
-    std::string u = s;
-    std::transform(u.begin(), u.end(), u.begin(), [](unsigned char c) {
-        return static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
-    });
-    return u;
 }
 
 // A field of random colours for a player who is out; its own generator, so that the game's
@@ -272,12 +265,11 @@ void endgame(const std::string& winner) {
                 room.PartylineAddLine(Sc("14") + "*** Player " + Sc("01") + Sc("03") + w->name +
                                       kSc + kSc + " has WON!");
         }
-        const std::string teamUpper = Upper(team);
         for (int s = 1; s <= MaxSlots; ++s) {
             tclient* p = SlotPlayers[s];
             if (!p || !p->plr)
                 continue;
-            if (teamWon && Upper(p->TeamName) == teamUpper)
+            if (teamWon && SameText(p->TeamName, team))
                 p->plr->PlayerState = 0;
             else if (s == winningSlot)
                 p->plr->PlayerState = 1;
@@ -285,8 +277,7 @@ void endgame(const std::string& winner) {
                 p->plr->PlayerState = 2;
         }
         if (!g.Spectating) {
-            const bool ownTeamWon =
-                teamWon && g.OwnPlayer && Upper(g.OwnPlayer->TeamName) == teamUpper;
+            const bool ownTeamWon = teamWon && g.OwnPlayer && SameText(g.OwnPlayer->TeamName, team);
             if (ownTeamWon || (winningSlot != 0 && winningSlot == g.OwnSlot))
                 GameView().PlaySound("won");
         }
@@ -403,17 +394,15 @@ void MoveSlot(const std::string& name, int newSlot) {
 
 void SetSlotValues(const std::string& data) {
     LogErrors("SetSlotValues", [&] {
-        size_t at = 0;
+        ByteStream in(data);
         for (int s = 1; s <= MaxSlots; ++s) {
             tclient* p = SlotPlayers[s];
             if (!p || !p->plr)
                 continue;
+            const uint32_t v = in.ReadU32LE();
             // A short list stops at the end of the data instead of reading past it.
-            if (at + 4 > data.size())
+            if (in.Failed())
                 break;
-            uint32_t v = 0;
-            for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(data[at + i]);
-            at += 4;
             p->plr->SlotValue = static_cast<int32_t>(v);
             Room().RedrawSlot(s);
         }

@@ -58,14 +58,18 @@ void CopyRules(const TGameSet& set) {
     for (int i = 1; i <= 4; ++i) r.sbchance[i] = set.GetValue("sbchance" + std::to_string(i));
 }
 
+void KeepGameSettings(const TGameSet& set, const std::string& blob) {
+    ClientState.game.CurrentGameSetBlob = blob;
+    CopyRules(set);
+}
+
 }  // namespace
 
 bool ApplyGameSettings(const std::string& blob) {
     TGameSet set;
     if (!set.LoadFromCompressed(blob))
         return false;
-    ClientState.game.CurrentGameSetBlob = blob;
-    CopyRules(set);
+    KeepGameSettings(set, blob);
     return true;
 }
 
@@ -86,11 +90,12 @@ std::string GameSettingsMessage(const std::string& payload) {
         const std::string head = TokenAt(1, payload, '\x02');
         const std::string blob = RestFromToken(2, payload, '\x02');
         TGameSet set;
-        if (!set.LoadFromCompressed(blob) || !ApplyGameSettings(blob)) {
+        if (!set.LoadFromCompressed(blob)) {
             // A set we cannot read must not leave half of its rules in force.
             AddLogLine("Unreadable game settings ignored");
             return {};
         }
+        KeepGameSettings(set, blob);
         const std::string name = head.empty() ? std::string() : head.substr(1);
         RoomHost& room = Room();
         if (!head.empty() && head[0] == '1') {

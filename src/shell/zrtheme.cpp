@@ -136,13 +136,12 @@ bool ReadThemeLibrary(const std::filesystem::path& file, const std::string& them
             progress(position, count);
         if (!matched)
             continue;
-        std::string entryReferences = entry.references;
         std::unique_ptr<TZRC> c = MakeEntry(entry, file);
         if (!c)
             return fail();
         if (c->mainbmp) {
             mainbmp = c->mainbmp.get();
-            references = entryReferences;
+            references = mainbmp->References;
         }
         if (c->detailbmp)
             detailbmp = c->detailbmp.get();

@@ -158,9 +158,4 @@ inline void BindThemeBitmaps(TZRTheme& theme) {
     d.mask = d.mainbmp && d.mainbmp->mask ? &*d.mainbmp->mask : nullptr;
 }
 
-// Copies a bitmap into another; none empties the target.
-inline void CopyGraphic(const DibBitmap* source, DibBitmap& target) {
-    target = source ? *source : DibBitmap();
-}
-
 }  // namespace pk

@@ -37,6 +37,29 @@ bool SkipPayload(KlbReader& r, std::initializer_list<int32_t> sizes) {
     return r.ok();
 }
 
+// Where a kind keeps the offset of its image and of its mask in the block,
+// the size following at +4; zero for a part the kind does not have.
+size_t ImageField(KlbKind kind) {
+    switch (kind) {
+        case KlbKind::Group:
+            return 0;
+        case KlbKind::Skin:
+            return 96;
+        default:
+            return 80;
+    }
+}
+size_t MaskField(KlbKind kind) {
+    switch (kind) {
+        case KlbKind::Main:
+            return 88;
+        case KlbKind::Skin:
+            return 104;
+        default:
+            return 0;
+    }
+}
+
 std::string ConvertChars(std::string_view list, bool flags) {
     std::string out(list);
     for (char& c : out) {
@@ -165,17 +188,9 @@ KlbStatus ReadKlbEntryBody(KlbReader& r, const KlbHead& head, KlbEntry& e, bool 
         return KlbStatus::Corrupt;
     e.name = FixedFieldText(block.substr(0, kKlbNameSize));
     auto at = [&](size_t off) { return GetI32(block, off); };
-    bool ok = true;
     switch (e.kind) {
         case KlbKind::Music:
             e.fileType = FixedFieldText(block.substr(88, kKlbFileTypeSize));
-            ok = TakePart(r, at(80), at(84), withPayload, e.image, e.imagePart) &&
-                 SkipPayload(r, {at(84)});
-            break;
-        case KlbKind::Sound:
-        case KlbKind::Detail:
-            ok = TakePart(r, at(80), at(84), withPayload, e.image, e.imagePart) &&
-                 SkipPayload(r, {at(84)});
             break;
         case KlbKind::Main:
             e.minWindowWidth = at(96);
@@ -184,9 +199,6 @@ KlbStatus ReadKlbEntryBody(KlbReader& r, const KlbHead& head, KlbEntry& e, bool 
             e.fieldHeight = at(108);
             e.largeBlockSize = at(112);
             e.smallBlockSize = at(116);
-            ok = TakePart(r, at(80), at(84), withPayload, e.image, e.imagePart) &&
-                 TakePart(r, at(88), at(92), withPayload, e.mask, e.maskPart) &&
-                 SkipPayload(r, {at(84), at(92)});
             break;
         case KlbKind::Skin:
             e.left = at(80);
@@ -194,13 +206,20 @@ KlbStatus ReadKlbEntryBody(KlbReader& r, const KlbHead& head, KlbEntry& e, bool 
             e.width = at(88);
             e.height = at(92);
             e.backColour = at(112);
-            ok = TakePart(r, at(96), at(100), withPayload, e.image, e.imagePart) &&
-                 TakePart(r, at(104), at(108), withPayload, e.mask, e.maskPart) &&
-                 SkipPayload(r, {at(100), at(108)});
             break;
-        case KlbKind::Group:
+        default:
             break;
     }
+    const size_t imageAt = ImageField(e.kind);
+    const size_t maskAt = MaskField(e.kind);
+    const int32_t imageSize = imageAt ? at(imageAt + 4) : 0;
+    const int32_t maskSize = maskAt ? at(maskAt + 4) : 0;
+    bool ok = true;
+    if (imageAt)
+        ok = TakePart(r, at(imageAt), imageSize, withPayload, e.image, e.imagePart);
+    if (maskAt)
+        ok = ok && TakePart(r, at(maskAt), maskSize, withPayload, e.mask, e.maskPart);
+    ok = ok && SkipPayload(r, {imageSize, maskSize});
     return ok && r.ok() ? KlbStatus::Ok : KlbStatus::Corrupt;
 }
 
@@ -259,18 +278,13 @@ void WriteKlbEntry(KlbWriter& w, const KlbEntry& e, KlbPart* image, KlbPart* mas
     std::copy_n(e.name.begin(), std::min(e.name.size(), kKlbNameSize), block.begin());
     const int32_t imageSize = static_cast<int32_t>(e.image.size());
     const int32_t maskSize = static_cast<int32_t>(e.mask.size());
-    KlbPart newImage, newMask;
     switch (e.kind) {
         case KlbKind::Music: {
-            newImage = {payloadStart, imageSize};
             std::string type = e.fileType.empty() ? "mid" : e.fileType;
             std::copy_n(type.begin(), std::min(type.size(), kKlbFileTypeSize), block.begin() + 88);
             break;
         }
         case KlbKind::Main:
-            newImage = {payloadStart, imageSize};
-            if (maskSize > 0)
-                newMask = {payloadStart + imageSize, maskSize};
             PutI32(block, 96, e.minWindowWidth);
             PutI32(block, 100, e.minWindowHeight);
             PutI32(block, 104, e.fieldWidth);
@@ -278,43 +292,37 @@ void WriteKlbEntry(KlbWriter& w, const KlbEntry& e, KlbPart* image, KlbPart* mas
             PutI32(block, 112, e.largeBlockSize);
             PutI32(block, 116, e.smallBlockSize);
             break;
-        case KlbKind::Detail:
-        case KlbKind::Sound:
-            newImage = {payloadStart, imageSize};
-            break;
         case KlbKind::Skin:
-            if (imageSize > 0)
-                newImage = {payloadStart, imageSize};
-            if (maskSize > 0)
-                newMask = {payloadStart + imageSize, maskSize};
             PutI32(block, 80, e.left);
             PutI32(block, 84, e.top);
             PutI32(block, 88, e.width);
             PutI32(block, 92, e.height);
             PutI32(block, 112, e.backColour);
             break;
-        case KlbKind::Group:
+        default:
             break;
     }
-    if (e.kind == KlbKind::Skin) {
-        PutI32(block, 96, newImage.offset);
-        PutI32(block, 100, newImage.size);
-        PutI32(block, 104, newMask.offset);
-        PutI32(block, 108, newMask.size);
-    } else if (e.kind != KlbKind::Group) {
-        PutI32(block, 80, newImage.offset);
-        PutI32(block, 84, newImage.size);
-        if (e.kind == KlbKind::Main) {
-            PutI32(block, 88, newMask.offset);
-            PutI32(block, 92, newMask.size);
-        }
+    const size_t imageAt = ImageField(e.kind);
+    const size_t maskAt = MaskField(e.kind);
+    KlbPart newImage, newMask;
+    // A skin element without an image stores no position for it.
+    if (imageAt && (imageSize > 0 || e.kind != KlbKind::Skin))
+        newImage = {payloadStart, imageSize};
+    if (maskAt && maskSize > 0)
+        newMask = {payloadStart + imageSize, maskSize};
+    if (imageAt) {
+        PutI32(block, imageAt, newImage.offset);
+        PutI32(block, imageAt + 4, newImage.size);
+    }
+    if (maskAt) {
+        PutI32(block, maskAt, newMask.offset);
+        PutI32(block, maskAt + 4, newMask.size);
     }
     w.bytes(block);
-    if (e.kind != KlbKind::Group) {
+    if (imageAt)
         w.bytes(e.image);
-        if (e.kind == KlbKind::Main || e.kind == KlbKind::Skin)
-            w.bytes(e.mask);
-    }
+    if (maskAt)
+        w.bytes(e.mask);
     if (image)
         *image = newImage;
     if (mask)

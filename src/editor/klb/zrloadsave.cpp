@@ -100,29 +100,25 @@ bool LoadThemeLibrary(const std::filesystem::path& file, std::vector<KlbEditEntr
         message = error;
         return false;
     }
-    KlbReader r(*bytes);
-    if (r.bytes(kKlbMagic.size()) != kKlbMagic)
+    KlbLibrary lib;
+    const KlbStatus status = ReadKlbLibrary(*bytes, lib, [&](size_t read, int32_t count) {
+        Progress(panel, static_cast<double>(read), count);
+    });
+    if (status == KlbStatus::BadMagic)
         return true;
-    const int32_t count = r.i32();
     const std::filesystem::path source = isReference ? file : programFolder / kWorkCopyName;
-    size_t read = 0;
-    // The first entry is read even when none follows the header, so an empty
-    // library reports the error like any other unreadable record.
-    do {
-        KlbHead head = ReadKlbHead(r);
+    // Entries read before a damaged record stay in the list.
+    for (KlbEntry& e : lib.entries) {
         KlbEditEntry le;
-        bool dropped = false;
-        if (!r.ok() || ReadKlbEntryBody(r, head, le.entry, true, &dropped) != KlbStatus::Ok) {
-            message = error;
-            return false;
-        }
+        le.entry = std::move(e);
         le.SourceFile = source;
         le.IsReference = isReference;
-        if (!dropped && !le.entry.name.empty())
-            list.push_back(std::move(le));
-        ++read;
-        Progress(panel, static_cast<double>(read), count);
-    } while (!r.atEnd());
+        list.push_back(std::move(le));
+    }
+    if (status != KlbStatus::Ok) {
+        message = error;
+        return false;
+    }
     return true;
 }
 

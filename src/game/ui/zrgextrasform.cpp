@@ -25,14 +25,7 @@ std::string EditTextToBytes(const QString& text) {
 }
 
 QString BytesToEditText(const std::string& bytes) {
-    std::string text;
-    const auto lines = SplitLines(bytes);
-    for (size_t i = 0; i < lines.size(); ++i) {
-        if (i)
-            text += '\n';
-        text += lines[i];
-    }
-    return Cp1252ToQString(text);
+    return Cp1252ToQString(JoinLines(SplitLines(bytes), "\n"));
 }
 
 Tzrextras::Tzrextras(QWidget* parent) : QDialog(parent) {
