@@ -149,6 +149,12 @@ void ApplyToOwnField(SpecialEnv& env, const std::string& letters, const std::str
     }
 }
 
+// A routine and its arguments for the error log.
+std::string Described(const char* routine, const std::string& letters, int fromSlot, int toSlot) {
+    return std::string(routine) + " " + letters + " " + std::to_string(fromSlot) + " " +
+           std::to_string(toSlot);
+}
+
 void AddLinesToSlots(SpecialEnv& env, std::string_view data, bool spareOwn) {
     const int w = env.Width(), h = env.Height();
     const AddedLines lines = ParseAddedLines(data, w, h);
@@ -224,7 +230,8 @@ void AttackLine(SpecialEnv& env, const std::string& letters, const std::string& 
 
 void destsb(SpecialEnv& env, const std::string& letters, const std::string& data, int fromSlot,
             int toSlot) {
-    try {
+    const auto what = [&] { return Described("destsb", letters, fromSlot, toSlot); };
+    LogErrorsWith(what, [&] {
         const int own = env.OwnSlot();
         if (fromSlot != own && ValidSlot(fromSlot))
             env.SetRevengeSlot(fromSlot);
@@ -237,17 +244,14 @@ void destsb(SpecialEnv& env, const std::string& letters, const std::string& data
             ApplyToOwnField(env, letters, data, fromSlot);
             env.RedrawField(own);
         }
-    } catch (...) {
-        AddLogLine("Error in destsb " + letters + " " + std::to_string(fromSlot) + " " +
-                   std::to_string(toSlot));
-        throw;
-    }
+    });
     env.FinishQueueEntry();
 }
 
 void OwnSpecialEcho(SpecialEnv& env, const std::string& letters, const std::string& data,
                     int fromSlot, int toSlot) {
-    try {
+    const auto what = [&] { return Described("OwnSpecialEcho", letters, fromSlot, toSlot); };
+    LogErrorsWith(what, [&] {
         const int own = env.OwnSlot();
         if (toSlot != own && Announced(letters, data)) {
             AttackLine(env, letters, data, own, toSlot);
@@ -258,17 +262,14 @@ void OwnSpecialEcho(SpecialEnv& env, const std::string& letters, const std::stri
             *field = FitField(env.DecodeFieldDiff(*field, data), env.Width(), env.Height());
             env.RedrawField(own);
         }
-    } catch (...) {
-        AddLogLine("Error in OwnSpecialEcho " + letters + " " + std::to_string(fromSlot) + " " +
-                   std::to_string(toSlot));
-        throw;
-    }
+    });
     env.FinishQueueEntry();
 }
 
 void otherperformsb(SpecialEnv& env, const std::string& letters, const std::string& data,
                     int fromSlot, int toSlot) {
-    try {
+    const auto what = [&] { return Described("otherperformsb", letters, fromSlot, toSlot); };
+    LogErrorsWith(what, [&] {
         if (Announced(letters, data))
             AttackLine(env, letters, data, fromSlot, toSlot);
         if (!env.GameRunning() || env.SlotState(toSlot) == 2)
@@ -302,11 +303,7 @@ void otherperformsb(SpecialEnv& env, const std::string& letters, const std::stri
             return;
         }
         env.RedrawField(toSlot);
-    } catch (...) {
-        AddLogLine("Error in otherperformsb " + letters + " " + std::to_string(fromSlot) + " " +
-                   std::to_string(toSlot));
-        throw;
-    }
+    });
 }
 
 std::vector<int> ApplyGravity(SpecialEnv& env, int slot) {

@@ -130,21 +130,18 @@ bool TTimedSpecials::TimedActive(int slot, std::string_view name) const {
 }
 
 void TTimedSpecials::timeddelete(int slot, std::string_view name) {
-    try {
+    LogErrors("timeddelete", [&] {
         auto it = std::find_if(entries_.begin(), entries_.end(), Matches(slot, name));
         if (it == entries_.end())
             return;
         entries_.erase(it);
         StopTimerWhenEmpty();
         ShowRemoved(slot);
-    } catch (...) {
-        AddLogLine("Error in timeddelete");
-        throw;
-    }
+    });
 }
 
 void TTimedSpecials::cleartimed(int slot) {
-    try {
+    LogErrors("cleartimed", [&] {
         std::vector<int> slots;
         for (const auto& e : entries_) {
             if ((slot == 0 || e.slot == slot) &&
@@ -159,10 +156,7 @@ void TTimedSpecials::cleartimed(int slot) {
             host_.RedrawField(s);
             host_.RefreshSlot(kTimedMask, s);
         }
-    } catch (...) {
-        AddLogLine("Error in cleartimed");
-        throw;
-    }
+    });
 }
 
 std::vector<TTimedSpecialRec> TTimedSpecials::EntriesOf(int slot) const {
