@@ -157,10 +157,7 @@ std::string FillServerTemplate(const std::string& tmpl, const std::string& args)
 }
 
 void NotePrivateSender(std::vector<std::string>& recent, const std::string& sender) {
-    std::string name = sender;
-    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) {
-        return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-    });
+    const std::string name = LowerCase(sender);
     // An empty sender would make every later completion a private line to nobody.
     if (name.empty())
         return;

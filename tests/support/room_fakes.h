@@ -1,9 +1,11 @@
 #pragma once
 // A recording stand-in for everything room code talks to. Chat lines are kept exactly as
 // handed over, so tests compare bytes; every other call is kept as a short text in `calls`.
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "game/zrmisc.h"
 #include "game/zrroomhost.h"
 
 namespace pk::test {
@@ -41,12 +43,7 @@ public:
         lobbyUp = false;
     }
     bool IsIgnored(const std::string& name) const override {
-        std::string low;
-        for (unsigned char c : name) low += static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-        for (const auto& n : ignored)
-            if (n == low)
-                return true;
-        return false;
+        return std::find(ignored.begin(), ignored.end(), LowerCase(name)) != ignored.end();
     }
 
     void RefreshUserList() override { calls.push_back("RefreshUserList"); }
@@ -93,10 +90,7 @@ public:
     std::string AccountName() const override { return account; }
 
     bool Called(const std::string& call) const {
-        for (const auto& c : calls)
-            if (c == call)
-                return true;
-        return false;
+        return std::find(calls.begin(), calls.end(), call) != calls.end();
     }
 };
 
