@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <initializer_list>
 
 #include "game/zrfield.h"
 #include "game/zrfmqueue.h"
@@ -141,18 +142,14 @@ void TGameThread::CallMain(std::function<void()> step) {
 
 void TGameThread::Execute() {
     GameThreadFlags.RedrawRequested = 0;
-    if (Terminated())
-        return;
-    GameKeyPoll();
-    if (Terminated())
-        return;
-    GameGravityTick();
-    if (Terminated())
-        return;
-    GameKeyPoll();
-    if (Terminated())
-        return;
-    GamePieceDelayCheck();
+    // The keys are polled on both sides of the gravity step; a stop asked for
+    // during any step skips the rest of the pass.
+    for (auto step : {&TGameThread::GameKeyPoll, &TGameThread::GameGravityTick,
+                      &TGameThread::GameKeyPoll, &TGameThread::GamePieceDelayCheck}) {
+        if (Terminated())
+            return;
+        (this->*step)();
+    }
     if (Terminated())
         return;
     if (GameThreadFlags.RedrawRequested)

@@ -5,10 +5,13 @@
 namespace pk {
 
 KeyValueList& KeyValueList::operator=(const KeyValueList& other) {
+    // The copied keys are lower-cased and unique already: only the index,
+    // which points into the list, has to be built anew.
     if (this != &other) {
-        Clear();
-        for (const Pair& p : other.pairs_) {
-            Set(p.key, p.value);
+        pairs_ = other.pairs_;
+        index_.clear();
+        for (auto it = pairs_.begin(); it != pairs_.end(); ++it) {
+            index_[it->key] = it;
         }
     }
     return *this;
@@ -16,7 +19,10 @@ KeyValueList& KeyValueList::operator=(const KeyValueList& other) {
 
 void KeyValueList::Set(std::string_view key, std::string value) {
     std::string lower = LowerCase(key);
-    Remove(lower);
+    if (auto it = index_.find(lower); it != index_.end()) {
+        pairs_.erase(it->second);
+        index_.erase(it);
+    }
     pairs_.push_back({lower, std::move(value)});
     index_[std::move(lower)] = std::prev(pairs_.end());
 }

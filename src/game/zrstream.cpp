@@ -12,14 +12,6 @@ std::string ByteStream::ReadBytes(std::size_t count) {
     return out;
 }
 
-std::uint8_t ByteStream::ReadU8() {
-    if (Remaining() < 1) {
-        Fail();
-        return 0;
-    }
-    return static_cast<std::uint8_t>(data_[pos_++]);
-}
-
 std::uint32_t ByteStream::ReadU32LE() {
     if (Remaining() < 4) {
         Fail();
@@ -39,11 +31,6 @@ void ByteStream::WriteBytes(std::string_view bytes) {
     }
     data_.replace(pos_, bytes.size(), bytes);
     pos_ += bytes.size();
-}
-
-void ByteStream::WriteU8(std::uint8_t value) {
-    char c = static_cast<char>(value);
-    WriteBytes(std::string_view(&c, 1));
 }
 
 void ByteStream::WriteU32LE(std::uint32_t value) {

@@ -23,17 +23,12 @@ public:
     bool AtEnd() const { return pos_ >= data_.size(); }
     bool Failed() const { return failed_; }
 
-    // Positions past the end are clamped to the end.
-    void Seek(std::size_t pos) { pos_ = pos < data_.size() ? pos : data_.size(); }
-
     // Reads exactly `count` bytes, or sets the error flag and returns nothing.
     std::string ReadBytes(std::size_t count);
-    std::uint8_t ReadU8();
     std::uint32_t ReadU32LE();
 
     // Writes at the position, overwriting or extending, and advances.
     void WriteBytes(std::string_view bytes);
-    void WriteU8(std::uint8_t value);
     void WriteU32LE(std::uint32_t value);
 
 private:
