@@ -1,9 +1,9 @@
 // Speed of the helpers that run on every message and every game set.
 #include <benchmark/benchmark.h>
 
-#include "game/zrgameset.h"
-#include "game/zrmisc.h"
-#include "game/zrxsettings.h"
+#include "core/zrgameset.h"
+#include "core/zrmisc.h"
+#include "core/zrxsettings.h"
 
 namespace {
 

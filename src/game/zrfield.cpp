@@ -2,8 +2,8 @@
 
 #include <stdexcept>
 
-#include "game/zrlog.h"
-#include "game/zrmisc.h"
+#include "core/zrlog.h"
+#include "core/zrmisc.h"
 
 namespace pk {
 

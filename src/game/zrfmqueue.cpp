@@ -2,10 +2,10 @@
 
 #include <stdexcept>
 
+#include "core/zrlog.h"
+#include "core/zrmisc.h"
 #include "game/zrgame.h"
 #include "game/zrgameio.h"
-#include "game/zrlog.h"
-#include "game/zrmisc.h"
 #include "game/zrowngame.h"
 
 namespace pk {

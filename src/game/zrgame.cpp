@@ -2,8 +2,8 @@
 
 #include <stdexcept>
 
+#include "core/zrmisc.h"
 #include "game/zrgameio.h"
-#include "game/zrmisc.h"
 
 namespace pk {
 

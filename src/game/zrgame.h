@@ -16,7 +16,7 @@
 
 #include "game/zrfield.h"
 #include "game/zrkeytable.h"
-#include "shell/zrtheme.h"
+#include "klb/zrtheme.h"
 
 namespace pk {
 
@@ -126,7 +126,7 @@ struct tgamerules {
 // are added by their units as further nested records.
 struct tsettingsarray {
     tgamerules rules;
-    TZRTheme theme;  // the loaded theme (shell/zrtheme.h); block blits read theme.draw
+    TZRTheme theme;  // the loaded theme (klb/zrtheme.h); block blits read theme.draw
     TKeyTable keys;  // the 19 key slots, indexed by action id (zrkey)
 };
 extern tsettingsarray Settings;

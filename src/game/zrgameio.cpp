@@ -1,7 +1,7 @@
 #include "game/zrgameio.h"
 
+#include "core/zrmisc.h"
 #include "game/zrfmqueue.h"
-#include "game/zrmisc.h"
 
 namespace pk {
 

@@ -4,15 +4,15 @@
 #include <memory>
 #include <random>
 
-#include "game/zrconst.h"
+#include "core/zrconst.h"
+#include "core/zrlog.h"
+#include "core/zrmisc.h"
 #include "game/zrgame.h"
 #include "game/zrgameio.h"
-#include "game/zrlog.h"
-#include "game/zrmisc.h"
 #include "game/zrroomchat.h"
 #include "game/zrroomhost.h"
 #include "game/zrservermsg.h"
-#include "game/zrsock.h"
+#include "net/zrsock.h"
 #include "platform/winsock.h"
 
 namespace pk {

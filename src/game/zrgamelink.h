@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "game/zrscramble.h"
+#include "net/zrscramble.h"
 
 namespace pk {
 

@@ -1,12 +1,12 @@
 // The join and room dispatchers and the room messages the link handles itself.
 #include <map>
 
+#include "core/zrlog.h"
+#include "core/zrmisc.h"
 #include "game/zrfield.h"
 #include "game/zrfmqueue.h"
 #include "game/zrgame.h"
 #include "game/zrgamelink.h"
-#include "game/zrlog.h"
-#include "game/zrmisc.h"
 #include "game/zrowngame.h"
 #include "game/zrroomchat.h"
 #include "game/zrroomevents.h"

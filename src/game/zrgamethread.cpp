@@ -5,11 +5,11 @@
 #include <cmath>
 #include <initializer_list>
 
+#include "core/zrlog.h"
 #include "game/zrfield.h"
 #include "game/zrfmqueue.h"
 #include "game/zrgame.h"
 #include "game/zrgameio.h"
-#include "game/zrlog.h"
 #include "game/zrowngame.h"
 
 namespace pk {

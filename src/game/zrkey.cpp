@@ -5,14 +5,14 @@
 #include <cmath>
 #include <thread>
 
-#include "game/zrconst.h"
+#include "core/zrconst.h"
+#include "core/zrlog.h"
+#include "core/zrmisc.h"
 #include "game/zrfield.h"
 #include "game/zrfmqueue.h"
 #include "game/zrgame.h"
 #include "game/zrgameio.h"
 #include "game/zrgamethread.h"
-#include "game/zrlog.h"
-#include "game/zrmisc.h"
 #include "game/zrowngame.h"
 #include "game/zrtimedsb.h"
 #include "platform/keystate.h"

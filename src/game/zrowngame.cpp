@@ -4,11 +4,11 @@
 #include <stdexcept>
 #include <vector>
 
+#include "core/zrlog.h"
+#include "core/zrmisc.h"
 #include "game/zrfield.h"
 #include "game/zrgame.h"
 #include "game/zrgameio.h"
-#include "game/zrlog.h"
-#include "game/zrmisc.h"
 
 namespace pk {
 

@@ -3,9 +3,9 @@
 // rules with the same generator; any difference shows as an acknowledgement mismatch.
 #include <optional>
 
+#include "core/zrlog.h"
+#include "core/zrmisc.h"
 #include "game/zrgame.h"
-#include "game/zrlog.h"
-#include "game/zrmisc.h"
 #include "game/zrowngame.h"
 #include "game/zrsbfield.h"
 

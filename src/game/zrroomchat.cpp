@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "core/zrmisc.h"
 #include "game/zrgame.h"
 #include "game/zrgameio.h"
-#include "game/zrmisc.h"
 #include "game/zrroomhost.h"
 
 namespace pk {

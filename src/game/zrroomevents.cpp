@@ -3,15 +3,15 @@
 #include <algorithm>
 #include <limits>
 
+#include "core/zrlog.h"
+#include "core/zrmisc.h"
+#include "core/zrstream.h"
 #include "game/zrfmqueue.h"
 #include "game/zrgame.h"
 #include "game/zrgameio.h"
-#include "game/zrlog.h"
-#include "game/zrmisc.h"
 #include "game/zrowngame.h"
 #include "game/zrrandom.h"
 #include "game/zrroomhost.h"
-#include "game/zrstream.h"
 
 namespace pk {
 

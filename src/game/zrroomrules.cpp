@@ -1,9 +1,9 @@
 #include "game/zrroomrules.h"
 
+#include "core/zrgameset.h"
+#include "core/zrlog.h"
+#include "core/zrmisc.h"
 #include "game/zrgame.h"
-#include "game/zrgameset.h"
-#include "game/zrlog.h"
-#include "game/zrmisc.h"
 #include "game/zrroomhost.h"
 
 namespace pk {

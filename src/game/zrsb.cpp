@@ -1,6 +1,6 @@
 #include "game/zrsb.h"
 
-#include "game/zrlog.h"
+#include "core/zrlog.h"
 #include "game/zrsbfield.h"
 
 namespace pk {

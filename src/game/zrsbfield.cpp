@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
-#include "game/zrmisc.h"
+#include "core/zrmisc.h"
 
 namespace pk {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <array>
 
-#include "game/zrconst.h"
-#include "game/zrmisc.h"
+#include "core/zrconst.h"
+#include "core/zrmisc.h"
 
 namespace pk {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <limits>
 
-#include "game/zrlog.h"
-#include "game/zrmisc.h"
+#include "core/zrlog.h"
+#include "core/zrmisc.h"
 
 namespace pk {
 

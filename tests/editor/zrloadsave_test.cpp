@@ -1,14 +1,14 @@
 // The editor's reading and writing of whole libraries: reference entries,
 // payloads taken from imported files or left in the source, the default
 // library, the busy panel and the work copy.
-#include "editor/klb/zrloadsave.h"
+#include "editor/zrloadsave.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <fstream>
 
-#include "editor/klb/klbio.h"
+#include "core/klbio.h"
 #include "support/synthetic_theme.h"
 #include "support/temp_dir.h"
 

@@ -6,11 +6,11 @@
 #include <cstdint>
 #include <string>
 
+#include "core/zrlog.h"
 #include "game/zrfield.h"
 #include "game/zrgame.h"
 #include "game/zrgamelink.h"
-#include "game/zrlog.h"
-#include "game/zrscramble.h"
+#include "net/zrscramble.h"
 
 using namespace pk;
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "game/zrgameset.h"
+#include "core/zrgameset.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "editor/klb/klbformat.h"
+#include "klb/klbformat.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view bytes(reinterpret_cast<const char*>(data), size);

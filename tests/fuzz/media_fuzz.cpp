@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "editor/klb/dib.h"
-#include "editor/klb/wave.h"
+#include "gfx/dib.h"
+#include "klb/wave.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view bytes(reinterpret_cast<const char*>(data), size);

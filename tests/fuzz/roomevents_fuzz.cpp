@@ -7,9 +7,9 @@
 #include <exception>
 #include <string>
 
+#include "core/zrlog.h"
 #include "game/zrfield.h"
 #include "game/zrgame.h"
-#include "game/zrlog.h"
 #include "game/zrroomchat.h"
 #include "game/zrroomevents.h"
 #include "game/zrroomrules.h"

@@ -10,12 +10,12 @@
 #include <iterator>
 #include <string>
 
+#include "core/zrlog.h"
+#include "core/zrmisc.h"
 #include "game/specials_env.h"
 #include "game/zrfield.h"
 #include "game/zrfmqueue.h"
 #include "game/zrgame.h"
-#include "game/zrlog.h"
-#include "game/zrmisc.h"
 #include "game/zrowngame.h"
 #include "game/zrsb.h"
 #include "game/zrsbgame.h"

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "game/zrxsettings.h"
+#include "core/zrxsettings.h"
 
 namespace {
 

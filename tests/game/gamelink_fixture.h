@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "game/zrconst.h"
+#include "core/zrconst.h"
+#include "core/zrlog.h"
+#include "core/zrmisc.h"
 #include "game/zrfield.h"
 #include "game/zrgame.h"
 #include "game/zrgamelink.h"
-#include "game/zrlog.h"
-#include "game/zrmisc.h"
-#include "game/zrsock.h"
+#include "net/zrsock.h"
 #include "peers/game_server.h"
 #include "platform/winsock.h"
 #include "support/event_loop.h"

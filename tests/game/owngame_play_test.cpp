@@ -8,9 +8,9 @@
 #include <deque>
 #include <random>
 
+#include "core/zrlog.h"
+#include "core/zrmisc.h"
 #include "game/zrfield.h"
-#include "game/zrlog.h"
-#include "game/zrmisc.h"
 #include "game/zrowngame.h"
 #include "support/ack_computer.h"
 #include "support/fake_game_io.h"

@@ -3,8 +3,8 @@
 // line the room chat shows is compared byte for byte.
 #include <gtest/gtest.h>
 
+#include "core/zrgameset.h"
 #include "game/gamelink_fixture.h"
-#include "game/zrgameset.h"
 #include "game/zrroomchat.h"
 #include "game/zrroomevents.h"
 #include "peers/room_script.h"

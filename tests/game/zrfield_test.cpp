@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "game/zrlog.h"
-#include "game/zrmisc.h"
+#include "core/zrlog.h"
+#include "core/zrmisc.h"
 #include "support/fake_game_io.h"
 
 namespace pk {

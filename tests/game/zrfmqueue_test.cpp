@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/zrlog.h"
 #include "game/zrfield.h"
-#include "game/zrlog.h"
 #include "game/zrowngame.h"
 #include "support/fake_game_io.h"
 

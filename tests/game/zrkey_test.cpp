@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "game/zrconst.h"
+#include "core/zrconst.h"
 #include "game/zrfield.h"
 #include "game/zrgame.h"
 #include "game/zrgamethread.h"

@@ -4,12 +4,12 @@
 #include <QThread>
 #include <array>
 
+#include "core/zrmisc.h"
 #include "game/gamelink_fixture.h"
 #include "game/zrfmqueue.h"
 #include "game/zrgameio.h"
 #include "game/zrgamethread.h"
 #include "game/zrkey.h"
-#include "game/zrmisc.h"
 #include "game/zrowngame.h"
 #include "support/key_fixture.h"
 

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "core/zrlog.h"
+#include "core/zrmisc.h"
 #include "game/zrfield.h"
-#include "game/zrlog.h"
-#include "game/zrmisc.h"
 #include "support/ack_computer.h"
 #include "support/fake_game_io.h"
 
@@ -332,7 +332,8 @@ TEST_F(OwnGameTest, PieceDelayWaitsForTheGameThreadAndNeverEndsAnotherEntry) {
     EXPECT_GT(GameTiming.PieceDelayStart.load(), 0);
 
     effects.holdEntry = true;  // a special with on-screen phases keeps the queue busy
-    QueueSpecialEvent(false, 1, "i", std::to_string(FieldChecksum(EmptyField())) + "\x02start", 2, 1);
+    QueueSpecialEvent(false, 1, "i", std::to_string(FieldChecksum(EmptyField())) + "\x02start", 2,
+                      1);
     ASSERT_EQ(EventQueue.size(), 1u);
     DelayedPieceStart();
     EXPECT_EQ(EventQueue.size(), 1u);  // the running special was not ended

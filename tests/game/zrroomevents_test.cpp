@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/zrlog.h"
 #include "game/zrgame.h"
-#include "game/zrlog.h"
 #include "support/fake_game_io.h"
 #include "support/room_fakes.h"
 

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/zrgameset.h"
 #include "game/zrgame.h"
-#include "game/zrgameset.h"
 #include "support/room_fakes.h"
 
 namespace pk {

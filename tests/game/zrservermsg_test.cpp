@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "game/zrconst.h"
+#include "core/zrconst.h"
 #include "support/room_fakes.h"
 
 namespace pk {

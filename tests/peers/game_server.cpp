@@ -1,7 +1,7 @@
 #include "peers/game_server.h"
 
+#include "core/zrmisc.h"
 #include "game/zrfield.h"
-#include "game/zrmisc.h"
 
 namespace pk::peers {
 

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "game/zrscramble.h"
+#include "net/zrscramble.h"
 #include "peers/game_server_play.h"
 #include "peers/loopback.h"
 

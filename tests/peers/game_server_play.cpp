@@ -2,8 +2,8 @@
 
 #include <vector>
 
+#include "core/zrmisc.h"
 #include "game/zrfield.h"
-#include "game/zrmisc.h"
 #include "game/zrowngame.h"
 
 namespace pk::peers {

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "core/zrmisc.h"
 #include "game/zrfield.h"
-#include "game/zrmisc.h"
 #include "peers/game_server.h"
 
 using namespace pk;

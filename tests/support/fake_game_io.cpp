@@ -1,7 +1,7 @@
 #include "support/fake_game_io.h"
 
-#include "game/zrlog.h"
-#include "game/zrmisc.h"
+#include "core/zrlog.h"
+#include "core/zrmisc.h"
 #include "game/zrowngame.h"
 
 namespace pk::testing {

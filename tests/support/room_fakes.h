@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "game/zrmisc.h"
+#include "core/zrmisc.h"
 #include "game/zrroomhost.h"
 
 namespace pk::test {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "editor/klb/dib.h"
-#include "editor/klb/klbformat.h"
+#include "gfx/dib.h"
+#include "klb/klbformat.h"
 
 namespace pk::test {
 

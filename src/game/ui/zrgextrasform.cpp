@@ -8,7 +8,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "game/zrlog.h"
+#include "core/zrlog.h"
 #include "game/zrroomhost.h"
 #include "platform/cp1252.h"
 

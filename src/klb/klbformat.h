@@ -1,0 +1,175 @@
+// The theme library file ("*.klb"), shared by the editor, which writes it,
+// and the client, which reads it.
+//
+// Layout (all integers 32-bit little-endian, signed):
+//   header   "KLB" (3 bytes), entry count (4 bytes; may exceed the entries
+//            present, readers only scale progress with it)
+//   entries  back to back to the end of the file, each:
+//     tag        7 bytes, zero-padded: MUSIC MAIN DETAIL SOUNDS GROUP GUIBMP
+//                (ANIMS and FRAME are read and dropped)
+//     version    1 byte
+//     group path length-prefixed string, each enclosing group + "|"
+//     theme ids  length-prefixed string, blank-separated words
+//     extras     MAIN v2: Information, References; MAIN v1: Information;
+//                GUIBMP: flag list, event list, parent name
+//     block      200 bytes: 0-79 name (zero-padded), 80-199 by tag:
+//                MUSIC   80 offset, 84 size, 88-93 file type (zero-padded)
+//                MAIN    80 bitmap offset, 84 size, 88 mask offset (0 none),
+//                        92 mask size, 96 min window width, 100 min window
+//                        height, 104 field width, 108 field height,
+//                        112 large block size, 116 small block size
+//                DETAIL  80 bitmap offset, 84 size
+//                SOUNDS  80 offset, 84 size
+//                GUIBMP  80 left, 84 top, 88 width, 92 height, 96 image
+//                        offset, 100 image size, 104 mask offset, 108 mask
+//                        size, 112 background colour 0x00BBGGRR or -1
+//                unused bytes are zero. ANIMS: block then three strings.
+//                FRAME: a 204-byte block.
+//     payload    right after the block: the parts named by the block, in
+//                order (BMP files, WAV, MIDI or MP3 bytes); offsets are
+//                absolute file positions.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/klbio.h"
+
+namespace pk {
+
+inline constexpr std::string_view kKlbMagic = "KLB";
+inline constexpr size_t kKlbHeaderSize = 7;
+inline constexpr size_t kKlbTagSize = 7;
+inline constexpr size_t kKlbBlockSize = 200;
+inline constexpr size_t kKlbFrameBlockSize = 204;
+inline constexpr size_t kKlbNameSize = 80;
+inline constexpr size_t kKlbFileTypeSize = 6;
+inline constexpr char kGroupSeparator = '|';
+
+// Entry kinds, numbered as the entry objects of both programs number them.
+enum class KlbKind : uint8_t { Music = 0, Main = 1, Detail = 2, Sound = 3, Group = 4, Skin = 5 };
+
+// Record versions written today; the client accepts only these.
+inline constexpr uint8_t kMusicVersion = 1;
+inline constexpr uint8_t kMainVersion = 2;
+inline constexpr uint8_t kDetailVersion = 1;
+inline constexpr uint8_t kSoundVersion = 1;
+inline constexpr uint8_t kGroupVersion = 1;
+inline constexpr uint8_t kSkinVersion = 3;
+
+const char* KlbTagName(KlbKind kind);
+uint8_t KlbCurrentVersion(KlbKind kind);
+
+// Where one payload part lies in a library file. Size 0 means absent.
+struct KlbPart {
+    int32_t offset = 0;
+    int32_t size = 0;
+    bool operator==(const KlbPart&) const = default;
+};
+
+// One entry with everything the file holds for it. Fields that its kind does
+// not use stay at their defaults.
+struct KlbEntry {
+    KlbKind kind = KlbKind::Group;
+    uint8_t version = 0;  // as read; writing always uses the current version
+    std::string groupPath;
+    std::string themeIdList;
+    std::string name;
+
+    // Main bitmap.
+    std::string information;
+    std::string references;
+    int32_t minWindowWidth = 0, minWindowHeight = 0;
+    int32_t fieldWidth = 0, fieldHeight = 0;
+    int32_t largeBlockSize = 0, smallBlockSize = 0;
+
+    // Music.
+    std::string fileType;
+
+    // Skin element; the lists are in the current CR/LF form.
+    std::string flagList, eventList, parentName;
+    int32_t left = 0, top = 0, width = 0, height = 0;
+    int32_t backColour = -1;
+
+    // Payload bytes: the image (main, special-block and skin bitmaps) or the
+    // sound or music data in `image`; a main or skin mask in `mask`. Empty
+    // means absent. Bitmaps are whole BMP files, kept as read so an image
+    // nobody changed is written back unchanged.
+    std::string image;
+    std::string mask;
+    // Where those parts were in the file last read or written.
+    KlbPart imagePart, maskPart;
+
+    bool operator==(const KlbEntry&) const = default;
+};
+
+enum class KlbStatus {
+    Ok,
+    BadMagic,    // not a library: nothing read, no message
+    UnknownTag,  // a tag or version no reader knows
+    Corrupt,     // a length, offset or size beyond the file
+    IoError,     // the file could not be opened, read or written
+};
+
+// Reading one entry head: tag, version, group path and Theme ID list.
+struct KlbHead {
+    std::string tag;
+    uint8_t version = 0;
+    std::string groupPath;
+    std::string themeIdList;
+};
+KlbHead ReadKlbHead(KlbReader& r);
+
+// Reads the rest of an entry after its head. withPayload false leaves image
+// and mask empty but still checks that their parts lie inside the file. The
+// reader ends after the entry's payload. Dropped records (ANIMS, FRAME) give
+// Ok with *dropped set.
+KlbStatus ReadKlbEntryBody(KlbReader& r, const KlbHead& head, KlbEntry& entry, bool withPayload,
+                           bool* dropped = nullptr);
+
+// GUIBMP lists of versions 1 and 2 to the current form.
+std::string ConvertOldEventList(std::string_view list);
+std::string ConvertOldFlagList(std::string_view list);
+
+struct KlbLibrary {
+    int32_t count = 0;  // the header's entry count
+    std::vector<KlbEntry> entries;
+};
+
+// Reads a whole library as the editor does: every tag and version, old ones
+// converted; entries without a name and dropped records are left out. On
+// UnknownTag or Corrupt `lib` keeps the entries read before.
+using KlbProgress = std::function<void(size_t read, int32_t count)>;
+KlbStatus ReadKlbLibrary(std::string_view bytes, KlbLibrary& lib, const KlbProgress& progress = {});
+KlbStatus LoadKlbLibrary(const std::filesystem::path& file, KlbLibrary& lib,
+                         const KlbProgress& progress = {});
+
+// Appends one entry in its current version; its parts' offsets are the new
+// ones, returned in *image and *mask.
+void WriteKlbEntry(KlbWriter& w, const KlbEntry& entry, KlbPart* image, KlbPart* mask);
+// The whole file: header with `count`, then the entries. newParts, when
+// given, receives each entry's new image and mask parts in order.
+std::string WriteKlbLibrary(const std::vector<KlbEntry>& entries, int32_t count,
+                            std::vector<std::pair<KlbPart, KlbPart>>* newParts = nullptr);
+
+// Saves atomically. The entries' parts, versions and file types are updated
+// to what the new file holds only after it is in place, so a failed save
+// leaves both the old file and the entries as they were.
+KlbStatus SaveKlbLibrary(const std::filesystem::path& file, std::vector<KlbEntry>& entries,
+                         int32_t count);
+
+// The library that ships with the client may only be written on purpose.
+bool IsDefaultLibraryName(const std::filesystem::path& file);
+inline constexpr const char* kDefaultLibraryMessage =
+    "You can not modify the default theme library.  Create a new library and it will be "
+    "automatically detected by Pelkorin";
+
+// Copies a library whole over the target (atomically); false when the source
+// is missing or the target cannot be written.
+bool CopyLibraryFile(const std::filesystem::path& source, const std::filesystem::path& target);
+
+}  // namespace pk

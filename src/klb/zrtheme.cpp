@@ -1,0 +1,288 @@
+#include "klb/zrtheme.h"
+
+#include <system_error>
+
+#include "core/klbio.h"
+#include "core/zrmisc.h"
+
+namespace pk {
+
+namespace {
+
+// The client reads only the record versions the editor writes today.
+std::optional<KlbKind> AcceptedKind(const KlbHead& head) {
+    for (KlbKind k : {KlbKind::Music, KlbKind::Main, KlbKind::Detail, KlbKind::Sound,
+                      KlbKind::Group, KlbKind::Skin}) {
+        if (head.tag == KlbTagName(k)) {
+            if (head.version == KlbCurrentVersion(k))
+                return k;
+            return std::nullopt;
+        }
+    }
+    return std::nullopt;
+}
+
+std::unique_ptr<TZRC> MakeEntry(KlbEntry& e, const std::filesystem::path& file) {
+    auto c = std::make_unique<TZRC>();
+    c->GroupPath = std::move(e.groupPath);
+    c->name = std::move(e.name);
+    c->ThemeIdList = std::move(e.themeIdList);
+    c->libraryFile = file;
+    c->kind = e.kind;
+    switch (e.kind) {
+        case KlbKind::Music:
+            c->music = std::make_unique<TZRMusic>(
+                TZRMusic{std::move(e.fileType), e.imagePart.offset, e.imagePart.size});
+            break;
+        case KlbKind::Sound:
+            c->sound = std::make_unique<TZRSound>(TZRSound{e.imagePart.offset, e.imagePart.size});
+            break;
+        case KlbKind::Main: {
+            auto m = std::make_unique<TZRMainbmp>();
+            m->minWindowWidth = e.minWindowWidth;
+            m->minWindowHeight = e.minWindowHeight;
+            m->fieldWidth = e.fieldWidth;
+            m->fieldHeight = e.fieldHeight;
+            m->largeBlockSize = e.largeBlockSize;
+            m->smallBlockSize = e.smallBlockSize;
+            m->Information = std::move(e.information);
+            m->References = std::move(e.references);
+            auto image = DecodeBmp(e.image);
+            if (!image)
+                return nullptr;
+            m->image = std::move(*image);
+            if (!e.mask.empty()) {
+                auto mask = DecodeBmp(e.mask);
+                if (!mask)
+                    return nullptr;
+                m->mask = std::move(*mask);
+            }
+            c->mainbmp = std::move(m);
+            break;
+        }
+        case KlbKind::Detail: {
+            auto image = DecodeBmp(e.image);
+            if (!image)
+                return nullptr;
+            c->detailbmp = std::make_unique<TZRDetailbmp>(TZRDetailbmp{std::move(*image)});
+            break;
+        }
+        case KlbKind::Skin: {
+            auto s = std::make_unique<TZRskin>();
+            s->SkinFlagList = LowerCase(e.flagList);
+            s->SkinEventList = LowerCase(e.eventList);
+            s->ParentName = LowerCase(e.parentName);
+            s->imageOffset = e.imagePart.offset;
+            s->imageSize = e.imagePart.size;
+            s->maskOffset = e.maskPart.offset;
+            s->maskSize = e.maskPart.size;
+            s->backColour = e.backColour;
+            s->left = e.left;
+            s->top = e.top;
+            s->width = e.width;
+            s->height = e.height;
+            c->name = LowerCase(c->name);
+            c->skin = std::move(s);
+            break;
+        }
+        case KlbKind::Group:
+            break;
+    }
+    return c;
+}
+
+}  // namespace
+
+bool ReadThemeLibrary(const std::filesystem::path& file, const std::string& themeId,
+                      std::string& references, std::string& message, const ThemeProgress& progress,
+                      TZRTheme& theme) {
+    references.clear();
+    // The whole file is read at once: every length and offset is then checked
+    // against what is really there, and a library the editor replaces while we
+    // read is seen either whole before or whole after.
+    auto bytes = ReadFileBytes(file);
+    if (!bytes)
+        return false;
+    KlbReader r(*bytes);
+    if (r.bytes(kKlbMagic.size()) != kKlbMagic)
+        return false;
+    const int32_t count = r.i32();
+    if (progress)
+        progress(0, count);
+
+    auto fail = [&] {
+        message = kThemeVersionMessage;
+        return false;
+    };
+    std::vector<std::unique_ptr<TZRC>> read;
+    TZRMainbmp* mainbmp = nullptr;
+    TZRDetailbmp* detailbmp = nullptr;
+    int position = 0;
+    do {
+        KlbHead head = ReadKlbHead(r);
+        if (!r.ok())
+            return fail();
+        std::optional<KlbKind> kind = AcceptedKind(head);
+        if (!kind)
+            return fail();
+        const bool matched = ThemeIdMatches(themeId, head.themeIdList);
+        // Bitmaps of entries this theme does not use are never decoded.
+        const bool decode = matched && (*kind == KlbKind::Main || *kind == KlbKind::Detail);
+        KlbEntry entry;
+        if (ReadKlbEntryBody(r, head, entry, decode) != KlbStatus::Ok)
+            return fail();
+        ++position;
+        if (progress)
+            progress(position, count);
+        if (!matched)
+            continue;
+        std::unique_ptr<TZRC> c = MakeEntry(entry, file);
+        if (!c)
+            return fail();
+        if (c->mainbmp) {
+            mainbmp = c->mainbmp.get();
+            references = mainbmp->References;
+        }
+        if (c->detailbmp)
+            detailbmp = c->detailbmp.get();
+        read.push_back(std::move(c));
+    } while (!r.atEnd());
+
+    for (auto& c : read) theme.entries.push_back(std::move(c));
+    if (mainbmp)
+        theme.draw.mainbmp = mainbmp;
+    if (detailbmp)
+        theme.detailbmp = detailbmp;
+    BindThemeBitmaps(theme);
+    return true;
+}
+
+std::string LibraryListLine(const std::filesystem::path& file) {
+    std::error_code ec;
+    auto stamp = std::filesystem::last_write_time(file, ec);
+    std::string age = ec ? "0" : std::to_string(stamp.time_since_epoch().count());
+    return age + '\x01' + file.string();
+}
+
+bool LoadTheme(const std::filesystem::path& libraryFile, const std::string& themeId,
+               TZRTheme& theme, std::string& message, const ThemeProgress& progress,
+               const std::filesystem::path& programFolder) {
+    FreeTheme(theme);
+    theme.themeId = themeId;
+    theme.libraryFile = libraryFile;
+    theme.LibraryList.push_back(LibraryListLine(libraryFile));
+    std::string references;
+    std::string readMessage;
+    if (!ReadThemeLibrary(libraryFile, themeId, references, readMessage, progress, theme)) {
+        // A library of records we do not accept leaves no theme at all; one
+        // that is not a library at all leaves the selection for the caller.
+        if (!readMessage.empty()) {
+            FreeTheme(theme);
+            message = readMessage;
+        }
+        return false;
+    }
+    bool result = true;
+    const int words = WordCount(references);
+    for (int i = 1; i <= words; ++i) {
+        std::string word = WordAt(i, references);
+        std::filesystem::path found = FindLibraryFile(programFolder, word);
+        if (found.empty()) {
+            message = "Unable to find the required file '" + word +
+                      ".klb'.  This theme may not work correctly!!";
+            theme.LibraryList.push_back("*");
+            result = false;
+            continue;
+        }
+        std::string unused;
+        readMessage.clear();
+        if (!ReadThemeLibrary(found, themeId, unused, readMessage, progress, theme)) {
+            message = "Unable to read the required file '" + found.filename().string() +
+                      "'.  This theme may not work correctly!!";
+            theme.LibraryList.push_back("*");
+            result = false;
+            continue;
+        }
+        theme.LibraryList.push_back(LibraryListLine(found));
+    }
+    return result;
+}
+
+std::vector<tthemeidentry> ListLibraryMains(const std::filesystem::path& file) {
+    std::vector<tthemeidentry> list;
+    auto bytes = ReadFileBytes(file);
+    if (!bytes)
+        return list;
+    KlbReader r(*bytes);
+    if (r.bytes(kKlbMagic.size()) != kKlbMagic)
+        return list;
+    r.i32();
+    do {
+        KlbHead head = ReadKlbHead(r);
+        if (!r.ok() || !AcceptedKind(head))
+            break;
+        KlbEntry entry;
+        if (ReadKlbEntryBody(r, head, entry, false) != KlbStatus::Ok)
+            break;
+        if (entry.kind == KlbKind::Main)
+            list.push_back({entry.name, entry.themeIdList});
+    } while (!r.atEnd());
+    return list;
+}
+
+void FreeTheme(TZRTheme& theme) {
+    theme.entries.clear();
+    theme.externalMusicFile.clear();
+    theme.selectedMusic = nullptr;
+    theme.draw = ThemeDrawRec{};
+    theme.detailbmp = nullptr;
+    theme.themeId.clear();
+    theme.libraryFile.clear();
+    theme.LibraryList.clear();
+}
+
+std::vector<TZRC*> ListMusicEntries(const TZRTheme& theme) {
+    std::vector<TZRC*> list;
+    for (const auto& c : theme.entries)
+        if (c->kind == KlbKind::Music)
+            list.push_back(c.get());
+    return list;
+}
+
+TZRC* FindMusicEntry(std::string_view name, const TZRTheme& theme) {
+    for (const auto& c : theme.entries)
+        if (c->kind == KlbKind::Music && SameText(c->name, name))
+            return c.get();
+    return nullptr;
+}
+
+std::optional<std::string> ReadEntryPayload(const TZRC& entry) {
+    if (entry.music)
+        return ReadFileRange(entry.libraryFile, entry.music->offset, entry.music->size);
+    if (entry.sound)
+        return ReadFileRange(entry.libraryFile, entry.sound->offset, entry.sound->size);
+    return std::nullopt;
+}
+
+bool LoadMusicEntry(const TZRC& entry, const std::filesystem::path& programFolder) {
+    if (!entry.music || LowerCase(entry.music->fileType) != "mid")
+        return true;
+    auto bytes = ReadEntryPayload(entry);
+    if (!bytes)
+        return false;
+    return WriteFileAtomic(programFolder / ("tmp." + entry.music->fileType), *bytes);
+}
+
+void PlayLibrarySound(std::string_view name, bool flag, const TZRTheme& theme,
+                      const SoundSink& play) {
+    for (const auto& c : theme.entries) {
+        if (c->kind != KlbKind::Sound || !SameText(c->name, name))
+            continue;
+        auto bytes = ReadEntryPayload(*c);
+        if (bytes && play)
+            play(std::move(*bytes), !flag);
+        return;
+    }
+}
+
+}  // namespace pk

@@ -1,0 +1,109 @@
+#include "core/zrlog.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+#include "core/zrconst.h"
+
+namespace pk {
+namespace {
+
+int CountOf(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
+        ++n;
+    }
+    return n;
+}
+
+TEST(ClientLog, LinesAreStampedAndEndInCrLf) {
+    ClearClientLog();
+    AddLogLine("hello");
+    std::string log = ClientLog();
+    ASSERT_GE(log.size(), 4u);
+    EXPECT_EQ(log.front(), '[');
+    EXPECT_NE(log.find("] hello\r\n"), std::string::npos);
+    EXPECT_EQ(log.substr(log.size() - 2), "\r\n");
+    EXPECT_EQ(TimeStamp().back(), ' ');
+    EXPECT_EQ(DateStamp().front(), '(');
+    ClearClientLog();
+    EXPECT_EQ(ClientLog(), "");
+}
+
+TEST(ClientLog, EveryLevelOfANestedFailureAddsItsLine) {
+    ClearClientLog();
+    auto inner = [] {
+        return LogErrors("placepiece 3 1", []() -> int { throw std::runtime_error("BUG: x"); });
+    };
+    auto outer = [&] {
+        return LogErrorsWith([] { return std::string("sendgamemessage ") + "42"; }, inner);
+    };
+    EXPECT_THROW(outer(), std::runtime_error);
+    std::string log = ClientLog();
+    auto first = log.find("Error in placepiece 3 1\r\n");
+    auto second = log.find("Error in sendgamemessage 42\r\n");
+    ASSERT_NE(first, std::string::npos);
+    ASSERT_NE(second, std::string::npos);
+    EXPECT_LT(first, second);
+}
+
+TEST(ClientLog, SuccessLogsNothingAndPassesTheResult) {
+    ClearClientLog();
+    bool described = false;
+    int value = LogErrorsWith(
+        [&] {
+            described = true;
+            return std::string("x");
+        },
+        [] { return 7; });
+    EXPECT_EQ(value, 7);
+    EXPECT_FALSE(described);
+    int& ref = LogErrors("ref", [&]() -> int& { return value; });
+    EXPECT_EQ(&ref, &value);
+    EXPECT_EQ(ClientLog(), "");
+}
+
+TEST(ClientLog, ThreadsDoNotLoseLines) {
+    ClearClientLog();
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([] {
+            for (int i = 0; i < 200; ++i) {
+                AddLogLine("tick");
+            }
+        });
+    }
+    for (auto& t : threads) {
+        t.join();
+    }
+    EXPECT_EQ(CountOf(ClientLog(), "] tick\r\n"), 800);
+    ClearClientLog();
+}
+
+// A server that keeps sending bad messages between games must not grow the
+// log without end: the oldest whole lines go, the newest stay.
+TEST(ClientLog, FloodKeepsTheNewestWholeLines) {
+    ClearClientLog();
+    for (int i = 0; i < 5000; ++i) {
+        AddLogLine("Error in command 3 " + std::to_string(i));
+    }
+    std::string log = ClientLog();
+    EXPECT_LE(log.size(), MaxClientLogSize);
+    EXPECT_GT(log.size(), MaxClientLogSize / 2);
+    EXPECT_EQ(log.front(), '[');
+    EXPECT_NE(log.find("] Error in command 3 4999\r\n"), std::string::npos);
+    EXPECT_EQ(log.find("] Error in command 3 0\r\n"), std::string::npos);
+
+    // One line longer than the whole cap keeps its end.
+    AddLogLine(std::string(MaxClientLogSize, 'x') + "END");
+    log = ClientLog();
+    EXPECT_EQ(log.size(), MaxClientLogSize);
+    EXPECT_EQ(log.substr(log.size() - 5), "END\r\n");
+    ClearClientLog();
+}
+
+}  // namespace
+}  // namespace pk
