@@ -48,21 +48,21 @@ void KeyValueList::Clear() {
 }
 
 std::string KeyValueList::Serialize() const {
-    ByteStream out;
+    ByteWriter out;
     for (const Pair& p : pairs_) {
         WriteLenString(out, p.key);
         WriteLenString(out, p.value);
     }
-    return out.Data();
+    return std::move(out.out());
 }
 
 bool ParseSerialForm(std::string_view data,
                      const std::function<void(std::string key, std::string value)>& onPair) {
-    ByteStream in{std::string(data)};
-    while (!in.AtEnd()) {
+    ByteReader in(data);
+    while (!in.atEnd()) {
         std::string key = ReadLenString(in);
         std::string value = ReadLenString(in);
-        if (in.Failed()) {
+        if (!in.ok()) {
             return false;
         }
         onPair(std::move(key), std::move(value));

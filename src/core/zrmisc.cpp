@@ -53,8 +53,7 @@ std::uint32_t StringCrc32(std::string_view text) {
     return ~Crc32Update(0xFFFFFFFFu, text.data(), text.size());
 }
 
-std::uint32_t StreamCrc32(const ByteStream& stream, std::size_t offset, std::size_t length) {
-    const std::string& data = stream.Data();
+std::uint32_t StreamCrc32(std::string_view data, std::size_t offset, std::size_t length) {
     if (offset > data.size()) {
         offset = data.size();
     }
@@ -63,17 +62,12 @@ std::uint32_t StreamCrc32(const ByteStream& stream, std::size_t offset, std::siz
 }
 
 std::optional<std::uint32_t> FileCrc32(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
-    }
     std::uint32_t crc = 0xFFFFFFFFu;
-    std::array<char, 65536> block;
-    while (in) {
-        in.read(block.data(), block.size());
-        crc = Crc32Update(crc, block.data(), static_cast<std::size_t>(in.gcount()));
-    }
-    if (in.bad()) {
+    const bool read = ReadFileBlocks(path, [&](std::string_view block) {
+        crc = Crc32Update(crc, block.data(), block.size());
+        return true;
+    });
+    if (!read) {
         return std::nullopt;
     }
     return ~crc;
@@ -351,21 +345,12 @@ std::uint32_t ReadBits(std::string_view bits, int& position, int count) {
     return value;
 }
 
-std::string ReadLenString(ByteStream& stream) {
-    // The count is a signed 32-bit value on the wire: zero and negative
-    // counts both stand for the empty text and have no bytes after them.
-    const auto count = static_cast<std::int32_t>(stream.ReadU32LE());
-    if (count <= 0 || stream.Failed()) {
-        return {};
-    }
-    return stream.ReadBytes(count);
+std::string ReadLenString(ByteReader& stream) {
+    return stream.lenString();
 }
 
-void WriteLenString(ByteStream& stream, std::string_view text) {
-    stream.WriteU32LE(static_cast<std::uint32_t>(text.size()));
-    if (!text.empty()) {
-        stream.WriteBytes(text);
-    }
+void WriteLenString(ByteWriter& stream, std::string_view text) {
+    stream.lenString(text);
 }
 
 bool FileCanOpen(const std::string& path) {
@@ -389,22 +374,13 @@ std::int64_t FileSizeOf(const std::string& path) {
 // The copy goes to a temporary file beside the target first, so a failed
 // copy never leaves a half-written target behind.
 bool CopyFileBlocks(const std::string& source, const std::string& target) {
-    std::ifstream in(source, std::ios::binary);
-    if (!in) {
-        return false;
-    }
     AtomicFileWriter out(target);
     if (!out.IsOpen()) {
         return false;
     }
-    std::array<char, 4096> block;
-    while (in) {
-        in.read(block.data(), block.size());
-        if (!out.Write(std::string_view(block.data(), static_cast<size_t>(in.gcount())))) {
-            return false;
-        }
-    }
-    return !in.bad() && out.Commit();
+    const bool read =
+        ReadFileBlocks(source, [&](std::string_view block) { return out.Write(block); });
+    return read && out.Commit();
 }
 
 namespace {

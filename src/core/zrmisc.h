@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/zrstream.h"
+#include "core/bytestream.h"
 
 namespace pk {
 
@@ -23,9 +23,9 @@ namespace pk {
 // result for the standard CRC-32.
 std::uint32_t Crc32Update(std::uint32_t crc, const void* buffer, std::size_t length);
 std::uint32_t StringCrc32(std::string_view text);
-// CRC-32 of `length` bytes of the stream from byte `offset`, clipped to what
-// the stream holds. The stream position is not moved.
-std::uint32_t StreamCrc32(const ByteStream& stream, std::size_t offset, std::size_t length);
+// CRC-32 of `length` bytes of the in-memory bytes from byte `offset`, clipped
+// to what they hold.
+std::uint32_t StreamCrc32(std::string_view stream, std::size_t offset, std::size_t length);
 // CRC-32 of a whole file, or nothing when it cannot be read.
 std::optional<std::uint32_t> FileCrc32(const std::string& path);
 // h = rotate-left(h, 2) XOR byte over the text; 0 for the empty text.
@@ -128,8 +128,8 @@ std::uint32_t ReadBits(std::string_view bits, int& position, int count);
 
 // A u32 little-endian count and that many bytes. A count larger than what the
 // stream still holds sets the stream's error flag and gives the empty text.
-std::string ReadLenString(ByteStream& stream);
-void WriteLenString(ByteStream& stream, std::string_view text);
+std::string ReadLenString(ByteReader& stream);
+void WriteLenString(ByteWriter& stream, std::string_view text);
 
 bool FileCanOpen(const std::string& path);
 std::int64_t FileSizeOf(const std::string& path);

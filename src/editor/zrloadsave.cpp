@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/klbio.h"
+#include "core/bytestream.h"
 #include "core/zrmisc.h"
+#include "platform/atomicfile.h"
 
 namespace pk {
 
@@ -67,7 +68,7 @@ bool PrepareForWrite(const KlbEditEntry& le, const std::filesystem::path& progra
             e.kind == KlbKind::Music &&
             SameText((programFolder / ("tmp." + le.entry.fileType)).string(), le.heldFile.string());
         if (!le.heldFile.empty() && !preview) {
-            auto bytes = ReadFileBytes(le.heldFile);
+            auto bytes = ReadFileBytes(le.heldFile, kKlbMaxFileSize);
             if (!bytes) {
                 failed = le.heldFile.string();
                 return false;
@@ -95,7 +96,7 @@ bool LoadThemeLibrary(const std::filesystem::path& file, std::vector<KlbEditEntr
     Show(panel, true, "Loading " + file.filename().string() + "...");
     PanelGuard guard{panel};
     const std::string error = kLoadErrorPrefix + file.string();
-    auto bytes = ReadFileBytes(file);
+    auto bytes = ReadKlbFile(file);
     if (!bytes) {
         message = error;
         return false;

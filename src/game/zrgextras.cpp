@@ -1,10 +1,6 @@
 #include "game/zrgextras.h"
 
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <system_error>
 
 #include "game/zrgame.h"
 #include "game/zrgameio.h"
@@ -15,7 +11,7 @@ namespace pk {
 namespace {
 
 // Nobody edits a room message of this size; a bigger file is not a text for this window.
-constexpr std::uintmax_t MaxTextFile = 4u << 20;
+constexpr std::size_t MaxTextFile = 4u << 20;
 
 }  // namespace
 
@@ -49,19 +45,10 @@ std::string JoinLines(const std::vector<std::string>& lines, std::string_view se
 }
 
 std::optional<std::string> LoadTextFile(const std::string& path) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec))
+    auto bytes = ReadFileBytes(path, MaxTextFile);
+    if (!bytes)
         return std::nullopt;
-    auto size = std::filesystem::file_size(path, ec);
-    if (ec || size > MaxTextFile)
-        return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        return std::nullopt;
-    return JoinLines(SplitLines(bytes));
+    return JoinLines(SplitLines(*bytes));
 }
 
 bool SaveTextFile(const std::string& path, const std::string& text) {

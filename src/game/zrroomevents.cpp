@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <limits>
 
+#include "core/bytestream.h"
 #include "core/zrlog.h"
 #include "core/zrmisc.h"
-#include "core/zrstream.h"
 #include "game/zrfmqueue.h"
 #include "game/zrgame.h"
 #include "game/zrgameio.h"
@@ -394,14 +394,14 @@ void MoveSlot(const std::string& name, int newSlot) {
 
 void SetSlotValues(const std::string& data) {
     LogErrors("SetSlotValues", [&] {
-        ByteStream in(data);
+        ByteReader in(data);
         for (int s = 1; s <= MaxSlots; ++s) {
             tclient* p = SlotPlayers[s];
             if (!p || !p->plr)
                 continue;
-            const uint32_t v = in.ReadU32LE();
+            const uint32_t v = in.u32();
             // A short list stops at the end of the data instead of reading past it.
-            if (in.Failed())
+            if (!in.ok())
                 break;
             p->plr->SlotValue = static_cast<int32_t>(v);
             Room().RedrawSlot(s);

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <map>
 
-#include "core/klbio.h"
+#include "core/bytestream.h"
 #include "core/zrconst.h"
 
 namespace pk {
@@ -62,7 +62,7 @@ void DibBitmap::fillRect(int x, int y, int w, int h, uint32_t colour) {
 }
 
 std::optional<DibBitmap> DecodeBmp(std::string_view bmp) {
-    KlbReader r(bmp);
+    ByteReader r(bmp);
     if (r.bytes(2) != "BM")
         return std::nullopt;
     r.u32();  // file size: often wrong in the wild, the real size bounds us
@@ -233,7 +233,7 @@ std::optional<std::string> EncodeBmp(const DibBitmap& image, int bpp) {
     const uint32_t paletteBytes = static_cast<uint32_t>(palette.size() * 4);
     const uint32_t pixelOffset = 14 + 40 + paletteBytes;
     const size_t imageBytes = stride * image.height;
-    KlbWriter w;
+    ByteWriter w;
     w.bytes("BM");
     w.u32(static_cast<uint32_t>(pixelOffset + imageBytes));
     w.u32(0);

@@ -9,7 +9,7 @@ namespace {
 
 // A part of the payload at an absolute position. Its bytes must lie inside
 // the file; a part with offset or size not above zero is absent.
-bool TakePart(const KlbReader& r, int32_t offset, int32_t size, bool withPayload,
+bool TakePart(const ByteReader& r, int32_t offset, int32_t size, bool withPayload,
               std::string& bytes, KlbPart& part) {
     part = {offset, size};
     bytes.clear();
@@ -24,7 +24,7 @@ bool TakePart(const KlbReader& r, int32_t offset, int32_t size, bool withPayload
 
 // Moves past the payload that follows the block. Negative sizes are damage,
 // not a way to step backwards.
-bool SkipPayload(KlbReader& r, std::initializer_list<int32_t> sizes) {
+bool SkipPayload(ByteReader& r, std::initializer_list<int32_t> sizes) {
     uint64_t total = 0;
     for (int32_t s : sizes) {
         if (s < 0)
@@ -118,7 +118,7 @@ std::string ConvertOldFlagList(std::string_view list) {
     return ConvertChars(list, true);
 }
 
-KlbHead ReadKlbHead(KlbReader& r) {
+KlbHead ReadKlbHead(ByteReader& r) {
     KlbHead h;
     h.tag = r.fixedText(kKlbTagSize);
     h.version = r.u8();
@@ -127,7 +127,7 @@ KlbHead ReadKlbHead(KlbReader& r) {
     return h;
 }
 
-KlbStatus ReadKlbEntryBody(KlbReader& r, const KlbHead& head, KlbEntry& e, bool withPayload,
+KlbStatus ReadKlbEntryBody(ByteReader& r, const KlbHead& head, KlbEntry& e, bool withPayload,
                            bool* dropped) {
     if (dropped)
         *dropped = false;
@@ -225,7 +225,7 @@ KlbStatus ReadKlbEntryBody(KlbReader& r, const KlbHead& head, KlbEntry& e, bool 
 
 KlbStatus ReadKlbLibrary(std::string_view bytes, KlbLibrary& lib, const KlbProgress& progress) {
     lib = KlbLibrary{};
-    KlbReader r(bytes);
+    ByteReader r(bytes);
     if (r.bytes(kKlbMagic.size()) != kKlbMagic)
         return KlbStatus::BadMagic;
     lib.count = r.i32();
@@ -250,16 +250,20 @@ KlbStatus ReadKlbLibrary(std::string_view bytes, KlbLibrary& lib, const KlbProgr
     return KlbStatus::Ok;
 }
 
+std::optional<std::string> ReadKlbFile(const std::filesystem::path& file) {
+    return ReadFileBytes(file, kKlbMaxFileSize);
+}
+
 KlbStatus LoadKlbLibrary(const std::filesystem::path& file, KlbLibrary& lib,
                          const KlbProgress& progress) {
     lib = KlbLibrary{};
-    auto bytes = ReadFileBytes(file);
+    auto bytes = ReadKlbFile(file);
     if (!bytes)
         return KlbStatus::IoError;
     return ReadKlbLibrary(*bytes, lib, progress);
 }
 
-void WriteKlbEntry(KlbWriter& w, const KlbEntry& e, KlbPart* image, KlbPart* mask) {
+void WriteKlbEntry(ByteWriter& w, const KlbEntry& e, KlbPart* image, KlbPart* mask) {
     w.fixedText(KlbTagName(e.kind), kKlbTagSize);
     w.u8(KlbCurrentVersion(e.kind));
     w.lenString(e.groupPath);
@@ -331,7 +335,7 @@ void WriteKlbEntry(KlbWriter& w, const KlbEntry& e, KlbPart* image, KlbPart* mas
 
 std::string WriteKlbLibrary(const std::vector<KlbEntry>& entries, int32_t count,
                             std::vector<std::pair<KlbPart, KlbPart>>* newParts) {
-    KlbWriter w;
+    ByteWriter w;
     w.bytes(kKlbMagic);
     w.i32(count);
     if (newParts)
@@ -374,7 +378,7 @@ bool IsDefaultLibraryName(const std::filesystem::path& file) {
 }
 
 bool CopyLibraryFile(const std::filesystem::path& source, const std::filesystem::path& target) {
-    auto bytes = ReadFileBytes(source);
+    auto bytes = ReadKlbFile(source);
     return bytes && WriteFileAtomic(target, *bytes);
 }
 

@@ -33,11 +33,13 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "core/klbio.h"
+#include "core/bytestream.h"
+#include "platform/atomicfile.h"
 
 namespace pk {
 
@@ -49,6 +51,9 @@ inline constexpr size_t kKlbFrameBlockSize = 204;
 inline constexpr size_t kKlbNameSize = 80;
 inline constexpr size_t kKlbFileTypeSize = 6;
 inline constexpr char kGroupSeparator = '|';
+// Offsets and sizes in a library are signed 32-bit numbers: no library, and
+// no payload imported into one, is larger.
+inline constexpr size_t kKlbMaxFileSize = 0x7FFFFFFF;
 
 // Entry kinds, numbered as the entry objects of both programs number them.
 enum class KlbKind : uint8_t { Music = 0, Main = 1, Detail = 2, Sound = 3, Group = 4, Skin = 5 };
@@ -122,13 +127,13 @@ struct KlbHead {
     std::string groupPath;
     std::string themeIdList;
 };
-KlbHead ReadKlbHead(KlbReader& r);
+KlbHead ReadKlbHead(ByteReader& r);
 
 // Reads the rest of an entry after its head. withPayload false leaves image
 // and mask empty but still checks that their parts lie inside the file. The
 // reader ends after the entry's payload. Dropped records (ANIMS, FRAME) give
 // Ok with *dropped set.
-KlbStatus ReadKlbEntryBody(KlbReader& r, const KlbHead& head, KlbEntry& entry, bool withPayload,
+KlbStatus ReadKlbEntryBody(ByteReader& r, const KlbHead& head, KlbEntry& entry, bool withPayload,
                            bool* dropped = nullptr);
 
 // GUIBMP lists of versions 1 and 2 to the current form.
@@ -143,6 +148,12 @@ struct KlbLibrary {
 // Reads a whole library as the editor does: every tag and version, old ones
 // converted; entries without a name and dropped records are left out. On
 // UnknownTag or Corrupt `lib` keeps the entries read before.
+// A library file read whole. The whole file is read at once: every length and
+// offset is then checked against what is really there, and a library the
+// editor replaces while we read is seen either whole before or whole after.
+// nullopt when it cannot be read or is larger than a library can be.
+std::optional<std::string> ReadKlbFile(const std::filesystem::path& file);
+
 using KlbProgress = std::function<void(size_t read, int32_t count)>;
 KlbStatus ReadKlbLibrary(std::string_view bytes, KlbLibrary& lib, const KlbProgress& progress = {});
 KlbStatus LoadKlbLibrary(const std::filesystem::path& file, KlbLibrary& lib,
@@ -150,7 +161,7 @@ KlbStatus LoadKlbLibrary(const std::filesystem::path& file, KlbLibrary& lib,
 
 // Appends one entry in its current version; its parts' offsets are the new
 // ones, returned in *image and *mask.
-void WriteKlbEntry(KlbWriter& w, const KlbEntry& entry, KlbPart* image, KlbPart* mask);
+void WriteKlbEntry(ByteWriter& w, const KlbEntry& entry, KlbPart* image, KlbPart* mask);
 // The whole file: header with `count`, then the entries. newParts, when
 // given, receives each entry's new image and mask parts in order.
 std::string WriteKlbLibrary(const std::vector<KlbEntry>& entries, int32_t count,

@@ -3,8 +3,8 @@
 #include <set>
 #include <system_error>
 
-#include "core/klbio.h"
 #include "core/zrmisc.h"
+#include "platform/atomicfile.h"
 
 namespace pk {
 

@@ -1,6 +1,6 @@
 #include "klb/wave.h"
 
-#include "core/klbio.h"
+#include "core/bytestream.h"
 
 namespace pk {
 
@@ -50,7 +50,7 @@ std::optional<WaveInfo> ReadWaveMemory(std::string_view image, std::string* erro
         return Fail(error, "Couldn't find 'fmt' chunk!");
     if (fmt->size < 16)
         return Fail(error, "Abnormal 'fmt' size!");
-    KlbReader r(image);
+    ByteReader r(image);
     r.seek(fmt->dataPos);
     WaveInfo info;
     info.format.formatTag = r.u16();

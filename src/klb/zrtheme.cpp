@@ -2,8 +2,9 @@
 
 #include <system_error>
 
-#include "core/klbio.h"
+#include "core/bytestream.h"
 #include "core/zrmisc.h"
+#include "platform/atomicfile.h"
 
 namespace pk {
 
@@ -97,13 +98,10 @@ bool ReadThemeLibrary(const std::filesystem::path& file, const std::string& them
                       std::string& references, std::string& message, const ThemeProgress& progress,
                       TZRTheme& theme) {
     references.clear();
-    // The whole file is read at once: every length and offset is then checked
-    // against what is really there, and a library the editor replaces while we
-    // read is seen either whole before or whole after.
-    auto bytes = ReadFileBytes(file);
+    auto bytes = ReadKlbFile(file);
     if (!bytes)
         return false;
-    KlbReader r(*bytes);
+    ByteReader r(*bytes);
     if (r.bytes(kKlbMagic.size()) != kKlbMagic)
         return false;
     const int32_t count = r.i32();
@@ -210,10 +208,10 @@ bool LoadTheme(const std::filesystem::path& libraryFile, const std::string& them
 
 std::vector<tthemeidentry> ListLibraryMains(const std::filesystem::path& file) {
     std::vector<tthemeidentry> list;
-    auto bytes = ReadFileBytes(file);
+    auto bytes = ReadKlbFile(file);
     if (!bytes)
         return list;
-    KlbReader r(*bytes);
+    ByteReader r(*bytes);
     if (r.bytes(kKlbMagic.size()) != kKlbMagic)
         return list;
     r.i32();

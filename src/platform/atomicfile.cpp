@@ -1,6 +1,7 @@
 #include "platform/atomicfile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -25,7 +26,9 @@ AtomicFileWriter::AtomicFileWriter(std::filesystem::path target)
     fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
 }
 
-AtomicFileWriter::~AtomicFileWriter() { Discard(); }
+AtomicFileWriter::~AtomicFileWriter() {
+    Discard();
+}
 
 void AtomicFileWriter::Discard() {
     if (fd_ >= 0) {
@@ -69,6 +72,129 @@ bool AtomicFileWriter::Commit() {
 bool WriteFileAtomic(const std::filesystem::path& file, std::string_view bytes) {
     AtomicFileWriter writer(file);
     return writer.Write(bytes) && writer.Commit();
+}
+
+namespace {
+
+constexpr std::size_t kReadBlock = 65536;
+
+bool Fail(FileReadError* error, FileReadError why) {
+    if (error)
+        *error = why;
+    return false;
+}
+
+// A regular file open for reading, closed on every way out. Opening does not
+// wait: a pipe with no writer would otherwise block the caller.
+class ReadableFile {
+public:
+    explicit ReadableFile(const std::filesystem::path& file)
+        : fd_(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK)) {
+        struct stat st {};
+        if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))) {
+            ::close(fd_);
+            fd_ = -1;
+        }
+        size_ = fd_ >= 0 ? static_cast<std::int64_t>(st.st_size) : 0;
+    }
+    ~ReadableFile() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    ReadableFile(const ReadableFile&) = delete;
+    ReadableFile& operator=(const ReadableFile&) = delete;
+
+    bool IsOpen() const { return fd_ >= 0; }
+    std::int64_t Size() const { return size_; }
+
+    // Up to `size` bytes at `offset` (-1: at the current position); fewer only
+    // at the end of the file, a negative count on failure.
+    ssize_t Read(char* buffer, std::size_t size, std::int64_t offset) {
+        for (;;) {
+            const ssize_t n = offset < 0 ? ::read(fd_, buffer, size)
+                                         : ::pread(fd_, buffer, size, static_cast<off_t>(offset));
+            if (n >= 0 || errno != EINTR)
+                return n;
+        }
+    }
+
+private:
+    int fd_ = -1;
+    std::int64_t size_ = 0;
+};
+
+}  // namespace
+
+bool ReadFileBlocks(const std::filesystem::path& file,
+                    const std::function<bool(std::string_view block)>& sink, FileReadError* error) {
+    if (error)
+        *error = FileReadError::None;
+    ReadableFile in(file);
+    if (!in.IsOpen())
+        return Fail(error, FileReadError::CannotOpen);
+    std::string block(kReadBlock, '\0');
+    for (;;) {
+        const ssize_t n = in.Read(block.data(), block.size(), -1);
+        if (n < 0)
+            return Fail(error, FileReadError::ReadFailed);
+        if (n == 0)
+            return true;
+        if (!sink(std::string_view(block.data(), static_cast<std::size_t>(n))))
+            return false;
+    }
+}
+
+std::optional<std::string> ReadFileBytes(const std::filesystem::path& file, std::size_t maxSize,
+                                         FileReadError* error) {
+    std::string bytes;
+    bool tooLarge = false;
+    // The cap is checked on what is really read, not on the size the file
+    // had when opened: it may grow while we read.
+    const bool read = ReadFileBlocks(
+        file,
+        [&](std::string_view block) {
+            if (block.size() > maxSize - bytes.size()) {
+                tooLarge = true;
+                return false;
+            }
+            bytes.append(block);
+            return true;
+        },
+        error);
+    if (tooLarge) {
+        Fail(error, FileReadError::TooLarge);
+        return std::nullopt;
+    }
+    if (!read)
+        return std::nullopt;
+    return bytes;
+}
+
+std::optional<std::string> ReadFileRange(const std::filesystem::path& file, std::int64_t offset,
+                                         std::int64_t size, FileReadError* error) {
+    if (error)
+        *error = FileReadError::None;
+    ReadableFile in(file);
+    if (!in.IsOpen()) {
+        Fail(error, FileReadError::CannotOpen);
+        return std::nullopt;
+    }
+    if (offset < 0 || size < 0 || offset > in.Size() || size > in.Size() - offset) {
+        Fail(error, FileReadError::OutOfRange);
+        return std::nullopt;
+    }
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = in.Read(bytes.data() + done, bytes.size() - done,
+                                  offset + static_cast<std::int64_t>(done));
+        if (n <= 0) {
+            Fail(error, FileReadError::ReadFailed);
+            return std::nullopt;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return bytes;
 }
 
 }  // namespace pk

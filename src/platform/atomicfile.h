@@ -1,9 +1,21 @@
 #pragma once
+// The one way files are written and the one way they are read.
+//
 // Files we write replace their old version only once the new one is complete:
 // the bytes go to a temporary file in the same folder, which is flushed to disk
 // and then renamed over the target. A failure at any point leaves the old file
 // as it was and no temporary file behind.
+//
+// Files we read may come from anywhere, so every read is bounded: a whole
+// file only up to the size its caller can use, a range only when it lies
+// wholly inside the file. Only regular files are read; a folder, a pipe or a
+// device fails at once instead of blocking or never ending.
+#include <cstddef>
+#include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace pk {
@@ -31,5 +43,28 @@ private:
 };
 
 bool WriteFileAtomic(const std::filesystem::path& file, std::string_view bytes);
+
+// Why a read gave nothing.
+enum class FileReadError {
+    None,
+    CannotOpen,  // missing, not permitted, or not a regular file
+    TooLarge,    // more bytes than the caller's cap
+    OutOfRange,  // a range not wholly inside the file
+    ReadFailed,  // the system failed or the file shrank while being read
+};
+
+// Hands the file's bytes to `sink` block by block, from start to end. False
+// when the file cannot be read to its end or `sink` returns false.
+bool ReadFileBlocks(const std::filesystem::path& file,
+                    const std::function<bool(std::string_view block)>& sink,
+                    FileReadError* error = nullptr);
+
+// The whole file, when it holds at most `maxSize` bytes.
+std::optional<std::string> ReadFileBytes(const std::filesystem::path& file, std::size_t maxSize,
+                                         FileReadError* error = nullptr);
+
+// `size` bytes at `offset`, only when they lie wholly inside the file.
+std::optional<std::string> ReadFileRange(const std::filesystem::path& file, std::int64_t offset,
+                                         std::int64_t size, FileReadError* error = nullptr);
 
 }  // namespace pk

@@ -129,7 +129,7 @@ TEST(Crc32, KnownVectors) {
     EXPECT_EQ(StringCrc32("123456789"), 0xCBF43926u);
     EXPECT_EQ(StringCrc32(""), 0u);
     EXPECT_EQ(StringCrc32("The quick brown fox jumps over the lazy dog"), 0x414FA339u);
-    ByteStream stream(std::string("xx123456789yy"));
+    const std::string stream("xx123456789yy");
     EXPECT_EQ(StreamCrc32(stream, 2, 9), 0xCBF43926u);
     // A range past the end is clipped.
     EXPECT_EQ(StreamCrc32(stream, 11, 100), StringCrc32("yy"));
@@ -286,36 +286,39 @@ TEST(Bits, ReadingPastTheEndGivesZeros) {
 }
 
 TEST(LenStrings, RoundTripAndOversizedCount) {
-    ByteStream out;
+    ByteWriter out;
     WriteLenString(out, "abc");
     WriteLenString(out, "");
-    EXPECT_EQ(out.Data(), std::string("\x03\x00\x00\x00"
-                                      "abc"
-                                      "\x00\x00\x00\x00",
-                                      11));
-    ByteStream in(out.Data());
+    EXPECT_EQ(out.out(), std::string("\x03\x00\x00\x00"
+                                     "abc"
+                                     "\x00\x00\x00\x00",
+                                     11));
+    ByteReader in(out.out());
     EXPECT_EQ(ReadLenString(in), "abc");
     EXPECT_EQ(ReadLenString(in), "");
-    EXPECT_FALSE(in.Failed());
-    EXPECT_TRUE(in.AtEnd());
+    EXPECT_TRUE(in.ok());
+    EXPECT_TRUE(in.atEnd());
 
     // A negative count is the empty text; the bytes after it are the next field.
-    ByteStream negative(std::string("\xFF\xFF\xFF\xFF\x01\x00\x00\x00z", 9));
+    const std::string negativeBytes("\xFF\xFF\xFF\xFF\x01\x00\x00\x00z", 9);
+    ByteReader negative(negativeBytes);
     EXPECT_EQ(ReadLenString(negative), "");
     EXPECT_EQ(ReadLenString(negative), "z");
-    EXPECT_FALSE(negative.Failed());
+    EXPECT_TRUE(negative.ok());
     // A count far beyond the data is an error, not an allocation.
-    ByteStream huge(
-        std::string("\xFF\xFF\xFF\x7F"
-                    "ab",
-                    6));
+    const std::string hugeBytes(
+        "\xFF\xFF\xFF\x7F"
+        "ab",
+        6);
+    ByteReader huge(hugeBytes);
     EXPECT_EQ(ReadLenString(huge), "");
-    EXPECT_TRUE(huge.Failed());
+    EXPECT_FALSE(huge.ok());
     EXPECT_EQ(ReadLenString(huge), "");
     // A count cut short.
-    ByteStream cut(std::string("\x02\x00", 2));
+    const std::string cutBytes("\x02\x00", 2);
+    ByteReader cut(cutBytes);
     EXPECT_EQ(ReadLenString(cut), "");
-    EXPECT_TRUE(cut.Failed());
+    EXPECT_FALSE(cut.ok());
 }
 
 TEST(Clocks, TickClockSurvivesTheWrap) {

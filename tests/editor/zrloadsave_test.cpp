@@ -8,7 +8,7 @@
 #include <cmath>
 #include <fstream>
 
-#include "core/klbio.h"
+#include "core/bytestream.h"
 #include "support/synthetic_theme.h"
 #include "support/temp_dir.h"
 
@@ -46,9 +46,9 @@ TEST_F(LoadSaveTest, SaveSkipsReferencesCountsThemAndReopensTheSame) {
     EXPECT_EQ(progress_.front(), 0);
     EXPECT_EQ(progress_.back(), 100);
 
-    std::string saved = ReadFileBytes(file).value();
+    std::string saved = ReadKlbFile(file).value();
     EXPECT_EQ(GetI32(saved, 3), static_cast<int32_t>(list.size()));  // references counted
-    EXPECT_EQ(ReadFileBytes(dir_.Path() / kWorkCopyName), saved);
+    EXPECT_EQ(ReadKlbFile(dir_.Path() / kWorkCopyName), saved);
     EXPECT_EQ(list[0].SourceFile, dir_.Path() / kWorkCopyName);
     EXPECT_TRUE(list[1].SourceFile.empty());  // the reference is untouched
 
@@ -118,16 +118,16 @@ TEST_F(LoadSaveTest, DefaultLibraryIsOnlyWrittenWhenAllowed) {
     EXPECT_FALSE(WriteThemeLibrary(file, list, false, dir_.Path(), message_, panel_));
     EXPECT_EQ(message_, kDefaultLibraryMessage);
     EXPECT_TRUE(shown_.empty());
-    EXPECT_EQ(ReadFileBytes(file), "untouched");
+    EXPECT_EQ(ReadKlbFile(file), "untouched");
     EXPECT_TRUE(WriteThemeLibrary(file, list, true, dir_.Path(), message_));
-    EXPECT_EQ(ReadFileBytes(file)->substr(0, 3), "KLB");
+    EXPECT_EQ(ReadKlbFile(file)->substr(0, 3), "KLB");
 }
 
 TEST_F(LoadSaveTest, UnknownRecordsStopWithTheMessageKeepingEarlierEntries) {
     std::vector<KlbEditEntry> list = {{test::GroupEntry("G", "*"), {}, {}, false}};
     const auto file = dir_.Path() / "lib.klb";
     ASSERT_TRUE(WriteThemeLibrary(file, list, false, dir_.Path(), message_));
-    std::string bytes = ReadFileBytes(file).value() + std::string("WHAT\0\0\0\x01", 8);
+    std::string bytes = ReadKlbFile(file).value() + std::string("WHAT\0\0\0\x01", 8);
     Put("lib.klb", bytes);
     std::vector<KlbEditEntry> back;
     EXPECT_FALSE(LoadThemeLibrary(file, back, false, dir_.Path(), message_, panel_));

@@ -351,7 +351,7 @@ TEST(KlbFormat, MissingMainMaskAndMissingSkinImagesLeaveNoBytes) {
     m.kind = KlbKind::Main;
     m.name = "M";
     m.image = "xy";
-    KlbWriter w;
+    ByteWriter w;
     KlbPart image, mask;
     WriteKlbEntry(w, m, &image, &mask);
     // Head 7+1+4+4, extras 4+4, block 200, payload 2.
@@ -362,7 +362,7 @@ TEST(KlbFormat, MissingMainMaskAndMissingSkinImagesLeaveNoBytes) {
     KlbEntry k;
     k.kind = KlbKind::Skin;
     k.name = "K";
-    KlbWriter w2;
+    ByteWriter w2;
     WriteKlbEntry(w2, k, &image, &mask);
     EXPECT_EQ(w2.out().size(), 16u + 12 + 200);  // the next tag follows the block
     for (size_t at : {96, 100, 104, 108}) EXPECT_EQ(GetI32(w2.out(), 28 + at), 0);
@@ -458,7 +458,7 @@ TEST_F(KlbSaveTest, SaveCommitsNewOffsetsAndLeavesNoTemporaryFile) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 1);
 
     ASSERT_TRUE(CopyLibraryFile(file, dir_ / "copy.klb"));
-    EXPECT_EQ(ReadFileBytes(dir_ / "copy.klb"), ReadFileBytes(file));
+    EXPECT_EQ(ReadKlbFile(dir_ / "copy.klb"), ReadKlbFile(file));
 }
 
 TEST_F(KlbSaveTest, FailedSaveKeepsTheOldFileAndTheOffsets) {
@@ -470,12 +470,12 @@ TEST_F(KlbSaveTest, FailedSaveKeepsTheOldFileAndTheOffsets) {
 
     auto real = dir_ / "real.klb";
     ASSERT_EQ(SaveKlbLibrary(real, entries, 10), KlbStatus::Ok);
-    auto saved = ReadFileBytes(real);
+    auto saved = ReadKlbFile(real);
     // A target that is a folder cannot be replaced: the old library stays whole.
     std::filesystem::create_directories(dir_ / "dir.klb" / "x");
     std::vector<KlbEntry> other = OneOfEveryKind();
     EXPECT_EQ(SaveKlbLibrary(dir_ / "dir.klb", other, 1), KlbStatus::IoError);
-    EXPECT_EQ(ReadFileBytes(real), saved);
+    EXPECT_EQ(ReadKlbFile(real), saved);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 2);
 }
 

@@ -21,7 +21,7 @@ void WriteBytes(const std::filesystem::path& file, const std::string& bytes) {
 }
 
 std::string Slurp(const std::filesystem::path& file) {
-    return ReadFileBytes(file).value_or("?");
+    return ReadKlbFile(file).value_or("?");
 }
 
 std::vector<std::string> Names(const TZRTheme& theme) {

@@ -1,13 +1,10 @@
-#include "core/klbio.h"
+#include "core/bytestream.h"
 
-#include <atomic>
-#include <cstring>
-#include <fstream>
-#include <system_error>
+#include <algorithm>
 
 namespace pk {
 
-uint8_t KlbReader::u8() {
+uint8_t ByteReader::u8() {
     if (!ok_ || pos_ >= data_.size()) {
         ok_ = false;
         return 0;
@@ -15,25 +12,25 @@ uint8_t KlbReader::u8() {
     return static_cast<uint8_t>(data_[pos_++]);
 }
 
-uint16_t KlbReader::u16() {
+uint16_t ByteReader::u16() {
     std::string_view b = bytes(2);
     if (b.size() != 2)
         return 0;
     return static_cast<uint16_t>(static_cast<uint8_t>(b[0]) | (static_cast<uint8_t>(b[1]) << 8));
 }
 
-uint32_t KlbReader::u32() {
+uint32_t ByteReader::u32() {
     std::string_view b = bytes(4);
     if (b.size() != 4)
         return 0;
     return static_cast<uint32_t>(GetI32(b, 0));
 }
 
-int32_t KlbReader::i32() {
+int32_t ByteReader::i32() {
     return static_cast<int32_t>(u32());
 }
 
-std::string_view KlbReader::bytes(size_t n) {
+std::string_view ByteReader::bytes(size_t n) {
     if (!ok_ || n > data_.size() - pos_) {
         ok_ = false;
         return {};
@@ -43,11 +40,11 @@ std::string_view KlbReader::bytes(size_t n) {
     return v;
 }
 
-void KlbReader::skip(size_t n) {
+void ByteReader::skip(size_t n) {
     bytes(n);
 }
 
-void KlbReader::seek(size_t pos) {
+void ByteReader::seek(size_t pos) {
     if (!ok_ || pos > data_.size()) {
         ok_ = false;
         return;
@@ -55,40 +52,40 @@ void KlbReader::seek(size_t pos) {
     pos_ = pos;
 }
 
-std::string KlbReader::lenString() {
+std::string ByteReader::lenString() {
     int32_t n = i32();
     if (!ok_ || n <= 0)
         return {};
     return std::string(bytes(static_cast<size_t>(n)));
 }
 
-std::string KlbReader::fixedText(size_t n) {
+std::string ByteReader::fixedText(size_t n) {
     return FixedFieldText(bytes(n));
 }
 
-void KlbWriter::u16(uint16_t v) {
+void ByteWriter::u16(uint16_t v) {
     u8(static_cast<uint8_t>(v));
     u8(static_cast<uint8_t>(v >> 8));
 }
 
-void KlbWriter::i32(int32_t v) {
+void ByteWriter::i32(int32_t v) {
     size_t at = out_.size();
     out_.resize(at + 4);
     PutI32(out_, at, v);
 }
 
-void KlbWriter::lenString(std::string_view s) {
+void ByteWriter::lenString(std::string_view s) {
     i32(static_cast<int32_t>(s.size()));
     out_.append(s);
 }
 
-void KlbWriter::fixedText(std::string_view s, size_t n) {
+void ByteWriter::fixedText(std::string_view s, size_t n) {
     std::string_view cut = s.substr(0, std::min(s.size(), n));
     out_.append(cut);
     out_.append(n - cut.size(), '\0');
 }
 
-void KlbWriter::patchI32(size_t at, int32_t v) {
+void ByteWriter::patchI32(size_t at, int32_t v) {
     PutI32(out_, at, v);
 }
 
@@ -106,35 +103,6 @@ int32_t GetI32(std::string_view b, size_t at) {
 void PutI32(std::string& b, size_t at, int32_t v) {
     uint32_t u = static_cast<uint32_t>(v);
     for (int i = 0; i < 4; ++i) b[at + i] = static_cast<char>((u >> (8 * i)) & 0xFF);
-}
-
-std::optional<std::string> ReadFileBytes(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::string bytes;
-    char buf[65536];
-    while (in.read(buf, sizeof buf) || in.gcount() > 0) bytes.append(buf, in.gcount());
-    if (in.bad())
-        return std::nullopt;
-    return bytes;
-}
-
-std::optional<std::string> ReadFileRange(const std::filesystem::path& file, int64_t offset,
-                                         int64_t size) {
-    if (offset < 0 || size < 0)
-        return std::nullopt;
-    std::ifstream in(file, std::ios::binary | std::ios::ate);
-    if (!in)
-        return std::nullopt;
-    int64_t total = static_cast<int64_t>(in.tellg());
-    if (total < 0 || offset > total || size > total - offset)
-        return std::nullopt;
-    std::string bytes(static_cast<size_t>(size), '\0');
-    in.seekg(offset);
-    if (size > 0 && !in.read(bytes.data(), size))
-        return std::nullopt;
-    return bytes;
 }
 
 }  // namespace pk

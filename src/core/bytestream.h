@@ -1,32 +1,31 @@
-// Byte-level reading and writing for theme libraries and the images and
-// sounds they carry. Everything here works on bytes already in memory, so a
-// length or offset from the file can always be checked against the real size.
+// Reading and writing little-endian binary data held in memory: key/value
+// records, theme libraries and the images and sounds they carry, server
+// messages. Everything here works on bytes already in memory, so a length or
+// offset from outside can always be checked against the real size.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
-#include <optional>
 #include <string>
 #include <string_view>
-
-#include "platform/atomicfile.h"
 
 namespace pk {
 
 // Reader over untrusted bytes. A read past the end sets a sticky error flag
-// and yields zeros or empty text; callers check ok() once after a group of
-// reads instead of after every field.
-class KlbReader {
+// and yields zeros or empty text, and every later read fails too; callers
+// check ok() once after a group of reads instead of after every field.
+// The reader views the bytes: they must outlive it.
+class ByteReader {
 public:
-    explicit KlbReader(std::string_view data) : data_(data) {}
+    explicit ByteReader(std::string_view data) : data_(data) {}
 
     bool ok() const { return ok_; }
     void fail() { ok_ = false; }
     size_t pos() const { return pos_; }
     size_t size() const { return data_.size(); }
     size_t remaining() const { return ok_ ? data_.size() - pos_ : 0; }
-    bool atEnd() const { return pos_ >= data_.size(); }
+    // True once everything is read, and after a failed read.
+    bool atEnd() const { return !ok_ || pos_ >= data_.size(); }
     std::string_view data() const { return data_; }
 
     uint8_t u8();
@@ -52,7 +51,7 @@ private:
 };
 
 // Little-endian writer appending to a byte string.
-class KlbWriter {
+class ByteWriter {
 public:
     std::string& out() { return out_; }
     const std::string& out() const { return out_; }
@@ -77,11 +76,5 @@ private:
 std::string FixedFieldText(std::string_view field);
 int32_t GetI32(std::string_view b, size_t at);  // at + 4 <= b.size() required
 void PutI32(std::string& b, size_t at, int32_t v);
-
-// Reads a whole file. nullopt when it cannot be opened or read.
-std::optional<std::string> ReadFileBytes(const std::filesystem::path& file);
-// Reads size bytes at offset, only when they lie wholly inside the file.
-std::optional<std::string> ReadFileRange(const std::filesystem::path& file, int64_t offset,
-                                         int64_t size);
 
 }  // namespace pk
