@@ -48,16 +48,18 @@ inline constexpr int MaxKeyRepeatsPerPoll = 64;
 // Key material of the scrambled server links. Each byte b of a stream is
 // XORed with bits 16-23 of a running key K, then K becomes
 // (K div (plain b + 1)) * Mul + Add, K signed, wrapping. The game link
-// unscrambles with (MulA, AddA) and scrambles with (MulB, AddB); the master
-// server link uses the pairs the other way round. Any odd multiplier keeps the
-// state from collapsing to a short cycle; the increments are odd so that a
-// division result of 0 still moves the state. The pairs are two well-known
-// full-period LCG steps (Microsoft C rand and Borland C rand), chosen so the
-// servers can be checked against published sequences.
-inline constexpr std::uint32_t DefaultScrambleMulA = 214013u;
-inline constexpr std::uint32_t DefaultScrambleAddA = 2531011u;
-inline constexpr std::uint32_t DefaultScrambleMulB = 22695477u;
-inline constexpr std::uint32_t DefaultScrambleAddB = 1u;
+// unscrambles with (ScrambleMulA, ScrambleAddA) and scrambles with
+// (ScrambleMulB, ScrambleAddB); the master server link uses the pairs the
+// other way round. Any odd multiplier keeps the state from collapsing to a
+// short cycle; the increments are odd so that a division result of 0 still
+// moves the state. The pairs are two well-known full-period LCG steps
+// (Microsoft C rand and Borland C rand), chosen so the servers can be checked
+// against published sequences. They are fixed at build time: the client never
+// changes them, and the test servers in tests/peers/ read the same four.
+inline constexpr std::uint32_t ScrambleMulA = 214013u;
+inline constexpr std::uint32_t ScrambleAddA = 2531011u;
+inline constexpr std::uint32_t ScrambleMulB = 22695477u;
+inline constexpr std::uint32_t ScrambleAddB = 1u;
 
 // Key mixing (KeyMix): from the state bytes s0..s3 and value bytes v0..v3
 // (least significant first) four bytes are derived, each step modulo 256:

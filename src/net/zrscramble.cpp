@@ -6,18 +6,6 @@
 
 namespace pk {
 
-std::uint32_t ScrambleMulA = DefaultScrambleMulA;
-std::uint32_t ScrambleAddA = DefaultScrambleAddA;
-std::uint32_t ScrambleMulB = DefaultScrambleMulB;
-std::uint32_t ScrambleAddB = DefaultScrambleAddB;
-
-void InitScrambleKeys() {
-    ScrambleMulA = DefaultScrambleMulA;
-    ScrambleAddA = DefaultScrambleAddA;
-    ScrambleMulB = DefaultScrambleMulB;
-    ScrambleAddB = DefaultScrambleAddB;
-}
-
 namespace {
 
 std::uint32_t StepKey(std::uint32_t state, std::uint8_t plain, std::uint32_t mul,

@@ -15,15 +15,6 @@
 
 namespace pk {
 
-// The four key values. They hold the defaults of zrconst.h from program
-// start; InitScrambleKeys sets them again (start-up calls it once, before any
-// link exists).
-extern std::uint32_t ScrambleMulA;
-extern std::uint32_t ScrambleAddA;
-extern std::uint32_t ScrambleMulB;
-extern std::uint32_t ScrambleAddB;
-void InitScrambleKeys();
-
 // One direction of a scrambled stream. `set` is separate from the state: a
 // running state may well pass through 0.
 struct TScrambleKey {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/zrconst.h"
 #include "core/zrlog.h"
 #include "game/zrfield.h"
 #include "game/zrgame.h"

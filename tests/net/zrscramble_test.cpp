@@ -19,21 +19,21 @@ TEST(Scrambler, GoldenBytesBothDirections) {
     // Frame: length 3 (00 03), type 0x14, payload "hi".
     const std::string frame = Bytes({0x00, 0x03, 0x14, 'h', 'i'});
 
-    TScrambleKey send{0x12345678u, true, DefaultScrambleMulB, DefaultScrambleAddB};
+    TScrambleKey send{0x12345678u, true, ScrambleMulB, ScrambleAddB};
     std::string out = frame;
     send.Scramble(out);
     EXPECT_EQ(out, Bytes({0x34, 0x5d, 0x93, 0xa1, 0xfb}));
     EXPECT_EQ(send.state, 0x06fc0b45u);
 
     // A negative state divides toward zero.
-    TScrambleKey negative{0xFEDCBA98u, true, DefaultScrambleMulA, DefaultScrambleAddA};
+    TScrambleKey negative{0xFEDCBA98u, true, ScrambleMulA, ScrambleAddA};
     out = frame;
     negative.Scramble(out);
     EXPECT_EQ(out, Bytes({0xdc, 0xeb, 0x67, 0xf7, 0xa8}));
     EXPECT_EQ(negative.state, 0x567e170du);
 
     // The receiving end, starting from the same state, gets the frame back.
-    TScrambleKey recv{0xFEDCBA98u, true, DefaultScrambleMulA, DefaultScrambleAddA};
+    TScrambleKey recv{0xFEDCBA98u, true, ScrambleMulA, ScrambleAddA};
     recv.Unscramble(out);
     EXPECT_EQ(out, frame);
     EXPECT_EQ(recv.state, 0x567e170du);

@@ -1,5 +1,6 @@
 #include "peers/game_server.h"
 
+#include "core/zrconst.h"
 #include "core/zrmisc.h"
 #include "game/zrfield.h"
 
