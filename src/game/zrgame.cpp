@@ -54,13 +54,13 @@ void ResetPlayerField(tclient& c) {
     tplr& p = *c.plr;
     p.field = EmptyField();
     p.CellLayerGrid = {};
-    p.PlayerState = 3;
+    p.PlayerState = psPlaying;
     p.flag = 0;
 }
 
 void SeatPlayer(tclient& c, int slot) {
     c.slot = slot;
-    if (slot >= 1 && slot <= MaxSlots) {
+    if (ValidSlot(slot)) {
         ResetPlayerField(c);
         SlotPlayers[static_cast<size_t>(slot)] = &c;
     }
@@ -92,7 +92,7 @@ void RemovePlayer(tclient* p) {
     }
     tmegame& g = ClientState.game;
     const int slot = p->slot;
-    if (slot >= 1 && slot <= MaxSlots) {
+    if (ValidSlot(slot)) {
         if (SlotPlayers[slot] == p)
             SlotPlayers[slot] = nullptr;
         p->plr.reset();

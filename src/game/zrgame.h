@@ -16,6 +16,7 @@
 
 #include "game/zrfield.h"
 #include "game/zrkeytable.h"
+#include "game/zrslot.h"
 #include "klb/zrtheme.h"
 
 namespace pk {
@@ -33,9 +34,9 @@ inline constexpr int CellGridRows = 40;
 struct tplr {
     TFieldString field;
     std::array<std::array<TCellLayerRec, CellGridColumns>, CellGridRows> CellLayerGrid{};
-    uint8_t flag = 0;         // set by the room window
-    int32_t SlotValue = 0;    // per-player value of message 0x04, shown by the painter
-    uint8_t PlayerState = 3;  // 3 in play, 2 lost, 0/1 set at the end of a game
+    uint8_t flag = 0;                 // set by the room window
+    int32_t SlotValue = 0;            // per-player value of message 0x04, shown by the painter
+    uint8_t PlayerState = psPlaying;  // PlayerStateId
 };
 
 // One player of the room.
@@ -45,8 +46,6 @@ struct tclient {
     int32_t slot = 0;  // 0 spectator, else 1..6
     std::unique_ptr<tplr> plr;
 };
-
-inline constexpr int MaxSlots = 6;
 
 // Player tables. Players owns the records; a removed player leaves a nullptr hole that the next
 // AddPlayer reuses. SlotPlayers[1..6] by slot number (index 0 unused), nullptr = free slot.

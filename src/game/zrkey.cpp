@@ -134,7 +134,7 @@ int GameInputHost::SlotAtDisplayPosition(int position) {
     // Position 1 is the own slot's big field, 2..6 the other slots in slot order.
     const int own = ClientState.game.OwnSlot;
     if (position == 1)
-        return own >= 1 && own <= MaxSlots ? own : 0;
+        return ValidSlot(own) ? own : 0;
     int pos = 1;
     for (int slot = 1; slot <= MaxSlots; ++slot) {
         if (slot == own)
@@ -164,7 +164,7 @@ tmegame& Game() {
 
 // The player in a slot with a field, or nullptr.
 tplr* SlotState(int slot) {
-    if (slot < 1 || slot > MaxSlots)
+    if (!ValidSlot(slot))
         return nullptr;
     tclient* c = SlotPlayers[static_cast<size_t>(slot)];
     return c ? c->plr.get() : nullptr;
@@ -172,7 +172,7 @@ tplr* SlotState(int slot) {
 
 bool OwnPlayerLost() {
     const tplr* own = SlotState(Game().OwnSlot);
-    return own && own->PlayerState == 2;
+    return own && own->PlayerState == psLost;
 }
 
 bool DarknessOnOwnSlot() {
@@ -449,7 +449,7 @@ void NextTarget() {
         const int p = (position + step - 1) % MaxSlots + 1;
         const int slot = in.SlotAtDisplayPosition(p);
         const tplr* state = SlotState(slot);
-        if (state && state->PlayerState != 2) {
+        if (state && state->PlayerState != psLost) {
             target = slot;
             break;
         }
@@ -469,7 +469,7 @@ uint8_t NextUsageId(const std::string& log) {
 void UseSpecial(int slot) {
     tmegame& g = Game();
     const tplr* state = SlotState(slot);
-    if (!state || state->PlayerState != 3 || g.Inventory.empty())
+    if (!state || state->PlayerState != psPlaying || g.Inventory.empty())
         return;
     if (GameInput().TimedActive(slot, "i") && !(Settings.rules.sbiself && slot == g.OwnSlot)) {
         return;

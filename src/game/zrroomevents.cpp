@@ -45,10 +45,6 @@ int32_t Saturated(int64_t v) {
                                                     std::numeric_limits<int32_t>::max()));
 }
 
-bool ValidSlot(int slot) {
-    return slot >= 1 && slot <= MaxSlots;
-}
-
 tclient* Occupant(int slot) {
     return ValidSlot(slot) ? SlotPlayers[slot] : nullptr;
 }
@@ -270,11 +266,11 @@ void endgame(const std::string& winner) {
             if (!p || !p->plr)
                 continue;
             if (teamWon && SameText(p->TeamName, team))
-                p->plr->PlayerState = 0;
+                p->plr->PlayerState = psTeamWon;
             else if (s == winningSlot)
-                p->plr->PlayerState = 1;
+                p->plr->PlayerState = psWon;
             else
-                p->plr->PlayerState = 2;
+                p->plr->PlayerState = psLost;
         }
         if (!g.Spectating) {
             const bool ownTeamWon = teamWon && g.OwnPlayer && SameText(g.OwnPlayer->TeamName, team);
@@ -296,7 +292,7 @@ void playerlose() {
         ResetRound();
         tclient* own = g.OwnPlayer;
         if (own && own->plr)
-            own->plr->PlayerState = 2;
+            own->plr->PlayerState = psLost;
         if (!Settings.rules.deadsb)
             g.TargetSlot = 0;
         if (g.TargetSlot == g.OwnSlot)
@@ -316,7 +312,7 @@ void PlayerOut(int slot) {
         tclient* p = Occupant(slot);
         if (!p || !p->plr)
             return;
-        p->plr->PlayerState = 2;
+        p->plr->PlayerState = psLost;
         p->plr->field = RandomColourField();
         room.RemoveSlotTimed(slot);
         room.RedrawSlot(slot);

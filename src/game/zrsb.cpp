@@ -2,6 +2,7 @@
 
 #include "core/zrlog.h"
 #include "game/zrsbfield.h"
+#include "game/zrslot.h"
 
 namespace pk {
 
@@ -30,10 +31,6 @@ bool IsTimedLetter(std::string_view letters) {
 // The phase word of a timed special: the data's first 0x02-separated field.
 std::string_view Phase(std::string_view data) {
     return data.substr(0, data.find('\x02'));
-}
-
-bool ValidSlot(int slot) {
-    return slot >= 1 && slot <= 6;
 }
 
 // Timed letters are announced once, when they start.
@@ -130,7 +127,7 @@ void ApplyToOwnField(SpecialEnv& env, const std::string& letters, const std::str
     if (letters == "r") {
         *field = RandomClear(*field, data, env.Rules().sbrblocks, w, h);
     } else if (letters == "s") {
-        if (env.SlotState(fromSlot) != 2)
+        if (env.SlotState(fromSlot) != psLost)
             *field = FitField(env.DecodeFieldDiff(*field, data), w, h);
     } else if (letters == "b") {
         *field = ClearSpecials(*field, data, w, h);
@@ -237,8 +234,8 @@ void destsb(SpecialEnv& env, const std::string& letters, const std::string& data
             env.SetRevengeSlot(fromSlot);
         if (Announced(letters, data))
             AttackLine(env, letters, data, fromSlot, toSlot);
-        bool run = env.SlotState(own) != 2 && env.GameRunning();
-        if (env.SlotState(fromSlot) == 2 && !env.Rules().deadsb)
+        bool run = env.SlotState(own) != psLost && env.GameRunning();
+        if (env.SlotState(fromSlot) == psLost && !env.Rules().deadsb)
             run = false;
         if (run) {
             ApplyToOwnField(env, letters, data, fromSlot);
@@ -257,8 +254,8 @@ void OwnSpecialEcho(SpecialEnv& env, const std::string& letters, const std::stri
             AttackLine(env, letters, data, own, toSlot);
         }
         std::string* field = env.SlotField(own);
-        if (letters == "s" && field != nullptr && env.SlotState(own) != 2 &&
-            env.SlotState(toSlot) != 2 && env.GameRunning()) {
+        if (letters == "s" && field != nullptr && env.SlotState(own) != psLost &&
+            env.SlotState(toSlot) != psLost && env.GameRunning()) {
             *field = FitField(env.DecodeFieldDiff(*field, data), env.Width(), env.Height());
             env.RedrawField(own);
         }
@@ -272,9 +269,9 @@ void otherperformsb(SpecialEnv& env, const std::string& letters, const std::stri
     LogErrorsWith(what, [&] {
         if (Announced(letters, data))
             AttackLine(env, letters, data, fromSlot, toSlot);
-        if (!env.GameRunning() || env.SlotState(toSlot) == 2)
+        if (!env.GameRunning() || env.SlotState(toSlot) == psLost)
             return;
-        if (env.SlotState(fromSlot) == 2 && !env.Rules().deadsb)
+        if (env.SlotState(fromSlot) == psLost && !env.Rules().deadsb)
             return;
         // The own field changes only through the event queue, so that the pending pieces are
         // replayed on it; a player's own slot here is left to the queued event.

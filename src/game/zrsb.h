@@ -55,7 +55,9 @@ public:
     // nullptr when the slot holds no player (or is outside 1..6).
     virtual std::string* SlotField(int slot) = 0;
     virtual std::string SlotName(int slot) const = 0;
-    // `PlayerState`: 3 in play, 2 lost; a slot without a player answers 0.
+    // The `PlayerState` of the slot's player (PlayerStateId); a slot without a player answers
+    // NoPlayerState.
+    static constexpr int NoPlayerState = 0;
     virtual int SlotState(int slot) const = 0;
 
     virtual void SetRevengeSlot(int slot) = 0;

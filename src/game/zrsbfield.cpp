@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "core/zrmisc.h"
+#include "game/zrslot.h"
 
 namespace pk {
 
@@ -247,7 +248,7 @@ AddedLines ParseAddedLines(std::string_view data, int width, int height) {
         const int slot = static_cast<int>(bits.Read(4));
         if (slot == 0)
             break;
-        if (slot <= 6)
+        if (ValidSlot(slot))
             lines.slots.push_back(slot);
     }
     return lines;

@@ -22,7 +22,7 @@ SpecialOutlets default_outlets;
 SpecialOutlets* outlets = &default_outlets;
 
 tclient* SlotClient(int slot) {
-    return slot >= 1 && slot <= MaxSlots ? SlotPlayers[static_cast<size_t>(slot)] : nullptr;
+    return ValidSlot(slot) ? SlotPlayers[static_cast<size_t>(slot)] : nullptr;
 }
 
 tplr* SlotRecord(int slot) {
@@ -65,7 +65,7 @@ public:
     }
     int SlotState(int slot) const override {
         const tplr* p = SlotRecord(slot);
-        return p ? p->PlayerState : 0;
+        return p ? p->PlayerState : NoPlayerState;
     }
     void SetRevengeSlot(int slot) override { ClientState.game.RevengeSlot = slot; }
     int CountAttack() override { return ++ClientState.game.AttackCount; }

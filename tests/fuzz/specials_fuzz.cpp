@@ -67,13 +67,13 @@ void ThroughTheEngine(Input& in) {
     tmegame& g = ClientState.game;
     g.GameRunning = 1;
     g.Spectating = (rules & 8) ? 1 : 0;
-    g.OwnSlot = 1 + in.Take() % 6;
-    for (int slot = 1; slot <= 6; ++slot) {
+    g.OwnSlot = 1 + in.Take() % MaxSlots;
+    for (int slot = 1; slot <= MaxSlots; ++slot) {
         tclient* c = AddPlayer("P" + std::to_string(slot));
         c->slot = slot;
         SlotPlayers[static_cast<size_t>(slot)] = c;
         ResetPlayerField(*c);
-        c->plr->PlayerState = (in.Take() & 1) ? 2 : 3;
+        c->plr->PlayerState = (in.Take() & 1) ? psLost : psPlaying;
         for (size_t i = 0; i < c->plr->field.size(); i += 1 + in.Take() % 7) {
             c->plr->field[i] = "12345bno"[i % 8];
         }
@@ -97,7 +97,7 @@ void ThroughTheEngine(Input& in) {
             // A result that differs from the server's is reported and stalls the queue.
             ClearEventQueue();
         }
-        for (int slot = 1; slot <= 6; ++slot) {
+        for (int slot = 1; slot <= MaxSlots; ++slot) {
             if (SlotPlayers[static_cast<size_t>(slot)]->plr->field.size() != 12u * 22u) {
                 std::abort();
             }
@@ -135,8 +135,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     env.rules.sbitimed = rules & 8;
     env.rules.sbdstack = rules & 16;
     env.spectating = rules & 32;
-    env.SetOwn(1 + in.Take() % 6);
-    for (int slot = 1; slot <= 6; ++slot) {
+    env.SetOwn(1 + in.Take() % MaxSlots);
+    for (int slot = 1; slot <= MaxSlots; ++slot) {
         const uint8_t fill = in.Take();
         if (fill & 1) {
             env.players[slot].reset();
@@ -144,7 +144,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         pk::testing::FakePlayer player;
         player.name = "P" + std::to_string(slot);
-        player.state = (fill & 2) ? 2 : 3;
+        player.state = (fill & 2) ? psLost : psPlaying;
         player.field.assign(static_cast<size_t>(env.width * env.height),
                             "0123456789onbaq"[fill % 15]);
         for (size_t i = 0; i < player.field.size(); ++i) {
@@ -173,7 +173,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         env.timedHost.clock += which;
         env.timed.TickTimedSpecials(which & 1);
-        for (int slot = 1; slot <= 6; ++slot) {
+        for (int slot = 1; slot <= MaxSlots; ++slot) {
             if (!env.players[slot])
                 continue;
             if (env.players[slot]->field.size() != static_cast<size_t>(env.width * env.height)) {

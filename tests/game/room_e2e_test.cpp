@@ -143,7 +143,7 @@ TEST_F(RoomEndToEnd, AWholeRoom) {
     EXPECT_EQ(own.field.substr(240), bottom);
     EXPECT_EQ(ClientState.game.PendingLimit, 3);
     EXPECT_EQ(ClientState.game.GameRunning, 1);
-    EXPECT_EQ(SlotPlayers[2]->plr->PlayerState, 2);
+    EXPECT_EQ(SlotPlayers[2]->plr->PlayerState, psLost);
     EXPECT_EQ(TakeLines(), (std::vector<std::string>{
                                Chat("~19*** The game has ~01Started"),
                                Chat("~19*** The game is ~01Paused~01"),
@@ -157,8 +157,8 @@ TEST_F(RoomEndToEnd, AWholeRoom) {
                                Chat("~14*** Player ~01~03alice~~ has WON!"),
                            }));
     EXPECT_EQ(ClientState.game.GameRunning, 0);
-    EXPECT_EQ(SlotPlayers[1]->plr->PlayerState, 1);
-    EXPECT_EQ(SlotPlayers[2]->plr->PlayerState, 2);
+    EXPECT_EQ(SlotPlayers[1]->plr->PlayerState, psWon);
+    EXPECT_EQ(SlotPlayers[2]->plr->PlayerState, psLost);
     EXPECT_EQ(display.sounds.back(), "won");
 
     // Seating changes and departures.
@@ -201,7 +201,7 @@ TEST_F(RoomEndToEnd, JoiningARunningGameSitsItOut) {
     });
     Play([](GameServerSession& s) { s.SendFrame(0x0b, "30"); });
     const tplr& own = *SlotPlayers[1]->plr;
-    EXPECT_EQ(own.PlayerState, 2);
+    EXPECT_EQ(own.PlayerState, psLost);
     EXPECT_EQ(own.field.find('0'), std::string::npos);
     EXPECT_EQ(TakeLines(), (std::vector<std::string>{
                                Chat("~12*** ~01bob~ is now playing"),
@@ -212,7 +212,7 @@ TEST_F(RoomEndToEnd, JoiningARunningGameSitsItOut) {
               (std::vector<std::string>{Chat("~01~23[~~15System Message~~23] ~~~15Welcome back")}));
     // A newcomer during the game waits for the next one.
     Play([](GameServerSession& s) { SendArrival(s, 4, "erin", ""); });
-    EXPECT_EQ(SlotPlayers[4]->plr->PlayerState, 2);
+    EXPECT_EQ(SlotPlayers[4]->plr->PlayerState, psLost);
     // The own loss message while already out changes nothing more; the end names no winner.
     Play([](GameServerSession& s) {
         SendOwnLoss(s);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "game/zrsb.h"
+#include "game/zrslot.h"
 #include "game/zrtimedsb.h"
 
 namespace pk::testing {
@@ -67,7 +68,7 @@ public:
 
 struct FakePlayer {
     std::string name;
-    int state = 3;
+    int state = psPlaying;
     std::string field;
 };
 
@@ -76,7 +77,7 @@ public:
     int width = 12, height = 22;
     SpecialRules rules;
     bool spectating = false, running = true, showIncoming = true;
-    std::array<std::optional<FakePlayer>, 7> players;  // index = slot
+    std::array<std::optional<FakePlayer>, MaxSlots + 1> players;  // index = slot
     int revenge = 0, attacks = 0, lines = 0, level = 1;
     std::vector<std::pair<int, std::string>> collected;  // (line count, letters)
     int finished = 0;
@@ -89,7 +90,7 @@ public:
 
     FakeSpecialEnv() {
         for (int slot = 1; slot <= 3; ++slot) {
-            players[slot] = FakePlayer{"P" + std::to_string(slot), 3,
+            players[slot] = FakePlayer{"P" + std::to_string(slot), psPlaying,
                                        std::string(static_cast<size_t>(width * height), '0')};
         }
     }
@@ -103,15 +104,15 @@ public:
     bool Spectating() const override { return spectating; }
     bool GameRunning() const override { return running; }
     std::string* SlotField(int slot) override {
-        if (slot < 1 || slot > 6 || !players[slot])
+        if (!ValidSlot(slot) || !players[slot])
             return nullptr;
         return &players[slot]->field;
     }
     std::string SlotName(int slot) const override {
-        return slot >= 1 && slot <= 6 && players[slot] ? players[slot]->name : "";
+        return ValidSlot(slot) && players[slot] ? players[slot]->name : "";
     }
     int SlotState(int slot) const override {
-        return slot >= 1 && slot <= 6 && players[slot] ? players[slot]->state : 0;
+        return ValidSlot(slot) && players[slot] ? players[slot]->state : NoPlayerState;
     }
     void SetRevengeSlot(int slot) override { revenge = slot; }
     int CountAttack() override { return ++attacks; }

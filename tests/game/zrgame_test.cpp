@@ -57,12 +57,12 @@ TEST_F(SlotTest, SlotCountsAndRemovalFromASlot) {
 TEST_F(SlotTest, ResetPlayerFieldUsesTheCurrentGeometry) {
     FieldWidth = 10;
     FieldHeight = 20;
-    own->plr->PlayerState = 2;
+    own->plr->PlayerState = psLost;
     own->plr->flag = 1;
     own->plr->CellLayerGrid[3][4].b[2] = 9;
     ResetPlayerField(*own);
     EXPECT_EQ(own->plr->field, std::string(200, '0'));
-    EXPECT_EQ(own->plr->PlayerState, 3);
+    EXPECT_EQ(own->plr->PlayerState, psPlaying);
     EXPECT_EQ(own->plr->flag, 0);
     EXPECT_EQ(own->plr->CellLayerGrid[3][4].b[2], 0);
 }

@@ -276,7 +276,7 @@ protected:
     void SetUp() override {
         KeyActionTest::SetUp();
         Seat(2, "two");
-        Seat(3, "three", 2);  // has lost
+        Seat(3, "three", psLost);
         Seat(5, "five");
         g.Inventory = "acn";
         g.TargetSlot = 1;
@@ -300,9 +300,9 @@ TEST_F(SpecialKeyTest, TargetsSkipPlayersWhoLost) {
     GameKeyDispatch(kaToggleTarget, 9, KeyDown);
     EXPECT_EQ(g.TargetSlot, 1);  // wraps to the own slot
     EXPECT_EQ(display.refreshes.back(), std::make_pair(0x100, 0));
-    SlotPlayers[2]->plr->PlayerState = 2;
-    SlotPlayers[5]->plr->PlayerState = 2;
-    own->plr->PlayerState = 2;
+    SlotPlayers[2]->plr->PlayerState = psLost;
+    SlotPlayers[5]->plr->PlayerState = psLost;
+    own->plr->PlayerState = psLost;
     NextTarget();
     EXPECT_EQ(g.TargetSlot, 0);
 }
@@ -371,7 +371,7 @@ TEST_F(SpecialKeyTest, UsagesGoIntoTheLastPendingEntry) {
 }
 
 TEST_F(SpecialKeyTest, LostPlayerUsesSpecialsOnlyWithDeadsb) {
-    own->plr->PlayerState = 2;
+    own->plr->PlayerState = psLost;
     g.TargetSlot = 2;
     GameKeyDispatch(kaUseSpecial, 20, KeyDown);
     GameKeyDispatch(kaMoveLeft, 37, KeyDown);

@@ -223,9 +223,9 @@ TEST_F(RoomEventsTest, TeamWinMarksTheTeamInAnyCase) {
     RoomMsgEndGame("tReds");
     EXPECT_EQ(host.room.back(),
               Sc("14") + "*** Team " + Sc("01") + Sc("03") + "Reds" + kSc + kSc + " has WON!");
-    EXPECT_EQ(SlotPlayers[1]->plr->PlayerState, 0);
-    EXPECT_EQ(SlotPlayers[2]->plr->PlayerState, 0);
-    EXPECT_EQ(SlotPlayers[3]->plr->PlayerState, 2);
+    EXPECT_EQ(SlotPlayers[1]->plr->PlayerState, psTeamWon);
+    EXPECT_EQ(SlotPlayers[2]->plr->PlayerState, psTeamWon);
+    EXPECT_EQ(SlotPlayers[3]->plr->PlayerState, psLost);
     EXPECT_EQ(display.sounds.back(), "won");
 }
 
@@ -236,8 +236,8 @@ TEST_F(RoomEventsTest, PlayerWinBySlot) {
     RoomMsgEndGame("4");
     EXPECT_EQ(host.room.back(),
               Sc("14") + "*** Player " + Sc("01") + Sc("03") + "Bob" + kSc + kSc + " has WON!");
-    EXPECT_EQ(SlotPlayers[4]->plr->PlayerState, 1);
-    EXPECT_EQ(SlotPlayers[1]->plr->PlayerState, 2);
+    EXPECT_EQ(SlotPlayers[4]->plr->PlayerState, psWon);
+    EXPECT_EQ(SlotPlayers[1]->plr->PlayerState, psLost);
     EXPECT_NE(display.sounds.back(), "won");
 }
 
@@ -252,7 +252,7 @@ TEST_F(RoomEventsTest, WinnerSlotThatNamesNobodyStillEndsTheGame) {
     }
     EXPECT_EQ(host.room,
               std::vector<std::string>(3, Sc("19") + "*** The game has " + Sc("01") + "Ended"));
-    EXPECT_EQ(SlotPlayers[1]->plr->PlayerState, 2);
+    EXPECT_EQ(SlotPlayers[1]->plr->PlayerState, psLost);
 }
 
 TEST_F(RoomEventsTest, JoiningARunningGameAsAPlayerLosesAtOnce) {
@@ -260,7 +260,7 @@ TEST_F(RoomEventsTest, JoiningARunningGameAsAPlayerLosesAtOnce) {
     RoomMsgInGame("65");
     EXPECT_EQ(ClientState.game.GameRunning, 1);
     EXPECT_EQ(ClientState.game.GameTimeBase, 1000 - 65);
-    EXPECT_EQ(me->plr->PlayerState, 2);
+    EXPECT_EQ(me->plr->PlayerState, psLost);
     EXPECT_TRUE(AllColours(me->plr->field));
     EXPECT_EQ(display.sounds, (std::vector<std::string>{"lost"}));
     EXPECT_EQ(host.room,
@@ -309,7 +309,7 @@ TEST_F(RoomEventsTest, PlayerOutOfAnotherSlot) {
     Seat("Bob", 2);
     ClientState.game.TargetSlot = 2;
     RoomMsgPlayerOut("2");
-    EXPECT_EQ(SlotPlayers[2]->plr->PlayerState, 2);
+    EXPECT_EQ(SlotPlayers[2]->plr->PlayerState, psLost);
     EXPECT_TRUE(AllColours(SlotPlayers[2]->plr->field));
     EXPECT_TRUE(host.Called("NextTarget"));
     EXPECT_TRUE(host.Called("RemoveSlotTimed 2"));

@@ -126,7 +126,7 @@ TEST_F(SpecialTest, LinesForSeveralPlayers) {
 }
 
 TEST_F(SpecialTest, OwnPlayerWhoLostOnlyEndsTheEntry) {
-    env.players[1]->state = 2;
+    env.players[1]->state = psLost;
     destsb(env, "n", "", 3, 1);
     EXPECT_EQ(env.Field(1), stack);
     EXPECT_EQ(env.revenge, 3);
@@ -135,7 +135,7 @@ TEST_F(SpecialTest, OwnPlayerWhoLostOnlyEndsTheEntry) {
 }
 
 TEST_F(SpecialTest, SpecialsFromALostPlayerFollowTheDeadRule) {
-    env.players[2]->state = 2;
+    env.players[2]->state = psLost;
     env.rules.deadsb = false;
     destsb(env, "c", "", 2, 1);
     EXPECT_EQ(env.Field(1), stack);
@@ -213,7 +213,7 @@ TEST_F(SpecialTest, OwnSpecialOnAnotherPlayer) {
     OwnSpecialEcho(env, "s", Field({{22, "222222222222"}}), 1, 1);
     EXPECT_EQ(env.Field(1), Field({{22, "222222222222"}}));
     EXPECT_EQ(env.attackLines.size(), 2u);
-    env.players[3]->state = 2;
+    env.players[3]->state = psLost;
     OwnSpecialEcho(env, "s", Field({}), 1, 3);
     EXPECT_EQ(env.Field(1), Field({{22, "222222222222"}}));
     EXPECT_EQ(env.finished, 3);
@@ -235,7 +235,7 @@ TEST_F(SpecialTest, SpecialsBetweenOtherPlayers) {
         EXPECT_EQ(env.Field(2), stack) << letters;
     }
     // Nothing for a target who lost, or when no game runs; the line is still written.
-    env.players[2]->state = 2;
+    env.players[2]->state = psLost;
     const size_t lines = env.attackLines.size();
     otherperformsb(env, "n", "", 3, 2);
     EXPECT_EQ(env.Field(2), stack);

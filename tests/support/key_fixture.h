@@ -56,7 +56,7 @@ protected:
         EngineTest::TearDown();
     }
     // Puts a player into a slot with an empty field in state `state`.
-    tclient* Seat(int slot, const std::string& name, int state = 3) {
+    tclient* Seat(int slot, const std::string& name, int state = psPlaying) {
         tclient* c = AddPlayer(name);
         SeatPlayer(*c, slot);
         c->plr->PlayerState = static_cast<uint8_t>(state);
