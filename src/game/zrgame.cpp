@@ -100,7 +100,7 @@ void RemovePlayer(tclient* p) {
             SlotHooks.RemoveSlotTimed(slot);
         if (g.TargetSlot == slot && SlotHooks.NextTarget)
             SlotHooks.NextTarget();
-        GameView().RefreshDisplay(0x480, slot);
+        GameView().RefreshDisplay(rfSlotElements, slot);
         if (g.Spectating && slot == g.OwnSlot && SlotHooks.SetViewedSlot) {
             SlotHooks.SetViewedSlot(g.OwnSlot);
         }

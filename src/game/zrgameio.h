@@ -19,14 +19,35 @@ public:
     virtual void SendGameMessage(uint8_t type, const std::string& payload) = 0;
 };
 
+// Refresh mask bits: the in-game display elements a refresh marks for repainting. The painter
+// reads the bits, so their values are fixed.
+enum RefreshBits : int {
+    rfInventory = 0x0001,    // the inventory elements
+    rfNextPiece = 0x0002,    // "nextpiece"
+    rfLevel = 0x0004,        // "level"
+    rfLineCount = 0x0008,    // "linecount"
+    rfSpecialText = 0x0010,  // "sbtext", the name of the first special of the inventory
+    rfNames = 0x0020,        // the six name elements
+    rfEverything = 0x0040,   // every element, as at a game start
+    rfSlotName = 0x0080,     // the name element of the slot passed (its timed effects)
+    rfTargets = 0x0100,      // the special-block target markers
+    rfHoldPiece = 0x0200,    // "holdpiece"
+    rfSlotPlayer = 0x0400,   // the player element of the slot passed
+    rfFields = 0x0800,       // the six field elements
+};
+// The masks the game asks for together.
+inline constexpr int rfInventoryDisplay = rfInventory | rfSpecialText;  // 17
+inline constexpr int rfSlotElements = rfSlotName | rfSlotPlayer;        // 0x480
+// Gravity on the own field may collect specials and count lines and a level.
+inline constexpr int rfAfterGravity = rfInventory | rfLevel | rfLineCount | rfSpecialText;  // 29
+
 // Display refreshes, redraws and sound effects asked for by the engine.
-// Refresh masks: 2 next piece, 4 level, 8 lines, 17 (0x11) inventory, 0x200 hold/falling piece,
-// 0x40 everything of a game start, 0x480 a slot's elements.
 class GameDisplay {
 public:
     virtual ~GameDisplay() = default;
     virtual void RedrawOwnField() = 0;
-    // slot: the slot the refresh is about (masks 0x80/0x400), 0 for the own display.
+    // mask: RefreshBits. slot: the slot the refresh is about (rfSlotName, rfSlotPlayer), 0 for
+    // the own display.
     virtual void RefreshDisplay(int mask, int slot) = 0;
     virtual void PlaySound(std::string_view name) = 0;
 };

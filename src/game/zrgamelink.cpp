@@ -85,7 +85,7 @@ void GameLinkHost::ShowRoomMessageLine(const std::string& line) {
     FormatServerMessage('c', 8, false, line, false, true, to);
 }
 void GameLinkHost::RefreshDisplay() {
-    GameView().RefreshDisplay(0x40, 0);
+    GameView().RefreshDisplay(rfEverything, 0);
 }
 
 GameLinkHost& GameHost() {

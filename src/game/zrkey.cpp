@@ -455,7 +455,7 @@ void NextTarget() {
         }
     }
     g.TargetSlot = target;
-    GameView().RefreshDisplay(0x100, 0);
+    GameView().RefreshDisplay(rfTargets, 0);
 }
 
 uint8_t NextUsageId(const std::string& log) {
@@ -476,7 +476,7 @@ void UseSpecial(int slot) {
     }
     ReportUsage('u', std::to_string(slot));
     g.Inventory.erase(0, 1);
-    GameView().RefreshDisplay(17, 0);
+    GameView().RefreshDisplay(rfInventoryDisplay, 0);
 }
 
 void DiscardSpecial() {
@@ -485,7 +485,7 @@ void DiscardSpecial() {
         return;
     ReportUsage('d', "d");
     g.Inventory.erase(0, 1);
-    GameView().RefreshDisplay(17, 0);
+    GameView().RefreshDisplay(rfInventoryDisplay, 0);
 }
 
 void SacrificeSpecial() {
@@ -494,7 +494,7 @@ void SacrificeSpecial() {
         return;
     ReportUsage('s', "s");
     ShuffleInventory(g.SeedA, g.Inventory);
-    GameView().RefreshDisplay(17, 0);
+    GameView().RefreshDisplay(rfInventoryDisplay, 0);
 }
 
 }  // namespace pk

@@ -186,7 +186,7 @@ void startpiece() {
         g.PieceWaiting = 0;
         g.FastFall = 0;
         g.NextPieceToken = PieceToken(g.UpcomingPieces, 2);
-        GameView().RefreshDisplay(2, 0);
+        GameView().RefreshDisplay(rfNextPiece, 0);
 
         const int r = newpiececollision(g.CurrentPiece, OwnField());
         if (r >= 1) {
@@ -291,7 +291,7 @@ void holdpiece() {
             ClearPiecePlace(g);
             g.CurrentPiece = TokenPiece(PieceToken(g.UpcomingPieces, 1));
             g.HoldUsed = 0;
-            GameView().RefreshDisplay(0x200, 0);
+            GameView().RefreshDisplay(rfHoldPiece, 0);
             GameView().RedrawOwnField();
             GameView().PlaySound("holdpiece");
             NextPieceOrDelay();
@@ -302,7 +302,7 @@ void holdpiece() {
         g.HoldToken.clear();
         g.HoldUsed = 1;
         ClearPiecePlace(g);
-        GameView().RefreshDisplay(0x200, 0);
+        GameView().RefreshDisplay(rfHoldPiece, 0);
         GameView().RedrawOwnField();
         GameView().PlaySound("useholdpiece");
         startpiece();
@@ -318,7 +318,7 @@ void clearlines() {
         GameView().PlaySound(count >= 4 ? "fourclear" : "clear");
         removelines(own, rows);
         g.LinesCleared += count;
-        GameView().RefreshDisplay(8, 0);
+        GameView().RefreshDisplay(rfLineCount, 0);
         GameView().RedrawOwnField();
         FinishQueueEntry();
     });
@@ -340,7 +340,7 @@ void ApplyNewSpecials(const tqasb& s) {
             GameView().RedrawOwnField();
         }
         g.Inventory = s.inventory;
-        GameView().RefreshDisplay(17, 0);
+        GameView().RefreshDisplay(rfInventoryDisplay, 0);
         FinishQueueEntry();
     });
 }
@@ -378,7 +378,7 @@ void acknowledgepiece(const tqpa& a) {
         if (a.level != g.OwnLevel) {
             g.OwnLevel = a.level;
             if (!Settings.rules.avglvl)
-                GameView().RefreshDisplay(4, 0);
+                GameView().RefreshDisplay(rfLevel, 0);
         }
         if (g.PieceWaiting && PieceTokenCount(g.UpcomingPieces) > 2 &&
             GameTiming.PieceDelayStart == 0) {
@@ -397,7 +397,7 @@ void catchuphistory() {
                 g.CurrentPiece = TurnedToken(g.UpcomingPieces, 1, g.PieceRotation);
             if (!g.PieceWaiting) {
                 g.NextPieceToken = PieceToken(g.UpcomingPieces, 2);
-                GameView().RefreshDisplay(2, 0);
+                GameView().RefreshDisplay(rfNextPiece, 0);
             }
             GameView().RedrawOwnField();
             return;
@@ -410,7 +410,7 @@ void catchuphistory() {
             ReplayEntry(*entry, s);
         }
 
-        int mask = 0x200;
+        int mask = rfHoldPiece;
         if (g.HoldUsed) {
             g.HoldToken.clear();
             if (!s.hold.empty()) {
@@ -426,7 +426,7 @@ void catchuphistory() {
         g.CurrentPiece = TurnedToken(g.UpcomingPieces, 1, g.PieceRotation);
         if (!g.PieceWaiting) {
             g.NextPieceToken = PieceToken(g.UpcomingPieces, 2);
-            mask |= 2;
+            mask |= rfNextPiece;
         }
         g.SeedA = s.seedA;
         g.SeedB = s.seedB;
@@ -435,11 +435,11 @@ void catchuphistory() {
             own = s.field;
         if (g.Inventory != s.inventory) {
             g.Inventory = s.inventory;
-            mask |= 0x11;
+            mask |= rfInventoryDisplay;
         }
         if (g.LinesCleared != s.lines) {
             g.LinesCleared = s.lines;
-            mask |= 8;
+            mask |= rfLineCount;
         }
         GameView().RefreshDisplay(mask, 0);
         GameView().RedrawOwnField();
@@ -476,7 +476,7 @@ void UsageConfirmed(const tusageconfirm& c) {
     if (!AckUsageLog.empty()) {
         DeleteUsagePair(AckUsageLog, c.id);
         g.Inventory = c.inventory;
-        GameView().RefreshDisplay(17, 0);
+        GameView().RefreshDisplay(rfInventoryDisplay, 0);
     } else if (!PendingHistory.empty()) {
         thistoryevent& e = *PendingHistory.front();
         DeleteUsagePair(e.UsageLog, c.id);

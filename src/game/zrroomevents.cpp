@@ -22,8 +22,6 @@ std::string Sc(const char* digits) {
     return kSc + digits;
 }
 
-constexpr int RefreshAll = 0x40;
-constexpr int RefreshSlot = 0x480;
 constexpr int KeyTableGameStart = 106;
 constexpr int LobbyTimerInGame = 1000;
 constexpr int LobbyTimerIdle = 100;
@@ -136,7 +134,7 @@ void startgame(const std::string& tokens, int32_t seedA, int32_t seedB,
         } else if (g.Spectating) {
             room.SetViewedSlot(g.OwnSlot);
         }
-        GameView().RefreshDisplay(RefreshAll, 0);
+        GameView().RefreshDisplay(rfEverything, 0);
         room.ResetKeyTable(KeyTableGameStart);
         room.ClearAttackList();
         room.ClearGameChat();
@@ -239,7 +237,7 @@ void endgame(const std::string& winner) {
         g.TargetSlot = 0;
         g.PieceX = -1;
         g.PieceY = -1;
-        GameView().RefreshDisplay(RefreshAll, 0);
+        GameView().RefreshDisplay(rfEverything, 0);
         AddEventLine(DateStamp() + " Game ended");
         room.PartylineAddLine(Sc("19") + "*** The game has " + Sc("01") + "Ended");
         if (winner.empty())
@@ -298,7 +296,7 @@ void playerlose() {
         if (g.TargetSlot == g.OwnSlot)
             room.NextTarget();
         AddEventLine(TimeStamp() + "Lost: " + (own ? own->name : std::string()));
-        GameView().RefreshDisplay(RefreshAll, 0);
+        GameView().RefreshDisplay(rfEverything, 0);
         if (own && own->plr)
             own->plr->field = RandomColourField();
         GameView().RedrawOwnField();
@@ -319,7 +317,7 @@ void PlayerOut(int slot) {
         if (g.TargetSlot == slot)
             room.NextTarget();
         AddEventLine(TimeStamp() + "Lost: " + p->name);
-        GameView().RefreshDisplay(RefreshSlot, slot);
+        GameView().RefreshDisplay(rfSlotElements, slot);
         if (g.Spectating && slot == g.OwnSlot)
             room.SetViewedSlot(g.OwnSlot);
     });
@@ -384,7 +382,7 @@ void MoveSlot(const std::string& name, int newSlot) {
         }
         // The list and the fields shown follow the new seating.
         Room().RefreshUserList();
-        GameView().RefreshDisplay(RefreshAll, 0);
+        GameView().RefreshDisplay(rfEverything, 0);
     });
 }
 

@@ -1,6 +1,7 @@
 #include "game/zrsb.h"
 
 #include "core/zrlog.h"
+#include "game/zrgameio.h"
 #include "game/zrsbfield.h"
 #include "game/zrslot.h"
 
@@ -14,7 +15,6 @@ const std::array<std::string_view, 14> SpecialNames = {
 
 namespace {
 
-constexpr int kGravityRefreshMask = 29;
 constexpr int kConfusionStartKeyMask = 64;  // clears the repeat timers
 constexpr int kConfusionEndKeyMask = 96;    // in-use keys back from the settings, timers cleared
 
@@ -92,7 +92,7 @@ void OwnGravity(SpecialEnv& env, std::string& field, std::string_view data) {
     }
     if (env.Rules().sbgcollect)
         env.CollectIntoInventory(n, SpecialsInRows(field, rows, w, h));
-    env.RefreshDisplay(kGravityRefreshMask);
+    env.RefreshDisplay(rfAfterGravity);
     if (!rows.empty())
         field = RemoveRows(field, rows, w, h);
 }

@@ -5,6 +5,7 @@
 
 #include "core/zrlog.h"
 #include "core/zrmisc.h"
+#include "game/zrgameio.h"
 
 namespace pk {
 
@@ -13,7 +14,6 @@ TTimedSpecials* TimedSpecials = nullptr;
 namespace {
 
 constexpr size_t kMaxNameLength = 10;
-constexpr int kTimedMask = 128;
 
 int32_t Clamp32(int64_t value) {
     return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
@@ -52,7 +52,7 @@ void TTimedSpecials::AddTimed(int slot, int sourceSlot, std::string_view name, i
         host_.RedrawField(slot);
         host_.PlayThemeSound("newtimed");
     } else {
-        host_.RefreshSlot(kTimedMask, slot);
+        host_.RefreshSlot(rfSlotName, slot);
     }
 }
 
@@ -154,7 +154,7 @@ void TTimedSpecials::cleartimed(int slot) {
         StopTimerWhenEmpty();
         for (int s : slots) {
             host_.RedrawField(s);
-            host_.RefreshSlot(kTimedMask, s);
+            host_.RefreshSlot(rfSlotName, s);
         }
     });
 }
@@ -187,7 +187,7 @@ void TTimedSpecials::ShowRemoved(int slot) {
         host_.RedrawField(slot);
         host_.PlayThemeSound("removetimed");
     } else {
-        host_.RefreshSlot(kTimedMask, slot);
+        host_.RefreshSlot(rfSlotName, slot);
     }
 }
 

@@ -34,7 +34,8 @@ public:
     virtual int32_t SecondClock() = 0;
     virtual int OwnSlot() = 0;
     virtual void RedrawField(int slot) = 0;
-    // Refresh of the in-game display elements of one slot (mask 128: its timed effects).
+    // Refresh of the in-game display elements of one slot (RefreshBits; rfSlotName shows its
+    // timed effects).
     virtual void RefreshSlot(int mask, int slot) = 0;
     virtual void PlayThemeSound(const std::string& name) = 0;
     virtual void SetTimedTimer(bool running) = 0;

@@ -51,7 +51,7 @@ TEST_F(SlotTest, SlotCountsAndRemovalFromASlot) {
     EXPECT_EQ(removedTimed, std::vector<int>{4});
     EXPECT_EQ(nextTargetCalls, 1);
     ASSERT_FALSE(display.refreshes.empty());
-    EXPECT_EQ(display.refreshes.back(), std::make_pair(0x480, 4));
+    EXPECT_EQ(display.refreshes.back(), std::make_pair(rfSlotElements, 4));
 }
 
 TEST_F(SlotTest, ResetPlayerFieldUsesTheCurrentGeometry) {

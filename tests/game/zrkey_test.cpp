@@ -299,7 +299,7 @@ TEST_F(SpecialKeyTest, TargetsSkipPlayersWhoLost) {
     EXPECT_EQ(g.TargetSlot, 5);  // 3 lost, 4 empty
     GameKeyDispatch(kaToggleTarget, 9, KeyDown);
     EXPECT_EQ(g.TargetSlot, 1);  // wraps to the own slot
-    EXPECT_EQ(display.refreshes.back(), std::make_pair(0x100, 0));
+    EXPECT_EQ(display.refreshes.back(), std::make_pair(int{rfTargets}, 0));
     SlotPlayers[2]->plr->PlayerState = psLost;
     SlotPlayers[5]->plr->PlayerState = psLost;
     own->plr->PlayerState = psLost;
@@ -323,7 +323,7 @@ TEST_F(SpecialKeyTest, UsingASpecialReportsItAndTakesTheFirstLetter) {
     EXPECT_EQ(sender.sent[0].second, Usage("2", 1, "acn"));
     EXPECT_EQ(g.Inventory, "cn");
     EXPECT_EQ(AckUsageLog, std::string("\x01u"));
-    EXPECT_EQ(display.refreshes.back(), std::make_pair(17, 0));
+    EXPECT_EQ(display.refreshes.back(), std::make_pair(rfInventoryDisplay, 0));
 
     // "Player N" is the slot at display position N: the own slot, then the others in order.
     GameKeyDispatch(kaPlayer1 + 3, 52, KeyDown);  // slot 4 is empty

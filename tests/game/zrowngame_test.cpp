@@ -140,7 +140,7 @@ TEST_F(OwnGameTest, AcknowledgementWithoutPendingOnlyUpdatesTheLevel) {
     QueueAcknowledgement(false, a);
     EXPECT_EQ(g.OwnLevel, 6);
     EXPECT_EQ(AckUsageLog, "");
-    EXPECT_EQ(display.refreshes.back().first, 4);
+    EXPECT_EQ(display.refreshes.back().first, rfLevel);
 }
 
 TEST_F(OwnGameTest, LineClearCollectsSpecialsIntoTheInventoryInTheGeneratorsOrder) {

@@ -313,7 +313,7 @@ TEST_F(RoomEventsTest, PlayerOutOfAnotherSlot) {
     EXPECT_TRUE(AllColours(SlotPlayers[2]->plr->field));
     EXPECT_TRUE(host.Called("NextTarget"));
     EXPECT_TRUE(host.Called("RemoveSlotTimed 2"));
-    EXPECT_EQ(display.refreshes.back(), (std::pair<int, int>{0x480, 2}));
+    EXPECT_EQ(display.refreshes.back(), (std::pair<int, int>{rfSlotElements, 2}));
     EXPECT_EQ(ClientState.game.GameEventLog.back(), TimeStamp() + "Lost: Bob");
     host.calls.clear();
     RoomMsgPlayerOut("4");  // empty slot

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "game/specials_env.h"
+#include "game/zrgameio.h"
 
 namespace pk {
 namespace {
@@ -88,7 +89,7 @@ TEST_F(SpecialTest, GravityCompletesCountsCollectsAndRemovesRows) {
     EXPECT_EQ(env.lines, 1);
     EXPECT_EQ(env.level, 7);
     EXPECT_EQ(env.collected, (std::vector<std::pair<int, std::string>>{{1, "n"}}));
-    EXPECT_EQ(env.refreshes, (std::vector<int>{29}));
+    EXPECT_EQ(env.refreshes, (std::vector<int>{rfAfterGravity}));
 }
 
 TEST_F(SpecialTest, GravityWithoutLineRuleStillRemovesCompletedRows) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "game/specials_env.h"
+#include "game/zrgameio.h"
 
 namespace pk {
 namespace {
@@ -41,7 +42,7 @@ TEST_F(TimedTest, StartOnOwnSlotRedrawsAndSounds) {
     EXPECT_TRUE(host.timerOn);
     // Another slot only refreshes its display.
     Add(3, "f", 10, false, true);
-    EXPECT_EQ(host.refreshes.back(), std::make_pair(128, 3));
+    EXPECT_EQ(host.refreshes.back(), std::make_pair(int{rfSlotName}, 3));
     EXPECT_EQ(host.sounds.size(), 1u);
     EXPECT_TRUE(timed.TimedActive(3, "F"));
     EXPECT_FALSE(timed.TimedActive(2, "f"));
