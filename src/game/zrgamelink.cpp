@@ -9,6 +9,7 @@
 #include "core/zrmisc.h"
 #include "game/zrgame.h"
 #include "game/zrgameio.h"
+#include "game/zrkey.h"
 #include "game/zrroomchat.h"
 #include "game/zrroomhost.h"
 #include "game/zrservermsg.h"
@@ -68,7 +69,7 @@ void GameLinkHost::RedrawField(int slot) {
     Room().RedrawSlot(slot);
 }
 void GameLinkHost::ResetKeyState() {
-    Room().ResetKeyTable(0);
+    Room().ResetKeyTable(krActionIds);
 }
 std::string GameLinkHost::PlayerName() {
     return Room().AccountName();
@@ -128,7 +129,7 @@ void GameConnect(const std::string& host, int port) {
     ResetGameLink();
     LinkState() = LinkJoining;
     // The UI reads the link state, so it must already say "connecting".
-    GameHost().SetUIState(2, true);
+    GameHost().SetUIState(uiGameLink, true);
     SetGameSender(&linkSender);
     TZRSock& sock = GameSock();
     sock.Port = std::to_string(port);
@@ -154,7 +155,7 @@ void GameDisconnect() {
     ResetGame();
     ResetGameLink();
     LinkState() = LinkDown;
-    GameHost().SetUIState(2, true);
+    GameHost().SetUIState(uiGameLink, true);
     GameHost().RefreshDisplay();
     GameHost().RefreshPlayerList();
     GameHost().AfterGameDisconnect();

@@ -64,7 +64,7 @@ public:
     virtual ~GameLinkHost() = default;
     // Shared with the room code.
     virtual void ShowMessage(const std::string& text);
-    virtual void SetUIState(int state, bool on);
+    virtual void SetUIState(int state, bool on);  // state: UiStateId (zrroomhost.h)
     virtual void RoomChat(const std::string& line);
     virtual void ClearRoomChat();
     virtual void RefreshPlayerList();

@@ -135,7 +135,7 @@ void Arrival(const std::string& payload, bool announce) {
 
 void OperatorRights(const std::string& payload) {
     ClientState.game.RoomOperators = payload;
-    GameHost().SetUIState(5, true);
+    GameHost().SetUIState(uiOperator, true);
     GameHost().RepaintPlayerList();
 }
 
@@ -343,7 +343,7 @@ void GameJoinDispatch(std::uint8_t type, const std::string& payload) {
     }
     GameHost().RoomChat(PlaysOrWatches(name, slot));
     GameHost().LobbyJoinResult(true);
-    GameHost().SetUIState(2, true);
+    GameHost().SetUIState(uiGameLink, true);
     GameHost().PlaySound("zrstart");
     GameLink.GameSendKey.state = KeyMix(GameLink.GameSeedValue, GameLink.GameSendKey.state);
 }

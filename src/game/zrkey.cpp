@@ -26,21 +26,25 @@ const std::array<std::string_view, KeySlotCount> KeyActionNames = {
     "Player 3",     "Player 4",          "Player 5",          "Player 6"};
 
 const std::array<TKeyDefault, KeySlotCount> KeyDefaults = {{
-    {38, 180, 200},                                                                  // Up
-    {17, 180, 200},                                                                  // Ctrl
-    {40, 40, 0},                                                                     // Down
-    {32, 400, 0},                                                                    // Space
-    {37, 70, 120},                                                                   // Left
-    {39, 70, 120},                                                                   // Right
-    {9, 400, 0},                                                                     // Tab
-    {20, 100, 300},                                                                  // Caps Lock
-    {84, 400, 300},                                                                  // T
-    {68, 400, 300},                                                                  // D
-    {13, 400, 300},                                                                  // Enter
-    {83, 400, 300},                                                                  // S
-    {82, 400, 300},                                                                  // R
-    {49, 100, 200},                                                                  // 1
-    {50, 100, 200}, {51, 100, 200}, {52, 100, 200}, {53, 100, 200}, {54, 100, 200},  // 6
+    {VkUp, 180, 200},       // Rotate right
+    {VkControl, 180, 200},  // Rotate left
+    {VkDown, 40, 0},        // Fall faster
+    {VkSpace, 400, 0},      // Drop piece
+    {VkLeft, 70, 120},      // Move left
+    {VkRight, 70, 120},     // Move right
+    {VkTab, 400, 0},        // Toggle targetting
+    {VkCapital, 100, 300},  // Use special block
+    {'T', 400, 300},        // Send message
+    {'D', 400, 300},        // Discard special
+    {VkReturn, 400, 300},   // Hold piece
+    {'S', 400, 300},        // Sacrifice special
+    {'R', 400, 300},        // Revenge attack
+    {'1', 100, 200},        // Player 1
+    {'2', 100, 200},        // Player 2
+    {'3', 100, 200},        // Player 3
+    {'4', 100, 200},        // Player 4
+    {'5', 100, 200},        // Player 5
+    {'6', 100, 200},        // Player 6
 }};
 
 std::atomic<uint8_t> KeyTableBusy{0};
@@ -50,26 +54,26 @@ TKeyTable& KeyTable() {
 }
 
 void ResetKeyTable(TKeyTable& table, int mask) {
-    if (mask > 127)
-        mask = 127;
+    if (mask > krEverything)
+        mask = krEverything;
     KeyTableBusy = 1;
     for (int i = 0; i < KeySlotCount; ++i) {
         TKeySlotRec& s = table[static_cast<size_t>(i)];
         const TKeyDefault& d = KeyDefaults[static_cast<size_t>(i)];
         s.ActionId = i;
-        if (mask & 1)
+        if (mask & krDefaultRepeats)
             s.RepeatSetting = d.repeat;
-        if (mask & 4)
+        if (mask & krDefaultDelays)
             s.DelaySetting = d.delay;
-        if (mask & 16)
+        if (mask & krDefaultKeys)
             s.KeySetting = d.key;
-        if (mask & 2)
+        if (mask & krUseRepeats)
             s.RepeatInUse = s.RepeatSetting;
-        if (mask & 8)
+        if (mask & krUseDelays)
             s.DelayInUse = s.DelaySetting;
-        if (mask & 32)
+        if (mask & krUseKeys)
             s.KeyInUse = s.KeySetting;
-        if (mask & 64)
+        if (mask & krClearTimers)
             s.NextFire = 0;
     }
     KeyTableBusy = 0;
@@ -254,6 +258,88 @@ bool GameInputAllowed() {
            !in.ChatEditFocused();
 }
 
+namespace {
+
+// The piece actions by action id, kaRotateRight to kaMoveRight.
+constexpr std::array<void (*)(), 6> PieceActions = {RotateRight, RotateLeft, FallFaster,
+                                                    dropdown,    MoveLeft,   MoveRight};
+static_assert(kaRotateRight == 0 && kaMoveRight == 5);
+
+// The own game takes keys: the player is in it and it runs.
+bool OwnGameTakesKeys() {
+    const tmegame& g = Game();
+    return !g.Spectating && g.GameRunning && !g.GamePaused;
+}
+
+// Targetting and the special-block keys.
+void SpecialKey(int action) {
+    tmegame& g = Game();
+    if (action == kaToggleTarget) {
+        NextTarget();
+        return;
+    }
+    if (g.Inventory.empty())
+        return;
+    switch (action) {
+        case kaUseSpecial:
+            UseSpecial(g.TargetSlot);
+            break;
+        case kaDiscardSpecial:
+            DiscardSpecial();
+            break;
+        case kaSacrificeSpecial:
+            SacrificeSpecial();
+            break;
+        case kaRevengeAttack:
+            UseSpecial(g.RevengeSlot);
+            break;
+        default:
+            if (action >= kaPlayer1 && action < kaPlayer1 + MaxSlots)
+                UseSpecial(GameInput().SlotAtDisplayPosition(action - kaPlayer1 + 1));
+            break;
+    }
+}
+
+// The keys that move the falling piece. The hold acts while the queue is busy too; the others
+// wait for the queue, so that they never act on a piece an entry is about to change.
+void PieceKey(int action) {
+    const tmegame& g = Game();
+    if (action == kaHoldPiece) {
+        HoldAction();
+        return;
+    }
+    if (g.QueueBusy != 0 || g.PieceWaiting != 0)
+        return;
+    if (action >= 0 && action < static_cast<int>(PieceActions.size()))
+        PieceActions[static_cast<size_t>(action)]();
+}
+
+void KeyPressed(int action) {
+    if (!GameInputAllowed())
+        return;
+    if (OwnGameTakesKeys()) {
+        const bool lost = OwnPlayerLost();
+        if (!lost || Settings.rules.deadsb)
+            SpecialKey(action);
+        if (!lost && Game().PieceX != -1)
+            PieceKey(action);
+    }
+    if (action == kaSendMessage)
+        SendMessageAction();
+}
+
+void KeyReleased(int action, int key) {
+    // Letting go of "Fall faster" always ends the fast fall: a release that comes while the
+    // chat box has the focus or another program is in front would otherwise leave the piece
+    // racing down until the next piece.
+    if (action == kaFallFaster)
+        FallFasterRelease();
+    if (GameInputAllowed() && key == VkCapital)
+        GameInput().UndoCapsLock();
+}
+
+}  // namespace
+
 void GameKeyDispatch(int action, int key, int kind) {
     LogErrorsWith(
         [&] {
@@ -261,69 +347,10 @@ void GameKeyDispatch(int action, int key, int kind) {
                    std::to_string(kind);
         },
         [&] {
-            // Letting go of "Fall faster" always ends the fast fall: a release that comes
-            // while the chat box has the focus or another program is in front would otherwise
-            // leave the piece racing down until the next piece.
-            if (kind == KeyUp && action == kaFallFaster)
-                FallFasterRelease();
-            if (!GameInputAllowed())
-                return;
-            tmegame& g = Game();
-            if (kind == KeyUp) {
-                if (key == 20)
-                    GameInput().UndoCapsLock();
-                return;
-            }
-            if (!g.Spectating && g.GameRunning && !g.GamePaused) {
-                const bool lost = OwnPlayerLost();
-                if (!lost || Settings.rules.deadsb) {
-                    if (action == kaToggleTarget) {
-                        NextTarget();
-                    } else if (!g.Inventory.empty()) {
-                        if (action == kaUseSpecial)
-                            UseSpecial(g.TargetSlot);
-                        if (action == kaDiscardSpecial)
-                            DiscardSpecial();
-                        if (action == kaSacrificeSpecial)
-                            SacrificeSpecial();
-                        if (action == kaRevengeAttack)
-                            UseSpecial(g.RevengeSlot);
-                        if (action >= kaPlayer1 && action < kaPlayer1 + MaxSlots) {
-                            UseSpecial(GameInput().SlotAtDisplayPosition(action - kaPlayer1 + 1));
-                        }
-                    }
-                }
-                if (!lost && g.PieceX != -1) {
-                    if (g.QueueBusy == 0 && g.PieceWaiting == 0) {
-                        switch (action) {
-                            case kaRotateRight:
-                                RotateRight();
-                                break;
-                            case kaRotateLeft:
-                                RotateLeft();
-                                break;
-                            case kaFallFaster:
-                                FallFaster();
-                                break;
-                            case kaDropPiece:
-                                dropdown();
-                                break;
-                            case kaMoveLeft:
-                                MoveLeft();
-                                break;
-                            case kaMoveRight:
-                                MoveRight();
-                                break;
-                            default:
-                                break;
-                        }
-                    }
-                    if (action == kaHoldPiece)
-                        HoldAction();
-                }
-            }
-            if (action == kaSendMessage)
-                SendMessageAction();
+            if (kind == KeyUp)
+                KeyReleased(action, key);
+            else
+                KeyPressed(action);
         });
 }
 

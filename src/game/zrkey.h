@@ -48,9 +48,25 @@ TKeyTable& KeyTable();
 // 1 while ResetKeyTable rewrites the table; the poll skips every slot meanwhile.
 extern std::atomic<uint8_t> KeyTableBusy;
 
-// Mask bits: 1 default repeats, 2 copy repeats into use, 4 default delays, 8 copy delays,
-// 16 default keys, 32 copy keys, 64 clear the repeat timers; above 127 everything. The
-// configuration loader uses 21, the game start 106.
+// Mask bits of ResetKeyTable. Every reset also numbers the slots by action id.
+enum KeyResetBits : int {
+    krActionIds = 0x00,       // nothing else
+    krDefaultRepeats = 0x01,  // the default repeat intervals into the settings
+    krUseRepeats = 0x02,      // the repeat settings into use
+    krDefaultDelays = 0x04,   // the default initial delays into the settings
+    krUseDelays = 0x08,       // the delay settings into use
+    krDefaultKeys = 0x10,     // the default keys into the settings
+    krUseKeys = 0x20,         // the key settings into use
+    krClearTimers = 0x40,     // every repeat timer stopped
+    krEverything = 0x7F,      // a mask above it does everything too
+};
+// The configuration loader: the defaults, before the saved keys are read over them (21).
+inline constexpr int krConfigLoad = krDefaultRepeats | krDefaultDelays | krDefaultKeys;
+// The game start: the settings into use, timers stopped (106).
+inline constexpr int krGameStart = krUseRepeats | krUseDelays | krUseKeys | krClearTimers;
+// The end of confusion: the own keys back from the settings, timers stopped (96).
+inline constexpr int krConfusionEnd = krUseKeys | krClearTimers;
+
 void ResetKeyTable(TKeyTable& table, int mask);
 void ResetKeyTable(int mask);
 

@@ -9,6 +9,7 @@
 #include "game/zrfmqueue.h"
 #include "game/zrgame.h"
 #include "game/zrgameio.h"
+#include "game/zrkey.h"
 #include "game/zrowngame.h"
 #include "game/zrrandom.h"
 #include "game/zrroomhost.h"
@@ -22,11 +23,8 @@ std::string Sc(const char* digits) {
     return kSc + digits;
 }
 
-constexpr int KeyTableGameStart = 106;
 constexpr int LobbyTimerInGame = 1000;
 constexpr int LobbyTimerIdle = 100;
-constexpr int UiGameRunning = 3;
-constexpr int UiGamePaused = 4;
 const char* const kMainCaption = "Pelkorin v2.00.136 (NO SERVER INCLUDED)";
 
 tmegame& G() {
@@ -135,14 +133,14 @@ void startgame(const std::string& tokens, int32_t seedA, int32_t seedB,
             room.SetViewedSlot(g.OwnSlot);
         }
         GameView().RefreshDisplay(rfEverything, 0);
-        room.ResetKeyTable(KeyTableGameStart);
+        room.ResetKeyTable(krGameStart);
         room.ClearAttackList();
         room.ClearGameChat();
         g.GameEventLog.clear();
         room.SetGameChatText(GameChatHint());
         g.GameRunning = 1;
         // The room's controls follow the running game, as they do for a game joined late.
-        room.SetUIState(UiGameRunning, true);
+        room.SetUIState(uiGameRunning, true);
         room.RefreshUserList();
         AddEventLine(DateStamp() + " Game started");
         room.PartylineAddLine(Sc("19") + "*** The game has " + Sc("01") + "Started");
@@ -161,7 +159,7 @@ void ingame(int32_t elapsed) {
         tmegame& g = G();
         RoomHost& room = Room();
         g.GameRunning = 1;
-        room.SetUIState(UiGameRunning, true);
+        room.SetUIState(uiGameRunning, true);
         // A negative elapsed time would date the start into the future.
         g.GameTimeBase = Saturated(int64_t{Seconds()} - std::max(elapsed, 0));
         room.SetGameEndTimer(true);
@@ -190,7 +188,7 @@ void PauseGame() {
         Room().SetGameEndTimer(false);
         AddEventLine(DateStamp() + " Game pause");
         Room().PartylineAddLine(Sc("19") + "*** The game is " + Sc("01") + "Paused" + Sc("01"));
-        Room().SetUIState(UiGamePaused, true);
+        Room().SetUIState(uiGamePaused, true);
     });
 }
 
@@ -204,7 +202,7 @@ void UnpauseGame() {
         Room().SetGameEndTimer(true);
         AddEventLine(DateStamp() + " Game unpause");
         Room().PartylineAddLine(Sc("19") + "*** The game is " + Sc("01") + "Unpaused" + Sc("01"));
-        Room().SetUIState(UiGamePaused, true);
+        Room().SetUIState(uiGamePaused, true);
     });
 }
 
@@ -230,8 +228,8 @@ void endgame(const std::string& winner) {
         g.GameTimeBase = Saturated(now - base);
         g.GamePaused = 0;
         g.GameRunning = 0;
-        room.SetUIState(UiGameRunning, true);
-        room.SetUIState(UiGamePaused, true);
+        room.SetUIState(uiGameRunning, true);
+        room.SetUIState(uiGamePaused, true);
         room.RefreshUserList();
         g.GamesPlayed += 1;
         g.TargetSlot = 0;

@@ -9,6 +9,20 @@
 
 namespace pk {
 
+// The aspects of the interface that SetUIState brings up to date. The skins fire one event per
+// state, derived from the current records, so a caller passes the aspect that changed.
+enum UiStateId : int {
+    uiAll = 0,  // states 2 to 8
+    uiNone = 1,
+    uiGameLink = 2,
+    uiGameRunning = 3,
+    uiGamePaused = 4,
+    uiOperator = 5,  // the own operator rights in the room
+    uiThemeChange = 6,
+    uiLobbyLink = 7,
+    uiWindow = 8,  // normal, maximised or full screen
+};
+
 // The three text lines a room message can land in.
 class RoomChat {
 public:
@@ -74,7 +88,7 @@ public:
     virtual void RequestThemeMusic() {}
     virtual void StopMusic() {}
     // shell and lobby window
-    virtual void SetUIState(int, bool) {}
+    virtual void SetUIState(int /*UiStateId*/, bool) {}
     virtual void SetMainCaption(const std::string&) {}
     virtual void SetGameEndTimer(bool) {}
     virtual void SetLobbyTimerInterval(int) {}

@@ -10,7 +10,6 @@ namespace pk {
 
 namespace {
 
-constexpr int UiGameLink = 2;
 const std::string kSc = "\x05";
 
 void CopyRules(const TGameSet& set) {
@@ -105,7 +104,7 @@ std::string GameSettingsMessage(const std::string& payload) {
         room.PartylineAddLine(kSc + "11*** Major settings: " + kSc + "01" +
                               MajorSettingsSummary(set).substr(2));
         room.SetTeamUpdateEnabled(false);
-        room.SetUIState(UiGameLink, true);
+        room.SetUIState(uiGameLink, true);
         room.RepaintUserList();
         return name;
     });

@@ -2,6 +2,7 @@
 
 #include "core/zrlog.h"
 #include "game/zrgameio.h"
+#include "game/zrkey.h"
 #include "game/zrsbfield.h"
 #include "game/zrslot.h"
 
@@ -14,9 +15,6 @@ const std::array<std::string_view, 14> SpecialNames = {
     "Confusion",     "Mutated Pieces"};
 
 namespace {
-
-constexpr int kConfusionStartKeyMask = 64;  // clears the repeat timers
-constexpr int kConfusionEndKeyMask = 96;    // in-use keys back from the settings, timers cleared
 
 // A chat style code: the byte 0x05 and two digits.
 std::string Style(const char* digits) {
@@ -68,12 +66,12 @@ void RunTimed(SpecialEnv& env, char letter, std::string_view data, int slot, int
                              rule.timed ? 0 : 1, letter == 'm' ? 1 : 0);
         if (ownKeys && letter == 'f') {
             env.ConfuseKeys(ConfusionOrder([&env](int n) { return env.Draw(n); }));
-            env.ResetKeyTable(kConfusionStartKeyMask);
+            env.ResetKeyTable(krClearTimers);
         }
     } else if (phase == "end") {
         env.Timed().timeddelete(slot, name);
         if (ownKeys && letter == 'f')
-            env.ResetKeyTable(kConfusionEndKeyMask);
+            env.ResetKeyTable(krConfusionEnd);
     }
 }
 

@@ -16,8 +16,6 @@ namespace pk {
 
 namespace {
 
-constexpr int kConfusionEndKeyMask = 96;
-
 SpecialOutlets default_outlets;
 SpecialOutlets* outlets = &default_outlets;
 
@@ -113,7 +111,7 @@ public:
     void TimedRanOut(const TTimedSpecialRec& entry) override {
         const tmegame& g = ClientState.game;
         if (entry.slot == g.OwnSlot && !g.Spectating && entry.name == "f") {
-            ResetKeyTable(kConfusionEndKeyMask);
+            ResetKeyTable(krConfusionEnd);
         }
     }
 };

@@ -12,6 +12,59 @@
 
 namespace pk {
 
+// Windows virtual-key codes of the named keys. Letters and digits are their upper-case ASCII
+// codes ('A' = 65, '0' = 48).
+enum VirtualKey : int {
+    VkBack = 8,
+    VkTab = 9,
+    VkClear = 12,
+    VkReturn = 13,
+    VkShift = 16,
+    VkControl = 17,
+    VkMenu = 18,
+    VkPause = 19,
+    VkCapital = 20,
+    VkEscape = 27,
+    VkSpace = 32,
+    VkPrior = 33,
+    VkNext = 34,
+    VkEnd = 35,
+    VkHome = 36,
+    VkLeft = 37,
+    VkUp = 38,
+    VkRight = 39,
+    VkDown = 40,
+    VkSelect = 41,
+    VkPrint = 42,
+    VkExecute = 43,
+    VkSnapshot = 44,
+    VkInsert = 45,
+    VkDelete = 46,
+    VkHelp = 47,
+    VkLWin = 91,
+    VkApps = 93,
+    VkNumpad0 = 96,
+    VkMultiply = 106,
+    VkAdd = 107,
+    VkSubtract = 109,
+    VkDecimal = 110,
+    VkDivide = 111,
+    VkF1 = 112,
+    VkNumLock = 144,
+    VkScroll = 145,
+    VkOem1 = 186,       // ;:
+    VkOemPlus = 187,    // =+
+    VkOemComma = 188,   // ,<
+    VkOemMinus = 189,   // -_
+    VkOemPeriod = 190,  // .>
+    VkOem2 = 191,       // /?
+    VkOem3 = 192,       // `~
+    VkOem4 = 219,       // [{
+    VkOem5 = 220,       // \|
+    VkOem6 = 221,       // ]}
+    VkOem7 = 222,       // '"
+};
+
 // Anything the game thread can ask whether a virtual key is down.
 class KeyStateSource {
 public:

@@ -151,7 +151,7 @@ TEST_F(GravityTest, HeldKeysReachTheActionsThroughThePoll) {
 TEST_F(GravityTest, ConfusedKeysDriveOtherActions) {
     // Up turns into "Move right", Left into "Fall faster".
     ConfuseKeys({3, 2, 1, 0});
-    ResetKeyTable(64);
+    ResetKeyTable(krClearTimers);
     const int x = g.PieceX;
     keys.press(38);
     PassAt(clock.ms + 1);

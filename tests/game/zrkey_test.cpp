@@ -85,7 +85,7 @@ TEST(KeyTable, ResetMasksWriteDefaultsAndCopies) {
         s.DelaySetting = 8;
         s.NextFire = 99;
     }
-    ResetKeyTable(t, 21);  // what the configuration loader does before reading the keys
+    ResetKeyTable(t, krConfigLoad);
     EXPECT_EQ(t[kaFallFaster].KeySetting, 40);
     EXPECT_EQ(t[kaFallFaster].RepeatSetting, 40);
     EXPECT_EQ(t[kaMoveLeft].DelaySetting, 120);
@@ -94,7 +94,7 @@ TEST(KeyTable, ResetMasksWriteDefaultsAndCopies) {
     EXPECT_EQ(t[18].ActionId, 18);
 
     t[kaUseSpecial].KeySetting = 90;
-    ResetKeyTable(t, 106);  // the game start: copy all three, clear the timers
+    ResetKeyTable(t, krGameStart);
     EXPECT_EQ(t[kaUseSpecial].KeyInUse.load(), 90);
     EXPECT_EQ(t[kaUseSpecial].RepeatInUse.load(), 100);
     EXPECT_EQ(t[kaUseSpecial].DelayInUse.load(), 300);
@@ -109,14 +109,14 @@ TEST(KeyTable, ResetMasksWriteDefaultsAndCopies) {
 
 TEST(KeyTable, ConfusionMovesInUseKeysOnly) {
     TKeyTable t;
-    ResetKeyTable(t, 255);
+    ResetKeyTable(t, krEverything);
     ConfuseKeys(t, {3, 2, 1, 0});
     EXPECT_EQ(t[kaRotateRight].KeyInUse.load(), 39);  // Right now turns
     EXPECT_EQ(t[kaFallFaster].KeyInUse.load(), 37);
     EXPECT_EQ(t[kaMoveLeft].KeyInUse.load(), 40);
     EXPECT_EQ(t[kaMoveRight].KeyInUse.load(), 38);
     EXPECT_EQ(t[kaMoveRight].KeySetting, 39);
-    ResetKeyTable(t, 96);  // the end of confusion
+    ResetKeyTable(t, krConfusionEnd);
     EXPECT_EQ(t[kaMoveRight].KeyInUse.load(), 39);
 }
 
@@ -184,9 +184,9 @@ TEST_F(KeyActionTest, KeysDoNothingWhenInputIsNotAllowed) {
 }
 
 TEST_F(KeyActionTest, CapsLockReleaseUndoesItsLock) {
-    GameKeyDispatch(kaUseSpecial, 20, KeyUp);
+    GameKeyDispatch(kaUseSpecial, VkCapital, KeyUp);
     EXPECT_EQ(input.capsUndone, 1);
-    GameKeyDispatch(kaUseSpecial, 65, KeyUp);
+    GameKeyDispatch(kaUseSpecial, 'A', KeyUp);
     EXPECT_EQ(input.capsUndone, 1);
 }
 

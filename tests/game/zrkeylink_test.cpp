@@ -23,7 +23,7 @@ protected:
     void SetUp() override {
         GameLinkTest::SetUp();
         Settings.rules = tgamerules{};
-        ResetKeyTable(255);
+        ResetKeyTable(krEverything);
         ClearEventQueue();
         FreePendingHistory();
         AckUsageLog.clear();

@@ -6,6 +6,7 @@
 
 #include "game/specials_env.h"
 #include "game/zrgameio.h"
+#include "game/zrkey.h"
 
 namespace pk {
 namespace {
@@ -290,9 +291,9 @@ TEST_F(SpecialTest, ConfusionSwapsTheOwnKeysAndRestoresThemAtTheEnd) {
     destsb(env, "f", "start", 2, 1);
     ASSERT_TRUE(env.confusion.has_value());
     EXPECT_EQ(*env.confusion, (std::array<int, 4>{3, 0, 1, 2}));
-    EXPECT_EQ(env.keyResets, (std::vector<int>{64}));
+    EXPECT_EQ(env.keyResets, (std::vector<int>{krClearTimers}));
     destsb(env, "f", "end", 2, 1);
-    EXPECT_EQ(env.keyResets, (std::vector<int>{64, 96}));
+    EXPECT_EQ(env.keyResets, (std::vector<int>{krClearTimers, krConfusionEnd}));
     // Confusion of another player leaves the own keys alone.
     env.confusion.reset();
     otherperformsb(env, "f", "start", 1, 3);

@@ -172,7 +172,7 @@ TEST_F(SpecialGameTest, TimedEffectsFollowThePiecesAndTheRoom) {
 TEST_F(SpecialGameTest, TimedEffectsRunOutOnTheTimer) {
     Settings.rules.sbfcount = 2;
     Settings.rules.sbftimed = 1;
-    ResetKeyTable(255);
+    ResetKeyTable(krEverything);
     QueueServerSpecial(0x16, "f", 2, EventText(own->plr->field, "start"));
     // The four keys now differ from their settings; the first three never keep their own.
     int moved = 0;

@@ -46,7 +46,7 @@ class KeyTest : public EngineTest {
 protected:
     void SetUp() override {
         EngineTest::SetUp();
-        ResetKeyTable(255);
+        ResetKeyTable(krEverything);
         GameThreadFlags.RedrawRequested = 0;
         GameThreadFlags.LastRedrawTime = 0;
         SetGameInput(&input);
