@@ -135,8 +135,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     env.rules.sbitimed = rules & 8;
     env.rules.sbdstack = rules & 16;
     env.spectating = rules & 32;
-    env.SetOwn(1 + in.Take() % MaxSlots);
-    for (int slot = 1; slot <= MaxSlots; ++slot) {
+    env.SetOwn(1 + in.Take() % pk::MaxSlots);
+    for (int slot = 1; slot <= pk::MaxSlots; ++slot) {
         const uint8_t fill = in.Take();
         if (fill & 1) {
             env.players[slot].reset();
@@ -144,7 +144,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         pk::testing::FakePlayer player;
         player.name = "P" + std::to_string(slot);
-        player.state = (fill & 2) ? psLost : psPlaying;
+        player.state = (fill & 2) ? pk::psLost : pk::psPlaying;
         player.field.assign(static_cast<size_t>(env.width * env.height),
                             "0123456789onbaq"[fill % 15]);
         for (size_t i = 0; i < player.field.size(); ++i) {
@@ -173,7 +173,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         env.timedHost.clock += which;
         env.timed.TickTimedSpecials(which & 1);
-        for (int slot = 1; slot <= MaxSlots; ++slot) {
+        for (int slot = 1; slot <= pk::MaxSlots; ++slot) {
             if (!env.players[slot])
                 continue;
             if (env.players[slot]->field.size() != static_cast<size_t>(env.width * env.height)) {
