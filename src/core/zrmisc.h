@@ -6,8 +6,10 @@
 // Texts are byte strings in the Windows-1252 code page. Positions and indices
 // are 1-based unless a routine says otherwise. Case-insensitive comparisons
 // fold ASCII letters only.
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -71,6 +73,12 @@ std::string DecodeEscapes(std::string_view text);
 std::string EscapeQuotes(std::string_view text);
 bool WildMatch(std::string_view pattern, std::string_view text);
 int Clamp(int value, int lo, int hi);
+// A 64-bit result brought into the 32-bit range, saturating at either end: sums of clock values
+// and numbers from a server must not wrap.
+inline std::int32_t ClampToInt32(std::int64_t value) {
+    using Limits = std::numeric_limits<std::int32_t>;
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, Limits::min(), Limits::max()));
+}
 inline int MinInt(int a, int b) {
     return a < b ? a : b;
 }

@@ -7,6 +7,7 @@
 #include "core/zrconst.h"
 #include "core/zrlog.h"
 #include "core/zrmisc.h"
+#include "core/zrversion.h"
 #include "game/zrgame.h"
 #include "game/zrgameio.h"
 #include "game/zrkey.h"
@@ -369,9 +370,9 @@ void BindGameSocket() {
         }
     };
     sock.OnErrorOccurred = [](TZRSock* sender, int socket, int error, const std::string&,
-                              const std::string& msg) {
-        if (GameHost().ProgramClosing() || msg == "Not a WinSock error" ||
-            error == wsa::kNotConnected || error == wsa::kNotSocket || error == wsa::kWouldBlock) {
+                              const std::string&) {
+        if (GameHost().ProgramClosing() || !IsWinSockError(error) || error == wsa::kNotConnected ||
+            error == wsa::kNotSocket || error == wsa::kWouldBlock) {
             return;
         }
         sender->PostClose(socket);

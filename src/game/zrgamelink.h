@@ -24,8 +24,6 @@ inline constexpr std::uint8_t LinkInRoom = 1;
 inline constexpr std::uint8_t LinkJoining = 0;
 inline constexpr std::uint8_t LinkDown = 2;
 
-inline constexpr int ClientBuild = 136;
-
 // Message types the link itself sends or reads.
 inline constexpr std::uint8_t MsgJoin = 0x01;     // seed reply / "joined"
 inline constexpr std::uint8_t MsgGameEnd = 0x0f;  // game end (also run by a disconnect)

@@ -1,11 +1,11 @@
 #include "game/zrroomevents.h"
 
 #include <algorithm>
-#include <limits>
 
 #include "core/bytestream.h"
 #include "core/zrlog.h"
 #include "core/zrmisc.h"
+#include "core/zrversion.h"
 #include "game/zrfmqueue.h"
 #include "game/zrgame.h"
 #include "game/zrgameio.h"
@@ -25,20 +25,12 @@ std::string Sc(const char* digits) {
 
 constexpr int LobbyTimerInGame = 1000;
 constexpr int LobbyTimerIdle = 100;
-const char* const kMainCaption = "Pelkorin v2.00.136 (NO SERVER INCLUDED)";
 
 tmegame& G() {
     return ClientState.game;
 }
 int32_t Seconds() {
     return static_cast<int32_t>(GameClocks().SecondClock());
-}
-
-// Game times are differences of second clock values and server numbers; a hostile elapsed
-// time must not overflow them.
-int32_t Saturated(int64_t v) {
-    return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
 }
 
 tclient* Occupant(int slot) {
@@ -161,7 +153,7 @@ void ingame(int32_t elapsed) {
         g.GameRunning = 1;
         room.SetUIState(uiGameRunning, true);
         // A negative elapsed time would date the start into the future.
-        g.GameTimeBase = Saturated(int64_t{Seconds()} - std::max(elapsed, 0));
+        g.GameTimeBase = ClampToInt32(int64_t{Seconds()} - std::max(elapsed, 0));
         room.SetGameEndTimer(true);
         // A player who joins a running game sits it out.
         if (!g.Spectating)
@@ -197,7 +189,7 @@ void UnpauseGame() {
         tmegame& g = G();
         if (!g.GamePaused)
             return;
-        g.GameTimeBase = Saturated(int64_t{g.GameTimeBase} + Seconds() - g.PauseStart);
+        g.GameTimeBase = ClampToInt32(int64_t{g.GameTimeBase} + Seconds() - g.PauseStart);
         g.GamePaused = 0;
         Room().SetGameEndTimer(true);
         AddEventLine(DateStamp() + " Game unpause");
@@ -211,7 +203,7 @@ void endgame(const std::string& winner) {
         tmegame& g = G();
         RoomHost& room = Room();
         AddLogLine("END GAME");
-        room.SetMainCaption(std::string(kMainCaption) + " - " + room.AccountName());
+        room.SetMainCaption(MainCaption(room.AccountName()));
         room.SetGameThreadInGame(false);
         GameTiming.PieceActive = 0;
         GameTiming.PieceDelayStart = 0;
@@ -225,7 +217,7 @@ void endgame(const std::string& winner) {
         int64_t base = g.GameTimeBase;
         if (g.GamePaused)
             base += now - g.PauseStart;
-        g.GameTimeBase = Saturated(now - base);
+        g.GameTimeBase = ClampToInt32(now - base);
         g.GamePaused = 0;
         g.GameRunning = 0;
         room.SetUIState(uiGameRunning, true);

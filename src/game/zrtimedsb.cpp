@@ -1,7 +1,6 @@
 #include "game/zrtimedsb.h"
 
 #include <algorithm>
-#include <limits>
 
 #include "core/zrlog.h"
 #include "core/zrmisc.h"
@@ -14,11 +13,6 @@ TTimedSpecials* TimedSpecials = nullptr;
 namespace {
 
 constexpr size_t kMaxNameLength = 10;
-
-int32_t Clamp32(int64_t value) {
-    return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
-}
 
 // The entry of `slot` named `name` (names compare without case).
 auto Matches(int slot, std::string_view name) {
@@ -43,7 +37,7 @@ void TTimedSpecials::AddTimed(int slot, int sourceSlot, std::string_view name, i
     record.name = std::string(name.substr(0, kMaxNameLength));
     record.startTime = host_.SecondClock();
     record.lastStep = record.startTime;
-    record.endTime = Clamp32(int64_t{record.startTime} + duration);
+    record.endTime = ClampToInt32(int64_t{record.startTime} + duration);
     record.repeat = repeat;
     record.counter = 0;
     record.limit = limit;
@@ -66,9 +60,10 @@ void TTimedSpecials::MergeTimed(TTimedSpecialRec record, bool merge) {
     if (merge) {
         found->sourceSlot = record.sourceSlot;
         if (found->kind == 0) {
-            found->endTime = Clamp32(int64_t{found->endTime} + record.endTime - record.startTime);
+            found->endTime =
+                ClampToInt32(int64_t{found->endTime} + record.endTime - record.startTime);
         } else {
-            found->limit = Clamp32(int64_t{found->limit} + record.limit);
+            found->limit = ClampToInt32(int64_t{found->limit} + record.limit);
         }
     } else {
         *found = record;
@@ -92,7 +87,7 @@ void TTimedSpecials::TickTimedSpecials(int kind) {
                 continue;
             // Every missed interval is stepped at once, however long the gap.
             const int64_t steps = passed / e.repeat;
-            e.lastStep = Clamp32(e.lastStep + steps * e.repeat);
+            e.lastStep = ClampToInt32(e.lastStep + steps * e.repeat);
             if (e.kind == 0 && e.lastStep > e.endTime) {
                 e.repeat = 0;
                 expired = true;
@@ -100,7 +95,7 @@ void TTimedSpecials::TickTimedSpecials(int kind) {
         } else {
             if (e.limit < 1)
                 continue;
-            e.counter = Clamp32(int64_t{e.counter} + 1);
+            e.counter = ClampToInt32(int64_t{e.counter} + 1);
             if (e.kind == 1 && e.counter > e.limit) {
                 e.limit = 0;
                 expired = true;

@@ -1,8 +1,10 @@
 #include "net/zrsock.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 
 #include "platform/winsock.h"
 
@@ -56,111 +58,82 @@ void SetSocketNotices(TZRSockNotices* notices) {
     currentNotices = notices ? notices : &defaultNotices;
 }
 
+namespace {
+
+// The texts of the WinSock error codes, in code order.
+struct WinSockErrorName {
+    int code;
+    const char* text;
+};
+constexpr WinSockErrorName kWinSockErrors[] = {
+    {10004, "Interrupted system call"},
+    {10009, "Bad file number"},
+    {10013, "Permission denied"},
+    {10014, "Bad address"},
+    {10022, "Invalid argument"},
+    {10024, "Too many open files"},
+    {10035, "Operation would block"},
+    {10036, "Operation now in progress"},
+    {10037, "Operation already in progress"},
+    {10038, "Socket operation on non-socket"},
+    {10039, "Destination address required"},
+    {10040, "Message too long"},
+    {10041, "Protocol wrong type for socket"},
+    {10042, "Protocol not available"},
+    {10043, "Protocol not supported"},
+    {10044, "Socket type not supported"},
+    {10045, "Operation not supported on socket"},
+    {10046, "Protocol family not supported"},
+    {10047, "Address family not supported by protocol family"},
+    {10048, "Address already in use"},
+    {10049, "Can't assign requested address"},
+    {10050, "Network is down"},
+    {10051, "Network is unreachable"},
+    {10052, "Network dropped connection on reset"},
+    {10053, "Software caused connection abort"},
+    {10054, "Connection reset by peer"},
+    {10055, "No buffer space available"},
+    {10056, "Socket is already connected"},
+    {10057, "Socket is not connected"},
+    {10058, "Can't send after socket shutdown"},
+    {10059, "Too many references: can't splice"},
+    {10060, "Connection timed out"},
+    {10061, "Connection refused"},
+    {10062, "Too many levels of symbolic links"},
+    {10063, "File name too long"},
+    {10064, "Host is down"},
+    {10065, "No route to host"},
+    {10066, "Directory not empty"},
+    {10067, "Too many processes"},
+    {10068, "Too many users"},
+    {10069, "Disc quota exceeded"},
+    {10070, "Stale NFS file handle"},
+    {10071, "Too many levels of remote in path"},
+    {10091, "Network sub-system is unusable"},
+    {10092, "WinSock DLL cannot support this application"},
+    {10093, "WinSock not initialized"},
+    {11001, "Host not found"},
+    {11002, "Non-authoritative host not found"},
+    {11003, "Non-recoverable error"},
+    {11004, "No Data"},
+};
+
+const WinSockErrorName* FindWinSockError(int code) {
+    const auto end = std::end(kWinSockErrors);
+    const auto it = std::lower_bound(std::begin(kWinSockErrors), end, code,
+                                     [](const WinSockErrorName& e, int c) { return e.code < c; });
+    return it != end && it->code == code ? it : nullptr;
+}
+
+}  // namespace
+
+bool IsWinSockError(int code) {
+    return FindWinSockError(code) != nullptr;
+}
+
 std::string WinSockErrorText(int code) {
-    switch (code) {
-        case 10004:
-            return "Interrupted system call";
-        case 10009:
-            return "Bad file number";
-        case 10013:
-            return "Permission denied";
-        case 10014:
-            return "Bad address";
-        case 10022:
-            return "Invalid argument";
-        case 10024:
-            return "Too many open files";
-        case 10035:
-            return "Operation would block";
-        case 10036:
-            return "Operation now in progress";
-        case 10037:
-            return "Operation already in progress";
-        case 10038:
-            return "Socket operation on non-socket";
-        case 10039:
-            return "Destination address required";
-        case 10040:
-            return "Message too long";
-        case 10041:
-            return "Protocol wrong type for socket";
-        case 10042:
-            return "Protocol not available";
-        case 10043:
-            return "Protocol not supported";
-        case 10044:
-            return "Socket type not supported";
-        case 10045:
-            return "Operation not supported on socket";
-        case 10046:
-            return "Protocol family not supported";
-        case 10047:
-            return "Address family not supported by protocol family";
-        case 10048:
-            return "Address already in use";
-        case 10049:
-            return "Can't assign requested address";
-        case 10050:
-            return "Network is down";
-        case 10051:
-            return "Network is unreachable";
-        case 10052:
-            return "Network dropped connection on reset";
-        case 10053:
-            return "Software caused connection abort";
-        case 10054:
-            return "Connection reset by peer";
-        case 10055:
-            return "No buffer space available";
-        case 10056:
-            return "Socket is already connected";
-        case 10057:
-            return "Socket is not connected";
-        case 10058:
-            return "Can't send after socket shutdown";
-        case 10059:
-            return "Too many references: can't splice";
-        case 10060:
-            return "Connection timed out";
-        case 10061:
-            return "Connection refused";
-        case 10062:
-            return "Too many levels of symbolic links";
-        case 10063:
-            return "File name too long";
-        case 10064:
-            return "Host is down";
-        case 10065:
-            return "No route to host";
-        case 10066:
-            return "Directory not empty";
-        case 10067:
-            return "Too many processes";
-        case 10068:
-            return "Too many users";
-        case 10069:
-            return "Disc quota exceeded";
-        case 10070:
-            return "Stale NFS file handle";
-        case 10071:
-            return "Too many levels of remote in path";
-        case 10091:
-            return "Network sub-system is unusable";
-        case 10092:
-            return "WinSock DLL cannot support this application";
-        case 10093:
-            return "WinSock not initialized";
-        case 11001:
-            return "Host not found";
-        case 11002:
-            return "Non-authoritative host not found";
-        case 11003:
-            return "Non-recoverable error";
-        case 11004:
-            return "No Data";
-        default:
-            return "Not a WinSock error";
-    }
+    const WinSockErrorName* known = FindWinSockError(code);
+    return known ? known->text : "Not a WinSock error";
 }
 
 TZRSock::TZRSock() : sockets_(std::make_unique<AsyncSockets>()) {

@@ -33,7 +33,9 @@ TZRSockNotices& SocketNotices();
 // nullptr restores the default. The caller keeps ownership.
 void SetSocketNotices(TZRSockNotices* notices);
 
-// The text shown beside a WinSock error code.
+// Whether a code is one of the WinSock error codes (10004 ... 11004).
+bool IsWinSockError(int code);
+// The text shown beside a WinSock error code; "Not a WinSock error" for any other code.
 std::string WinSockErrorText(int code);
 
 class TZRSock {

@@ -110,8 +110,13 @@ TEST(WinSockErrorText, KnownAndUnknownCodes) {
     EXPECT_EQ(WinSockErrorText(11004), "No Data");
     EXPECT_EQ(WinSockErrorText(10010), "Not a WinSock error");
     EXPECT_EQ(WinSockErrorText(0), "Not a WinSock error");
+    EXPECT_FALSE(IsWinSockError(10010));
+    EXPECT_FALSE(IsWinSockError(0));
+    EXPECT_TRUE(IsWinSockError(10004));
+    EXPECT_TRUE(IsWinSockError(11004));
     // Every code the platform layer can produce has a real text.
     for (int err = 1; err < 134; ++err) {
+        EXPECT_TRUE(IsWinSockError(WinSockCodeFromErrno(err))) << err;
         EXPECT_NE(WinSockErrorText(WinSockCodeFromErrno(err)), "Not a WinSock error") << err;
     }
 }
