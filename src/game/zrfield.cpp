@@ -202,19 +202,19 @@ int refitpiece(const TPieceString& piece, int& x, int& y, bool drop, const TFiel
 }
 
 std::string FullRows(const TFieldString& field) {
+    return FullRows(field, FieldWidth, FieldHeight);
+}
+
+std::string FullRows(const TFieldString& field, int width, int height) {
     std::string out;
-    for (int r = 1; r <= FieldHeight; ++r) {
-        const size_t start = CellIndex(1, r);
-        if (start + FieldWidth > field.size())
+    if (width <= 0)
+        return out;
+    const size_t w = static_cast<size_t>(width);
+    for (int r = 1; r <= height; ++r) {
+        const size_t start = static_cast<size_t>(r - 1) * w;
+        if (start + w > field.size())
             break;
-        bool full = true;
-        for (int c = 0; c < FieldWidth; ++c) {
-            if (field[start + c] == '0') {
-                full = false;
-                break;
-            }
-        }
-        if (!full)
+        if (std::string_view(field).substr(start, w).find('0') != std::string_view::npos)
             continue;
         if (!out.empty())
             out += ' ';
@@ -224,21 +224,28 @@ std::string FullRows(const TFieldString& field) {
 }
 
 void removelines(TFieldString& field, const std::string& rows) {
+    removelines(field, rows, FieldWidth, FieldHeight);
+}
+
+void removelines(TFieldString& field, const std::string& rows, int width, int height) {
     return LogErrorsWith(
         [&] {
             return "removelines" + Args({field, rows});
         },
         [&] {
+            if (width <= 0)
+                return;
+            const size_t w = static_cast<size_t>(width);
             const int count = std::stoi(WordAt(0, rows));
             for (int k = 1; k <= count; ++k) {
                 const int r = std::stoi(WordAt(k, rows));
-                if (r < 1 || r > FieldHeight)
+                if (r < 1 || r > height)
                     continue;
-                const size_t start = CellIndex(1, r);
-                if (start + FieldWidth > field.size())
+                const size_t start = static_cast<size_t>(r - 1) * w;
+                if (start + w > field.size())
                     continue;
-                field.erase(start, FieldWidth);
-                field.insert(0, std::string(FieldWidth, '0'));
+                field.erase(start, w);
+                field.insert(0, w, '0');
             }
         });
 }
@@ -267,14 +274,21 @@ int CountTokensStartingWith(char c, const std::string& list) {
 }
 
 std::string CollectSpecials(const TFieldString& field, const std::string& rows) {
+    return CollectSpecials(field, rows, FieldWidth, FieldHeight);
+}
+
+std::string CollectSpecials(const TFieldString& field, const std::string& rows, int width,
+                            int height) {
     std::string out;
+    if (width <= 0)
+        return out;
     const int count = std::stoi(WordAt(0, rows));
     for (int k = 1; k <= count; ++k) {
         const int r = std::stoi(WordAt(k, rows));
-        if (r < 1 || r > FieldHeight)
+        if (r < 1 || r > height)
             continue;
-        for (int c = 1; c <= FieldWidth; ++c) {
-            const size_t at = CellIndex(c, r);
+        for (int c = 1; c <= width; ++c) {
+            const size_t at = static_cast<size_t>(r - 1) * static_cast<size_t>(width) + (c - 1);
             if (at < field.size() && IsSpecialLetter(field[at]))
                 out += field[at];
         }

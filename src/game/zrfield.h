@@ -67,20 +67,29 @@ void stickpiece(const TPieceString& piece, int x, int y, TFieldString& field);
 // with drop set the piece then falls as far as it goes. x and y receive the place found.
 int refitpiece(const TPieceString& piece, int& x, int& y, bool drop, const TFieldString& field);
 
+// The row routines. Each also takes an explicit size, for fields that are not the game's own
+// (the special blocks work on the size their environment gives); without one it uses
+// FieldWidth x FieldHeight. Rows outside the field, and cells past the end of a short field,
+// are skipped.
+
 // Blank-separated numbers of the full rows, top to bottom ("" when none).
 std::string FullRows(const TFieldString& field);
+std::string FullRows(const TFieldString& field, int width, int height);
 
 // Removes the listed rows (ascending, as FullRows gives them) and adds empty rows on top.
 void removelines(TFieldString& field, const std::string& rows);
+void removelines(TFieldString& field, const std::string& rows, int width, int height);
+
+// The special letters of the listed rows, row by row in list order, left to right.
+std::string CollectSpecials(const TFieldString& field, const std::string& rows);
+std::string CollectSpecials(const TFieldString& field, const std::string& rows, int width,
+                            int height);
 
 // 16-bit alternating weighted checksum shared with the game server.
 int FieldChecksum(std::string_view s);
 
 // Number of tokens of a 0x02-separated list whose first character is c.
 int CountTokensStartingWith(char c, const std::string& list);
-
-// The special letters of the listed rows, row by row in list order, left to right.
-std::string CollectSpecials(const TFieldString& field, const std::string& rows);
 
 // Token helpers on 0x02-separated piece lists (1-based; "" beyond the end).
 std::string PieceToken(const std::string& list, int n);

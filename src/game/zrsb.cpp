@@ -1,6 +1,8 @@
 #include "game/zrsb.h"
 
 #include "core/zrlog.h"
+#include "core/zrmisc.h"
+#include "game/zrfield.h"
 #include "game/zrgameio.h"
 #include "game/zrkey.h"
 #include "game/zrsbfield.h"
@@ -78,8 +80,8 @@ void RunTimed(SpecialEnv& env, char letter, std::string_view data, int slot, int
 // Gravity on the own field with the rules' line counting and collecting.
 void OwnGravity(SpecialEnv& env, std::string& field, std::string_view data) {
     const int w = env.Width(), h = env.Height();
-    const std::vector<int> rows = ApplyGravity(env, env.OwnSlot());
-    const int n = static_cast<int>(rows.size());
+    const std::string rows = ApplyGravity(env, env.OwnSlot());
+    const int n = WordCount(rows);
     if (env.Rules().sbglines) {
         env.AddLinesCleared(n);
         SbBitReader bits(data);
@@ -89,10 +91,10 @@ void OwnGravity(SpecialEnv& env, std::string& field, std::string_view data) {
             env.SetOwnLevel(level);
     }
     if (env.Rules().sbgcollect)
-        env.CollectIntoInventory(n, SpecialsInRows(field, rows, w, h));
+        env.CollectIntoInventory(n, CollectSpecials(field, rows, w, h));
     env.RefreshDisplay(rfAfterGravity);
     if (!rows.empty())
-        field = RemoveRows(field, rows, w, h);
+        removelines(field, rows, w, h);
 }
 
 // The letters that change a field the same way wherever they land.
@@ -287,8 +289,7 @@ void otherperformsb(SpecialEnv& env, const std::string& letters, const std::stri
         if (ApplyPlain(env, letters, data, *field)) {
             // done
         } else if (letters == "g") {
-            const std::vector<int> rows = ApplyGravity(env, toSlot);
-            *field = RemoveRows(*field, rows, w, h);
+            removelines(*field, ApplyGravity(env, toSlot), w, h);
         } else if (letters == "q") {
             QuakeField(env, toSlot, data);
         } else if (IsTimedLetter(letters)) {
@@ -301,12 +302,12 @@ void otherperformsb(SpecialEnv& env, const std::string& letters, const std::stri
     });
 }
 
-std::vector<int> ApplyGravity(SpecialEnv& env, int slot) {
+std::string ApplyGravity(SpecialEnv& env, int slot) {
     std::string* field = env.SlotField(slot);
     if (field == nullptr)
         return {};
     *field = GravityField(*field, env.Width(), env.Height());
-    return FullRowNumbers(*field, env.Width(), env.Height());
+    return FullRows(*field, env.Width(), env.Height());
 }
 
 void QuakeField(SpecialEnv& env, int slot, std::string_view data) {

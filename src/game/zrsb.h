@@ -103,8 +103,8 @@ void otherperformsb(SpecialEnv& env, const std::string& letters, const std::stri
 // The attack-list, game-event and incoming lines of one event.
 void AttackLine(SpecialEnv& env, const std::string& letters, const std::string& data, int fromSlot,
                 int toSlot);
-// Column gravity on a slot's field; returns the rows it completed.
-std::vector<int> ApplyGravity(SpecialEnv& env, int slot);
+// Column gravity on a slot's field; returns the rows it completed, as FullRows lists them.
+std::string ApplyGravity(SpecialEnv& env, int slot);
 void QuakeField(SpecialEnv& env, int slot, std::string_view data);
 // Lines for several players at once.
 void sbaa(SpecialEnv& env, std::string_view data);

@@ -190,47 +190,6 @@ std::string ClearColumn(const std::string& field, std::string_view data, int wid
     return result;
 }
 
-std::vector<int> FullRowNumbers(const std::string& field, int width, int height) {
-    const std::string fitted = FitField(field, width, height);
-    std::vector<int> rows;
-    for (int row = 1; row <= height; ++row) {
-        const std::string_view cells(fitted.data() + CellIndex(1, row, width),
-                                     static_cast<size_t>(width));
-        if (cells.find('0') == std::string_view::npos)
-            rows.push_back(row);
-    }
-    return rows;
-}
-
-std::string RemoveRows(const std::string& field, const std::vector<int>& rows, int width,
-                       int height) {
-    std::string result = FitField(field, width, height);
-    const size_t w = static_cast<size_t>(width);
-    for (int row : rows) {
-        if (row < 1 || row > height)
-            continue;
-        result.erase(CellIndex(1, row, width), w);
-        result.insert(0, w, '0');
-    }
-    return result;
-}
-
-std::string SpecialsInRows(const std::string& field, const std::vector<int>& rows, int width,
-                           int height) {
-    const std::string fitted = FitField(field, width, height);
-    std::string letters;
-    for (int row : rows) {
-        if (row < 1 || row > height)
-            continue;
-        for (int column = 1; column <= width; ++column) {
-            const char cell = fitted[CellIndex(column, row, width)];
-            if (IsSpecialLetter(cell))
-                letters += cell;
-        }
-    }
-    return letters;
-}
-
 AddedLines ParseAddedLines(std::string_view data, int width, int height) {
     AddedLines lines;
     SbBitReader bits(data);

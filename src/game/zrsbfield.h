@@ -73,17 +73,6 @@ std::string BlockBomb(const std::string& field, std::string_view data, int size,
 // outside the field changes nothing.
 std::string ClearColumn(const std::string& field, std::string_view data, int width, int height);
 
-// Row numbers (1-based, top to bottom) of the rows without an empty cell.
-std::vector<int> FullRowNumbers(const std::string& field, int width, int height);
-
-// The listed rows removed, empty rows entering at the top. Rows outside the field are skipped.
-std::string RemoveRows(const std::string& field, const std::vector<int>& rows, int width,
-                       int height);
-
-// The letters of the listed rows that are special blocks, row by row, left to right.
-std::string SpecialsInRows(const std::string& field, const std::vector<int>& rows, int width,
-                           int height);
-
 // "aa": lines added to several players at once.
 struct AddedLines {
     int rowCount = 0;        // rows as the message gives them (0..31)

@@ -175,6 +175,20 @@ TEST_F(FieldTest, FullRowsAndRemoveLines) {
     EXPECT_EQ(h.size(), 264u);
 }
 
+TEST_F(FieldTest, RowRoutinesOfAnotherSizeStayInsideTheField) {
+    // 4 columns, 5 rows, as the special blocks' environment may give them.
+    const std::string field = std::string("1010") + "1111" + "0000" + "2222" + "3333";
+    EXPECT_EQ(FullRows(field, 4, 5), "2 4 5");
+    std::string removed = field;
+    removelines(removed, "2 4 5", 4, 5);
+    EXPECT_EQ(removed, std::string("0000") + "0000" + "0000" + "1010" + "0000");
+    std::string outside = field;
+    removelines(outside, "0 6 -3", 4, 5);
+    EXPECT_EQ(outside, field);
+    const std::string specials = std::string("a1b1") + "0000" + "1q2m" + "0000" + "0000";
+    EXPECT_EQ(CollectSpecials(specials, "1 3 9", 4, 5), "abqm");
+}
+
 TEST_F(FieldTest, ChecksumVectors) {
     EXPECT_EQ(FieldChecksum(""), 32767);
     EXPECT_EQ(FieldChecksum("0"), 32815);

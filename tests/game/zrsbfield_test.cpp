@@ -155,14 +155,6 @@ TEST(SpecialFieldTest, AddedLinesAboveTheFieldHeightKeepTheLastRows) {
     EXPECT_TRUE(ParseAddedLines("", W, H).slots.empty());
 }
 
-TEST(SpecialFieldTest, FullRowsAndRowRemovalStayInsideTheField) {
-    const std::string field = F({"1010", "1111", "0000", "2222", "3333"});
-    EXPECT_EQ(FullRowNumbers(field, W, H), (std::vector<int>{2, 4, 5}));
-    EXPECT_EQ(RemoveRows(field, {2, 4, 5}, W, H), F({"0000", "0000", "0000", "1010", "0000"}));
-    EXPECT_EQ(RemoveRows(field, {0, 6, -3}, W, H), field);
-    EXPECT_EQ(SpecialsInRows(F({"a1b1", "0000", "1q2m", "0000", "0000"}), {1, 3, 9}, W, H), "abqm");
-}
-
 TEST(SpecialFieldTest, ConfusionOrderFollowsTheGenerator) {
     LibraryRandom zero{0};
     EXPECT_EQ(ConfusionOrder([&](int n) { return zero.Draw(n); }),
