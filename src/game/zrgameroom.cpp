@@ -1,6 +1,7 @@
 // The join and room dispatchers and the room messages the link handles itself.
 #include <map>
 
+#include "core/chatstyle.h"
 #include "core/zrlog.h"
 #include "core/zrmisc.h"
 #include "game/zrfield.h"
@@ -19,13 +20,7 @@ namespace pk {
 
 namespace {
 
-constexpr char S = '\x05';
 constexpr char Sep = '\x02';
-
-std::string Style(const char* digits) {
-    return std::string(1, S) + digits;
-}
-const std::string kEnd(1, S);
 
 std::map<std::uint8_t, RoomHandler>& Handlers() {
     static std::map<std::uint8_t, RoomHandler> table;
@@ -43,7 +38,7 @@ int SlotToken(int n, const std::string& payload) {
 }
 
 std::string PlaysOrWatches(const std::string& name, int slot) {
-    return Style("12") + "*** " + Style("01") + name + kEnd +
+    return StyleCode("12") + "*** " + StyleCode("01") + name + kStyleEnd +
            (slot > 0 ? " is now playing" : " is now watching");
 }
 
@@ -54,20 +49,20 @@ void Countdown(const std::string& payload) {
     }
     const int s = *seconds;
     if (s <= -1) {
-        GameHost().RoomChat(Style("15") + "*** Cancelled countdown, not enough players!");
+        GameHost().RoomChat(StyleCode("15") + "*** Cancelled countdown, not enough players!");
         return;
     }
     const std::string t = CountdownText(s);
     if (s == Settings.rules.startvotesec) {
-        GameHost().RoomChat(Style("15") + "*** Most players are ready to play, starting game in " +
-                            t + "!");
+        GameHost().RoomChat(StyleCode("15") +
+                            "*** Most players are ready to play, starting game in " + t + "!");
         GameHost().PlaySound("votestart");
         return;
     }
-    std::string line = Style("15") + "*** Game will begin in " + t + ".";
+    std::string line = StyleCode("15") + "*** Game will begin in " + t + ".";
     const bool remind = !ClientState.game.Spectating && !GameHost().OwnPlayerReady();
     if (remind) {
-        line += "  " + Style("01") + "Click the red icon next to your name to play!";
+        line += "  " + StyleCode("01") + "Click the red icon next to your name to play!";
     }
     GameHost().RoomChat(line);
     if (remind) {
@@ -150,9 +145,9 @@ void TeamChange(const std::string& payload) {
     if (player->slot > 0) {
         GameHost().RedrawField(player->slot);
     }
-    const std::string who = Style("11") + "*** " + Style("01") + name + kEnd;
+    const std::string who = StyleCode("11") + "*** " + StyleCode("01") + name + kStyleEnd;
     GameHost().RoomChat(team.empty() ? who + " is now alone"
-                                     : who + " is now on team " + Style("01") + team);
+                                     : who + " is now on team " + StyleCode("01") + team);
     GameHost().RepaintPlayerList();
 }
 
@@ -165,7 +160,7 @@ void Leaving(const std::string& payload) {
         return;
     }
     const bool own = player == ClientState.game.OwnPlayer;
-    const std::string who = Style("12") + "*** " + Style("01") + name + kEnd;
+    const std::string who = StyleCode("12") + "*** " + StyleCode("01") + name + kStyleEnd;
     if (message.empty()) {
         GameHost().GameHistory(TimeStamp() + "Left: " + name);
         GameHost().RoomChat(who + " has left");
@@ -226,12 +221,12 @@ std::string CountdownText(int seconds) {
     const int m = seconds / 60;
     const int r = seconds % 60;
     if (m > 0 && r > 0) {
-        return Style("01") + std::to_string(m) + "min " + std::to_string(r) + "sec" + kEnd;
+        return StyleCode("01") + std::to_string(m) + "min " + std::to_string(r) + "sec" + kStyleEnd;
     }
     if (m > 0) {
-        return Style("01") + std::to_string(m) + "min" + kEnd;
+        return StyleCode("01") + std::to_string(m) + "min" + kStyleEnd;
     }
-    return Style("01") + std::to_string(r) + "sec" + kEnd;
+    return StyleCode("01") + std::to_string(r) + "sec" + kStyleEnd;
 }
 
 void SetRoomHandler(std::uint8_t type, RoomHandler handler) {
@@ -337,9 +332,10 @@ void GameJoinDispatch(std::uint8_t type, const std::string& payload) {
     GameHost().GameHistory(TimeStamp() + " Join: " + name);
     const auto joined = GameHost().JoinedGame();
     if (joined.known) {
-        GameHost().RoomChat(Style("14") + "*** You have joined the game " + Style("01") +
-                            joined.name + kEnd + " created by " + Style("01") + joined.creator +
-                            kEnd + " on server " + Style("01") + joined.server + kEnd + "!");
+        GameHost().RoomChat(StyleCode("14") + "*** You have joined the game " + StyleCode("01") +
+                            joined.name + kStyleEnd + " created by " + StyleCode("01") +
+                            joined.creator + kStyleEnd + " on server " + StyleCode("01") +
+                            joined.server + kStyleEnd + "!");
     }
     GameHost().RoomChat(PlaysOrWatches(name, slot));
     GameHost().LobbyJoinResult(true);

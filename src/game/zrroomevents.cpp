@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/bytestream.h"
+#include "core/chatstyle.h"
 #include "core/zrlog.h"
 #include "core/zrmisc.h"
 #include "core/zrversion.h"
@@ -17,11 +18,6 @@
 namespace pk {
 
 namespace {
-
-const std::string kSc = "\x05";
-std::string Sc(const char* digits) {
-    return kSc + digits;
-}
 
 constexpr int LobbyTimerInGame = 1000;
 constexpr int LobbyTimerIdle = 100;
@@ -55,7 +51,7 @@ void AddEventLine(const std::string& line) {
 }
 
 void MoveChat(const std::string& line) {
-    Room().PartylineAddLine(Sc("12") + "*** " + Sc("01") + line);
+    Room().PartylineAddLine(StyleCode("12") + "*** " + StyleCode("01") + line);
 }
 
 // A player leaves its slot for the watchers; its field goes with the slot.
@@ -75,7 +71,7 @@ void ToSlot(tclient& p, int slot) {
 }  // namespace
 
 std::string GameChatHint() {
-    return "Press \"" + Sc("01") + "T" + kSc + "\" to talk to other players";
+    return "Press \"" + StyleCode("01") + "T" + kStyleEnd + "\" to talk to other players";
 }
 
 std::string StackField(const std::string& stackData, int rows) {
@@ -135,7 +131,7 @@ void startgame(const std::string& tokens, int32_t seedA, int32_t seedB,
         room.SetUIState(uiGameRunning, true);
         room.RefreshUserList();
         AddEventLine(DateStamp() + " Game started");
-        room.PartylineAddLine(Sc("19") + "*** The game has " + Sc("01") + "Started");
+        room.PartylineAddLine(StyleCode("19") + "*** The game has " + StyleCode("01") + "Started");
         room.RequestThemeMusic();
         room.SetGameThreadInGame(true);
         room.SetLobbyTimerInterval(LobbyTimerInGame);
@@ -166,7 +162,8 @@ void ingame(int32_t elapsed) {
         room.SetGameThreadInGame(true);
         room.SetLobbyTimerInterval(LobbyTimerInGame);
         AddEventLine(DateStamp() + " Game in progress");
-        room.PartylineAddLine(Sc("19") + "*** The game is in " + Sc("01") + "Progress");
+        room.PartylineAddLine(StyleCode("19") + "*** The game is in " + StyleCode("01") +
+                              "Progress");
     });
 }
 
@@ -179,7 +176,8 @@ void PauseGame() {
         g.PauseStart = Seconds();
         Room().SetGameEndTimer(false);
         AddEventLine(DateStamp() + " Game pause");
-        Room().PartylineAddLine(Sc("19") + "*** The game is " + Sc("01") + "Paused" + Sc("01"));
+        Room().PartylineAddLine(StyleCode("19") + "*** The game is " + StyleCode("01") + "Paused" +
+                                StyleCode("01"));
         Room().SetUIState(uiGamePaused, true);
     });
 }
@@ -193,7 +191,8 @@ void UnpauseGame() {
         g.GamePaused = 0;
         Room().SetGameEndTimer(true);
         AddEventLine(DateStamp() + " Game unpause");
-        Room().PartylineAddLine(Sc("19") + "*** The game is " + Sc("01") + "Unpaused" + Sc("01"));
+        Room().PartylineAddLine(StyleCode("19") + "*** The game is " + StyleCode("01") +
+                                "Unpaused" + StyleCode("01"));
         Room().SetUIState(uiGamePaused, true);
     });
 }
@@ -229,7 +228,7 @@ void endgame(const std::string& winner) {
         g.PieceY = -1;
         GameView().RefreshDisplay(rfEverything, 0);
         AddEventLine(DateStamp() + " Game ended");
-        room.PartylineAddLine(Sc("19") + "*** The game has " + Sc("01") + "Ended");
+        room.PartylineAddLine(StyleCode("19") + "*** The game has " + StyleCode("01") + "Ended");
         if (winner.empty())
             return;
 
@@ -237,8 +236,8 @@ void endgame(const std::string& winner) {
         const std::string team = teamWon ? winner.substr(1) : std::string();
         int winningSlot = 0;
         if (teamWon) {
-            room.PartylineAddLine(Sc("14") + "*** Team " + Sc("01") + Sc("03") + team + kSc + kSc +
-                                  " has WON!");
+            room.PartylineAddLine(StyleCode("14") + "*** Team " + StyleCode("01") +
+                                  StyleCode("03") + team + kStyleEnd + kStyleEnd + " has WON!");
         } else {
             // A slot that names nobody still ends the game, only without a winner.
             winningSlot = IntOrZero(winner);
@@ -246,8 +245,9 @@ void endgame(const std::string& winner) {
             if (!w)
                 winningSlot = 0;
             if (w)
-                room.PartylineAddLine(Sc("14") + "*** Player " + Sc("01") + Sc("03") + w->name +
-                                      kSc + kSc + " has WON!");
+                room.PartylineAddLine(StyleCode("14") + "*** Player " + StyleCode("01") +
+                                      StyleCode("03") + w->name + kStyleEnd + kStyleEnd +
+                                      " has WON!");
         }
         for (int s = 1; s <= MaxSlots; ++s) {
             tclient* p = SlotPlayers[s];
@@ -328,7 +328,7 @@ void MoveSlot(const std::string& name, int newSlot) {
                 ResetRound();
                 g.Spectating = 1;
             }
-            MoveChat(p->name + kSc + " is now a spectator");
+            MoveChat(p->name + kStyleEnd + " is now a spectator");
         } else if (from > 0 && other) {
             SlotPlayers[from] = other;
             SlotPlayers[newSlot] = p;
@@ -338,14 +338,15 @@ void MoveSlot(const std::string& name, int newSlot) {
                 g.OwnSlot = newSlot;
             if (other == g.OwnPlayer)
                 g.OwnSlot = from;
-            MoveChat(p->name + kSc + " has switched slots with " + Sc("01") + other->name);
+            MoveChat(p->name + kStyleEnd + " has switched slots with " + StyleCode("01") +
+                     other->name);
         } else if (from > 0) {
             SlotPlayers[from] = nullptr;
             SlotPlayers[newSlot] = p;
             p->slot = newSlot;
             if (own)
                 g.OwnSlot = newSlot;
-            MoveChat(p->name + kSc + " has moved to slot " + Sc("01") + "#" +
+            MoveChat(p->name + kStyleEnd + " has moved to slot " + StyleCode("01") + "#" +
                      std::to_string(newSlot));
         } else if (other) {
             ToWatchers(*other);
@@ -358,8 +359,8 @@ void MoveSlot(const std::string& name, int newSlot) {
                 g.Spectating = 1;
                 ResetRound();
             }
-            MoveChat(p->name + kSc + " has switched slots with " + Sc("01") + other->name + kSc +
-                     " and is now playing");
+            MoveChat(p->name + kStyleEnd + " has switched slots with " + StyleCode("01") +
+                     other->name + kStyleEnd + " and is now playing");
         } else {
             ToSlot(*p, newSlot);
             if (own) {
@@ -367,8 +368,8 @@ void MoveSlot(const std::string& name, int newSlot) {
                 g.OwnSlot = newSlot;
                 ResetRound();
             }
-            MoveChat(p->name + kSc + " has moved to slot " + Sc("01") + "#" +
-                     std::to_string(newSlot) + kSc + " and is now playing");
+            MoveChat(p->name + kStyleEnd + " has moved to slot " + StyleCode("01") + "#" +
+                     std::to_string(newSlot) + kStyleEnd + " and is now playing");
         }
         // The list and the fields shown follow the new seating.
         Room().RefreshUserList();
@@ -402,11 +403,11 @@ void SetOwnTeam(const std::string& team) {
         own->TeamName = team;
         GameSender().SendGameMessage(MsgOwnTeam, team);
         if (team.empty())
-            Room().PartylineAddLine(Sc("11") + "*** " + Sc("01") + own->name + kSc +
-                                    " is now alone");
+            Room().PartylineAddLine(StyleCode("11") + "*** " + StyleCode("01") + own->name +
+                                    kStyleEnd + " is now alone");
         else
-            Room().PartylineAddLine(Sc("11") + "*** " + Sc("01") + own->name + kSc +
-                                    " is now on team " + Sc("01") + team);
+            Room().PartylineAddLine(StyleCode("11") + "*** " + StyleCode("01") + own->name +
+                                    kStyleEnd + " is now on team " + StyleCode("01") + team);
         if (!g.Spectating)
             Room().RedrawSlot(g.OwnSlot);
     });

@@ -1,5 +1,6 @@
 #include "game/zrroomrules.h"
 
+#include "core/chatstyle.h"
 #include "core/zrgameset.h"
 #include "core/zrlog.h"
 #include "core/zrmisc.h"
@@ -9,8 +10,6 @@
 namespace pk {
 
 namespace {
-
-const std::string kSc = "\x05";
 
 void CopyRules(const TGameSet& set) {
     tgamerules& r = Settings.rules;
@@ -98,10 +97,11 @@ std::string GameSettingsMessage(const std::string& payload) {
         const std::string name = head.empty() ? std::string() : head.substr(1);
         RoomHost& room = Room();
         if (!head.empty() && head[0] == '1') {
-            room.PartylineAddLine(kSc + "11*** Game changed to " + kSc + "01" + name + "!" + kSc +
+            room.PartylineAddLine(StyleCode("11") + "*** Game changed to " + StyleCode("01") +
+                                  name + "!" + kStyleEnd +
                                   (set.GetBool("default") ? " (Default settings)" : ""));
         }
-        room.PartylineAddLine(kSc + "11*** Major settings: " + kSc + "01" +
+        room.PartylineAddLine(StyleCode("11") + "*** Major settings: " + StyleCode("01") +
                               MajorSettingsSummary(set).substr(2));
         room.SetTeamUpdateEnabled(false);
         room.SetUIState(uiGameLink, true);

@@ -1,5 +1,6 @@
 #include "game/zrsb.h"
 
+#include "core/chatstyle.h"
 #include "core/zrlog.h"
 #include "core/zrmisc.h"
 #include "game/zrfield.h"
@@ -17,12 +18,6 @@ const std::array<std::string_view, 14> SpecialNames = {
     "Confusion",     "Mutated Pieces"};
 
 namespace {
-
-// A chat style code: the byte 0x05 and two digits.
-std::string Style(const char* digits) {
-    return std::string("\x05") + digits;
-}
-const std::string kStyleEnd = "\x05";
 
 bool IsTimedLetter(std::string_view letters) {
     return letters == "i" || letters == "d" || letters == "f" || letters == "m";
@@ -190,11 +185,12 @@ void AttackLine(SpecialEnv& env, const std::string& letters, const std::string& 
         const std::string k = std::to_string(AddedLineCount(data));
         const std::string plural = k == "1" ? "" : "s";
         const std::string name = env.SlotName(fromSlot);
-        const std::string sender = (fromSlot == own ? Style("03") : "") + Style("01") + name;
-        env.AddAttackLine(std::to_string(count) + ". " + Style("01") + Style("19") + k + " Line" +
-                          plural + " Added");
-        env.AddAttackLine("  to " + Style("03") + Style("01") + "All" + kStyleEnd + kStyleEnd +
-                          " from " + sender);
+        const std::string sender =
+            (fromSlot == own ? StyleCode("03") : "") + StyleCode("01") + name;
+        env.AddAttackLine(std::to_string(count) + ". " + StyleCode("01") + StyleCode("19") + k +
+                          " Line" + plural + " Added");
+        env.AddAttackLine("  to " + StyleCode("03") + StyleCode("01") + "All" + kStyleEnd +
+                          kStyleEnd + " from " + sender);
         env.AddGameEvent(env.TimeStamp() + "Event: to All from " + name + ": " + k + " line" +
                          plural + " added");
         return;
@@ -203,25 +199,25 @@ void AttackLine(SpecialEnv& env, const std::string& letters, const std::string& 
     if (display.empty())
         return;
     const int count = env.CountAttack();
-    std::string special = Style("01") + std::string(display) + kStyleEnd;
-    special = Style(SpecialIsHelpful(letters[0]) ? "12" : "19") + special + kStyleEnd;
+    std::string special = StyleCode("01") + std::string(display) + kStyleEnd;
+    special = StyleCode(SpecialIsHelpful(letters[0]) ? "12" : "19") + special + kStyleEnd;
     const std::string fromName = env.SlotName(fromSlot);
     const std::string toName = env.SlotName(toSlot);
-    std::string sender = Style("01") + fromName;
-    std::string target = Style("01") + toName + kStyleEnd;
+    std::string sender = StyleCode("01") + fromName;
+    std::string target = StyleCode("01") + toName + kStyleEnd;
     if (!spectating) {
         if (toSlot == own)
-            target = Style("03") + target + kStyleEnd;
+            target = StyleCode("03") + target + kStyleEnd;
         if (fromSlot == own)
-            sender = Style("03") + sender;
+            sender = StyleCode("03") + sender;
     }
     env.AddAttackLine(std::to_string(count) + ". " + special);
     env.AddAttackLine("  to " + target + " from " + sender);
     env.AddGameEvent(env.TimeStamp() + "Event: to " + toName + " from " + fromName + ": " +
                      std::string(display));
     if (!spectating && toSlot == own && env.ShowIncomingSpecials()) {
-        env.AddInGameChat(Style("01") + Style("11") + "Incoming!" + kStyleEnd + " " + special +
-                          " from " + sender);
+        env.AddInGameChat(StyleCode("01") + StyleCode("11") + "Incoming!" + kStyleEnd + " " +
+                          special + " from " + sender);
     }
 }
 

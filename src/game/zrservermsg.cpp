@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "core/chatstyle.h"
 #include "core/zrconst.h"
 #include "core/zrmisc.h"
 
@@ -10,75 +11,86 @@ namespace pk {
 
 namespace {
 
-// SC is the style-code lead byte; the two digits after it are written as a separate literal
-// so that the compiler does not read them as part of a hexadecimal escape.
-#define SC "\x05"
-
 constexpr std::array<const char*, 24> kChatTemplates = {
-    SC "01" SC "22(" SC SC "14" SC "03%s" SC SC SC "22) " SC SC "00%s",  // 0 room chat
-    SC "22* " SC "14" SC "01%s" SC SC "00 %s",                           // 1 action
-    SC "01" SC "22[" SC SC "14Message from %s" SC SC "22] " SC SC "00%s",
-    SC "01" SC "19[" SC SC "11Op Message from %s" SC SC "19] " SC SC "00%s",
-    SC "01" SC "23[" SC SC "15Guide Message from %s" SC SC "23] " SC SC "00%s",
-    SC "01" SC "11[" SC SC "19Global Message from %s" SC SC "11] " SC SC "00%s",
-    SC "01" SC "23[" SC SC "15System Message" SC SC "23] " SC SC SC "15%s",
-    SC "01" SC "19[" SC SC "11Team Message from %s" SC SC "19] " SC SC "00%s",
-    SC "22" SC "01=" SC SC " %s",  // 8 room message line
+    PK_STYLE "01" PK_STYLE "22(" PK_STYLE PK_STYLE "14" PK_STYLE "03%s" PK_STYLE PK_STYLE PK_STYLE
+             "22) " PK_STYLE PK_STYLE "00%s",                                 // 0 room chat
+    PK_STYLE "22* " PK_STYLE "14" PK_STYLE "01%s" PK_STYLE PK_STYLE "00 %s",  // 1 action
+    PK_STYLE "01" PK_STYLE "22[" PK_STYLE PK_STYLE "14Message from %s" PK_STYLE PK_STYLE
+             "22] " PK_STYLE PK_STYLE "00%s",
+    PK_STYLE "01" PK_STYLE "19[" PK_STYLE PK_STYLE "11Op Message from %s" PK_STYLE PK_STYLE
+             "19] " PK_STYLE PK_STYLE "00%s",
+    PK_STYLE "01" PK_STYLE "23[" PK_STYLE PK_STYLE "15Guide Message from %s" PK_STYLE PK_STYLE
+             "23] " PK_STYLE PK_STYLE "00%s",
+    PK_STYLE "01" PK_STYLE "11[" PK_STYLE PK_STYLE "19Global Message from %s" PK_STYLE PK_STYLE
+             "11] " PK_STYLE PK_STYLE "00%s",
+    PK_STYLE "01" PK_STYLE "23[" PK_STYLE PK_STYLE "15System Message" PK_STYLE PK_STYLE
+             "23] " PK_STYLE PK_STYLE PK_STYLE "15%s",
+    PK_STYLE "01" PK_STYLE "19[" PK_STYLE PK_STYLE "11Team Message from %s" PK_STYLE PK_STYLE
+             "19] " PK_STYLE PK_STYLE "00%s",
+    PK_STYLE "22" PK_STYLE "01=" PK_STYLE PK_STYLE " %s",  // 8 room message line
     "",
     "",
     "",
     "",
     "",
     "",
-    "",                                                                  // 9-15
-    SC "01" SC "22(" SC SC "14" SC "03%s" SC SC SC "22) " SC SC "00%s",  // 16 as 0
-    SC "22* " SC "14" SC "01%s" SC SC "00 %s",                           // 17 as 1
-    SC "01" SC "22=" SC SC "14Message to %s" SC SC "22= " SC SC "00%s",
-    SC "01" SC "19=" SC SC "11Op Message" SC SC "19= " SC SC "00%s",
-    SC "01" SC "23=" SC SC "15Guide Message" SC SC "23= " SC SC "00%s",
-    SC "01" SC "11=" SC SC "19Global Message" SC SC "11= " SC SC "00%s",
-    SC "01" SC "23[" SC SC "15System Message" SC SC "23] " SC SC SC "15%s",  // 22 as 6
-    SC "01" SC "19=" SC SC "11Team Message" SC SC "19= " SC SC "00%s",
+    "",  // 9-15
+    PK_STYLE "01" PK_STYLE "22(" PK_STYLE PK_STYLE "14" PK_STYLE "03%s" PK_STYLE PK_STYLE PK_STYLE
+             "22) " PK_STYLE PK_STYLE "00%s",                                 // 16 as 0
+    PK_STYLE "22* " PK_STYLE "14" PK_STYLE "01%s" PK_STYLE PK_STYLE "00 %s",  // 17 as 1
+    PK_STYLE "01" PK_STYLE "22=" PK_STYLE PK_STYLE "14Message to %s" PK_STYLE PK_STYLE
+             "22= " PK_STYLE PK_STYLE "00%s",
+    PK_STYLE "01" PK_STYLE "19=" PK_STYLE PK_STYLE "11Op Message" PK_STYLE PK_STYLE
+             "19= " PK_STYLE PK_STYLE "00%s",
+    PK_STYLE "01" PK_STYLE "23=" PK_STYLE PK_STYLE "15Guide Message" PK_STYLE PK_STYLE
+             "23= " PK_STYLE PK_STYLE "00%s",
+    PK_STYLE "01" PK_STYLE "11=" PK_STYLE PK_STYLE "19Global Message" PK_STYLE PK_STYLE
+             "11= " PK_STYLE PK_STYLE "00%s",
+    PK_STYLE "01" PK_STYLE "23[" PK_STYLE PK_STYLE "15System Message" PK_STYLE PK_STYLE
+             "23] " PK_STYLE PK_STYLE PK_STYLE "15%s",  // 22 as 6
+    PK_STYLE "01" PK_STYLE "19=" PK_STYLE PK_STYLE "11Team Message" PK_STYLE PK_STYLE
+             "19= " PK_STYLE PK_STYLE "00%s",
 };
 
 constexpr std::array<const char*, 37> kInfoTemplates = {
-    SC "19%s",
-    SC "19%s usage: /%0:s %s",
-    SC "19User does not exist",
-    SC "19Room does not exist",
-    SC "19Game does not exist",
-    SC "19Server added",
-    SC "19Server removed",
-    SC "19Server locked",
-    SC "19Server unlocked",
-    SC "19Server updated",
-    SC "19Invalid command: " SC "01%s",
-    SC "19Server already exists",
-    SC "19Server does not exist",
-    SC "19Server moved from index %s to index %s",
-    SC "19Update server redirecting to: %s:%s",
-    SC "19Update server not redirecting",
-    SC "19Server locked and being upgraded",
-    SC "19Server being upgraded immediately",
-    SC "19Room %s is a public room",
-    SC "19Room %s is a private room",
-    SC "19Updating client patches on server",
-    SC "19Server marked as test server",
-    SC "19Server marked as normal server",
-    SC "19User account created with id: " SC "01%s",
-    SC "19User account deleted with id: " SC "01%s",
-    SC "19Room %s is permanent",
-    SC "19Room %s is not permanent",
-    SC "19Key %1:s for user id %0:s set to: %2:s",
-    SC "14  %s",
-    SC "22Search complete.  Total matches: %s",
-    SC "19Users with key %s matching %s deleted",
-    SC "19Users inactive the last %s days deleted",
-    SC "14%s is not here!  Message: " SC "01%s",
-    SC "19Accept versions: %s",
-    SC "19Outdated versions: %s",
-    SC "19Maximum text length exceeded! (%s)",
-    SC "19!!!! Your new password is: " SC "11" SC "01%s" SC SC " !!!!",
+    PK_STYLE "19%s",
+    PK_STYLE "19%s usage: /%0:s %s",
+    PK_STYLE "19User does not exist",
+    PK_STYLE "19Room does not exist",
+    PK_STYLE "19Game does not exist",
+    PK_STYLE "19Server added",
+    PK_STYLE "19Server removed",
+    PK_STYLE "19Server locked",
+    PK_STYLE "19Server unlocked",
+    PK_STYLE "19Server updated",
+    PK_STYLE "19Invalid command: " PK_STYLE "01%s",
+    PK_STYLE "19Server already exists",
+    PK_STYLE "19Server does not exist",
+    PK_STYLE "19Server moved from index %s to index %s",
+    PK_STYLE "19Update server redirecting to: %s:%s",
+    PK_STYLE "19Update server not redirecting",
+    PK_STYLE "19Server locked and being upgraded",
+    PK_STYLE "19Server being upgraded immediately",
+    PK_STYLE "19Room %s is a public room",
+    PK_STYLE "19Room %s is a private room",
+    PK_STYLE "19Updating client patches on server",
+    PK_STYLE "19Server marked as test server",
+    PK_STYLE "19Server marked as normal server",
+    PK_STYLE "19User account created with id: " PK_STYLE "01%s",
+    PK_STYLE "19User account deleted with id: " PK_STYLE "01%s",
+    PK_STYLE "19Room %s is permanent",
+    PK_STYLE "19Room %s is not permanent",
+    PK_STYLE "19Key %1:s for user id %0:s set to: %2:s",
+    PK_STYLE "14  %s",
+    PK_STYLE "22Search complete.  Total matches: %s",
+    PK_STYLE "19Users with key %s matching %s deleted",
+    PK_STYLE "19Users inactive the last %s days deleted",
+    PK_STYLE "14%s is not here!  Message: " PK_STYLE "01%s",
+    PK_STYLE "19Accept versions: %s",
+    PK_STYLE "19Outdated versions: %s",
+    PK_STYLE "19Maximum text length exceeded! (%s)",
+    PK_STYLE "19!!!! Your new password is: " PK_STYLE "11" PK_STYLE "01%s" PK_STYLE PK_STYLE
+             " !!!!",
 };
 
 constexpr std::array<const char*, 20> kDialogTemplates = {
@@ -103,8 +115,6 @@ constexpr std::array<const char*, 20> kDialogTemplates = {
     "",
     "You are not allowed on this server at this time.",
 };
-
-#undef SC
 
 template <size_t N>
 std::string Lookup(const std::array<const char*, N>& table, int code) {
