@@ -238,14 +238,8 @@ std::string TGameSet::SaveToCompressed() const {
 }
 
 bool TGameSet::LoadFromCompressed(std::string_view compressed) {
-    if (compressed.empty()) {
-        return false;
-    }
-    auto serial = Decompress(compressed, MaxGameSetSize);
-    if (!serial) {
-        return false;
-    }
-    return LoadFromString(*serial);
+    auto serial = InflateSerialForm(compressed, MaxGameSetSize);
+    return serial && LoadFromString(*serial);
 }
 
 }  // namespace pk

@@ -1,6 +1,7 @@
 #include "core/zrkeyvalue.h"
 
 #include "core/zrmisc.h"
+#include "core/zrzstream.h"
 
 namespace pk {
 
@@ -68,6 +69,13 @@ bool ParseSerialForm(std::string_view data,
         onPair(std::move(key), std::move(value));
     }
     return true;
+}
+
+std::optional<std::string> InflateSerialForm(std::string_view compressed, std::size_t maxSize) {
+    if (compressed.empty()) {
+        return std::nullopt;
+    }
+    return Decompress(compressed, maxSize);
 }
 
 }  // namespace pk

@@ -13,8 +13,10 @@
 //
 // with nothing before the first pair or after the last; an empty list is the
 // empty string.
+#include <cstddef>
 #include <functional>
 #include <list>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -54,5 +56,9 @@ private:
 // a length larger than what is left); that partial pair is not handed on.
 bool ParseSerialForm(std::string_view data,
                      const std::function<void(std::string key, std::string value)>& onPair);
+
+// The serial form inside a compressed record (a zlib stream of it). Nothing
+// for empty input or data that does not inflate within `maxSize` bytes.
+std::optional<std::string> InflateSerialForm(std::string_view compressed, std::size_t maxSize);
 
 }  // namespace pk

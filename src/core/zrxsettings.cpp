@@ -60,14 +60,8 @@ std::string TXSettings::SaveToCompressed() const {
 }
 
 bool TXSettings::LoadFromCompressed(std::string_view compressed) {
-    if (compressed.empty()) {
-        return false;
-    }
-    auto serial = Decompress(compressed);
-    if (!serial) {
-        return false;
-    }
-    return LoadFromString(*serial);
+    auto serial = InflateSerialForm(compressed, MaxInflatedSize);
+    return serial && LoadFromString(*serial);
 }
 
 }  // namespace pk

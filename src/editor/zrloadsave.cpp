@@ -90,23 +90,17 @@ bool PrepareForWrite(const KlbEditEntry& le, const std::filesystem::path& progra
 
 }  // namespace
 
-bool LoadThemeLibrary(const std::filesystem::path& file, std::vector<KlbEditEntry>& list,
-                      bool isReference, const std::filesystem::path& programFolder,
-                      std::string& message, const KlbBusyPanel& panel) {
+KlbResult LoadThemeLibrary(const std::filesystem::path& file, std::vector<KlbEditEntry>& list,
+                           bool isReference, const std::filesystem::path& programFolder,
+                           const KlbBusyPanel& panel) {
     Show(panel, true, "Loading " + file.filename().string() + "...");
     PanelGuard guard{panel};
-    const std::string error = kLoadErrorPrefix + file.string();
-    auto bytes = ReadKlbFile(file);
-    if (!bytes) {
-        message = error;
-        return false;
-    }
     KlbLibrary lib;
-    const KlbStatus status = ReadKlbLibrary(*bytes, lib, [&](size_t read, int32_t count) {
-        Progress(panel, static_cast<double>(read), count);
+    const KlbResult read = LoadKlbLibrary(file, lib, [&](size_t done, int32_t count) {
+        Progress(panel, static_cast<double>(done), count);
     });
-    if (status == KlbStatus::BadMagic)
-        return true;
+    if (read == KlbStatus::BadMagic)
+        return {};
     const std::filesystem::path source = isReference ? file : programFolder / kWorkCopyName;
     // Entries read before a damaged record stay in the list.
     for (KlbEntry& e : lib.entries) {
@@ -116,20 +110,16 @@ bool LoadThemeLibrary(const std::filesystem::path& file, std::vector<KlbEditEntr
         le.IsReference = isReference;
         list.push_back(std::move(le));
     }
-    if (status != KlbStatus::Ok) {
-        message = error;
-        return false;
-    }
-    return true;
+    if (!read)
+        return {read.status, kLoadErrorPrefix + file.string()};
+    return {};
 }
 
-bool WriteThemeLibrary(const std::filesystem::path& file, std::vector<KlbEditEntry>& list,
-                       bool allowDefault, const std::filesystem::path& programFolder,
-                       std::string& message, const KlbBusyPanel& panel) {
-    if (!allowDefault && IsDefaultLibraryName(file)) {
-        message = kDefaultLibraryMessage;
-        return false;
-    }
+KlbResult WriteThemeLibrary(const std::filesystem::path& file, std::vector<KlbEditEntry>& list,
+                            bool allowDefault, const std::filesystem::path& programFolder,
+                            const KlbBusyPanel& panel) {
+    if (!allowDefault && IsDefaultLibraryName(file))
+        return {KlbStatus::Refused, kDefaultLibraryMessage};
     Show(panel, true, "Writing " + file.filename().string() + "...");
     PanelGuard guard{panel};
 
@@ -140,19 +130,17 @@ bool WriteThemeLibrary(const std::filesystem::path& file, std::vector<KlbEditEnt
         if (!list[i].IsReference) {
             KlbEntry e;
             std::string failed;
-            if (!PrepareForWrite(list[i], programFolder, e, failed)) {
-                message = "Unable to read '" + failed + "'; the library was not saved.";
-                return false;
-            }
+            if (!PrepareForWrite(list[i], programFolder, e, failed))
+                return {KlbStatus::IoError,
+                        "Unable to read '" + failed + "'; the library was not saved."};
             out.push_back(std::move(e));
             written.push_back(i);
         }
         Progress(panel, static_cast<double>(i), last);
     }
-    if (SaveKlbLibrary(file, out, static_cast<int32_t>(list.size())) != KlbStatus::Ok) {
-        message = "Unable to write '" + file.string() + "'; the library was not changed.";
-        return false;
-    }
+    if (KlbResult saved = SaveKlbLibrary(file, out, static_cast<int32_t>(list.size())); !saved)
+        return {saved.status,
+                "Unable to write '" + file.string() + "'; the library was not changed."};
     // Later reads of payloads left in the file go to the work copy; should
     // it not be made, the saved file itself holds the same bytes.
     const std::filesystem::path workCopy = programFolder / kWorkCopyName;
@@ -163,7 +151,7 @@ bool WriteThemeLibrary(const std::filesystem::path& file, std::vector<KlbEditEnt
         le.heldFile.clear();
         le.SourceFile = source;
     }
-    return true;
+    return {};
 }
 
 }  // namespace pk

@@ -35,19 +35,19 @@ inline constexpr const char* kLoadErrorPrefix = "Error loading theme library: ";
 
 // Reads a library and appends its named entries to `list`. A file that is not
 // a library adds nothing and is not an error. A record no reader knows, a
-// damaged file or one that cannot be read gives false and the message
+// damaged file or one that cannot be read fails with the message
 // "Error loading theme library: " + the file; the entries read before it stay.
-bool LoadThemeLibrary(const std::filesystem::path& file, std::vector<KlbEditEntry>& list,
-                      bool isReference, const std::filesystem::path& programFolder,
-                      std::string& message, const KlbBusyPanel& panel = {});
+KlbResult LoadThemeLibrary(const std::filesystem::path& file, std::vector<KlbEditEntry>& list,
+                           bool isReference, const std::filesystem::path& programFolder,
+                           const KlbBusyPanel& panel = {});
 
 // Writes every entry that is not a reference, counting all of them in the
 // header, then copies the result to the work copy beside the program so the
 // entries' new offsets point into it. The default library is refused (with
 // its message) unless `allowDefault`. The entries are updated only after the
 // file is safely in place.
-bool WriteThemeLibrary(const std::filesystem::path& file, std::vector<KlbEditEntry>& list,
-                       bool allowDefault, const std::filesystem::path& programFolder,
-                       std::string& message, const KlbBusyPanel& panel = {});
+KlbResult WriteThemeLibrary(const std::filesystem::path& file, std::vector<KlbEditEntry>& list,
+                            bool allowDefault, const std::filesystem::path& programFolder,
+                            const KlbBusyPanel& panel = {});
 
 }  // namespace pk

@@ -68,6 +68,8 @@ inline constexpr uint8_t kSkinVersion = 3;
 
 const char* KlbTagName(KlbKind kind);
 uint8_t KlbCurrentVersion(KlbKind kind);
+// The kind a tag names, whatever its version; nullopt for a tag no reader knows.
+std::optional<KlbKind> KlbTagKind(std::string_view tag);
 
 // Where one payload part lies in a library file. Size 0 means absent.
 struct KlbPart {
@@ -118,6 +120,23 @@ enum class KlbStatus {
     UnknownTag,  // a tag or version no reader knows
     Corrupt,     // a length, offset or size beyond the file
     IoError,     // the file could not be opened, read or written
+    Refused,     // a file that may not be written (the default library)
+};
+
+// How reading or writing a theme file went, for the client's theme loader and
+// the editor alike. True means success. `message` is the text to show the
+// player or theme author; a failure may come without one (a file that is not a
+// library at all is passed over quietly).
+struct KlbResult {
+    KlbStatus status = KlbStatus::Ok;
+    std::string message;
+
+    KlbResult() = default;
+    KlbResult(KlbStatus s, std::string text = {}) : status(s), message(std::move(text)) {}
+
+    bool ok() const { return status == KlbStatus::Ok; }
+    explicit operator bool() const { return ok(); }
+    bool operator==(KlbStatus s) const { return status == s; }
 };
 
 // Reading one entry head: tag, version, group path and Theme ID list.
@@ -133,7 +152,7 @@ KlbHead ReadKlbHead(ByteReader& r);
 // and mask empty but still checks that their parts lie inside the file. The
 // reader ends after the entry's payload. Dropped records (ANIMS, FRAME) give
 // Ok with *dropped set.
-KlbStatus ReadKlbEntryBody(ByteReader& r, const KlbHead& head, KlbEntry& entry, bool withPayload,
+KlbResult ReadKlbEntryBody(ByteReader& r, const KlbHead& head, KlbEntry& entry, bool withPayload,
                            bool* dropped = nullptr);
 
 // GUIBMP lists of versions 1 and 2 to the current form.
@@ -154,9 +173,33 @@ struct KlbLibrary {
 // nullopt when it cannot be read or is larger than a library can be.
 std::optional<std::string> ReadKlbFile(const std::filesystem::path& file);
 
+// A library opened for reading its entries: the header read, the reader at
+// the first entry. Every reader of libraries opens them here.
+class KlbFile {
+public:
+    KlbFile() = default;
+    KlbFile(const KlbFile&) = delete;  // the reader points into the bytes
+    KlbFile& operator=(const KlbFile&) = delete;
+
+    // IoError when the file cannot be read, BadMagic when it is not a library.
+    KlbResult OpenFile(const std::filesystem::path& file);
+    // The same over bytes in memory, which must outlive this object.
+    KlbResult OpenBytes(std::string_view bytes);
+
+    ByteReader& reader() { return reader_; }
+    int32_t count() const { return count_; }  // the header's entry count
+
+private:
+    KlbResult ReadHeader(std::string_view bytes);
+
+    std::string bytes_;
+    ByteReader reader_{{}};
+    int32_t count_ = 0;
+};
+
 using KlbProgress = std::function<void(size_t read, int32_t count)>;
-KlbStatus ReadKlbLibrary(std::string_view bytes, KlbLibrary& lib, const KlbProgress& progress = {});
-KlbStatus LoadKlbLibrary(const std::filesystem::path& file, KlbLibrary& lib,
+KlbResult ReadKlbLibrary(std::string_view bytes, KlbLibrary& lib, const KlbProgress& progress = {});
+KlbResult LoadKlbLibrary(const std::filesystem::path& file, KlbLibrary& lib,
                          const KlbProgress& progress = {});
 
 // Appends one entry in its current version; its parts' offsets are the new
@@ -170,7 +213,7 @@ std::string WriteKlbLibrary(const std::vector<KlbEntry>& entries, int32_t count,
 // Saves atomically. The entries' parts, versions and file types are updated
 // to what the new file holds only after it is in place, so a failed save
 // leaves both the old file and the entries as they were.
-KlbStatus SaveKlbLibrary(const std::filesystem::path& file, std::vector<KlbEntry>& entries,
+KlbResult SaveKlbLibrary(const std::filesystem::path& file, std::vector<KlbEntry>& entries,
                          int32_t count);
 
 // The library that ships with the client may only be written on purpose.

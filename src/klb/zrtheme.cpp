@@ -12,14 +12,9 @@ namespace {
 
 // The client reads only the record versions the editor writes today.
 std::optional<KlbKind> AcceptedKind(const KlbHead& head) {
-    for (KlbKind k : {KlbKind::Music, KlbKind::Main, KlbKind::Detail, KlbKind::Sound,
-                      KlbKind::Group, KlbKind::Skin}) {
-        if (head.tag == KlbTagName(k)) {
-            if (head.version == KlbCurrentVersion(k))
-                return k;
-            return std::nullopt;
-        }
-    }
+    std::optional<KlbKind> kind = KlbTagKind(head.tag);
+    if (kind && head.version == KlbCurrentVersion(*kind))
+        return kind;
     return std::nullopt;
 }
 
@@ -94,24 +89,18 @@ std::unique_ptr<TZRC> MakeEntry(KlbEntry& e, const std::filesystem::path& file) 
 
 }  // namespace
 
-bool ReadThemeLibrary(const std::filesystem::path& file, const std::string& themeId,
-                      std::string& references, std::string& message, const ThemeProgress& progress,
-                      TZRTheme& theme) {
+KlbResult ReadThemeLibrary(const std::filesystem::path& file, const std::string& themeId,
+                           std::string& references, const ThemeProgress& progress,
+                           TZRTheme& theme) {
     references.clear();
-    auto bytes = ReadKlbFile(file);
-    if (!bytes)
-        return false;
-    ByteReader r(*bytes);
-    if (r.bytes(kKlbMagic.size()) != kKlbMagic)
-        return false;
-    const int32_t count = r.i32();
+    KlbFile lib;
+    if (KlbResult opened = lib.OpenFile(file); !opened)
+        return opened;
+    ByteReader& r = lib.reader();
+    const int32_t count = lib.count();
     if (progress)
         progress(0, count);
 
-    auto fail = [&] {
-        message = kThemeVersionMessage;
-        return false;
-    };
     std::vector<std::unique_ptr<TZRC>> read;
     TZRMainbmp* mainbmp = nullptr;
     TZRDetailbmp* detailbmp = nullptr;
@@ -119,16 +108,16 @@ bool ReadThemeLibrary(const std::filesystem::path& file, const std::string& them
     do {
         KlbHead head = ReadKlbHead(r);
         if (!r.ok())
-            return fail();
+            return {KlbStatus::Corrupt, kThemeVersionMessage};
         std::optional<KlbKind> kind = AcceptedKind(head);
         if (!kind)
-            return fail();
+            return {KlbStatus::UnknownTag, kThemeVersionMessage};
         const bool matched = ThemeIdMatches(themeId, head.themeIdList);
         // Bitmaps of entries this theme does not use are never decoded.
         const bool decode = matched && (*kind == KlbKind::Main || *kind == KlbKind::Detail);
         KlbEntry entry;
-        if (ReadKlbEntryBody(r, head, entry, decode) != KlbStatus::Ok)
-            return fail();
+        if (KlbResult body = ReadKlbEntryBody(r, head, entry, decode); !body)
+            return {body.status, kThemeVersionMessage};
         ++position;
         if (progress)
             progress(position, count);
@@ -136,7 +125,7 @@ bool ReadThemeLibrary(const std::filesystem::path& file, const std::string& them
             continue;
         std::unique_ptr<TZRC> c = MakeEntry(entry, file);
         if (!c)
-            return fail();
+            return {KlbStatus::Corrupt, kThemeVersionMessage};
         if (c->mainbmp) {
             mainbmp = c->mainbmp.get();
             references = mainbmp->References;
@@ -152,7 +141,7 @@ bool ReadThemeLibrary(const std::filesystem::path& file, const std::string& them
     if (detailbmp)
         theme.detailbmp = detailbmp;
     BindThemeBitmaps(theme);
-    return true;
+    return {};
 }
 
 std::string LibraryListLine(const std::filesystem::path& file) {
@@ -162,43 +151,39 @@ std::string LibraryListLine(const std::filesystem::path& file) {
     return age + '\x01' + file.string();
 }
 
-bool LoadTheme(const std::filesystem::path& libraryFile, const std::string& themeId,
-               TZRTheme& theme, std::string& message, const ThemeProgress& progress,
-               const std::filesystem::path& programFolder) {
+KlbResult LoadTheme(const std::filesystem::path& libraryFile, const std::string& themeId,
+                    TZRTheme& theme, const ThemeProgress& progress,
+                    const std::filesystem::path& programFolder) {
     FreeTheme(theme);
     theme.themeId = themeId;
     theme.libraryFile = libraryFile;
     theme.LibraryList.push_back(LibraryListLine(libraryFile));
     std::string references;
-    std::string readMessage;
-    if (!ReadThemeLibrary(libraryFile, themeId, references, readMessage, progress, theme)) {
+    KlbResult main = ReadThemeLibrary(libraryFile, themeId, references, progress, theme);
+    if (!main) {
         // A library of records we do not accept leaves no theme at all; one
         // that is not a library at all leaves the selection for the caller.
-        if (!readMessage.empty()) {
+        if (!main.message.empty())
             FreeTheme(theme);
-            message = readMessage;
-        }
-        return false;
+        return main;
     }
-    bool result = true;
+    KlbResult result;
     const int words = WordCount(references);
     for (int i = 1; i <= words; ++i) {
         std::string word = WordAt(i, references);
         std::filesystem::path found = FindLibraryFile(programFolder, word);
         if (found.empty()) {
-            message = "Unable to find the required file '" + word +
-                      ".klb'.  This theme may not work correctly!!";
+            result = {KlbStatus::IoError, "Unable to find the required file '" + word +
+                                              ".klb'.  This theme may not work correctly!!"};
             theme.LibraryList.push_back("*");
-            result = false;
             continue;
         }
         std::string unused;
-        readMessage.clear();
-        if (!ReadThemeLibrary(found, themeId, unused, readMessage, progress, theme)) {
-            message = "Unable to read the required file '" + found.filename().string() +
-                      "'.  This theme may not work correctly!!";
+        if (KlbResult extra = ReadThemeLibrary(found, themeId, unused, progress, theme); !extra) {
+            result = {extra.status, "Unable to read the required file '" +
+                                        found.filename().string() +
+                                        "'.  This theme may not work correctly!!"};
             theme.LibraryList.push_back("*");
-            result = false;
             continue;
         }
         theme.LibraryList.push_back(LibraryListLine(found));
@@ -208,19 +193,16 @@ bool LoadTheme(const std::filesystem::path& libraryFile, const std::string& them
 
 std::vector<tthemeidentry> ListLibraryMains(const std::filesystem::path& file) {
     std::vector<tthemeidentry> list;
-    auto bytes = ReadKlbFile(file);
-    if (!bytes)
+    KlbFile lib;
+    if (!lib.OpenFile(file))
         return list;
-    ByteReader r(*bytes);
-    if (r.bytes(kKlbMagic.size()) != kKlbMagic)
-        return list;
-    r.i32();
+    ByteReader& r = lib.reader();
     do {
         KlbHead head = ReadKlbHead(r);
         if (!r.ok() || !AcceptedKind(head))
             break;
         KlbEntry entry;
-        if (ReadKlbEntryBody(r, head, entry, false) != KlbStatus::Ok)
+        if (!ReadKlbEntryBody(r, head, entry, false))
             break;
         if (entry.kind == KlbKind::Main)
             list.push_back({entry.name, entry.themeIdList});

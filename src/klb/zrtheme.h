@@ -111,21 +111,21 @@ inline constexpr const char* kThemeVersionMessage =
     "and try loading again.";
 
 // Reads the entries of one library that the theme id selects and appends
-// them to the theme. False with no message for a file that is not a library
-// or cannot be read; false with the version message for a record the client
+// them to the theme. A failure without a message for a file that is not a
+// library or cannot be read; with the version message for a record the client
 // does not accept or a damaged file. On failure the theme is left as it was
 // before this library.
-bool ReadThemeLibrary(const std::filesystem::path& file, const std::string& themeId,
-                      std::string& references, std::string& message, const ThemeProgress& progress,
-                      TZRTheme& theme);
+KlbResult ReadThemeLibrary(const std::filesystem::path& file, const std::string& themeId,
+                           std::string& references, const ThemeProgress& progress, TZRTheme& theme);
 
 // Loads a theme: the main library, then every library its References name,
 // searched under the program's folder. A missing or unreadable required
-// library gives false and a message but keeps what was loaded; a main library
-// with a record we do not accept empties the theme.
-bool LoadTheme(const std::filesystem::path& libraryFile, const std::string& themeId,
-               TZRTheme& theme, std::string& message, const ThemeProgress& progress,
-               const std::filesystem::path& programFolder);
+// library fails with its message but keeps what was loaded (the message of the
+// last such library is kept); a main library with a record we do not accept
+// empties the theme.
+KlbResult LoadTheme(const std::filesystem::path& libraryFile, const std::string& themeId,
+                    TZRTheme& theme, const ThemeProgress& progress,
+                    const std::filesystem::path& programFolder);
 
 // The line LibraryList holds for a library file. The path keeps its case as
 // on disk: names differing only in case are different files here, and the

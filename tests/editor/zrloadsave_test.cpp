@@ -28,6 +28,19 @@ protected:
         std::ofstream(f, std::ios::binary) << bytes;
         return f;
     }
+    // The editor's load and save, keeping the result's message for the checks.
+    bool Load(const std::filesystem::path& file, std::vector<KlbEditEntry>& list, bool isReference,
+              const KlbBusyPanel& panel = {}) {
+        KlbResult result = LoadThemeLibrary(file, list, isReference, dir_.Path(), panel);
+        message_ = result.message;
+        return result.ok();
+    }
+    bool Write(const std::filesystem::path& file, std::vector<KlbEditEntry>& list,
+               bool allowDefault, const KlbBusyPanel& panel = {}) {
+        KlbResult result = WriteThemeLibrary(file, list, allowDefault, dir_.Path(), panel);
+        message_ = result.message;
+        return result.ok();
+    }
     test::TempDir dir_;
     KlbBusyPanel panel_;
     std::vector<std::string> shown_;
@@ -40,7 +53,7 @@ TEST_F(LoadSaveTest, SaveSkipsReferencesCountsThemAndReopensTheSame) {
     for (KlbEntry& e : test::BasicTheme()) list.push_back({std::move(e), {}, {}, false});
     list.insert(list.begin() + 1, {test::SoundEntry("ref", "*", test::MakeWav(2)), {}, {}, true});
     const auto file = dir_.Path() / "Mine.klb";
-    ASSERT_TRUE(WriteThemeLibrary(file, list, false, dir_.Path(), message_, panel_)) << message_;
+    ASSERT_TRUE(Write(file, list, false, panel_)) << message_;
     EXPECT_EQ(shown_, (std::vector<std::string>{"Writing Mine.klb...", "-"}));
     ASSERT_EQ(progress_.size(), list.size());
     EXPECT_EQ(progress_.front(), 0);
@@ -55,7 +68,7 @@ TEST_F(LoadSaveTest, SaveSkipsReferencesCountsThemAndReopensTheSame) {
     std::vector<KlbEditEntry> back;
     shown_.clear();
     progress_.clear();
-    ASSERT_TRUE(LoadThemeLibrary(file, back, false, dir_.Path(), message_, panel_));
+    ASSERT_TRUE(Load(file, back, false, panel_));
     EXPECT_EQ(shown_, (std::vector<std::string>{"Loading Mine.klb...", "-"}));
     // Entries read over the header's count, which includes the reference.
     EXPECT_EQ(progress_.back(), std::lround(100.0 * (list.size() - 1) / list.size()));
@@ -69,7 +82,7 @@ TEST_F(LoadSaveTest, SaveSkipsReferencesCountsThemAndReopensTheSame) {
         ++k;
     }
     std::vector<KlbEditEntry> asReference;
-    ASSERT_TRUE(LoadThemeLibrary(file, asReference, true, dir_.Path(), message_));
+    ASSERT_TRUE(Load(file, asReference, true));
     EXPECT_EQ(asReference[0].SourceFile, file);
     EXPECT_TRUE(asReference[0].IsReference);
 }
@@ -93,7 +106,7 @@ TEST_F(LoadSaveTest, ImportedFilesAndStoredPartsBecomeThePayload) {
         {other, {}, Put("TMP.mid", "preview bytes"), false},
     };
     const auto file = dir_.Path() / "out.klb";
-    ASSERT_TRUE(WriteThemeLibrary(file, list, false, dir_.Path(), message_)) << message_;
+    ASSERT_TRUE(Write(file, list, false)) << message_;
     EXPECT_EQ(list[0].entry.fileType, "MID");
     EXPECT_TRUE(list[0].heldFile.empty());
     KlbLibrary lib;
@@ -106,7 +119,7 @@ TEST_F(LoadSaveTest, ImportedFilesAndStoredPartsBecomeThePayload) {
 
     // An import that went missing fails the save and leaves the file alone.
     std::vector<KlbEditEntry> broken = {{tune, {}, dir_.Path() / "gone.mid", false}};
-    EXPECT_FALSE(WriteThemeLibrary(file, broken, false, dir_.Path(), message_));
+    EXPECT_FALSE(Write(file, broken, false));
     EXPECT_NE(message_.find("gone.mid"), std::string::npos);
     EXPECT_EQ(LoadKlbLibrary(file, lib), KlbStatus::Ok);
     EXPECT_EQ(lib.entries.size(), 3u);
@@ -115,34 +128,33 @@ TEST_F(LoadSaveTest, ImportedFilesAndStoredPartsBecomeThePayload) {
 TEST_F(LoadSaveTest, DefaultLibraryIsOnlyWrittenWhenAllowed) {
     std::vector<KlbEditEntry> list = {{test::GroupEntry("G", "*"), {}, {}, false}};
     const auto file = Put("Default.Klb", "untouched");
-    EXPECT_FALSE(WriteThemeLibrary(file, list, false, dir_.Path(), message_, panel_));
+    EXPECT_FALSE(Write(file, list, false, panel_));
     EXPECT_EQ(message_, kDefaultLibraryMessage);
     EXPECT_TRUE(shown_.empty());
     EXPECT_EQ(ReadKlbFile(file), "untouched");
-    EXPECT_TRUE(WriteThemeLibrary(file, list, true, dir_.Path(), message_));
+    EXPECT_TRUE(Write(file, list, true));
     EXPECT_EQ(ReadKlbFile(file)->substr(0, 3), "KLB");
 }
 
 TEST_F(LoadSaveTest, UnknownRecordsStopWithTheMessageKeepingEarlierEntries) {
     std::vector<KlbEditEntry> list = {{test::GroupEntry("G", "*"), {}, {}, false}};
     const auto file = dir_.Path() / "lib.klb";
-    ASSERT_TRUE(WriteThemeLibrary(file, list, false, dir_.Path(), message_));
+    ASSERT_TRUE(Write(file, list, false));
     std::string bytes = ReadKlbFile(file).value() + std::string("WHAT\0\0\0\x01", 8);
     Put("lib.klb", bytes);
     std::vector<KlbEditEntry> back;
-    EXPECT_FALSE(LoadThemeLibrary(file, back, false, dir_.Path(), message_, panel_));
+    EXPECT_FALSE(Load(file, back, false, panel_));
     EXPECT_EQ(message_, "Error loading theme library: " + file.string());
     EXPECT_EQ(back.size(), 1u);
     EXPECT_EQ(shown_.back(), "-");
 
     // Header alone: the first entry is still read and fails.
     message_.clear();
-    EXPECT_FALSE(LoadThemeLibrary(Put("empty.klb", std::string("KLB\x05\0\0\0", 7)), back, false,
-                                  dir_.Path(), message_));
+    EXPECT_FALSE(Load(Put("empty.klb", std::string("KLB\x05\0\0\0", 7)), back, false));
     EXPECT_NE(message_.find("Error loading theme library: "), std::string::npos);
     // Not a library: nothing added, no message.
     message_.clear();
-    EXPECT_TRUE(LoadThemeLibrary(Put("x.klb", "MZ"), back, false, dir_.Path(), message_));
+    EXPECT_TRUE(Load(Put("x.klb", "MZ"), back, false));
     EXPECT_EQ(message_, "");
     EXPECT_EQ(back.size(), 1u);
 }

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "support/temp_dir.h"
+
 namespace pk {
 namespace {
 
@@ -168,7 +170,7 @@ TEST(KlbFormat, EveryPrefixEitherEndsOnAnEntryOrFails) {
     std::string bytes = GoldenLibrary();
     for (size_t n = 0; n < bytes.size(); ++n) {
         KlbLibrary lib;
-        KlbStatus s = ReadKlbLibrary(std::string_view(bytes).substr(0, n), lib);
+        KlbStatus s = ReadKlbLibrary(std::string_view(bytes).substr(0, n), lib).status;
         auto it = std::find(kGoldenBoundaries.begin(), kGoldenBoundaries.end(), n);
         if (n < 3) {
             EXPECT_EQ(s, KlbStatus::BadMagic) << n;
@@ -486,5 +488,22 @@ TEST(KlbFormat, DefaultLibraryNameIsRecognisedInAnyCase) {
     EXPECT_FALSE(IsDefaultLibraryName("/default.klb/other.klb"));
 }
 
+TEST(KlbFormat, OpeningTellsUnreadableFilesFromFilesThatAreNoLibrary) {
+    test::TempDir dir;
+    KlbLibrary lib;
+    KlbResult missing = LoadKlbLibrary(dir.Path() / "missing.klb", lib);
+    EXPECT_FALSE(missing);
+    EXPECT_EQ(missing, KlbStatus::IoError);
+    EXPECT_EQ(missing.message, "");  // the callers word it for their users
+    EXPECT_EQ(LoadKlbLibrary(dir.Path(), lib), KlbStatus::IoError);
+    ASSERT_TRUE(WriteFileAtomic(dir.Path() / "mz.klb", "MZ whatever"));
+    EXPECT_EQ(LoadKlbLibrary(dir.Path() / "mz.klb", lib), KlbStatus::BadMagic);
+
+    KlbFile file;
+    const std::string bytes = std::string("KLB\x02\0\0\0", 7) + "entries";
+    ASSERT_TRUE(file.OpenBytes(bytes));
+    EXPECT_EQ(file.count(), 2);
+    EXPECT_EQ(file.reader().pos(), kKlbHeaderSize);
+}
 }  // namespace
 }  // namespace pk

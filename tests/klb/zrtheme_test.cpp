@@ -53,8 +53,9 @@ protected:
         return test::SaveLibrary(dir_.Path() / name, std::move(entries));
     }
     bool Load(const std::filesystem::path& file, const std::string& id) {
-        message_.clear();
-        return LoadTheme(file, id, theme_, message_, {}, dir_.Path());
+        KlbResult result = LoadTheme(file, id, theme_, {}, dir_.Path());
+        message_ = result.message;
+        return result.ok();
     }
     TempDir dir_;
     TZRTheme theme_;
@@ -129,8 +130,9 @@ TEST_F(ThemeTest, OnlyCurrentRecordVersionsAreAccepted) {
     WriteBytes(dir_.Path() / "old.klb", lib);
     TZRTheme& t = theme_;
     std::string refs;
-    EXPECT_FALSE(ReadThemeLibrary(dir_.Path() / "old.klb", "x", refs, message_, {}, t));
-    EXPECT_EQ(message_, kThemeVersionMessage);
+    KlbResult read = ReadThemeLibrary(dir_.Path() / "old.klb", "x", refs, {}, t);
+    EXPECT_FALSE(read);
+    EXPECT_EQ(read.message, kThemeVersionMessage);
     EXPECT_TRUE(t.entries.empty());
 
     WriteBytes(dir_.Path() / "empty.klb", std::string("KLB\0\0\0\0", 7));
