@@ -19,6 +19,15 @@ namespace {
 constexpr uint32_t kPlain = 0;
 constexpr uint32_t kBitFields = 3;
 constexpr int64_t kMaxSide = 1 << 20;
+constexpr uint32_t kFileHeaderSize = 14;
+constexpr uint32_t kCoreHeaderSize = 12;
+constexpr uint32_t kInfoHeaderSize = 40;
+constexpr uint32_t kAlphaMaskHeaderSize = 56;  // the first form with an alpha mask
+constexpr uint32_t kLargestInfoHeaderSize = 124;
+
+constexpr bool IsPaletteDepth(int bpp) {
+    return bpp == 1 || bpp == 4 || bpp == 8;
+}
 
 struct Channel {
     uint32_t mask = 0;
@@ -52,6 +61,247 @@ uint32_t Extract(uint32_t v, const Channel& c) {
     return out >> (have - 8);
 }
 
+// What the headers say, checked: sizes within bounds, a depth and
+// compression we read.
+struct BmpHeader {
+    uint32_t pixelOffset = 0;
+    size_t infoPos = 0;  // where the info header starts
+    uint32_t infoSize = 0;
+    int64_t width = 0, height = 0;  // height made positive
+    bool topDown = false;
+    int bpp = 0;
+    uint32_t compression = kPlain;
+    uint32_t coloursUsed = 0;
+    int paletteEntrySize = 4;  // the old core header stores 3 bytes per colour
+};
+
+// How 16- and 32-bit pixels carry their colours.
+struct Channels {
+    Channel red, green, blue, alpha;
+    bool useMasks = false;
+};
+
+std::optional<BmpHeader> ReadBmpHeader(ByteReader& r) {
+    BmpHeader h;
+    if (r.bytes(2) != "BM")
+        return std::nullopt;
+    r.u32();  // file size: often wrong in the wild, the real size bounds us
+    r.u32();
+    h.pixelOffset = r.u32();
+    h.infoPos = r.pos();
+    h.infoSize = r.u32();
+    if (h.infoSize == kCoreHeaderSize) {
+        h.width = r.u16();
+        h.height = static_cast<int16_t>(r.u16());
+        r.u16();
+        h.bpp = r.u16();
+        h.paletteEntrySize = 3;
+    } else if (h.infoSize >= kInfoHeaderSize && h.infoSize <= kLargestInfoHeaderSize) {
+        h.width = r.i32();
+        h.height = r.i32();
+        r.u16();
+        h.bpp = r.u16();
+        h.compression = r.u32();
+        r.skip(12);
+        h.coloursUsed = r.u32();
+        r.u32();
+    } else {
+        return std::nullopt;
+    }
+    if (!r.ok())
+        return std::nullopt;
+    h.topDown = h.height < 0;
+    if (h.topDown)
+        h.height = -h.height;
+    if (h.width <= 0 || h.height <= 0 || h.width > kMaxSide || h.height > kMaxSide)
+        return std::nullopt;
+    if (static_cast<uint64_t>(h.width) * static_cast<uint64_t>(h.height) > MaxBitmapPixels)
+        return std::nullopt;
+    if (h.compression != kPlain && h.compression != kBitFields)
+        return std::nullopt;
+    if (h.compression == kBitFields && h.bpp != 16 && h.bpp != 32)
+        return std::nullopt;
+    if (!IsPaletteDepth(h.bpp) && h.bpp != 16 && h.bpp != 24 && h.bpp != 32)
+        return std::nullopt;
+    return h;
+}
+
+// The colour masks of bit-field images, 5:5:5 for plain 16-bit ones. Masks
+// cut off by the end of the bytes read as zero: those channels stay dark.
+Channels ReadChannels(ByteReader& r, const BmpHeader& h) {
+    Channels c;
+    if (h.compression == kBitFields) {
+        // The masks follow the 40-byte header, inside or after it.
+        r.seek(h.infoPos + kInfoHeaderSize);
+        c.red = MakeChannel(r.u32());
+        c.green = MakeChannel(r.u32());
+        c.blue = MakeChannel(r.u32());
+        if (h.infoSize >= kAlphaMaskHeaderSize)
+            c.alpha = MakeChannel(r.u32());
+        c.useMasks = true;
+    } else if (h.bpp == 16) {
+        c.red = MakeChannel(0x7C00);
+        c.green = MakeChannel(0x03E0);
+        c.blue = MakeChannel(0x001F);
+        c.useMasks = true;
+    }
+    return c;
+}
+
+// The colour table of 1-, 4- and 8-bit images, filled up with black to the
+// full size of the depth so that any index in the rows is valid.
+std::optional<std::vector<uint32_t>> ReadPalette(ByteReader& r, const BmpHeader& h) {
+    std::vector<uint32_t> palette;
+    if (!IsPaletteDepth(h.bpp))
+        return palette;
+    const size_t maxColours = size_t{1} << h.bpp;
+    const size_t count =
+        h.coloursUsed == 0 ? maxColours : std::min<size_t>(h.coloursUsed, maxColours);
+    r.seek(h.infoPos + h.infoSize + (h.compression == kBitFields ? 12 : 0));
+    for (size_t i = 0; i < count && r.ok(); ++i) {
+        std::string_view e = r.bytes(h.paletteEntrySize);
+        if (e.size() != static_cast<size_t>(h.paletteEntrySize))
+            break;
+        palette.push_back(0xFF000000u | static_cast<uint8_t>(e[2]) << 16 |
+                          static_cast<uint8_t>(e[1]) << 8 | static_cast<uint8_t>(e[0]));
+    }
+    if (!r.ok())
+        return std::nullopt;
+    palette.resize(maxColours, 0xFF000000u);
+    return palette;
+}
+
+uint32_t FromChannels(uint32_t raw, const Channels& c, uint32_t alphaWithoutMask) {
+    const uint32_t a = c.alpha.bits ? Extract(raw, c.alpha) : alphaWithoutMask;
+    return a << 24 | Extract(raw, c.red) << 16 | Extract(raw, c.green) << 8 | Extract(raw, c.blue);
+}
+
+// One row of stored pixels to 0xAARRGGBB.
+void DecodeRow(const uint8_t* p, int bpp, const std::vector<uint32_t>& palette,
+               const Channels& channels, uint32_t* out, int64_t width) {
+    for (int64_t x = 0; x < width; ++x) {
+        uint32_t v = 0;
+        switch (bpp) {
+            case 1:
+                v = palette[(p[x >> 3] >> (7 - (x & 7))) & 1];
+                break;
+            case 4:
+                v = palette[(p[x >> 1] >> ((x & 1) ? 0 : 4)) & 15];
+                break;
+            case 8:
+                v = palette[p[x]];
+                break;
+            case 16:
+                v = FromChannels(p[2 * x] | p[2 * x + 1] << 8, channels, 0xFF);
+                break;
+            case 24:
+                v = 0xFF000000u | p[3 * x + 2] << 16 | p[3 * x + 1] << 8 | p[3 * x];
+                break;
+            case 32: {
+                uint32_t raw = p[4 * x] | p[4 * x + 1] << 8 | p[4 * x + 2] << 16 |
+                               static_cast<uint32_t>(p[4 * x + 3]) << 24;
+                v = channels.useMasks ? FromChannels(raw, channels, raw >> 24) : raw;
+                break;
+            }
+        }
+        out[x] = v;
+    }
+}
+
+size_t RowStride(int64_t width, int bpp) {
+    return ((static_cast<size_t>(width) * bpp + 31) / 32) * 4;
+}
+
+// The colours of a 1- or 8-bit image in ascending order, each with its index;
+// nullopt when there are more than the depth holds.
+struct Palette {
+    std::vector<uint32_t> colours;
+    std::map<uint32_t, uint8_t> index;
+};
+
+std::optional<Palette> BuildPalette(const DibBitmap& image, int bpp) {
+    Palette pal;
+    if (!IsPaletteDepth(bpp))
+        return pal;
+    const size_t maxColours = size_t{1} << bpp;
+    for (uint32_t px : image.pixels) {
+        uint32_t rgb = px & 0xFFFFFF;
+        if (pal.index.count(rgb))
+            continue;
+        if (pal.index.size() == maxColours)
+            return std::nullopt;
+        pal.index.emplace(rgb, 0);
+    }
+    // A monochrome mask keeps black first so bit 0 is black, as masks expect.
+    if (bpp == 1 && pal.index.size() < 2) {
+        pal.index.emplace(0x000000, 0);
+        if (pal.index.size() < 2)
+            pal.index.emplace(0xFFFFFF, 0);
+    }
+    uint8_t i = 0;
+    for (auto& [rgb, idx] : pal.index) {
+        idx = i++;
+        pal.colours.push_back(rgb);
+    }
+    return pal;
+}
+
+// File header, 40-byte info header and colour table of a bottom-up image.
+void WriteBmpHeaders(ByteWriter& w, const DibBitmap& image, int bpp, const Palette& pal) {
+    const uint32_t paletteBytes = static_cast<uint32_t>(pal.colours.size() * 4);
+    const uint32_t pixelOffset = kFileHeaderSize + kInfoHeaderSize + paletteBytes;
+    const size_t imageBytes = RowStride(image.width, bpp) * image.height;
+    w.bytes("BM");
+    w.u32(static_cast<uint32_t>(pixelOffset + imageBytes));
+    w.u32(0);
+    w.u32(pixelOffset);
+    w.u32(kInfoHeaderSize);
+    w.i32(image.width);
+    w.i32(image.height);
+    w.u16(1);
+    w.u16(static_cast<uint16_t>(bpp));
+    w.u32(kPlain);
+    w.u32(static_cast<uint32_t>(imageBytes));
+    w.i32(0);
+    w.i32(0);
+    w.u32(static_cast<uint32_t>(pal.colours.size()));
+    w.u32(0);
+    for (uint32_t rgb : pal.colours) w.u32(rgb);
+}
+
+// One row of the image in its stored form into `p`, the padded row, zeroed.
+void EncodeRow(const DibBitmap& image, int y, int bpp, const Palette& pal, uint8_t* p) {
+    for (int x = 0; x < image.width; ++x) {
+        uint32_t v = image.at(x, y);
+        uint8_t rr = v >> 16 & 0xFF, gg = v >> 8 & 0xFF, bb = v & 0xFF;
+        switch (bpp) {
+            case 1:
+                p[x >> 3] |= pal.index.at(v & 0xFFFFFF) << (7 - (x & 7));
+                break;
+            case 8:
+                p[x] = pal.index.at(v & 0xFFFFFF);
+                break;
+            case 16: {
+                uint16_t c = static_cast<uint16_t>((rr >> 3) << 10 | (gg >> 3) << 5 | bb >> 3);
+                p[2 * x] = c & 0xFF;
+                p[2 * x + 1] = c >> 8;
+                break;
+            }
+            case 24:
+                p[3 * x] = bb;
+                p[3 * x + 1] = gg;
+                p[3 * x + 2] = rr;
+                break;
+            case 32:
+                p[4 * x] = bb;
+                p[4 * x + 1] = gg;
+                p[4 * x + 2] = rr;
+                p[4 * x + 3] = v >> 24;
+                break;
+        }
+    }
+}
+
 }  // namespace
 
 void DibBitmap::fillRect(int x, int y, int w, int h, uint32_t colour) {
@@ -63,137 +313,27 @@ void DibBitmap::fillRect(int x, int y, int w, int h, uint32_t colour) {
 
 std::optional<DibBitmap> DecodeBmp(std::string_view bmp) {
     ByteReader r(bmp);
-    if (r.bytes(2) != "BM")
+    std::optional<BmpHeader> h = ReadBmpHeader(r);
+    if (!h)
         return std::nullopt;
-    r.u32();  // file size: often wrong in the wild, the real size bounds us
-    r.u32();
-    uint32_t pixelOffset = r.u32();
-    size_t headerPos = r.pos();
-    uint32_t headerSize = r.u32();
-    int64_t width = 0, height = 0;
-    int bpp = 0;
-    uint32_t compression = kPlain, coloursUsed = 0;
-    int paletteEntrySize = 4;
-    if (headerSize == 12) {
-        width = r.u16();
-        height = static_cast<int16_t>(r.u16());
-        r.u16();
-        bpp = r.u16();
-        paletteEntrySize = 3;
-    } else if (headerSize >= 40 && headerSize <= 124) {
-        width = r.i32();
-        height = r.i32();
-        r.u16();
-        bpp = r.u16();
-        compression = r.u32();
-        r.skip(12);
-        coloursUsed = r.u32();
-        r.u32();
-    } else {
+    const Channels channels = ReadChannels(r, *h);
+    std::optional<std::vector<uint32_t>> palette = ReadPalette(r, *h);
+    if (!palette)
         return std::nullopt;
-    }
-    if (!r.ok())
-        return std::nullopt;
-    bool topDown = height < 0;
-    if (topDown)
-        height = -height;
-    if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide)
-        return std::nullopt;
-    if (static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > MaxBitmapPixels)
-        return std::nullopt;
-
-    Channel red, green, blue, alpha;
-    bool useMasks = false;
-    if (compression == kBitFields) {
-        if (bpp != 16 && bpp != 32)
-            return std::nullopt;
-        r.seek(headerPos + 40);  // masks follow the 40-byte header, inside or after it
-        red = MakeChannel(r.u32());
-        green = MakeChannel(r.u32());
-        blue = MakeChannel(r.u32());
-        if (headerSize >= 56)
-            alpha = MakeChannel(r.u32());
-        useMasks = true;
-    } else if (compression != kPlain) {
-        return std::nullopt;
-    }
-    if (bpp == 16 && !useMasks) {
-        red = MakeChannel(0x7C00);
-        green = MakeChannel(0x03E0);
-        blue = MakeChannel(0x001F);
-        useMasks = true;
-    }
-
-    std::vector<uint32_t> palette;
-    if (bpp == 1 || bpp == 4 || bpp == 8) {
-        size_t maxColours = size_t{1} << bpp;
-        size_t count = coloursUsed == 0 ? maxColours : std::min<size_t>(coloursUsed, maxColours);
-        size_t palettePos = headerPos + headerSize + (compression == kBitFields ? 12 : 0);
-        r.seek(palettePos);
-        for (size_t i = 0; i < count && r.ok(); ++i) {
-            std::string_view e = r.bytes(paletteEntrySize);
-            if (e.size() != static_cast<size_t>(paletteEntrySize))
-                break;
-            palette.push_back(0xFF000000u | static_cast<uint8_t>(e[2]) << 16 |
-                              static_cast<uint8_t>(e[1]) << 8 | static_cast<uint8_t>(e[0]));
-        }
-        if (!r.ok())
-            return std::nullopt;
-        palette.resize(maxColours, 0xFF000000u);
-    } else if (bpp != 16 && bpp != 24 && bpp != 32) {
-        return std::nullopt;
-    }
-
-    const size_t stride = ((static_cast<size_t>(width) * bpp + 31) / 32) * 4;
-    if (pixelOffset > bmp.size() || stride * height > bmp.size() - pixelOffset)
+    const size_t stride = RowStride(h->width, h->bpp);
+    if (h->pixelOffset > bmp.size() || stride * h->height > bmp.size() - h->pixelOffset)
         return std::nullopt;
 
     DibBitmap img;
-    img.width = static_cast<int>(width);
-    img.height = static_cast<int>(height);
-    img.bitsPerPixel = bpp;
-    img.pixels.resize(static_cast<size_t>(width) * height);
-    for (int64_t row = 0; row < height; ++row) {
-        const auto* p = reinterpret_cast<const uint8_t*>(bmp.data()) + pixelOffset + stride * row;
-        int y = static_cast<int>(topDown ? row : height - 1 - row);
-        uint32_t* out = &img.pixels[static_cast<size_t>(y) * width];
-        for (int64_t x = 0; x < width; ++x) {
-            uint32_t v = 0;
-            switch (bpp) {
-                case 1:
-                    v = palette[(p[x >> 3] >> (7 - (x & 7))) & 1];
-                    break;
-                case 4:
-                    v = palette[(p[x >> 1] >> ((x & 1) ? 0 : 4)) & 15];
-                    break;
-                case 8:
-                    v = palette[p[x]];
-                    break;
-                case 16: {
-                    uint32_t raw = p[2 * x] | p[2 * x + 1] << 8;
-                    uint32_t a = alpha.bits ? Extract(raw, alpha) : 0xFF;
-                    v = a << 24 | Extract(raw, red) << 16 | Extract(raw, green) << 8 |
-                        Extract(raw, blue);
-                    break;
-                }
-                case 24:
-                    v = 0xFF000000u | p[3 * x + 2] << 16 | p[3 * x + 1] << 8 | p[3 * x];
-                    break;
-                case 32: {
-                    uint32_t raw = p[4 * x] | p[4 * x + 1] << 8 | p[4 * x + 2] << 16 |
-                                   static_cast<uint32_t>(p[4 * x + 3]) << 24;
-                    if (useMasks) {
-                        uint32_t a = alpha.bits ? Extract(raw, alpha) : (raw >> 24);
-                        v = a << 24 | Extract(raw, red) << 16 | Extract(raw, green) << 8 |
-                            Extract(raw, blue);
-                    } else {
-                        v = raw;
-                    }
-                    break;
-                }
-            }
-            out[x] = v;
-        }
+    img.width = static_cast<int>(h->width);
+    img.height = static_cast<int>(h->height);
+    img.bitsPerPixel = h->bpp;
+    img.pixels.resize(static_cast<size_t>(h->width) * h->height);
+    const auto* rows = reinterpret_cast<const uint8_t*>(bmp.data()) + h->pixelOffset;
+    for (int64_t row = 0; row < h->height; ++row) {
+        const int64_t y = h->topDown ? row : h->height - 1 - row;
+        DecodeRow(rows + stride * row, h->bpp, *palette, channels,
+                  &img.pixels[static_cast<size_t>(y) * h->width], h->width);
     }
     return img;
 }
@@ -203,86 +343,15 @@ std::optional<std::string> EncodeBmp(const DibBitmap& image, int bpp) {
         return std::nullopt;
     if (bpp != 1 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
         return std::nullopt;
-
-    std::vector<uint32_t> palette;
-    std::map<uint32_t, uint8_t> index;
-    if (bpp <= 8) {
-        size_t maxColours = size_t{1} << bpp;
-        for (uint32_t px : image.pixels) {
-            uint32_t rgb = px & 0xFFFFFF;
-            if (index.count(rgb))
-                continue;
-            if (index.size() == maxColours)
-                return std::nullopt;
-            index.emplace(rgb, 0);
-        }
-        // A monochrome mask keeps black first so bit 0 is black, as masks expect.
-        if (bpp == 1 && index.size() < 2) {
-            index.emplace(0x000000, 0);
-            if (index.size() < 2)
-                index.emplace(0xFFFFFF, 0);
-        }
-        uint8_t i = 0;
-        for (auto& [rgb, idx] : index) {
-            idx = i++;
-            palette.push_back(rgb);
-        }
-    }
-
-    const size_t stride = ((static_cast<size_t>(image.width) * bpp + 31) / 32) * 4;
-    const uint32_t paletteBytes = static_cast<uint32_t>(palette.size() * 4);
-    const uint32_t pixelOffset = 14 + 40 + paletteBytes;
-    const size_t imageBytes = stride * image.height;
+    std::optional<Palette> pal = BuildPalette(image, bpp);
+    if (!pal)
+        return std::nullopt;
     ByteWriter w;
-    w.bytes("BM");
-    w.u32(static_cast<uint32_t>(pixelOffset + imageBytes));
-    w.u32(0);
-    w.u32(pixelOffset);
-    w.u32(40);
-    w.i32(image.width);
-    w.i32(image.height);
-    w.u16(1);
-    w.u16(static_cast<uint16_t>(bpp));
-    w.u32(kPlain);
-    w.u32(static_cast<uint32_t>(imageBytes));
-    w.i32(0);
-    w.i32(0);
-    w.u32(static_cast<uint32_t>(palette.size()));
-    w.u32(0);
-    for (uint32_t rgb : palette) w.u32(rgb);
-    std::string row(stride, '\0');
+    WriteBmpHeaders(w, image, bpp, *pal);
+    std::string row(RowStride(image.width, bpp), '\0');
     for (int y = image.height - 1; y >= 0; --y) {
         std::fill(row.begin(), row.end(), '\0');
-        auto* p = reinterpret_cast<uint8_t*>(row.data());
-        for (int x = 0; x < image.width; ++x) {
-            uint32_t v = image.at(x, y);
-            uint8_t rr = v >> 16 & 0xFF, gg = v >> 8 & 0xFF, bb = v & 0xFF;
-            switch (bpp) {
-                case 1:
-                    p[x >> 3] |= index[v & 0xFFFFFF] << (7 - (x & 7));
-                    break;
-                case 8:
-                    p[x] = index[v & 0xFFFFFF];
-                    break;
-                case 16: {
-                    uint16_t c = static_cast<uint16_t>((rr >> 3) << 10 | (gg >> 3) << 5 | bb >> 3);
-                    p[2 * x] = c & 0xFF;
-                    p[2 * x + 1] = c >> 8;
-                    break;
-                }
-                case 24:
-                    p[3 * x] = bb;
-                    p[3 * x + 1] = gg;
-                    p[3 * x + 2] = rr;
-                    break;
-                case 32:
-                    p[4 * x] = bb;
-                    p[4 * x + 1] = gg;
-                    p[4 * x + 2] = rr;
-                    p[4 * x + 3] = v >> 24;
-                    break;
-            }
-        }
+        EncodeRow(image, y, bpp, *pal, reinterpret_cast<uint8_t*>(row.data()));
         w.bytes(row);
     }
     return std::move(w.out());
