@@ -106,10 +106,10 @@ void QueueSpecialEvent(bool urgent, uint8_t subkind, const std::string& letters,
 void QueueServerSpecial(uint8_t msgtype, const std::string& letters, int32_t slot,
                         const std::string& eventtext) {
     const int32_t own = ClientState.game.OwnSlot;
-    if (msgtype == 0x16) {
-        QueueSpecialEvent(false, 1, letters, eventtext, slot, own);
+    if (msgtype == MsgSpecialAtOwnField) {
+        QueueSpecialEvent(false, seAtOwnField, letters, eventtext, slot, own);
     } else {
-        QueueSpecialEvent(false, 0, letters, eventtext, own, slot);
+        QueueSpecialEvent(false, seOwnSpecialEcho, letters, eventtext, own, slot);
     }
 }
 

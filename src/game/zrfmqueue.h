@@ -10,10 +10,20 @@
 
 namespace pk {
 
+// Whose special a special-block event is (tqsb::subkind).
+enum SpecialEventKind : uint8_t {
+    seOwnSpecialEcho = 0,  // the own player's special on another player
+    seAtOwnField = 1,      // a special aimed at the own field
+};
+
+// The game server's messages that queue a special-block event.
+inline constexpr uint8_t MsgOwnSpecialEcho = 0x15;
+inline constexpr uint8_t MsgSpecialAtOwnField = 0x16;
+
 // A special-block event (kind 0).
 struct tqsb {
-    uint8_t subkind = 0;  // 0 the own player's special on another player, 1 aimed at the own field
-    std::string letters;  // the special letter, or "aa"
+    uint8_t subkind = seOwnSpecialEcho;  // SpecialEventKind
+    std::string letters;                 // the special letter, or "aa"
     int32_t toslot = 0;
     int32_t fromslot = 0;
     std::string data;      // the event's data (from the second field of the event text on)
@@ -77,8 +87,8 @@ void QueueGetSpecials(bool urgent, const std::string& inventory, const std::stri
 void QueueHoldPiece(bool urgent);
 void QueueClearLines(bool urgent);
 
-// Messages 0x15 (the own special echoed: subkind 0, from the own slot to `slot`) and 0x16 (a
-// special aimed at the own field: subkind 1, from `slot` to the own slot), queued normal.
+// MsgOwnSpecialEcho (seOwnSpecialEcho, from the own slot to `slot`) and MsgSpecialAtOwnField
+// (seAtOwnField, from `slot` to the own slot), queued normal.
 void QueueServerSpecial(uint8_t msgtype, const std::string& letters, int32_t slot,
                         const std::string& eventtext);
 

@@ -135,12 +135,19 @@ extern tsettingsarray Settings;
 // Game-server link state; its fields belong to the link.
 struct tse {};
 
+// States of the game-server link (tmegame::GameLinkState).
+enum LinkStateId : uint8_t {
+    LinkJoining = 0,  // connecting, logging in, waiting for the join
+    LinkInRoom = 1,
+    LinkDown = 2,  // not connected
+};
+
 // The game-server link and game state of the client.
 struct tmegame {
     tSbGame* JoinedGame = nullptr;
     int32_t LinkValue = 0;  // link bookkeeping
     std::string LinkText;
-    uint8_t GameLinkState = 2;  // 2 not connected, 0 connecting/joining, 1 in the room
+    uint8_t GameLinkState = LinkDown;  // LinkStateId
     uint8_t Spectating = 1;
     uint8_t GameRunning = 0;
     uint8_t GamePaused = 0;

@@ -13,16 +13,12 @@
 #include <string_view>
 #include <vector>
 
+#include "game/zrgame.h"
 #include "net/zrscramble.h"
 
 namespace pk {
 
 class TZRSock;
-
-// Link states of ClientState.game.GameLinkState.
-inline constexpr std::uint8_t LinkInRoom = 1;
-inline constexpr std::uint8_t LinkJoining = 0;
-inline constexpr std::uint8_t LinkDown = 2;
 
 // Message types the link itself sends or reads.
 inline constexpr std::uint8_t MsgJoin = 0x01;     // seed reply / "joined"

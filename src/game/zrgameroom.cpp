@@ -268,8 +268,10 @@ void InitRoomHandlers() {
     own(0x04, RoomMsgSlotValues);
     own(0x1a, AcknowledgementMessage);
     own(0x26, UsageConfirmationMessage);
-    own(0x15, [](const std::string& payload) { ServerSpecial(0x15, payload); });
-    own(0x16, [](const std::string& payload) { ServerSpecial(0x16, payload); });
+    own(MsgOwnSpecialEcho,
+        [](const std::string& payload) { ServerSpecial(MsgOwnSpecialEcho, payload); });
+    own(MsgSpecialAtOwnField,
+        [](const std::string& payload) { ServerSpecial(MsgSpecialAtOwnField, payload); });
     own(0x03, [](const std::string& payload) {
         RoomHost& room = Room();
         ServerTextTargets to{room, room, room, RecentPrivateNames};

@@ -89,7 +89,7 @@ void SlashCommand(bool fromRoom, bool fromGame, const std::string& text) {
 }  // namespace
 
 void RoomChatCommand(bool fromRoom, bool fromGame, const std::string& text) {
-    if (ClientState.game.GameLinkState != 1 || !IsValidText(text))
+    if (ClientState.game.GameLinkState != LinkInRoom || !IsValidText(text))
         return;
     if (text[0] == '/') {
         SlashCommand(fromRoom, fromGame, text);

@@ -60,7 +60,8 @@ void RunTimed(SpecialEnv& env, char letter, std::string_view data, int slot, int
     if (phase == "start") {
         const TimedRule rule = RuleOf(env.Rules(), letter);
         env.Timed().AddTimed(slot, fromSlot, name, rule.count, 1, rule.count, rule.stack,
-                             rule.timed ? 0 : 1, letter == 'm' ? 1 : 0);
+                             rule.timed ? tkSeconds : tkPieces,
+                             letter == 'm' ? tkPieces : tkSeconds);
         if (ownKeys && letter == 'f') {
             env.ConfuseKeys(ConfusionOrder([&env](int n) { return env.Draw(n); }));
             env.ResetKeyTable(krClearTimers);

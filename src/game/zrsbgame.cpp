@@ -119,7 +119,7 @@ public:
 class EngineEffects : public GameEffects {
 public:
     void RunSpecialEvent(const tqsb& e) override {
-        if (e.subkind == 1) {
+        if (e.subkind == seAtOwnField) {
             destsb(EngineSpecials(), e.letters, e.data, e.fromslot, e.toslot);
         } else {
             OwnSpecialEcho(EngineSpecials(), e.letters, e.data, e.fromslot, e.toslot);
@@ -127,7 +127,7 @@ public:
     }
     void TickPieceEffects() override {
         if (TimedSpecials)
-            TimedSpecials->TickTimedSpecials(1);
+            TimedSpecials->TickTimedSpecials(tkPieces);
     }
 };
 
@@ -198,7 +198,7 @@ void UninstallSpecialBlocks() {
 void TimedSpecialsTimer() {
     LogErrors("timedsbtimerTimer", [] {
         if (TimedSpecials)
-            TimedSpecials->TickTimedSpecials(0);
+            TimedSpecials->TickTimedSpecials(tkSeconds);
     });
 }
 

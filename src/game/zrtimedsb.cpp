@@ -22,7 +22,7 @@ auto Matches(int slot, std::string_view name) {
 }
 
 bool NeedsTimer(const TTimedSpecialRec& r) {
-    return r.kind == 0 || r.flag == 0;
+    return r.kind == tkSeconds || r.flag == tkSeconds;
 }
 
 }  // namespace
@@ -59,7 +59,7 @@ void TTimedSpecials::MergeTimed(TTimedSpecialRec record, bool merge) {
     }
     if (merge) {
         found->sourceSlot = record.sourceSlot;
-        if (found->kind == 0) {
+        if (found->kind == tkSeconds) {
             found->endTime =
                 ClampToInt32(int64_t{found->endTime} + record.endTime - record.startTime);
         } else {
@@ -78,7 +78,7 @@ void TTimedSpecials::TickTimedSpecials(int kind) {
         if (e.flag != kind && e.kind != kind)
             continue;
         bool expired = false;
-        if (kind == 0) {
+        if (kind == tkSeconds) {
             if (e.repeat < 1)
                 continue;
             const int64_t now = host_.SecondClock();
@@ -88,7 +88,7 @@ void TTimedSpecials::TickTimedSpecials(int kind) {
             // Every missed interval is stepped at once, however long the gap.
             const int64_t steps = passed / e.repeat;
             e.lastStep = ClampToInt32(e.lastStep + steps * e.repeat);
-            if (e.kind == 0 && e.lastStep > e.endTime) {
+            if (e.kind == tkSeconds && e.lastStep > e.endTime) {
                 e.repeat = 0;
                 expired = true;
             }
@@ -96,7 +96,7 @@ void TTimedSpecials::TickTimedSpecials(int kind) {
             if (e.limit < 1)
                 continue;
             e.counter = ClampToInt32(int64_t{e.counter} + 1);
-            if (e.kind == 1 && e.counter > e.limit) {
+            if (e.kind == tkPieces && e.counter > e.limit) {
                 e.limit = 0;
                 expired = true;
             }

@@ -11,19 +11,25 @@
 
 namespace pk {
 
+// What a timed effect is counted in, and which of the two ticks steps it.
+enum TimedCountKind : uint8_t {
+    tkSeconds = 0,  // the 500 ms timer
+    tkPieces = 1,   // every acknowledged own piece that did not come from the hold slot
+};
+
 // One running timed effect.
 struct TTimedSpecialRec {
-    uint8_t flag = 0;        // 1 for "m": the entry also advances on piece steps
-    uint8_t kind = 0;        // 0 counted in seconds, 1 counted in pieces
-    int32_t slot = 0;        // the player under the effect
-    int32_t sourceSlot = 0;  // the player who used the special
-    std::string name;        // the letter, at most 10 characters
-    int32_t startTime = 0;   // SecondClock at the start
-    int32_t lastStep = 0;    // SecondClock of the last whole interval stepped
-    int32_t endTime = 0;     // start + duration
-    int32_t repeat = 0;      // seconds per step (1); 0 once a time-counted effect ran out
-    int32_t counter = 0;     // pieces counted so far
-    int32_t limit = 0;       // pieces allowed; 0 once a piece-counted effect ran out
+    uint8_t flag = tkSeconds;  // a second tick that steps it: tkPieces for "m"
+    uint8_t kind = tkSeconds;  // what it runs out by
+    int32_t slot = 0;          // the player under the effect
+    int32_t sourceSlot = 0;    // the player who used the special
+    std::string name;          // the letter, at most 10 characters
+    int32_t startTime = 0;     // SecondClock at the start
+    int32_t lastStep = 0;      // SecondClock of the last whole interval stepped
+    int32_t endTime = 0;       // start + duration
+    int32_t repeat = 0;        // seconds per step (1); 0 once a time-counted effect ran out
+    int32_t counter = 0;       // pieces counted so far
+    int32_t limit = 0;         // pieces allowed; 0 once a piece-counted effect ran out
 };
 
 // What the list needs of the program around it: the clock, the painter, sounds and the
@@ -50,8 +56,7 @@ public:
     void AddTimed(int slot, int sourceSlot, std::string_view name, int limit, int repeat,
                   int duration, bool merge, uint8_t kind, uint8_t flag);
     void MergeTimed(TTimedSpecialRec record, bool merge);
-    // kind 0 from the 500 ms timer, kind 1 for every acknowledged own piece that did not come
-    // from the hold slot.
+    // kind: TimedCountKind, the tick that has come.
     void TickTimedSpecials(int kind);
     bool TimedActive(int slot, std::string_view name) const;
     void timeddelete(int slot, std::string_view name);

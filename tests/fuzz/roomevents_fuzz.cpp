@@ -92,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     pk::ClientState.game.OwnPlayer = pk::SlotPlayers[1];
     pk::ClientState.game.OwnSlot = 1;
     pk::ClientState.game.Spectating = 0;
-    pk::ClientState.game.GameLinkState = 1;
+    pk::ClientState.game.GameLinkState = pk::LinkInRoom;
 
     // Messages one after another: a type byte, a length byte, that many payload bytes.
     size_t at = 0;

@@ -29,7 +29,7 @@ protected:
 
 TEST_F(QueueTest, UrgentEntriesGoBehindTheRunningOneInReverseOrder) {
     effects.holdEntry = true;
-    QueueSpecialEvent(false, 1, "d", Event(OwnField(), "start"), 2, 1);
+    QueueSpecialEvent(false, seAtOwnField, "d", Event(OwnField(), "start"), 2, 1);
     ASSERT_EQ(EventQueue.size(), 1u);
     EXPECT_EQ(EventQueue.front()->running, 1);
     EXPECT_EQ(g.QueueBusy, 1);
@@ -65,19 +65,19 @@ TEST_F(QueueTest, ServerSpecialMessagesPinTheSlotOrder) {
     effects.holdEntry = true;
     g.OwnSlot = 3;
     // 0x15: the own special echoed on slot 5.
-    QueueServerSpecial(0x15, "s", 5, Event(OwnField(), "xyz"));
+    QueueServerSpecial(MsgOwnSpecialEcho, "s", 5, Event(OwnField(), "xyz"));
     // 0x16: slot 4's special on the own field.
-    QueueServerSpecial(0x16, "q", 4, Event(OwnField(), "\x01\x02"));
+    QueueServerSpecial(MsgSpecialAtOwnField, "q", 4, Event(OwnField(), "\x01\x02"));
     ASSERT_EQ(EventQueue.size(), 2u);
     const tqsb& echo = *EventQueue[0]->sb;
-    EXPECT_EQ(echo.subkind, 0);
+    EXPECT_EQ(echo.subkind, seOwnSpecialEcho);
     EXPECT_EQ(echo.fromslot, 3);
     EXPECT_EQ(echo.toslot, 5);
     EXPECT_EQ(echo.letters, "s");
     EXPECT_EQ(echo.data, "xyz");
     EXPECT_EQ(echo.checksum, FieldChecksum(OwnField()));
     const tqsb& hit = *EventQueue[1]->sb;
-    EXPECT_EQ(hit.subkind, 1);
+    EXPECT_EQ(hit.subkind, seAtOwnField);
     EXPECT_EQ(hit.fromslot, 4);
     EXPECT_EQ(hit.toslot, 3);
     EXPECT_EQ(hit.data, "\x01\x02");
@@ -101,7 +101,7 @@ TEST_F(QueueTest, SpecialWithoutPendingWorksOnTheLiveStateAndRefreshesThePiece) 
     };
     std::string after = OwnField();
     after[0] = '5';
-    QueueSpecialEvent(false, 1, "r", Event(after), 2, 1);
+    QueueSpecialEvent(false, seAtOwnField, "r", Event(after), 2, 1);
     EXPECT_EQ(OwnField(), after);
     EXPECT_EQ(g.CurrentPiece, kBar);
     EXPECT_EQ(g.NextPieceToken, "1" + kSquare);
@@ -122,14 +122,15 @@ TEST_F(QueueTest, SpecialWithPendingPiecesUsesTheAcknowledgedSeed) {
         seen = ClientState.game.SeedA;
         FinishQueueEntry();
     };
-    QueueSpecialEvent(false, 1, "c", Event(PendingHistory.front()->snapshot.field), 2, 1);
+    QueueSpecialEvent(false, seAtOwnField, "c", Event(PendingHistory.front()->snapshot.field), 2,
+                      1);
     EXPECT_EQ(seen, 1000);
     EXPECT_NE(g.SeedA, 1000);  // the replay moved them on again
 }
 
 TEST_F(QueueTest, ChecksumMismatchFreesTheEntryAndStallsTheQueue) {
     effects.holdEntry = true;
-    QueueSpecialEvent(false, 1, "a",
+    QueueSpecialEvent(false, seAtOwnField, "a",
                       "12\x02"
                       "000000000000",
                       2, 1);
@@ -164,7 +165,7 @@ TEST_F(QueueTest, FailingEntryStaysFirstAndRunning) {
 
 TEST_F(QueueTest, SpecialEventWithoutAnOwnFieldJustEnds) {
     g.OwnPlayer = nullptr;  // watching: no own field to check
-    QueueServerSpecial(0x16, "a", 2,
+    QueueServerSpecial(MsgSpecialAtOwnField, "a", 2,
                        "12\x02"
                        "000000000000");
     EXPECT_TRUE(EventQueue.empty());
@@ -176,7 +177,7 @@ TEST_F(QueueTest, LongQueueOfEntriesThatEndAtOnceRunsWithoutNesting) {
     // A flood of acknowledgements piles up behind an effect that holds the queue; when it ends
     // they all run, one after the other, however many there are.
     effects.holdEntry = true;
-    QueueSpecialEvent(false, 1, "i", Event(OwnField(), "start"), 2, 1);
+    QueueSpecialEvent(false, seAtOwnField, "i", Event(OwnField(), "start"), 2, 1);
     tqpa a;
     a.level = 7;
     for (int i = 0; i < 200000; ++i) QueueAcknowledgement(false, a);

@@ -409,7 +409,7 @@ TEST(GameInputHost, ReadsTimedEffectsFromTheProgramsList) {
     EXPECT_FALSE(host.TimedActive(1, "d"));  // no list yet
     QuietTimedHost timedHost;
     InitTimedSpecials(timedHost);
-    TimedSpecials->AddTimed(1, 2, "d", 10, 1, 10, false, 0, 0);
+    TimedSpecials->AddTimed(1, 2, "d", 10, 1, 10, false, tkSeconds, tkSeconds);
     EXPECT_TRUE(host.TimedActive(1, "d"));
     EXPECT_FALSE(host.TimedActive(2, "d"));
     EXPECT_FALSE(host.TimedActive(1, "i"));

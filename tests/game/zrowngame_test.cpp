@@ -332,8 +332,8 @@ TEST_F(OwnGameTest, PieceDelayWaitsForTheGameThreadAndNeverEndsAnotherEntry) {
     EXPECT_GT(GameTiming.PieceDelayStart.load(), 0);
 
     effects.holdEntry = true;  // a special with on-screen phases keeps the queue busy
-    QueueSpecialEvent(false, 1, "i", std::to_string(FieldChecksum(EmptyField())) + "\x02start", 2,
-                      1);
+    QueueSpecialEvent(false, seAtOwnField, "i",
+                      std::to_string(FieldChecksum(EmptyField())) + "\x02start", 2, 1);
     ASSERT_EQ(EventQueue.size(), 1u);
     DelayedPieceStart();
     EXPECT_EQ(EventQueue.size(), 1u);  // the running special was not ended
@@ -363,7 +363,8 @@ TEST_F(OwnGameTest, PendingPiecesReplayOnAServerChange) {
         f = f.substr(ev.data.size()) + ev.data;
         FinishQueueEntry();
     };
-    QueueServerSpecial(0x16, "a", 2, std::to_string(expectedChecksum) + "\x02" + s_row);
+    QueueServerSpecial(MsgSpecialAtOwnField, "a", 2,
+                       std::to_string(expectedChecksum) + "\x02" + s_row);
     EXPECT_EQ(PendingHistory.front()->snapshot.field, changed);
 
     auto& srows = server.state_for_change().rows;

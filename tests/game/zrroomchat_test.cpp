@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "game/zrgame.h"
-#include "support/room_fakes.h"
 #include "support/fake_game_io.h"
+#include "support/room_fakes.h"
 
 namespace pk {
 namespace {
@@ -22,7 +22,7 @@ protected:
         RemoveAllPlayers();
         Players.clear();
         RecentPrivateNames.clear();
-        ClientState.game.GameLinkState = 1;
+        ClientState.game.GameLinkState = LinkInRoom;
     }
     void TearDown() override {
         SetRoomHost(nullptr);
@@ -30,7 +30,7 @@ protected:
         RemoveAllPlayers();
         Players.clear();
         RecentPrivateNames.clear();
-        ClientState.game.GameLinkState = 2;
+        ClientState.game.GameLinkState = LinkDown;
     }
     tclient* Seat(const std::string& name, int slot) {
         tclient* c = AddPlayer(name);
@@ -58,10 +58,10 @@ TEST_F(RoomChatTest, RefusedLinesAreNotSent) {
     RoomChatCommand(true, false, "bad\x07line");  // control character
     RoomChatCommand(true, false, "");
     RoomChatCommand(true, false, "/pause\x01");
-    ClientState.game.GameLinkState = 0;  // still joining
+    ClientState.game.GameLinkState = LinkJoining;
     RoomChatCommand(true, false, "hello");
     RoomChatCommand(true, false, "/start");
-    ClientState.game.GameLinkState = 2;
+    ClientState.game.GameLinkState = LinkDown;
     RoomChatCommand(true, false, "hello");
     EXPECT_TRUE(sender.sent.empty());
     EXPECT_TRUE(host.calls.empty());

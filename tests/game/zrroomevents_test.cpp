@@ -43,7 +43,7 @@ protected:
         Settings = tsettingsarray{};
         ClientState.game.GameEventLog.clear();
         ClientState.game.GamesPlayed = 0;
-        ClientState.game.GameLinkState = 1;
+        ClientState.game.GameLinkState = LinkInRoom;
     }
     tclient* Seat(const std::string& name, int slot, const std::string& team = "") {
         tclient* c = AddPlayer(name);

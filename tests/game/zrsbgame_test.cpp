@@ -61,7 +61,7 @@ protected:
 
 TEST_F(SpecialGameTest, IncomingSpecialChangesTheOwnFieldAndPassesTheCheck) {
     const std::string expected = FieldFromRows({"000000000003"});
-    QueueServerSpecial(0x16, "c", 2, EventText(expected, ""));
+    QueueServerSpecial(MsgSpecialAtOwnField, "c", 2, EventText(expected, ""));
     EXPECT_EQ(own->plr->field, expected);
     EXPECT_TRUE(EventQueue.empty());
     EXPECT_EQ(ClientState.game.QueueBusy, 0);
@@ -86,8 +86,9 @@ TEST_F(SpecialGameTest, IncomingSpecialChangesTheOwnFieldAndPassesTheCheck) {
 }
 
 TEST_F(SpecialGameTest, AResultThatDiffersFromTheServersIsReported) {
-    EXPECT_THROW(QueueServerSpecial(0x16, "n", 2, EventText(FieldFromRows({"1"}), "")),
-                 std::exception);
+    EXPECT_THROW(
+        QueueServerSpecial(MsgSpecialAtOwnField, "n", 2, EventText(FieldFromRows({"1"}), "")),
+        std::exception);
 }
 
 TEST_F(SpecialGameTest, GravityCollectsIntoTheInventoryInTheGeneratorsOrder) {
@@ -96,7 +97,7 @@ TEST_F(SpecialGameTest, GravityCollectsIntoTheInventoryInTheGeneratorsOrder) {
     ClientState.game.Inventory = "ac";
     ClientState.game.SeedA = 12345;
     const std::string expected = EmptyField();
-    QueueServerSpecial(0x16, "g", 3, EventText(expected, ""));
+    QueueServerSpecial(MsgSpecialAtOwnField, "g", 3, EventText(expected, ""));
     EXPECT_EQ(own->plr->field, expected);
     // Seed 12345: the first draw of 0..2 is 1, so the 'n' goes before position 2.
     EXPECT_EQ(ClientState.game.Inventory, "anc");
@@ -147,7 +148,7 @@ TEST_F(SpecialGameTest, RoomTimedSpecialBeforeTheListExists) {
 TEST_F(SpecialGameTest, TimedEffectsFollowThePiecesAndTheRoom) {
     Settings.rules.sbicount = 1;
     Settings.rules.sbitimed = 0;
-    QueueServerSpecial(0x16, "i", 2, EventText(own->plr->field, "start"));
+    QueueServerSpecial(MsgSpecialAtOwnField, "i", 2, EventText(own->plr->field, "start"));
     ASSERT_TRUE(TimedSpecials->TimedActive(1, "i"));
     EXPECT_EQ(display.sounds.back(), "newtimed");
     GameFx().TickPieceEffects();
@@ -173,7 +174,7 @@ TEST_F(SpecialGameTest, TimedEffectsRunOutOnTheTimer) {
     Settings.rules.sbfcount = 2;
     Settings.rules.sbftimed = 1;
     ResetKeyTable(krEverything);
-    QueueServerSpecial(0x16, "f", 2, EventText(own->plr->field, "start"));
+    QueueServerSpecial(MsgSpecialAtOwnField, "f", 2, EventText(own->plr->field, "start"));
     // The four keys now differ from their settings; the first three never keep their own.
     int moved = 0;
     for (int action : ConfusableActions) {
@@ -201,7 +202,7 @@ TEST_F(SpecialGameTest, ImmunePlayersAreSparedByTheKeyActions) {
     EXPECT_EQ(ClientState.game.Inventory, "aaa");
     EXPECT_TRUE(sender.sent.empty());
     // The own immunity allows self-use only with the rule on.
-    QueueServerSpecial(0x16, "i", 2, EventText(own->plr->field, "start"));
+    QueueServerSpecial(MsgSpecialAtOwnField, "i", 2, EventText(own->plr->field, "start"));
     UseSpecial(1);
     EXPECT_EQ(ClientState.game.Inventory, "aaa");
     Settings.rules.sbiself = 1;

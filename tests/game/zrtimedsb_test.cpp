@@ -18,7 +18,8 @@ protected:
     // A timed special as the special blocks add it: count as duration and limit, repeat 1.
     void Add(int slot, const char* name, int count, bool stack, bool seconds,
              bool mutated = false) {
-        timed.AddTimed(slot, 2, name, count, 1, count, stack, seconds ? 0 : 1, mutated ? 1 : 0);
+        timed.AddTimed(slot, 2, name, count, 1, count, stack, seconds ? tkSeconds : tkPieces,
+                       mutated ? tkPieces : tkSeconds);
     }
 };
 
@@ -51,7 +52,7 @@ TEST_F(TimedTest, StartOnOwnSlotRedrawsAndSounds) {
 TEST_F(TimedTest, StackedDarknessEndsTwentySecondsAfterTheFirstStart) {
     Add(1, "d", 10, true, true);
     host.clock = 1004;
-    timed.AddTimed(1, 3, "d", 10, 1, 10, true, 0, 0);
+    timed.AddTimed(1, 3, "d", 10, 1, 10, true, tkSeconds, tkSeconds);
     ASSERT_EQ(timed.Entries().size(), 1u);
     EXPECT_EQ(timed.Entries()[0].endTime, 1020);
     EXPECT_EQ(timed.Entries()[0].sourceSlot, 3);
@@ -77,16 +78,16 @@ TEST_F(TimedTest, StackedPieceCountAddsToTheLimit) {
 TEST_F(TimedTest, TimeCountedEffectEndsOnceItsTimeHasPassed) {
     Add(1, "d", 2, false, true);
     host.clock = 1001;
-    timed.TickTimedSpecials(0);
+    timed.TickTimedSpecials(tkSeconds);
     EXPECT_EQ(timed.Entries()[0].lastStep, 1001);
     host.clock = 1002;
-    timed.TickTimedSpecials(0);
+    timed.TickTimedSpecials(tkSeconds);
     EXPECT_TRUE(timed.TimedActive(1, "d"));
     // Piece steps do not touch a time-counted effect without the mutation flag.
-    timed.TickTimedSpecials(1);
+    timed.TickTimedSpecials(tkPieces);
     EXPECT_EQ(timed.Entries()[0].counter, 0);
     host.clock = 1003;
-    timed.TickTimedSpecials(0);
+    timed.TickTimedSpecials(tkSeconds);
     EXPECT_FALSE(timed.TimedActive(1, "d"));
     EXPECT_EQ(host.ranOut, (std::vector<std::string>{"1d"}));
     EXPECT_EQ(host.sounds.back(), "removetimed");
@@ -96,27 +97,27 @@ TEST_F(TimedTest, TimeCountedEffectEndsOnceItsTimeHasPassed) {
 TEST_F(TimedTest, MissedIntervalsAreSteppedAtOnce) {
     Add(2, "f", 500, false, true);
     host.clock = 1000 + 123;
-    timed.TickTimedSpecials(0);
+    timed.TickTimedSpecials(tkSeconds);
     EXPECT_EQ(timed.Entries()[0].lastStep, 1123);
     // A clock that jumps by years neither loops nor overflows; the effect has run out.
     host.clock = 2'000'000'000;
-    timed.TickTimedSpecials(0);
+    timed.TickTimedSpecials(tkSeconds);
     EXPECT_TRUE(timed.Entries().empty());
     // A clock that goes back changes nothing.
     Add(2, "f", 5, false, true);
     host.clock = 0;
-    timed.TickTimedSpecials(0);
+    timed.TickTimedSpecials(tkSeconds);
     EXPECT_EQ(timed.Entries()[0].lastStep, 2'000'000'000);
 }
 
 TEST_F(TimedTest, PieceCountedImmunityRunsOutAtTheFourthPiece) {
     Add(1, "i", 3, false, false);
     for (int piece = 1; piece <= 3; ++piece) {
-        timed.TickTimedSpecials(1);
+        timed.TickTimedSpecials(tkPieces);
         ASSERT_TRUE(timed.TimedActive(1, "i")) << piece;
         EXPECT_EQ(timed.Entries()[0].counter, piece);
     }
-    timed.TickTimedSpecials(1);
+    timed.TickTimedSpecials(tkPieces);
     EXPECT_FALSE(timed.TimedActive(1, "i"));
     EXPECT_EQ(host.ranOut, (std::vector<std::string>{"1i"}));
 }
@@ -126,14 +127,14 @@ TEST_F(TimedTest, MutatedPiecesCountedInPiecesDoNotNeedTheTimer) {
     EXPECT_FALSE(host.timerOn);
     // The timer's step passes over it; the piece step counts it.
     host.clock = 1100;
-    timed.TickTimedSpecials(0);
+    timed.TickTimedSpecials(tkSeconds);
     EXPECT_EQ(timed.Entries()[0].lastStep, 1000);
-    timed.TickTimedSpecials(1);
+    timed.TickTimedSpecials(tkPieces);
     EXPECT_EQ(timed.Entries()[0].counter, 1);
     // Counted in seconds, it also counts pieces but ends by time only.
     Add(2, "m", 3, false, true, true);
     EXPECT_TRUE(host.timerOn);
-    for (int i = 0; i < 5; ++i) timed.TickTimedSpecials(1);
+    for (int i = 0; i < 5; ++i) timed.TickTimedSpecials(tkPieces);
     ASSERT_TRUE(timed.TimedActive(2, "m"));
     EXPECT_EQ(timed.EntriesOf(2)[0].counter, 5);
 }
@@ -156,7 +157,7 @@ TEST_F(TimedTest, DeleteAndClear) {
 }
 
 TEST_F(TimedTest, NamesAreCutToTenCharacters) {
-    timed.AddTimed(1, 1, "abcdefghijklmnop", 1, 1, 1, false, 0, 0);
+    timed.AddTimed(1, 1, "abcdefghijklmnop", 1, 1, 1, false, tkSeconds, tkSeconds);
     EXPECT_EQ(timed.Entries()[0].name, "abcdefghij");
 }
 
