@@ -84,7 +84,7 @@ void GameLinkHost::PlaySound(std::string_view name) {
 void GameLinkHost::ShowRoomMessageLine(const std::string& line) {
     RoomHost& room = Room();
     ServerTextTargets to{room, room, room, RecentPrivateNames};
-    FormatServerMessage('c', 8, false, line, false, true, to);
+    FormatServerMessage('c', RoomMessageLineCode, false, line, false, true, to);
 }
 void GameLinkHost::RefreshDisplay() {
     GameView().RefreshDisplay(rfEverything, 0);

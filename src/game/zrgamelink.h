@@ -94,7 +94,7 @@ public:
     // lists, and the shell closes when it was asked to close with the link.
     virtual void AfterGameDisconnect() {}
     virtual bool ProgramClosing() { return false; }
-    // The room's message lines, shown with server text template 8 of kind 'c'.
+    // The room's message lines, shown with the chat template RoomMessageLineCode.
     virtual void ShowRoomMessageLine(const std::string& line);
     // Whether the own player is marked ready (the room's player list keeps it).
     virtual bool OwnPlayerReady() { return false; }

@@ -19,6 +19,9 @@ struct ServerText {
     std::string args;     // arguments separated by 0x02
 };
 
+// The chat template ('c') that shows one line of the room's message.
+inline constexpr int RoomMessageLineCode = 8;
+
 // Decodes the payload (kind byte, 16 bits MSB first, arguments). Nothing for an empty payload.
 bool ParseServerText(const std::string& payload, ServerText& out);
 
