@@ -73,7 +73,7 @@ void RunEntry(TQueueEntryRec& e) {
 }  // namespace
 
 void InitEventQueue() {
-    EventQueue.clear();
+    ClearEventQueue();
 }
 
 TQueueEntryRec& QueueEntryNew(uint8_t kind, bool urgent) {

@@ -126,10 +126,15 @@ void FreePlayerSlots() {
 
 namespace {
 
+// The fall times, and the piece cycle's flags: after a reset no piece is falling, locking or
+// waiting for its delay, so the game thread must not act on one left from before.
 void ResetThreadFall() {
     GameTiming.FallOffset = 0;
     GameTiming.FallInterval = 0;
     GameTiming.NextFallTime = 0;
+    GameTiming.PieceActive = 0;
+    GameTiming.LockPending = 0;
+    GameTiming.PieceDelayStart = 0;
 }
 
 void ResetPieceFields(tmegame& g) {

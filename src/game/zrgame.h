@@ -211,9 +211,11 @@ struct TGameTiming {
 };
 extern TGameTiming GameTiming;
 
-// Every tmegame field to its reset value, and the thread's fall fields zeroed.
+// Every tmegame field to its reset value, and the thread's fall fields and piece flags
+// (PieceActive, LockPending, PieceDelayStart) zeroed.
 void ResetGame();
-// The piece fields only (see zrgame.cpp), for a new game of a player who stays in the room.
+// The piece fields only (see zrgame.cpp) and the same thread fields, for a new game of a player
+// who stays in the room.
 void ResetRound();
 
 }  // namespace pk

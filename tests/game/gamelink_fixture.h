@@ -12,6 +12,7 @@
 #include "game/zrfield.h"
 #include "game/zrgame.h"
 #include "game/zrgamelink.h"
+#include "game/zrroomchat.h"
 #include "net/zrsock.h"
 #include "peers/game_server.h"
 #include "platform/winsock.h"
@@ -95,6 +96,13 @@ protected:
         }
         InitRoomHandlers();
         test::DrainEvents();
+        // What the scripted room sent outlives the link on purpose (rules, game set, names):
+        // the next test starts without it.
+        Settings = tsettingsarray{};
+        ClientState.game.CurrentGameSetBlob.clear();
+        ClientState.game.GameEventLog.clear();
+        GameLink.GameName.clear();
+        RecentPrivateNames.clear();
     }
 
     void Connect() { GameConnect("127.0.0.1", server.Port()); }

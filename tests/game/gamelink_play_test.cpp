@@ -25,7 +25,6 @@ class GamePlayTest : public GameLinkTest {
 protected:
     void SetUp() override {
         GameLinkTest::SetUp();
-        saved = Settings.rules;
         tgamerules& rules = Settings.rules;
         rules.lvlstart = 1;
         rules.sbinc = 1;
@@ -36,15 +35,10 @@ protected:
             rules.sbchance[static_cast<std::size_t>(i)] = "acnrsbgqovidfm";
         }
     }
-    void TearDown() override {
-        GameLinkTest::TearDown();
-        Settings.rules = saved;
-    }
     static bool PieceReady() {
         return GameTiming.PieceActive.load() == 1 && ClientState.game.QueueBusy == 0 &&
                ClientState.game.PieceWaiting == 0;
     }
-    tgamerules saved;
 };
 
 TEST_F(GamePlayTest, EveryPlacedPieceIsAcknowledgedAndMatches) {

@@ -39,7 +39,6 @@ protected:
         GameLinkTest::TearDown();
         SetRoomHost(nullptr);
         SetGameView(nullptr);
-        Settings = tsettingsarray{};
     }
     // Runs the script, then waits until a marker frame sent behind it has been handled.
     void Play(const std::function<void(GameServerSession&)>& script) {

@@ -81,6 +81,9 @@ TEST_F(SlotTest, ResetRoundKeepsWhatOutlivesARound) {
     g.SeedA = 77;
     g.QueueBusy = 1;
     GameTiming.NextFallTime = 1234;
+    GameTiming.PieceActive = 1;
+    GameTiming.LockPending = 1;
+    GameTiming.PieceDelayStart = 99;
     ResetRound();
     EXPECT_EQ(g.PieceX, -1);
     EXPECT_EQ(g.OwnLevel, 1);
@@ -88,6 +91,10 @@ TEST_F(SlotTest, ResetRoundKeepsWhatOutlivesARound) {
     EXPECT_EQ(g.SeedA, 0);
     EXPECT_EQ(g.QueueBusy, 0);
     EXPECT_EQ(GameTiming.NextFallTime.load(), 0);
+    // No piece is left falling, locking or waiting for its delay.
+    EXPECT_EQ(GameTiming.PieceActive.load(), 0);
+    EXPECT_EQ(GameTiming.LockPending.load(), 0);
+    EXPECT_EQ(GameTiming.PieceDelayStart.load(), 0);
     EXPECT_EQ(g.Inventory, "abc");
     EXPECT_EQ(g.AttackCount, 7);
     EXPECT_EQ(g.TargetSlot, 2);

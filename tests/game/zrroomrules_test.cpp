@@ -15,9 +15,15 @@ using test::Sc;
 class RoomRulesTest : public ::testing::Test {
 protected:
     test::RecordingRoomHost host;
-    void SetUp() override { SetRoomHost(&host); }
+    void SetUp() override {
+        SetRoomHost(&host);
+        Clean();
+    }
     void TearDown() override {
         SetRoomHost(nullptr);
+        Clean();
+    }
+    static void Clean() {
         Settings = tsettingsarray{};
         ClientState.game.CurrentGameSetBlob.clear();
     }
