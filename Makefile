@@ -1,11 +1,17 @@
 # make run   installs what is missing, builds and starts the client.
-# make test  installs what is missing, builds and runs every test: plain, then
-#            with AddressSanitizer and UndefinedBehaviorSanitizer, then the
-#            libFuzzer targets for a few seconds each.
+# make test  installs what is missing, checks the formatting, builds and runs
+#            every test: plain, then with AddressSanitizer and
+#            UndefinedBehaviorSanitizer, then the libFuzzer targets for a few
+#            seconds each. Each test program also runs whole in a shuffled
+#            order; the seed is printed, and SHUFFLE_SEED=N repeats it.
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
+CLANG_FORMAT ?= clang-format-14
+ifeq ($(SHUFFLE_SEED),)
+SHUFFLE_SEED := $(shell echo $$(( $$(od -An -N4 -tu4 /dev/urandom) % 99999 + 1 )))
+endif
 
-.PHONY: all deps build run run-kled test test-plain test-sanitize test-fuzz clean
+.PHONY: all deps build run run-kled test test-plain test-sanitize test-fuzz format-check clean
 
 all: build
 
@@ -22,16 +28,22 @@ run: build
 run-kled: build
 	build/src/apps/kled
 
-test: deps test-plain test-sanitize test-fuzz
+test: deps format-check test-plain test-sanitize test-fuzz
+
+# Every tracked C++ file against the checked-in .clang-format.
+format-check: deps
+	git ls-files -z '*.cpp' '*.h' | xargs -0 -P $(JOBS) -n 16 $(CLANG_FORMAT) --dry-run --Werror
 
 test-plain: build
-	cd build && ctest --output-on-failure -j $(JOBS)
+	@echo "Shuffled runs use seed $(SHUFFLE_SEED) (repeat: make test-plain SHUFFLE_SEED=$(SHUFFLE_SEED))"
+	cd build && PK_SHUFFLE_SEED=$(SHUFFLE_SEED) ctest --output-on-failure -j $(JOBS)
 
 test-sanitize: deps
 	cmake -S . -B build-san -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPK_SANITIZE=ON -DPK_BENCH=OFF $(CMAKE_FLAGS)
 	cmake --build build-san -j $(JOBS)
+	@echo "Shuffled runs use seed $(SHUFFLE_SEED) (repeat: make test-sanitize SHUFFLE_SEED=$(SHUFFLE_SEED))"
 	cd build-san && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-		ctest --output-on-failure -j $(JOBS)
+		PK_SHUFFLE_SEED=$(SHUFFLE_SEED) ctest --output-on-failure -j $(JOBS)
 
 test-fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -47,4 +47,10 @@ function(pk_add_test_suite name folder)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
         PROPERTIES TIMEOUT 120)
+    # The whole program once more in a shuffled order (ctest runs each test
+    # above alone, which hides a test that needs what an earlier one left).
+    add_test(NAME ${name}.shuffled
+        COMMAND ${PROJECT_SOURCE_DIR}/scripts/run-shuffled $<TARGET_FILE:${name}>)
+    # Started first: it runs as long as all the tests of the program together.
+    set_tests_properties(${name}.shuffled PROPERTIES TIMEOUT 600 COST 10000)
 endfunction()

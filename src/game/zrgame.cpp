@@ -24,6 +24,8 @@ TFieldString& OwnField() {
 void InitPlayerSlots() {
     Players.clear();
     SlotPlayers.fill(nullptr);
+    // The own player was one of the records just freed.
+    ClientState.game.OwnPlayer = nullptr;
 }
 
 tclient* FindPlayer(const std::string& name) {

@@ -27,6 +27,14 @@ TEST_F(SlotTest, AddPlayerReusesTheFirstHole) {
     EXPECT_EQ(d->plr, nullptr);
 }
 
+TEST_F(SlotTest, InitPlayerSlotsLeavesNoPointerToAFreedPlayer) {
+    ASSERT_EQ(ClientState.game.OwnPlayer, own);
+    InitPlayerSlots();
+    EXPECT_TRUE(Players.empty());
+    EXPECT_EQ(SlotPlayers[1], nullptr);
+    EXPECT_EQ(ClientState.game.OwnPlayer, nullptr);
+}
+
 TEST_F(SlotTest, SlotCountsAndRemovalFromASlot) {
     EXPECT_EQ(PlayerCount(), 1);
     EXPECT_EQ(FirstFreeSlot(), 2);

@@ -5,16 +5,17 @@
 #include <QApplication>
 #include <QPlainTextEdit>
 
-#include "support/widgetapp.h"
-
 #include "game/zrgame.h"
 #include "support/fake_game_io.h"
 #include "support/room_fakes.h"
+#include "support/widgetapp.h"
 
 namespace pk {
 namespace {
 
-QApplication& App() { return test::EnsureWidgetApp(); }
+QApplication& App() {
+    return test::EnsureWidgetApp();
+}
 
 class ExtrasFormTest : public ::testing::Test {
 protected:

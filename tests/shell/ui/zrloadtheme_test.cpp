@@ -13,7 +13,9 @@
 namespace pk {
 namespace {
 
-QApplication& App() { return test::EnsureWidgetApp(); }
+QApplication& App() {
+    return test::EnsureWidgetApp();
+}
 
 TEST(Tloadform, CaptionAndBarFollowTheReader) {
     App();
