@@ -439,15 +439,8 @@ TEST(KlbFormat, OldVersionsAreConvertedAndDroppedRecordsSkipped) {
 
 class KlbSaveTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("klbsave_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-    std::filesystem::path dir_;
+    test::TempDir temp_;
+    const std::filesystem::path& dir_ = temp_.Path();
 };
 
 TEST_F(KlbSaveTest, SaveCommitsNewOffsetsAndLeavesNoTemporaryFile) {

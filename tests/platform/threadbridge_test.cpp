@@ -4,6 +4,7 @@
 
 #include <QThread>
 #include <atomic>
+#include <chrono>
 #include <stdexcept>
 #include <thread>
 
@@ -14,6 +15,19 @@ namespace pk {
 namespace {
 
 using Result = MainThreadBridge::CallResult;
+
+// Waits, without an event loop, until `done` holds; false when `limit` passes first. The limit
+// only turns a thread that never gets there into a failure instead of a hang.
+template <typename Pred>
+bool WaitFor(Pred done, std::chrono::milliseconds limit = std::chrono::seconds(10)) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::yield();
+    }
+    return true;
+}
 
 class BridgeTest : public ::testing::Test {
 protected:
@@ -168,7 +182,7 @@ TEST(LoopThread, StopWakesAPausedOrSleepingThread) {
     sleeping.setTick(std::chrono::hours(1));
     sleeping.start();
     sleeping.resume();
-    while (passes.load() == 0) std::this_thread::yield();
+    ASSERT_TRUE(WaitFor([&] { return passes.load() == 1; }));
     sleeping.requestStop();
     sleeping.join();
     EXPECT_EQ(passes.load(), 1);
@@ -180,9 +194,15 @@ TEST(LoopThread, AShorterTickEndsTheLongSleepInProgress) {
     thread.setTick(std::chrono::hours(1));
     thread.start();
     thread.resume();
-    while (passes.load() == 0) std::this_thread::yield();
-    thread.setTick(std::chrono::milliseconds(1));  // the game starts
-    while (passes.load() < 3) std::this_thread::yield();
+    ASSERT_TRUE(WaitFor([&] { return passes.load() == 1; }));
+    // A moment for the thread to begin its hour's sleep (were it not asleep yet, the new tick
+    // would apply anyway: the test would prove less but never fail falsely).
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    // The game starts: the next passes must come long before that hour is up, so the sleep in
+    // progress has to end early.
+    thread.setTick(std::chrono::milliseconds(1));
+    EXPECT_EQ(thread.tick(), std::chrono::milliseconds(1));
+    EXPECT_TRUE(WaitFor([&] { return passes.load() >= 3; }));
     thread.requestStop();
     thread.join();
 }
@@ -194,7 +214,7 @@ TEST(LoopThread, PauseIsAGateBetweenPasses) {
     thread.setPriority(LoopThread::Priority::Highest);
     thread.start();
     thread.resume();
-    while (passes.load() < 3) std::this_thread::yield();
+    ASSERT_TRUE(WaitFor([&] { return passes.load() >= 3; }));
     thread.pause();
     QThread::msleep(10);  // lets a pass that had begun finish
     int atGate = passes.load();
@@ -202,7 +222,7 @@ TEST(LoopThread, PauseIsAGateBetweenPasses) {
     EXPECT_LE(passes.load(), atGate + 1);
     thread.setPriority(LoopThread::Priority::Lowest);
     thread.resume();
-    while (passes.load() < atGate + 3) std::this_thread::yield();
+    EXPECT_TRUE(WaitFor([&] { return passes.load() >= atGate + 3; }));
     thread.requestStop();
     thread.join();
 }
