@@ -6,13 +6,12 @@
 
 #include "core/zrconst.h"
 #include "core/zrzstream.h"
+#include "support/bytes.h"
 
 namespace pk {
 namespace {
 
-std::string Bytes(std::initializer_list<unsigned char> list) {
-    return std::string(list.begin(), list.end());
-}
+using test::Bytes;
 
 std::string Items(std::initializer_list<std::string> items) {
     std::string out;

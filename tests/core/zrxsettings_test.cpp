@@ -3,13 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "core/zrzstream.h"
+#include "support/bytes.h"
 
 namespace pk {
 namespace {
 
-std::string Bytes(std::initializer_list<unsigned char> list) {
-    return std::string(list.begin(), list.end());
-}
+using test::Bytes;
 
 TEST(TXSettings, KeysAreCaseInsensitiveAndStoredLowerCase) {
     TXSettings s;

@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "support/bytes.h"
+
 namespace pk {
 namespace {
 
-std::string Bytes(std::initializer_list<unsigned char> list) {
-    return std::string(list.begin(), list.end());
-}
+using test::Bytes;
 
 TEST(Zlib, LevelsMapToZlibNumbers) {
     EXPECT_EQ(ZlibLevel(CompressionLevel::None), 0);

@@ -8,6 +8,7 @@
 #include "game/zrowngame.h"
 #include "game/zrsbgame.h"
 #include "game/zrtimedsb.h"
+#include "peers/game_server_play.h"
 #include "support/ack_computer.h"
 
 namespace pk {
@@ -75,13 +76,13 @@ protected:
 TEST_F(SpecialsPlayTest, SpecialsFromTheServerKeepTheFieldInStep) {
     Send({{0x0d, std::string("2") + S + "bob" + S}, {0x0d, std::string("3") + S + "cy" + S}});
     std::vector<std::string> tokens;
-    std::string start = "8";
+    std::string joined;
     for (int i = 0; i < 8; ++i) {
         tokens.push_back("2" + std::string(PieceTable[static_cast<size_t>(i % 7)]));
-        start += S + tokens.back();
+        joined += (i ? std::string(1, S) : std::string()) + tokens.back();
     }
     model = std::make_unique<AckComputer>(AckRules{}, EmptyField(), tokens, 1234, 5678);
-    Send({{0x17, start + S + "1234" + S + "5678" + S}});
+    Send({{0x17, peers::StartGamePayload(joined, 1234, 5678)}});
     ASSERT_EQ(ClientState.game.GameRunning, 1);
     PlacePiece();
     PlacePiece();

@@ -8,6 +8,7 @@
 #include "game/zrgamethread.h"
 #include "game/zrowngame.h"
 #include "game/zrtimedsb.h"
+#include "support/bytes.h"
 #include "support/key_fixture.h"
 
 namespace pk {
@@ -286,9 +287,7 @@ protected:
         const auto sum = static_cast<uint16_t>(FieldChecksum(inv));
         std::string p = target + '\x02';
         p += static_cast<char>(id);
-        p += static_cast<char>(sum & 0xff);
-        p += static_cast<char>(sum >> 8);
-        return p;
+        return p + test::LE(sum, 2);
     }
 };
 

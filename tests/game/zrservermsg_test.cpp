@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/zrconst.h"
+#include "support/bytes.h"
 #include "support/room_fakes.h"
 
 namespace pk {
@@ -16,10 +17,7 @@ std::string Payload(char kind, int code, bool lobby, bool room, bool inGame,
                     const std::string& args) {
     unsigned head =
         (static_cast<unsigned>(code) << 3) | (lobby ? 4 : 0) | (room ? 2 : 0) | (inGame ? 1 : 0);
-    std::string p(1, kind);
-    p += static_cast<char>(head >> 8);
-    p += static_cast<char>(head & 0xFF);
-    return p + args;
+    return std::string(1, kind) + test::BE(head, 2) + args;
 }
 
 class ServerTextTest : public ::testing::Test {

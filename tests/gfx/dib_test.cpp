@@ -3,14 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include "support/bytes.h"
+
 namespace pk {
 namespace {
 
-std::string LE(uint32_t v, int n = 4) {
-    std::string b;
-    for (int i = 0; i < n; ++i) b.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
-    return b;
-}
+using test::LE;
 
 // A 2 x 2 image at 24 bits: red, green on the top row; blue, white below.
 std::string Golden24() {

@@ -7,18 +7,14 @@
 #include <filesystem>
 #include <fstream>
 
+#include "support/bytes.h"
 #include "support/temp_dir.h"
 
 namespace pk {
 namespace {
 
-// Little-endian 32-bit value as it appears in the file.
-std::string LE(int32_t v) {
-    std::string b(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        b[i] = static_cast<char>((static_cast<uint32_t>(v) >> (8 * i)) & 0xFF);
-    return b;
-}
+using test::LE;
+
 // Text zero-padded to n bytes.
 std::string Pad(std::string_view text, size_t n) {
     std::string b(text);

@@ -3,17 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "core/zrconst.h"
+#include "support/bytes.h"
 
 namespace pk {
 namespace {
 
-std::string Bytes(std::initializer_list<int> values) {
-    std::string out;
-    for (int v : values) {
-        out += static_cast<char>(v);
-    }
-    return out;
-}
+using test::Bytes;
 
 TEST(Scrambler, GoldenBytesBothDirections) {
     // Frame: length 3 (00 03), type 0x14, payload "hi".

@@ -1,5 +1,6 @@
 #include "peers/game_server_play.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "core/zrmisc.h"
@@ -78,8 +79,13 @@ std::string EncodeAcknowledgement(int level, const std::string& tokens,
 
 std::string StartGamePayload(const std::string& tokens, std::int32_t seedA, std::int32_t seedB,
                              const std::string& stackData) {
-    return std::to_string(PieceTokenCount(tokens)) + TokenSep + tokens + TokenSep +
-           std::to_string(seedA) + TokenSep + std::to_string(seedB) + TokenSep + stackData;
+    // Counted here rather than by the client's own routine; an empty list has no token field.
+    const auto count = tokens.empty() ? 0 : 1 + std::count(tokens.begin(), tokens.end(), TokenSep);
+    std::string payload = std::to_string(count) + TokenSep;
+    if (!tokens.empty())
+        payload += tokens + TokenSep;
+    return payload + std::to_string(seedA) + TokenSep + std::to_string(seedB) + TokenSep +
+           stackData;
 }
 
 void ServerOwnGame::Start(const std::string& tokens, std::int32_t a, std::int32_t b) {

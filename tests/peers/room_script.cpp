@@ -1,5 +1,7 @@
 #include "peers/room_script.h"
 
+#include "peers/game_server_play.h"
+
 namespace pk::peers {
 
 namespace {
@@ -58,12 +60,7 @@ void SendCountdown(GameServerSession& s, int seconds) {
 
 void SendGameStart(GameServerSession& s, const std::vector<std::string>& tokens, int32_t seedA,
                    int32_t seedB, const std::string& stack) {
-    std::vector<std::string> fields{std::to_string(tokens.size())};
-    fields.insert(fields.end(), tokens.begin(), tokens.end());
-    fields.push_back(std::to_string(seedA));
-    fields.push_back(std::to_string(seedB));
-    fields.push_back(stack);
-    s.SendFrame(0x17, Join(fields));
+    s.SendFrame(0x17, StartGamePayload(Join(tokens), seedA, seedB, stack));
 }
 
 void SendPause(GameServerSession& s, bool paused) {

@@ -4,21 +4,11 @@
 
 #include <algorithm>
 
+#include "support/bytes.h"
+
 namespace pk::test {
 
 namespace {
-
-std::string LE(uint32_t v, int n) {
-    std::string b;
-    for (int i = 0; i < n; ++i) b.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
-    return b;
-}
-
-std::string BE(uint32_t v, int n) {
-    std::string b;
-    for (int i = n - 1; i >= 0; --i) b.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
-    return b;
-}
 
 KlbEntry Base(KlbKind kind, const std::string& name, const std::string& ids) {
     KlbEntry e;
