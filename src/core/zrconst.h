@@ -96,6 +96,11 @@ inline constexpr std::size_t MaxGameTextLine = 1000u;
 // "update". The name is the deployment's to change.
 inline constexpr const char* UpdateServerHost = "update.pelkorin.net";
 inline constexpr int UpdateServerPort = 16705;
+// The master server the client logs in to unless "-ms" names another: our
+// own machine, where the scripted master server of tests/peers listens when
+// started by hand. A deployment sets its own host here.
+inline constexpr const char* DefaultMasterServerHost = "127.0.0.1";
+inline constexpr int DefaultMasterServerPort = 16803;
 // Seconds a connect to a server may take.
 inline constexpr int ConnectTimeoutSeconds = 30;
 

@@ -121,12 +121,28 @@ struct tgamerules {
     uint8_t sbmstack = 0;
 };
 
+// The client's options of the settings pages, under their configuration keys ("pelkorin.cfg").
+struct tclientoptions {
+    uint8_t soundon = 1;       // play theme sounds
+    uint8_t resizefields = 0;  // stretch the game graphics with the window
+    uint8_t showshadow = 0;    // landing shadow of the falling piece
+    uint8_t taskbar = 1;       // minimising puts the client in the notification area
+    uint8_t chatts = 0;        // time stamps on game-room chat lines
+    uint8_t maxfs = 1;         // a maximised main window covers the whole screen
+    uint8_t showincsb = 1;     // show incoming special-block attacks
+    uint8_t animdrop = 1;      // pieces drop smoothly
+    uint8_t usealpha = 1;      // alpha blending of blocks
+    int32_t shadowoption = 1;  // 1, 2, 3: 25, 50, 75 percent transparent; 4: outline
+    uint8_t loopallmusic = 1;  // at the end of a track play the next one
+};
+
 // The client's settings record. Theme selection, client options, key table and lobby options
 // are added by their units as further nested records.
 struct tsettingsarray {
     tgamerules rules;
     TZRTheme theme;  // the loaded theme (klb/zrtheme.h); block blits read theme.draw
     TKeyTable keys;  // the 19 key slots, indexed by action id (zrkey)
+    tclientoptions options;
 };
 extern tsettingsarray Settings;
 
@@ -185,10 +201,17 @@ struct tmegame {
     std::array<int32_t, 4> ShadowPlace{-1, -1, -1, -1};
 };
 
+// The shell's part of the client state.
+struct tmeshell {
+    // Set while a theme loads (the main window is disabled meanwhile); ApplyTheme clears it.
+    uint8_t ThemeChanging = 0;
+};
+
 // The client's own state. Account, lobby (tmesb) and update (tupdateclient) parts are added
 // by their units as further nested records.
 struct tme {
     tmegame game;
+    tmeshell shell;
 };
 extern tme ClientState;
 

@@ -1,0 +1,47 @@
+// What the shell asks of the lobby, which sits above it (src/lobby): its state's life, the
+// master server's address, the link state, the disconnect, and the lobby's share of the
+// configuration. The main program installs the lobby's; until then the lobby is a link that is
+// never up, and its configuration values stay in the configuration model (zrconfig.h), so they
+// are saved as they were loaded.
+#pragma once
+
+#include <string>
+
+namespace pk {
+
+struct TConfig;
+
+class ShellLobby {
+public:
+    virtual ~ShellLobby() = default;
+    // The main window's creation: the friends and ignore lists (empty) and the lobby state at
+    // its initial values, the link not connected.
+    virtual void CreateLobbyState() {}
+    // The region list, created after the game-set list.
+    virtual void CreateRegionList() {}
+    // The master server the next login goes to.
+    virtual void SetMasterServer(const std::string& host, int port) {
+        (void)host;
+        (void)port;
+    }
+    // 0 connecting, 1 connected, 2 not connected.
+    virtual int LobbyLinkState() const { return 2; }
+    virtual void LobbyDisconnect(bool retry) { (void)retry; }
+    // After "pelkorin.cfg" is read: the account name and password, the lobby options, the
+    // lobby part of the client state, friends and ignored users (already validated) and the
+    // profile. `config.lobby.profile` is empty when the stored profile is of an older version.
+    virtual void ApplyConfig(const TConfig& config) { (void)config; }
+    // Before "pelkorin.cfg" is written: the lobby's current values into the model.
+    virtual void GatherConfig(TConfig& config) { (void)config; }
+    // A profile built afresh from the player-details dialog, for a configuration whose stored
+    // profile is missing or of an older version.
+    virtual std::string FreshProfile() { return {}; }
+    // The main window's close: regions, friends and ignored users are freed.
+    virtual void FreeLobbyState() {}
+};
+
+// The installed one; never null. Installing nullptr restores the one that is never connected.
+ShellLobby& Lobby();
+void SetShellLobby(ShellLobby* lobby);
+
+}  // namespace pk
