@@ -2,6 +2,9 @@
 // length-prefixed strings and files. The text helpers are in zrmisc_text.cpp.
 #include "core/zrmisc.h"
 
+#include <zlib.h>
+
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <filesystem>
@@ -18,20 +21,6 @@ std::atomic<std::uint8_t> NoHighResTimer{0};
 
 namespace {
 
-constexpr std::array<std::uint32_t, 256> MakeCrcTable() {
-    std::array<std::uint32_t, 256> table{};
-    for (std::uint32_t i = 0; i < 256; ++i) {
-        std::uint32_t c = i;
-        for (int k = 0; k < 8; ++k) {
-            c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-        }
-        table[i] = c;
-    }
-    return table;
-}
-
-constexpr std::array<std::uint32_t, 256> kCrcTable = MakeCrcTable();
-
 std::atomic<std::uint64_t> lastTick{0};
 
 std::mt19937& RandomBits() {
@@ -42,11 +31,22 @@ std::mt19937& RandomBits() {
 }  // namespace
 
 std::uint32_t Crc32Update(std::uint32_t crc, const void* buffer, std::size_t length) {
-    const auto* p = static_cast<const unsigned char*>(buffer);
-    for (std::size_t i = 0; i < length; ++i) {
-        crc = kCrcTable[(crc ^ p[i]) & 0xFF] ^ (crc >> 8);
+    // zlib's crc32 inverts the value before and after; this routine carries the raw register,
+    // so it inverts around the call. zlib counts in 32 bits and returns 0 for a null buffer
+    // whatever the value, hence the pieces and the early return.
+    if (length == 0) {
+        return crc;
     }
-    return crc;
+    constexpr std::size_t kPiece = std::size_t{1} << 30;
+    const auto* p = static_cast<const Bytef*>(buffer);
+    uLong value = ~crc;
+    while (length > 0) {
+        const std::size_t piece = std::min(length, kPiece);
+        value = crc32(value, p, static_cast<uInt>(piece));
+        p += piece;
+        length -= piece;
+    }
+    return ~static_cast<std::uint32_t>(value);
 }
 
 std::uint32_t StringCrc32(std::string_view text) {

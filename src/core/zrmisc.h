@@ -20,9 +20,9 @@ namespace pk {
 
 // ---- CRC-32 and hashes --------------------------------------------------
 
-// One table-driven step of the reflected CRC-32 (polynomial 0xEDB88320)
-// without pre- or post-inversion; start from 0xFFFFFFFF and invert the
-// result for the standard CRC-32.
+// The reflected CRC-32 (polynomial 0xEDB88320) over more bytes, without pre-
+// or post-inversion; start from 0xFFFFFFFF and invert the result for the
+// standard CRC-32. Any length; none leaves the value as it is.
 std::uint32_t Crc32Update(std::uint32_t crc, const void* buffer, std::size_t length);
 std::uint32_t StringCrc32(std::string_view text);
 // CRC-32 of `length` bytes of the in-memory bytes from byte `offset`, clipped

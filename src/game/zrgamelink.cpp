@@ -288,19 +288,19 @@ void ParseReceived(std::uint32_t generation) {
         return GameLink.Generation != generation || LinkState() == LinkDown;
     };
     while (!GameLink.GameRecvBuffer.empty() && !gone()) {
-        std::string& buffer = GameLink.GameRecvBuffer;
+        ReceiveBuffer& buffer = GameLink.GameRecvBuffer;
         const bool keysSet = GameLink.GameRecvKey.set && GameLink.GameSendKey.set;
         if (!keysSet && LinkState() != LinkInRoom) {
             if (!GameLink.BinaryPhase) {
-                const std::size_t end = buffer.find("\r\n");
+                const std::size_t end = buffer.View().find("\r\n");
                 if (end == std::string::npos) {
                     if (buffer.size() > MaxGameTextLine) {
                         FailJoin();
                     }
                     return;
                 }
-                const std::string line = buffer.substr(0, end + 2);
-                buffer.erase(0, end + 2);
+                const std::string line(buffer.View().substr(0, end + 2));
+                buffer.Consume(end + 2);
                 GameLink.GameTranscript += line;
                 const std::string text = line.substr(0, end);
                 GameTextPhase(LowerCase(WordAt(1, text)), RestFromWord(2, text));
@@ -308,8 +308,8 @@ void ParseReceived(std::uint32_t generation) {
                 if (buffer.size() < 4) {
                     return;
                 }
-                const std::string seed = buffer.substr(0, 4);
-                buffer.erase(0, 4);
+                const std::string seed(buffer.View().substr(0, 4));
+                buffer.Consume(4);
                 GameLink.GameTranscript += seed;
                 GameSeed(seed);
             }

@@ -30,7 +30,7 @@ struct TGameLinkState {
     int GameSocket = 0;
     TScrambleKey GameRecvKey;
     TScrambleKey GameSendKey;
-    std::string GameRecvBuffer;
+    ReceiveBuffer GameRecvBuffer;
     TFrameReader FrameReader;
     std::string GameSendQueue;
     std::string GameTranscript;

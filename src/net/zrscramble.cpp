@@ -6,35 +6,35 @@
 
 namespace pk {
 
-namespace {
-
-std::uint32_t StepKey(std::uint32_t state, std::uint8_t plain, std::uint32_t mul,
-                      std::uint32_t add) {
-    const auto signedState = static_cast<std::int32_t>(state);
-    const std::int32_t quotient = signedState / (static_cast<std::int32_t>(plain) + 1);
-    return static_cast<std::uint32_t>(quotient) * mul + add;
-}
-
-}  // namespace
-
 void TScrambleKey::Scramble(std::string& bytes) {
+    // The key lives in locals so that it stays in registers through the loop: the bytes
+    // written might otherwise be the key's own.
+    std::uint32_t s = state;
+    const std::uint32_t m = mul;
+    const std::uint32_t a = add;
     for (char& c : bytes) {
         const auto plain = static_cast<std::uint8_t>(c);
-        c = static_cast<char>(plain ^ ((state >> 16) & 0xFF));
-        state = StepKey(state, plain, mul, add);
+        c = static_cast<char>(plain ^ ((s >> 16) & 0xFF));
+        s = StepKey(s, plain, m, a);
     }
+    state = s;
 }
 
-std::uint8_t TScrambleKey::UnscrambleByte(std::uint8_t byte) {
-    const auto plain = static_cast<std::uint8_t>(byte ^ ((state >> 16) & 0xFF));
-    state = StepKey(state, plain, mul, add);
-    return plain;
+void TScrambleKey::UnscrambleTo(std::string_view from, char* to) {
+    std::uint32_t s = state;
+    const std::uint32_t m = mul;
+    const std::uint32_t a = add;
+    for (std::size_t i = 0; i < from.size(); ++i) {
+        const auto plain =
+            static_cast<std::uint8_t>(static_cast<std::uint8_t>(from[i]) ^ ((s >> 16) & 0xFF));
+        to[i] = static_cast<char>(plain);
+        s = StepKey(s, plain, m, a);
+    }
+    state = s;
 }
 
 void TScrambleKey::Unscramble(std::string& bytes) {
-    for (char& c : bytes) {
-        c = static_cast<char>(UnscrambleByte(static_cast<std::uint8_t>(c)));
-    }
+    UnscrambleTo(bytes, bytes.data());
 }
 
 std::uint32_t KeyMix(std::uint32_t value, std::uint32_t state) {
@@ -87,25 +87,40 @@ std::optional<std::string> BuildGameFrame(std::uint8_t type, std::string_view pa
     return frame;
 }
 
-TFrameReader::Result TFrameReader::Next(std::string& buffer, TScrambleKey& key, std::string& body) {
-    std::size_t used = 0;
-    while (header_.size() < 2 && used < buffer.size()) {
-        header_ += static_cast<char>(key.UnscrambleByte(static_cast<std::uint8_t>(buffer[used])));
+TFrameReader::Result TFrameReader::Next(std::string_view data, std::size_t& used, TScrambleKey& key,
+                                        std::string& body) {
+    used = 0;
+    while (header_.size() < 2 && used < data.size()) {
+        header_ += static_cast<char>(key.UnscrambleByte(static_cast<std::uint8_t>(data[used])));
         ++used;
     }
-    buffer.erase(0, used);
     if (header_.size() < 2) {
         return Result::NeedMore;
     }
     const std::size_t length = NetStringToWord(header_);
-    if (buffer.size() < length) {
+    if (data.size() - used < length) {
         return Result::NeedMore;
     }
     header_.clear();
-    body.assign(buffer, 0, length);
-    buffer.erase(0, length);
-    key.Unscramble(body);
+    body.resize(length);
+    key.UnscrambleTo(data.substr(used, length), body.data());
+    used += length;
     return length == 0 ? Result::EmptyFrame : Result::Frame;
+}
+
+TFrameReader::Result TFrameReader::Next(ReceiveBuffer& buffer, TScrambleKey& key,
+                                        std::string& body) {
+    std::size_t used = 0;
+    const Result result = Next(buffer.View(), used, key, body);
+    buffer.Consume(used);
+    return result;
+}
+
+TFrameReader::Result TFrameReader::Next(std::string& buffer, TScrambleKey& key, std::string& body) {
+    std::size_t used = 0;
+    const Result result = Next(std::string_view(buffer), used, key, body);
+    buffer.erase(0, used);
+    return result;
 }
 
 }  // namespace pk

@@ -13,6 +13,9 @@
 #include <string>
 #include <string_view>
 
+#include "net/keystep.h"
+#include "net/receivebuffer.h"
+
 namespace pk {
 
 // One direction of a scrambled stream. `set` is separate from the state: a
@@ -28,7 +31,13 @@ struct TScrambleKey {
     void Scramble(std::string& bytes);
     // Unscrambles bytes in place, the unscrambled bytes driving the state.
     void Unscramble(std::string& bytes);
-    std::uint8_t UnscrambleByte(std::uint8_t byte);
+    // Unscrambles `from` into `to` (room for from.size() bytes; may be from.data()).
+    void UnscrambleTo(std::string_view from, char* to);
+    std::uint8_t UnscrambleByte(std::uint8_t byte) {
+        const auto plain = static_cast<std::uint8_t>(byte ^ ((state >> 16) & 0xFF));
+        state = StepKey(state, plain, mul, add);
+        return plain;
+    }
 };
 
 // state = state XOR value XOR derived bytes (see zrconst.h).
@@ -55,11 +64,18 @@ std::optional<std::string> BuildGameFrame(std::uint8_t type, std::string_view pa
 class TFrameReader {
 public:
     enum class Result { NeedMore, Frame, EmptyFrame };
-    // On Frame, `body` holds the unscrambled type byte and payload.
+    // On Frame, `body` holds the unscrambled type byte and payload. The bytes
+    // read are taken off the buffer.
+    Result Next(ReceiveBuffer& buffer, TScrambleKey& key, std::string& body);
+    // The same over a plain string, whose front is erased once per call:
+    // links that buffer many frames at once should keep a ReceiveBuffer.
     Result Next(std::string& buffer, TScrambleKey& key, std::string& body);
     void Reset() { header_.clear(); }
 
 private:
+    // Reads from `data`; `used` receives the count of bytes read.
+    Result Next(std::string_view data, std::size_t& used, TScrambleKey& key, std::string& body);
+
     std::string header_;
 };
 

@@ -140,6 +140,35 @@ TEST(Crc32, KnownVectors) {
     EXPECT_EQ(~crc, 0xCBF43926u);
 }
 
+// The bit-by-bit definition of one update, without inversions.
+std::uint32_t ReferenceCrcUpdate(std::uint32_t crc, std::string_view bytes) {
+    for (unsigned char c : bytes) {
+        crc ^= c;
+        for (int k = 0; k < 8; ++k) {
+            crc = (crc & 1) ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
+        }
+    }
+    return crc;
+}
+
+TEST(Crc32, UpdateCarriesAnyRegisterValueWithoutInversions) {
+    std::string bytes;
+    for (int i = 0; i < 300; ++i) {
+        bytes += static_cast<char>(i * 37 + 11);
+    }
+    for (std::uint32_t start : {0u, 1u, 0x80000000u, 0xFFFFFFFFu, 0x12345678u}) {
+        for (std::size_t length : {std::size_t{1}, std::size_t{7}, std::size_t{64}, bytes.size()}) {
+            const std::string_view piece = std::string_view(bytes).substr(0, length);
+            EXPECT_EQ(Crc32Update(start, piece.data(), piece.size()),
+                      ReferenceCrcUpdate(start, piece))
+                << start << " " << length;
+        }
+        // No bytes, even from a null buffer, leave the value alone.
+        EXPECT_EQ(Crc32Update(start, nullptr, 0), start);
+        EXPECT_EQ(Crc32Update(start, bytes.data(), 0), start);
+    }
+}
+
 TEST(Crc32, FileCrcAndMissingFile) {
     test::TempDir temp;
     const auto& dir = temp.Path();

@@ -97,7 +97,8 @@ TEST_F(GameLinkTest, KeyStateOfZeroIsStillAKey) {
                                         "2\x02"
                                         "alice\x02");
     serverSend.Scramble(frame);
-    GameLink.GameRecvBuffer = frame;
+    GameLink.GameRecvBuffer.clear();
+    GameLink.GameRecvBuffer.Append(frame);
     GameReceive();
     EXPECT_EQ(ClientState.game.GameLinkState, LinkInRoom);
     EXPECT_EQ(ClientState.game.OwnSlot, 2);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "core/zrconst.h"
 #include "support/bytes.h"
 
@@ -102,6 +104,113 @@ TEST(Framing, ZeroLengthIsReported) {
     TFrameReader reader;
     std::string body;
     EXPECT_EQ(reader.Next(wire, in, body), TFrameReader::Result::EmptyFrame);
+}
+
+// The scrambler as first written: a signed division per byte.
+std::string ReferenceScramble(std::string bytes, std::uint32_t& state, std::uint32_t mul,
+                              std::uint32_t add, bool unscramble) {
+    for (char& c : bytes) {
+        const auto in = static_cast<std::uint8_t>(c);
+        const auto out = static_cast<std::uint8_t>(in ^ ((state >> 16) & 0xFF));
+        const std::uint8_t plain = unscramble ? out : in;
+        c = static_cast<char>(out);
+        const std::int32_t quotient = static_cast<std::int32_t>(state) / (plain + 1);
+        state = static_cast<std::uint32_t>(quotient) * mul + add;
+    }
+    return bytes;
+}
+
+TEST(Scrambler, BothDirectionsMatchTheDivisionPerByte) {
+    std::mt19937 random(99u);
+    for (int round = 0; round < 200; ++round) {
+        std::string bytes(static_cast<std::size_t>(random() % 600), '\0');
+        for (char& c : bytes) {
+            // Many zero and 0xFF bytes: the divisors 1 and 256.
+            const std::uint32_t r = random();
+            c = static_cast<char>(r % 4 == 0 ? 0 : r % 4 == 1 ? 0xFF : r >> 8);
+        }
+        const std::uint32_t start = round < 3 ? 0x80000000u + round : random();
+        const std::uint32_t mul = round % 2 ? ScrambleMulA : ScrambleMulB;
+        const std::uint32_t add = round % 2 ? ScrambleAddA : ScrambleAddB;
+
+        std::uint32_t expectState = start;
+        const std::string expectWire = ReferenceScramble(bytes, expectState, mul, add, false);
+        TScrambleKey send{start, true, mul, add};
+        std::string wire = bytes;
+        send.Scramble(wire);
+        ASSERT_EQ(wire, expectWire);
+        ASSERT_EQ(send.state, expectState);
+
+        std::uint32_t backState = start;
+        ASSERT_EQ(ReferenceScramble(wire, backState, mul, add, true), bytes);
+        TScrambleKey recv{start, true, mul, add};
+        std::string back = wire;
+        recv.Unscramble(back);
+        ASSERT_EQ(back, bytes);
+        ASSERT_EQ(recv.state, backState);
+    }
+}
+
+TEST(ReceiveBuffer, TakesFromTheFrontAndKeepsTheRestAcrossAppends) {
+    ReceiveBuffer buffer;
+    EXPECT_TRUE(buffer.empty());
+    buffer.Append("hello ");
+    buffer += "world";
+    EXPECT_EQ(buffer.View(), "hello world");
+    buffer.Consume(2);
+    EXPECT_EQ(buffer.View(), "llo world");
+    // The taken front now outweighs nothing; the next append drops it.
+    buffer.Consume(7);
+    EXPECT_EQ(buffer.View(), "ld");
+    buffer.Append("!");
+    EXPECT_EQ(buffer.View(), "ld!");
+    EXPECT_EQ(buffer.size(), 3u);
+    // Taking more than there is takes all.
+    buffer.Consume(10);
+    EXPECT_TRUE(buffer.empty());
+    buffer.Append("x");
+    EXPECT_EQ(buffer.View(), "x");
+    buffer.clear();
+    EXPECT_TRUE(buffer.empty());
+    EXPECT_EQ(buffer.View(), "");
+}
+
+TEST(Framing, ReaderOverAReceiveBufferTakesManyFramesInAnySplit) {
+    std::mt19937 random(5u);
+    std::string wire;
+    std::vector<std::string> sent;
+    for (int i = 0; i < 300; ++i) {
+        std::string payload(static_cast<std::size_t>(random() % 200), '\0');
+        for (char& c : payload) {
+            c = static_cast<char>(random());
+        }
+        const auto type = static_cast<std::uint8_t>(random() % 255 + 1);
+        wire += *BuildGameFrame(type, payload);
+        sent.push_back(static_cast<char>(type) + payload);
+    }
+    TScrambleKey out{0x0badf00du, true, ScrambleMulA, ScrambleAddA};
+    out.Scramble(wire);
+
+    // Reads of 1 to 5000 bytes: some split a header, some hold dozens of frames.
+    for (const std::size_t largest : {std::size_t{1}, std::size_t{7}, std::size_t{5000}}) {
+        TScrambleKey in{0x0badf00du, true, ScrambleMulA, ScrambleAddA};
+        TFrameReader reader;
+        ReceiveBuffer buffer;
+        std::string body;
+        std::vector<std::string> bodies;
+        for (std::size_t at = 0; at < wire.size();) {
+            const std::size_t read = 1 + random() % largest;
+            buffer.Append(std::string_view(wire).substr(at, read));
+            at += read;
+            TFrameReader::Result result;
+            while ((result = reader.Next(buffer, in, body)) == TFrameReader::Result::Frame) {
+                bodies.push_back(body);
+            }
+            ASSERT_EQ(result, TFrameReader::Result::NeedMore);
+        }
+        EXPECT_EQ(bodies, sent) << largest;
+        EXPECT_TRUE(buffer.empty());
+    }
 }
 
 }  // namespace
