@@ -15,6 +15,7 @@
 #include "game/zrroomrules.h"
 #include "game/zrsbgame.h"
 #include "game/zrservermsg.h"
+#include "game/zrviewslot.h"
 
 namespace pk {
 
@@ -284,7 +285,8 @@ void InitRoomHandlers() {
         }
     });
     own(0x11, RoomMsgOtherSpecial);
-    for (std::uint8_t type : {0x05, 0x02, 0x21}) {
+    own(0x21, RoomMsgViewedSlot);
+    for (std::uint8_t type : {0x05, 0x02}) {
         own(type, LoggingStandIn(type));
     }
 }

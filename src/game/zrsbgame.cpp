@@ -107,13 +107,6 @@ public:
     void RefreshSlot(int mask, int slot) override { GameView().RefreshDisplay(mask, slot); }
     void PlayThemeSound(const std::string& name) override { GameView().PlaySound(name); }
     void SetTimedTimer(bool running) override { outlets->SetTimedTimer(running); }
-    // Own confusion that runs out gives the keys back, as its end would.
-    void TimedRanOut(const TTimedSpecialRec& entry) override {
-        const tmegame& g = ClientState.game;
-        if (entry.slot == g.OwnSlot && !g.Spectating && entry.name == "f") {
-            ResetKeyTable(krConfusionEnd);
-        }
-    }
 };
 
 class EngineEffects : public GameEffects {

@@ -72,12 +72,10 @@ void TTimedSpecials::MergeTimed(TTimedSpecialRec record, bool merge) {
 }
 
 void TTimedSpecials::TickTimedSpecials(int kind) {
-    std::vector<TTimedSpecialRec> ranOut;
     std::vector<int> redraw;
     for (auto& e : entries_) {
         if (e.flag != kind && e.kind != kind)
             continue;
-        bool expired = false;
         if (kind == tkSeconds) {
             if (e.repeat < 1)
                 continue;
@@ -88,36 +86,21 @@ void TTimedSpecials::TickTimedSpecials(int kind) {
             // Every missed interval is stepped at once, however long the gap.
             const int64_t steps = passed / e.repeat;
             e.lastStep = ClampToInt32(e.lastStep + steps * e.repeat);
-            if (e.kind == tkSeconds && e.lastStep > e.endTime) {
+            if (e.kind == tkSeconds && e.lastStep > e.endTime)
                 e.repeat = 0;
-                expired = true;
-            }
         } else {
             if (e.limit < 1)
                 continue;
             e.counter = ClampToInt32(int64_t{e.counter} + 1);
-            if (e.kind == tkPieces && e.counter > e.limit) {
+            if (e.kind == tkPieces && e.counter > e.limit)
                 e.limit = 0;
-                expired = true;
-            }
         }
         redraw.push_back(e.slot);
-        if (expired)
-            ranOut.push_back(e);
     }
-    // An effect that has run out ends here: it no longer darkens, confuses or protects while
-    // the server's end of it is on its way (or lost).
-    for (const auto& r : ranOut) {
-        auto it = std::find_if(entries_.begin(), entries_.end(), Matches(r.slot, r.name));
-        if (it != entries_.end())
-            entries_.erase(it);
-    }
-    StopTimerWhenEmpty();
+    // An entry that has run out stays, and stays in force, until the game server ends it
+    // (timeddelete at its "end" phase, or cleartimed): the server decides how long immunity,
+    // darkness and confusion last.
     for (int slot : redraw) host_.RedrawField(slot);
-    for (const auto& r : ranOut) {
-        ShowRemoved(r.slot);
-        host_.TimedRanOut(r);
-    }
 }
 
 bool TTimedSpecials::TimedActive(int slot, std::string_view name) const {

@@ -45,8 +45,6 @@ public:
     virtual void RefreshSlot(int mask, int slot) = 0;
     virtual void PlayThemeSound(const std::string& name) = 0;
     virtual void SetTimedTimer(bool running) = 0;
-    // An entry ran out by its own count and has just left the list.
-    virtual void TimedRanOut(const TTimedSpecialRec& /*entry*/) {}
 };
 
 class TTimedSpecials {
@@ -56,7 +54,8 @@ public:
     void AddTimed(int slot, int sourceSlot, std::string_view name, int limit, int repeat,
                   int duration, bool merge, uint8_t kind, uint8_t flag);
     void MergeTimed(TTimedSpecialRec record, bool merge);
-    // kind: TimedCountKind, the tick that has come.
+    // kind: TimedCountKind, the tick that has come. An entry that runs out (repeat or limit
+    // set to 0) stays in the list and active until timeddelete or cleartimed removes it.
     void TickTimedSpecials(int kind);
     bool TimedActive(int slot, std::string_view name) const;
     void timeddelete(int slot, std::string_view name);

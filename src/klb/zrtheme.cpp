@@ -4,6 +4,7 @@
 
 #include "core/bytestream.h"
 #include "core/zrmisc.h"
+#include "gfx/surfaceconv.h"
 #include "platform/atomicfile.h"
 
 namespace pk {
@@ -136,8 +137,10 @@ KlbResult ReadThemeLibrary(const std::filesystem::path& file, const std::string&
     } while (!r.atEnd());
 
     for (auto& c : read) theme.entries.push_back(std::move(c));
-    if (mainbmp)
+    if (mainbmp) {
         theme.draw.mainbmp = mainbmp;
+        theme.draw.boundTo = nullptr;
+    }
     if (detailbmp)
         theme.detailbmp = detailbmp;
     BindThemeBitmaps(theme);
@@ -263,6 +266,27 @@ void PlayLibrarySound(std::string_view name, bool flag, const TZRTheme& theme,
             play(std::move(*bytes), !flag);
         return;
     }
+}
+
+void BindThemeBitmaps(TZRTheme& theme) {
+    ThemeDrawRec& d = theme.draw;
+    if (!d.mainbmp) {
+        static_cast<ThemeTiles&>(d) = ThemeTiles{};
+        d.boundTo = nullptr;
+        return;
+    }
+    if (d.boundTo == d.mainbmp)
+        return;
+    const TZRMainbmp& m = *d.mainbmp;
+    d.present = true;
+    d.metrics = {m.largeBlockSize, m.smallBlockSize, m.fieldWidth, m.fieldHeight};
+    d.image = SurfaceFromDib(m.image);
+    if (m.mask) {
+        d.mask = MaskFromDib(*m.mask);
+    } else {
+        d.mask.reset();
+    }
+    d.boundTo = d.mainbmp;
 }
 
 }  // namespace pk

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "gfx/blockblit.h"
 #include "gfx/dib.h"
 #include "klb/klbformat.h"
 #include "klb/klblookup.h"
@@ -70,11 +71,11 @@ struct TZRC {
     std::unique_ptr<TZRskin> skin;
 };
 
-// What every block blit reads: the selected main bitmap and its two images.
-struct ThemeDrawRec {
-    TZRMainbmp* mainbmp = nullptr;
-    const DibBitmap* image = nullptr;
-    const DibBitmap* mask = nullptr;
+// What every block blit reads (the ThemeTiles part, gfx/blockblit.h): the selected main
+// bitmap's image and mask as surfaces with its metrics, bound by BindThemeBitmaps.
+struct ThemeDrawRec : ThemeTiles {
+    TZRMainbmp* mainbmp = nullptr;  // the selected main bitmap; nullptr while no theme is loaded
+    const TZRMainbmp* boundTo = nullptr;  // the main bitmap the surfaces were made from
 };
 
 struct TZRTheme {
@@ -151,11 +152,8 @@ using SoundSink = std::function<void(std::string wav, bool stopOthers)>;
 void PlayLibrarySound(std::string_view name, bool flag, const TZRTheme& theme,
                       const SoundSink& play);
 
-// Points the draw record at the theme's main bitmap and its images.
-inline void BindThemeBitmaps(TZRTheme& theme) {
-    ThemeDrawRec& d = theme.draw;
-    d.image = d.mainbmp ? &d.mainbmp->image : nullptr;
-    d.mask = d.mainbmp && d.mainbmp->mask ? &*d.mainbmp->mask : nullptr;
-}
+// Makes the draw record's surfaces from the selected main bitmap (once per main bitmap, so
+// painters may call it before every use); without one the record draws nothing.
+void BindThemeBitmaps(TZRTheme& theme);
 
 }  // namespace pk

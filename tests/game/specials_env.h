@@ -49,7 +49,6 @@ public:
     std::vector<int> redraws;
     std::vector<std::pair<int, int>> refreshes;  // (mask, slot)
     std::vector<std::string> sounds;
-    std::vector<std::string> ranOut;  // slot + name
 
     int32_t SecondClock() override { return clock; }
     int OwnSlot() override { return own; }
@@ -60,9 +59,6 @@ public:
         if (running && !timerOn)
             ++timerStarts;
         timerOn = running;
-    }
-    void TimedRanOut(const TTimedSpecialRec& e) override {
-        ranOut.push_back(std::to_string(e.slot) + e.name);
     }
 };
 

@@ -153,7 +153,11 @@ TEST_F(SpecialGameTest, TimedEffectsFollowThePiecesAndTheRoom) {
     EXPECT_EQ(display.sounds.back(), "newtimed");
     GameFx().TickPieceEffects();
     EXPECT_TRUE(TimedSpecials->TimedActive(1, "i"));
+    // Run out by its count, it still protects until the server's end of it.
     GameFx().TickPieceEffects();
+    EXPECT_TRUE(TimedSpecials->TimedActive(1, "i"));
+    EXPECT_EQ(TimedSpecials->Entries()[0].limit, 0);
+    QueueServerSpecial(MsgSpecialAtOwnField, "i", 2, EventText(own->plr->field, "end"));
     EXPECT_FALSE(TimedSpecials->TimedActive(1, "i"));
 
     Settings.rules.sbdcount = 10;
@@ -170,7 +174,7 @@ TEST_F(SpecialGameTest, TimedEffectsFollowThePiecesAndTheRoom) {
     EXPECT_FALSE(outlets.timer);
 }
 
-TEST_F(SpecialGameTest, TimedEffectsRunOutOnTheTimer) {
+TEST_F(SpecialGameTest, ConfusionLastsUntilTheServerEndsIt) {
     Settings.rules.sbfcount = 2;
     Settings.rules.sbftimed = 1;
     ResetKeyTable(krEverything);
@@ -182,10 +186,17 @@ TEST_F(SpecialGameTest, TimedEffectsRunOutOnTheTimer) {
         moved += slot.KeyInUse != slot.KeySetting;
     }
     EXPECT_GE(moved, 3);
+    const std::vector<TKeySlotRec> confused(KeyTable().begin(), KeyTable().end());
+    // Run out on the timer, it stays in force with the keys still confused.
     clock.ms += 3000;
     TimedSpecialsTimer();
+    ASSERT_TRUE(TimedSpecials->TimedActive(1, "f"));
+    EXPECT_EQ(TimedSpecials->Entries()[0].repeat, 0);
+    for (size_t i = 0; i < confused.size(); ++i)
+        EXPECT_EQ(KeyTable()[i].KeyInUse, confused[i].KeyInUse) << i;
+    // The server's end gives the keys back.
+    QueueServerSpecial(MsgSpecialAtOwnField, "f", 2, EventText(own->plr->field, "end"));
     EXPECT_FALSE(TimedSpecials->TimedActive(1, "f"));
-    // Running out gives the keys back.
     for (int action : ConfusableActions) {
         const TKeySlotRec& slot = KeyTable()[static_cast<size_t>(action)];
         EXPECT_EQ(slot.KeyInUse, slot.KeySetting);

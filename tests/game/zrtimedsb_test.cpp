@@ -75,21 +75,37 @@ TEST_F(TimedTest, StackedPieceCountAddsToTheLimit) {
     EXPECT_EQ(timed.Entries()[0].limit, 6);
 }
 
-TEST_F(TimedTest, TimeCountedEffectEndsOnceItsTimeHasPassed) {
+TEST_F(TimedTest, TimeCountedDarknessRunsOutButStaysUntilTheServerEndsIt) {
     Add(1, "d", 2, false, true);
     host.clock = 1001;
     timed.TickTimedSpecials(tkSeconds);
     EXPECT_EQ(timed.Entries()[0].lastStep, 1001);
     host.clock = 1002;
     timed.TickTimedSpecials(tkSeconds);
-    EXPECT_TRUE(timed.TimedActive(1, "d"));
+    EXPECT_EQ(timed.Entries()[0].repeat, 1);
     // Piece steps do not touch a time-counted effect without the mutation flag.
     timed.TickTimedSpecials(tkPieces);
     EXPECT_EQ(timed.Entries()[0].counter, 0);
+    // Ticked past its end: it has run out (repeat 0) but is still in force.
     host.clock = 1003;
+    host.redraws.clear();
     timed.TickTimedSpecials(tkSeconds);
+    ASSERT_EQ(timed.Entries().size(), 1u);
+    EXPECT_EQ(timed.Entries()[0].repeat, 0);
+    EXPECT_EQ(timed.Entries()[0].lastStep, 1003);
+    EXPECT_TRUE(timed.TimedActive(1, "d"));
+    EXPECT_EQ(host.redraws, (std::vector<int>{1}));
+    EXPECT_EQ(host.sounds.back(), "newtimed");
+    EXPECT_TRUE(host.timerOn);
+    // Later ticks pass over it and change nothing.
+    host.clock = 1100;
+    host.redraws.clear();
+    timed.TickTimedSpecials(tkSeconds);
+    EXPECT_EQ(timed.Entries()[0].lastStep, 1003);
+    EXPECT_TRUE(host.redraws.empty());
+    // The server's end removes it.
+    timed.timeddelete(1, "d");
     EXPECT_FALSE(timed.TimedActive(1, "d"));
-    EXPECT_EQ(host.ranOut, (std::vector<std::string>{"1d"}));
     EXPECT_EQ(host.sounds.back(), "removetimed");
     EXPECT_FALSE(host.timerOn);
 }
@@ -102,7 +118,9 @@ TEST_F(TimedTest, MissedIntervalsAreSteppedAtOnce) {
     // A clock that jumps by years neither loops nor overflows; the effect has run out.
     host.clock = 2'000'000'000;
     timed.TickTimedSpecials(tkSeconds);
-    EXPECT_TRUE(timed.Entries().empty());
+    ASSERT_EQ(timed.Entries().size(), 1u);
+    EXPECT_EQ(timed.Entries()[0].lastStep, 2'000'000'000);
+    EXPECT_EQ(timed.Entries()[0].repeat, 0);
     // A clock that goes back changes nothing.
     Add(2, "f", 5, false, true);
     host.clock = 0;
@@ -110,7 +128,7 @@ TEST_F(TimedTest, MissedIntervalsAreSteppedAtOnce) {
     EXPECT_EQ(timed.Entries()[0].lastStep, 2'000'000'000);
 }
 
-TEST_F(TimedTest, PieceCountedImmunityRunsOutAtTheFourthPiece) {
+TEST_F(TimedTest, PieceCountedImmunityRunsOutAtTheFourthPieceAndStaysUntilEnd) {
     Add(1, "i", 3, false, false);
     for (int piece = 1; piece <= 3; ++piece) {
         timed.TickTimedSpecials(tkPieces);
@@ -118,8 +136,15 @@ TEST_F(TimedTest, PieceCountedImmunityRunsOutAtTheFourthPiece) {
         EXPECT_EQ(timed.Entries()[0].counter, piece);
     }
     timed.TickTimedSpecials(tkPieces);
+    ASSERT_EQ(timed.Entries().size(), 1u);
+    EXPECT_EQ(timed.Entries()[0].counter, 4);
+    EXPECT_EQ(timed.Entries()[0].limit, 0);
+    EXPECT_TRUE(timed.TimedActive(1, "i"));
+    // Further pieces leave it alone; "end" (cleartimed at a loss or game end alike) removes it.
+    timed.TickTimedSpecials(tkPieces);
+    EXPECT_EQ(timed.Entries()[0].counter, 4);
+    timed.cleartimed(1);
     EXPECT_FALSE(timed.TimedActive(1, "i"));
-    EXPECT_EQ(host.ranOut, (std::vector<std::string>{"1i"}));
 }
 
 TEST_F(TimedTest, MutatedPiecesCountedInPiecesDoNotNeedTheTimer) {

@@ -72,7 +72,9 @@ TEST_F(ThemeTest, OnlySelectedEntriesAreKeptAndUnusedBitmapsNeverDecoded) {
     EXPECT_EQ(Names(theme_), (std::vector<std::string>{"G", "Classic"}));
     ASSERT_NE(theme_.draw.mainbmp, nullptr);
     EXPECT_EQ(theme_.draw.mainbmp->largeBlockSize, 16);
-    EXPECT_EQ(theme_.draw.image, &theme_.draw.mainbmp->image);
+    EXPECT_TRUE(theme_.draw.present);
+    EXPECT_EQ(theme_.draw.image.width(), theme_.draw.mainbmp->image.width);
+    EXPECT_EQ(theme_.draw.metrics.blockSize, 16);
     EXPECT_EQ(theme_.themeId, "classic");
     EXPECT_EQ(theme_.entries[0]->libraryFile, file);
 }
@@ -86,8 +88,10 @@ TEST_F(ThemeTest, LaterMainBitmapWinsWithItsReferences) {
     ASSERT_TRUE(Load(file, "x")) << message_;
     EXPECT_EQ(Names(theme_), (std::vector<std::string>{"First", "Second", "fromBase"}));
     EXPECT_EQ(theme_.draw.mainbmp, theme_.entries[1]->mainbmp.get());
-    ASSERT_NE(theme_.draw.mask, nullptr);
-    EXPECT_EQ(theme_.draw.mask->bitsPerPixel, 32);
+    ASSERT_TRUE(theme_.draw.mask);
+    EXPECT_FALSE(theme_.draw.mask->mono());
+    EXPECT_EQ(theme_.draw.metrics.blockSize, 4);
+    EXPECT_EQ(theme_.draw.metrics.fieldHeight, 2);
     EXPECT_EQ(theme_.LibraryList.size(), 2u);
     EXPECT_EQ(theme_.LibraryList[1], LibraryListLine(base));
 }
@@ -263,7 +267,8 @@ TEST_F(ThemeTest, FreeThemeEmptiesEverything) {
     EXPECT_TRUE(theme_.entries.empty());
     EXPECT_EQ(theme_.selectedMusic, nullptr);
     EXPECT_EQ(theme_.draw.mainbmp, nullptr);
-    EXPECT_EQ(theme_.draw.image, nullptr);
+    EXPECT_FALSE(theme_.draw.present);
+    EXPECT_TRUE(theme_.draw.image.empty());
     EXPECT_EQ(theme_.detailbmp, nullptr);
     EXPECT_TRUE(theme_.LibraryList.empty());
     EXPECT_TRUE(theme_.themeId.empty());

@@ -1,0 +1,549 @@
+#include "game/zrfieldpaint.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <stdexcept>
+#include <vector>
+
+#include "core/zrlog.h"
+#include "game/zrfield.h"
+#include "game/zrfieldbitmaps.h"
+#include "game/zrgame.h"
+#include "game/zrgamethread.h"
+#include "game/zrtimedsb.h"
+#include "gfx/blend.h"
+#include "gfx/blockblit.h"
+
+namespace pk {
+
+static_assert(kBlockTileAlphabet == BlockAlphabet);
+
+namespace {
+
+FieldPaintHost default_host;
+FieldPaintHost* paint_host = &default_host;
+std::array<std::optional<PixelRect>, MaxSlots + 1> player_elements;
+
+// Cell record bytes.
+enum CellByte { cbChar = 0, cbOverlay = 1, cbRepaint = 2, cbCopy = 3, cbStyle = 4, cbDark = 5 };
+
+constexpr float kStyleOpacity[4] = {1.0f, 0.25f, 0.5f, 0.75f};
+constexpr int kOutlineStyle = 4;
+constexpr float kDimFactor[6] = {1.0f, 0.0f, 0.25f, 0.5f, 0.75f, 0.9f};
+constexpr uint32_t kTextWhite = 0xFFFFFF;   // 0x00BBGGRR
+constexpr uint32_t kTextYellow = 0x00FFFF;  // 0x00BBGGRR
+constexpr uint32_t kOutlineBlack = 0x000000;
+
+// One redraw's working grid, W by H cells, 1-based.
+class Layers {
+public:
+    Layers(int w, int h) : w_(w), h_(h), cells_(static_cast<size_t>(w) * h) {}
+    bool Inside(int x, int y) const { return x >= 1 && x <= w_ && y >= 1 && y <= h_; }
+    TCellLayerRec& At(int x, int y) { return cells_[static_cast<size_t>((y - 1) * w_ + x - 1)]; }
+    // Sets a byte of a cell when the cell lies inside the field.
+    void Mark(int x, int y, int byte, uint8_t value) {
+        if (Inside(x, y))
+            At(x, y).b[byte] = value;
+    }
+
+private:
+    int w_, h_;
+    std::vector<TCellLayerRec> cells_;
+};
+
+// A piece string's cells; throws std::invalid_argument for a malformed one.
+struct PieceCells {
+    int width = 0;
+    int height = 0;
+    std::string cells;
+    char At(int x, int y) const { return cells[static_cast<size_t>((y - 1) * width + x - 1)]; }
+};
+
+PieceCells ParsePiece(const TPieceString& piece) {
+    PieceCells p;
+    p.width = PieceWidth(piece);
+    p.height = PieceHeight(piece);
+    p.cells = piece.substr(4, static_cast<size_t>(p.width) * p.height);
+    return p;
+}
+
+template <class F>
+void ForEachCell(const PieceCells& p, F&& f) {
+    for (int y = 1; y <= p.height; ++y) {
+        for (int x = 1; x <= p.width; ++x) {
+            if (p.At(x, y) != '0')
+                f(x, y, p.At(x, y));
+        }
+    }
+}
+
+// Around every cell at `from` (in the 3x3 block, or the plus shape), cells at 1 become `to`.
+void SpreadLayerMark(Layers& g, int w, int h, uint8_t from, uint8_t to, bool block) {
+    std::vector<std::pair<int, int>> sources;
+    for (int y = 1; y <= h; ++y) {
+        for (int x = 1; x <= w; ++x) {
+            if (g.At(x, y).b[cbDark] == from)
+                sources.emplace_back(x, y);
+        }
+    }
+    for (const auto& [sx, sy] : sources) {
+        for (int dy = -1; dy <= 1; ++dy) {
+            for (int dx = -1; dx <= 1; ++dx) {
+                if (!block && dx != 0 && dy != 0)
+                    continue;
+                const int x = sx + dx, y = sy + dy;
+                if (g.Inside(x, y) && g.At(x, y).b[cbDark] == 1)
+                    g.At(x, y).b[cbDark] = to;
+            }
+        }
+    }
+}
+
+struct RedrawState {
+    int slot = 0;
+    int full = 0;
+    Surface16* target = nullptr;
+    tclient* client = nullptr;
+    tplr* plr = nullptr;
+    bool big = false;  // the field at display position 1
+    bool own = false;  // the own game's field (not a watched one)
+    int size = 0;
+    int position = 0;
+    int w = 0, h = 0;
+    PixelRect element;
+    FieldPaintOptions options;
+    TextPainter* text = nullptr;
+    BlockMetrics metrics;
+    std::optional<PieceCells> piece;
+    std::optional<PieceCells> hold;
+    int holdLeft = 0, holdTop = 0;
+    int timedTop = 0;
+    std::vector<TTimedSpecialRec> timed;
+    bool teamLabel = false;
+};
+
+TextExtent Measure(RedrawState& r, const std::string& text) {
+    return r.text ? r.text->Measure(text) : TextExtent{};
+}
+
+void FillFields(RedrawState& r, Layers& g) {
+    const std::string& field = r.plr->field;
+    for (int y = 1; y <= r.h; ++y) {
+        for (int x = 1; x <= r.w; ++x) {
+            const size_t i = static_cast<size_t>((y - 1) * r.w + x - 1);
+            g.At(x, y).b[cbChar] = static_cast<uint8_t>(i < field.size() ? field[i] : '0');
+        }
+    }
+}
+
+void PlacePiece(RedrawState& r, Layers& g) {
+    const tmegame& gs = ClientState.game;
+    if (!r.piece)
+        return;
+    ForEachCell(*r.piece, [&](int x, int y, char c) {
+        const int fx = gs.PieceX + x - 1, fy = gs.PieceY + y - 1;
+        if (r.options.animdrop) {
+            g.Mark(fx, fy, cbOverlay, 1);
+            if (fy - 1 >= 1)
+                g.Mark(fx, fy - 1, cbOverlay, 1);
+        } else {
+            g.Mark(fx, fy, cbChar, static_cast<uint8_t>(c));
+        }
+    });
+}
+
+void Darken(RedrawState& r, Layers& g) {
+    for (int y = 1; y <= r.h; ++y)
+        for (int x = 1; x <= r.w; ++x) g.At(x, y).b[cbDark] = 1;
+    // Light comes only from a falling piece: without one the whole field stays dark.
+    if (r.piece) {
+        const tmegame& gs = ClientState.game;
+        ForEachCell(*r.piece, [&](int x, int y, char) {
+            g.Mark(gs.PieceX + x - 1, gs.PieceY + y, cbDark, 0);
+        });
+    }
+    SpreadLayerMark(g, r.w, r.h, 0, 5, true);
+    SpreadLayerMark(g, r.w, r.h, 5, 4, false);
+    SpreadLayerMark(g, r.w, r.h, 4, 3, true);
+    if (!r.options.usealpha) {
+        for (int y = 1; y <= r.h; ++y) {
+            for (int x = 1; x <= r.w; ++x) {
+                uint8_t& d = g.At(x, y).b[cbDark];
+                d = (d == 2 || d == 3) ? 1 : (d == 4 || d == 5) ? 0 : d;
+            }
+        }
+    }
+}
+
+void PlaceShadow(RedrawState& r, Layers& g) {
+    tmegame& gs = ClientState.game;
+    if (!r.piece) {
+        gs.ShadowPlace[0] = gs.ShadowPlace[1] = -1;
+        return;
+    }
+    int x = gs.PieceX, y = gs.PieceY;
+    // A piece that fits nowhere has no landing place and no ghost.
+    if (refitpiece(gs.CurrentPiece, x, y, true, r.plr->field) == 0) {
+        gs.ShadowPlace[0] = gs.ShadowPlace[1] = -1;
+        return;
+    }
+    gs.ShadowPlace[0] = x;
+    gs.ShadowPlace[1] = y;
+    const int option = r.options.shadowoption;
+    const uint8_t style = static_cast<uint8_t>(option >= 1 && option <= 4 ? option : 1);
+    ForEachCell(*r.piece, [&](int px, int py, char c) {
+        const int fx = x + px - 1, fy = y + py - 1;
+        if (g.Inside(fx, fy) && g.At(fx, fy).b[cbChar] == '0') {
+            g.At(fx, fy).b[cbChar] = static_cast<uint8_t>(c);
+            g.At(fx, fy).b[cbStyle] = style;
+        }
+    });
+}
+
+void MarkCells(Layers& g, const CellRange& range) {
+    for (int y = range.firstRow; y <= range.lastRow; ++y)
+        for (int x = range.firstColumn; x <= range.lastColumn; ++x) g.Mark(x, y, cbOverlay, 1);
+}
+
+void PlaceHold(RedrawState& r, Layers& g) {
+    const PieceCells& p = *r.hold;
+    r.holdLeft = r.w * r.size - p.width * r.size - r.size / 2;
+    r.holdTop = r.size / 2;
+    MarkCells(g, PixelRectToCells(r.metrics, r.holdLeft, r.holdTop, r.holdLeft + p.width * r.size,
+                                  r.holdTop + p.height * r.size));
+}
+
+void PlaceTimed(RedrawState& r, Layers& g) {
+    const int blockSize = r.metrics.blockSize;
+    int height = r.timedTop;
+    height += static_cast<int>(r.timed.size()) * (blockSize + 1);
+    MarkCells(g, {1, 1, std::min(3, r.w), std::min(r.h, height / blockSize + 1)});
+}
+
+void PlaceTeamLabel(RedrawState& r, Layers& g) {
+    const TextExtent e = Measure(r, r.client->TeamName);
+    MarkCells(g, {1, 1, std::min(r.w, (e.width + 2) / r.size + 1),
+                  std::min(r.h, (e.height + 2) / r.size + 1)});
+}
+
+// Paints one cell of the field surface from its record.
+void PaintCell(RedrawState& r, Surface16& field, const ThemeTiles& theme, int x, int y,
+               const TCellLayerRec& c) {
+    const int px = (x - 1) * r.size, py = (y - 1) * r.size, s = r.size;
+    if (theme.present) {
+        const PixelRect bg = CellBackgroundRect(r.metrics, r.big, x, y);
+        BitBlt(field, px, py, s, s, theme.image, bg.left, bg.top, RasterOp::SrcCopy);
+    }
+    const char ch = static_cast<char>(c.b[cbChar]);
+    if (ch != '0') {
+        const uint8_t style = c.b[cbStyle];
+        if (style == kOutlineStyle) {
+            FrameRect(field, {px, py, s, s}, kBlack555);
+            FrameRect(field, {px + 2, py + 2, s - 4, s - 4}, kBlack555);
+            FrameRect(field, {px + 1, py + 1, s - 2, s - 2}, kWhite555);
+        } else {
+            const float opacity = style < 4 ? kStyleOpacity[style] : 1.0f;
+            DrawBlock(field, px, py, theme, opacity, s, r.big, ch);
+        }
+    }
+    const uint8_t dark = c.b[cbDark];
+    if (dark == 1) {
+        FillRect(field, {px, py, s, s}, kBlack555);
+    } else if (dark >= 2 && dark <= 5) {
+        DimRect(field, px, py, kDimFactor[dark], s, s);
+    }
+}
+
+// Copies the runs of the cells to show from the field (changed cells) or the work surface
+// (overlay cells) into the player element. True when anything was copied.
+bool CopyToTarget(RedrawState& r, Layers& g, const Surface16& field, const Surface16& work) {
+    enum { kNone, kChanged, kOverlay };
+    auto kind = [&](int x, int y) {
+        const TCellLayerRec& c = g.At(x, y);
+        if (c.b[cbOverlay])
+            return kOverlay;
+        return c.b[cbRepaint] || c.b[cbCopy] ? kChanged : kNone;
+    };
+    bool copied = false;
+    for (int y = 1; y <= r.h; ++y) {
+        int x = 1;
+        while (x <= r.w) {
+            const int k = kind(x, y);
+            if (k == kNone) {
+                ++x;
+                continue;
+            }
+            const int start = x;
+            // Stretched fields are copied cell by cell, so each cell's edges are rounded alike.
+            do {
+                ++x;
+            } while (x <= r.w && kind(x, y) == k && !r.options.resizefields);
+            const Surface16& src = k == kOverlay ? work : field;
+            const int sx = (start - 1) * r.size, sy = (y - 1) * r.size;
+            const int width = (x - start) * r.size;
+            if (r.options.resizefields) {
+                StretchFieldPart(*r.target, r.element, r.metrics, r.size, RasterOp::SrcCopy, src,
+                                 sx, sy, width, r.size, sx, sy);
+            } else {
+                BlitFieldPart(*r.target, r.element, r.metrics, r.size, RasterOp::SrcCopy, src, sx,
+                              sy, width, r.size, sx, sy);
+            }
+            copied = true;
+        }
+    }
+    return copied;
+}
+
+// Copies the runs of overlay cells of every row from the field surface to the work surface,
+// so the overlays are drawn over the cells as they now are.
+void PrepareOverlays(RedrawState& r, Layers& g, const Surface16& field, Surface16& work) {
+    for (int y = 1; y <= r.h; ++y) {
+        int x = 1;
+        while (x <= r.w) {
+            if (!g.At(x, y).b[cbOverlay]) {
+                ++x;
+                continue;
+            }
+            const int start = x;
+            while (x <= r.w && g.At(x, y).b[cbOverlay]) ++x;
+            BitBlt(work, (start - 1) * r.size, (y - 1) * r.size, (x - start) * r.size, r.size,
+                   field, (start - 1) * r.size, (y - 1) * r.size, RasterOp::SrcCopy);
+        }
+    }
+}
+
+void DrawFallingPiece(RedrawState& r, Surface16& work, const ThemeTiles& theme) {
+    const tmegame& gs = ClientState.game;
+    const int offset = std::clamp<int>(GameTiming.FallOffset, 0, r.size);
+    ForEachCell(*r.piece, [&](int x, int y, char c) {
+        DrawBlock(work, (gs.PieceX + x - 2) * r.size, (gs.PieceY + y - 3) * r.size + offset, theme,
+                  1.0f, r.size, r.big, c);
+    });
+}
+
+void DrawHold(RedrawState& r, Surface16& work, const ThemeTiles& theme) {
+    ForEachCell(*r.hold, [&](int x, int y, char c) {
+        DrawBlock(work, r.holdLeft + (x - 1) * r.size, r.holdTop + (y - 1) * r.size, theme, 1.0f,
+                  r.size, r.big, c);
+    });
+}
+
+// The counter shown beside a timed effect's icon, and its colour; empty when none.
+std::string TimedCounter(const TTimedSpecialRec& e, uint32_t& colour) {
+    if (e.kind == tkSeconds && e.repeat != 0) {
+        colour = kTextWhite;
+        return std::to_string(std::max<int64_t>(0, int64_t{e.endTime} - e.lastStep)) + "s";
+    }
+    if (e.kind == tkPieces && e.limit != 0) {
+        colour = kTextYellow;
+        return std::to_string(int64_t{e.limit} - e.counter);
+    }
+    return {};
+}
+
+void DrawTimed(RedrawState& r, Surface16& work, const ThemeTiles& theme) {
+    const int blockSize = r.metrics.blockSize;
+    int y = r.timedTop;
+    for (const TTimedSpecialRec& e : r.timed) {
+        if (!e.name.empty())
+            DrawBlock(work, 1, y, theme, 1.0f, r.size, true, e.name[0]);
+        uint32_t colour = 0;
+        const std::string counter = TimedCounter(e, colour);
+        if (!counter.empty() && r.text) {
+            const TextExtent t = r.text->Measure(counter);
+            DrawOutlinedText(*r.text, work, colour, kOutlineBlack, counter, blockSize + 3,
+                             y + (blockSize - t.height) / 2);
+        }
+        y += blockSize + 1;
+    }
+}
+
+void StoreGrid(RedrawState& r, Layers& g) {
+    auto& stored = r.plr->CellLayerGrid;
+    for (int y = 1; y <= r.h; ++y) {
+        for (int x = 1; x <= r.w; ++x) {
+            TCellLayerRec c = g.At(x, y);
+            c.b[cbRepaint] = c.b[cbCopy] = 0;
+            stored[static_cast<size_t>(y - 1)][static_cast<size_t>(x - 1)] = c;
+        }
+    }
+}
+
+// Whether the game state shows a falling piece on the own field.
+bool PiecePresent() {
+    const tmegame& gs = ClientState.game;
+    return gs.PieceX != -1 && !gs.CurrentPiece.empty();
+}
+
+void RunRedraw(RedrawState& r, std::string& phase) {
+    const tmegame& gs = ClientState.game;
+    phase = "Error in redrawfield/fields ";
+    if (r.w < 1 || r.h < 1 || r.w > CellGridColumns || r.h > CellGridRows || r.size < 1)
+        throw std::out_of_range("field metrics");
+    Layers g(r.w, r.h);
+    FillFields(r, g);
+    if (r.own && PiecePresent()) {
+        phase = "Error in redrawfield/fillin ";
+        r.piece = ParsePiece(gs.CurrentPiece);
+        phase = "Error in redrawfield/piece ";
+        PlacePiece(r, g);
+    }
+    const bool dark = r.own && TimedSpecials && TimedSpecials->TimedActive(r.slot, "d");
+    if (dark) {
+        phase = "Error in redrawfield/darkness ";
+        Darken(r, g);
+    } else if (r.own && r.options.showshadow) {
+        phase = "Error in redrawfield/shadow ";
+        PlaceShadow(r, g);
+    }
+    phase = "Error in redrawfield/handles 1";
+    if (r.text)
+        r.text->SetFont("Arial", static_cast<int>(BlockSize * 0.45));
+    if (r.big && gs.HoldToken.size() > 1 && !r.options.holdPieceElement) {
+        phase = "Error in redrawfield/holdpiece ";
+        r.hold = ParsePiece(gs.HoldToken.substr(1));
+        PlaceHold(r, g);
+    }
+    if (r.big) {
+        phase = "Error in redrawfield/timed ";
+        if (TimedSpecials)
+            r.timed = TimedSpecials->EntriesOf(r.slot);
+        phase += std::to_string(r.timed.size());
+        r.timedTop = r.client->TeamName.empty() ? 2 : Measure(r, "|").height + 3;
+        PlaceTimed(r, g);
+    }
+    r.teamLabel = r.text && !r.client->TeamName.empty();
+    if (r.teamLabel)
+        PlaceTeamLabel(r, g);
+
+    phase = "Error in redrawfield/handles 2";
+    BindThemeBitmaps(Settings.theme);
+    const ThemeTiles& theme = Settings.theme.draw;
+    phase = "Error in redrawfield/handles 3";
+    Surface16& field = PlayerFieldBitmaps[static_cast<size_t>(r.position)];
+    phase = "Error in redrawfield/handles 4";
+    Surface16& work = FieldBuffer;
+
+    phase = "Error in redrawfield/drawblocklayer ";
+    const auto& stored = r.plr->CellLayerGrid;
+    for (int y = 1; y <= r.h; ++y) {
+        for (int x = 1; x <= r.w; ++x) {
+            TCellLayerRec& c = g.At(x, y);
+            const TCellLayerRec& s = stored[static_cast<size_t>(y - 1)][static_cast<size_t>(x - 1)];
+            c.b[cbRepaint] = r.full || s.b[cbChar] != c.b[cbChar] || s.b[cbStyle] != c.b[cbStyle] ||
+                             s.b[cbDark] != c.b[cbDark];
+            c.b[cbCopy] = s.b[cbOverlay] != 0;
+            if (c.b[cbRepaint])
+                PaintCell(r, field, theme, x, y, c);
+        }
+    }
+    PrepareOverlays(r, g, field, work);
+    if (r.own && r.options.animdrop && r.piece) {
+        phase = "Error in redrawfield/fall ";
+        DrawFallingPiece(r, work, theme);
+    }
+    if (r.hold) {
+        phase = "Error in redrawfield/hold ";
+        DrawHold(r, work, theme);
+    }
+    if (r.big) {
+        phase = "Error in redrawfield/timed " + std::to_string(r.timed.size());
+        DrawTimed(r, work, theme);
+    }
+    if (r.teamLabel) {
+        DrawOutlinedText(*r.text, work, static_cast<uint32_t>(r.plr->SlotValue), kOutlineBlack,
+                         r.client->TeamName, 1, 1);
+    }
+    phase =
+        r.options.resizefields ? "Error in redrawfield/resizedraw" : "Error in redrawfield/draw";
+    if (CopyToTarget(r, g, field, work))
+        FieldPainter().CanvasChanged(*r.target, Intersect(r.element, r.target->bounds()));
+    phase = "Error in redrawfield/move";
+    StoreGrid(r, g);
+}
+
+}  // namespace
+
+FieldPaintHost& FieldPainter() {
+    return *paint_host;
+}
+
+void SetFieldPaintHost(FieldPaintHost* host) {
+    paint_host = host ? host : &default_host;
+}
+
+void SetPlayerElement(int position, const PixelRect& r) {
+    if (ValidSlot(position))
+        player_elements[static_cast<size_t>(position)] = r;
+}
+
+void ClearPlayerElements() {
+    for (auto& e : player_elements) e.reset();
+}
+
+bool PlayerElement(int position, PixelRect& r) {
+    if (!ValidSlot(position) || !player_elements[static_cast<size_t>(position)])
+        return false;
+    r = *player_elements[static_cast<size_t>(position)];
+    return true;
+}
+
+int SlotToDisplay(int slot) {
+    const int own = ClientState.game.OwnSlot;
+    if (slot == own)
+        return 1;
+    return own > slot ? slot + 1 : slot;
+}
+
+int DisplayToSlot(int position) {
+    const int own = ClientState.game.OwnSlot;
+    if (position == 1)
+        return own;
+    return position <= own ? position - 1 : position;
+}
+
+void RedrawField(int slot, bool full) {
+    redrawfield(slot, full ? 1 : 0, FieldPainter().GameCanvas());
+}
+
+void redrawfield(int slot, int full, Surface16* target) {
+    std::string phase = "Error in redrawfield/top ";
+    try {
+        if (!ValidSlot(slot) || !target)
+            return;
+        RedrawState r;
+        r.slot = slot;
+        r.full = full;
+        r.target = target;
+        r.client = SlotPlayers[static_cast<size_t>(slot)];
+        if (!r.client || !r.client->plr)
+            return;
+        r.plr = r.client->plr.get();
+        const tmegame& gs = ClientState.game;
+        r.big = slot == gs.OwnSlot;
+        r.own = r.big && !gs.Spectating;
+        r.size = r.big ? BlockSize : SmallBlockSize;
+        r.position = SlotToDisplay(slot);
+        if (!PlayerElement(r.position, r.element))
+            return;
+        r.options = FieldPainter().Options();
+        r.text = FieldPainter().Text();
+        r.metrics = CurrentBlockMetrics();
+        r.w = FieldWidth;
+        r.h = FieldHeight;
+        RunRedraw(r, phase);
+    } catch (...) {
+        AddLogLine("Error in redrawfield " + std::to_string(slot) + " " + std::to_string(full) +
+                   " DATA: " + phase);
+    }
+}
+
+void InvalidateCellGrids() {
+    for (tclient* c : SlotPlayers) {
+        if (c && c->plr)
+            c->plr->CellLayerGrid = {};
+    }
+}
+
+}  // namespace pk

@@ -1,0 +1,76 @@
+// Alpha blending and darkening on 16-bit surfaces.
+//
+// The arithmetic is pinned, so that blended colours are the same on every machine: the weight
+// a of the source and b = 1 - a of the destination are rounded to single precision; each 5-bit
+// channel becomes Round(source * a + destination * b), the products and the sum formed exactly
+// (double precision holds them) and rounded to nearest, ties to even.
+//
+// Clipping as for the copies (blit.h): the rectangle is cut to the destination's clip and to
+// the parts the source and the alpha map cover; the source and alpha positions move with the
+// cut. Alpha outside the alpha map counts as 0 (nothing drawn there).
+#pragma once
+
+#include <array>
+#include <cmath>
+#include <cstdint>
+
+#include "gfx/surface.h"
+
+namespace pk {
+
+// Blends the source rectangle (source x, y; width by height) onto the destination at (x, y)
+// through the alpha map read at (alpha x, alpha y); a negative alpha coordinate means the
+// source's. For an alpha map, a pixel of value m is skipped when m is 0, else a = m / 255 *
+// opacity. For a transparency mask (mono), it is skipped when m is 255, else a =
+// (255 - m) / 255 * opacity, so black blends and white stays transparent. Opacity is taken
+// within 0..1.
+bool AlphaBlendBitmapFaded(Surface16& dst, int x, int y, float opacity, int ax, int ay, int sx,
+                           int sy, const Mask& alpha, const Surface16& src, int height, int width);
+// The same at full opacity: a = m / 255 for an alpha map.
+bool AlphaBlendBitmap(Surface16& dst, int x, int y, int ax, int ay, int sx, int sy,
+                      const Mask& alpha, const Surface16& src, int height, int width);
+// The source rectangle blended at one opacity everywhere (an image without a mask).
+bool BlendBitmap(Surface16& dst, int x, int y, float opacity, int sx, int sy, const Surface16& src,
+                 int height, int width);
+
+// Every channel of the rectangle becomes Round(channel * factor), ties to even; results past
+// 31 stay 31. Factors are taken within 0..32.
+bool DimRect(Surface16& dst, int x, int y, float factor, int height, int width);
+
+// The weights of one blend call, by mask value. Used by the blends and the masked stretch.
+class BlendWeights {
+public:
+    BlendWeights(float opacity, bool mono);
+
+    // The destination pixel d with the source pixel s blended over it at mask value m.
+    Pixel16 Blend(Pixel16 s, Pixel16 d, uint8_t m) const {
+        if (m == skip_)
+            return d;
+        const float a = static_cast<float>(kByteFraction[mono_ ? 255u - m : m] * opacity_);
+        return Mix(s, d, a);
+    }
+
+    // Round(s * a + d * (1 - a)) per channel, with a and 1 - a in single precision.
+    static Pixel16 Mix(Pixel16 s, Pixel16 d, float aSingle) {
+        const double a = aSingle;
+        const double b = static_cast<float>(1.0 - a);
+        const long r = std::lrint(Red555(s) * a + Red555(d) * b);
+        const long g = std::lrint(Green555(s) * a + Green555(d) * b);
+        const long bl = std::lrint(Blue555(s) * a + Blue555(d) * b);
+        return Rgb555(static_cast<int>(r), static_cast<int>(g), static_cast<int>(bl));
+    }
+
+    // m / 255 in double precision, for m = 0..255.
+    static constexpr std::array<double, 256> kByteFraction = [] {
+        std::array<double, 256> t{};
+        for (int m = 0; m < 256; ++m) t[static_cast<size_t>(m)] = m / 255.0;
+        return t;
+    }();
+
+private:
+    double opacity_;
+    bool mono_;
+    uint8_t skip_;  // the value that leaves the destination alone
+};
+
+}  // namespace pk

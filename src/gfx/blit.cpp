@@ -1,0 +1,273 @@
+#include "gfx/blit.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "gfx/blend.h"
+
+namespace pk {
+
+namespace {
+
+// Half-even rounding of num / den for num >= 0, den > 0.
+int64_t DivRoundHalfEven(int64_t num, int64_t den) {
+    const int64_t q = num / den;
+    const int64_t r2 = (num % den) * 2;
+    if (r2 > den || (r2 == den && (q & 1)))
+        return q + 1;
+    return q;
+}
+
+int64_t StretchEdge(int64_t j, int64_t span, int64_t sourceSpan) {
+    return DivRoundHalfEven(j * span, sourceSpan);
+}
+
+void ApplyRow(Pixel16* d, const Pixel16* s, int n, RasterOp op) {
+    switch (op) {
+        case RasterOp::SrcCopy:
+            std::memcpy(d, s, static_cast<size_t>(n) * sizeof(Pixel16));
+            break;
+        case RasterOp::SrcAnd:
+            for (int i = 0; i < n; ++i) d[i] &= s[i];
+            break;
+        case RasterOp::SrcInvert:
+            for (int i = 0; i < n; ++i) d[i] ^= s[i];
+            break;
+    }
+}
+
+Pixel16 Apply(Pixel16 d, Pixel16 s, RasterOp op) {
+    switch (op) {
+        case RasterOp::SrcCopy:
+            return s;
+        case RasterOp::SrcAnd:
+            return d & s;
+        case RasterOp::SrcInvert:
+            return d ^ s;
+    }
+    return d;
+}
+
+Pixel16 MaskColour(const Mask& m, uint8_t v) {
+    if (m.mono())
+        return v < 128 ? kBlack555 : kWhite555;
+    return Rgb555(v >> 3, v >> 3, v >> 3);
+}
+
+// One axis of a stretch: destination offsets (inside the clip) paired with source offsets
+// (inside the source bounds).
+struct AxisMap {
+    int first = 0;            // first destination coordinate drawn
+    std::vector<int> source;  // source coordinate of each destination coordinate from `first`
+};
+
+// Destination span [pos, pos + span) clipped to [clipLo, clipHi), the source span
+// [spos, spos + sourceSpan) to [0, sourceSize). Destination pixels whose source pixel lies
+// outside are dropped from the ends (the map is monotonic, so they only occur there).
+bool MapAxis(int pos, int span, int64_t clipLo, int64_t clipHi, int spos, int sourceSpan,
+             int sourceSize, AxisMap& out) {
+    if (span <= 0 || sourceSpan <= 0)
+        return false;
+    const int64_t lo = std::max<int64_t>(0, clipLo - pos);
+    const int64_t hi = std::min<int64_t>(span, clipHi - pos);
+    out.source.clear();
+    bool started = false;
+    for (int64_t i = lo; i < hi; ++i) {
+        const int64_t s = int64_t{spos} + StretchSourceOffset(i, span, sourceSpan);
+        if (s < 0 || s >= sourceSize) {
+            if (started)
+                break;
+            continue;
+        }
+        if (!started) {
+            out.first = static_cast<int>(pos + i);
+            started = true;
+        }
+        out.source.push_back(static_cast<int>(s));
+    }
+    return !out.source.empty();
+}
+
+}  // namespace
+
+int StretchSourceOffset(int64_t i, int64_t span, int64_t sourceSpan) {
+    using Wide = __int128;
+    int64_t j = static_cast<int64_t>((Wide{2} * i + 1) * sourceSpan / (Wide{2} * span));
+    j = std::clamp<int64_t>(j, 0, sourceSpan - 1);
+    while (j > 0 && StretchEdge(j, span, sourceSpan) > i) --j;
+    while (j + 1 < sourceSpan && StretchEdge(j + 1, span, sourceSpan) <= i) ++j;
+    return static_cast<int>(j);
+}
+
+bool ClipBlitArea(BlitArea& a, const PixelRect& clip, const PixelRect* source0,
+                  const PixelRect* source1) {
+    PixelRect r = Intersect({a.x, a.y, a.width, a.height}, clip);
+    const PixelRect* sources[2] = {source0, source1};
+    for (int k = 0; k < 2; ++k) {
+        if (!sources[k])
+            continue;
+        // Where in the destination this source has pixels.
+        const int64_t left = int64_t{sources[k]->left} + a.x - a.sx[k];
+        const int64_t top = int64_t{sources[k]->top} + a.y - a.sy[k];
+        const int64_t right = left + sources[k]->width;
+        const int64_t bottom = top + sources[k]->height;
+        const int64_t l = std::max<int64_t>(r.left, left);
+        const int64_t t = std::max<int64_t>(r.top, top);
+        const int64_t rr = std::min<int64_t>(r.right(), right);
+        const int64_t b = std::min<int64_t>(r.bottom(), bottom);
+        if (rr <= l || b <= t)
+            return false;
+        r = {static_cast<int>(l), static_cast<int>(t), static_cast<int>(rr - l),
+             static_cast<int>(b - t)};
+    }
+    if (r.empty())
+        return false;
+    for (int k = 0; k < 2; ++k) {
+        a.sx[k] = static_cast<int>(a.sx[k] + (int64_t{r.left} - a.x));
+        a.sy[k] = static_cast<int>(a.sy[k] + (int64_t{r.top} - a.y));
+    }
+    a.x = r.left;
+    a.y = r.top;
+    a.width = r.width;
+    a.height = r.height;
+    return true;
+}
+
+bool BitBlt(Surface16& dst, int x, int y, int width, int height, const Surface16& src, int sx,
+            int sy, RasterOp op) {
+    BlitArea a{x, y, width, height, {sx, 0}, {sy, 0}};
+    const PixelRect sb = src.bounds();
+    if (!ClipBlitArea(a, dst.clip(), &sb, nullptr))
+        return false;
+    if (&dst == &src && op == RasterOp::SrcCopy) {
+        // Overlapping copy within one surface: go through a copy of the rows.
+        Surface16 tmp(a.width, a.height);
+        BitBlt(tmp, 0, 0, a.width, a.height, src, a.sx[0], a.sy[0]);
+        for (int r = 0; r < a.height; ++r)
+            ApplyRow(dst.row(a.y + r) + a.x, tmp.row(r), a.width, op);
+        return true;
+    }
+    for (int r = 0; r < a.height; ++r)
+        ApplyRow(dst.row(a.y + r) + a.x, src.row(a.sy[0] + r) + a.sx[0], a.width, op);
+    return true;
+}
+
+bool BitBlt(Surface16& dst, int x, int y, int width, int height, const Mask& src, int sx, int sy,
+            RasterOp op) {
+    BlitArea a{x, y, width, height, {sx, 0}, {sy, 0}};
+    const PixelRect sb = src.bounds();
+    if (!ClipBlitArea(a, dst.clip(), &sb, nullptr))
+        return false;
+    for (int r = 0; r < a.height; ++r) {
+        Pixel16* d = dst.row(a.y + r) + a.x;
+        const uint8_t* s = src.row(a.sy[0] + r) + a.sx[0];
+        for (int i = 0; i < a.width; ++i) d[i] = Apply(d[i], MaskColour(src, s[i]), op);
+    }
+    return true;
+}
+
+bool StretchBlt(Surface16& dst, int x, int y, int width, int height, const Surface16& src, int sx,
+                int sy, int sourceWidth, int sourceHeight, RasterOp op) {
+    const PixelRect& c = dst.clip();
+    AxisMap cols, rows;
+    if (!MapAxis(x, width, c.left, c.right(), sx, sourceWidth, src.width(), cols) ||
+        !MapAxis(y, height, c.top, c.bottom(), sy, sourceHeight, src.height(), rows)) {
+        return false;
+    }
+    // A stretch within one surface reads from a copy.
+    const Surface16* from = &src;
+    Surface16 copy;
+    if (&dst == &src) {
+        copy = src;
+        from = &copy;
+    }
+    for (size_t r = 0; r < rows.source.size(); ++r) {
+        Pixel16* d = dst.row(rows.first + static_cast<int>(r)) + cols.first;
+        const Pixel16* s = from->row(rows.source[r]);
+        for (size_t i = 0; i < cols.source.size(); ++i) d[i] = Apply(d[i], s[cols.source[i]], op);
+    }
+    return true;
+}
+
+bool CopyMask(Mask& dst, int x, int y, int width, int height, const Mask& src, int sx, int sy) {
+    BlitArea a{x, y, width, height, {sx, 0}, {sy, 0}};
+    const PixelRect sb = src.bounds();
+    if (!ClipBlitArea(a, dst.bounds(), &sb, nullptr))
+        return false;
+    if (&dst == &src) {
+        const Mask tmp = src;
+        return CopyMask(dst, a.x, a.y, a.width, a.height, tmp, a.sx[0], a.sy[0]);
+    }
+    for (int r = 0; r < a.height; ++r)
+        std::memcpy(dst.row(a.y + r) + a.x, src.row(a.sy[0] + r) + a.sx[0],
+                    static_cast<size_t>(a.width));
+    return true;
+}
+
+void FillMask(Mask& dst, const PixelRect& r, uint8_t value) {
+    const PixelRect c = Intersect(r, dst.bounds());
+    for (int y = c.top; y < c.bottom(); ++y)
+        std::memset(dst.row(y) + c.left, value, static_cast<size_t>(c.width));
+}
+
+bool MaskedBlt(Surface16& dst, int x, int y, int sy, int sx, const Mask& mask,
+               const Surface16& image, int height, int width) {
+    if (!mask.mono())
+        return AlphaBlendBitmap(dst, x, y, sx, sy, sx, sy, mask, image, height, width);
+    BlitArea a{x, y, width, height, {sx, sx}, {sy, sy}};
+    const PixelRect ib = image.bounds(), mb = mask.bounds();
+    if (!ClipBlitArea(a, dst.clip(), &ib, &mb))
+        return false;
+    for (int r = 0; r < a.height; ++r) {
+        Pixel16* d = dst.row(a.y + r) + a.x;
+        const Pixel16* s = image.row(a.sy[0] + r) + a.sx[0];
+        const uint8_t* m = mask.row(a.sy[1] + r) + a.sx[1];
+        for (int i = 0; i < a.width; ++i)
+            d[i] = static_cast<Pixel16>((d[i] & MaskColour(mask, m[i])) ^ s[i]);
+    }
+    return true;
+}
+
+bool MaskedStretchBlt(Surface16& dst, int x, int y, int width, int height, const Mask& mask,
+                      const Surface16& image, int sx, int sy, int sourceWidth, int sourceHeight) {
+    const PixelRect& c = dst.clip();
+    const int sw = std::min(image.width(), mask.width());
+    const int sh = std::min(image.height(), mask.height());
+    AxisMap cols, rows;
+    if (!MapAxis(x, width, c.left, c.right(), sx, sourceWidth, sw, cols) ||
+        !MapAxis(y, height, c.top, c.bottom(), sy, sourceHeight, sh, rows)) {
+        return false;
+    }
+    const BlendWeights weights(1.0f, mask.mono());
+    for (size_t r = 0; r < rows.source.size(); ++r) {
+        Pixel16* d = dst.row(rows.first + static_cast<int>(r)) + cols.first;
+        const Pixel16* s = image.row(rows.source[r]);
+        const uint8_t* m = mask.row(rows.source[r]);
+        for (size_t i = 0; i < cols.source.size(); ++i) {
+            const int j = cols.source[i];
+            if (mask.mono()) {
+                d[i] = static_cast<Pixel16>((d[i] & MaskColour(mask, m[j])) ^ s[j]);
+            } else {
+                d[i] = weights.Blend(s[j], d[i], m[j]);
+            }
+        }
+    }
+    return true;
+}
+
+void FillRect(Surface16& dst, const PixelRect& r, Pixel16 colour) {
+    const PixelRect c = Intersect(r, dst.clip());
+    for (int y = c.top; y < c.bottom(); ++y) std::fill_n(dst.row(y) + c.left, c.width, colour);
+}
+
+void FrameRect(Surface16& dst, const PixelRect& r, Pixel16 colour) {
+    if (r.empty())
+        return;
+    FillRect(dst, {r.left, r.top, r.width, 1}, colour);
+    FillRect(dst, {r.left, static_cast<int>(r.bottom() - 1), r.width, 1}, colour);
+    FillRect(dst, {r.left, r.top, 1, r.height}, colour);
+    FillRect(dst, {static_cast<int>(r.right() - 1), r.top, 1, r.height}, colour);
+}
+
+}  // namespace pk

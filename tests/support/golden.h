@@ -1,0 +1,17 @@
+#pragma once
+// Golden pictures: a surface drawn by a test is compared pixel for pixel with a PNG kept in
+// the repository under tests/. Run a test program with PK_UPDATE_GOLDEN=1 to write the
+// pictures afresh (then look at them before committing). On a mismatch the surface is saved
+// as <name>.actual.png in the working folder.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "gfx/surface.h"
+
+namespace pk::test {
+
+// `name` is relative to tests/, e.g. "gfx/golden/bitblt.png".
+::testing::AssertionResult MatchesGolden(const Surface16& surface, const std::string& name);
+
+}  // namespace pk::test
