@@ -35,6 +35,28 @@ constexpr uint32_t kTextWhite = 0xFFFFFF;   // 0x00BBGGRR
 constexpr uint32_t kTextYellow = 0x00FFFF;  // 0x00BBGGRR
 constexpr uint32_t kOutlineBlack = 0x000000;
 
+// The options in force for one redraw.
+struct PaintOptions {
+    bool animdrop = false;
+    bool showshadow = false;
+    int shadowoption = 1;
+    bool usealpha = true;
+    bool resizefields = false;
+    bool holdPieceElement = false;
+};
+
+PaintOptions CurrentOptions() {
+    const tclientoptions& o = Settings.options;
+    PaintOptions p;
+    p.animdrop = o.animdrop != 0;
+    p.showshadow = o.showshadow != 0;
+    p.shadowoption = o.shadowoption;
+    p.usealpha = o.usealpha != 0;
+    p.resizefields = o.resizefields != 0;
+    p.holdPieceElement = FieldPainter().HoldPieceElement();
+    return p;
+}
+
 // One redraw's working grid, W by H cells, 1-based.
 class Layers {
 public:
@@ -112,7 +134,7 @@ struct RedrawState {
     int position = 0;
     int w = 0, h = 0;
     PixelRect element;
-    FieldPaintOptions options;
+    PaintOptions options;
     TextPainter* text = nullptr;
     BlockMetrics metrics;
     std::optional<PieceCells> piece;
@@ -527,7 +549,7 @@ void redrawfield(int slot, int full, Surface16* target) {
         r.position = SlotToDisplay(slot);
         if (!PlayerElement(r.position, r.element))
             return;
-        r.options = FieldPainter().Options();
+        r.options = CurrentOptions();
         r.text = FieldPainter().Text();
         r.metrics = CurrentBlockMetrics();
         r.w = FieldWidth;

@@ -1,4 +1,5 @@
-// The field painter: draws the six playfields of the game window from the game state.
+// The field painter: draws the six playfields of the game window from the game state and the
+// options Settings.options.animdrop, showshadow, shadowoption, usealpha and resizefields.
 //
 // Display position 1 is the big field (block size BlockSize: the own slot, or the watched slot
 // for a watcher); positions 2..6 are the small fields (SmallBlockSize) of the other slots in
@@ -25,16 +26,6 @@
 
 namespace pk {
 
-// Options of the configuration that the painter follows.
-struct FieldPaintOptions {
-    bool animdrop = false;      // the falling piece slides smoothly and is drawn as an overlay
-    bool showshadow = false;    // the ghost piece where the piece would land
-    int shadowoption = 1;       // ghost style 1..4 (0.25, 0.5, 0.75, outline); others paint as 1
-    bool usealpha = true;       // darkness dims the rings round the piece instead of black/lit
-    bool resizefields = false;  // fields are stretched to their elements' size
-    bool holdPieceElement = false;  // the skin shows the hold piece in its own element
-};
-
 // What the painter needs of the windows around it; the game window installs the real one.
 class FieldPaintHost {
 public:
@@ -43,7 +34,8 @@ public:
     virtual Surface16* GameCanvas() { return nullptr; }
     // Called after a redraw with the part of the target that changed.
     virtual void CanvasChanged(Surface16& /*target*/, const PixelRect& /*area*/) {}
-    virtual FieldPaintOptions Options() { return {}; }
+    // The skin shows the hold piece in an element of its own (else the big field does).
+    virtual bool HoldPieceElement() { return false; }
     // Text on the work surface (team labels, timed-effect counters); nullptr: no text.
     virtual TextPainter* Text() { return nullptr; }
 };
