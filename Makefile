@@ -1,4 +1,4 @@
-# make run   installs what is missing, builds and starts the client.
+# make run   installs what is missing, builds and starts the client from build/stage.
 # make test  installs what is missing, checks the formatting, builds and runs
 #            every test: plain, then with AddressSanitizer and
 #            UndefinedBehaviorSanitizer, then the libFuzzer targets for a few
@@ -22,8 +22,10 @@ build: deps
 	cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
 	cmake --build build -j $(JOBS)
 
+# The client runs from build/stage (its program folder), beside a small theme library.
 run: build
-	build/src/apps/pelkorin
+	cmake --build build --target stage
+	cd build/stage && ./pelkorin
 
 run-kled: build
 	build/src/apps/kled

@@ -1,15 +1,76 @@
-#include <QApplication>
-#include <QMainWindow>
+// The client: the application object, the windows in their fixed order (the main window
+// first: its creation may touch no other window), the start-up, the message loop.
+#include <QWidget>
+#include <memory>
+#include <string>
+#include <vector>
 
-#include "core/zrversion.h"
+#include "game/ui/zrforms.h"
+#include "game/ui/zrgextrasform.h"
+#include "lobby/ui/zrforms.h"
 #include "platform/cp1252.h"
+#include "platform/termsignal.h"
+#include "shell/ui/zrapplication.h"
+#include "shell/ui/zrforms.h"
+#include "shell/ui/zrloadtheme.h"
+#include "shell/ui/zrmain.h"
+#include "shell/zrshell.h"
+
+namespace {
+
+std::vector<std::string> Arguments(int argc, char** argv) {
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.push_back(pk::QStringToCp1252(QString::fromLocal8Bit(argv[i])));
+    return arguments;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    pk::TApplication app(argc, argv);
     QApplication::setApplicationName("Pelkorin2");
-    QMainWindow window;
-    window.setWindowTitle(pk::Cp1252ToQString(pk::ProgramCaption));
-    window.resize(640, 480);
-    window.show();
-    return app.exec();
+    pk::ProgramFolder = QCoreApplication::applicationDirPath().toStdString();
+
+    // Destroyed in reverse order, the main window last.
+    std::vector<std::unique_ptr<QWidget>> windows;
+    auto* zrmain = new pk::Tzrmain();
+    windows.emplace_back(zrmain);
+    pk::loadform = new pk::Tloadform();
+    windows.emplace_back(pk::loadform);
+    windows.emplace_back(new QWidget());  // the update dialog
+    windows.emplace_back(new pk::Tzrbrowser());
+    windows.emplace_back(new pk::Tzrgame());
+    windows.emplace_back(new pk::Tzrpartyline());
+    windows.emplace_back(new pk::Tzrtitle());
+    windows.emplace_back(new pk::Tzrsettings());
+    windows.emplace_back(new pk::Tzrstheme());
+    windows.emplace_back(new pk::Tzrsgame());
+    windows.emplace_back(new pk::Tzrsserver());
+    windows.emplace_back(new pk::Tzrskey());
+    windows.emplace_back(new pk::Tzrsmisc());
+    windows.emplace_back(new pk::Tzrsbrowser());
+    windows.emplace_back(new pk::Tzrgamesetup());
+    windows.emplace_back(new pk::Tzrsignup());
+    windows.emplace_back(new pk::Tsbquery());
+    windows.emplace_back(new pk::Tzrpickkeyf());
+    windows.emplace_back(new pk::Tsbroomstats());
+    windows.emplace_back(new pk::Tsbuserstats());
+    windows.emplace_back(new pk::Tzrpsl());
+    windows.emplace_back(new pk::Tzrregionlist());
+    windows.emplace_back(new pk::Tzrextras());
+    windows.emplace_back(new pk::Tdbmanage());
+
+    // Ctrl+C or a session's end closes the client as its close box would.
+    pk::OnTerminationSignal([zrmain] { zrmain->CloseWindow(); });
+    int result = 1;
+    if (pk::StartUp(Arguments(argc, argv)))
+        result = app.exec();
+    // The close runs once: here when the loop ended without the window closing, or when no
+    // theme could be loaded.
+    if (!pk::ShellClosed())
+        pk::ShellFormClose();
+    pk::loadform = nullptr;
+    while (!windows.empty()) windows.pop_back();
+    return result;
 }

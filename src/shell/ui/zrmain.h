@@ -1,0 +1,70 @@
+#pragma once
+// The main window `Tzrmain`: created first of all windows, it runs the shell's life cycle
+// (creation, close) and answers what the life cycle asks of a window. Its skin name is "shell";
+// it becomes a skinned form with the skin engine.
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "shell/zrshell.h"
+
+namespace pk {
+
+class KeyFilter;
+
+class Tzrmain : public QWidget, public ShellWindow {
+public:
+    explicit Tzrmain(QWidget* parent = nullptr);
+    ~Tzrmain() override;
+
+    const std::string& SkinName() const { return skinName_; }
+    const std::string& TrayHint() const { return trayHint_; }
+    QTimer& timedsbtimer() { return timedsbtimer_; }
+    QTimer& GameEnd() { return gameEnd_; }
+
+    // ShellWindow
+    void SetCaption(const std::string& caption) override;
+    void SetApplicationTitle(const std::string& title) override;
+    void SetTrayHint(const std::string& hint) override;
+    void RemoveTrayIcon() override {}
+    void NonClientSize(int& width, int& height) override;
+    void ShowWindow() override;
+    void CloseWindow() override;
+    void ShowMessage(const std::string& text) override;
+    void SetEnabled(bool enabled) override;
+    void SetTimedTimer(bool running) override;
+    void SetGameEndTimer(bool running) override;
+    WindowRect Placement() override;
+    bool Maximised() override;
+    WindowRect Screen() override;
+    void SetPlacement(const WindowRect& rect) override;
+    void SetFullScreen(bool on) override;
+    void ShowLoading() override;
+    void LoadingProgress(int position, int maximum) override;
+    void HideLoading() override;
+    bool ApplyTheme(std::string& message) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void GameEndTimer();
+
+    std::string skinName_;
+    std::string trayHint_;
+    QTimer timedsbtimer_;
+    QTimer gameEnd_;
+    std::unique_ptr<KeyFilter> keyFilter_;
+};
+
+// The one main window, while it exists.
+extern Tzrmain* zrmain;
+
+// Every modal message box of the shell goes through this; tests replace it.
+using MessageBoxHandler = std::function<void(QWidget* parent, const QString& text)>;
+void SetMessageBoxHandler(MessageBoxHandler handler);  // empty restores the real one
+
+}  // namespace pk

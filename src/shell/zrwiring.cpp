@@ -1,0 +1,120 @@
+#include "shell/zrwiring.h"
+
+#include "core/zrlog.h"
+#include "game/zrgame.h"
+#include "shell/zraudiohooks.h"
+#include "shell/zrconfig.h"
+#include "shell/zrlobbyhooks.h"
+#include "shell/zrshell.h"
+#include "shell/zrskinhooks.h"
+#include "shell/zrupdatehooks.h"
+
+namespace pk {
+
+namespace {
+
+ShellGameLinkHost linkHost;
+ShellRoomHost roomHost;
+ShellGameDisplay display;
+ShellGameInput input;
+ShellSpecialOutlets outlets;
+
+}  // namespace
+
+std::string ShellGameLinkHost::PlayerName() {
+    return Room().AccountName();
+}
+bool ShellGameLinkHost::LobbyLinkUp() {
+    return Room().LobbyConnected();
+}
+void ShellGameLinkHost::StopAllSounds() {
+    Audio().StopAllSounds();
+}
+void ShellGameLinkHost::StartUpdateClient(const std::string& host, int port) {
+    Update().StartUpdateClient(host, port);
+}
+void ShellGameLinkHost::AfterGameDisconnect() {
+    CloseIfErrorPending();
+}
+bool ShellGameLinkHost::ProgramClosing() {
+    return ClosingDown.load() != 0;
+}
+std::string ShellGameLinkHost::TeamNameText() {
+    return Config.teamname;
+}
+
+// The room and in-game windows are still to come; their lines go nowhere yet.
+void ShellRoomHost::PartylineAddLine(const std::string&) {}
+void ShellRoomHost::ShowGameMessage(const std::string&) {}
+void ShellRoomHost::LobbyChatLine(const std::string&) {}
+void ShellRoomHost::ShowMessage(const std::string& text) {
+    MainWindow().ShowMessage(text);
+}
+bool ShellRoomHost::LobbyConnected() const {
+    return Lobby().LobbyLinkState() == 1;
+}
+void ShellRoomHost::LobbyDisconnectWithoutRetry() {
+    Lobby().LobbyDisconnect(false);
+}
+void ShellRoomHost::RequestThemeMusic() {
+    Audio().MusicRequest();
+}
+void ShellRoomHost::StopMusic() {
+    Audio().MusicStopRequest();
+}
+void ShellRoomHost::SetUIState(int state, bool on) {
+    pk::SetUIState(state, on);
+}
+void ShellRoomHost::SetMainCaption(const std::string& caption) {
+    MainWindow().SetCaption(caption);
+}
+void ShellRoomHost::SetGameEndTimer(bool running) {
+    MainWindow().SetGameEndTimer(running);
+}
+void ShellRoomHost::ExecuteCommand(const std::string& command) {
+    Skins().ExecuteCommand(command);
+}
+std::string ShellRoomHost::AccountName() const {
+    return Config.accountname;
+}
+
+void ShellGameDisplay::RefreshDisplay(int, int) {}
+void ShellGameDisplay::PlaySound(std::string_view name) {
+    PlayThemeSound(name, true);
+}
+
+bool ShellGameInput::ClosingDown() {
+    return pk::ClosingDown.load() != 0;
+}
+bool ShellGameInput::AnimDrop() {
+    return Settings.options.animdrop != 0;
+}
+
+bool ShellSpecialOutlets::ShowIncomingSpecials() const {
+    return Settings.options.showincsb != 0;
+}
+void ShellSpecialOutlets::SetTimedTimer(bool running) {
+    MainWindow().SetTimedTimer(running);
+}
+
+void InstallGameWiring() {
+    SetRoomHost(&roomHost);
+    SetGameLinkHost(&linkHost);
+    SetGameView(&display);
+    SetGameInput(&input);
+    SetSpecialOutlets(&outlets);
+    BindGameSocket();
+    InitRoomHandlers();
+    InstallSpecialBlocks();
+    InstallKeyActions();
+}
+
+void RemoveGameWiring() {
+    SetSpecialOutlets(nullptr);
+    SetGameInput(nullptr);
+    SetGameView(nullptr);
+    SetGameLinkHost(nullptr);
+    SetRoomHost(nullptr);
+}
+
+}  // namespace pk
