@@ -22,8 +22,14 @@ namespace fs = std::filesystem;
 // Deep enough for any sensible install, and a bound for a folder tree built to be endless.
 constexpr int MaxScanDepth = 16;
 
+// Only a regular file is opened: a pipe named like a library would block the scan.
+bool CanOpenLibrary(const fs::path& file) {
+    std::error_code ec;
+    return fs::is_regular_file(file, ec) && FileCanOpen(file.string());
+}
+
 std::string ScanLine(const fs::path& file) {
-    if (!FileCanOpen(file.string()))
+    if (!CanOpenLibrary(file))
         return std::string("0\x01") + file.string();
     return LibraryListLine(file);
 }
@@ -313,7 +319,7 @@ ThemeWatch CheckThemeChange() {
     if (fresh == s.ScanList)
         return ThemeWatch::Unchanged;
     for (const std::string& line : fresh) {
-        if (!FileCanOpen(ScanLinePath(line).string()))
+        if (!CanOpenLibrary(ScanLinePath(line)))
             return ThemeWatch::Busy;  // a library being written: look again at the next tick
     }
     s.Updating = true;
