@@ -70,7 +70,7 @@ std::string ExceptionText(std::exception_ptr error) {
 // The own game as it stood, for the error report.
 void LogGameState() {
     const tmegame& g = ClientState.game;
-    const std::string name = Room().AccountName();
+    const std::string name = GameHost().PlayerName();
     if (g.Spectating) {
         AddLogLine("IS: " + name + ":" + std::to_string(g.OwnSlot));
         return;
@@ -233,7 +233,7 @@ void ReportException(std::exception_ptr error) {
 
 void CloseIfErrorPending() {
     if (CloseAfterError && ClientState.game.GameLinkState == LinkDown &&
-        Lobby().LobbyLinkState() == 2 && closeState == CloseState::Open)
+        Lobby().LobbyLinkState() == 2 && ClosingDown.load() == 0)
         MainWindow().CloseWindow();
 }
 
