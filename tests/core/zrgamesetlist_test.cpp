@@ -41,9 +41,9 @@ TEST_F(GameSetListTest, SavesTheHeaderAndTheUserSetsOnly) {
     GameSetList.push_back(std::make_unique<tcbgameset>(tcbgameset{"Built", "xx", 0, 1}));
     GameSetList.push_back(std::make_unique<tcbgameset>(tcbgameset{"Mine", "DATA", 1, 0}));
     const std::string golden = Bytes({'v'}) + LE(100, 2)  // marker, version 100
-                               + Bytes({0})                // not built in
-                               + LE(4) + "Mine"            // name
-                               + LE(4) + "DATA";           // the compressed set, as held
+                               + Bytes({0})               // not built in
+                               + LE(4) + "Mine"           // name
+                               + LE(4) + "DATA";          // the compressed set, as held
     EXPECT_EQ(SaveGameSets(), golden);
 }
 
@@ -128,8 +128,8 @@ TEST_F(GameSetListTest, TheEightBuiltInSetsComeFirstAndAreNeverWritten) {
     }
     EXPECT_EQ(GameSetList[0]->name, "Classic Game");
     EXPECT_EQ(GameSetList[7]->name, "Earn Your Sticks");
-    ASSERT_TRUE(LoadGameSets(Bytes({'v'}) + LE(100, 2) + Entry(0, "Mine", SetData("maxp", "2")),
-                             100));
+    ASSERT_TRUE(
+        LoadGameSets(Bytes({'v'}) + LE(100, 2) + Entry(0, "Mine", SetData("maxp", "2")), 100));
     const std::string saved = SaveGameSets();
     EXPECT_EQ(saved, Bytes({'v'}) + LE(100, 2) + Entry(0, "Mine", GameSetList[8]->data));
     // Loaded again after the built-in ones, the user's set keeps its place.

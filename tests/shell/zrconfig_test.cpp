@@ -284,8 +284,8 @@ TEST_F(ConfigTest, AMaximisedWindowGoesFullScreenAndKeepsItsPlace) {
 TEST_F(ConfigTest, UserGameSetsFollowTheBuiltInOnes) {
     TGameSet set;
     set.SetValue("maxp", "3");
-    GameSetList.push_back(std::make_unique<tcbgameset>(
-        tcbgameset{"Threesome", set.SaveToCompressed(), 0, 0}));
+    GameSetList.push_back(
+        std::make_unique<tcbgameset>(tcbgameset{"Threesome", set.SaveToCompressed(), 0, 0}));
     ASSERT_TRUE(SaveConfig(ConfigPath()));
     ASSERT_TRUE(LoadConfig(ConfigPath()));
     ASSERT_EQ(GameSetList.size(), 9u);

@@ -30,16 +30,16 @@ protected:
     void SetUp() override {
         ShellTest::SetUp();
         const fs::path& d = dir.Path();
-        alpha = SaveLibrary(d / "Alpha.KLB", {GroupEntry("Alpha", "*"), MainEntry("A1", "a1"),
-                                              MainEntry("A2", "a2"),
-                                              MusicEntry("Tune", "*", MakeMidi())});
+        alpha = SaveLibrary(d / "Alpha.KLB",
+                            {GroupEntry("Alpha", "*"), MainEntry("A1", "a1"), MainEntry("A2", "a2"),
+                             MusicEntry("Tune", "*", MakeMidi())});
         beta = SaveLibrary(d / "beta.klb", {MainEntry("B", "b")});
         SaveLibrary(d / "nomains.klb", {SoundEntry("drop", "*", MakeWav(10))});
         std::ofstream(d / "notes.txt") << "not a library";
         gamma = SaveLibrary(d / "sub" / "gamma.klb", {MainEntry("G", "g")});
         fs::create_directory_symlink(d, d / "sub" / "loop");
-        broken = SaveLibrary(d / "zz_broken.klb", {MainEntry("Broken", "x", {}, test::MaskKind::None,
-                                                             "missinglib")});
+        broken = SaveLibrary(d / "zz_broken.klb",
+                             {MainEntry("Broken", "x", {}, test::MaskKind::None, "missinglib")});
         RescanThemes();
     }
 
@@ -55,7 +55,8 @@ protected:
     }
     static std::string Value(std::initializer_list<std::string> fields) {
         std::string value;
-        for (const auto& field : fields) value += (value.empty() && &field == fields.begin() ? "" : "\x01") + field;
+        for (const auto& field : fields)
+            value += (value.empty() && &field == fields.begin() ? "" : "\x01") + field;
         return value;
     }
 
@@ -160,8 +161,8 @@ TEST_F(ThemeSelectionTest, AnExternalFileThatExistsIsChosen) {
 TEST_F(ThemeSelectionTest, AStoredThemeThatIsGoneGivesTheFirstThemeWithoutItsMusic) {
     const fs::path song = dir.Path() / "song.ogg";
     std::ofstream(song) << "OggS";
-    ASSERT_TRUE(ApplyThemeSelection(Value({(dir.Path() / "gone.klb").string(), "q",
-                                           song.string(), "Tune"})));
+    ASSERT_TRUE(ApplyThemeSelection(
+        Value({(dir.Path() / "gone.klb").string(), "q", song.string(), "Tune"})));
     EXPECT_EQ(Settings.theme.libraryFile, alpha);
     EXPECT_EQ(Settings.theme.externalMusicFile, "");
     ASSERT_TRUE(ApplyThemeSelection(""));
