@@ -104,6 +104,27 @@ inline constexpr int DefaultMasterServerPort = 16803;
 // Seconds a connect to a server may take.
 inline constexpr int ConnectTimeoutSeconds = 30;
 
+// The update client and the patch applier. Everything they read comes from an
+// update server that only a CRC of its own vouches for, so every size is capped.
+// A whole patch: real patches are a few megabytes; 256 MiB leaves room for a
+// full reinstall and still fits in memory, where the patch is read whole.
+inline constexpr std::int64_t MaxPatchSize = 256 * 1024 * 1024;
+// One file a patch builds (inflated new file, rebuilt file, difference stream):
+// the client's largest file is its theme library, far below this.
+inline constexpr std::size_t MaxPatchedFileSize = 256u * 1024u * 1024u;
+// Longest name of a file in a patch, in bytes.
+inline constexpr std::size_t MaxPatchNameLength = 1024u;
+// Text the update server may send before "start" without ending a message:
+// its messages are a keyword and two words.
+inline constexpr std::size_t MaxUpdateTextSize = 64u * 1024u;
+// Redirects one update run follows: a server chain longer than this is a loop.
+inline constexpr int MaxUpdateRedirects = 5;
+// Seconds the updater waits for the client to exit before it gives up and
+// leaves the queue for the next run.
+inline constexpr int UpdaterExitWaitSeconds = 120;
+// Longest pause the updater accepts in a "run" line, in milliseconds.
+inline constexpr int MaxUpdaterRunDelayMs = 10000;
+
 // Recent private-message senders kept for the reply and completion keys. A
 // player cycles through a handful; a server sending endless new names must
 // not grow the list without end.

@@ -207,11 +207,29 @@ struct tmeshell {
     uint8_t ThemeChanging = 0;
 };
 
+// One update run of the update client (lobby/zrupdate.h); its fields belong to it.
+struct tupdateclient {
+    uint8_t RestartPending = 0;  // the updater runs: its queue and files must stay
+    uint8_t Phase = 2;           // UpdatePhase: 0 connecting, 1 connected, 2 no run
+    std::string PatchPath;       // while a download runs
+    int32_t TotalBytes = 0;
+    int32_t ReceivedBytes = 0;
+    int32_t StartTime = 0;  // seconds clock at "start"
+    int32_t ExpectedCrc = 0;
+    int32_t Connection = -1;
+    std::string ReceiveBuffer;
+    std::string SendQueue;
+    uint8_t Busy = 0;
+    uint8_t Downloading = 0;  // file data follows; the clock may read 0 at "start"
+    int32_t Redirects = 0;    // followed in this run
+};
+
 // The client's own state. Account, lobby (tmesb) and update (tupdateclient) parts are added
 // by their units as further nested records.
 struct tme {
     tmegame game;
     tmeshell shell;
+    tupdateclient update;
 };
 extern tme ClientState;
 

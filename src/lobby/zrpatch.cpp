@@ -1,0 +1,337 @@
+#include "lobby/zrpatch.h"
+
+#include <array>
+#include <map>
+#include <optional>
+#include <random>
+
+#include "core/zrconst.h"
+#include "core/zrinflate.h"
+#include "core/zrlog.h"
+#include "core/zrmisc.h"
+#include "lobby/zrdiff.h"
+#include "lobby/zrpatchfile.h"
+#include "lobby/zrupdatefiles.h"
+#include "platform/atomicfile.h"
+#include "platform/confinedfs.h"
+
+namespace pk {
+namespace fs = std::filesystem;
+
+namespace {
+
+// New files are inflated through a buffer of this size.
+constexpr std::size_t kInflatePiece = 4096;
+constexpr int kTempNameTries = 100;
+
+class FileSource final : public ByteSource {
+public:
+    bool Open(const fs::path& path) { return file_.Open(path); }
+    std::size_t Read(char* buffer, std::size_t size) override { return file_.Read(buffer, size); }
+    bool Failed() const override { return file_.Failed(); }
+
+private:
+    PlainFileReader file_;
+};
+
+class FileSink final : public ByteSink {
+public:
+    explicit FileSink(NewFile& file) : file_(file) {}
+    bool Write(std::string_view bytes) override { return file_.Write(bytes); }
+
+private:
+    NewFile& file_;
+};
+
+std::string RandomLetters() {
+    static std::mt19937 generator{std::random_device{}()};
+    std::uniform_int_distribution<int> letter(0, 25);
+    std::string name;
+    for (int i = 0; i < 8; ++i) {
+        name.push_back(static_cast<char>('a' + letter(generator)));
+    }
+    return name;
+}
+
+std::optional<std::uint32_t> CrcOfPlainFile(const fs::path& path) {
+    FileSource file;
+    if (!file.Open(path)) {
+        return std::nullopt;
+    }
+    std::uint32_t crc = 0xFFFFFFFFu;
+    std::array<char, 65536> buffer;
+    for (;;) {
+        const std::size_t got = file.Read(buffer.data(), buffer.size());
+        if (got == 0) {
+            break;
+        }
+        crc = Crc32Update(crc, buffer.data(), got);
+    }
+    if (file.Failed()) {
+        return std::nullopt;
+    }
+    return ~crc;
+}
+
+// What one record leaves to the commit: the file it built, if any.
+struct StagedOp {
+    const PatchRecord* record = nullptr;
+    std::string temp;  // full path of the built file; empty for a delete
+};
+
+// How a file looks to the records after the ones read so far.
+struct StagedFile {
+    bool deleted = false;
+    std::string temp;  // the latest built version
+};
+
+class PatchRunner {
+public:
+    PatchRunner(const PatchSetup& setup, std::string_view patch)
+        : setup_(setup), root_(FolderText(setup.programFolder)), patch_(patch) {}
+
+    PatchRun Run() {
+        const PatchContents contents = ReadPatchRecords(patch_);
+        if (!contents.ok) {
+            AddLogLine("Patch refused: " + contents.problem);
+            return Stop(PatchStop::DownloadError, std::string(DownloadErrorText));
+        }
+        for (const auto& record : contents.records) {
+            if (!PathInside(setup_.programFolder, Target(record).parent_path())) {
+                AddLogLine("Patch refused: \"" + record.rawName +
+                           "\" leads outside the program folder");
+                return Stop(PatchStop::DownloadError, std::string(DownloadErrorText));
+            }
+        }
+        if (!MakeTempFolder()) {
+            return Stop(PatchStop::TempFolder, std::string(TempFolderErrorText));
+        }
+        for (const auto& record : contents.records) {
+            Progress(record.offset);
+            if (auto stop = Stage(record)) {
+                return *stop;
+            }
+        }
+        Commit();
+        return run_;
+    }
+
+private:
+    fs::path Target(const PatchRecord& record) const { return fs::path(root_ + record.name); }
+    std::string TempFolder() const { return root_ + std::string(TempFolderName) + "/"; }
+
+    void Progress(std::size_t position) const {
+        if (setup_.progress) {
+            setup_.progress(position);
+        }
+    }
+
+    PatchRun Stop(PatchStop stop, std::string message) {
+        PatchRun run;
+        run.stop = stop;
+        run.message = std::move(message);
+        return run;
+    }
+
+    bool MakeTempFolder() {
+        const fs::path folder = root_ + std::string(TempFolderName);
+        RemoveTempFolder(folder);
+        std::error_code ec;
+        fs::create_directory(folder, ec);
+        return !ec && KindOf(folder) == PathKind::Folder;
+    }
+
+    // Creates a new file in the temporary folder under an unused name.
+    bool CreateTemp(NewFile& file) {
+        for (int i = 0; i < kTempNameTries; ++i) {
+            const std::string letters = setup_.tempName ? setup_.tempName() : RandomLetters();
+            if (file.Create(TempFolder() + letters + ".tmp")) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    std::optional<PatchRun> Stage(const PatchRecord& record) {
+        switch (record.type) {
+            case prNewFile:
+                return StageNewFile(record);
+            case prDeleteFile:
+                staged_[record.name] = StagedFile{true, {}};
+                ops_.push_back({&record, {}});
+                return std::nullopt;
+            case prPatchFile:
+                return StagePatch(record);
+            default:
+                return std::nullopt;
+        }
+    }
+
+    std::optional<PatchRun> StageNewFile(const PatchRecord& record) {
+        NewFile file;
+        if (!CreateTemp(file)) {
+            return Stop(PatchStop::TempFolder, std::string(TempFolderErrorText));
+        }
+        InflateReader contents(record.data, MaxPatchedFileSize);
+        std::array<char, kInflatePiece> piece;
+        bool written = true;
+        for (;;) {
+            const std::size_t got = contents.Read(piece.data(), piece.size());
+            if (got == 0) {
+                break;
+            }
+            written = written && file.Write(std::string_view(piece.data(), got));
+        }
+        const bool closed = file.Close();
+        if (!contents.Finished() || contents.Failed()) {
+            AddLogLine("Patch refused: the contents of \"" + record.rawName + "\" are damaged");
+            return Stop(PatchStop::DownloadError, std::string(DownloadErrorText));
+        }
+        if (!written || !closed) {
+            return Stop(PatchStop::TempFolder, std::string(TempFolderErrorText));
+        }
+        staged_[record.name] = StagedFile{false, file.Path().string()};
+        ops_.push_back({&record, file.Path().string()});
+        return std::nullopt;
+    }
+
+    std::optional<PatchRun> StagePatch(const PatchRecord& record) {
+        fs::path current = Target(record);
+        if (auto it = staged_.find(record.name); it != staged_.end()) {
+            if (it->second.deleted) {
+                return Stop(PatchStop::CannotPatch, CannotPatchText(record.rawName));
+            }
+            current = it->second.temp;
+        }
+        const auto crc = CrcOfPlainFile(current);
+        if (!crc || *crc != record.oldCrc) {
+            return Stop(PatchStop::CannotPatch, CannotPatchText(record.rawName));
+        }
+        NewFile file;
+        if (!CreateTemp(file)) {
+            return Stop(PatchStop::TempFolder, std::string(TempFolderErrorText));
+        }
+        InflateReader diff(record.data, MaxPatchedFileSize);
+        FileSource old;
+        FileSink out(file);
+        DiffResult result;
+        if (!old.Open(current)) {
+            result = {false, "Cannot read the file being patched", 0};
+        } else {
+            result = ApplyBinaryDiff(
+                diff, old, out, [this, &record] { Progress(record.offset); }, MaxPatchedFileSize);
+        }
+        const bool closed = file.Close();
+        if (result.ok && !closed) {
+            result = {false, "Cannot write the rebuilt file", 0};
+        }
+        if (!result.ok) {
+            // The target stays as it is: the partial output is neither
+            // installed nor queued.
+            AddLogLine("Patching error: " + result.error);
+            RemoveFileOnly(file.Path());
+            return std::nullopt;
+        }
+        staged_[record.name] = StagedFile{false, file.Path().string()};
+        ops_.push_back({&record, file.Path().string()});
+        return std::nullopt;
+    }
+
+    // Installs a built file now; when that fails the updater tries again after
+    // the client has exited.
+    void InstallNow(const StagedOp& op, const fs::path& target) {
+        if (MakeFoldersInside(setup_.programFolder, target.parent_path()) &&
+            ReplaceByRename(op.temp, target)) {
+            return;
+        }
+        AddLogLine("Patching error: cannot replace \"" + op.record->rawName +
+                   "\" now; left to the updater");
+        Queue(op, target);
+    }
+
+    void Queue(const StagedOp& op, const fs::path& target) {
+        run_.queue.push_back(UpgradeLine::MakeCopy(op.temp, target.string()));
+        run_.queue.push_back(UpgradeLine::MakeDelete(op.temp));
+    }
+
+    void Commit() {
+        for (const auto& op : ops_) {
+            const PatchRecord& record = *op.record;
+            const fs::path target = Target(record);
+            if (record.type == prDeleteFile) {
+                if (!record.now) {
+                    run_.queue.push_back(UpgradeLine::MakeDelete(target.string()));
+                } else if (!RemoveFileOnly(target)) {
+                    AddLogLine("Patching error: cannot delete \"" + record.rawName +
+                               "\" now; left to the updater");
+                    run_.queue.push_back(UpgradeLine::MakeDelete(target.string()));
+                }
+            } else if (!record.now) {
+                Queue(op, target);
+            } else if (record.type == prNewFile || KindOf(target) != PathKind::Missing) {
+                InstallNow(op, target);
+            }
+        }
+        run_.queue.push_back(UpgradeLine::MakeRemdir(TempFolder()));
+        run_.queue.push_back(UpgradeLine::MakeRun(setup_.clientProgram, "-showver"));
+    }
+
+    const PatchSetup& setup_;
+    std::string root_;
+    std::string_view patch_;
+    std::map<std::string, StagedFile> staged_;
+    std::vector<StagedOp> ops_;
+    PatchRun run_;
+};
+
+}  // namespace
+
+std::string CannotPatchText(std::string_view name) {
+    return "Unable to patch \"" + std::string(name) +
+           "\"!  Please run anti-virus software in case you may have a virus.  If you modified "
+           "this file in some way, you must reinstall Pelkorin.";
+}
+
+void RemoveTempFolder(const fs::path& folder) {
+    if (KindOf(folder) == PathKind::Folder) {
+        DeleteTree(folder.string());
+    } else {
+        RemoveFileOnly(folder);
+    }
+}
+
+std::string FolderText(const fs::path& folder) {
+    std::string text = folder.string();
+    while (text.size() > 1 && text.back() == '/') {
+        text.pop_back();
+    }
+    if (text.empty() || text.back() != '/') {
+        text.push_back('/');
+    }
+    return text;
+}
+
+PatchRun ApplyPatchFile(const PatchSetup& setup, const std::string& patchPath,
+                        std::uint32_t expectedCrc) {
+    PatchRun stopped;
+    stopped.stop = PatchStop::DownloadError;
+    stopped.message = std::string(DownloadErrorText);
+    const auto patch = ReadFileBytes(patchPath, static_cast<std::size_t>(MaxPatchSize));
+    if (!patch || StringCrc32(*patch) != expectedCrc) {
+        return stopped;
+    }
+    PatchRunner runner(setup, *patch);
+    PatchRun run = runner.Run();
+    if (!run.ok()) {
+        return run;
+    }
+    RemoveFileOnly(patchPath);
+    const fs::path queueFile = FolderText(setup.programFolder) + std::string(QueueFileName);
+    if (!WriteFileAtomic(queueFile, FormatUpgradeQueue(run.queue))) {
+        run.stop = PatchStop::QueueWrite;
+        run.message = std::string(QueueWriteErrorText);
+    }
+    return run;
+}
+
+}  // namespace pk

@@ -1,0 +1,557 @@
+#include "lobby/zrupdate.h"
+
+#include <memory>
+
+#include "core/zrconst.h"
+#include "core/zrlog.h"
+#include "core/zrmisc.h"
+#include "core/zrversion.h"
+#include "game/zrgame.h"
+#include "lobby/zrpatch.h"
+#include "lobby/zrupdatefiles.h"
+#include "net/zrsock.h"
+#include "platform/atomicfile.h"
+#include "platform/confinedfs.h"
+#include "platform/process.h"
+
+namespace pk {
+namespace {
+
+// The release notes are a short text file; a larger one is not ours.
+constexpr std::size_t kMaxVersionsFile = 1024 * 1024;
+
+struct UpdateSession {
+    std::unique_ptr<TZRSock> sock;
+    NewFile patchFile;  // the download, open from "start" to its end
+    UpdateView* view = nullptr;
+    UpdateHost* host = nullptr;
+    // Raised whenever a run ends, so that a restart posted by a redirect of
+    // an earlier run does nothing.
+    std::uint64_t generation = 0;
+};
+
+UpdateSession& Session() {
+    static UpdateSession session;
+    return session;
+}
+
+UpdateHost& DefaultHost() {
+    static UpdateHost host;
+    return host;
+}
+
+tupdateclient& Run() {
+    return ClientState.update;
+}
+
+// Every view call goes through here: a session without a dialog still runs.
+template <class Call>
+void View(Call&& call) {
+    if (UpdateView* view = Session().view) {
+        call(*view);
+    }
+}
+
+std::string Folder() {
+    return FolderText(UpdateHostRef().ProgramFolder());
+}
+
+// Ends the run and tells the player why.
+void CloseWithMessage(const std::string& text) {
+    UpdateClose();
+    UpdateHostRef().ShowMessage(text);
+}
+
+void ShowDownloadProgress() {
+    tupdateclient& run = Run();
+    const std::int64_t elapsed = UpdateHostRef().Seconds() - run.StartTime;
+    View([&](UpdateView& v) {
+        v.SetProgress(run.ReceivedBytes);
+        v.SetTimeLeft(TimeLeftText(SecondsLeft(run.ReceivedBytes, run.TotalBytes, elapsed)));
+        v.SetReceivedBytes(std::to_string(run.ReceivedBytes) + "/" +
+                           std::to_string(run.TotalBytes) + " bytes");
+    });
+}
+
+void CompleteDownload() {
+    tupdateclient& run = Run();
+    const std::string path = run.PatchPath;
+    const std::int32_t crc = run.ExpectedCrc;
+    const bool written = Session().patchFile.Close();
+    const std::int32_t total = run.TotalBytes;
+    run.PatchPath.clear();
+    run.StartTime = 0;
+    run.TotalBytes = 0;
+    run.ReceivedBytes = 0;
+    run.ExpectedCrc = 0;
+    run.Downloading = 0;
+    View([&](UpdateView& v) {
+        v.SetProgress(total);
+        v.SetTimeLeft("");
+        v.SetReceivedBytes("");
+        v.SetStatus("Downloading complete!");
+    });
+    UpdateDisconnect();
+    if (!written) {
+        CloseWithMessage(std::string(DownloadErrorText));
+        return;
+    }
+    UpdateApplyPatch(path, crc);
+}
+
+// Writes what the buffer holds of the file; false when the run ended.
+bool TakeFileData() {
+    tupdateclient& run = Run();
+    const std::size_t want = static_cast<std::size_t>(run.TotalBytes - run.ReceivedBytes);
+    const std::size_t n = std::min(want, run.ReceiveBuffer.size());
+    if (!Session().patchFile.Write(std::string_view(run.ReceiveBuffer.data(), n))) {
+        AddLogLine("Update: cannot write " + run.PatchPath);
+        CloseWithMessage(std::string(DownloadErrorText));
+        return false;
+    }
+    run.ReceivedBytes += static_cast<std::int32_t>(n);
+    run.ReceiveBuffer.erase(0, n);
+    if (run.ReceivedBytes >= run.TotalBytes) {
+        CompleteDownload();
+        return false;
+    }
+    if (UpdateHostRef().Seconds() > run.StartTime && run.ReceivedBytes > 0) {
+        ShowDownloadProgress();
+    }
+    return true;
+}
+
+// Dispatches the complete messages in the buffer; false when no complete
+// message is left or the run ended.
+bool TakeMessages() {
+    tupdateclient& run = Run();
+    const std::size_t end = run.ReceiveBuffer.find(UpdateMessageEnd);
+    if (end == std::string::npos) {
+        if (run.ReceiveBuffer.size() > MaxUpdateTextSize) {
+            AddLogLine("Update: the server sent text without an end");
+            CloseWithMessage(std::string(DownloadErrorText));
+        }
+        return false;
+    }
+    const std::string message = run.ReceiveBuffer.substr(0, end);
+    run.ReceiveBuffer.erase(0, end + 1);
+    if (!message.empty()) {
+        UpdateDispatch(LowerCase(WordAt(1, message)), RestFromWord(2, message));
+    }
+    return run.Phase != UpdateIdle;
+}
+
+// The start of a run, also from a redirect (which keeps the dialog).
+void StartRun(const std::string& host, const std::string& port) {
+    tupdateclient& run = Run();
+    TZRSock& sock = UpdateSock();
+    sock.IPAddr = host;
+    sock.Port = port;
+    UpdateDialogLayout(true);
+    run.PatchPath.clear();
+    run.TotalBytes = 0;
+    run.StartTime = 0;
+    run.ReceivedBytes = 0;
+    run.Downloading = 0;
+    run.ReceiveBuffer.clear();
+    run.SendQueue.clear();
+    run.Phase = UpdateConnecting;
+    run.RestartPending = 0;
+    run.Busy = 0;
+    int socket = -1;
+    sock.Connect(socket);
+    run.Connection = socket;
+}
+
+void FollowRedirect(const std::string& host, const std::string& port) {
+    tupdateclient& run = Run();
+    if (run.Redirects >= MaxUpdateRedirects) {
+        AddLogLine("Update: too many redirects");
+        CloseWithMessage(UpdateServerDownText);
+        return;
+    }
+    const int redirects = run.Redirects + 1;
+    UpdateDisconnect();
+    const std::uint64_t generation = ++Session().generation;
+    // Started from the event loop, never from inside this socket event.
+    UpdateHostRef().RunLater([generation, redirects, host, port] {
+        try {
+            if (Session().generation != generation) {
+                return;  // the run was closed meanwhile
+            }
+            StartRun(host, port);
+            Run().Redirects = redirects;
+        } catch (const std::exception& e) {
+            AddLogLine(std::string("Error in UpdateStart (redirect): ") + e.what());
+        }
+    });
+}
+
+bool OurSocket(int socket) {
+    return socket == Run().Connection && socket > 0;
+}
+
+}  // namespace
+
+// ---- Host defaults -------------------------------------------------------
+
+std::string UpdateHost::ProgramFolder() {
+    const std::string program = ExecutablePath();
+    const auto slash = program.rfind('/');
+    return slash == std::string::npos ? std::string("./") : program.substr(0, slash + 1);
+}
+std::string UpdateHost::ClientProgram() {
+    return ExecutablePath();
+}
+bool UpdateHost::VersionChanged() {
+    return true;
+}
+void UpdateHost::ShowMessage(const std::string& text) {
+    AddLogLine(text);
+}
+std::string UpdateHost::MainWindowId() {
+    return "0";
+}
+bool UpdateHost::StartUpdater(const std::string& program, const std::vector<std::string>& arguments,
+                              const std::string& folder) {
+    return StartDetached(program, arguments, folder);
+}
+void UpdateHost::CloseForUpgrade() {}
+std::int64_t UpdateHost::Seconds() {
+    return static_cast<std::int64_t>(SecondClock());
+}
+void UpdateHost::RunLater(std::function<void()> work) {
+    RunFromEventLoop(std::move(work));
+}
+
+UpdateHost& UpdateHostRef() {
+    return Session().host ? *Session().host : DefaultHost();
+}
+void SetUpdateHost(UpdateHost* host) {
+    Session().host = host;
+}
+void SetUpdateView(UpdateView* view) {
+    Session().view = view;
+}
+UpdateView* UpdateViewPtr() {
+    return Session().view;
+}
+
+TZRSock& UpdateSock() {
+    UpdateSession& s = Session();
+    if (!s.sock) {
+        s.sock = std::make_unique<TZRSock>();
+        s.sock->Timeout = ConnectTimeoutSeconds;
+        s.sock->OnSessionConnected = updatesockSessionConnected;
+        s.sock->OnDataAvailable = updatesockDataAvailable;
+        s.sock->OnDataNeeded = updatesockDataNeeded;
+        s.sock->OnErrorOccurred = updatesockErrorOccurred;
+        s.sock->OnSessionClosed = updatesockSessionClosed;
+    }
+    return *s.sock;
+}
+
+// ---- The run -------------------------------------------------------------
+
+void UpdateDialogLayout(bool download) {
+    View([&](UpdateView& v) {
+        v.SetStatus(download ? "Contacting update server at " + UpdateSock().IPAddr + "..." : "");
+        v.SetProgress(0);
+        v.SetTimeLeft("");
+        if (download) {
+            v.Notes().Clear();
+        }
+        v.Arrange(download);
+    });
+}
+
+void UpdateStart(const std::string& host, const std::string& port) {
+    LogErrorsWith([&] { return "UpdateStart " + host + " " + port; },
+                  [&] {
+                      if (Session().view && Session().view->IsShown()) {
+                          if (!UpdateHostRef().VersionChanged()) {
+                              UpdateHostRef().ShowMessage(UpgradeFailedText);
+                              return;
+                          }
+                          if (Run().Phase != UpdateIdle) {
+                              UpdateDisconnect();
+                          }
+                          View([](UpdateView& v) { v.CloseDialog(); });
+                      }
+                      ++Session().generation;
+                      Run().Redirects = 0;
+                      StartRun(host, port);
+                      View([](UpdateView& v) { v.ShowCentred(true); });
+                  });
+}
+
+void UpdateDisconnect() {
+    tupdateclient& run = Run();
+    run.Phase = UpdateIdle;
+    if (run.Connection > 0) {
+        UpdateSock().Disconnect(run.Connection);
+    }
+    run.Connection = -1;
+    run.ReceiveBuffer.clear();
+    run.SendQueue.clear();
+    run.PatchPath.clear();
+    run.TotalBytes = 0;
+    run.StartTime = 0;
+    run.ReceivedBytes = 0;
+    run.ExpectedCrc = 0;
+    run.Downloading = 0;
+    Session().patchFile.Close();
+}
+
+void UpdateClose() {
+    tupdateclient& run = Run();
+    if (run.Phase != UpdateIdle) {
+        UpdateDisconnect();
+    }
+    Session().patchFile.Close();
+    ++Session().generation;
+    run.Redirects = 0;
+    const std::string folder = Folder();
+    if (run.RestartPending == 0) {
+        RemoveFileOnly(folder + std::string(QueueFileName));
+        RemoveTempFolder(folder + std::string(TempFolderName));
+    }
+    RemoveFileOnly(folder + std::string(PatchFileName));
+    View([](UpdateView& v) { v.CloseDialog(); });
+}
+
+void UpdateSendRaw(const std::string& data, bool flush) {
+    tupdateclient& run = Run();
+    if (!run.SendQueue.empty() && !flush) {
+        run.SendQueue += data;
+        return;
+    }
+    const int accepted = UpdateSock().sendstring(run.Connection, data);
+    run.SendQueue = data.substr(
+        std::min<std::size_t>(static_cast<std::size_t>(std::max(accepted, 0)), data.size()));
+}
+
+void UpdateSendMessage(const std::string& keyword, const std::string& arguments) {
+    UpdateSendRaw(keyword + " " + arguments + std::string(1, UpdateMessageEnd), false);
+}
+
+void UpdateDispatch(const std::string& keyword, const std::string& arguments) {
+    tupdateclient& run = Run();
+    if (keyword == "start") {
+        const std::int32_t total = ParseInt(WordAt(1, arguments)).value_or(0);
+        const std::int32_t crc = ParseInt(WordAt(2, arguments)).value_or(0);
+        if (total < 0 || total > MaxPatchSize) {
+            AddLogLine("Update: the server announced " + std::to_string(total) + " bytes");
+            CloseWithMessage(std::string(DownloadErrorText));
+            return;
+        }
+        run.PatchPath = Folder() + std::string(PatchFileName);
+        Session().patchFile.Close();
+        if (!Session().patchFile.Recreate(run.PatchPath)) {
+            AddLogLine("Update: cannot create " + run.PatchPath);
+            CloseWithMessage(std::string(DownloadErrorText));
+            return;
+        }
+        run.StartTime = static_cast<std::int32_t>(UpdateHostRef().Seconds());
+        run.TotalBytes = total;
+        run.ReceivedBytes = 0;
+        run.ExpectedCrc = crc;
+        run.Downloading = 1;
+        View([&](UpdateView& v) {
+            v.SetProgressMaximum(total);
+            v.SetStatus("Downloading patch file...");
+        });
+        if (total == 0) {
+            CompleteDownload();
+        }
+    } else if (keyword == "redirect") {
+        FollowRedirect(WordAt(1, arguments), WordAt(2, arguments));
+    } else if (keyword == "error") {
+        CloseWithMessage(arguments);
+    }
+}
+
+void UpdateApplyPatch(const std::string& path, std::int32_t expectedCrc) {
+    View([](UpdateView& v) {
+        v.SetStatus("Patching files...");
+        v.SetTimeLeft("");
+    });
+    PatchSetup setup;
+    setup.programFolder = Folder();
+    setup.clientProgram = UpdateHostRef().ClientProgram();
+    setup.progress = [](std::size_t position) {
+        View([&](UpdateView& v) {
+            v.SetProgress(ClampToInt32(static_cast<std::int64_t>(position)));
+            v.Repaint();
+        });
+    };
+    const PatchRun run = ApplyPatchFile(setup, path, static_cast<std::uint32_t>(expectedCrc));
+    if (!run.ok()) {
+        CloseWithMessage(run.message);
+        return;
+    }
+    View([](UpdateView& v) { v.SetStatus("Patching completed!"); });
+    const std::string updater = Folder() + std::string(UpdaterProgramName);
+    if (KindOf(updater) != PathKind::Regular) {
+        CloseWithMessage(std::string(UpdaterMissingText));
+        return;
+    }
+    Run().RestartPending = 1;
+    const std::vector<std::string> arguments = {UpdateHostRef().MainWindowId(),
+                                                std::to_string(CurrentProcessId())};
+    if (!UpdateHostRef().StartUpdater(updater, arguments, Folder())) {
+        Run().RestartPending = 0;
+        CloseWithMessage(std::string(UpdaterMissingText));
+        return;
+    }
+    const std::uint64_t generation = Session().generation;
+    UpdateHostRef().RunLater([generation] {
+        if (Session().generation == generation) {
+            UpdateHostRef().CloseForUpgrade();
+        }
+    });
+}
+
+void ShowVersions() {
+    LogErrors("ShowVersions", [] {
+        const std::string file = Folder() + std::string(VersionsFileName);
+        const auto text = ReadFileBytes(file, kMaxVersionsFile);
+        if (!text) {
+            UpdateHostRef().ShowMessage(NoVersionsFileText);
+            return;
+        }
+        UpdateDialogLayout(false);
+        Run().RestartPending = 0;
+        Run().Phase = UpdateIdle;
+        View([&](UpdateView& v) {
+            UpdateNotesView& notes = v.Notes();
+            notes.Clear();
+            std::size_t start = 0;
+            while (start < text->size()) {
+                std::size_t end = text->find('\n', start);
+                if (end == std::string::npos) {
+                    end = text->size();
+                }
+                std::string line = text->substr(start, end - start);
+                if (!line.empty() && line.back() == '\r') {
+                    line.pop_back();
+                }
+                notes.AddLine(DecodeEscapes(line));
+                start = end + 1;
+            }
+            notes.ScrollToLine(0);
+            v.ShowCentred(false);
+        });
+    });
+}
+
+// ---- Socket events -------------------------------------------------------
+
+void updatesockSessionConnected(TZRSock*, int socket) {
+    if (!OurSocket(socket)) {
+        return;
+    }
+    UpdateSendMessage("update", std::to_string(ClientBuild));
+    Run().Phase = UpdateConnected;
+}
+
+void updatesockDataAvailable(TZRSock* sender, int socket) {
+    tupdateclient& run = Run();
+    if (run.Phase == UpdateIdle || !OurSocket(socket)) {
+        return;
+    }
+    std::string chunk;
+    sender->getstring(socket, chunk);
+    run.ReceiveBuffer += chunk;
+    if (run.Busy) {
+        return;  // the call already running takes these bytes too
+    }
+    run.Busy = 1;
+    struct BusyReset {
+        ~BusyReset() { Run().Busy = 0; }
+    } reset;
+    while (!run.ReceiveBuffer.empty() && run.Phase != UpdateIdle) {
+        const bool more = run.Downloading ? TakeFileData() : TakeMessages();
+        if (!more) {
+            break;
+        }
+    }
+}
+
+void updatesockDataNeeded(TZRSock*, int socket) {
+    if (OurSocket(socket) && !Run().SendQueue.empty()) {
+        UpdateSendRaw(Run().SendQueue, true);
+    }
+}
+
+void updatesockErrorOccurred(TZRSock* sender, int socket, int error, const std::string&,
+                             const std::string& message) {
+    if (!OurSocket(socket)) {
+        return;
+    }
+    if (message == "Not a WinSock error" || error == 10057 || error == 10038 || error == 10035) {
+        return;
+    }
+    sender->PostClose(socket);
+}
+
+void updatesockSessionClosed(TZRSock*, int socket) {
+    if (!OurSocket(socket)) {
+        return;
+    }
+    switch (Run().Phase) {
+        case UpdateConnecting:
+            CloseWithMessage(UpdateServerDownText);
+            break;
+        case UpdateConnected:
+            CloseWithMessage(UpdateDisconnectedText);
+            break;
+        default:
+            break;
+    }
+}
+
+// ---- Display -------------------------------------------------------------
+
+std::int64_t SecondsLeft(std::int64_t received, std::int64_t total, std::int64_t elapsed) {
+    if (received <= 0 || elapsed <= 0 || total <= received) {
+        return 0;
+    }
+    const double rate = static_cast<double>(received) / static_cast<double>(elapsed);
+    return static_cast<std::int64_t>(static_cast<double>(total - received) / rate);
+}
+
+std::string TimeLeftText(std::int64_t seconds) {
+    std::string text = "Time Left: ";
+    bool written = false;
+    if (seconds < 0) {
+        seconds = 0;
+    }
+    if (const std::int64_t h = seconds / 3600; h > 0) {
+        text += std::to_string(h) + (h == 1 ? " hour " : " hours ");
+        written = true;
+        seconds %= 3600;
+    }
+    if (const std::int64_t m = seconds / 60; m > 0) {
+        text += std::to_string(m) + (m == 1 ? " minute " : " minutes ");
+        written = true;
+        seconds %= 60;
+    }
+    if (seconds > 0 || !written) {
+        text += std::to_string(seconds) + (seconds == 1 ? " second" : " seconds");
+    }
+    return text;
+}
+
+void ResetUpdateClient() {
+    tupdateclient& run = Run();
+    if (run.Connection > 0 && Session().sock) {
+        Session().sock->Disconnect(run.Connection);
+    }
+    Session().patchFile.Close();
+    ++Session().generation;
+    run = tupdateclient{};
+    View([](UpdateView& v) { v.CloseDialog(); });
+}
+
+}  // namespace pk

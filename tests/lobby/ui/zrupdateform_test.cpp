@@ -1,0 +1,121 @@
+#include "lobby/ui/zrupdateform.h"
+
+#include <gtest/gtest.h>
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <fstream>
+#include <memory>
+
+#include "game/zrgame.h"
+#include "support/temp_dir.h"
+#include "support/widgetapp.h"
+
+namespace pk {
+namespace {
+
+class Host : public UpdateHost {
+public:
+    std::string ProgramFolder() override { return dir.Path().string() + "/"; }
+    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    test::TempDir dir;
+    std::vector<std::string> messages;
+};
+
+class UpdateFormTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::EnsureWidgetApp();
+        ResetUpdateClient();
+        owned = std::make_unique<Tupdate>();
+        SetUpdateHost(&host);
+        SetUpdateView(owned.get());
+    }
+    void TearDown() override {
+        ResetUpdateClient();
+        SetUpdateView(nullptr);
+        SetUpdateHost(nullptr);
+    }
+    Host host;
+    std::unique_ptr<Tupdate> owned;
+};
+
+TEST_F(UpdateFormTest, TwoLayoutsForDownloadAndNotes) {
+    Tupdate& form = *owned;
+    EXPECT_EQ(form.windowTitle(), "Pelkorin Update");
+    EXPECT_TRUE(form.windowFlags() & Qt::WindowStaysOnTopHint);
+    form.Arrange(true);
+    EXPECT_FALSE(form.totalbox()->isHidden());
+    EXPECT_FALSE(form.cancelupdate()->isHidden());
+    EXPECT_TRUE(form.messagebox()->isHidden());
+    EXPECT_TRUE(form.finishupdate()->isHidden());
+    EXPECT_EQ(form.height(), 155);
+    form.Arrange(false);
+    EXPECT_TRUE(form.totalbox()->isHidden());
+    EXPECT_TRUE(form.cancelupdate()->isHidden());
+    EXPECT_FALSE(form.messagebox()->isHidden());
+    EXPECT_FALSE(form.finishupdate()->isHidden());
+    EXPECT_EQ(form.height(), 412);
+    EXPECT_EQ(form.cancelupdate()->text(), "Cancel Update");
+    EXPECT_EQ(form.finishupdate()->text(), "Finish");
+    EXPECT_EQ(form.totalbox()->title(), "Total Progress");
+    EXPECT_EQ(form.messagebox()->title(), "Message");
+    EXPECT_TRUE(form.totaltimeleft()->alignment() & Qt::AlignRight);
+}
+
+TEST_F(UpdateFormTest, ProgressTextsAreShownAsTheSessionSetsThem) {
+    Tupdate& form = *owned;
+    form.SetProgressMaximum(10);
+    form.SetProgress(4);
+    form.SetStatus("Downloading patch file...");
+    form.SetTimeLeft("Time Left: 18 seconds");
+    form.SetReceivedBytes("4/10 bytes");
+    EXPECT_EQ(form.totalprogress()->value(), 4);
+    EXPECT_EQ(form.totalprogress()->maximum(), 10);
+    form.SetProgress(99);  // never past the maximum
+    EXPECT_EQ(form.totalprogress()->value(), 10);
+    EXPECT_EQ(form.status()->text(), "Downloading patch file...");
+    EXPECT_EQ(form.totaltimeleft()->text(), "Time Left: 18 seconds");
+    EXPECT_EQ(form.recbytes()->text(), "4/10 bytes");
+}
+
+TEST_F(UpdateFormTest, ReleaseNotesAreShownAsPlainLinesAndFinishCloses) {
+    Tupdate& form = *owned;
+    {
+        std::ofstream out(host.dir.File("versions.txt"), std::ios::binary);
+        out << "\\005"
+               "01Caf\\233 news\\005\r\nline two\\005";
+    }
+    ShowVersions();
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_FALSE(form.messagebox()->isHidden());
+    EXPECT_EQ(form.notes()->toPlainText(), QString::fromUtf8("Caf\xC3\xA9 news\nline two"));
+    EXPECT_TRUE(form.notes()->isReadOnly());
+    EXPECT_EQ(form.notes()->textCursor().position(), 0);
+    form.finishupdate()->click();
+    EXPECT_FALSE(form.isVisible());
+}
+
+TEST_F(UpdateFormTest, StatusNamesTheHostBeingContacted) {
+    Tupdate& form = *owned;
+    UpdateStart("update.example.invalid", "16705");
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(form.windowModality(), Qt::ApplicationModal);
+    EXPECT_EQ(form.status()->text(), "Contacting update server at update.example.invalid...");
+    form.cancelupdate()->click();
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(ClientState.update.Phase, UpdateIdle);
+}
+
+TEST(StyleCodes, AreDroppedFromTheNotes) {
+    EXPECT_EQ(StripStyleCodes("\x05"
+                              "01bold\x05 plain\x05"
+                              "2x\x05"),
+              "bold plain2x");
+    EXPECT_EQ(StripStyleCodes("no codes"), "no codes");
+}
+
+}  // namespace
+}  // namespace pk
