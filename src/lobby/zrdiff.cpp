@@ -53,12 +53,24 @@ private:
     ByteSource& source_;
 };
 
-// The four working buffers, allocated once per file.
+// The four working buffers, one set per file. Each grows to what a block
+// needs, never past DiffBufferSize (the callers check sizes first), so a small
+// file never pays for the largest block.
 struct Buffers {
-    std::vector<char> old = std::vector<char>(DiffBufferSize);
-    std::vector<char> literals = std::vector<char>(DiffBufferSize);
-    std::vector<char> table = std::vector<char>(DiffBufferSize);
-    std::vector<char> rebuilt = std::vector<char>(DiffBufferSize);
+    struct Buffer {
+        std::vector<char> bytes;
+        char* Room(std::size_t size) {
+            if (bytes.size() < size) {
+                bytes.resize(size);
+            }
+            return bytes.data();
+        }
+        const char* data() const { return bytes.data(); }
+    };
+    Buffer old;
+    Buffer literals;
+    Buffer table;
+    Buffer rebuilt;
 };
 
 // Rebuilds a kind-1 block into buffers.rebuilt; its length, or an error.
@@ -90,10 +102,11 @@ bool RebuildBlock(Buffers& b, std::size_t oldSize, std::size_t literalSize, std:
             error = "Copy table entry reads outside the old block";
             return false;
         }
-        std::copy_n(b.literals.data() + q, gap, b.rebuilt.data() + p);
+        char* out = b.rebuilt.Room(p + gap + length);
+        std::copy_n(b.literals.data() + q, gap, out + p);
         p += gap;
         q += gap;
-        std::copy_n(b.old.data() + (source - 1), length, b.rebuilt.data() + p);
+        std::copy_n(b.old.data() + (source - 1), length, out + p);
         p += length;
     }
     size = p;
@@ -129,7 +142,7 @@ DiffResult ApplyBinaryDiff(ByteSource& diff, ByteSource& old, ByteSink& output,
         if (consumed > DiffBufferSize) {
             return fail("Old block is larger than its buffer");
         }
-        const std::size_t oldSize = ReadFull(old, b.old.data(), consumed);
+        const std::size_t oldSize = ReadFull(old, b.old.Room(consumed), consumed);
         if (old.Failed()) {
             return fail("Cannot read the file being patched");
         }
@@ -151,7 +164,7 @@ DiffResult ApplyBinaryDiff(ByteSource& diff, ByteSource& old, ByteSink& output,
             if (n > DiffBufferSize) {
                 return fail("Literal block is larger than its buffer");
             }
-            if (!in.U32(crc) || !in.Bytes(b.literals.data(), n)) {
+            if (!in.U32(crc) || !in.Bytes(b.literals.Room(n), n)) {
                 return fail(in.ShortText());
             }
             if (Crc(b.literals.data(), n) != crc) {
@@ -180,7 +193,8 @@ DiffResult ApplyBinaryDiff(ByteSource& diff, ByteSource& old, ByteSink& output,
             if (tableSize % kTableEntry != 0) {
                 return fail("Copy table length is not a whole number of entries");
             }
-            if (!in.Bytes(b.literals.data(), literalSize) || !in.Bytes(b.table.data(), tableSize)) {
+            if (!in.Bytes(b.literals.Room(literalSize), literalSize) ||
+                !in.Bytes(b.table.Room(tableSize), tableSize)) {
                 return fail(in.ShortText());
             }
             std::size_t size = 0;

@@ -13,6 +13,8 @@
 #include "platform/atomicfile.h"
 #include "platform/confinedfs.h"
 #include "platform/process.h"
+#include "shell/zrshell.h"
+#include "shell/zrupdatehooks.h"
 
 namespace pk {
 namespace {
@@ -196,6 +198,9 @@ bool OurSocket(int socket) {
 // ---- Host defaults -------------------------------------------------------
 
 std::string UpdateHost::ProgramFolder() {
+    if (!pk::ProgramFolder.empty()) {
+        return FolderText(pk::ProgramFolder);
+    }
     const std::string program = ExecutablePath();
     const auto slash = program.rfind('/');
     return slash == std::string::npos ? std::string("./") : program.substr(0, slash + 1);
@@ -204,10 +209,10 @@ std::string UpdateHost::ClientProgram() {
     return ExecutablePath();
 }
 bool UpdateHost::VersionChanged() {
-    return true;
+    return pk::VersionChanged;
 }
 void UpdateHost::ShowMessage(const std::string& text) {
-    AddLogLine(text);
+    MainWindow().ShowMessage(text);
 }
 std::string UpdateHost::MainWindowId() {
     return "0";
@@ -216,7 +221,9 @@ bool UpdateHost::StartUpdater(const std::string& program, const std::vector<std:
                               const std::string& folder) {
     return StartDetached(program, arguments, folder);
 }
-void UpdateHost::CloseForUpgrade() {}
+void UpdateHost::CloseForUpgrade() {
+    MainWindow().CloseWindow();
+}
 std::int64_t UpdateHost::Seconds() {
     return static_cast<std::int64_t>(SecondClock());
 }
@@ -541,6 +548,23 @@ std::string TimeLeftText(std::int64_t seconds) {
         text += std::to_string(seconds) + (seconds == 1 ? " second" : " seconds");
     }
     return text;
+}
+
+namespace {
+
+class ShellUpdateClient final : public ShellUpdate {
+public:
+    void ShowVersions() override { pk::ShowVersions(); }
+    void StartUpdateClient(const std::string& host, int port) override {
+        UpdateStart(host, std::to_string(port));
+    }
+};
+
+}  // namespace
+
+void InstallUpdateClient() {
+    static ShellUpdateClient client;
+    SetShellUpdate(&client);
 }
 
 void ResetUpdateClient() {

@@ -126,6 +126,10 @@ std::string TimeLeftText(std::int64_t seconds);
 // Seconds left at the rate so far: (total - received) / (received / elapsed).
 std::int64_t SecondsLeft(std::int64_t received, std::int64_t total, std::int64_t elapsed);
 
+// Makes this update client the one the shell calls: "-showver" shows the
+// release notes, and the game link's "update" reply starts a run.
+void InstallUpdateClient();
+
 // Drops the connection and every field of the run, closes the dialog without
 // touching files; for tests and shutdown.
 void ResetUpdateClient();

@@ -10,6 +10,7 @@
 #include "net/zrsock.h"
 #include "peers/patch_builder.h"
 #include "peers/update_server.h"
+#include "shell/zrupdatehooks.h"
 #include "support/event_loop.h"
 
 namespace pk {
@@ -345,6 +346,30 @@ TEST_F(UpdateClient, AnUpgradeThatDidNotTakeIsReportedInsteadOfStartingAgain) {
     ASSERT_TRUE(Ended());
     EXPECT_EQ(host.messages, std::vector<std::string>{"no"});
     EXPECT_EQ(view.arranged.back(), true);
+}
+
+TEST_F(UpdateClient, TheShellReachesTheClientThroughItsInterface) {
+    InstallUpdateClient();
+    Put(prog.Root() / "versions.txt", "notes");
+    Update().ShowVersions();
+    EXPECT_EQ(view.notes.lines, std::vector<std::string>{"notes"});
+    server.script = peers::ServeError("from the game link");
+    Update().StartUpdateClient("127.0.0.1", server.Port());
+    ASSERT_TRUE(Ended());
+    EXPECT_EQ(host.messages, std::vector<std::string>{"from the game link"});
+    SetShellUpdate(nullptr);
+}
+
+TEST(UpdateHostDefaults, VersionChangedIsTheShellsFlag) {
+    UpdateHost host;
+    const bool before = pk::VersionChanged;
+    pk::VersionChanged = false;
+    EXPECT_FALSE(host.VersionChanged());
+    pk::VersionChanged = true;
+    EXPECT_TRUE(host.VersionChanged());
+    pk::VersionChanged = before;
+    EXPECT_EQ(host.ProgramFolder().back(), '/');
+    EXPECT_FALSE(host.ClientProgram().empty());
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include "game/ui/zrforms.h"
 #include "game/ui/zrgextrasform.h"
 #include "lobby/ui/zrforms.h"
+#include "lobby/ui/zrupdateform.h"
+#include "lobby/zrupdate.h"
 #include "platform/cp1252.h"
 #include "platform/termsignal.h"
 #include "shell/ui/zrapplication.h"
@@ -38,7 +40,8 @@ int main(int argc, char** argv) {
     windows.emplace_back(zrmain);
     pk::loadform = new pk::Tloadform();
     windows.emplace_back(pk::loadform);
-    windows.emplace_back(new QWidget());  // the update dialog
+    pk::update = new pk::Tupdate();
+    windows.emplace_back(pk::update);
     windows.emplace_back(new pk::Tzrbrowser());
     windows.emplace_back(new pk::Tzrgame());
     windows.emplace_back(new pk::Tzrpartyline());
@@ -61,6 +64,12 @@ int main(int argc, char** argv) {
     windows.emplace_back(new pk::Tzrextras());
     windows.emplace_back(new pk::Tdbmanage());
 
+    // The update client: its dialog, the main window's id for the updater, the shell's way in.
+    pk::TupdateHost updateHost(zrmain);
+    pk::SetUpdateHost(&updateHost);
+    pk::SetUpdateView(pk::update);
+    pk::InstallUpdateClient();
+
     // Ctrl+C or a session's end closes the client as its close box would.
     pk::OnTerminationSignal([zrmain] { zrmain->CloseWindow(); });
     int result = 1;
@@ -71,6 +80,7 @@ int main(int argc, char** argv) {
     if (!pk::ShellClosed())
         pk::ShellFormClose();
     pk::loadform = nullptr;
+    pk::SetUpdateHost(nullptr);
     while (!windows.empty()) windows.pop_back();
     return result;
 }

@@ -200,6 +200,11 @@ void Tupdate::Repaint() {
     repaint();
 }
 
+std::string TupdateHost::MainWindowId() {
+    return mainWindow_ ? std::to_string(static_cast<unsigned long long>(mainWindow_->winId()))
+                       : std::string("0");
+}
+
 void Tupdate::cancelupdateClick() {
     Guarded("cancelupdateClick", [] { UpdateClose(); });
 }

@@ -76,4 +76,15 @@ private:
 // The one update dialog, made by start-up; null before that.
 extern Tupdate* update;
 
+// The update client's view of the running program: the main window's id for
+// the updater; message boxes and the close go through the shell's window.
+class TupdateHost : public UpdateHost {
+public:
+    explicit TupdateHost(QWidget* mainWindow) : mainWindow_(mainWindow) {}
+    std::string MainWindowId() override;
+
+private:
+    QWidget* mainWindow_;
+};
+
 }  // namespace pk
