@@ -177,15 +177,14 @@ void FollowRedirect(const std::string& host, const std::string& port) {
     const std::uint64_t generation = ++Session().generation;
     // Started from the event loop, never from inside this socket event.
     UpdateHostRef().RunLater([generation, redirects, host, port] {
-        try {
+        GuardEntry([&] {
             if (Session().generation != generation) {
                 return;  // the run was closed meanwhile
             }
-            StartRun(host, port);
+            LogErrorsWith([&] { return "UpdateStart " + host + " " + port; },
+                          [&] { StartRun(host, port); });
             Run().Redirects = redirects;
-        } catch (const std::exception& e) {
-            AddLogLine(std::string("Error in UpdateStart (redirect): ") + e.what());
-        }
+        });
     });
 }
 
@@ -413,9 +412,11 @@ void UpdateApplyPatch(const std::string& path, std::int32_t expectedCrc) {
     }
     const std::uint64_t generation = Session().generation;
     UpdateHostRef().RunLater([generation] {
-        if (Session().generation == generation) {
-            UpdateHostRef().CloseForUpgrade();
-        }
+        GuardEntry([&] {
+            if (Session().generation == generation) {
+                UpdateHostRef().CloseForUpgrade();
+            }
+        });
     });
 }
 
@@ -454,7 +455,9 @@ void ShowVersions() {
 
 // ---- Socket events -------------------------------------------------------
 
-void updatesockSessionConnected(TZRSock*, int socket) {
+namespace {
+
+void updatesockSessionConnectedBody(TZRSock*, int socket) {
     if (!OurSocket(socket)) {
         return;
     }
@@ -462,7 +465,7 @@ void updatesockSessionConnected(TZRSock*, int socket) {
     Run().Phase = UpdateConnected;
 }
 
-void updatesockDataAvailable(TZRSock* sender, int socket) {
+void updatesockDataAvailableBody(TZRSock* sender, int socket) {
     tupdateclient& run = Run();
     if (run.Phase == UpdateIdle || !OurSocket(socket)) {
         return;
@@ -485,14 +488,14 @@ void updatesockDataAvailable(TZRSock* sender, int socket) {
     }
 }
 
-void updatesockDataNeeded(TZRSock*, int socket) {
+void updatesockDataNeededBody(TZRSock*, int socket) {
     if (OurSocket(socket) && !Run().SendQueue.empty()) {
         UpdateSendRaw(Run().SendQueue, true);
     }
 }
 
-void updatesockErrorOccurred(TZRSock* sender, int socket, int error, const std::string&,
-                             const std::string& message) {
+void updatesockErrorOccurredBody(TZRSock* sender, int socket, int error, const std::string&,
+                                 const std::string& message) {
     if (!OurSocket(socket)) {
         return;
     }
@@ -502,7 +505,7 @@ void updatesockErrorOccurred(TZRSock* sender, int socket, int error, const std::
     sender->PostClose(socket);
 }
 
-void updatesockSessionClosed(TZRSock*, int socket) {
+void updatesockSessionClosedBody(TZRSock*, int socket) {
     if (!OurSocket(socket)) {
         return;
     }
@@ -516,6 +519,42 @@ void updatesockSessionClosed(TZRSock*, int socket) {
         default:
             break;
     }
+}
+
+}  // namespace
+
+// Each event is an entry from the event loop: nothing may escape it.
+void updatesockSessionConnected(TZRSock* sender, int socket) {
+    GuardEntry([&] {
+        LogErrors("updatesockSessionConnected",
+                  [&] { updatesockSessionConnectedBody(sender, socket); });
+    });
+}
+
+void updatesockDataAvailable(TZRSock* sender, int socket) {
+    GuardEntry([&] {
+        LogErrors("updatesockDataAvailable", [&] { updatesockDataAvailableBody(sender, socket); });
+    });
+}
+
+void updatesockDataNeeded(TZRSock* sender, int socket) {
+    GuardEntry([&] {
+        LogErrors("updatesockDataNeeded", [&] { updatesockDataNeededBody(sender, socket); });
+    });
+}
+
+void updatesockErrorOccurred(TZRSock* sender, int socket, int error, const std::string& funcName,
+                             const std::string& message) {
+    GuardEntry([&] {
+        LogErrors("updatesockErrorOccurred",
+                  [&] { updatesockErrorOccurredBody(sender, socket, error, funcName, message); });
+    });
+}
+
+void updatesockSessionClosed(TZRSock* sender, int socket) {
+    GuardEntry([&] {
+        LogErrors("updatesockSessionClosed", [&] { updatesockSessionClosedBody(sender, socket); });
+    });
 }
 
 // ---- Display -------------------------------------------------------------

@@ -1,6 +1,7 @@
 #pragma once
 // Recording stand-ins for the update dialog and the rest of the program.
 #include <deque>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -66,7 +67,12 @@ public:
     std::string ProgramFolder() override { return folder; }
     std::string ClientProgram() override { return folder + "pelkorin"; }
     bool VersionChanged() override { return versionChanged; }
-    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    void ShowMessage(const std::string& text) override {
+        messages.push_back(text);
+        if (throwOnMessage) {
+            throw std::runtime_error("message box failed");
+        }
+    }
     std::string MainWindowId() override { return "4711"; }
     bool StartUpdater(const std::string& program, const std::vector<std::string>& arguments,
                       const std::string& where) override {
@@ -88,6 +94,7 @@ public:
     std::string folder;
     bool versionChanged = true;
     bool startWorks = true;
+    bool throwOnMessage = false;
     std::vector<std::string> messages;
     std::vector<UpdaterStart> starts;
     int closeRequests = 0;

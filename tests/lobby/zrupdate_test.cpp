@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/zrlog.h"
 #include "core/zrversion.h"
 #include "game/zrgame.h"
 #include "lobby/patch_fixture.h"
@@ -201,6 +202,18 @@ TEST_F(UpdateClient, AnErrorShowsItsTextAndCleansUp) {
     EXPECT_FALSE(fs::exists(prog.Root() / "upgrade.tmp"));
     EXPECT_FALSE(view.shown);
     EXPECT_EQ(ClientState.update.Phase, UpdateIdle);
+}
+
+TEST_F(UpdateClient, AnExceptionInAnEventIsLoggedAndLeavesNothingBusy) {
+    ClearClientLog();
+    host.throwOnMessage = true;
+    server.script = peers::ServeError("boom");
+    Start();
+    ASSERT_TRUE(Ended());
+    EXPECT_EQ(ClientState.update.Busy, 0);
+    EXPECT_EQ(ClientState.update.Phase, UpdateIdle);
+    EXPECT_NE(ClientLog().find("Error in updatesockDataAvailable"), std::string::npos);
+    ClearClientLog();
 }
 
 TEST_F(UpdateClient, AServerThatClosesAtOnceHasDisconnectedUs) {

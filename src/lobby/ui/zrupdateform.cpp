@@ -95,7 +95,7 @@ Tupdate::Tupdate(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::WindowStays
     totaltimeleft_ = new QLabel(totalbox_);
     totaltimeleft_->setObjectName("totaltimeleft");
     totaltimeleft_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    counts->addWidget(recbytes_);
+    counts->addWidget(recbytes_, 1);
     counts->addWidget(totaltimeleft_, 1);
     totalLayout->addWidget(status_);
     totalLayout->addWidget(totalprogress_);

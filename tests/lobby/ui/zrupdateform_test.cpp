@@ -79,6 +79,12 @@ TEST_F(UpdateFormTest, ProgressTextsAreShownAsTheSessionSetsThem) {
     EXPECT_EQ(form.status()->text(), "Downloading patch file...");
     EXPECT_EQ(form.totaltimeleft()->text(), "Time Left: 18 seconds");
     EXPECT_EQ(form.recbytes()->text(), "4/10 bytes");
+    // Both counts fit beside each other in the download layout.
+    form.Arrange(true);
+    form.SetReceivedBytes("1234567/9999999 bytes");
+    form.show();
+    EXPECT_GE(form.recbytes()->width(), form.recbytes()->sizeHint().width());
+    form.hide();
 }
 
 TEST_F(UpdateFormTest, ReleaseNotesAreShownAsPlainLinesAndFinishCloses) {
