@@ -1,6 +1,9 @@
 #include "lobby/zrupdate.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
 
 #include "core/zrlog.h"
 #include "core/zrversion.h"
@@ -271,6 +274,42 @@ TEST_F(UpdateClient, APatchFileThatCannotBeCreatedEndsTheRun) {
     EXPECT_EQ(host.messages, std::vector<std::string>{std::string(DownloadErrorText)});
     EXPECT_FALSE(fs::exists(prog.Root() / "x"));
     EXPECT_EQ(ClientState.update.Busy, 0);
+}
+
+TEST_F(UpdateClient, AWriteFailureDuringTheDownloadEndsTheRun) {
+    // Files of this process may not grow past 64 bytes for the moment; a write past that
+    // fails (the signal it would raise is ignored meanwhile).
+    struct FileSizeLimit {
+        rlimit old{};
+        void (*oldHandler)(int) = nullptr;
+        FileSizeLimit() {
+            ::getrlimit(RLIMIT_FSIZE, &old);
+            oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+            rlimit small = old;
+            small.rlim_cur = 64;
+            ::setrlimit(RLIMIT_FSIZE, &small);
+        }
+        ~FileSizeLimit() {
+            ::setrlimit(RLIMIT_FSIZE, &old);
+            std::signal(SIGXFSZ, oldHandler);
+        }
+    };
+    std::string big(5000, '\0');
+    for (std::size_t i = 0; i < big.size(); ++i) {
+        big[i] = static_cast<char>(i * 7919 >> 3);
+    }
+    server.script =
+        peers::ServePatch(PatchBuilder().NewFile("big.bin", big, true).Bytes(), {40, 40, 40});
+    {
+        FileSizeLimit limit;
+        Start();
+        ASSERT_TRUE(Ended());
+    }
+    EXPECT_EQ(host.messages, std::vector<std::string>{std::string(DownloadErrorText)});
+    EXPECT_FALSE(fs::exists(prog.Root() / "big.bin"));
+    EXPECT_FALSE(fs::exists(prog.Root() / "patch.tmp"));
+    EXPECT_EQ(ClientState.update.Busy, 0);
+    EXPECT_EQ(ClientState.update.Phase, UpdateIdle);
 }
 
 TEST_F(UpdateClient, AMissingUpdaterIsReported) {
