@@ -10,6 +10,8 @@
 #include "core/zrmisc.h"
 #include "core/zrversion.h"
 #include "core/zrxsettings.h"
+#include "game/zrfieldbitmaps.h"
+#include "game/zrfieldpaint.h"
 #include "game/zrfmqueue.h"
 #include "game/zrgame.h"
 #include "game/zrgamelink.h"
@@ -50,11 +52,6 @@ std::unique_ptr<TGameThread> gameThread;
 
 enum class CloseState { Open, Closing, Closed };
 CloseState closeState = CloseState::Open;
-
-// The painter's surfaces for the six fields and its work surface; made by the painter once it
-// is built into the client.
-void CreateFieldSurfaces() {}
-void FreeFieldSurfaces() {}
 
 std::string ExceptionText(std::exception_ptr error) {
     try {
@@ -152,6 +149,9 @@ bool ShellWindow::ApplyTheme(std::string& message) {
     FieldWidth = main->fieldWidth;
     FieldHeight = main->fieldHeight;
     BlockSize = main->largeBlockSize;
+    SmallBlockSize = main->smallBlockSize;
+    CreatePlayerFieldBitmaps();
+    InvalidateCellGrids();
     ClientState.shell.ThemeChanging = 0;
     SetUIState(uiAll, false);
     return true;
@@ -247,6 +247,7 @@ void ShellFormCreate() {
     FieldWidth = 12;
     FieldHeight = 22;
     BlockSize = 16;
+    SmallBlockSize = 8;
     w.NonClientSize(NonClientWidth, NonClientHeight);
     ClosingDown = 0;
     ErrorReported = 0;
@@ -260,7 +261,7 @@ void ShellFormCreate() {
     Audio().CreateAudio();
     FreeTheme(Settings.theme);
     FreeThemeSelection();
-    CreateFieldSurfaces();
+    CreatePlayerFieldBitmaps();
     GameSetList.clear();
     Lobby().CreateRegionList();
     gameThread = std::make_unique<TGameThread>();
@@ -324,7 +325,7 @@ void ShellFormClose() {
         UninstallSpecialBlocks();
     });
     CloseStep("theme page", [] { FreeThemeSelection(); });
-    CloseStep("fields", [] { FreeFieldSurfaces(); });
+    CloseStep("fields", [] { FreePlayerFieldBitmaps(); });
     CloseStep("music files", [] {
         std::error_code ec;
         std::filesystem::remove(ProgramFolder / "tmp.mid", ec);

@@ -1,7 +1,9 @@
 #include "shell/zrwiring.h"
 
 #include "core/zrlog.h"
+#include "game/zrfieldpaint.h"
 #include "game/zrgame.h"
+#include "game/zrviewslot.h"
 #include "shell/zraudiohooks.h"
 #include "shell/zrconfig.h"
 #include "shell/zrlobbyhooks.h"
@@ -47,6 +49,9 @@ std::string ShellGameLinkHost::TeamNameText() {
 void ShellRoomHost::PartylineAddLine(const std::string&) {}
 void ShellRoomHost::ShowGameMessage(const std::string&) {}
 void ShellRoomHost::LobbyChatLine(const std::string&) {}
+void ShellRoomHost::RedrawSlot(int slot) {
+    RedrawField(slot);
+}
 void ShellRoomHost::ShowMessage(const std::string& text) {
     MainWindow().ShowMessage(text);
 }
@@ -78,6 +83,9 @@ std::string ShellRoomHost::AccountName() const {
     return Config.accountname;
 }
 
+void ShellGameDisplay::RedrawOwnField() {
+    RedrawField(ClientState.game.OwnSlot);
+}
 void ShellGameDisplay::RefreshDisplay(int, int) {}
 void ShellGameDisplay::PlaySound(std::string_view name) {
     PlayThemeSound(name, true);
@@ -107,6 +115,7 @@ void InstallGameWiring() {
     InitRoomHandlers();
     InstallSpecialBlocks();
     InstallKeyActions();
+    InstallViewedSlot();
 }
 
 void RemoveGameWiring() {

@@ -27,6 +27,7 @@ public:
 class ShellRoomHost : public RoomHost {
 public:
     void PartylineAddLine(const std::string& line) override;
+    void RedrawSlot(int slot) override;
     void ShowGameMessage(const std::string& line) override;
     void LobbyChatLine(const std::string& line) override;
     void ShowMessage(const std::string& text) override;
@@ -43,7 +44,7 @@ public:
 
 class ShellGameDisplay : public GameDisplay {
 public:
-    void RedrawOwnField() override {}
+    void RedrawOwnField() override;
     void RefreshDisplay(int mask, int slot) override;
     void PlaySound(std::string_view name) override;
 };

@@ -10,7 +10,9 @@
 #include "core/zrgamesetlist.h"
 #include "core/zrlog.h"
 #include "core/zrmisc.h"
+#include "game/zrfieldbitmaps.h"
 #include "game/zrgame.h"
+#include "game/zrgamethread.h"
 #include "shell/zraudiohooks.h"
 #include "shell/zrconfig.h"
 #include "shell/zrlobbyhooks.h"
@@ -91,6 +93,8 @@ inline void ResetShellGlobals() {
     VersionChanged = true;
     FieldWidth = 12;
     FieldHeight = 22;
+    BlockSize = 16;
+    SmallBlockSize = 8;
     ClearClientLog();
 }
 

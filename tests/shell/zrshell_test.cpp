@@ -251,6 +251,9 @@ TEST_F(LifeCycleTest, CreationSetsTheStartValues) {
     EXPECT_EQ(FieldWidth, 12);
     EXPECT_EQ(FieldHeight, 22);
     EXPECT_EQ(BlockSize, 16);
+    EXPECT_EQ(SmallBlockSize, 8);
+    EXPECT_EQ(PlayerFieldBitmaps[1].width(), 12 * 16);
+    EXPECT_EQ(PlayerFieldBitmaps[2].height(), 22 * 8);
     EXPECT_EQ(GameThread->Tick(), IdleTickMs);
 }
 

@@ -92,6 +92,24 @@ TEST_F(ThemeSelectionTest, SelectsTheThemeAskedForIgnoringCase) {
     EXPECT_EQ(ThemeSelection.Selected()->name, "A2");
 }
 
+TEST_F(ThemeSelectionTest, TheThemesMetricsSizeTheFields) {
+    test::MainLayout layout;
+    layout.large = 20;
+    layout.small = 6;
+    layout.fieldWidth = 10;
+    layout.fieldHeight = 18;
+    const fs::path odd = SaveLibrary(dir.Path() / "odd.klb", {MainEntry("Odd", "o", layout)});
+    RescanThemes();
+    ASSERT_EQ(SelectTheme(odd, "o"), ThemeLoad::Requested);
+    EXPECT_EQ(FieldWidth, 10);
+    EXPECT_EQ(FieldHeight, 18);
+    EXPECT_EQ(BlockSize, 20);
+    EXPECT_EQ(SmallBlockSize, 6);
+    EXPECT_EQ(PlayerFieldBitmaps[1].width(), 200);
+    EXPECT_EQ(PlayerFieldBitmaps[3].height(), 108);
+    EXPECT_EQ(FieldBuffer.height(), 360);
+}
+
 TEST_F(ThemeSelectionTest, AnUnknownThemeLoadsNothing) {
     EXPECT_EQ(SelectTheme(alpha, "nope"), ThemeLoad::NotFound);
     EXPECT_EQ(SelectTheme(dir.Path() / "other.klb", ""), ThemeLoad::NotFound);

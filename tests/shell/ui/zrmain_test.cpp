@@ -120,6 +120,17 @@ TEST_F(MainWindowTest, TheErrorReportReachesTheServerOnce) {
     EXPECT_FALSE(main->isVisible());
 }
 
+TEST_F(MainWindowTest, NoReportGoesOutBeforeTheLinkCarriesFrames) {
+    server.options.loginReply = "";  // the server never answers the login line
+    GameConnect("127.0.0.1", server.Port());
+    ASSERT_TRUE(RunUntil([this] { return server.Last() && !server.Last()->LoginLine().empty(); }));
+    const std::string sent = GameLink.GameTranscript;
+    ReportException("while logging in");
+    EXPECT_EQ(GameLink.GameTranscript, sent);  // nothing was queued after the login line
+    EXPECT_EQ(CloseAfterError, 1);
+    EXPECT_EQ(messages.size(), 1u);
+}
+
 TEST_F(MainWindowTest, ClosingInAGameStopsEverythingAndSaves) {
     Join();
     StartGame();
