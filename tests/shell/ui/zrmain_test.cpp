@@ -120,6 +120,21 @@ TEST_F(MainWindowTest, TheErrorReportReachesTheServerOnce) {
     EXPECT_FALSE(main->isVisible());
 }
 
+TEST_F(MainWindowTest, TheStoredPlaceIsTakenAndSavedAgain) {
+    main->setGeometry(10, 20, 500, 400);
+    main.reset();  // closes and saves
+    test::ResetShellGlobals();
+    main = std::make_unique<Tzrmain>();
+    ASSERT_TRUE(StartUp({}));
+    EXPECT_EQ(main->geometry(), QRect(10, 20, 500, 400));
+    TXSettings saved;
+    main.reset();
+    ASSERT_TRUE(saved.LoadFromCompressed(*ReadFileBytes(dir.Path() / "pelkorin.cfg", 1 << 20)));
+    EXPECT_EQ(saved.GetValue("winx"), "10");
+    EXPECT_EQ(saved.GetValue("winh"), "400");
+    EXPECT_EQ(saved.GetValue("winmax"), "0");
+}
+
 TEST_F(MainWindowTest, NoReportGoesOutBeforeTheLinkCarriesFrames) {
     server.options.loginReply = "";  // the server never answers the login line
     GameConnect("127.0.0.1", server.Port());
