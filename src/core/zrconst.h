@@ -125,6 +125,45 @@ inline constexpr int UpdaterExitWaitSeconds = 120;
 // Longest pause the updater accepts in a "run" line, in milliseconds.
 inline constexpr int MaxUpdaterRunDelayMs = 10000;
 
+// ---- The master-server (lobby) link ---------------------------------------
+//
+// Login: the client sends "login 136 <LobbyExchangeVersion> <account> <masked password>".
+// The second number names the key exchange below, so that a server that speaks another one
+// answers "update" instead of failing on garbage.
+//
+// Key exchange, between the server's "ok" line and the first frame (the welcome):
+//   1. On "ok" the client sends its exchange value C: four bytes, least significant first,
+//      unscrambled. C is drawn at random from 1 .. 2147483646 at every connect.
+//   2. On receiving C the server sends its own random value S the same way.
+//   3. Both sides take the transcript T: every text line sent and received with its CR LF
+//      (the login line, the "ok" line), then C's four bytes, then S's, in that order, and
+//      derive with KeyMix (value, state):
+//        client-to-server key = KeyMix(StringCrc32(T), KeyMix(S, C))
+//        server-to-client key = KeyMix(StringCrc32(T), KeyMix(C, S))
+//      A key that comes out 0 becomes LobbyZeroKeyStandIn, so neither key is ever 0.
+//   4. From then on the link is framed (an explicit flag, not "both keys non-zero"):
+//      client-to-server bytes scramble with (ScrambleMulA, ScrambleAddA), server-to-client
+//      bytes with (ScrambleMulB, ScrambleAddB). The first frame from the server must be the
+//      welcome (26); once it is read the client mixes the welcome number W into its receive
+//      key, key = KeyMix(W, key), and the server does the same to its send key after sending it.
+// Each side contributes a fresh value, so neither can replay an old session's keys; the
+// transcript ties the keys to the exact login that was made. Nothing framed is sent before
+// step 4: there is no key to scramble it with.
+inline constexpr std::uint32_t LobbyExchangeVersion = 1u;
+// Any fixed non-zero value would do; this one has bits set in every byte.
+inline constexpr std::uint32_t LobbyZeroKeyStandIn = 0x6A09E667u;
+// Largest exchange value (the values are below 2^31 - 1).
+inline constexpr std::uint32_t LobbyExchangeValueMax = 2147483646u;
+
+// A text reply from the master server may be at most this long without its CR LF.
+inline constexpr std::size_t MaxLobbyTextLine = 1000u;
+// Longest lobby message body (code byte and payload): the frame's length field is 16 bits.
+inline constexpr std::size_t MaxLobbyFrameBody = 65535u;
+// The link is given up when the server has not pinged for more than this many seconds.
+inline constexpr int LobbyKeepAliveSeconds = 60;
+// Connection attempts in login mode before the client gives up and says so.
+inline constexpr int LobbyMaxTries = 5;
+
 // Recent private-message senders kept for the reply and completion keys. A
 // player cycles through a handful; a server sending endless new names must
 // not grow the list without end.

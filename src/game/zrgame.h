@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "core/zrconst.h"
 #include "game/zrfield.h"
 #include "game/zrkeytable.h"
 #include "game/zrslot.h"
@@ -136,6 +137,18 @@ struct tclientoptions {
     uint8_t loopallmusic = 1;  // at the end of a track play the next one
 };
 
+// The lobby options of the settings pages, under their configuration keys.
+struct tlobbyoptions {
+    uint8_t findgamests = 0;      // time stamps on lobby chat lines
+    uint8_t showjoinsparts = 0;   // joins and parts of room users in the lobby chat
+    uint8_t minimizebrb = 1;      // minimising sets "be right back"
+    int32_t concurrentpings = 3;  // regions pinged at the same time
+    int32_t pingtries = 1;        // answers a region needs before its ping counts as measured
+    int32_t idlebrb = 5;          // idle minutes before the automatic statuses; 0 = off
+    int32_t idleaway = 15;
+    int32_t idlesleeping = 120;
+};
+
 // The client's settings record. Theme selection, client options, key table and lobby options
 // are added by their units as further nested records.
 struct tsettingsarray {
@@ -143,6 +156,7 @@ struct tsettingsarray {
     TZRTheme theme;  // the loaded theme (klb/zrtheme.h); block blits read theme.draw
     TKeyTable keys;  // the 19 key slots, indexed by action id (zrkey)
     tclientoptions options;
+    tlobbyoptions lobby;
 };
 extern tsettingsarray Settings;
 
@@ -224,12 +238,73 @@ struct tupdateclient {
     int32_t Redirects = 0;    // followed in this run
 };
 
-// The client's own state. Account, lobby (tmesb) and update (tupdateclient) parts are added
-// by their units as further nested records.
+// The account the lobby logs in with and what the sign-up and query dialogs fill in.
+struct tmeaccount {
+    std::string AccountName;
+    std::string Password;
+    std::string SignUpText;  // the "new" line's arguments, built by the sign-up dialog
+    std::string VerifyCode;
+    std::string BirthDate;      // "yyyy-mm-dd", for a forgotten password
+    int32_t WelcomeNumber = 0;  // from the master server's welcome
+};
+
+// States of the master-server link (tmesb::LobbyLinkState).
+enum LobbyLinkStateId : int32_t {
+    sbConnecting = 0,  // connecting, text phase, key exchange
+    sbConnected = 1,   // the welcome has arrived
+    sbDown = 2,
+};
+
+// What the lobby does once the regions arrive (tmesb::PendingAction).
+enum LobbyPendingAction : uint8_t {
+    paJoinGame = 1,  // 0 means the same
+    paCreateGame = 2,
+    paPingOnly = 3,
+};
+
+// The master server's address; the start-up stores the defaults, the configuration may not.
+struct tsbserver {
+    std::string host = DefaultMasterServerHost;
+    int32_t port = DefaultMasterServerPort;
+};
+
+// The lobby's state that the shell, the configuration and the game part read. The records
+// (rooms, users, games, friends, regions) and the link's buffers and keys belong to the lobby
+// (src/lobby), which refers to them by id.
+struct tmesb {
+    int32_t LobbyLinkState = sbDown;  // LobbyLinkStateId
+    int32_t TryCounter = 0;           // connection attempts since the last welcome
+    uint8_t LobbyConnectMode = 0;     // 0 login, 1 new account, 2 verify, 3 forgotten password
+    uint8_t RegionsStale = 0;
+    uint8_t AutoStatus = 0;      // the own status was set by the idle timer or by minimising
+    uint8_t AutoStatus2 = 0;     // its companion flag
+    int64_t LastActivity = 0;    // SecondClock
+    int64_t LastServerPing = 0;  // SecondClock of the connect and of the last server ping
+    uint8_t ShowFriends = 1;     // user list sections open
+    uint8_t ShowUsers = 1;
+    uint8_t ShowIgnore = 1;
+    uint8_t PendingAction = 0;  // LobbyPendingAction
+    int32_t InviteRoomId = 0;
+    int32_t InviteGameId = 0;
+    std::string Inviter;
+    int32_t DetailsRoomId = 0;
+    int32_t ShownGameId = 0;
+    std::string DetailsPlayer;
+    std::string RoomName;  // remembered room and its key ("room", "roomkey")
+    std::string RoomKey;
+    uint8_t OwnSavedStatus = 1;  // "state"
+    std::string OwnProfile;      // compressed TXSettings
+    std::string AwayMessage;
+    tsbserver server;
+};
+
+// The client's own state: the account, then each unit's part as a nested record.
 struct tme {
+    tmeaccount account;
     tmegame game;
     tmeshell shell;
     tupdateclient update;
+    tmesb lobby;
 };
 extern tme ClientState;
 

@@ -1,0 +1,588 @@
+#include "lobby/zrlobbydispatch.h"
+
+#include <array>
+
+#include "core/chatstyle.h"
+#include "core/zrlog.h"
+#include "core/zrmisc.h"
+#include "core/zrversion.h"
+#include "game/zrgame.h"
+#include "game/zrroomchat.h"
+#include "game/zrroomhost.h"
+#include "game/zrservermsg.h"
+#include "lobby/zrlobbyfields.h"
+#include "lobby/zrlobbyhost.h"
+#include "lobby/zrlobbyjoin.h"
+#include "lobby/zrlobbylink.h"
+#include "lobby/zrlobbylists.h"
+#include "lobby/zrlobbymodel.h"
+#include "lobby/zrlobbystatus.h"
+#include "net/zrlobbykeys.h"
+
+namespace pk {
+
+namespace {
+
+tmesb& Sb() {
+    return ClientState.lobby;
+}
+
+std::string S(std::string_view digits) {
+    return StyleCode(digits);
+}
+
+const std::string& E() {
+    return kStyleEnd;
+}
+
+bool Ignored(const std::string& name) {
+    return FindIgnored(name) != nullptr;
+}
+
+void JoinPartLine(const std::string& name, const char* what) {
+    if (Settings.lobby.showjoinsparts && !Ignored(name)) {
+        AddLobbyChat(S("20") + "*** " + S("12") + S("01") + name + E() + what);
+    }
+}
+
+// The invitation line: "... has invited you to join the game <name>. Type /ok to join!".
+std::string InvitationLine(const std::string& inviter, const std::string& invitedTo,
+                           const std::string& name, const std::string& ending) {
+    return S("15") + S("01") + inviter + E() + invitedTo + S("01") + name + E() + ending + S("01") +
+           "/ok" + E() + " to join!";
+}
+
+// Where a server text from the master server may go: the lobby chat and, through the room
+// host, the room chat and the in-game line; its dialogs through the lobby host.
+class ServerTextOutlets final : public RoomChat, public RoomDialogs, public RoomLinks {
+public:
+    void PartylineAddLine(const std::string& line) override { LobbyShell().RoomChatLine(line); }
+    void ShowGameMessage(const std::string& line) override { LobbyShell().InGameLine(line); }
+    void LobbyChatLine(const std::string& line) override { AddLobbyChat(line); }
+    void ShowMessage(const std::string& text) override { LobbyShell().ShowMessage(text); }
+    bool LobbyConnected() const override { return Sb().LobbyLinkState == sbConnected; }
+    void LobbyDisconnectWithoutRetry() override { LobbyDisconnect(false); }
+    void GameDisconnect() override { LobbyShell().GameDisconnect(); }
+    bool IsIgnored(const std::string& name) const override { return Ignored(name); }
+};
+
+// ---- One handler per code. Each reads its numbers first, so that a bad number leaves
+// the model as it was; list handlers stop at the first bad record.
+
+void OnPing(const std::string&) {
+    LobbySend(LobbyMsgPong, "");
+    Sb().LastServerPing = LobbyShell().Seconds();
+}
+
+void OnJoinedRoom(const std::string& payload) {
+    TLobbyFields f(payload, LobbyFieldSep);
+    const std::int32_t roomId = f.NumOr(1, 0);
+    const std::int32_t privilege = f.Num(2);
+    const std::int32_t status = f.Num(3);
+    const tSbRoom* room = FindRoom(roomId);
+    if (!f.ok() || !room) {
+        return;
+    }
+    const std::string roomName = room->name;
+    NewCurrentRoom(roomId);
+    tSbUser& own = NewRoomUser(ClientState.account.AccountName);
+    own.privilege = static_cast<std::uint8_t>(privilege);
+    own.status = static_cast<std::uint8_t>(status);
+    LobbyModel.ownUser = own.uid;
+    RebuildUserList();
+    AddLobbyChat(S("01") + S("17") + "***" + E() + " You have joined " + S("23") + roomName);
+    LobbyView().SetRoomNameLabel(roomName);
+    RefreshOwnStatusButtons();
+    if (!SameText(roomName, Sb().RoomName)) {
+        Sb().RoomName = roomName;
+        Sb().RoomKey.clear();
+    }
+}
+
+void OnUserJoined(const std::string& payload) {
+    TLobbyFields f(payload, LobbyFieldSep);
+    const std::string name = f.Str(1);
+    const std::int32_t privilege = f.Num(2);
+    const std::int32_t status = f.Num(3);
+    if (!f.ok()) {
+        return;
+    }
+    tSbUser& user = NewRoomUser(name);
+    user.privilege = static_cast<std::uint8_t>(privilege);
+    user.status = static_cast<std::uint8_t>(status);
+    RebuildUserList();
+    JoinPartLine(name, " has joined the room!");
+}
+
+void OnRoomUsers(const std::string& payload) {
+    const TLobbyFields records(payload, LobbyRecordSep);
+    for (int i = 1; i <= records.Count(); ++i) {
+        TLobbyFields f(records.View(i), LobbyFieldSep);
+        const std::int32_t privilege = f.Num(2);
+        const std::int32_t status = f.Num(3);
+        if (!f.ok()) {
+            break;
+        }
+        tSbUser& user = NewRoomUser(f.Str(1));
+        user.privilege = static_cast<std::uint8_t>(privilege);
+        user.status = static_cast<std::uint8_t>(status);
+    }
+    RebuildUserList();
+}
+
+void OnUserChanged(const std::string& payload) {
+    TLobbyFields f(payload, LobbyFieldSep);
+    const std::int32_t privilege = f.Num(2);
+    const std::int32_t status = f.Num(3);
+    tSbUser* user = FindRoomUser(f.Str(1));
+    if (!f.ok() || !user) {
+        return;
+    }
+    user->privilege = static_cast<std::uint8_t>(privilege);
+    user->status = static_cast<std::uint8_t>(status);
+    RepaintUserList();
+    if (user == OwnUser()) {
+        if (user->status != 0) {
+            Sb().OwnSavedStatus = user->status;
+        }
+        RefreshOwnStatusButtons();
+    }
+}
+
+void OnUserLeft(const std::string& payload) {
+    TLobbyFields f(payload, LobbyFieldSep);
+    const tSbUser* user = FindRoomUser(f.Str(1));
+    if (!user) {
+        return;
+    }
+    const std::string name = user->name;
+    JoinPartLine(f.Str(1), " has left the room");
+    DisposeRoomUser(name);
+    RebuildUserList();
+}
+
+void OnRoomProperties(const std::string& payload) {
+    TLobbyFields f(payload, LobbyFieldSep);
+    SetRoomProperties(f.Str(1), f.Str(2), f.NumOr(3, 0));
+}
+
+void OnRoomAdded(const std::string& payload) {
+    TLobbyFields f(payload, LobbyFieldSep);
+    const std::int32_t id = f.NumOr(1, 0);
+    const bool known = FindRoom(id) != nullptr;
+    tSbRoom& room = NewRoom(id);
+    room.name = f.Str(2);
+    room.count = 1;
+    room.flag = 0;
+    known ? LobbyView().RoomRowChanged(id) : LobbyView().RoomRowAdded(id);
+}
+
+void OnRooms(const std::string& payload) {
+    const TLobbyFields records(payload, LobbyRecordSep);
+    LobbyView().BeginRoomUpdate();
+    for (int i = 1; i <= records.Count(); ++i) {
+        TLobbyFields f(records.View(i), LobbyFieldSep);
+        const std::int32_t id = f.NumOr(1, 0);
+        const bool known = FindRoom(id) != nullptr;
+        tSbRoom& room = NewRoom(id);
+        room.flag = f.View(2) == "1" ? 1 : 0;
+        room.count = f.NumOr(3, 1);
+        room.name = f.Str(4);
+        known ? LobbyView().RoomRowChanged(id) : LobbyView().RoomRowAdded(id);
+    }
+    LobbyView().EndRoomUpdate();
+}
+
+void OnRoomChanged(const std::string& payload) {
+    TLobbyFields f(payload, LobbyFieldSep);
+    tSbRoom* room = FindRoom(f.NumOr(1, 0));
+    if (!room) {
+        return;
+    }
+    room->flag = f.View(2) == "1" ? 1 : 0;
+    room->count = f.NumOr(3, 1);
+    LobbyView().RoomRowChanged(room->id);
+}
+
+void OnRoomRemoved(const std::string& payload) {
+    TLobbyFields f(payload, LobbyFieldSep);
+    const tSbRoom* room = FindRoom(f.NumOr(1, 0));
+    if (!room) {
+        return;
+    }
+    const std::int32_t id = room->id;
+    LobbyView().RoomRowRemoved(id);
+    DisposeRoom(id);
+}
+
+void OnGameAdded(const std::string& payload) {
+    TLobbyFields f(payload, LobbyFieldSep);
+    const std::int32_t id = f.NumOr(1, -1);
+    const bool known = FindGame(id) != nullptr;
+    tSbGame& game = NewGame(id);
+    game.defaultSet = static_cast<std::uint8_t>(f.NumOr(2, 0));
+    game.maxPlayers = f.NumOr(3, 0);
+    game.maxSpectators = f.NumOr(4, 0);
+    game.creator = f.Str(5);
+    game.name = f.Str(6);
+    game.region = f.Str(7);
+    known ? LobbyView().GameRowChanged(id) : LobbyView().GameRowAdded(id);
+}
+
+void OnGames(const std::string& payload) {
+    const TLobbyFields records(payload, LobbyRecordSep);
+    LobbyView().BeginGameUpdate();
+    for (int i = 1; i <= records.Count(); ++i) {
+        TLobbyFields f(records.View(i), LobbyFieldSep);
+        const std::int32_t id = f.NumOr(1, -1);
+        const bool known = FindGame(id) != nullptr;
+        tSbGame& game = NewGame(id);
+        game.defaultSet = static_cast<std::uint8_t>(f.NumOr(2, 0));
+        game.maxPlayers = f.NumOr(3, 0);
+        game.maxSpectators = f.NumOr(4, 0);
+        game.players = f.NumOr(5, 0);
+        game.spectators = f.NumOr(6, 0);
+        game.creator = f.Str(7);
+        game.name = f.Str(8);
+        game.region = f.Str(9);
+        game.status = static_cast<std::uint8_t>(f.NumOr(10, 1));
+        known ? LobbyView().GameRowChanged(id) : LobbyView().GameRowAdded(id);
+    }
+    LobbyView().EndGameUpdate();
+
+    const tmesb& sb = Sb();
+    const std::int32_t roomId = LobbyModel.currentRoom->roomId;
+    if (roomId == sb.InviteRoomId) {
+        if (const tSbGame* game = FindGame(sb.InviteGameId)) {
+            AddLobbyChat(InvitationLine(sb.Inviter, " invited you to join the game ", game->name,
+                                        " in this room.  Type "));
+        }
+    }
+    if (roomId == sb.DetailsRoomId) {
+        RequestPlayerDetails(sb.DetailsPlayer, false, false, false);
+    }
+}
+
+void OnGameChanged(const std::string& payload) {
+    TLobbyFields f(payload, LobbyFieldSep);
+    tSbGame* game = FindGame(f.NumOr(1, 0));
+    if (!game) {
+        return;
+    }
+    game->defaultSet = static_cast<std::uint8_t>(f.NumOr(2, 0));
+    game->maxPlayers = f.NumOr(3, 0);
+    game->maxSpectators = f.NumOr(4, 0);
+    game->players = f.NumOr(5, 0);
+    game->spectators = f.NumOr(6, 0);
+    game->name = f.Str(7);
+    game->status = static_cast<std::uint8_t>(f.NumOr(8, 1));
+    LobbyView().GameRowChanged(game->id);
+}
+
+void OnGameRemoved(const std::string& payload) {
+    TLobbyFields f(payload, LobbyFieldSep);
+    const tSbGame* game = FindGame(f.NumOr(1, 0));
+    if (!game) {
+        return;
+    }
+    const std::int32_t id = game->id;
+    LobbyView().GameRowRemoved(id);
+    DisposeGame(id);
+}
+
+void OnJoinGameNow(const std::string& payload) {
+    TLobbyFields f(payload, LobbyFieldSep);
+    tSbGame* game = FindGame(f.NumOr(1, 0));
+    if (!game) {
+        return;
+    }
+    JoinGameNow(*game, f.Str(2), f.NumOr(3, 1));
+}
+
+void OnGameSet(const std::string& payload) {
+    TLobbyFields f(payload, LobbyFieldSep);
+    const tSbGame* game = FindGame(f.NumOr(1, 0));
+    if (!game) {
+        return;
+    }
+    LobbyHost& host = LobbyShell();
+    if (Sb().PendingAction == paJoinGame && !host.GameSetWindowVisible()) {
+        host.OpenGameSetView(game->id, game->name, f.Rest(2));
+    }
+}
+
+void OnServersStatus(const std::string& payload) {
+    for (const std::string& line : ServersStatusLines(payload)) {
+        AddLobbyChat(line);
+    }
+}
+
+void OnRegions(const std::string& payload) {
+    tmesb& sb = Sb();
+    LobbyHost& host = LobbyShell();
+    if (payload.empty()) {
+        sb.RegionsStale = 1;
+        return;
+    }
+    if (host.GameSetWindowVisible() && !host.LocationDialogVisible()) {
+        return;
+    }
+    SbRegions.clear();
+    const TLobbyFields records(payload, LobbyRecordSep);
+    for (int i = 1; i <= records.Count(); ++i) {
+        TLobbyFields f(records.View(i), LobbyFieldSep);
+        const std::int32_t id = f.NumOr(1, 0);
+        if (id > 0) {
+            NewRegion(f.Str(2), id, f.NumOr(3, 0), f.NumOr(4, 0), f.Str(5), f.NumOr(6, 0));
+        }
+    }
+    sb.RegionsStale = 0;
+    if (!SbRegions.empty()) {
+        switch (sb.PendingAction) {
+            case 0:
+            case paJoinGame:
+                if (const tSbGame* game = PendingGame()) {
+                    LobbySend(LobbyMsgJoinGame, std::to_string(game->id));
+                }
+                break;
+            case paCreateGame:
+                host.OpenGameSetCreate();
+                break;
+            default:
+                break;
+        }
+    }
+    if (host.LocationDialogVisible()) {
+        host.FillRegionList();
+    }
+    host.StartRegionPings();
+}
+
+void OnFriendsOnline(const std::string& payload) {
+    for (const auto& user : LobbyModel.friends.Items()) {
+        user->present = 0;
+        user->status = 1;
+        user->roomId = 0;
+    }
+    const TLobbyFields records(payload, LobbyRecordSep);
+    for (int i = 1; i <= records.Count(); ++i) {
+        TLobbyFields f(records.View(i), LobbyFieldSep);
+        const std::int32_t status = f.Num(2);
+        const std::int32_t roomId = f.Num(3);
+        if (!f.ok()) {
+            break;
+        }
+        if (tSbUser* user = FindFriend(f.Str(1))) {
+            user->status = static_cast<std::uint8_t>(status);
+            user->present = 1;
+            user->roomId = roomId;
+        }
+    }
+    RebuildUserList();
+    RepaintUserList();
+}
+
+void OnInvitation(const std::string& payload) {
+    TLobbyFields f(payload, LobbyFieldSep);
+    const std::string inviter = f.Str(1);
+    if (Ignored(inviter)) {
+        return;
+    }
+    const std::int32_t roomId = f.NumOr(2, 0);
+    const std::int32_t gameId = f.NumOr(3, 0);
+    const tSbGame* game = roomId == LobbyModel.currentRoom->roomId ? FindGame(gameId) : nullptr;
+    if (game) {
+        AddLobbyChat(
+            InvitationLine(inviter, " has invited you to join the game ", game->name, ". Type "));
+    } else if (const tSbRoom* room = FindRoom(roomId)) {
+        AddLobbyChat(InvitationLine(inviter, " has invited you to join a game in room ", room->name,
+                                    ". Type "));
+    }
+    tmesb& sb = Sb();
+    sb.InviteRoomId = roomId;
+    sb.InviteGameId = gameId;
+    sb.Inviter = inviter;
+}
+
+void OnStatusList(const std::string& payload) {
+    LobbyShell().ShowStatusList(payload);
+}
+void OnPlayerDetails(const std::string& payload) {
+    LobbyShell().ShowPlayerDetails(payload);
+}
+void OnQuery(const std::string&) {
+    LobbySend(LobbyMsgProfile, Sb().OwnProfile);
+}
+void OnPlayerStats(const std::string& payload) {
+    LobbyShell().ShowPlayerStats(TLobbyFields(payload, LobbyFieldSep).Rest(2));
+}
+void OnUserDb(const std::string& payload) {
+    LobbyShell().ShowUserDbReply(payload);
+}
+void OnServerText(const std::string& payload) {
+    ServerTextOutlets outlets;
+    ServerTextTargets to{outlets, outlets, outlets, RecentPrivateNames};
+    ShowServerMessage(payload, to);
+}
+
+using Handler = void (*)(const std::string&);
+struct Route {
+    Handler handler = nullptr;
+    bool needsRoom = false;  // ignored without a current room
+};
+
+// By code; codes without a handler are ignored.
+const std::array<Route, 256>& Routes() {
+    static const std::array<Route, 256> routes = [] {
+        std::array<Route, 256> r{};
+        r[LobbyMsgPing] = {OnPing, false};
+        r[LobbyMsgJoinedRoom] = {OnJoinedRoom, false};
+        r[LobbyMsgUserJoined] = {OnUserJoined, true};
+        r[LobbyMsgRoomUsers] = {OnRoomUsers, true};
+        r[LobbyMsgUserChanged] = {OnUserChanged, true};
+        r[LobbyMsgUserLeft] = {OnUserLeft, true};
+        r[LobbyMsgRoomProperties] = {OnRoomProperties, false};
+        r[LobbyMsgRoomAdded] = {OnRoomAdded, false};
+        r[LobbyMsgRooms] = {OnRooms, false};
+        r[LobbyMsgRoomChanged] = {OnRoomChanged, false};
+        r[LobbyMsgRoomRemoved] = {OnRoomRemoved, false};
+        r[LobbyMsgGameAdded] = {OnGameAdded, true};
+        r[LobbyMsgGames] = {OnGames, true};
+        r[LobbyMsgGameChanged] = {OnGameChanged, true};
+        r[LobbyMsgGameRemoved] = {OnGameRemoved, true};
+        r[LobbyMsgJoinGameNow] = {OnJoinGameNow, true};
+        r[LobbyMsgGameSet] = {OnGameSet, false};
+        r[LobbyMsgServersStatus] = {OnServersStatus, false};
+        r[LobbyMsgRegions] = {OnRegions, false};
+        r[LobbyMsgStatusList] = {OnStatusList, false};
+        r[LobbyMsgFriendsOnline] = {OnFriendsOnline, false};
+        r[LobbyMsgInvitation] = {OnInvitation, true};
+        r[LobbyMsgPlayerDetails] = {OnPlayerDetails, false};
+        r[LobbyMsgQuery] = {OnQuery, false};
+        r[LobbyMsgPlayerStats] = {OnPlayerStats, false};
+        r[LobbyMsgUserDb] = {OnUserDb, false};
+        r[LobbyMsgServerText] = {OnServerText, false};
+        return r;
+    }();
+    return routes;
+}
+
+}  // namespace
+
+void LobbyWelcome(std::uint8_t code, const std::string& payload) {
+    if (code != LobbyMsgWelcome) {
+        AddLogLine("Master server sent message " + std::to_string(code) + " before its welcome");
+        LobbyDisconnect(false);
+        return;
+    }
+    TLobbyFields f(payload, LobbyFieldSep);
+    const std::int32_t welcome = f.NumOr(1, 0);
+    const std::int32_t privilege = f.Num(2);
+    const std::int32_t status = f.Num(3);
+    const std::int32_t roomId = f.NumOr(4, 0);
+    const std::int32_t flag = f.NumOr(5, 0);
+    const std::int32_t count = f.Num(6);
+    const std::string roomName = f.Str(7);
+    if (!f.ok()) {
+        // The server mixes the welcome number into its key whether or not we can read the
+        // rest; a link left half set up could only read garbage from here on.
+        AddLogLine("Master server welcome unreadable");
+        LobbyDisconnect(false);
+        return;
+    }
+    tmesb& sb = Sb();
+    const std::string& account = ClientState.account.AccountName;
+    sb.TryCounter = 0;
+    const bool known = FindRoom(roomId) != nullptr;
+    tSbRoom& room = NewRoom(roomId);
+    room.name = roomName;
+    room.flag = static_cast<std::uint8_t>(flag);
+    room.count = count;
+    known ? LobbyView().RoomRowChanged(roomId) : LobbyView().RoomRowAdded(roomId);
+    NewCurrentRoom(roomId);
+    tSbUser& own = NewRoomUser(account);
+    own.privilege = static_cast<std::uint8_t>(privilege);
+    own.status = static_cast<std::uint8_t>(status);
+    LobbyModel.ownUser = own.uid;
+    ClientState.account.WelcomeNumber = welcome;
+    MixWelcomeNumber(LobbyLink.recvKey, static_cast<std::uint32_t>(welcome));
+    RebuildUserList();
+    SendFriendsList();
+    LobbySend(LobbyMsgAwayMessage, sb.AwayMessage);
+    AddLobbyChat(S("01") + S("22") + "***" + E() + S("14") +
+                 " Connected to Pelkorin Master Server!");
+    AddLobbyChat(S("01") + "*** You have joined " + S("23") + roomName);
+    LobbyView().SetRoomNameLabel(roomName);
+    sb.LobbyLinkState = sbConnected;
+    sb.RegionsStale = 1;
+    LobbyShell().SetMainCaption(MainCaption(account));
+    RefreshOwnStatusButtons();
+    LobbyShell().SetUIState(uiLobbyLink, true);
+    LobbyLink.transcript.clear();
+}
+
+void LobbyDispatch(std::uint8_t code, const std::string& payload) {
+    const Route& route = Routes()[code];
+    if (!route.handler || (route.needsRoom && !LobbyModel.currentRoom)) {
+        return;
+    }
+    route.handler(payload);
+}
+
+void RequestPlayerDetails(const std::string& name, bool lobbyChat, bool roomChat, bool inGame) {
+    const std::string line =
+        S("15") + "Requesting player details for " + S("01") + name + E() + "...";
+    if (lobbyChat) {
+        AddLobbyChat(line);
+    }
+    if (roomChat) {
+        LobbyShell().RoomChatLine(line);
+    }
+    if (inGame) {
+        LobbyShell().InGameLine(line);
+    }
+    LobbySend(LobbyMsgAskDetails, name);
+    LobbySend(LobbyMsgAskStats, name);
+}
+
+void SendFriendsList() {
+    std::string names;
+    for (const auto& user : LobbyModel.friends.Items()) {
+        if (!names.empty()) {
+            names += LobbyRecordSep;
+        }
+        names += user->name;
+    }
+    LobbySend(LobbyMsgFriends, names);
+}
+
+void SendRoomProperties(const std::string& topic, const std::string& key, std::uint8_t moderated) {
+    LobbySend(LobbyMsgSetRoomProperties,
+              topic + LobbyFieldSep + key + LobbyFieldSep + std::to_string(moderated));
+}
+
+void SetRoomProperties(const std::string& topic, const std::string& lockText,
+                       std::int32_t moderated) {
+    if (!LobbyModel.currentRoom) {
+        return;
+    }
+    tsbaroom& room = *LobbyModel.currentRoom;
+    room.topic = topic;
+    room.lockText = lockText;
+    room.moderated = static_cast<std::uint8_t>(moderated);
+    LobbyView().ShowLockIcon(!lockText.empty());
+    LobbyView().ShowModeratedIcon(moderated != 0);
+}
+
+void NoteActivity() {
+    tmesb& sb = Sb();
+    sb.LastActivity = LobbyShell().Seconds();
+    if (sb.AutoStatus && sb.LobbyLinkState == sbConnected &&
+        ClientState.game.GameLinkState == LinkDown) {
+        LobbySend(LobbyMsgOwnStatus, "1");
+    }
+    sb.AutoStatus = 0;
+    sb.AutoStatus2 = 0;
+}
+
+}  // namespace pk

@@ -1,0 +1,75 @@
+#pragma once
+// Reading lobby payloads: fields separated by 0x02, list records by 0x01, numbered from 1 as
+// TokenAt numbers them (a separator at the very end opens no further field). Numbers are
+// decimal text: `Num` marks the reader bad when a field is not a number (the message is then
+// not applied), `NumOr` gives a default instead. Reads past the end give empty fields.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/zrmisc.h"
+
+namespace pk {
+
+inline constexpr char LobbyFieldSep = '\x02';
+inline constexpr char LobbyRecordSep = '\x01';
+
+class TLobbyFields {
+public:
+    TLobbyFields(std::string_view text, char separator) : text_(text) {
+        std::size_t start = 0;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == separator) {
+                spans_.push_back({start, i});
+                start = i + 1;
+            }
+        }
+        if (start < text.size()) {
+            spans_.push_back({start, text.size()});
+        }
+    }
+
+    int Count() const { return static_cast<int>(spans_.size()); }
+    std::string_view View(int n) const {
+        if (n < 1 || n > Count()) {
+            return {};
+        }
+        const Span& s = spans_[static_cast<std::size_t>(n - 1)];
+        return text_.substr(s.begin, s.end - s.begin);
+    }
+    std::string Str(int n) const { return std::string(View(n)); }
+    // The text from field n on, separators included.
+    std::string Rest(int n) const {
+        if (n < 1) {
+            return std::string(text_);
+        }
+        if (n > Count()) {
+            return {};
+        }
+        return std::string(text_.substr(spans_[static_cast<std::size_t>(n - 1)].begin));
+    }
+    std::int32_t Num(int n) {
+        const auto value = ParseInt(View(n));
+        if (!value) {
+            bad_ = true;
+            return 0;
+        }
+        return *value;
+    }
+    std::int32_t NumOr(int n, std::int32_t fallback) const {
+        return ParseInt(View(n)).value_or(fallback);
+    }
+    bool ok() const { return !bad_; }
+
+private:
+    struct Span {
+        std::size_t begin;
+        std::size_t end;
+    };
+    std::string_view text_;
+    std::vector<Span> spans_;
+    bool bad_ = false;
+};
+
+}  // namespace pk

@@ -1,0 +1,66 @@
+#include "lobby/zrlobbyhost.h"
+
+#include "core/zrlog.h"
+#include "core/zrmisc.h"
+#include "game/zrgamelink.h"
+#include "game/zrroomhost.h"
+
+namespace pk {
+
+void LobbyHost::LobbyChatLine(const std::string& line) {
+    Room().LobbyChatLine(line);
+}
+void LobbyHost::RoomChatLine(const std::string& line) {
+    Room().PartylineAddLine(line);
+}
+void LobbyHost::InGameLine(const std::string& line) {
+    Room().ShowGameMessage(line);
+}
+std::string LobbyHost::TimeStamp() {
+    return pk::TimeStamp();
+}
+std::int64_t LobbyHost::Seconds() {
+    return static_cast<std::int64_t>(SecondClock());
+}
+void LobbyHost::SetUIState(int state, bool on) {
+    Room().SetUIState(state, on);
+}
+void LobbyHost::SetMainCaption(const std::string& caption) {
+    Room().SetMainCaption(caption);
+}
+void LobbyHost::ShowMessage(const std::string& text) {
+    Room().ShowMessage(text);
+}
+void LobbyHost::GameConnect(const std::string& host, int port) {
+    pk::GameConnect(host, port);
+}
+void LobbyHost::GameDisconnect() {
+    pk::GameDisconnect();
+}
+
+namespace {
+
+LobbyHost defaultHost;
+LobbyViews defaultViews;
+LobbyHost* currentHost = &defaultHost;
+LobbyViews* currentViews = &defaultViews;
+
+}  // namespace
+
+LobbyHost& LobbyShell() {
+    return *currentHost;
+}
+
+LobbyViews& LobbyView() {
+    return *currentViews;
+}
+
+void SetLobbyHost(LobbyHost* host) {
+    currentHost = host ? host : &defaultHost;
+}
+
+void SetLobbyViews(LobbyViews* views) {
+    currentViews = views ? views : &defaultViews;
+}
+
+}  // namespace pk

@@ -1,0 +1,288 @@
+#include "lobby/zrlobbylists.h"
+
+#include <algorithm>
+
+#include "core/chatstyle.h"
+
+namespace pk {
+
+namespace {
+
+bool NameBefore(const std::string& a, const std::string& b) {
+    return LowerCase(a) < LowerCase(b);
+}
+
+// The records of one section in their order.
+template <class Before>
+void AddSection(const TUserList& list, UserRowKind kind, Before before) {
+    std::vector<const tSbUser*> records;
+    records.reserve(list.size());
+    for (const auto& user : list.Items()) {
+        records.push_back(user.get());
+    }
+    // Stable: records that compare equal keep their list order.
+    std::stable_sort(records.begin(), records.end(),
+                     [before](const tSbUser* a, const tSbUser* b) { return before(*a, *b); });
+    for (const tSbUser* user : records) {
+        LobbyModel.userRows.push_back({kind, user->uid});
+    }
+}
+
+int RoomUserCount() {
+    return LobbyModel.currentRoom ? static_cast<int>(LobbyModel.currentRoom->users.size()) : 0;
+}
+
+std::string PlayerCountText(int n) {
+    return n == 1 ? "1 player" : std::to_string(n) + " players";
+}
+
+bool Connected() {
+    return ClientState.lobby.LobbyLinkState == sbConnected;
+}
+
+}  // namespace
+
+void AddLobbyChat(const std::string& text) {
+    LobbyHost& host = LobbyShell();
+    if (Settings.lobby.findgamests) {
+        host.LobbyChatLine(StyleCode("17") + host.TimeStamp() + kStyleEnd + text);
+    } else {
+        host.LobbyChatLine(text);
+    }
+}
+
+std::string UserRowHeader(UserRowKind kind) {
+    switch (kind) {
+        case UserRowKind::FriendsHeader:
+            return "!friends";
+        case UserRowKind::IgnoreHeader:
+            return "!ignore";
+        case UserRowKind::UsersHeader:
+            return "!users";
+        default:
+            return {};
+    }
+}
+
+std::string LobbyAppTitle() {
+    return Connected() ? "Pelkorin (" + PlayerCountText(RoomUserCount()) + ")" : "Pelkorin";
+}
+
+std::string LobbyTrayHint() {
+    return Connected() ? "Connected as " + ClientState.account.AccountName + ", " +
+                             PlayerCountText(RoomUserCount())
+                       : "Disconnected";
+}
+
+void RebuildUserList() {
+    const tmesb& sb = ClientState.lobby;
+    LobbyModel.userRows.clear();
+    LobbyModel.userRows.push_back({UserRowKind::FriendsHeader, 0});
+    if (sb.ShowFriends) {
+        AddSection(LobbyModel.friends, UserRowKind::Friend, FriendBefore);
+    }
+    LobbyModel.userRows.push_back({UserRowKind::IgnoreHeader, 0});
+    if (sb.ShowIgnore) {
+        AddSection(LobbyModel.ignored, UserRowKind::Ignored, IgnoredBefore);
+    }
+    LobbyModel.userRows.push_back({UserRowKind::UsersHeader, 0});
+    if (sb.ShowUsers && LobbyModel.currentRoom) {
+        AddSection(LobbyModel.currentRoom->users, UserRowKind::RoomUser, RoomUserBefore);
+    }
+    LobbyView().UserListRebuilt();
+    LobbyShell().SetAppTitle(LobbyAppTitle());
+    LobbyShell().SetTrayHint(LobbyTrayHint());
+}
+
+void RepaintUserList() {
+    LobbyView().UserListRepaint();
+}
+
+bool FriendBefore(const tSbUser& a, const tSbUser& b) {
+    if ((a.present != 0) != (b.present != 0)) {
+        return a.present != 0;
+    }
+    return NameBefore(a.name, b.name);
+}
+
+bool IgnoredBefore(const tSbUser& a, const tSbUser& b) {
+    return NameBefore(a.name, b.name);
+}
+
+bool RoomUserBefore(const tSbUser& a, const tSbUser& b) {
+    if (a.privilege != b.privilege) {
+        return a.privilege < b.privilege;
+    }
+    return NameBefore(a.name, b.name);
+}
+
+TUserMenu ConfigureUserMenu(const tSbUser& u, const TUserMenuContext& context) {
+    const int p = u.privilege;
+    const int me = context.ownPrivilege;
+    const bool listEntry = u.friendRecord != 0 || u.ignoreRecord != 0;
+    const bool roomUser = !listEntry;
+    TUserMenu m;
+    m.setnormal = p == 1 || p == 2;
+    m.setvoice = p == 1 || p == 3;
+    m.setoperator = p == 2 || p == 3;
+    m.statussub = !listEntry && p != 0 && me < 2;
+    m.kickwomsg = m.kickwmsg = m.whoismenu = true;
+    m.kickandban = m.kickand5minban = p != 0;
+    m.kicksub = !listEntry && (me == 0 || (me == 1 && p != 0));
+    m.requestrps = me < 2 && !listEntry;
+    m.addnewfriend = u.friendRecord == 0;
+    m.removefriend = u.friendRecord != 0;
+    m.friendsub = u.friendRecord != 0 || !context.friendNamed;
+    m.invitegame = context.gameLinkInRoom && u.ignoreRecord == 0 &&
+                   (roomUser || (u.friendRecord != 0 && u.present != 0));
+    m.addignoreusermenu = u.ignoreRecord == 0;
+    m.removeignoreuser = u.ignoreRecord != 0;
+    m.ignoresub = u.ignoreRecord != 0 || !context.ignoredNamed;
+    return m;
+}
+
+TUserMenu ConfigureUserMenu(const tSbUser& u) {
+    TUserMenuContext context;
+    const tSbUser* own = OwnUser();
+    context.ownPrivilege = own ? own->privilege : 3;
+    context.gameLinkInRoom = ClientState.game.GameLinkState == LinkInRoom;
+    context.friendNamed = FindFriend(u.name) != nullptr;
+    context.ignoredNamed = FindIgnored(u.name) != nullptr;
+    return ConfigureUserMenu(u, context);
+}
+
+bool RegionMeasured(const tsbregion& region) {
+    return region.answers >= Settings.lobby.pingtries;
+}
+
+std::string RegionPingText(const std::string& regionName) {
+    const tsbregion* region = FindRegion(regionName);
+    if (region && RegionMeasured(*region)) {
+        return std::to_string(region->time) + "ms";
+    }
+    return "???ms";
+}
+
+std::array<std::string, GameColumns> GameRowCells(const tSbGame& game) {
+    std::string status;
+    if (game.status == 0) {
+        status = "Playing";
+    } else if (game.status == 1) {
+        status = "Inactive";
+    }
+    return {game.name,
+            game.defaultSet ? "Yes" : "No",
+            std::to_string(game.players) + "/" + std::to_string(game.maxPlayers),
+            std::to_string(game.spectators) + "/" + std::to_string(game.maxSpectators),
+            status,
+            game.region,
+            RegionPingText(game.region),
+            game.creator};
+}
+
+namespace {
+
+// Key first, then the name; both byte-wise.
+template <class Key>
+bool ByKeyThenName(const Key& ka, const Key& kb, const tSbGame& a, const tSbGame& b) {
+    if (ka != kb) {
+        return ka < kb;
+    }
+    return a.name < b.name;
+}
+
+bool PingBefore(const tSbGame& a, const tSbGame& b) {
+    const tsbregion* ra = FindRegion(a.region);
+    const tsbregion* rb = FindRegion(b.region);
+    if ((ra != nullptr) != (rb != nullptr)) {
+        return ra != nullptr;
+    }
+    if (!ra) {
+        return a.name < b.name;
+    }
+    const bool ma = RegionMeasured(*ra);
+    const bool mb = RegionMeasured(*rb);
+    if (ma != mb) {
+        return ma;
+    }
+    return ByKeyThenName(ra->time, rb->time, a, b);
+}
+
+}  // namespace
+
+bool GameBefore(const tSbGame& a, const tSbGame& b, int column) {
+    switch (column) {
+        case 0:
+            return a.name < b.name;
+        case 1:
+            // The default game set first; among equals the order is left alone.
+            return a.defaultSet != 0 && b.defaultSet == 0;
+        case 2:
+            return ByKeyThenName(a.players, b.players, a, b);
+        case 3:
+            return ByKeyThenName(a.spectators, b.spectators, a, b);
+        case 4:
+            return ByKeyThenName(a.status, b.status, a, b);
+        case 5:
+            return ByKeyThenName(a.region, b.region, a, b);
+        case 6:
+            return PingBefore(a, b);
+        case 7:
+            return ByKeyThenName(a.creator, b.creator, a, b);
+        default:
+            return false;
+    }
+}
+
+bool RegionRowBefore(const tsbregion* a, const tsbregion* b, int column, bool ascending) {
+    if (!a || !b) {
+        return !a && b;
+    }
+    if (!ascending) {
+        std::swap(a, b);
+    }
+    const auto byName = [](const tsbregion& x, const tsbregion& y) { return x.name < y.name; };
+    switch (column) {
+        case 0:
+            return byName(*a, *b);
+        case 1:
+            return a->games != b->games ? a->games < b->games : byName(*a, *b);
+        case 2:
+            return a->people != b->people ? a->people < b->people : byName(*a, *b);
+        case 3: {
+            const bool ma = RegionMeasured(*a);
+            const bool mb = RegionMeasured(*b);
+            if (ma != mb) {
+                return ma;
+            }
+            return a->time != b->time ? a->time < b->time : byName(*a, *b);
+        }
+        default:
+            return false;
+    }
+}
+
+OwnStatusButton OwnStatusButtonFor(const tSbUser* own) {
+    if (!own) {
+        return OwnStatusButton::meactive;
+    }
+    switch (own->status) {
+        case 0:
+        case 1:
+            return OwnStatusButton::meactive;
+        case 2:
+            return OwnStatusButton::meaway;
+        case 3:
+            return OwnStatusButton::mebrb;
+        case 4:
+            return OwnStatusButton::mesleeping;
+        default:
+            return OwnStatusButton::none;
+    }
+}
+
+void RefreshOwnStatusButtons() {
+    LobbyView().SetOwnStatusButton(OwnStatusButtonFor(OwnUser()));
+}
+
+}  // namespace pk

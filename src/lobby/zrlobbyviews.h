@@ -1,0 +1,114 @@
+#pragma once
+// The lobby window's three lists as Qt item models over the lobby model: rooms, the users of
+// the current room with the friends and ignore lists, and the games of the room. They keep
+// only the order of their rows (record ids) and read every cell from the model when asked,
+// so a row can never show a record that has gone. Widgets attach them to their views; the
+// models need no display.
+#include <QAbstractListModel>
+#include <QAbstractTableModel>
+#include <cstdint>
+#include <vector>
+
+#include "lobby/zrlobbyhost.h"
+#include "lobby/zrlobbymodel.h"
+
+namespace pk {
+
+// Roles beyond the display text.
+enum LobbyItemRole : int {
+    LobbyIdRole = Qt::UserRole,  // room id, game id or user serial number
+    RoomKeyRole,                 // bool: entering needs the room's key (image 0)
+    UserRowKindRole,             // int: UserRowKind
+    UserStatusRole,              // int: 1 active ... 4 sleeping
+    UserPrivilegeRole,           // int: 0 administrator ... 3 normal
+    FriendOnlineRole,            // bool
+    FriendRoomRole,              // the room an online friend is in, or empty
+};
+
+class TRoomListModel : public QAbstractTableModel {
+public:
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    std::int32_t IdAt(int row) const;
+    int RowOf(std::int32_t id) const;
+
+    void BeginUpdate();
+    void EndUpdate();
+    void Added(std::int32_t id);
+    void Changed(std::int32_t id);
+    void Removed(std::int32_t id);
+    void Cleared();
+
+private:
+    std::vector<std::int32_t> ids_;
+    int updating_ = 0;
+};
+
+class TGameListModel : public QAbstractTableModel {
+public:
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    // Sorts by a column (0 to 7) and keeps the rows in that order as they change.
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
+    std::int32_t IdAt(int row) const;
+    int RowOf(std::int32_t id) const;
+
+    void BeginUpdate();
+    void EndUpdate();
+    void Added(std::int32_t id);
+    void Changed(std::int32_t id);
+    void Removed(std::int32_t id);
+    void Cleared();
+    // Every row's cells may have changed (a region's ping was measured).
+    void AllChanged();
+
+private:
+    void Resort();
+    std::vector<std::int32_t> ids_;
+    int updating_ = 0;
+    int sortColumn_ = -1;
+    bool ascending_ = true;
+};
+
+class TUserListModel : public QAbstractListModel {
+public:
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    void Rebuilt();
+    void Repaint();
+
+private:
+    std::vector<TUserRow> rows_;  // as last rebuilt
+};
+
+// The three models as the lobby's views; the window installs it (SetLobbyViews) and adds
+// the labels and buttons by overriding the rest.
+class TLobbyItemModels : public LobbyViews {
+public:
+    TRoomListModel rooms;
+    TGameListModel games;
+    TUserListModel users;
+
+    void BeginRoomUpdate() override { rooms.BeginUpdate(); }
+    void EndRoomUpdate() override { rooms.EndUpdate(); }
+    void RoomRowAdded(std::int32_t id) override { rooms.Added(id); }
+    void RoomRowChanged(std::int32_t id) override { rooms.Changed(id); }
+    void RoomRowRemoved(std::int32_t id) override { rooms.Removed(id); }
+    void RoomRowsCleared() override { rooms.Cleared(); }
+    void BeginGameUpdate() override { games.BeginUpdate(); }
+    void EndGameUpdate() override { games.EndUpdate(); }
+    void GameRowAdded(std::int32_t id) override { games.Added(id); }
+    void GameRowChanged(std::int32_t id) override { games.Changed(id); }
+    void GameRowRemoved(std::int32_t id) override { games.Removed(id); }
+    void GameRowsCleared() override { games.Cleared(); }
+    void UserListRebuilt() override { users.Rebuilt(); }
+    void UserListRepaint() override { users.Repaint(); }
+};
+
+}  // namespace pk
