@@ -15,8 +15,10 @@ namespace pk {
 inline constexpr char LobbyFieldSep = '\x02';
 inline constexpr char LobbyRecordSep = '\x01';
 
+// Keeps a view of the text: the text must outlive the reader.
 class TLobbyFields {
 public:
+    TLobbyFields(std::string&& text, char separator) = delete;
     TLobbyFields(std::string_view text, char separator) : text_(text) {
         std::size_t start = 0;
         for (std::size_t i = 0; i < text.size(); ++i) {

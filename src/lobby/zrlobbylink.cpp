@@ -335,8 +335,8 @@ void DispatchFrame(const std::string& body) {
 
 // A text reply line; false when the loop must wait for more bytes.
 bool TakeTextLine() {
-    std::string& buffer = LobbyLink.recvBuffer;
-    const std::size_t end = buffer.find("\r\n");
+    ReceiveBuffer& buffer = LobbyLink.recvBuffer;
+    const std::size_t end = buffer.View().find("\r\n");
     if (end == std::string::npos) {
         if (buffer.size() > MaxLobbyTextLine) {
             AddLogLine("Master server line too long");
@@ -344,8 +344,8 @@ bool TakeTextLine() {
         }
         return false;
     }
-    const std::string line = buffer.substr(0, end + 2);
-    buffer.erase(0, end + 2);
+    const std::string line(buffer.View().substr(0, end + 2));
+    buffer.Consume(end + 2);
     LobbyLink.transcript += line;
     const std::string text = line.substr(0, end);
     try {
@@ -358,12 +358,12 @@ bool TakeTextLine() {
 
 // The server's exchange value; false while it has not all arrived.
 bool TakeExchangeValue() {
-    std::string& buffer = LobbyLink.recvBuffer;
+    ReceiveBuffer& buffer = LobbyLink.recvBuffer;
     if (buffer.size() < 4) {
         return false;
     }
-    const std::string value = buffer.substr(0, 4);
-    buffer.erase(0, 4);
+    const std::string value(buffer.View().substr(0, 4));
+    buffer.Consume(4);
     LobbyLink.transcript += value;
     const TLobbyKeys keys = DeriveLobbyKeys(LobbyLink.transcript, LobbyLink.exchangeValue,
                                             ExchangeValueFromBytes(value));
@@ -399,12 +399,8 @@ void ParseReceived(std::uint32_t generation) {
 
 }  // namespace
 
-namespace bsock {
-
-void di() {
-    std::string chunk;
-    LobbySock().getstring(LobbyLink.socket, chunk);
-    LobbyLink.recvBuffer += chunk;
+void LobbyReceiveBytes(std::string_view bytes) {
+    LobbyLink.recvBuffer += bytes;
     if (LobbyLink.busy) {
         return;  // the running loop takes these bytes too
     }
@@ -420,6 +416,14 @@ void di() {
     if (LobbyLink.generation == generation) {
         LobbyLink.busy = false;
     }
+}
+
+namespace bsock {
+
+void di() {
+    std::string chunk;
+    LobbySock().getstring(LobbyLink.socket, chunk);
+    LobbyReceiveBytes(chunk);
 }
 
 void ao() {

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "net/receivebuffer.h"
 #include "net/zrscramble.h"
 
 namespace pk {
@@ -21,7 +22,7 @@ struct TLobbyLinkState {
     int socket = -1;
     bool held = false;
     std::string heldBuffer;    // scrambled bytes queued while held
-    std::string recvBuffer;    // received and not yet consumed
+    ReceiveBuffer recvBuffer;  // received and not yet consumed
     std::string sendQueue;     // not yet taken by the socket
     TFrameReader frameReader;  // holds the length prefix gathered so far
     TScrambleKey sendKey;
@@ -60,6 +61,11 @@ void LobbyQueueData(const std::string& bytes);
 void LobbyFlushQueue();
 void LobbyHoldQueue();
 void LobbyReleaseQueue();
+
+// Bytes that arrived on the connection: appended to the receive buffer and, unless the loop
+// already runs further up the stack, taken apart into text replies, the key exchange and
+// frames until it needs more. `di` reads the socket into it.
+void LobbyReceiveBytes(std::string_view bytes);
 
 // A reply of the text phase: its first word lower-cased and the rest from its second word.
 void LobbyTextReply(const std::string& word, const std::string& rest);

@@ -34,34 +34,6 @@ void DisposeUser(TUserList& list, const std::string& name) {
     list.Take(list.Find(LowerCase(name)));
 }
 
-// Names cut at "," as the configuration keeps them.
-template <class Add>
-void LoadNames(const std::string& commaList, Add add) {
-    std::size_t start = 0;
-    while (start <= commaList.size()) {
-        std::size_t end = commaList.find(',', start);
-        if (end == std::string::npos) {
-            end = commaList.size();
-        }
-        const std::string name = commaList.substr(start, end - start);
-        if (IsValidName(name)) {
-            add(name);
-        }
-        start = end + 1;
-    }
-}
-
-std::string JoinNames(const TUserList& list) {
-    std::string out;
-    for (const auto& user : list.Items()) {
-        if (!out.empty()) {
-            out += ',';
-        }
-        out += user->name;
-    }
-    return out;
-}
-
 }  // namespace
 
 tsbaroom::tsbaroom() : users(UserKey), games(GameKey) {}
@@ -300,22 +272,6 @@ void ReleaseJoinedGame() {
     ClientState.game.JoinedGame = nullptr;
     LobbyModel.retainedJoinedGame.reset();
     LobbyModel.joinedServer.clear();
-}
-
-void LoadFriendNames(const std::string& commaList) {
-    LoadNames(commaList, [](const std::string& name) { NewFriend(name); });
-}
-
-void LoadIgnoredNames(const std::string& commaList) {
-    LoadNames(commaList, [](const std::string& name) { NewIgnored(name); });
-}
-
-std::string FriendNames() {
-    return JoinNames(LobbyModel.friends);
-}
-
-std::string IgnoredNames() {
-    return JoinNames(LobbyModel.ignored);
 }
 
 }  // namespace pk

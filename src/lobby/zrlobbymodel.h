@@ -198,11 +198,4 @@ void DisposeRegion(const tsbregion* region);
 // The game link has let the joined game go: a record the game list no longer holds is freed.
 void ReleaseJoinedGame();
 
-// Friends from and to the configuration: names joined by ","; invalid names are skipped and
-// repeated names added once.
-void LoadFriendNames(const std::string& commaList);
-void LoadIgnoredNames(const std::string& commaList);
-std::string FriendNames();
-std::string IgnoredNames();
-
 }  // namespace pk

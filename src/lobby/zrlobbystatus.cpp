@@ -97,7 +97,8 @@ std::string TwoDecimals(double value) {
 std::vector<std::string> ServersStatusLines(const std::string& payload) {
     std::vector<std::string> lines;
     const std::int32_t seconds = ParseInt(WordAt(1, payload)).value_or(0);
-    const TLobbyFields records(RestFromWord(2, payload), LobbyRecordSep);
+    const std::string list = RestFromWord(2, payload);
+    const TLobbyFields records(list, LobbyRecordSep);
     lines.push_back(S("01") + S("03") + S("11") + "Servers Status");
     lines.emplace_back();
     std::string section;

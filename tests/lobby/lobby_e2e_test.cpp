@@ -1,0 +1,160 @@
+// From the login to a seated player in a game room, without a window: the client against the
+// scripted master server, which hands the game over to the scripted game server.
+#include "game/zrfield.h"
+#include "game/zrgamelink.h"
+#include "link_fixture.h"
+#include "peers/game_server.h"
+
+namespace pk::test {
+namespace {
+
+using peers::GameServerPeer;
+using peers::GameServerSession;
+
+class EndToEnd : public LinkTest {
+protected:
+    class PlayerHost : public GameLinkHost {
+    public:
+        std::vector<std::string> roomChat;
+        std::string PlayerName() override { return ClientState.account.AccountName; }
+        void RoomChat(const std::string& line) override { roomChat.push_back(line); }
+    };
+
+    void SetUp() override {
+        LinkTest::SetUp();
+        ASSERT_TRUE(games.Listen());
+        FieldWidth = 12;
+        FieldHeight = 22;
+        InitRoomHandlers();
+        BindGameSocket();
+        lobbyGameHost.SetInner(&playerHost);
+        SetGameLinkHost(&lobbyGameHost);
+        host.realGameLink = true;
+        host.onGameSetView = [](std::int32_t id, const std::string&, const std::string&) {
+            LobbyJoinGame(id, false);
+        };
+        MasterScriptForGames();
+    }
+    void TearDown() override {
+        GameDisconnect();
+        SetGameLinkHost(nullptr);
+        LinkTest::TearDown();
+    }
+
+    void MasterScriptForGames() {
+        peers::MasterScript& s = server.script;
+        s.rooms = {peers::MasterRoomRecord(1, false, 2, "Lobby"),
+                   peers::MasterRoomRecord(2, true, 0, "Quiet")};
+        s.users = {peers::MasterUserRecord("Ada", 1, 1)};
+        s.games = {peers::MasterGameRecord(7, true, 6, 2, 1, 0, "Ada", "Classic", "Local", 1)};
+        s.regions = {peers::MasterRegionRecord(1, "Local", 1, 2, "127.0.0.1", games.Port())};
+        s.gamePort = games.Port();
+        server.OnGameKey = [this](std::uint32_t key) {
+            lobbyKeys.push_back(key);
+        };
+        games.OnSession = [this](GameServerSession& session) {
+            session.UseLobbyKey = true;
+            session.LobbyKey = lobbyKeys.empty() ? 0 : lobbyKeys.back();
+        };
+    }
+
+    bool Seated() {
+        return RunUntil([] { return ClientState.game.GameLinkState == LinkInRoom; });
+    }
+
+    GameServerPeer games;
+    PlayerHost playerHost;
+    LobbyGameLinkHost lobbyGameHost;
+    std::vector<std::uint32_t> lobbyKeys;
+};
+
+TEST_F(EndToEnd, LoginRoomListAndJoinAGameToASeat) {
+    LobbyConnect(0);
+    ASSERT_TRUE(Welcomed());
+    ASSERT_TRUE(RunUntil([] { return FindGame(7) != nullptr && FindRoom(2) != nullptr; }));
+    EXPECT_EQ(FindRoom(2)->flag, 1);
+    EXPECT_NE(FindRoomUser("ada"), nullptr);
+    EXPECT_EQ(LobbyModel.currentRoom->users.size(), 2u);  // the own user listed once
+
+    RequestJoinGame(7);
+    ASSERT_TRUE(Seated());
+    // The path the request took: regions first (stale after the welcome), then the game's
+    // set, then the join on its server.
+    std::vector<int> codes;
+    for (const auto& f : Frames()) {
+        codes.push_back(f.code);
+    }
+    EXPECT_EQ(codes, (std::vector<int>{22, 24, 2, 7, 5}));
+    ASSERT_EQ(lobbyKeys.size(), 1u);
+    EXPECT_EQ(GameLink.LobbyGameKey, lobbyKeys[0]);
+
+    GameServerSession& g = *games.Last();
+    EXPECT_EQ(g.LoginLine(), "login alice 136");
+    EXPECT_EQ(ClientState.game.OwnSlot, 1);
+    ASSERT_NE(ClientState.game.OwnPlayer, nullptr);
+    EXPECT_EQ(ClientState.game.OwnPlayer->name, "alice");
+    EXPECT_EQ(ClientState.game.Spectating, 0);
+    EXPECT_EQ(ClientState.game.JoinedGame, FindGame(7));
+    EXPECT_EQ(playerHost.roomChat.front(),
+              Chat("~14*** You have joined the game ~01Classic~ created by ~01Ada~ on server "
+                   "~01127.0.0.1~!"));
+    ASSERT_TRUE(RunUntil([this] { return host.chat.size() >= 4; }));
+    EXPECT_NE(std::find(host.chat.begin(), host.chat.end(),
+                        Chat("~01~11*** ~02Successfully joined game!")),
+              host.chat.end());
+
+    // Frames both ways in the room: the scrambled send key agrees with the server's.
+    SendGameMessage(0x14, "hello room");
+    ASSERT_TRUE(RunUntil([&g] { return !g.Frames().empty() && g.Frames().back().type == 0x14; }));
+    EXPECT_EQ(g.Frames().back().payload, "hello room");
+}
+
+TEST_F(EndToEnd, CreateAGameAndTakeItsSeat) {
+    LobbyConnect(0);
+    ASSERT_TRUE(Welcomed());
+    ASSERT_TRUE(FrameArrives(24));
+    LobbyCreateGame("Classic", 1, "coded set", true);
+    ASSERT_TRUE(Seated());
+    EXPECT_EQ(Frames().back().code, 6);
+    EXPECT_EQ(Frames().back().payload, "1\x02" "Classic\x02" "coded set");
+    EXPECT_EQ(GameLink.JoinMode, 1);
+    ASSERT_NE(ClientState.game.JoinedGame, nullptr);
+    EXPECT_EQ(ClientState.game.JoinedGame->name, "Classic");
+}
+
+TEST_F(EndToEnd, LeavingTheLobbyClosesTheGameAndReleasesItsRecord) {
+    LobbyConnect(0);
+    ASSERT_TRUE(Welcomed());
+    ASSERT_TRUE(RunUntil([] { return FindGame(7) != nullptr; }));
+    RequestJoinGame(7);
+    ASSERT_TRUE(Seated());
+    // The game leaves the list while it is played: the link keeps its record.
+    server.Last()->SendFrame(15, "7");
+    ASSERT_TRUE(RunUntil([] { return FindGame(7) == nullptr; }));
+    ASSERT_NE(ClientState.game.JoinedGame, nullptr);
+    EXPECT_EQ(ClientState.game.JoinedGame->name, "Classic");
+
+    LobbyDisconnect(false);
+    EXPECT_EQ(ClientState.game.GameLinkState, LinkDown);
+    EXPECT_EQ(ClientState.game.JoinedGame, nullptr);
+    EXPECT_EQ(LobbyModel.retainedJoinedGame, nullptr);
+}
+
+TEST_F(EndToEnd, ChatGoesOutAndComesBackAsAChatLine) {
+    server.script.chat = {peers::MasterServerText('c', 0, true, false, false,
+                                                  "Ada\x02" "hello there")};
+    LobbyConnect(0);
+    ASSERT_TRUE(Welcomed());
+    const std::string hello = Chat("~01~22(~~14~03Ada~~~22) ~~00hello there");
+    ASSERT_TRUE(RunUntil([this, &hello] {
+        return std::find(host.chat.begin(), host.chat.end(), hello) != host.chat.end();
+    }));
+    SendLobbyCommand("\x1e", "hi all");
+    const std::string mine = Chat("~01~22(~~14~03alice~~~22) ~~00hi all");
+    ASSERT_TRUE(RunUntil([this, &mine] {
+        return std::find(host.chat.begin(), host.chat.end(), mine) != host.chat.end();
+    }));
+}
+
+}  // namespace
+}  // namespace pk::test
