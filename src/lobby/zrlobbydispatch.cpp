@@ -174,7 +174,7 @@ void OnRoomAdded(const std::string& payload) {
     room.name = f.Str(2);
     room.count = 1;
     room.flag = 0;
-    known ? LobbyView().RoomRowChanged(id) : LobbyView().RoomRowAdded(id);
+    known ? LobbyView().UpdateRoomRow(id) : LobbyView().AddRoomRow(id);
 }
 
 void OnRooms(const std::string& payload) {
@@ -188,7 +188,7 @@ void OnRooms(const std::string& payload) {
         room.flag = f.View(2) == "1" ? 1 : 0;
         room.count = f.NumOr(3, 1);
         room.name = f.Str(4);
-        known ? LobbyView().RoomRowChanged(id) : LobbyView().RoomRowAdded(id);
+        known ? LobbyView().UpdateRoomRow(id) : LobbyView().AddRoomRow(id);
     }
     LobbyView().EndRoomUpdate();
 }
@@ -201,7 +201,7 @@ void OnRoomChanged(const std::string& payload) {
     }
     room->flag = f.View(2) == "1" ? 1 : 0;
     room->count = f.NumOr(3, 1);
-    LobbyView().RoomRowChanged(room->id);
+    LobbyView().UpdateRoomRow(room->id);
 }
 
 void OnRoomRemoved(const std::string& payload) {
@@ -211,7 +211,7 @@ void OnRoomRemoved(const std::string& payload) {
         return;
     }
     const std::int32_t id = room->id;
-    LobbyView().RoomRowRemoved(id);
+    LobbyView().RemoveRoomRow(id);
     DisposeRoom(id);
 }
 
@@ -226,7 +226,7 @@ void OnGameAdded(const std::string& payload) {
     game.creator = f.Str(5);
     game.name = f.Str(6);
     game.region = f.Str(7);
-    known ? LobbyView().GameRowChanged(id) : LobbyView().GameRowAdded(id);
+    known ? LobbyView().UpdateGameRow(id) : LobbyView().AddGameRow(id);
 }
 
 void OnGames(const std::string& payload) {
@@ -246,7 +246,7 @@ void OnGames(const std::string& payload) {
         game.name = f.Str(8);
         game.region = f.Str(9);
         game.status = static_cast<std::uint8_t>(f.NumOr(10, 1));
-        known ? LobbyView().GameRowChanged(id) : LobbyView().GameRowAdded(id);
+        known ? LobbyView().UpdateGameRow(id) : LobbyView().AddGameRow(id);
     }
     LobbyView().EndGameUpdate();
 
@@ -276,7 +276,7 @@ void OnGameChanged(const std::string& payload) {
     game->spectators = f.NumOr(6, 0);
     game->name = f.Str(7);
     game->status = static_cast<std::uint8_t>(f.NumOr(8, 1));
-    LobbyView().GameRowChanged(game->id);
+    LobbyView().UpdateGameRow(game->id);
 }
 
 void OnGameRemoved(const std::string& payload) {
@@ -286,7 +286,7 @@ void OnGameRemoved(const std::string& payload) {
         return;
     }
     const std::int32_t id = game->id;
-    LobbyView().GameRowRemoved(id);
+    LobbyView().RemoveGameRow(id);
     DisposeGame(id);
 }
 
@@ -361,7 +361,7 @@ void OnRegions(const std::string& payload) {
 void OnFriendsOnline(const std::string& payload) {
     for (const auto& user : LobbyModel.friends.Items()) {
         user->present = 0;
-        user->status = 1;
+        user->status = stActive;
         user->roomId = 0;
     }
     const TLobbyFields records(payload, LobbyRecordSep);
@@ -498,14 +498,14 @@ void LobbyWelcome(std::uint8_t code, const std::string& payload) {
     room.name = roomName;
     room.flag = static_cast<std::uint8_t>(flag);
     room.count = count;
-    known ? LobbyView().RoomRowChanged(roomId) : LobbyView().RoomRowAdded(roomId);
+    known ? LobbyView().UpdateRoomRow(roomId) : LobbyView().AddRoomRow(roomId);
     NewCurrentRoom(roomId);
     tSbUser& own = NewRoomUser(account);
     own.privilege = static_cast<std::uint8_t>(privilege);
     own.status = static_cast<std::uint8_t>(status);
     LobbyModel.ownUser = own.uid;
     ClientState.account.WelcomeNumber = welcome;
-    MixWelcomeNumber(LobbyLink.recvKey, static_cast<std::uint32_t>(welcome));
+    MixLobbyKey(LobbyLink.recvKey, static_cast<std::uint32_t>(welcome));
     RebuildUserList();
     SendFriendsList();
     LobbySend(LobbyMsgAwayMessage, sb.AwayMessage);

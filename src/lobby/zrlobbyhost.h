@@ -21,16 +21,16 @@ public:
     // Room list view ("Name", "Users", "Ranking").
     virtual void BeginRoomUpdate() {}
     virtual void EndRoomUpdate() {}
-    virtual void RoomRowAdded(std::int32_t /*roomId*/) {}
-    virtual void RoomRowChanged(std::int32_t /*roomId*/) {}
-    virtual void RoomRowRemoved(std::int32_t /*roomId*/) {}
+    virtual void AddRoomRow(std::int32_t /*roomId*/) {}
+    virtual void UpdateRoomRow(std::int32_t /*roomId*/) {}
+    virtual void RemoveRoomRow(std::int32_t /*roomId*/) {}
     virtual void RoomRowsCleared() {}
     // Game list view of the current room.
     virtual void BeginGameUpdate() {}
     virtual void EndGameUpdate() {}
-    virtual void GameRowAdded(std::int32_t /*gameId*/) {}
-    virtual void GameRowChanged(std::int32_t /*gameId*/) {}
-    virtual void GameRowRemoved(std::int32_t /*gameId*/) {}
+    virtual void AddGameRow(std::int32_t /*gameId*/) {}
+    virtual void UpdateGameRow(std::int32_t /*gameId*/) {}
+    virtual void RemoveGameRow(std::int32_t /*gameId*/) {}
     virtual void GameRowsCleared() {}
     // User list box: the rows of LobbyModel.userRows were rebuilt, or only need painting.
     virtual void UserListRebuilt() {}

@@ -138,7 +138,7 @@ void LobbyDisconnect(bool retry) {
         LobbyModel.chatHistory.clear();
         for (const auto& user : LobbyModel.friends.Items()) {
             user->present = 0;
-            user->status = 1;
+            user->status = stActive;
         }
         RebuildUserList();
         host.SetMainCaption(std::string(ProgramCaption));

@@ -144,7 +144,7 @@ TUserMenu ConfigureUserMenu(const tSbUser& u, const TUserMenuContext& context) {
 TUserMenu ConfigureUserMenu(const tSbUser& u) {
     TUserMenuContext context;
     const tSbUser* own = OwnUser();
-    context.ownPrivilege = own ? own->privilege : 3;
+    context.ownPrivilege = own ? static_cast<int>(own->privilege) : static_cast<int>(privNormal);
     context.gameLinkInRoom = ClientState.game.GameLinkState == LinkInRoom;
     context.friendNamed = FindFriend(u.name) != nullptr;
     context.ignoredNamed = FindIgnored(u.name) != nullptr;
@@ -268,13 +268,13 @@ OwnStatusButton OwnStatusButtonFor(const tSbUser* own) {
     }
     switch (own->status) {
         case 0:
-        case 1:
+        case stActive:
             return OwnStatusButton::meactive;
-        case 2:
+        case stAway:
             return OwnStatusButton::meaway;
-        case 3:
+        case stBeRightBack:
             return OwnStatusButton::mebrb;
-        case 4:
+        case stSleeping:
             return OwnStatusButton::mesleeping;
         default:
             return OwnStatusButton::none;

@@ -21,12 +21,26 @@
 
 namespace pk {
 
+// Lobby privilege levels and user statuses.
+enum LobbyPrivilege : std::uint8_t {
+    privAdministrator = 0,
+    privOperator = 1,
+    privVoice = 2,
+    privNormal = 3,
+};
+enum LobbyStatus : std::uint8_t {
+    stActive = 1,
+    stAway = 2,
+    stBeRightBack = 3,
+    stSleeping = 4,
+};
+
 // A lobby user: a user of the current room, a friends-list or an ignore-list entry.
 struct tSbUser {
     std::string name;
-    std::uint8_t status = 1;     // 1 active, 2 away, 3 be right back, 4 sleeping
-    std::uint8_t privilege = 3;  // 0 administrator, 1 operator, 2 voice, 3 normal user
-    std::uint8_t present = 0;    // room users: 1; friends: 1 while online
+    std::uint8_t status = stActive;       // LobbyStatus (0 and others as the server sends them)
+    std::uint8_t privilege = privNormal;  // LobbyPrivilege
+    std::uint8_t present = 0;             // room users: 1; friends: 1 while online
     std::uint8_t friendRecord = 0;
     std::int32_t roomId = 0;  // friends: the room the friend is in
     std::uint8_t ignoreRecord = 0;

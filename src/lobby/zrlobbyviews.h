@@ -97,15 +97,15 @@ public:
 
     void BeginRoomUpdate() override { rooms.BeginUpdate(); }
     void EndRoomUpdate() override { rooms.EndUpdate(); }
-    void RoomRowAdded(std::int32_t id) override { rooms.Added(id); }
-    void RoomRowChanged(std::int32_t id) override { rooms.Changed(id); }
-    void RoomRowRemoved(std::int32_t id) override { rooms.Removed(id); }
+    void AddRoomRow(std::int32_t id) override { rooms.Added(id); }
+    void UpdateRoomRow(std::int32_t id) override { rooms.Changed(id); }
+    void RemoveRoomRow(std::int32_t id) override { rooms.Removed(id); }
     void RoomRowsCleared() override { rooms.Cleared(); }
     void BeginGameUpdate() override { games.BeginUpdate(); }
     void EndGameUpdate() override { games.EndUpdate(); }
-    void GameRowAdded(std::int32_t id) override { games.Added(id); }
-    void GameRowChanged(std::int32_t id) override { games.Changed(id); }
-    void GameRowRemoved(std::int32_t id) override { games.Removed(id); }
+    void AddGameRow(std::int32_t id) override { games.Added(id); }
+    void UpdateGameRow(std::int32_t id) override { games.Changed(id); }
+    void RemoveGameRow(std::int32_t id) override { games.Removed(id); }
     void GameRowsCleared() override { games.Cleared(); }
     void UserListRebuilt() override { users.Rebuilt(); }
     void UserListRepaint() override { users.Repaint(); }

@@ -40,8 +40,8 @@ TLobbyKeys DeriveLobbyKeys(std::string_view transcript, std::uint32_t clientValu
     return keys;
 }
 
-void MixWelcomeNumber(TScrambleKey& serverToClient, std::uint32_t welcomeNumber) {
-    serverToClient.state = KeyMix(welcomeNumber, serverToClient.state);
+void MixLobbyKey(TScrambleKey& key, std::uint32_t value) {
+    key.state = KeyMix(value, key.state);
 }
 
 }  // namespace pk

@@ -26,7 +26,8 @@ struct TLobbyKeys {
 TLobbyKeys DeriveLobbyKeys(std::string_view transcript, std::uint32_t clientValue,
                            std::uint32_t serverValue);
 
-// The welcome number mixed into the server-to-client key once the welcome has passed.
-void MixWelcomeNumber(TScrambleKey& serverToClient, std::uint32_t welcomeNumber);
+// Mixes a value into one of the lobby's running keys (KeyMix): the welcome number into the
+// server-to-client key once the welcome has passed.
+void MixLobbyKey(TScrambleKey& key, std::uint32_t value);
 
 }  // namespace pk

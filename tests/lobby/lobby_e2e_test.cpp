@@ -49,9 +49,7 @@ protected:
         s.games = {peers::MasterGameRecord(7, true, 6, 2, 1, 0, "Ada", "Classic", "Local", 1)};
         s.regions = {peers::MasterRegionRecord(1, "Local", 1, 2, "127.0.0.1", games.Port())};
         s.gamePort = games.Port();
-        server.OnGameKey = [this](std::uint32_t key) {
-            lobbyKeys.push_back(key);
-        };
+        server.OnGameKey = [this](std::uint32_t key) { lobbyKeys.push_back(key); };
         games.OnSession = [this](GameServerSession& session) {
             session.UseLobbyKey = true;
             session.LobbyKey = lobbyKeys.empty() ? 0 : lobbyKeys.back();
@@ -116,7 +114,10 @@ TEST_F(EndToEnd, CreateAGameAndTakeItsSeat) {
     LobbyCreateGame("Classic", 1, "coded set", true);
     ASSERT_TRUE(Seated());
     EXPECT_EQ(Frames().back().code, 6);
-    EXPECT_EQ(Frames().back().payload, "1\x02" "Classic\x02" "coded set");
+    EXPECT_EQ(Frames().back().payload,
+              "1\x02"
+              "Classic\x02"
+              "coded set");
     EXPECT_EQ(GameLink.JoinMode, 1);
     ASSERT_NE(ClientState.game.JoinedGame, nullptr);
     EXPECT_EQ(ClientState.game.JoinedGame->name, "Classic");
@@ -142,7 +143,8 @@ TEST_F(EndToEnd, LeavingTheLobbyClosesTheGameAndReleasesItsRecord) {
 
 TEST_F(EndToEnd, ChatGoesOutAndComesBackAsAChatLine) {
     server.script.chat = {peers::MasterServerText('c', 0, true, false, false,
-                                                  "Ada\x02" "hello there")};
+                                                  "Ada\x02"
+                                                  "hello there")};
     LobbyConnect(0);
     ASSERT_TRUE(Welcomed());
     const std::string hello = Chat("~01~22(~~14~03Ada~~~22) ~~00hello there");

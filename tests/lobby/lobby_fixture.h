@@ -152,15 +152,15 @@ public:
 
     void BeginRoomUpdate() override { calls.push_back("BeginRoomUpdate"); }
     void EndRoomUpdate() override { calls.push_back("EndRoomUpdate"); }
-    void RoomRowAdded(std::int32_t id) override { calls.push_back("+room " + N(id)); }
-    void RoomRowChanged(std::int32_t id) override { calls.push_back("~room " + N(id)); }
-    void RoomRowRemoved(std::int32_t id) override { calls.push_back("-room " + N(id)); }
+    void AddRoomRow(std::int32_t id) override { calls.push_back("+room " + N(id)); }
+    void UpdateRoomRow(std::int32_t id) override { calls.push_back("~room " + N(id)); }
+    void RemoveRoomRow(std::int32_t id) override { calls.push_back("-room " + N(id)); }
     void RoomRowsCleared() override { calls.push_back("rooms cleared"); }
     void BeginGameUpdate() override { calls.push_back("BeginGameUpdate"); }
     void EndGameUpdate() override { calls.push_back("EndGameUpdate"); }
-    void GameRowAdded(std::int32_t id) override { calls.push_back("+game " + N(id)); }
-    void GameRowChanged(std::int32_t id) override { calls.push_back("~game " + N(id)); }
-    void GameRowRemoved(std::int32_t id) override { calls.push_back("-game " + N(id)); }
+    void AddGameRow(std::int32_t id) override { calls.push_back("+game " + N(id)); }
+    void UpdateGameRow(std::int32_t id) override { calls.push_back("~game " + N(id)); }
+    void RemoveGameRow(std::int32_t id) override { calls.push_back("-game " + N(id)); }
     void GameRowsCleared() override { calls.push_back("games cleared"); }
     void UserListRebuilt() override { calls.push_back("users rebuilt"); }
     void UserListRepaint() override { calls.push_back("users repainted"); }

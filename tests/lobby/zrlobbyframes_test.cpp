@@ -32,7 +32,7 @@ protected:
             return bytes;
         };
         stream += frame(26, F({"99", "3", "1", "1", "0", "1", "Lobby"}));
-        MixWelcomeNumber(key, 99);
+        MixLobbyKey(key, 99);
         for (int id = 2; id <= 4; ++id) {
             stream += frame(10, F({std::to_string(id), "Room " + std::to_string(id)}));
         }

@@ -43,9 +43,9 @@ TEST_F(LinkTest, TheOtherModesSendTheirLines) {
     ClientState.account.VerifyCode = "X1Y2";
     ClientState.account.BirthDate = "1990-01-02";
     const std::string mask = HexMaskString("secret");
-    const std::vector<std::string> expected{
-        "new bob pw bob@example.org 1990 1 2", "verify alice " + mask + " X1Y2",
-        "needpass alice 1990-01-02"};
+    const std::vector<std::string> expected{"new bob pw bob@example.org 1990 1 2",
+                                            "verify alice " + mask + " X1Y2",
+                                            "needpass alice 1990-01-02"};
     for (std::uint8_t mode = 1; mode <= 3; ++mode) {
         LobbyConnect(mode);
         ASSERT_TRUE(RunUntil([this, mode] {
@@ -112,15 +112,17 @@ TEST_F(LinkTest, NeedVerifyAsksForTheCodeAndVerifies) {
     };
     server.Sessions().clear();
     LobbyConnect(0);
-    ASSERT_TRUE(RunUntil([this] { return server.Sessions().size() == 2 &&
-                                         server.Last()->phase() == Phase::AwaitReply; }));
+    ASSERT_TRUE(RunUntil([this] {
+        return server.Sessions().size() == 2 && server.Last()->phase() == Phase::AwaitReply;
+    }));
     EXPECT_EQ(server.Last()->LoginLine(), "verify alice " + HexMaskString("secret") + " ABC123");
     EXPECT_EQ(ClientState.lobby.LobbyConnectMode, 2);
 }
 
 TEST_F(LinkTest, VerifyOkShowsTheTextAndLogsIn) {
     server.OnSession = [this](MasterServerSession&) {
-        server.options.loginReply = server.Sessions().size() == 1 ? "verifyok Welcome aboard" : "ok";
+        server.options.loginReply =
+            server.Sessions().size() == 1 ? "verifyok Welcome aboard" : "ok";
     };
     LobbyConnect(2);
     ASSERT_TRUE(Welcomed());
@@ -149,8 +151,8 @@ TEST_F(LinkTest, AErrorOffersTheForgottenPasswordDialog) {
         server.options.loginReply = server.Accepted() == 2 ? "aerror" : "";
     };
     LobbyConnect(0);
-    ASSERT_TRUE(RunUntil([this] { return server.Accepted() == 3 &&
-                                         server.Last()->phase() == Phase::AwaitReply; }));
+    ASSERT_TRUE(RunUntil(
+        [this] { return server.Accepted() == 3 && server.Last()->phase() == Phase::AwaitReply; }));
     EXPECT_EQ(server.Last()->LoginLine(), "needpass alice 0987-03-12345");
     EXPECT_EQ(ClientState.account.BirthDate, "0987-03-12345");
 }
@@ -181,9 +183,11 @@ TEST_F(LinkTest, FramesSplitAtEveryByteAndSeveralInOneRead) {
     // Three frames in one send, then a ping.
     std::string bytes;
     for (int id = 40; id < 43; ++id) {
-        bytes += s.ScrambleFrame(
-            static_cast<std::uint16_t>(1 + 3 + std::to_string(id).size()),
-            std::string(1, '\x0a') + std::to_string(id) + "\x02" "R" + std::to_string(id % 10));
+        bytes += s.ScrambleFrame(static_cast<std::uint16_t>(1 + 3 + std::to_string(id).size()),
+                                 std::string(1, '\x0a') + std::to_string(id) +
+                                     "\x02"
+                                     "R" +
+                                     std::to_string(id % 10));
     }
     s.SendRaw(bytes);
     s.SendPing();
@@ -212,8 +216,10 @@ TEST_F(LinkTest, AFailingHandlerCostsOnlyItsMessage) {
     LobbyConnect(0);
     ASSERT_TRUE(Welcomed());
     MasterServerSession& s = *server.Last();
-    std::string bytes = s.ScrambleFrame(4, "\x16" "abc");  // status list, which throws
-    bytes += s.ScrambleFrame(1, "\x19");                   // ping
+    std::string bytes = s.ScrambleFrame(4,
+                                        "\x16"
+                                        "abc");  // status list, which throws
+    bytes += s.ScrambleFrame(1, "\x19");         // ping
     s.SendRaw(bytes);
     ASSERT_TRUE(RunUntil([&s] { return s.Pongs() == 1; }));
     EXPECT_TRUE(LogHas("Error in LobbyDispatch 22 4: boom")) << ClientLog();
@@ -229,7 +235,10 @@ TEST_F(LinkTest, ClosingInsideAHandlerDropsTheRestOfTheChunk) {
     // A dialog that disconnects the lobby, then a room that must never be read.
     const std::string kick = peers::MasterServerText('D', 12, true, false, false, "bye");
     std::string bytes = s.ScrambleFrame(static_cast<std::uint16_t>(kick.size() + 1), "\x02" + kick);
-    bytes += s.ScrambleFrame(7, "\x0a" "55\x02" "RR");
+    bytes += s.ScrambleFrame(7,
+                             "\x0a"
+                             "55\x02"
+                             "RR");
     s.SendRaw(bytes);
     ASSERT_TRUE(Down());
     DrainEvents();
@@ -254,18 +263,30 @@ TEST_F(LinkTest, HeldBytesGoOutInOrderAfterRelease) {
     ASSERT_TRUE(Welcomed());
     ASSERT_TRUE(FrameArrives(24));
     LobbyHoldQueue();
-    LobbySend(18, "a\x02" "1");
-    LobbySend(18, "b\x02" "2");
+    LobbySend(18,
+              "a\x02"
+              "1");
+    LobbySend(18,
+              "b\x02"
+              "2");
     EXPECT_TRUE(LobbyLink.sendQueue.empty());
     DrainEvents();
     EXPECT_EQ(Frames().size(), 2u);
     LobbyReleaseQueue();
-    LobbySend(18, "c\x02" "3");
+    LobbySend(18,
+              "c\x02"
+              "3");
     ASSERT_TRUE(FrameArrives(18, 3));
     const auto frames = Frames();
-    EXPECT_EQ(frames[2].payload, "a\x02" "1");
-    EXPECT_EQ(frames[3].payload, "b\x02" "2");
-    EXPECT_EQ(frames[4].payload, "c\x02" "3");
+    EXPECT_EQ(frames[2].payload,
+              "a\x02"
+              "1");
+    EXPECT_EQ(frames[3].payload,
+              "b\x02"
+              "2");
+    EXPECT_EQ(frames[4].payload,
+              "c\x02"
+              "3");
 }
 
 TEST_F(LinkTest, BytesTheSocketDoesNotTakeStayAtTheFrontOfTheQueue) {
@@ -284,7 +305,8 @@ TEST_F(LinkTest, BytesTheSocketDoesNotTakeStayAtTheFrontOfTheQueue) {
     ASSERT_TRUE(FrameArrives(18, 20));
     const auto frames = Frames();
     for (int i = 0; i < 20; ++i) {
-        EXPECT_EQ(frames[static_cast<std::size_t>(2 + i)].payload, std::to_string(i) + "\x02" + big);
+        EXPECT_EQ(frames[static_cast<std::size_t>(2 + i)].payload,
+                  std::to_string(i) + "\x02" + big);
     }
     EXPECT_TRUE(LobbyLink.sendQueue.empty());
 }
@@ -295,8 +317,9 @@ TEST_F(LinkTest, ALoginIsTriedFiveTimesThenTheUserIsTold) {
     ASSERT_TRUE(RunUntil([this] { return !host.messages.empty(); }));
     DrainEvents();
     EXPECT_EQ(server.Accepted(), 5);
-    EXPECT_EQ(host.messages,
-              (std::vector<std::string>{"Unable to connect with the master server after 5 tries."}));
+    EXPECT_EQ(
+        host.messages,
+        (std::vector<std::string>{"Unable to connect with the master server after 5 tries."}));
     EXPECT_EQ(ClientState.lobby.TryCounter, 0);
     EXPECT_EQ(ClientState.lobby.LobbyLinkState, sbDown);
 }

@@ -32,7 +32,8 @@ TEST_F(Lists, SectionsAreSortedAndCanBeClosed) {
     NewRoomUser("Al").privilege = 3;
     NewRoomUser("bo").privilege = 1;
     RebuildUserList();
-    EXPECT_EQ(Section(UserRowKind::Friend), (std::vector<std::string>{"Carl", "zed", "amy", "Bob"}));
+    EXPECT_EQ(Section(UserRowKind::Friend),
+              (std::vector<std::string>{"Carl", "zed", "amy", "Bob"}));
     EXPECT_EQ(Section(UserRowKind::Ignored), (std::vector<std::string>{"b", "Wanda", "x"}));
     EXPECT_EQ(Section(UserRowKind::RoomUser), (std::vector<std::string>{"zoe", "bo", "Al", "me"}));
     EXPECT_EQ(LobbyModel.userRows.front().kind, UserRowKind::FriendsHeader);
@@ -136,8 +137,8 @@ TEST_F(Lists, GameRowsShowTheirCellsAndUnmeasuredPings) {
     g.defaultSet = 1;
     g.status = 0;
     using Cells = std::array<std::string, GameColumns>;
-    EXPECT_EQ(GameRowCells(g), (Cells{"Fun", "Yes", "2/6", "1/4", "Playing", "europe", "???ms",
-                                      "Ann"}));
+    EXPECT_EQ(GameRowCells(g),
+              (Cells{"Fun", "Yes", "2/6", "1/4", "Playing", "europe", "???ms", "Ann"}));
     tsbregion& r = NewRegion("Europe", 1, 0, 0, "h", 1);
     r.answers = 2;
     r.time = 40;
@@ -230,8 +231,8 @@ TEST(OwnStatus, ButtonsFollowTheOwnStatus) {
     EXPECT_EQ(OwnStatusButtonFor(nullptr), OwnStatusButton::meactive);
     tSbUser own;
     const std::pair<int, OwnStatusButton> cases[] = {
-        {0, OwnStatusButton::meactive}, {1, OwnStatusButton::meactive},
-        {2, OwnStatusButton::meaway},   {3, OwnStatusButton::mebrb},
+        {0, OwnStatusButton::meactive},   {1, OwnStatusButton::meactive},
+        {2, OwnStatusButton::meaway},     {3, OwnStatusButton::mebrb},
         {4, OwnStatusButton::mesleeping}, {9, OwnStatusButton::none}};
     for (const auto& [status, button] : cases) {
         own.status = static_cast<std::uint8_t>(status);

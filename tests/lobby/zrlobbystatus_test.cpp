@@ -1,6 +1,7 @@
 // The servers status report (message 5), line by line.
-#include "lobby_fixture.h"
 #include "lobby/zrlobbystatus.h"
+
+#include "lobby_fixture.h"
 
 namespace pk::test {
 namespace {
@@ -34,13 +35,37 @@ TEST(ServersStatus, AReportWithoutSectionsEndsWithTheUpdateFooterAtZero) {
 TEST(ServersStatus, GameServersThenUpdateServers) {
     const std::string report =
         "45 gs\x01"
-        "g1\x02" "c\x02" "0.5\x02" "10\x02" "10.0.0.1\x02" "play.example.org\x02" "31457\x02"
-        "0\x02" "Europe\x01"
-        "g2\x02" "l\x02" "1.25\x02" "4\x02" "10.0.0.2\x02" "play2.example.org\x02" "31458\x02"
-        "1\x02" "Asia\x01"
+        "g1\x02"
+        "c\x02"
+        "0.5\x02"
+        "10\x02"
+        "10.0.0.1\x02"
+        "play.example.org\x02"
+        "31457\x02"
+        "0\x02"
+        "Europe\x01"
+        "g2\x02"
+        "l\x02"
+        "1.25\x02"
+        "4\x02"
+        "10.0.0.2\x02"
+        "play2.example.org\x02"
+        "31458\x02"
+        "1\x02"
+        "Asia\x01"
         "us\x01"
-        "u1\x02" "p\x02" "0.125\x02" "8\x02" "10.0.0.9\x02" "up.example.org\x02" "16705\x02"
-        "80\x02" "\x02" "\x02" "idle\x02" "12345";
+        "u1\x02"
+        "p\x02"
+        "0.125\x02"
+        "8\x02"
+        "10.0.0.9\x02"
+        "up.example.org\x02"
+        "16705\x02"
+        "80\x02"
+        "\x02"
+        "\x02"
+        "idle\x02"
+        "12345";
     const std::vector<std::string> expected = Concat(
         Lines({kHeader, "",
                Chat("    ~111. ~~17[~00g1~17]~ ~01~12C ~~~14(5/10 games) ~~0110.0.0.1:31457~, to "
@@ -57,30 +82,73 @@ TEST(ServersStatus, GameServersThenUpdateServers) {
 }
 
 TEST(ServersStatus, TheLastFooterNamesTheSectionItCloses) {
-    const std::string report = "5 us\x01"
-                               "u1\x02" "d\x02" "0\x02" "2\x02" "h\x02" "uh\x02" "1\x02" "2\x02"
-                               "r.example.org\x02" "99\x02" "down\x01"
-                               "gs\x01"
-                               "g1\x02" "u\x02" "0\x02" "3\x02" "h\x02" "uh\x02" "7\x02" "0\x02" "R";
+    const std::string report =
+        "5 us\x01"
+        "u1\x02"
+        "d\x02"
+        "0\x02"
+        "2\x02"
+        "h\x02"
+        "uh\x02"
+        "1\x02"
+        "2\x02"
+        "r.example.org\x02"
+        "99\x02"
+        "down\x01"
+        "gs\x01"
+        "g1\x02"
+        "u\x02"
+        "0\x02"
+        "3\x02"
+        "h\x02"
+        "uh\x02"
+        "7\x02"
+        "0\x02"
+        "R";
     const std::vector<std::string> lines = ServersStatusLines(report);
     ASSERT_EQ(lines.size(), 11u);
-    EXPECT_EQ(lines[2], Chat("    ~111. ~~17[~00u1~17]~ ~01~19D[down] ~~~14(0/2 users) ~~01h:1~, to "
-                             "users as ~01uh:2~  "));
+    EXPECT_EQ(lines[2],
+              Chat("    ~111. ~~17[~00u1~17]~ ~01~19D[down] ~~~14(0/2 users) ~~01h:1~, to "
+                   "users as ~01uh:2~  "));
     EXPECT_EQ(lines[3], Chat("         Upload: ~150.00kps  ~Redirect: ~01r.example.org:99"));
     EXPECT_EQ(lines[4], Chat("~01~14  ~03End of Update Servers~~~  Average load: ~010.00%"));
     EXPECT_EQ(lines[5], "");
-    EXPECT_EQ(lines[6], Chat("    ~111. ~~17[~00g1~17]~ ~01~22U ~~~14(0/3 games) ~~01h:7~, to users "
-                             "as ~01uh~  Region: R"));
+    EXPECT_EQ(lines[6],
+              Chat("    ~111. ~~17[~00g1~17]~ ~01~22U ~~~14(0/3 games) ~~01h:7~, to users "
+                   "as ~01uh~  Region: R"));
     EXPECT_EQ(lines[7], Chat("~01~14  ~03End of Game Servers~~~  Average load: ~010.00%"));
 }
 
 TEST(ServersStatus, AnUnknownStateLetterAddsNothingAndABadLoadEndsTheReport) {
-    const std::string report = "1 gs\x01"
-                               "g1\x02" "q\x02" "0.25\x02" "2\x02" "h\x02" "uh\x02" "7\x02" "0\x02"
-                               "R\x01"
-                               "g2\x02" "c\x02" "lots\x02" "2\x02" "h\x02" "uh\x02" "7\x02" "0\x02"
-                               "R\x01"
-                               "g3\x02" "c\x02" "0\x02" "2\x02" "h\x02" "uh\x02" "7\x02" "0\x02" "R";
+    const std::string report =
+        "1 gs\x01"
+        "g1\x02"
+        "q\x02"
+        "0.25\x02"
+        "2\x02"
+        "h\x02"
+        "uh\x02"
+        "7\x02"
+        "0\x02"
+        "R\x01"
+        "g2\x02"
+        "c\x02"
+        "lots\x02"
+        "2\x02"
+        "h\x02"
+        "uh\x02"
+        "7\x02"
+        "0\x02"
+        "R\x01"
+        "g3\x02"
+        "c\x02"
+        "0\x02"
+        "2\x02"
+        "h\x02"
+        "uh\x02"
+        "7\x02"
+        "0\x02"
+        "R";
     EXPECT_EQ(ServersStatusLines(report),
               Lines({kHeader, "",
                      Chat("    ~111. ~~17[~00g1~17]~ ~14(0/2 games) ~~01h:7~, to users as ~01uh~"
@@ -88,8 +156,17 @@ TEST(ServersStatus, AnUnknownStateLetterAddsNothingAndABadLoadEndsTheReport) {
 }
 
 TEST(ServersStatus, AFullSectionsAverageIsMarked) {
-    const std::string report = "1 gs\x01"
-                               "g\x02" "c\x02" "1\x02" "4\x02" "h\x02" "u\x02" "1\x02" "0\x02" "R";
+    const std::string report =
+        "1 gs\x01"
+        "g\x02"
+        "c\x02"
+        "1\x02"
+        "4\x02"
+        "h\x02"
+        "u\x02"
+        "1\x02"
+        "0\x02"
+        "R";
     EXPECT_EQ(ServersStatusLines(report)[3],
               Chat("~01~14  ~03End of Game Servers~~~  Average load: ~01~19100.00%"));
 }
@@ -97,9 +174,17 @@ TEST(ServersStatus, AFullSectionsAverageIsMarked) {
 TEST(ServersStatus, RoundingAndHugeLoadsStayInRange) {
     EXPECT_EQ(TwoDecimals(0.125 * 100), "12.50");
     EXPECT_EQ(TwoDecimals(-0.0), "0.00");
-    const std::string report = "1 gs\x01"
-                               "g\x02" "c\x02" "1e300\x02" "2147483647\x02" "h\x02" "u\x02" "1\x02"
-                               "0\x02" "R";
+    const std::string report =
+        "1 gs\x01"
+        "g\x02"
+        "c\x02"
+        "1e300\x02"
+        "2147483647\x02"
+        "h\x02"
+        "u\x02"
+        "1\x02"
+        "0\x02"
+        "R";
     const std::vector<std::string> lines = ServersStatusLines(report);
     ASSERT_EQ(lines.size(), 7u);
     EXPECT_NE(lines[2].find("(1000000000000000/2147483647 games)"), std::string::npos);

@@ -16,7 +16,8 @@ protected:
         LobbyTest::TearDown();
         SetLobbyViews(nullptr);
     }
-    static QString Cell(const QAbstractItemModel& model, int row, int column, int role = Qt::DisplayRole) {
+    static QString Cell(const QAbstractItemModel& model, int row, int column,
+                        int role = Qt::DisplayRole) {
         return model.data(model.index(row, column), role).toString();
     }
     TLobbyItemModels models;

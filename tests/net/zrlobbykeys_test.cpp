@@ -1,11 +1,12 @@
 // The lobby key exchange: the value bytes on the wire and the keys both sides derive.
+#include "net/zrlobbykeys.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
 
 #include "core/zrconst.h"
 #include "core/zrmisc.h"
-#include "net/zrlobbykeys.h"
 #include "support/bytes.h"
 
 namespace pk {
@@ -24,10 +25,11 @@ TEST(LobbyKeys, ExchangeValuesTravelLeastSignificantByteFirst) {
 TEST(LobbyKeys, BothKeysFollowFromTheTranscriptAndTheTwoValues) {
     const std::uint32_t c = 0x01020304u;
     const std::uint32_t s = 0x7FFFFFFEu;
-    const std::string transcript = "login 136 1 alice 0A1B\r\n"  // the login line sent
-                                   "ok\r\n"                      // the reply
-                                   + Bytes({0x04, 0x03, 0x02, 0x01})   // C
-                                   + Bytes({0xFE, 0xFF, 0xFF, 0x7F});  // S
+    const std::string transcript =
+        "login 136 1 alice 0A1B\r\n"        // the login line sent
+        "ok\r\n"                            // the reply
+        + Bytes({0x04, 0x03, 0x02, 0x01})   // C
+        + Bytes({0xFE, 0xFF, 0xFF, 0x7F});  // S
     const TLobbyKeys keys = DeriveLobbyKeys(transcript, c, s);
     EXPECT_EQ(keys.clientToServer.state, 0x1CEF34BDu);
     EXPECT_EQ(keys.serverToClient.state, 0x8990BCA5u);
@@ -73,7 +75,7 @@ TEST(LobbyKeys, KeysAreNeverZero) {
 
 TEST(LobbyKeys, TheWelcomeNumberIsMixedIntoTheServersKey) {
     TScrambleKey key{0x8990BCA5u, true, ScrambleMulB, ScrambleAddB};
-    MixWelcomeNumber(key, 4242);
+    MixLobbyKey(key, 4242);
     EXPECT_EQ(key.state, KeyMix(4242, 0x8990BCA5u));
 }
 

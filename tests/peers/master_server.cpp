@@ -120,7 +120,7 @@ void MasterServerSession::SendFrameInPieces(std::uint8_t code, const std::string
 
 void MasterServerSession::SendWelcome(const std::string& payload, std::uint32_t welcomeNumber) {
     SendFrame(26, payload);
-    MixWelcomeNumber(sendKey_, welcomeNumber);
+    MixLobbyKey(sendKey_, welcomeNumber);
 }
 
 void MasterServerSession::SendWelcome() {
