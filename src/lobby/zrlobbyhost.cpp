@@ -4,6 +4,7 @@
 #include "core/zrmisc.h"
 #include "game/zrgamelink.h"
 #include "game/zrroomhost.h"
+#include "lobby/zrupdate.h"
 
 namespace pk {
 
@@ -30,6 +31,9 @@ void LobbyHost::SetMainCaption(const std::string& caption) {
 }
 void LobbyHost::ShowMessage(const std::string& text) {
     Room().ShowMessage(text);
+}
+void LobbyHost::UpdateStart(const std::string& host, int port) {
+    pk::UpdateStart(host, std::to_string(port));
 }
 void LobbyHost::GameConnect(const std::string& host, int port) {
     pk::GameConnect(host, port);

@@ -73,7 +73,7 @@ public:
                                 std::string& /*day*/) {
         return false;
     }
-    virtual void UpdateStart(const std::string& /*host*/, int /*port*/) {}
+    virtual void UpdateStart(const std::string& host, int port);       // the update client
     virtual void ShowStatusList(const std::string& /*payload*/) {}     // message 22
     virtual void ShowUserDbReply(const std::string& /*payload*/) {}    // message 30
     virtual void ShowPlayerDetails(const std::string& /*payload*/) {}  // message 33

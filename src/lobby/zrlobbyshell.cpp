@@ -1,6 +1,8 @@
 #include "lobby/zrlobbyshell.h"
 
 #include "game/zrgame.h"
+#include "lobby/zrlobbydispatch.h"
+#include "lobby/zrlobbyjoin.h"
 #include "lobby/zrlobbylink.h"
 #include "lobby/zrlobbymodel.h"
 #include "shell/zrconfig.h"
@@ -95,6 +97,22 @@ void TLobbyShellPart::FreeLobbyState() {
     SbRegions.clear();
     LobbyModel.friends.Clear();
     LobbyModel.ignored.Clear();
+}
+
+void TLobbyShellPart::JoinResult(bool joined) {
+    JoinGameResult(joined);
+}
+
+void TLobbyShellPart::NoteActivity() {
+    pk::NoteActivity();
+}
+
+GameLinkHost::JoinedGameInfo TLobbyShellPart::JoinedGame() {
+    return LobbyJoinedGameInfo();
+}
+
+void TLobbyShellPart::GameLinkClosed() {
+    LobbyGameLinkClosed();
 }
 
 }  // namespace pk

@@ -18,6 +18,10 @@ public:
     void ApplyConfig(const TConfig& config) override;
     void GatherConfig(TConfig& config) override;
     void FreeLobbyState() override;
+    void JoinResult(bool joined) override;
+    void NoteActivity() override;
+    GameLinkHost::JoinedGameInfo JoinedGame() override;
+    void GameLinkClosed() override;
 };
 
 }  // namespace pk

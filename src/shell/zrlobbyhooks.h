@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "game/zrgamelink.h"
+
 namespace pk {
 
 struct TConfig;
@@ -38,6 +40,12 @@ public:
     virtual std::string FreshProfile() { return {}; }
     // The main window's close: regions, friends and ignored users are freed.
     virtual void FreeLobbyState() {}
+    // The game link's calls into the lobby: how a join went, the player's activity, the lobby's
+    // record of the joined game, and its release once the link is down.
+    virtual void JoinResult(bool joined) { (void)joined; }
+    virtual void NoteActivity() {}
+    virtual GameLinkHost::JoinedGameInfo JoinedGame() { return {}; }
+    virtual void GameLinkClosed() {}
 };
 
 // The installed one; never null. Installing nullptr restores the one that is never connected.

@@ -36,7 +36,17 @@ void ShellGameLinkHost::StartUpdateClient(const std::string& host, int port) {
     Update().StartUpdateClient(host, port);
 }
 void ShellGameLinkHost::AfterGameDisconnect() {
+    Lobby().GameLinkClosed();
     CloseIfErrorPending();
+}
+void ShellGameLinkHost::LobbyJoinResult(bool joined) {
+    Lobby().JoinResult(joined);
+}
+void ShellGameLinkHost::NoteLobbyActivity() {
+    Lobby().NoteActivity();
+}
+GameLinkHost::JoinedGameInfo ShellGameLinkHost::JoinedGame() {
+    return Lobby().JoinedGame();
 }
 bool ShellGameLinkHost::ProgramClosing() {
     return ClosingDown.load() != 0;

@@ -22,6 +22,9 @@ public:
     void AfterGameDisconnect() override;
     bool ProgramClosing() override;
     std::string TeamNameText() override;
+    void LobbyJoinResult(bool joined) override;
+    void NoteLobbyActivity() override;
+    JoinedGameInfo JoinedGame() override;
 };
 
 class ShellRoomHost : public RoomHost {

@@ -9,6 +9,7 @@
 #include "game/ui/zrgextrasform.h"
 #include "lobby/ui/zrforms.h"
 #include "lobby/ui/zrupdateform.h"
+#include "lobby/zrlobbyshell.h"
 #include "lobby/zrupdate.h"
 #include "platform/cp1252.h"
 #include "platform/termsignal.h"
@@ -33,6 +34,10 @@ int main(int argc, char** argv) {
     pk::TApplication app(argc, argv);
     QApplication::setApplicationName("Pelkorin2");
     pk::ProgramFolder = QCoreApplication::applicationDirPath().toStdString();
+
+    // The lobby's part of the shell, before the main window's creation reaches it.
+    pk::TLobbyShellPart lobbyPart;
+    pk::SetShellLobby(&lobbyPart);
 
     // Destroyed in reverse order, the main window last.
     std::vector<std::unique_ptr<QWidget>> windows;
@@ -82,5 +87,6 @@ int main(int argc, char** argv) {
     pk::loadform = nullptr;
     pk::SetUpdateHost(nullptr);
     while (!windows.empty()) windows.pop_back();
+    pk::SetShellLobby(nullptr);
     return result;
 }
