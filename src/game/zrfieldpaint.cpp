@@ -34,6 +34,8 @@ constexpr float kDimFactor[6] = {1.0f, 0.0f, 0.25f, 0.5f, 0.75f, 0.9f};
 constexpr uint32_t kTextWhite = 0xFFFFFF;   // 0x00BBGGRR
 constexpr uint32_t kTextYellow = 0x00FFFF;  // 0x00BBGGRR
 constexpr uint32_t kOutlineBlack = 0x000000;
+constexpr int kMaxPieceOffset = 100;  // a piece string holds at most 99 x 99 cells
+constexpr int kMaxBlockSize = 1024;
 
 // The options in force for one redraw.
 struct PaintOptions {
@@ -385,24 +387,32 @@ void StoreGrid(RedrawState& r, Layers& g) {
     auto& stored = r.plr->CellLayerGrid;
     for (int y = 1; y <= r.h; ++y) {
         for (int x = 1; x <= r.w; ++x) {
-            TCellLayerRec c = g.At(x, y);
-            c.b[cbRepaint] = c.b[cbCopy] = 0;
-            stored[static_cast<size_t>(y - 1)][static_cast<size_t>(x - 1)] = c;
+            const TCellLayerRec& c = g.At(x, y);
+            TCellLayerRec& s = stored[static_cast<size_t>(y - 1)][static_cast<size_t>(x - 1)];
+            s.b[cbChar] = c.b[cbChar];
+            s.b[cbOverlay] = c.b[cbOverlay];
+            s.b[cbRepaint] = s.b[cbCopy] = 0;
+            s.b[cbStyle] = c.b[cbStyle];
+            s.b[cbDark] = c.b[cbDark];
         }
     }
 }
 
-// Whether the game state shows a falling piece on the own field.
+// Whether the game state shows a falling piece on the own field. A place far outside any
+// field is not one (the engine keeps the piece in its field).
 bool PiecePresent() {
     const tmegame& gs = ClientState.game;
-    return gs.PieceX != -1 && !gs.CurrentPiece.empty();
+    auto sane = [](int v) { return v >= -kMaxPieceOffset && v <= CellGridRows + kMaxPieceOffset; };
+    return gs.PieceX != -1 && !gs.CurrentPiece.empty() && sane(gs.PieceX) && sane(gs.PieceY);
 }
 
 void RunRedraw(RedrawState& r, std::string& phase) {
     const tmegame& gs = ClientState.game;
     phase = "Error in redrawfield/fields ";
-    if (r.w < 1 || r.h < 1 || r.w > CellGridColumns || r.h > CellGridRows || r.size < 1)
+    if (r.w < 1 || r.h < 1 || r.w > CellGridColumns || r.h > CellGridRows || r.size < 1 ||
+        r.size > kMaxBlockSize || BlockSize < 1 || BlockSize > kMaxBlockSize) {
         throw std::out_of_range("field metrics");
+    }
     Layers g(r.w, r.h);
     FillFields(r, g);
     if (r.own && PiecePresent()) {

@@ -1,6 +1,10 @@
 #include "gfx/blend.h"
 
 #include <algorithm>
+#include <cstring>
+#include <memory>
+#include <unordered_map>
+#include <vector>
 
 #include "gfx/blit.h"
 
@@ -15,8 +19,100 @@ float Bounded(float v, float hi) {
 
 }  // namespace
 
+namespace {
+
+// All results Round(s * a + d * (1 - a)) of one weight a, at [s << 5 | d].
+using MixTable = std::array<uint8_t, 1024>;
+
+// A thread's tables: by weight (the float's bits), and per blend setting (opacity and mask
+// kind) the table of each mask value. Both are capped; past the caps the arithmetic is used.
+struct TableCache {
+    static constexpr size_t kMaxTables = 2048;  // 2 MiB
+    static constexpr size_t kMaxSettings = 64;
+    struct Setting {
+        uint32_t opacityBits;
+        bool mono;
+        std::array<const uint8_t*, 256> tables{};
+    };
+    std::unordered_map<uint32_t, std::unique_ptr<MixTable>> byWeight;
+    std::vector<std::unique_ptr<Setting>> settings;
+};
+
+TableCache& Cache() {
+    thread_local TableCache cache;
+    return cache;
+}
+
+uint32_t Bits(float f) {
+    uint32_t u;
+    std::memcpy(&u, &f, sizeof u);
+    return u;
+}
+
+}  // namespace
+
 BlendWeights::BlendWeights(float opacity, bool mono)
-    : opacity_(Bounded(opacity, 1.0f)), mono_(mono), skip_(mono ? 255 : 0) {}
+    : opacity_(Bounded(opacity, 1.0f)), mono_(mono), skip_(mono ? 255 : 0) {
+    const uint8_t full = mono ? 0 : 255;
+    if (Weight(full) == 1.0f)
+        copy_ = full;
+    TableCache& c = Cache();
+    const uint32_t bits = Bits(static_cast<float>(opacity_));
+    for (const auto& s : c.settings) {
+        if (s->opacityBits == bits && s->mono == mono) {
+            tables_ = s->tables.data();
+            return;
+        }
+    }
+    if (c.settings.size() < TableCache::kMaxSettings) {
+        c.settings.push_back(std::make_unique<TableCache::Setting>());
+        c.settings.back()->opacityBits = bits;
+        c.settings.back()->mono = mono;
+        tables_ = c.settings.back()->tables.data();
+    }
+}
+
+void BlendWeights::BlendRow(Pixel16* d, const Pixel16* s, const uint8_t* m, int n) const {
+    if (!tables_) {
+        for (int i = 0; i < n; ++i) d[i] = Blend(s[i], d[i], m[i]);
+        return;
+    }
+    // Runs that skip or copy are the usual case (clear surroundings, opaque tile interiors);
+    // a weight of exactly 1 gives the source as it is, since the other weight is then 0.
+    int i = 0;
+    while (i < n) {
+        const uint8_t v = m[i];
+        int j = i + 1;
+        if (v == skip_) {
+            while (j < n && m[j] == v) ++j;
+        } else if (v == copy_) {
+            while (j < n && m[j] == v) ++j;
+            std::memcpy(d + i, s + i, static_cast<size_t>(j - i) * sizeof(Pixel16));
+        } else {
+            d[i] = Lookup(s[i], d[i], v);
+        }
+        i = j;
+    }
+}
+
+const uint8_t* BlendWeights::TableFor(uint8_t m) const {
+    TableCache& c = Cache();
+    const float a = Weight(m);
+    auto it = c.byWeight.find(Bits(a));
+    if (it == c.byWeight.end()) {
+        if (c.byWeight.size() >= TableCache::kMaxTables)
+            return nullptr;
+        auto table = std::make_unique<MixTable>();
+        for (int s = 0; s < 32; ++s)
+            for (int d = 0; d < 32; ++d)
+                (*table)[static_cast<size_t>(s << 5 | d)] =
+                    static_cast<uint8_t>(MixChannel(s, d, a));
+        it = c.byWeight.emplace(Bits(a), std::move(table)).first;
+    }
+    if (tables_)
+        tables_[m] = it->second->data();
+    return it->second->data();
+}
 
 bool AlphaBlendBitmapFaded(Surface16& dst, int x, int y, float opacity, int ax, int ay, int sx,
                            int sy, const Mask& alpha, const Surface16& src, int height, int width) {
@@ -28,8 +124,7 @@ bool AlphaBlendBitmapFaded(Surface16& dst, int x, int y, float opacity, int ax, 
     for (int r = 0; r < a.height; ++r) {
         Pixel16* d = dst.row(a.y + r) + a.x;
         const Pixel16* s = src.row(a.sy[0] + r) + a.sx[0];
-        const uint8_t* m = alpha.row(a.sy[1] + r) + a.sx[1];
-        for (int i = 0; i < a.width; ++i) d[i] = weights.Blend(s[i], d[i], m[i]);
+        weights.BlendRow(d, s, alpha.row(a.sy[1] + r) + a.sx[1], a.width);
     }
     return true;
 }
@@ -45,13 +140,11 @@ bool BlendBitmap(Surface16& dst, int x, int y, float opacity, int sx, int sy, co
     const PixelRect sb = src.bounds();
     if (!ClipBlitArea(a, dst.clip(), &sb, nullptr))
         return false;
-    const float w = static_cast<float>(BlendWeights::kByteFraction[255] * Bounded(opacity, 1.0f));
-    if (w == 0.0f)
-        return true;
+    const BlendWeights weights(opacity, false);
     for (int r = 0; r < a.height; ++r) {
         Pixel16* d = dst.row(a.y + r) + a.x;
         const Pixel16* s = src.row(a.sy[0] + r) + a.sx[0];
-        for (int i = 0; i < a.width; ++i) d[i] = BlendWeights::Mix(s[i], d[i], w);
+        for (int i = 0; i < a.width; ++i) d[i] = weights.Blend(s[i], d[i], 255);
     }
     return true;
 }

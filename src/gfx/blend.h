@@ -38,6 +38,8 @@ bool BlendBitmap(Surface16& dst, int x, int y, float opacity, int sx, int sy, co
 bool DimRect(Surface16& dst, int x, int y, float factor, int height, int width);
 
 // The weights of one blend call, by mask value. Used by the blends and the masked stretch.
+// Results come from tables of all 32 x 32 channel pairs per weight, made from the arithmetic
+// above on first use and kept per thread, so a blend costs three lookups per pixel.
 class BlendWeights {
 public:
     BlendWeights(float opacity, bool mono);
@@ -46,18 +48,31 @@ public:
     Pixel16 Blend(Pixel16 s, Pixel16 d, uint8_t m) const {
         if (m == skip_)
             return d;
-        const float a = static_cast<float>(kByteFraction[mono_ ? 255u - m : m] * opacity_);
-        return Mix(s, d, a);
+        const uint8_t* t = tables_ ? tables_[m] : nullptr;
+        if (!t) {
+            t = TableFor(m);
+            if (!t)
+                return Mix(s, d, Weight(m));
+        }
+        return Rgb555(t[(Red555(s) << 5) | Red555(d)], t[(Green555(s) << 5) | Green555(d)],
+                      t[(Blue555(s) << 5) | Blue555(d)]);
     }
 
     // Round(s * a + d * (1 - a)) per channel, with a and 1 - a in single precision.
     static Pixel16 Mix(Pixel16 s, Pixel16 d, float aSingle) {
+        return Rgb555(MixChannel(Red555(s), Red555(d), aSingle),
+                      MixChannel(Green555(s), Green555(d), aSingle),
+                      MixChannel(Blue555(s), Blue555(d), aSingle));
+    }
+    static int MixChannel(int s, int d, float aSingle) {
         const double a = aSingle;
         const double b = static_cast<float>(1.0 - a);
-        const long r = std::lrint(Red555(s) * a + Red555(d) * b);
-        const long g = std::lrint(Green555(s) * a + Green555(d) * b);
-        const long bl = std::lrint(Blue555(s) * a + Blue555(d) * b);
-        return Rgb555(static_cast<int>(r), static_cast<int>(g), static_cast<int>(bl));
+        return static_cast<int>(std::lrint(s * a + d * b));
+    }
+
+    // The weight a of the source at mask value m.
+    float Weight(uint8_t m) const {
+        return static_cast<float>(kByteFraction[mono_ ? 255u - m : m] * opacity_);
     }
 
     // m / 255 in double precision, for m = 0..255.
@@ -67,10 +82,31 @@ public:
         return t;
     }();
 
+    // Blends a row of n pixels through n mask values: runs that leave the destination alone
+    // are skipped, runs at full weight copied, the rest looked up.
+    void BlendRow(Pixel16* d, const Pixel16* s, const uint8_t* m, int n) const;
+
 private:
+    // Blend through the tables alone, also for the values that skip or copy.
+    Pixel16 Lookup(Pixel16 s, Pixel16 d, uint8_t m) const {
+        const uint8_t* t = tables_[m];
+        if (!t)
+            t = TableFor(m);
+        if (!t)
+            return Mix(s, d, Weight(m));
+        return Rgb555(t[(Red555(s) << 5) | Red555(d)], t[(Green555(s) << 5) | Green555(d)],
+                      t[(Blue555(s) << 5) | Blue555(d)]);
+    }
+
+    // Looks up (making it when needed) the table of mask value m; nullptr when the thread's
+    // tables are full, and the arithmetic is used instead.
+    const uint8_t* TableFor(uint8_t m) const;
+
     double opacity_;
     bool mono_;
-    uint8_t skip_;  // the value that leaves the destination alone
+    uint8_t skip_;                      // the value that leaves the destination alone
+    int copy_ = -1;                     // the value whose weight is exactly 1, if any
+    const uint8_t** tables_ = nullptr;  // by mask value, filled on first use
 };
 
 }  // namespace pk

@@ -49,9 +49,14 @@ Pixel16 Apply(Pixel16 d, Pixel16 s, RasterOp op) {
     return d;
 }
 
+// A transparency mask's value as the AND pass sees it: black (0) below 128, else white.
+Pixel16 MonoKeep(uint8_t v) {
+    return static_cast<Pixel16>(-static_cast<int>(v >> 7) & kWhite555);
+}
+
 Pixel16 MaskColour(const Mask& m, uint8_t v) {
     if (m.mono())
-        return v < 128 ? kBlack555 : kWhite555;
+        return MonoKeep(v);
     return Rgb555(v >> 3, v >> 3, v >> 3);
 }
 
@@ -224,7 +229,7 @@ bool MaskedBlt(Surface16& dst, int x, int y, int sy, int sx, const Mask& mask,
         const Pixel16* s = image.row(a.sy[0] + r) + a.sx[0];
         const uint8_t* m = mask.row(a.sy[1] + r) + a.sx[1];
         for (int i = 0; i < a.width; ++i)
-            d[i] = static_cast<Pixel16>((d[i] & MaskColour(mask, m[i])) ^ s[i]);
+            d[i] = static_cast<Pixel16>((d[i] & MonoKeep(m[i])) ^ s[i]);
     }
     return true;
 }

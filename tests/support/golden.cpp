@@ -52,4 +52,19 @@ QImage AsRgb32(const Surface16& s) {
     return ::testing::AssertionSuccess();
 }
 
+Surface16 Sheet(const std::vector<Surface16>& panels, int columns) {
+    if (panels.empty())
+        return {};
+    const int pw = panels[0].width(), ph = panels[0].height();
+    const int rows = (static_cast<int>(panels.size()) + columns - 1) / columns;
+    Surface16 sheet(columns * (pw + 1) - 1, rows * (ph + 1) - 1, kWhite555);
+    for (size_t i = 0; i < panels.size(); ++i) {
+        const int px = static_cast<int>(i) % columns * (pw + 1);
+        const int py = static_cast<int>(i) / columns * (ph + 1);
+        for (int y = 0; y < ph; ++y)
+            for (int x = 0; x < pw; ++x) sheet.setPixel(px + x, py + y, panels[i].pixel(x, y));
+    }
+    return sheet;
+}
+
 }  // namespace pk::test

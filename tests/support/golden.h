@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "gfx/surface.h"
 
@@ -13,5 +14,9 @@ namespace pk::test {
 
 // `name` is relative to tests/, e.g. "gfx/golden/bitblt.png".
 ::testing::AssertionResult MatchesGolden(const Surface16& surface, const std::string& name);
+
+// Panels of one size laid out in rows of `columns`, a white pixel between them, so one golden
+// picture holds many cases.
+Surface16 Sheet(const std::vector<Surface16>& panels, int columns);
 
 }  // namespace pk::test
