@@ -5,6 +5,7 @@
 #include "game/zrgamelink.h"
 #include "game/zrroomhost.h"
 #include "lobby/zrupdate.h"
+#include "shell/zrshell.h"
 
 namespace pk {
 
@@ -28,6 +29,15 @@ void LobbyHost::SetUIState(int state, bool on) {
 }
 void LobbyHost::SetMainCaption(const std::string& caption) {
     Room().SetMainCaption(caption);
+}
+bool LobbyHost::ClosingDown() {
+    return pk::ClosingDown.load() != 0;
+}
+bool LobbyHost::CloseAfterError() {
+    return pk::CloseAfterError != 0;
+}
+void LobbyHost::CloseMainWindow() {
+    MainWindow().CloseWindow();
 }
 void LobbyHost::ShowMessage(const std::string& text) {
     Room().ShowMessage(text);

@@ -58,9 +58,11 @@ public:
     virtual void SetMainCaption(const std::string& caption);
     virtual void SetAppTitle(const std::string& /*title*/) {}
     virtual void SetTrayHint(const std::string& /*hint*/) {}
-    virtual bool ClosingDown() { return false; }
-    virtual bool CloseAfterError() { return false; }  // the error report asked to close
-    virtual void CloseMainWindow() {}
+    // By default the shell's: its close in progress, the error report's request to close once
+    // both links are down, and the main window's close.
+    virtual bool ClosingDown();
+    virtual bool CloseAfterError();
+    virtual void CloseMainWindow();
 
     // Message boxes and dialogs. A Yes/No box answers true for Yes.
     virtual void ShowMessage(const std::string& text);
