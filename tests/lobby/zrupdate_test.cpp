@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <QTimer>
 #include <csignal>
 
 #include "core/zrlog.h"
@@ -224,6 +225,23 @@ TEST_F(UpdateClient, AServerThatClosesAtOnceHasDisconnectedUs) {
     Start();
     ASSERT_TRUE(Ended());
     EXPECT_EQ(host.messages, std::vector<std::string>{UpdateDisconnectedText});
+}
+
+// The test server's piecewise send stops with its connection; the leak check of
+// the sanitizer run would name anything it left behind.
+TEST_F(UpdateClient, ATestServerGoneMidSendLeavesNothingBehind) {
+    auto gone = std::make_unique<UpdateServerPeer>();
+    ASSERT_TRUE(gone->Listen());
+    gone->script = peers::ServePatch(PatchBuilder().NewFile("x.txt", "xx", true).Bytes(),
+                                     std::vector<std::size_t>(40, 1));
+    Start(gone->Port());
+    ASSERT_TRUE(RunUntil([&gone] { return !gone->Requests().empty(); }));
+    gone.reset();
+    ASSERT_TRUE(Ended());
+    // The pause timer it had started comes due before this later one.
+    bool later = false;
+    QTimer::singleShot(20, [&later] { later = true; });
+    ASSERT_TRUE(RunUntil([&later] { return later; }));
 }
 
 TEST_F(UpdateClient, ARefusedConnectionReadsAsServerDown) {

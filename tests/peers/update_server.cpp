@@ -35,7 +35,9 @@ UpdateServerPeer::UpdateServerPeer(QObject* parent) : QObject(parent) {
 void UpdateServerPeer::SendInPieces(PeerConnection& conn, std::string bytes,
                                     std::vector<std::size_t> pieces, bool closeAfter) {
     // Each step sends one piece and schedules the next; the connection may go
-    // away meanwhile, which QPointer tells.
+    // away meanwhile, which QPointer tells. Only the pending timer owns the
+    // step: the step itself holds a weak reference, so a timer that Qt drops
+    // with its connection frees the plan instead of leaving a cycle behind.
     struct Plan {
         std::string bytes;
         std::vector<std::size_t> pieces;
@@ -45,27 +47,23 @@ void UpdateServerPeer::SendInPieces(PeerConnection& conn, std::string bytes,
     auto plan = std::make_shared<Plan>(Plan{std::move(bytes), std::move(pieces), 0, closeAfter});
     QPointer<PeerConnection> target(&conn);
     auto step = std::make_shared<std::function<void()>>();
-    *step = [plan, target, step] {
+    *step = [plan, target, self = std::weak_ptr<std::function<void()>>(step)] {
         if (!target || !target->IsOpen()) {
-            *step = nullptr;
             return;
         }
         if (plan->next < plan->pieces.size() && !plan->bytes.empty()) {
             const std::size_t n = std::min(plan->pieces[plan->next++], plan->bytes.size());
             target->Send(plan->bytes.substr(0, n));
             plan->bytes.erase(0, n);
-            QTimer::singleShot(kPauseMs, target, [step] {
-                if (*step) {
-                    (*step)();
-                }
-            });
+            if (auto next = self.lock()) {
+                QTimer::singleShot(kPauseMs, target, [next] { (*next)(); });
+            }
             return;
         }
         target->Send(plan->bytes);
         if (plan->close) {
             target->CloseAfterSending();
         }
-        *step = nullptr;  // ends the cycle of the shared step
     };
     (*step)();
 }
