@@ -252,13 +252,14 @@ void OnGames(const std::string& payload) {
 
     const tmesb& sb = Sb();
     const std::int32_t roomId = LobbyModel.currentRoom->roomId;
-    if (roomId == sb.InviteRoomId) {
+    // A room id of 0 would match the cleared fields: only a stored request counts.
+    if (!sb.Inviter.empty() && roomId == sb.InviteRoomId) {
         if (const tSbGame* game = FindGame(sb.InviteGameId)) {
             AddLobbyChat(InvitationLine(sb.Inviter, " invited you to join the game ", game->name,
                                         " in this room.  Type "));
         }
     }
-    if (roomId == sb.DetailsRoomId) {
+    if (!sb.DetailsPlayer.empty() && roomId == sb.DetailsRoomId) {
         RequestPlayerDetails(sb.DetailsPlayer, false, false, false);
     }
 }
@@ -571,7 +572,7 @@ void SetRoomProperties(const std::string& topic, const std::string& lockText,
     room.lockText = lockText;
     room.moderated = static_cast<std::uint8_t>(moderated);
     LobbyView().ShowLockIcon(!lockText.empty());
-    LobbyView().ShowModeratedIcon(moderated != 0);
+    LobbyView().ShowModeratedIcon(room.moderated != 0);
 }
 
 void NoteActivity() {

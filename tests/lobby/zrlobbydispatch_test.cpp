@@ -311,6 +311,19 @@ TEST_F(Dispatch, GamesListOfTheDetailsRoomRequestsThePlayersDetails) {
     EXPECT_EQ(TakeSent(), (std::vector<SentFrame>{{21, "Ann"}, {26, "Ann"}}));
 }
 
+TEST_F(Dispatch, GamesListInRoomZeroDoesNotMistakeClearedRequestsForStoredOnes) {
+    ClientState.account.AccountName = "me";
+    ClientState.lobby.LobbyLinkState = sbConnecting;
+    LobbyLink.framed = true;
+    LobbyLink.sendKey = {kSendKey, true, ScrambleMulA, ScrambleAddA};
+    LobbyWelcome(26, F({"7", "3", "1", "0", "0", "1", "Zero"}));
+    TakeSent();
+    host.chat.clear();
+    LobbyDispatch(16, L({F({"0", "0", "4", "1", "1", "0", "Ann", "Fun", "Asia", "1"})}));
+    EXPECT_TRUE(host.chat.empty());
+    EXPECT_TRUE(TakeSent().empty());
+}
+
 TEST_F(Dispatch, MessagesAboutTheRoomNeedACurrentRoom) {
     Connected();
     ClearCurrentRoom();
