@@ -1,4 +1,5 @@
-# make run   installs what is missing, builds and starts the client from build/stage.
+# make run   installs what is missing, builds and starts the client from build/stage, with
+#            the scripted master and game servers on loopback.
 # make test  installs what is missing, checks the formatting, builds and runs
 #            every test: plain, then with AddressSanitizer and
 #            UndefinedBehaviorSanitizer, then the libFuzzer targets for a few
@@ -22,10 +23,13 @@ build: deps
 	cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
 	cmake --build build -j $(JOBS)
 
-# The client runs from build/stage (its program folder), beside a small theme library.
-run: build
-	cmake --build build --target stage
-	cd build/stage && ./pelkorin
+# The client runs from build/stage (its program folder), beside the default theme, with the
+# scripted master and game servers on loopback (scripts/run-local).
+run:
+	@scripts/run-local --check-display
+	$(MAKE) build
+	cmake --build build --target stage masterserver gameserver
+	scripts/run-local build
 
 run-kled: build
 	build/src/apps/kled

@@ -1,7 +1,8 @@
 // A scripted game server to try the client by hand on loopback:
 //   gameserver [port]        (default 31459)
 // It lets every player in (slot 1, or watching when slot 1 is taken), starts
-// a game when asked (the client's "startgame") and acknowledges every piece.
+// a game when asked (the client's "startgame"), acknowledges every piece and
+// ends the game when the stack reaches the top.
 #include <QCoreApplication>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include "core/zrmisc.h"
 #include "game/zrfield.h"
 #include "peers/game_server.h"
+#include "peers/room_script.h"
 
 using namespace pk;
 using namespace pk::peers;
@@ -37,14 +39,35 @@ int main(int argc, char** argv) {
             s.SendJoined(slot, WordAt(2, s.LoginLine()), "");
         };
     };
-    server.OnFrame = [](GameServerSession& session, const GameFrame& frame) {
+    // Every acknowledged piece hands out the next of the seven pieces in turn.
+    std::size_t nextPiece = 0;
+    bool over = false;
+    server.OnFrame = [&server, &nextPiece, &over](GameServerSession& session,
+                                                  const GameFrame& frame) {
         std::printf("frame 0x%02x, %zu bytes\n", frame.type, frame.payload.size());
+        if (frame.type == 0x19) {
+            nextPiece = (nextPiece + 1) % 7;
+            server.options.ackTokens = "1" + std::string(PieceTable[nextPiece]);
+            // A block in the two top rows leaves no room for the next piece: the player is
+            // out, and alone in the room that ends the game.
+            const std::string& field = session.Game.field;
+            const std::size_t top = 2 * static_cast<std::size_t>(FieldWidth);
+            if (!over && field.size() >= top && field.find_first_not_of('0') < top) {
+                over = true;
+                std::printf("player out, game over\n");
+                SendOwnLoss(session);
+                SendGameEnd(session, "");
+            }
+        }
+        if (frame.type == 0x12 && frame.payload == "0")
+            SendGameEnd(session, "");
         if (frame.type == 0x12 && frame.payload == "1") {
             std::string tokens;
             for (int i = 0; i < 8; ++i) {
                 tokens += (i ? std::string(1, TokenSep) : std::string()) + "1" +
                           std::string(PieceTable[static_cast<std::size_t>(i % 7)]);
             }
+            over = false;
             session.StartGame(tokens, static_cast<std::int32_t>(std::time(nullptr)), 4242);
         }
     };
