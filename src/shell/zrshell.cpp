@@ -52,6 +52,9 @@ std::unique_ptr<TGameThread> gameThread;
 
 enum class CloseState { Open, Closing, Closed };
 CloseState closeState = CloseState::Open;
+// Set once LoadConfig got through: a start that failed before has nothing to save, and saving
+// then would replace the player's file with defaults.
+bool configLoaded = false;
 
 std::string ExceptionText(std::exception_ptr error) {
     try {
@@ -239,6 +242,7 @@ void CloseIfErrorPending() {
 
 void ShellFormCreate() {
     closeState = CloseState::Open;
+    configLoaded = false;
     NoHighResTimer = 0;
     ClearClientLog();
     ShellWindow& w = MainWindow();
@@ -278,12 +282,21 @@ void ShellFormCreate() {
 }
 
 bool StartUp(const std::vector<std::string>& arguments) {
-    Lobby().SetMasterServer(DefaultMasterServerHost, DefaultMasterServerPort);
-    if (!LoadConfig(ProgramFolder / ConfigFileName))
-        return false;
-    MainWindow().ShowWindow();
-    RunCommandLine(arguments);
-    return true;
+    // Start-up runs before the message loop, where no handler would catch what escapes.
+    bool shown = false;
+    try {
+        Lobby().SetMasterServer(DefaultMasterServerHost, DefaultMasterServerPort);
+        const bool themed = LoadConfig(ProgramFolder / ConfigFileName);
+        configLoaded = true;
+        if (!themed)
+            return false;
+        MainWindow().ShowWindow();
+        shown = true;
+        RunCommandLine(arguments);
+    } catch (...) {
+        ReportException(std::current_exception());
+    }
+    return shown;
 }
 
 bool ShellClosed() {
@@ -312,7 +325,10 @@ void ShellFormClose() {
         gameThread.reset();
     });
     CloseStep("audio", [] { Audio().FreeAudio(); });
-    CloseStep("SaveConfig", [] { SaveConfig(ProgramFolder / ConfigFileName); });
+    CloseStep("SaveConfig", [] {
+        if (configLoaded)
+            SaveConfig(ProgramFolder / ConfigFileName);
+    });
     CloseStep("lists", [] {
         GameSetList.clear();
         FreePendingHistory();

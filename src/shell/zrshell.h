@@ -93,11 +93,12 @@ extern std::filesystem::path ProgramFolder;
 // The main window's creation, before any other window exists.
 void ShellFormCreate();
 // After every window exists: the master server, the configuration, the window, the command
-// line (without the program's name). False when no theme could be loaded: nothing is shown and
-// no option runs; the caller ends the program (the close still runs).
+// line (without the program's name). False when no theme could be loaded, or an exception
+// stopped it before the window was shown: nothing is shown and no option runs; the caller ends
+// the program (the close still runs). An exception is reported as any other.
 bool StartUp(const std::vector<std::string>& arguments);
 // The main window's close. Runs once; every step is guarded, so the threads always stop and
-// the configuration is always saved.
+// the configuration is saved whenever start-up got to load it.
 void ShellFormClose();
 bool ShellClosed();
 

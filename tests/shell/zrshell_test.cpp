@@ -205,6 +205,55 @@ TEST_F(LifeCycleTest, WithoutAnyThemeStartUpStopsAndKeepsTheStoredChoice) {
     EXPECT_EQ(saved.GetValue("theme2"), stored);
 }
 
+// A start-up that throws part-way: reported like any exception; before the window is shown the
+// program ends without replacing the stored files, after it the report's close runs.
+class FailingLobby : public test::RecordingLobby {
+public:
+    void ApplyConfig(const TConfig&) override { throw std::runtime_error("lobby broke"); }
+};
+class FailingSkins : public test::RecordingSkins {
+public:
+    void ExecuteCommand(const std::string&) override { throw std::runtime_error("no skin"); }
+};
+
+TEST_F(LifeCycleTest, AnExceptionDuringStartUpIsReportedAndLosesNothing) {
+    Library("basic.klb");
+    TXSettings r;
+    r.SetValue("name", "stored");
+    ASSERT_TRUE(WriteFileAtomic(ConfigPath(), r.SaveToCompressed()));
+    const std::string before = *ReadFileBytes(ConfigPath(), 1 << 20);
+
+    FailingLobby failingLobby;
+    SetShellLobby(&failingLobby);
+    Create();
+    EXPECT_FALSE(StartUp({"-nohrtimer"}));
+    EXPECT_EQ(window.shown, 0);
+    EXPECT_EQ(NoHighResTimer.load(), 0);
+    EXPECT_NE(ClientLog().find("Exception: lobby broke"), std::string::npos) << ClientLog();
+    EXPECT_EQ(window.messages, std::vector<std::string>{std::string(ErrorMessageText)});
+    ShellFormClose();
+    EXPECT_TRUE(ShellClosed());
+    EXPECT_EQ(GameThread, nullptr);
+    EXPECT_EQ(*ReadFileBytes(ConfigPath(), 1 << 20), before);
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "gamesets.cfg"));
+
+    SetShellLobby(&lobby);
+    FailingSkins failingSkins;
+    SetShellSkins(&failingSkins);
+    test::ResetShellGlobals();
+    window = test::RecordingWindow{};
+    Create();
+    EXPECT_TRUE(StartUp({"-connect", "h", "Bob"}));  // the loop runs the close it asked for
+    EXPECT_EQ(window.shown, 1);
+    EXPECT_EQ(window.closes, 1);
+    EXPECT_EQ(window.messages, std::vector<std::string>{std::string(ErrorMessageText)});
+    ShellFormClose();
+    TXSettings saved;
+    ASSERT_TRUE(saved.LoadFromCompressed(*ReadFileBytes(ConfigPath(), 1 << 20)));
+    EXPECT_EQ(saved.GetValue("name"), "Bob");
+    SetShellSkins(&skins);
+}
+
 TEST_F(LifeCycleTest, TheCloseRunsOnceAndEveryStepRunsWhateverFails) {
     Library("basic.klb");
     Create();
