@@ -1,5 +1,7 @@
 // The lobby link over loopback: the text phase and its seven replies, the key exchange,
 // frames both ways, the queue, retries and the keep-alive.
+#include <random>
+
 #include "link_fixture.h"
 #include "net/zrlobbykeys.h"
 #include "net/zrsock.h"
@@ -204,6 +206,28 @@ TEST_F(LinkTest, AZeroLengthFrameClosesWithoutRetry) {
     DrainEvents();
     EXPECT_EQ(server.Accepted(), 1);
     EXPECT_TRUE(LogHas("Empty message from the master server"));
+}
+
+// Bytes that are no frames at all read as frames of any length and code: the client takes
+// whatever they decode to, and the link ends only by a close, never by a hang or worse.
+TEST_F(LinkTest, GarbageAfterTheWelcomeEndsInACloseAtWorst) {
+    LobbyConnect(0);
+    ASSERT_TRUE(Welcomed());
+    std::mt19937 random(14);
+    for (int piece = 0; piece < 8; ++piece) {
+        std::string garbage(1000, '\0');
+        for (char& c : garbage) {
+            c = static_cast<char>(random());
+        }
+        server.Last()->SendRaw(garbage);
+    }
+    DrainEvents();
+    server.Last()->Close();
+    ASSERT_TRUE(RunUntil([this] {
+        const auto state = ClientState.lobby.LobbyLinkState;
+        return state == sbDown || (server.Accepted() == 2 && state == sbConnected);
+    }));
+    EXPECT_FALSE(LobbyLink.busy);
 }
 
 TEST_F(LinkTest, AFailingHandlerCostsOnlyItsMessage) {
