@@ -2,7 +2,8 @@
 #            the scripted master and game servers on loopback.
 # make test  installs what is missing, checks the formatting, builds and runs
 #            every test: plain, then with AddressSanitizer and
-#            UndefinedBehaviorSanitizer, then the libFuzzer targets for a few
+#            UndefinedBehaviorSanitizer, then the test programs that start
+#            threads with ThreadSanitizer, then the libFuzzer targets for a few
 #            seconds each. Each test program also runs whole in a shuffled
 #            order; the seed is printed, and SHUFFLE_SEED=N repeats it.
 JOBS ?= $(shell nproc)
@@ -12,7 +13,7 @@ ifeq ($(SHUFFLE_SEED),)
 SHUFFLE_SEED := $(shell echo $$(( $$(od -An -N4 -tu4 /dev/urandom) % 99999 + 1 )))
 endif
 
-.PHONY: all deps build run run-kled test test-plain test-sanitize test-fuzz format-check clean
+.PHONY: all deps build run run-kled test test-plain test-sanitize test-tsan test-fuzz format-check clean
 
 all: build
 
@@ -34,7 +35,7 @@ run:
 run-kled: build
 	build/src/apps/kled
 
-test: deps format-check test-plain test-sanitize test-fuzz
+test: deps format-check test-plain test-sanitize test-tsan test-fuzz
 
 # Every tracked C++ file against the checked-in .clang-format.
 format-check: deps
@@ -51,6 +52,17 @@ test-sanitize: deps
 	cd build-san && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 		PK_SHUFFLE_SEED=$(SHUFFLE_SEED) ctest --output-on-failure -j $(JOBS)
 
+# The test programs that start threads (tests/CMakeLists.txt names them), each
+# run whole, once, under ThreadSanitizer; tests/tsan.supp lists the reports
+# from inside libraries that synchronise out of its sight.
+test-tsan: deps
+	CC=clang CXX=clang++ cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DPK_TSAN=ON -DPK_BENCH=OFF $(CMAKE_FLAGS)
+	cmake --build build-tsan -j $(JOBS) --target pk_thread_tests
+	@echo "Shuffled runs use seed $(SHUFFLE_SEED) (repeat: make test-tsan SHUFFLE_SEED=$(SHUFFLE_SEED))"
+	cd build-tsan && TSAN_OPTIONS="suppressions=$(CURDIR)/tests/tsan.supp halt_on_error=1 second_deadlock_stack=1" \
+		PK_SHUFFLE_SEED=$(SHUFFLE_SEED) ctest --output-on-failure -j $(JOBS) -L threads
+
 test-fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 		-DPK_FUZZ=ON -DPK_TESTS=OFF -DPK_BENCH=OFF $(CMAKE_FLAGS)
@@ -58,4 +70,4 @@ test-fuzz: deps
 	cd build-fuzz && ctest --output-on-failure -j $(JOBS)
 
 clean:
-	rm -rf build build-san build-fuzz
+	rm -rf build build-san build-tsan build-fuzz

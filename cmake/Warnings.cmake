@@ -10,6 +10,11 @@ if(PK_SANITIZE)
     add_link_options(-fsanitize=address,undefined)
 endif()
 
+if(PK_TSAN)
+    add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=thread)
+endif()
+
 if(PK_FUZZ)
     if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
         message(FATAL_ERROR "PK_FUZZ needs clang")
@@ -45,8 +50,11 @@ function(pk_add_test_suite name folder)
     add_executable(${name} ${sources} ${PROJECT_SOURCE_DIR}/tests/support/test_main.cpp)
     target_link_libraries(${name} PRIVATE ${ARG_LINK} GTest::gtest GTest::gmock)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-        PROPERTIES TIMEOUT 120)
+    # The ThreadSanitizer build runs each program whole, once (below).
+    if(NOT PK_TSAN)
+        gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+            PROPERTIES TIMEOUT 120)
+    endif()
     # The whole program once more in a shuffled order (ctest runs each test
     # above alone, which hides a test that needs what an earlier one left).
     add_test(NAME ${name}.shuffled

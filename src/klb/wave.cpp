@@ -74,6 +74,7 @@ std::optional<WaveInfo> ReadWaveMemory(std::string_view image, std::string* erro
     // never reads beyond the image.
     uint64_t available = image.size() - data->dataPos;
     info.dataSize = static_cast<uint32_t>(std::min<uint64_t>(data->size, available));
+    info.dataCut = data->size > available;
     info.dataOffset = data->dataPos;
     return info;
 }

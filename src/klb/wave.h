@@ -23,6 +23,9 @@ struct WaveInfo {
     WaveFormat format;
     uint32_t dataSize = 0;  // bytes of sample data, never more than the image holds
     size_t dataOffset = 0;  // position of the first sample byte in the image
+    // The "data" chunk declares more bytes than the image holds (dataSize is
+    // what is there): a player refuses such an image, an editor may keep it.
+    bool dataCut = false;
 };
 
 // Reads a WAVE image. On failure returns nullopt and sets *error to the

@@ -36,6 +36,30 @@ MainThreadBridge::CallResult MainThreadBridge::call(std::function<void()> work) 
     return job->result;
 }
 
+void MainThreadBridge::post(std::function<void()> work) {
+    std::shared_ptr<State> state = state_;
+    {
+        std::lock_guard lock(state->mutex);
+        if (state->shutDown)
+            return;
+    }
+    // Delivered like `call`'s jobs, to an object that outlives the bridge.
+    QObject* receiver = this;
+    if (auto* app = QCoreApplication::instance(); app && app->thread() == thread())
+        receiver = app;
+    QMetaObject::invokeMethod(
+        receiver,
+        [state, work = std::move(work)] {
+            {
+                std::lock_guard lock(state->mutex);
+                if (state->shutDown)
+                    return;
+            }
+            state->runHere(work);
+        },
+        Qt::QueuedConnection);
+}
+
 void MainThreadBridge::State::runQueued(const std::shared_ptr<Job>& job) {
     {
         std::lock_guard lock(mutex);

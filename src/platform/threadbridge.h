@@ -1,6 +1,6 @@
 #pragma once
-// The one way a worker thread runs code on the main thread and waits for it
-// (the platform's synchronous call into the main thread).
+// The one way a worker thread runs code on the main thread: `call` waits for
+// it (the platform's synchronous call into the main thread), `post` does not.
 //
 // It can never deadlock at shutdown: once `shutdown` has run, every call that
 // is waiting, queued or even running returns at once, and every new call
@@ -36,6 +36,13 @@ public:
     // Runs `work` on the main thread and waits until it has run or the
     // bridge shuts down.
     CallResult call(std::function<void()> work);
+
+    // Queues `work` to run on the main thread and returns at once, so a
+    // thread that posts never waits for the main thread (which may itself be
+    // waiting for that thread to end). Work posted after `shutdown`, or still
+    // queued when it comes, is dropped. Posted from the main thread, it runs
+    // later from the event loop too, never inside the caller.
+    void post(std::function<void()> work);
 
     // Main thread (any thread is safe). Idempotent.
     void shutdown();

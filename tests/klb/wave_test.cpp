@@ -46,6 +46,10 @@ TEST(Wave, DataSizeIsCutToTheImage) {
     auto info = ReadWaveMemory(image);
     ASSERT_TRUE(info);
     EXPECT_EQ(info->dataSize, 2u);
+    EXPECT_TRUE(info->dataCut);
+    auto whole = ReadWaveMemory(Riff(Fmt() + "data" + LE(2) + "xy"));
+    ASSERT_TRUE(whole);
+    EXPECT_FALSE(whole->dataCut);
 }
 
 TEST(Wave, MessagesForEachFault) {

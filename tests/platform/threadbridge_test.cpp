@@ -5,6 +5,7 @@
 #include <QThread>
 #include <atomic>
 #include <chrono>
+#include <memory>
 #include <stdexcept>
 #include <thread>
 
@@ -168,6 +169,46 @@ TEST_F(BridgeTest, StoppingAThreadMidCallNeverHangs) {
     bridge.shutdown();
     thread.join();
     EXPECT_FALSE(inCall.load());
+}
+
+TEST_F(BridgeTest, PostRunsLaterOnTheMainThreadAndNeverWaits) {
+    MainThreadBridge bridge;
+    QThread* ranOn = nullptr;
+    int runs = 0;
+    // The worker ends while the main thread does not serve its loop: posting
+    // must not wait for it (the main thread here waits for the worker).
+    std::thread worker([&] {
+        bridge.post([&] {
+            ranOn = QThread::currentThread();
+            ++runs;
+        });
+    });
+    worker.join();
+    EXPECT_EQ(runs, 0);
+    EXPECT_TRUE(test::ProcessEventsUntil([&] { return runs == 1; }));
+    EXPECT_EQ(ranOn, QThread::currentThread());
+    // From the main thread too it runs from the loop, never inside the caller.
+    bridge.post([&] { ++runs; });
+    EXPECT_EQ(runs, 1);
+    EXPECT_TRUE(test::ProcessEventsUntil([&] { return runs == 2; }));
+}
+
+TEST_F(BridgeTest, PostedWorkIsDroppedAtShutdownAndItsErrorsCaught) {
+    auto bridge = std::make_unique<MainThreadBridge>();
+    int errors = 0, runs = 0;
+    bridge->setErrorHandler([&](std::exception_ptr) { ++errors; });
+    bridge->post([] { throw std::runtime_error("posted"); });
+    EXPECT_TRUE(test::ProcessEventsUntil([&] { return errors == 1; }));
+    bridge->post([&] { ++runs; });  // still queued when the bridge goes
+    bridge.reset();
+    MainThreadBridge after;
+    after.shutdown();
+    after.post([&] { ++runs; });
+    bool drained = false;
+    MainThreadBridge marker;
+    marker.post([&] { drained = true; });
+    EXPECT_TRUE(test::ProcessEventsUntil([&] { return drained; }));
+    EXPECT_EQ(runs, 0);
 }
 
 TEST(LoopThread, StopWakesAPausedOrSleepingThread) {
