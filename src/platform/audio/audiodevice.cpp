@@ -44,7 +44,10 @@ bool OpenDevice(const DeviceOptions& options) {
     std::unique_lock lock(s.mutex);
     if (s.open)
         return true;
-    if (!options.driver.empty())
+    // An earlier opening's choice of driver does not stick to this one.
+    if (options.driver.empty())
+        SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+    else
         SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, options.driver.c_str(), SDL_HINT_OVERRIDE);
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         Log(SdlError("no audio device, playing nothing"));
