@@ -3,8 +3,20 @@
 #include "game/zrgame.h"
 #include "platform/audio/audiodevice.h"
 #include "platform/threadbridge.h"
+#include "shell/zrshell.h"
+#include "shell/zrthemesel.h"
 
 namespace pk {
+
+TZRTheme& ThemeMusicSelection::SelectedTheme() {
+    return Settings.theme;
+}
+
+void ThemeMusicSelection::SelectMusic(const std::string& file, TZRC* entry) {
+    ThemeSetMusic(file, entry, false, false);
+}
+
+ClientAudio::ClientAudio() : selection_(themeSelection_) {}
 
 ClientAudio::ClientAudio(std::filesystem::path programFolder, MusicSelection& selection)
     : programFolder_(std::move(programFolder)), selection_(selection) {}
@@ -16,6 +28,8 @@ ClientAudio::~ClientAudio() {
 void ClientAudio::CreateAudio() {
     if (sounds_)
         return;
+    if (programFolder_.empty())
+        programFolder_ = ProgramFolder;
     audio::OpenDevice();  // a failure is logged; everything below then plays nothing
     bridge_ = std::make_unique<MainThreadBridge>();
     sounds_ = std::make_unique<TZRSoundList>();

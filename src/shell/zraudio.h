@@ -14,10 +14,20 @@ namespace pk {
 
 class MainThreadBridge;
 
+// The theme page's music choice: the settings' theme, changed through
+// ThemeSetMusic without a restart.
+class ThemeMusicSelection : public MusicSelection {
+public:
+    TZRTheme& SelectedTheme() override;
+    void SelectMusic(const std::string& file, TZRC* entry) override;
+};
+
 class ClientAudio : public ShellAudio {
 public:
-    // `selection` is the music choice the thread reads and moves (the
-    // settings' theme); it must outlive the service.
+    // The client's: the program folder's "tmp.mid", the theme page's choice.
+    ClientAudio();
+    // `selection` is the music choice the thread reads and moves; it must
+    // outlive the service.
     ClientAudio(std::filesystem::path programFolder, MusicSelection& selection);
     ~ClientAudio() override;
 
@@ -33,6 +43,7 @@ public:
 
 private:
     std::filesystem::path programFolder_;
+    ThemeMusicSelection themeSelection_;
     MusicSelection& selection_;
     std::unique_ptr<MainThreadBridge> bridge_;
     std::unique_ptr<TZRSoundList> sounds_;

@@ -17,6 +17,7 @@
 #include "shell/ui/zrforms.h"
 #include "shell/ui/zrloadtheme.h"
 #include "shell/ui/zrmain.h"
+#include "shell/zraudio.h"
 #include "shell/zrshell.h"
 
 namespace {
@@ -38,6 +39,10 @@ int main(int argc, char** argv) {
     // The lobby's part of the shell, before the main window's creation reaches it.
     pk::TLobbyShellPart lobbyPart;
     pk::SetShellLobby(&lobbyPart);
+
+    // Sounds and music: the device opens with the main window (silence without one).
+    pk::ClientAudio audio;
+    pk::SetShellAudio(&audio);
 
     // Destroyed in reverse order, the main window last.
     std::vector<std::unique_ptr<QWidget>> windows;
@@ -88,5 +93,6 @@ int main(int argc, char** argv) {
     pk::SetUpdateHost(nullptr);
     while (!windows.empty()) windows.pop_back();
     pk::SetShellLobby(nullptr);
+    pk::SetShellAudio(nullptr);
     return result;
 }
