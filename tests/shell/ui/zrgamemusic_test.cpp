@@ -1,7 +1,7 @@
 // Music follows the game with the client wired as the program wires it: the real main window
 // and audio service against the scripted game server. A game's start and a join while a game
-// runs start the theme's music; the game's end and a disconnect stop it; closing the client
-// while music plays never hangs.
+// runs start the theme's music; the game's end and a disconnect stop it (a disconnect silences
+// the effects too); closing the client while music plays never hangs.
 #include <gtest/gtest.h>
 
 #include "game/zrgame.h"
@@ -77,7 +77,11 @@ TEST_F(GameMusicTest, StartsWithTheGameAndStopsAtItsEnd) {
     // Joining while a game runs starts it too; leaving the server stops it.
     server.Last()->SendFrame(0x0b, "30");
     ASSERT_TRUE(PlaysAfter(2));
+    // Leaving the server silences the effects still sounding as well.
+    audio.PlaySound(test::ConstantWav(44100 * 5, 1000), false);
+    EXPECT_EQ(audio.SoundList()->PlayingCount(), 1);
     GameDisconnect();
+    EXPECT_EQ(audio.SoundList()->PlayingCount(), 0);
     ASSERT_TRUE(RunUntil([&] { return !Music().Playing(); }));
 }
 
