@@ -4,8 +4,29 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <utility>
 
 namespace pk {
+
+namespace {
+
+KeyPressListener keyPressListener;
+
+KeyPressInfo PressInfo(const QKeyEvent& key, int vk) {
+    const Qt::KeyboardModifiers m = key.modifiers();
+    KeyPressInfo info;
+    info.virtualKey = vk;
+    info.shift = m.testFlag(Qt::ShiftModifier) || vk == VkShift;
+    info.ctrl = m.testFlag(Qt::ControlModifier) || vk == VkControl;
+    info.alt = m.testFlag(Qt::AltModifier) || vk == VkMenu;
+    return info;
+}
+
+}  // namespace
+
+void SetKeyPressListener(KeyPressListener listener) {
+    keyPressListener = std::move(listener);
+}
 
 KeyFilter::KeyFilter(KeyStateTable& table, QObject* parent) : QObject(parent), table_(table) {
     if (auto* app = QCoreApplication::instance())
@@ -34,6 +55,10 @@ bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
                 int vk = VirtualKeyFromQt(key->key(), keypad, scan);
                 if (event->type() == QEvent::KeyPress) {
                     table_.press(scan, vk);
+                    // A key event reaches its window first and then, one after another, the
+                    // widgets it is passed on to: the window's delivery counts it once.
+                    if (keyPressListener && watched->isWindowType())
+                        keyPressListener(PressInfo(*key, vk));
                 } else {
                     table_.release(scan, vk);
                 }

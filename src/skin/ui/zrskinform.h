@@ -1,0 +1,92 @@
+#pragma once
+// TZRSkinForm, the base of every skinned window: a borderless QWidget registered under its skin
+// name, whose look the skin engine paints. The form keeps one retained back buffer (what the
+// screen shows of it); the engine paints into the shared SkinBuffer and copies changed
+// rectangles into the form's buffer, which the form then presents with update(rect). A paint
+// event only copies the buffer to the screen: no layout, no script and no widget move ever
+// happens inside one.
+//
+// Resizing lays the skin out again and repaints it whole; showing repaints it whole on the
+// form's colour; the left mouse button and moves go to the skin's mouse scripts.
+#include <QImage>
+#include <QWidget>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "skin/zrskinhost.h"
+
+namespace pk {
+
+// The colour parameters a container element hands its window: name and colour (0x00BBGGRR,
+// -1 for none).
+using SkinColours = std::vector<std::pair<std::string, int32_t>>;
+
+class TZRSkinForm : public QWidget, public SkinForm {
+public:
+    // Registers the form's skin when `skinName` is not empty.
+    explicit TZRSkinForm(const std::string& skinName, QWidget* parent = nullptr);
+    ~TZRSkinForm() override;
+
+    TZRSkinForm(const TZRSkinForm&) = delete;
+    TZRSkinForm& operator=(const TZRSkinForm&) = delete;
+
+    const std::string& SkinName() const { return skinName_; }
+    bool Registered() const { return registered_; }
+    // When set, PaintOwn runs after the skin is presented.
+    bool NeedPaint() const { return needPaint_; }
+    void SetNeedPaint(bool on) { needPaint_ = on; }
+    void SetFormColour(int32_t colour);
+    // The pixels the form shows.
+    const QImage& BackBuffer() const { return back_; }
+
+    // Lays the skin out for the current size and repaints it whole (outside any paint event).
+    void RelayoutSkin();
+    void RepaintSkin();
+
+    // SkinForm
+    int ClientWidth() const override { return width(); }
+    int ClientHeight() const override { return height(); }
+    bool FormVisible() const override { return isVisible(); }
+    int32_t FormColour() const override { return colour_; }
+    void PresentRect(const Surface16& buffer, const PixelRect& rect) override;
+    void FillFormRect(const PixelRect& rect, Pixel16 colour) override;
+
+    // As a container placed in another form's skin: shown or hidden by its element.
+    virtual void ContainerShown() {}
+    virtual void ContainerHidden() {}
+    // The colour parameters of the container element that holds this form.
+    virtual void ApplySkinColours(const SkinColours& colours) { (void)colours; }
+
+protected:
+    // The form's own painting over the skin, when NeedPaint is set.
+    virtual void PaintOwn(QPainter& painter, const QRect& rect) {
+        (void)painter;
+        (void)rect;
+    }
+
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void EnsureBackBuffer();
+    void Mouse(int kind, const QPoint& at);
+
+    std::string skinName_;
+    bool registered_ = false;
+    bool needPaint_ = false;
+    int32_t colour_ = 0xC8D0D4;  // the classic button face
+    QImage back_;
+};
+
+// What the skin widgets do with an exception that escapes their handlers (the application's
+// error handler); the default logs it.
+void SetSkinErrorHandler(std::function<void(std::exception_ptr)> handler);
+void SkinGuard(const char* where, const std::function<void()>& body) noexcept;
+
+}  // namespace pk
