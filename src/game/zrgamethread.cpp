@@ -120,6 +120,14 @@ void TGameThread::Start() {
     loop_.resume();
 }
 
+void TGameThread::Suspend() {
+    loop_.pause();
+}
+
+void TGameThread::Resume() {
+    loop_.resume();
+}
+
 void TGameThread::Stop() {
     // The order matters: the thread may be waiting on the main thread, which is here.
     loop_.requestStop();

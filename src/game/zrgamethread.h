@@ -59,6 +59,11 @@ public:
     TGameThread& operator=(const TGameThread&) = delete;
 
     void Start();
+    // The game window's container: hidden outside a game the thread waits at its gate (it
+    // polls nothing), shown it runs again. Stop ends a suspended thread as well.
+    void Suspend();
+    void Resume();
+    bool Suspended() const { return loop_.paused(); }
     // Releases a call the thread waits on, stops the loop and joins it. Never hangs, also
     // while the thread is in the middle of a call; the thread makes no call afterwards.
     void Stop();

@@ -13,8 +13,7 @@ ShellAudio silentAudio;
 ShellAudio* audio = &silentAudio;
 ShellUpdate idleUpdate;
 ShellUpdate* update = &idleUpdate;
-ShellSkins emptySkins;
-ShellSkins* skins = &emptySkins;
+ShellSkins* skins = &EngineSkins();
 ShellLobby offlineLobby;
 ShellLobby* lobby = &offlineLobby;
 
@@ -36,7 +35,7 @@ ShellSkins& Skins() {
     return *skins;
 }
 void SetShellSkins(ShellSkins* s) {
-    skins = s ? s : &emptySkins;
+    skins = s ? s : &EngineSkins();
 }
 ShellLobby& Lobby() {
     return *lobby;

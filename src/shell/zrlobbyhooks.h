@@ -29,6 +29,14 @@ public:
     // 0 connecting, 1 connected, 2 not connected.
     virtual int LobbyLinkState() const { return 2; }
     virtual void LobbyDisconnect(bool retry) { (void)retry; }
+    // The "login" command: the account name and password as the login page holds them, then
+    // the connect in login mode.
+    virtual void LobbyLogin(const std::string& name, const std::string& password) {
+        (void)name;
+        (void)password;
+    }
+    // The "newaccount" command: shows the sign-up dialog.
+    virtual void ShowSignup() {}
     // After "pelkorin.cfg" is read: the account name and password, the lobby options, the
     // lobby part of the client state, friends and ignored users (already validated) and the
     // profile. `config.lobby.profile` is empty when the stored profile is of an older version.

@@ -149,6 +149,13 @@ bool ShellWindow::ApplyTheme(std::string& message) {
         message = ThemeSetupError;
         return false;
     }
+    try {
+        Skins().ApplySkinTheme(Settings.theme, main->minWindowWidth, main->minWindowHeight);
+    } catch (...) {
+        AddLogLine("Error in ApplyTheme: " + ExceptionText(std::current_exception()));
+        message = ThemeSetupError;
+        return false;
+    }
     FieldWidth = main->fieldWidth;
     FieldHeight = main->fieldHeight;
     BlockSize = main->largeBlockSize;

@@ -66,6 +66,10 @@ public:
         (void)maximum;
     }
     virtual void HideLoading() {}
+    // The login page's message-of-the-day page: stopped when busy, then loaded again.
+    virtual void ReloadMotd() {}
+    // Opens an address with the system's web browser.
+    virtual void OpenUrl(const std::string& url) { (void)url; }
     // Applies a freshly loaded theme to the client; false with `message` when it cannot.
     virtual bool ApplyTheme(std::string& message);
 };

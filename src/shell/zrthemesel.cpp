@@ -129,6 +129,7 @@ ThemeLoad LoadNode(const std::string& file, const std::string& themeId, bool fal
         ThemeSelection.ChangeTimerRunning = false;
         MainWindow().ShowLoading();
         KlbResult result;
+        Skins().ResetSkins();
         try {
             result = LoadTheme(
                 node.libraryFile, node.themeId, Settings.theme,
@@ -313,6 +314,9 @@ bool ApplyThemeSelection(const std::string& value) {
 }
 
 ThemeWatch CheckThemeChange() {
+    // A script or a message box of the skin is running: its elements must stay until it ends.
+    if (Skins().Busy())
+        return ThemeWatch::Busy;
     TThemeSelection& s = ThemeSelection;
     std::vector<std::string> fresh;
     ThemeScanFolder(ProgramFolder, fresh);

@@ -1,7 +1,7 @@
 // The client: the application object, the windows in their fixed order (the main window
 // first: its creation may touch no other window), the start-up, the message loop.
+#include <QPointer>
 #include <QWidget>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -44,8 +44,9 @@ int main(int argc, char** argv) {
     pk::ClientAudio audio;
     pk::SetShellAudio(&audio);
 
-    // Destroyed in reverse order, the main window last.
-    std::vector<std::unique_ptr<QWidget>> windows;
+    // Destroyed in reverse order, the main window last. A page that the skin placed inside
+    // another window goes with that window, so each is held by a guarded pointer.
+    std::vector<QPointer<QWidget>> windows;
     auto* zrmain = new pk::Tzrmain();
     windows.emplace_back(zrmain);
     pk::loadform = new pk::Tloadform();
@@ -91,7 +92,10 @@ int main(int argc, char** argv) {
         pk::ShellFormClose();
     pk::loadform = nullptr;
     pk::SetUpdateHost(nullptr);
-    while (!windows.empty()) windows.pop_back();
+    while (!windows.empty()) {
+        delete windows.back().data();
+        windows.pop_back();
+    }
     pk::SetShellLobby(nullptr);
     pk::SetShellAudio(nullptr);
     return result;

@@ -1,16 +1,18 @@
 #pragma once
-// The lobby's windows besides the update dialog: the lobby window, sign-up and query dialogs,
+// The lobby's windows besides the update dialog: the skinned lobby window, sign-up and query dialogs,
 // the room and user statistics dialogs, the status list, the region list and the user-database
 // console. Empty so far; they become skinned forms with their controls in the issues that
 // build them. The main program creates them in its fixed order.
 #include <QWidget>
 
+#include "skin/ui/zrskinform.h"
+
 namespace pk {
 
-// The lobby window ("browser").
-class Tzrbrowser : public QWidget {
+// The lobby window ("browser"), a skinned form placed by the element "con_browser".
+class Tzrbrowser : public TZRSkinForm {
 public:
-    using QWidget::QWidget;
+    explicit Tzrbrowser(QWidget* parent = nullptr) : TZRSkinForm("browser", parent) {}
 };
 
 // The sign-up dialog.

@@ -1,51 +1,62 @@
 #pragma once
-// The shell's windows besides the main window and the loading window: the login page and the
-// settings pages. Empty so far; they become skinned forms with their controls once the skin
-// engine is in. The main program creates them in its fixed order.
+// The shell's skinned pages besides the main window and the loading window: the login page and
+// the settings pages, each registered under its skin name and placed into the main window (or
+// the settings page) by its container element "con_" + that name. Their controls come with the
+// pages' own work. The main program creates them in its fixed order.
 #include <QWidget>
+
+#include "skin/ui/zrskinform.h"
 
 namespace pk {
 
 // The login page ("login").
-class Tzrtitle : public QWidget {
+class Tzrtitle : public TZRSkinForm {
 public:
-    using QWidget::QWidget;
+    explicit Tzrtitle(QWidget* parent = nullptr);
+    // Shown by "con_login": the keyboard goes to the login edits.
+    void ContainerShown() override;
 };
 
 // The settings window that holds the option pages ("settings").
-class Tzrsettings : public QWidget {
+class Tzrsettings : public TZRSkinForm {
 public:
-    using QWidget::QWidget;
+    explicit Tzrsettings(QWidget* parent = nullptr) : TZRSkinForm("settings", parent) {}
 };
 
 // The theme and music page ("settheme").
-class Tzrstheme : public QWidget {
+class Tzrstheme : public TZRSkinForm {
 public:
-    using QWidget::QWidget;
+    explicit Tzrstheme(QWidget* parent = nullptr) : TZRSkinForm("settheme", parent) {
+        SetNeedPaint(true);
+    }
 };
 
-// The game options page.
-class Tzrsgame : public QWidget {
+// The game options page ("setgame").
+class Tzrsgame : public TZRSkinForm {
 public:
-    using QWidget::QWidget;
+    explicit Tzrsgame(QWidget* parent = nullptr) : TZRSkinForm("setgame", parent) {
+        SetNeedPaint(true);
+    }
 };
 
-// The game server page.
-class Tzrsserver : public QWidget {
+// The game server page ("setserver").
+class Tzrsserver : public TZRSkinForm {
 public:
-    using QWidget::QWidget;
+    explicit Tzrsserver(QWidget* parent = nullptr) : TZRSkinForm("setserver", parent) {
+        SetNeedPaint(true);
+    }
 };
 
-// The miscellaneous options page.
-class Tzrsmisc : public QWidget {
+// The miscellaneous options page ("setmisc").
+class Tzrsmisc : public TZRSkinForm {
 public:
-    using QWidget::QWidget;
+    explicit Tzrsmisc(QWidget* parent = nullptr) : TZRSkinForm("setmisc", parent) {}
 };
 
-// The lobby options page.
-class Tzrsbrowser : public QWidget {
+// The lobby options page ("setbrowser").
+class Tzrsbrowser : public TZRSkinForm {
 public:
-    using QWidget::QWidget;
+    explicit Tzrsbrowser(QWidget* parent = nullptr) : TZRSkinForm("setbrowser", parent) {}
 };
 
 }  // namespace pk

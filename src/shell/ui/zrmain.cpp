@@ -12,7 +12,11 @@
 #include "game/zrroomhost.h"
 #include "game/zrsbgame.h"
 #include "platform/cp1252.h"
+#include "core/zrlog.h"
 #include "platform/keyfilter.h"
+#include "platform/shellopen.h"
+#include "shell/zrskinwiring.h"
+#include "skin/ui/zrskinwidgets.h"
 #include "shell/ui/zrloadtheme.h"
 
 namespace pk {
@@ -40,7 +44,7 @@ void SetMessageBoxHandler(MessageBoxHandler handler) {
     messageBox = std::move(handler);
 }
 
-Tzrmain::Tzrmain(QWidget* parent) : QWidget(parent) {
+Tzrmain::Tzrmain(QWidget* parent) : TZRSkinForm(std::string(), parent) {
     zrmain = this;
     SetShellWindow(this);
     timedsbtimer_.setInterval(TimedSpecialsIntervalMs);
@@ -49,14 +53,18 @@ Tzrmain::Tzrmain(QWidget* parent) : QWidget(parent) {
     connect(&gameEnd_, &QTimer::timeout, this, [this] { GuardEntry([this] { GameEndTimer(); }); });
     keyFilter_ = std::make_unique<KeyFilter>();
     resize(640, 480);
+    InstallSkinWidgets();
+    SetSkinErrorHandler([](std::exception_ptr e) { ReportException(e); });
     ShellFormCreate();
-    skinName_ = "shell";
+    RegisterSkinName(MainSkinName);
 }
 
 Tzrmain::~Tzrmain() {
     if (!ShellClosed())
         ShellFormClose();
     keyFilter_.reset();
+    SetSkinErrorHandler({});
+    RemoveSkinWidgets();
     SetShellWindow(nullptr);
     if (zrmain == this)
         zrmain = nullptr;
@@ -165,13 +173,18 @@ void Tzrmain::HideLoading() {
 }
 
 bool Tzrmain::ApplyTheme(std::string& message) {
-    if (!ShellWindow::ApplyTheme(message))
-        return false;
+    // The window takes the theme's size first, so the new skins are laid out for it once.
     const TZRMainbmp* main = Settings.theme.draw.mainbmp;
-    if (!Maximised() && main->minWindowWidth > 0 && main->minWindowHeight > 0)
+    if (main && !Maximised() && main->minWindowWidth > 0 && main->minWindowHeight > 0)
         resize(main->minWindowWidth, main->minWindowHeight);
-    update();
-    return true;
+    const bool applied = ShellWindow::ApplyTheme(message);
+    RepaintSkin();
+    return applied;
+}
+
+void Tzrmain::OpenUrl(const std::string& url) {
+    if (!OpenInBrowser(url))
+        AddLogLine("Not opened: " + url);
 }
 
 }  // namespace pk

@@ -1,7 +1,8 @@
 #pragma once
 // The main window `Tzrmain`: created first of all windows, it runs the shell's life cycle
-// (creation, close) and answers what the life cycle asks of a window. Its skin name is "shell";
-// it becomes a skinned form with the skin engine.
+// (creation, close) and answers what the life cycle asks of a window. A skinned form with the
+// skin name "shell", registered once its creation has started the skin registry; the pages
+// are placed into it by their container elements.
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -10,17 +11,17 @@
 #include <string>
 
 #include "shell/zrshell.h"
+#include "skin/ui/zrskinform.h"
 
 namespace pk {
 
 class KeyFilter;
 
-class Tzrmain : public QWidget, public ShellWindow {
+class Tzrmain : public TZRSkinForm, public ShellWindow {
 public:
     explicit Tzrmain(QWidget* parent = nullptr);
     ~Tzrmain() override;
 
-    const std::string& SkinName() const { return skinName_; }
     const std::string& TrayHint() const { return trayHint_; }
     QTimer& timedsbtimer() { return timedsbtimer_; }
     QTimer& GameEnd() { return gameEnd_; }
@@ -46,6 +47,7 @@ public:
     void LoadingProgress(int position, int maximum) override;
     void HideLoading() override;
     bool ApplyTheme(std::string& message) override;
+    void OpenUrl(const std::string& url) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -53,7 +55,6 @@ protected:
 private:
     void GameEndTimer();
 
-    std::string skinName_;
     std::string trayHint_;
     QTimer timedsbtimer_;
     QTimer gameEnd_;

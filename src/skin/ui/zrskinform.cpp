@@ -50,10 +50,15 @@ TZRSkinForm::TZRSkinForm(const std::string& skinName, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     setMouseTracking(true);
-    if (!skinName_.empty()) {
-        RegisterSkin(this, skinName_);
-        registered_ = true;
-    }
+    RegisterSkinName(skinName);
+}
+
+void TZRSkinForm::RegisterSkinName(const std::string& skinName) {
+    if (skinName.empty() || registered_)
+        return;
+    skinName_ = skinName;
+    RegisterSkin(this, skinName_);
+    registered_ = true;
 }
 
 TZRSkinForm::~TZRSkinForm() {

@@ -59,6 +59,10 @@ public:
     virtual void ApplySkinColours(const SkinColours& colours) { (void)colours; }
 
 protected:
+    // Registers the skin later than construction (a window that must run its creation, such
+    // as the main window's start of the skin registry, first).
+    void RegisterSkinName(const std::string& skinName);
+
     // The form's own painting over the skin, when NeedPaint is set.
     virtual void PaintOwn(QPainter& painter, const QRect& rect) {
         (void)painter;
