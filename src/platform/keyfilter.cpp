@@ -58,7 +58,11 @@ bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
                     // A key event reaches its window first and then, one after another, the
                     // widgets it is passed on to: the window's delivery counts it once.
                     if (keyPressListener && watched->isWindowType())
-                        keyPressListener(PressInfo(*key, vk));
+                    {
+                        KeyPressInfo info = PressInfo(*key, vk);
+                        info.window = watched;
+                        keyPressListener(info);
+                    }
                 } else {
                     table_.release(scan, vk);
                 }

@@ -32,6 +32,7 @@ struct KeyPressInfo {
     bool shift = false;  // the modifiers held, the key itself included when it is one
     bool ctrl = false;
     bool alt = false;
+    QObject* window = nullptr;  // the window the key went to
 };
 // Told once of every physical key press that reaches one of the program's windows (not of the
 // platform's auto-repeat), before any widget sees it; the key still goes on to the focused

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPointer>
+#include <QWindow>
 #include <map>
 
 #include "core/zrlog.h"
@@ -183,7 +184,15 @@ void SkinKeyPress(int virtualKey, bool shift, bool ctrl, bool alt, QWidget* focu
 void InstallSkinWidgets() {
     SetSkinEvents(&widgetEvents);
     SetKeyPressListener([](const KeyPressInfo& key) {
-        SkinKeyPress(key.virtualKey, key.shift, key.ctrl, key.alt, QApplication::focusWidget());
+        // The key goes to the focused widget of the window it reached.
+        QWidget* focus = QApplication::focusWidget();
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (key.window && top->windowHandle() == key.window) {
+                focus = top->focusWidget() ? top->focusWidget() : top;
+                break;
+            }
+        }
+        SkinKeyPress(key.virtualKey, key.shift, key.ctrl, key.alt, focus);
     });
 }
 
