@@ -88,15 +88,15 @@ TEST_F(CommandTest, WindowCommands) {
 TEST_F(CommandTest, StartingAGameNeedsAnOperatorAndPlayers) {
     commands.gameLink = 1;
     commands.operators = "alice";
-    commands.slots = 2;
+    commands.occupied = 2;
     ExecuteCommand("startgame");
     EXPECT_TRUE(commands.sent.empty());
     InRoomAsOperator();
-    commands.slots = 0;
+    commands.occupied = 0;
     ExecuteCommand("startgame");
     EXPECT_TRUE(commands.sent.empty());
     EXPECT_EQ(commands.messages, std::vector<std::string>{"Not enough players!"});
-    commands.slots = 1;
+    commands.occupied = 1;
     ExecuteCommand("startgame");
     commands.running = true;
     ExecuteCommand("startgame");
@@ -105,7 +105,7 @@ TEST_F(CommandTest, StartingAGameNeedsAnOperatorAndPlayers) {
 
 TEST_F(CommandTest, ToggleStopPauseAndUnpause) {
     InRoomAsOperator();
-    commands.slots = 3;
+    commands.occupied = 3;
     ExecuteCommand("togglegame");
     ExecuteCommand("stopgame");  // not running: nothing
     commands.running = true;
@@ -132,7 +132,7 @@ TEST_F(CommandTest, TogglingAnEmptyRoomTellsThePlayer) {
 TEST_F(CommandTest, OperatorCommandsDoNothingOutsideARoomOrForOthers) {
     commands.player = "Me";
     commands.operators = "me";
-    commands.slots = 2;
+    commands.occupied = 2;
     commands.gameLink = 0;
     for (const char* c : {"togglegame", "startgame", "togglepause", "pausegame", "move"})
         ExecuteCommand(c);

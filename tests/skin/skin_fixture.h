@@ -18,6 +18,7 @@
 #include "skin/zrskinpaint.h"
 #include "skin/zrskinscript.h"
 #include "skin/zrskintheme.h"
+#include "support/skin_text.h"
 
 namespace pk::test {
 
@@ -80,7 +81,7 @@ public:
     bool Spectating() override { return spectating; }
     std::string RoomOperators() override { return operators; }
     std::string PlayerName() override { return player; }
-    int OccupiedPlayerSlots() override { return slots; }
+    int OccupiedPlayerSlots() override { return occupied; }
     void SendGameMessage(uint8_t type, const std::string& payload) override {
         sent.emplace_back(type, payload);
     }
@@ -112,7 +113,7 @@ public:
     bool spectating = false;
     std::string operators;
     std::string player = "me";
-    int slots = 0;
+    int occupied = 0;
     int lobbyLink = 2;
     std::string account = "me";
     std::string password = "pw";
@@ -148,32 +149,6 @@ struct SkinSpec {
     std::string events;  // event text
     std::string parent;
 };
-
-// Lines joined by CR; "name=value" becomes name LF value.
-inline std::string Lines(std::initializer_list<std::string> lines) {
-    std::string text;
-    for (const std::string& l : lines) {
-        if (!text.empty())
-            text += '\r';
-        const std::size_t eq = l.find('=');
-        text += eq == std::string::npos ? l : l.substr(0, eq) + '\n' + l.substr(eq + 1);
-    }
-    return text;
-}
-
-// An event text: each line "event action [target]" with fields separated by blanks.
-inline std::string Script(std::initializer_list<std::string> lines) {
-    std::string text;
-    for (std::string l : lines) {
-        if (!text.empty())
-            text += '\r';
-        for (char& c : l)
-            if (c == ' ')
-                c = '\n';
-        text += l;
-    }
-    return text;
-}
 
 inline void AddSkinEntry(TZRTheme& theme, const SkinSpec& s) {
     auto c = std::make_unique<TZRC>();

@@ -13,8 +13,16 @@ namespace pk {
 class Tzrtitle : public TZRSkinForm {
 public:
     explicit Tzrtitle(QWidget* parent = nullptr);
-    // Shown by "con_login": the keyboard goes to the login edits.
+    // Shown by "con_login": the keyboard goes to the login edits (once the page is on the
+    // screen, when the main window is not yet).
     void ContainerShown() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void FocusLoginEdits();
+    bool focusPending_ = false;
 };
 
 // The settings window that holds the option pages ("settings").

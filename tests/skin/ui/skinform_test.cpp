@@ -19,6 +19,7 @@
 #include "skin/zrskintheme.h"
 #include "support/golden.h"
 #include "support/qtapp.h"
+#include "support/skin_text.h"
 #include "support/synthetic_theme.h"
 #include "support/temp_dir.h"
 #include "support/widgetapp.h"
@@ -26,31 +27,9 @@
 namespace pk {
 namespace {
 
+using test::Lines;
+using test::Script;
 using test::SkinEntry;
-
-std::string Lines(std::initializer_list<std::string> lines) {
-    std::string text;
-    for (const std::string& l : lines) {
-        if (!text.empty())
-            text += '\r';
-        const std::size_t eq = l.find('=');
-        text += eq == std::string::npos ? l : l.substr(0, eq) + '\n' + l.substr(eq + 1);
-    }
-    return text;
-}
-
-std::string Script(std::initializer_list<std::string> lines) {
-    std::string text;
-    for (std::string l : lines) {
-        if (!text.empty())
-            text += '\r';
-        for (char& c : l)
-            if (c == ' ')
-                c = '\n';
-        text += l;
-    }
-    return text;
-}
 
 // A page that counts how its container element shows and hides it.
 class Page : public TZRSkinForm {
