@@ -15,6 +15,8 @@ std::vector<std::string> SkinVars;
 namespace {
 
 int scriptDepth = 0;
+int linesRun = 0;  // by the outermost event now running
+bool budgetLogged = false;
 // The script errors shown since the theme was loaded: element, 0x01, line number.
 std::set<std::string> shownErrors;
 
@@ -157,6 +159,10 @@ void RunElementEvent(std::string_view event, TSkinElementRec& e) {
                    "\": scripts nested " + std::to_string(kMaxScriptDepth) + " deep");
         return;
     }
+    if (scriptDepth == 0) {
+        linesRun = 0;
+        budgetLogged = false;
+    }
     DepthGuard depth;
     SkinDispatchGuard guard;
     // A copy: the lines stay what they were while the actions run.
@@ -173,6 +179,13 @@ void RunElementEvent(std::string_view event, TSkinElementRec& e) {
         const std::size_t p = line.find('\n');
         if (p == std::string_view::npos || line.substr(0, p) != event)
             continue;
+        if (++linesRun > kMaxScriptLines) {
+            if (!budgetLogged)
+                AddLogLine("Skin script of " + e.name + " stopped at \"" + std::string(event) +
+                           "\": more than " + std::to_string(kMaxScriptLines) + " lines run");
+            budgetLogged = true;
+            return;
+        }
         RunLine(e, event, line.substr(p + 1), lineNo);
     }
 }

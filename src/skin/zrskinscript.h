@@ -25,6 +25,10 @@ extern std::vector<std::string> SkinVars;
 
 // Scripts that call scripts stop at this depth (a line in the log says where).
 inline constexpr int kMaxScriptDepth = 32;
+// One event runs at most this many script lines, those of the scripts it sets off included:
+// a wildcard action in a script its own targets run again would otherwise multiply at every
+// level.
+inline constexpr int kMaxScriptLines = 20000;
 
 void SetSkinVar(std::string_view name, std::string_view value);
 std::string GetSkinVar(std::string_view name);

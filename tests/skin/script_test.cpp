@@ -200,6 +200,18 @@ TEST_F(SkinScriptTest, ScriptsThatCallThemselvesStopAtTheDepthLimit) {
     EXPECT_NE(ClientLog().find("nested 32 deep"), std::string::npos);
 }
 
+TEST_F(SkinScriptTest, WildcardScriptsThatSetThemselvesOffAgainStopAtTheLineBudget) {
+    for (int i = 0; i < 10; ++i) Add("e" + std::to_string(i), Script({"onping ping *"}));
+    Build();
+    RunElementEvent("onping", El("e0"));  // 10 ^ 32 lines without a budget
+    EXPECT_NE(ClientLog().find("lines run"), std::string::npos);
+    ClearClientLog();
+    Add("x", Script({"onclick @done 1"}));
+    Build();
+    RunElementEvent("onclick", El("x"));  // the next event has a budget of its own
+    EXPECT_EQ(GetSkinVar("done"), "1");
+}
+
 TEST_F(SkinScriptTest, FireSkinEventRunsEverySkinThenPaintsOrClears) {
     Add("a", Script({"onstart hide"}));
     Add("b", Script({"onstart hide"}), "login");
