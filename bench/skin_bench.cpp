@@ -31,8 +31,8 @@ public:
     int32_t FormColour() const override { return 0xC8D0D4; }
     void PresentRect(const pk::Surface16& buffer, const pk::PixelRect& r) override {
         for (int y = r.top; y < r.top + r.height; ++y)
-            std::memcpy(&pixels_[static_cast<size_t>(y) * kWidth + r.left],
-                        buffer.row(y) + r.left, static_cast<size_t>(r.width) * 2);
+            std::memcpy(&pixels_[static_cast<size_t>(y) * kWidth + r.left], buffer.row(y) + r.left,
+                        static_cast<size_t>(r.width) * 2);
     }
     void FillFormRect(const pk::PixelRect&, pk::Pixel16) override {}
 
@@ -48,8 +48,7 @@ pk::Surface16 Picture(int w, int h, int seed) {
     return s;
 }
 
-void Add(pk::TZRTheme& theme, const std::string& name, const std::string& flags,
-         pk::PixelRect r) {
+void Add(pk::TZRTheme& theme, const std::string& name, const std::string& flags, pk::PixelRect r) {
     auto c = std::make_unique<pk::TZRC>();
     c->kind = pk::KlbKind::Skin;
     c->name = name;
@@ -82,8 +81,7 @@ struct Skin {
         for (int x = 0; x < 4; ++x)
             for (int y = 0; y < kButtonHeight; ++y) mask.setValue(x, y, 255);  // round-ish ends
         for (int i = 0; i < kButtons; ++i)
-            SetPicture("button" + std::to_string(i), Picture(kButtonWidth, kButtonHeight, i),
-                       mask);
+            SetPicture("button" + std::to_string(i), Picture(kButtonWidth, kButtonHeight, i), mask);
     }
     ~Skin() { pk::FreeSkins(); }
     void SetPicture(const std::string& name, pk::Surface16 image, std::optional<pk::Mask> mask) {
@@ -120,8 +118,8 @@ void Copy(benchmark::State& state, int w, int h) {
     std::vector<pk::Pixel16> to(from.size());
     for (auto _ : state) {
         for (int y = 0; y < h; ++y)
-            std::memcpy(&to[static_cast<size_t>(y) * kWidth], &from[static_cast<size_t>(y) * kWidth],
-                        static_cast<size_t>(w) * 2);
+            std::memcpy(&to[static_cast<size_t>(y) * kWidth],
+                        &from[static_cast<size_t>(y) * kWidth], static_cast<size_t>(w) * 2);
         benchmark::DoNotOptimize(to.data());
         benchmark::ClobberMemory();
     }

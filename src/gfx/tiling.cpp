@@ -66,10 +66,10 @@ void FillWithPicture(Surface16& dst, const PixelRect& dest, const Picture& pictu
         return;
     }
     // A stretched axis is one span of the whole destination; a tiled one steps by the source.
-    const TileSpan cols = mode.stretchX ? TileSpan{0, 0}
-                                        : VisibleTiles(dest.left, vis.left, vis.right(), src.width);
-    const TileSpan rows = mode.stretchY ? TileSpan{0, 0}
-                                        : VisibleTiles(dest.top, vis.top, vis.bottom(), src.height);
+    const TileSpan cols =
+        mode.stretchX ? TileSpan{0, 0} : VisibleTiles(dest.left, vis.left, vis.right(), src.width);
+    const TileSpan rows =
+        mode.stretchY ? TileSpan{0, 0} : VisibleTiles(dest.top, vis.top, vis.bottom(), src.height);
     for (int64_t ty = rows.first; ty <= rows.last; ++ty) {
         const int y = static_cast<int>(dest.top + ty * src.height);
         for (int64_t tx = cols.first; tx <= cols.last; ++tx) {
@@ -95,8 +95,8 @@ SliceBands ClampBands(SliceBands b, int width, int height) {
     return b;
 }
 
-void DrawNineSlice(Surface16& dst, const PixelRect& dest, const Picture& picture,
-                   SliceBands bands, FillMode centre) {
+void DrawNineSlice(Surface16& dst, const PixelRect& dest, const Picture& picture, SliceBands bands,
+                   FillMode centre) {
     if (!picture.image || picture.image->empty() || dest.empty())
         return;
     const int w = picture.image->width();
@@ -117,10 +117,10 @@ void DrawNineSlice(Surface16& dst, const PixelRect& dest, const Picture& picture
         constexpr int64_t hi = std::numeric_limits<int>::max();
         if (dw <= 0 || dh <= 0 || src.empty() || x < lo || y < lo || x + dw > hi || y + dh > hi)
             return;
-        FillWithPicture(dst,
-                        {static_cast<int>(x), static_cast<int>(y), static_cast<int>(dw),
-                         static_cast<int>(dh)},
-                        picture, src, m);
+        FillWithPicture(
+            dst,
+            {static_cast<int>(x), static_cast<int>(y), static_cast<int>(dw), static_cast<int>(dh)},
+            picture, src, m);
     };
     const FillMode tiled{};
     // Corners, unscaled (one tile each).

@@ -59,7 +59,7 @@ SliceBands ClampBands(SliceBands bands, int width, int height);
 // the width between the corners, the left and right edges down the height; the centre fills
 // the inner rectangle by `centre`. Pieces that come out empty are skipped; when `dest` is
 // smaller than the bands the corners overlap and are cut at its edges.
-void DrawNineSlice(Surface16& dst, const PixelRect& dest, const Picture& picture,
-                   SliceBands bands, FillMode centre);
+void DrawNineSlice(Surface16& dst, const PixelRect& dest, const Picture& picture, SliceBands bands,
+                   FillMode centre);
 
 }  // namespace pk

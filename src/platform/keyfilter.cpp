@@ -57,8 +57,7 @@ bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
                     table_.press(scan, vk);
                     // A key event reaches its window first and then, one after another, the
                     // widgets it is passed on to: the window's delivery counts it once.
-                    if (keyPressListener && watched->isWindowType())
-                    {
+                    if (keyPressListener && watched->isWindowType()) {
                         KeyPressInfo info = PressInfo(*key, vk);
                         info.window = watched;
                         keyPressListener(info);

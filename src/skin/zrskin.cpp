@@ -79,9 +79,8 @@ void UnregisterSkin(SkinForm* form) {
         // A dispatch may be walking the list: the record stays, without its form, until the
         // dispatch ends.
         (*it)->form = nullptr;
-        DeferSkinWork([] {
-            std::erase_if(SkinList, [](const auto& s) { return s->form == nullptr; });
-        });
+        DeferSkinWork(
+            [] { std::erase_if(SkinList, [](const auto& s) { return s->form == nullptr; }); });
         return;
     }
     SkinList.erase(it);

@@ -31,13 +31,13 @@ enum class SkinClass : uint8_t { None, Control, Container, GameDisplay };
 
 // Element events as the skin engine raises them.
 enum SkinEventId : uint8_t {
-    seLayout = 0,      // laid out: a container takes the rectangle
-    sePaint = 1,       // paint a game display element
-    seActivated = 2,   // activated
-    seDeactivated = 3, // deactivated
-    seShown = 4,       // shown
-    seHidden = 5,      // hidden
-    seUpdate = 6,      // a bound control takes the rectangle and the visibility
+    seLayout = 0,       // laid out: a container takes the rectangle
+    sePaint = 1,        // paint a game display element
+    seActivated = 2,    // activated
+    seDeactivated = 3,  // deactivated
+    seShown = 4,        // shown
+    seHidden = 5,       // hidden
+    seUpdate = 6,       // a bound control takes the rectangle and the visibility
 };
 
 struct TSkinElementRec {
@@ -52,10 +52,10 @@ struct TSkinElementRec {
     bool bitmapsLoaded = false;  // tried, whether or not the bytes decoded
     uint8_t kind = 0;
     SkinClass kindClass = SkinClass::None;
-    uint32_t layout = 0;         // layout keywords, bit i = keyword i (zrskinlayout.h)
-    uint8_t handledEvents = 0;   // bit i: the kind's handler takes event i
-    PixelRect rect;              // current rectangle on the form
-    int laidOutWidth = -1;       // the skin size the rectangle was made for
+    uint32_t layout = 0;        // layout keywords, bit i = keyword i (zrskinlayout.h)
+    uint8_t handledEvents = 0;  // bit i: the kind's handler takes event i
+    PixelRect rect;             // current rectangle on the form
+    int laidOutWidth = -1;      // the skin size the rectangle was made for
     int laidOutHeight = -1;
     TSkinElementRec* parent = nullptr;
     uint8_t visible = 1;

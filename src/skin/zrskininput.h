@@ -12,10 +12,10 @@ class SkinForm;
 
 // SkinMouseEvent kinds.
 enum SkinMouseKind : int {
-    smDown = 0,      // left button pressed
-    smDrag = 1,      // moved with the left button down
-    smMove = 2,      // moved with no button down
-    smUp = 3,        // left button released
+    smDown = 0,  // left button pressed
+    smDrag = 1,  // moved with the left button down
+    smMove = 2,  // moved with no button down
+    smUp = 3,    // left button released
 };
 
 void SkinMouseEvent(SkinForm* form, int kind, int x, int y);

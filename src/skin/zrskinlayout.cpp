@@ -12,11 +12,10 @@ namespace pk {
 namespace {
 
 constexpr std::array<std::string_view, LayoutKeywordCount> kNames = {
-    "alignright",   "alignbottom",  "alignboth",     "resizeleft",    "resizetop",
-    "resizeright",  "resizebottom", "resizeall",     "maxright",      "maxbottom",
-    "maxboth",      "fixedwidth",   "fixedheight",   "fixedboth",     "centerwidth",
-    "centerheight", "centerboth",   "border",        "stretchwidth",  "stretchheight",
-    "stretchboth",
+    "alignright",   "alignbottom",   "alignboth",   "resizeleft",   "resizetop",  "resizeright",
+    "resizebottom", "resizeall",     "maxright",    "maxbottom",    "maxboth",    "fixedwidth",
+    "fixedheight",  "fixedboth",     "centerwidth", "centerheight", "centerboth", "border",
+    "stretchwidth", "stretchheight", "stretchboth",
 };
 
 int64_t Bound(int64_t v) {
@@ -137,7 +136,7 @@ bool NeedsLayout(const TSkinElementRec& e) {
 
 LayoutBox ElementBox(const TSkinElementRec& e) {
     if (const TSkinElementRec* p = e.parent) {
-        return {p->rect.left,  p->rect.top,          p->rect.width,
+        return {p->rect.left,   p->rect.top,     p->rect.width,
                 p->rect.height, p->source.width, p->source.height};
     }
     const tskinf& s = *e.skin;
@@ -149,8 +148,7 @@ void LayoutElement(TSkinElementRec& e) {
     // cut when the skin is built); the bound only keeps a damaged chain finite.
     std::vector<TSkinElementRec*> chain;
     const std::size_t limit = e.skin->elements.size();
-    for (TSkinElementRec* p = e.parent; p && NeedsLayout(*p) && chain.size() < limit;
-         p = p->parent)
+    for (TSkinElementRec* p = e.parent; p && NeedsLayout(*p) && chain.size() < limit; p = p->parent)
         chain.push_back(p);
     for (auto it = chain.rbegin(); it != chain.rend(); ++it) LayoutOne(**it);
     LayoutOne(e);

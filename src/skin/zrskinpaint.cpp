@@ -33,8 +33,8 @@ int64_t Area(const PixelRect& r) {
 }
 
 bool Contains(const PixelRect& outer, const PixelRect& inner) {
-    return inner.left >= outer.left && inner.top >= outer.top &&
-           inner.right() <= outer.right() && inner.bottom() <= outer.bottom();
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right() <= outer.right() &&
+           inner.bottom() <= outer.bottom();
 }
 
 std::string_view TrimBlanks(std::string_view s) {
@@ -102,8 +102,9 @@ void DrawSkinPicture(Surface16& target, const PixelRect& rect, int32_t colour,
     if (!image || image->empty())
         return;
     const Picture picture{image, mask && !mask->empty() ? mask : nullptr};
-    const FillMode mode{HasKeyword(keywords, lkStretchWidth) || HasKeyword(keywords, lkStretchBoth),
-                        HasKeyword(keywords, lkStretchHeight) || HasKeyword(keywords, lkStretchBoth)};
+    const FillMode mode{
+        HasKeyword(keywords, lkStretchWidth) || HasKeyword(keywords, lkStretchBoth),
+        HasKeyword(keywords, lkStretchHeight) || HasKeyword(keywords, lkStretchBoth)};
     if (HasKeyword(keywords, lkBorder)) {
         DrawNineSlice(target, rect, picture, ParseBorderBands(GetTextParam(parameters, "border")),
                       mode);
@@ -128,8 +129,8 @@ bool ElementTouchesRect(const TSkinElementRec& e, const PixelRect& rect) {
     if (value.empty())
         return true;
     const SliceBands b = ParseBorderBands(value);
-    const PixelRect inner{e.rect.left + b.left, e.rect.top + b.top,
-                          e.rect.width - b.left - b.right, e.rect.height - b.top - b.bottom};
+    const PixelRect inner{e.rect.left + b.left, e.rect.top + b.top, e.rect.width - b.left - b.right,
+                          e.rect.height - b.top - b.bottom};
     return inner.empty() || !Contains(inner, common);
 }
 
@@ -218,8 +219,8 @@ void PaintSkin(tskinf& skin) {
             }
             for (TSkinElementRec* m : marked) {
                 const bool eSmaller = Area(e.rect) <= Area(m->rect);
-                const bool touch = eSmaller ? ElementTouchesRect(e, m->rect)
-                                            : ElementTouchesRect(*m, e.rect);
+                const bool touch =
+                    eSmaller ? ElementTouchesRect(e, m->rect) : ElementTouchesRect(*m, e.rect);
                 if (!touch)
                     continue;
                 e.toDraw = 1;
@@ -312,8 +313,7 @@ void DrawElementImage(TSkinElementRec& e, Surface16& target) {
     if (w <= 0 || h <= 0)
         return;
     if (skin.maskBuffer->mono()) {
-        MaskedBlt(target, e.rect.left, e.rect.top, 0, 0, *skin.maskBuffer, *skin.imageBuffer, h,
-                  w);
+        MaskedBlt(target, e.rect.left, e.rect.top, 0, 0, *skin.maskBuffer, *skin.imageBuffer, h, w);
     } else {
         AlphaBlendBitmap(target, e.rect.left, e.rect.top, 0, 0, 0, 0, *skin.maskBuffer,
                          *skin.imageBuffer, h, w);

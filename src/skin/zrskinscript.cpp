@@ -252,8 +252,7 @@ void SetElementActiveNow(const SkinForm* form, std::string_view name, bool activ
 std::string ScriptErrorText(std::string_view element, std::string_view event,
                             std::string_view action, std::string_view target) {
     return "Error! Skin: " + std::string(element) + " Event: " + std::string(event) +
-           " Action: " + std::string(action) + " Target: " + std::string(target) +
-           " not found!";
+           " Action: " + std::string(action) + " Target: " + std::string(target) + " not found!";
 }
 
 void ResetScriptErrors() {

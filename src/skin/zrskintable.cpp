@@ -17,8 +17,7 @@ constexpr std::array<SkinColourParam, 1> kAttackFg{{{"attacktextfg", kColourBlac
 constexpr std::array<SkinColourParam, 4> kChat{{
     {"toolbartextfg", kColourNavy, "toolbar font"},
     {"misctextfg", kColourBlack, "team label font"},
-    {"boxbg", kColourWhite,
-     "chat box, chat edit, team name, statistics and player list colour"},
+    {"boxbg", kColourWhite, "chat box, chat edit, team name, statistics and player list colour"},
     {"boxtextfg", kColourBlack, "their font colour"},
 }};
 constexpr std::array<SkinColourParam, 9> kBrowser{{

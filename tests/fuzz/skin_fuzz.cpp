@@ -51,8 +51,8 @@ public:
     int w_, h_;
 };
 
-const char* const kNames[] = {"back",      "con_login", "con_game", "chateditbox", "player1",
-                              "sbtext",    "button",    "frame",    "accountname", "tab"};
+const char* const kNames[] = {"back",   "con_login", "con_game", "chateditbox", "player1",
+                              "sbtext", "button",    "frame",    "accountname", "tab"};
 
 }  // namespace
 

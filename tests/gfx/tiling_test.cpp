@@ -37,8 +37,8 @@ TEST(FillWithPicture, TilesAndStretchesEachWayWithAndWithoutMasks) {
     const Surface16 masked = test::MaskedImage(image, mono);
     const Mask alpha = test::AlphaRamp(5, 4);
     std::vector<Surface16> all;
-    for (const Picture& p : {Picture{&image, nullptr}, Picture{&masked, &mono},
-                             Picture{&image, &alpha}}) {
+    for (const Picture& p :
+         {Picture{&image, nullptr}, Picture{&masked, &mono}, Picture{&image, &alpha}}) {
         auto panels = FillPanels(p, image.bounds());
         all.insert(all.end(), panels.begin(), panels.end());
     }
@@ -102,8 +102,8 @@ TEST(DrawNineSlice, CornersStayEdgesTileCentreFollowsItsMode) {
     for (const Picture& p : {Picture{&image, nullptr}, Picture{&masked, &mono}}) {
         for (FillMode centre : {FillMode{false, false}, FillMode{true, false},
                                 FillMode{false, true}, FillMode{true, true}}) {
-            for (const PixelRect& d : {PixelRect{1, 1, 22, 21}, PixelRect{-3, 4, 15, 30},
-                                       PixelRect{6, 6, 4, 4}}) {
+            for (const PixelRect& d :
+                 {PixelRect{1, 1, 22, 21}, PixelRect{-3, 4, 15, 30}, PixelRect{6, 6, 4, 4}}) {
                 Surface16 dst = Checker(kPanel, kPanel);
                 DrawNineSlice(dst, d, p, bands, centre);
                 all.push_back(dst);

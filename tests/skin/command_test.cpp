@@ -1,8 +1,7 @@
-#include "skin/zrskincmd.h"
-
 #include <gtest/gtest.h>
 
 #include "skin/skin_fixture.h"
+#include "skin/zrskincmd.h"
 
 namespace pk {
 namespace {
@@ -118,8 +117,8 @@ TEST_F(CommandTest, ToggleStopPauseAndUnpause) {
     ExecuteCommand("togglepause");
     ExecuteCommand("pausegame");  // paused: nothing
     ExecuteCommand("unpausegame");
-    EXPECT_EQ(commands.sent, (Sent{{18, "1"}, {18, "0"}, {18, "0"}, {16, "1"}, {16, "1"},
-                                   {16, "0"}, {16, "0"}}));
+    EXPECT_EQ(commands.sent,
+              (Sent{{18, "1"}, {18, "0"}, {18, "0"}, {16, "1"}, {16, "1"}, {16, "0"}, {16, "0"}}));
 }
 
 TEST_F(CommandTest, TogglingAnEmptyRoomTellsThePlayer) {
@@ -138,8 +137,7 @@ TEST_F(CommandTest, OperatorCommandsDoNothingOutsideARoomOrForOthers) {
         ExecuteCommand(c);
     commands.gameLink = 1;
     commands.operators = "meme";
-    for (const char* c : {"togglegame", "startgame", "togglepause", "pausegame"})
-        ExecuteCommand(c);
+    for (const char* c : {"togglegame", "startgame", "togglepause", "pausegame"}) ExecuteCommand(c);
     commands.player.clear();
     commands.operators = "";
     ExecuteCommand("startgame");

@@ -1,8 +1,7 @@
-#include "skin/zrskininput.h"
-
 #include <gtest/gtest.h>
 
 #include "skin/skin_fixture.h"
+#include "skin/zrskininput.h"
 
 namespace pk {
 namespace {
@@ -107,9 +106,15 @@ TEST_F(MouseTest, HiddenOrInactiveElementsRunNoMouseScripts) {
 }
 
 TEST_F(MouseTest, ScriptsThatShowElementsPaintTheForm) {
-    AddSkinEntry(theme, {"hover", Lines({"shell", "hide"}), {50, 50, 10, 10}, 0xFF0000,
+    AddSkinEntry(theme, {"hover",
+                         Lines({"shell", "hide"}),
+                         {50, 50, 10, 10},
+                         0xFF0000,
                          Script({"onmouseover show", "onmouseoverleave hide"})});
-    AddSkinEntry(theme, {"zone", Lines({"shell"}), {50, 50, 10, 10}, -1,
+    AddSkinEntry(theme, {"zone",
+                         Lines({"shell"}),
+                         {50, 50, 10, 10},
+                         -1,
                          Script({"onmouseover show hover", "onmouseoverleave hide hover"})});
     Build();
     form->presented.clear();
@@ -142,11 +147,10 @@ TEST_F(KeyScriptTest, KeyScriptsRunOnShownElementsOfVisibleForms) {
     auto& shell = Form("shell", 50, 50);
     auto& login = Form("login", 50, 50);
     AddSkinEntry(theme, {"a", Lines({"shell"}), {0, 0, 5, 5}, -1, Script({"onkeycontrolx @a 1"})});
-    AddSkinEntry(theme, {"b", Lines({"shell", "hide"}), {0, 0, 5, 5}, -1,
-                         Script({"onkeycontrolx @b 1"})});
+    AddSkinEntry(theme,
+                 {"b", Lines({"shell", "hide"}), {0, 0, 5, 5}, -1, Script({"onkeycontrolx @b 1"})});
     AddSkinEntry(theme, {"c", Lines({"login"}), {0, 0, 5, 5}, -1, Script({"onkeycontrolx @c 1"})});
-    AddSkinEntry(theme, {"d", Lines({"shell"}), {0, 0, 5, 5}, -1,
-                         Script({"onkeycontrolx hide"})});
+    AddSkinEntry(theme, {"d", Lines({"shell"}), {0, 0, 5, 5}, -1, Script({"onkeycontrolx hide"})});
     Build();
     login.visible = false;
     SkinKeyEvent('X', {false, false, true});

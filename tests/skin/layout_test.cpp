@@ -1,8 +1,7 @@
-#include "skin/zrskinlayout.h"
-
 #include <gtest/gtest.h>
 
 #include "skin/skin_fixture.h"
+#include "skin/zrskinlayout.h"
 
 namespace pk {
 namespace {
@@ -117,10 +116,11 @@ class SkinLayoutTest : public SkinTest {};
 TEST_F(SkinLayoutTest, ElementsFollowTheirFormAndChildrenTheirParent) {
     auto& form = Form("shell", 300, 200);
     AddSkinEntry(theme, {"panel", Lines({"shell", "alignright", "alignbottom"}), {20, 10, 60, 40}});
-    AddSkinEntry(theme, {"button", Lines({"shell", "alignright", "fixedwidth"}), {10, 5, 20, 10},
-                         -1, "", "panel"});
-    AddSkinEntry(theme, {"corner", Lines({"shell", "resizeall"}), {30, 20, 10, 10}, -1, "",
-                         "panel"});
+    AddSkinEntry(
+        theme,
+        {"button", Lines({"shell", "alignright", "fixedwidth"}), {10, 5, 20, 10}, -1, "", "panel"});
+    AddSkinEntry(theme,
+                 {"corner", Lines({"shell", "resizeall"}), {30, 20, 10, 10}, -1, "", "panel"});
     BuildSkinElements(theme);
     SetSkinReferenceSizes("shell", 100, 80);
     ResizeSkin(&form);

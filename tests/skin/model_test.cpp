@@ -1,9 +1,8 @@
-#include "skin/zrskin.h"
-
 #include <gtest/gtest.h>
 
 #include "core/zrlog.h"
 #include "skin/skin_fixture.h"
+#include "skin/zrskin.h"
 #include "skin/zrskintable.h"
 
 namespace pk {
@@ -110,10 +109,10 @@ TEST_F(SkinModelTest, ParentsKindsKeywordsAndStartEvents) {
     EXPECT_EQ(El("picture").kind, 0);
     EXPECT_EQ(El("picture").handledEvents, 0);
     EXPECT_EQ(El("chatbox").handledEvents, 1u << 6);
-    EXPECT_EQ(events.bound, (std::vector<std::string>{"con_game", "con_chat", "con_login",
-                                                       "chatbox"}));
-    EXPECT_EQ(events.log, (std::vector<std::string>{"con_game:5", "con_chat:3", "con_login:2",
-                                                     "chatbox:6"}));
+    EXPECT_EQ(events.bound,
+              (std::vector<std::string>{"con_game", "con_chat", "con_login", "chatbox"}));
+    EXPECT_EQ(events.log,
+              (std::vector<std::string>{"con_game:5", "con_chat:3", "con_login:2", "chatbox:6"}));
     EXPECT_EQ(El("con_game").visible, 0);
     EXPECT_EQ(El("con_chat").active, 0);
     EXPECT_EQ(El("con_login").laidOutWidth, -1);

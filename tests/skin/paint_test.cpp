@@ -1,10 +1,9 @@
-#include "skin/zrskinpaint.h"
-
 #include <gtest/gtest.h>
 
 #include "core/zrlog.h"
 #include "gfx/dib.h"
 #include "skin/skin_fixture.h"
+#include "skin/zrskinpaint.h"
 #include "support/golden.h"
 #include "support/synthetic_theme.h"
 #include "support/temp_dir.h"
@@ -55,8 +54,9 @@ TEST_F(SkinPaintTest, AFormOfEveryPictureRuleMatchesItsGoldenImage) {
     AddSkinEntry(theme, {"wide", Lines({"shell", "stretchwidth"}), {45, 4, 70, 23}});
     AddSkinEntry(theme, {"tall", Lines({"shell", "stretchheight"}), {4, 31, 23, 55}});
     AddSkinEntry(theme, {"both", Lines({"shell", "stretchboth"}), {31, 31, 30, 25}});
-    AddSkinEntry(theme, {"frame", Lines({"shell", "border=3,2,4,5", "stretchboth"}),
-                         {65, 31, 50, 55}, 0x4040FF});
+    AddSkinEntry(
+        theme,
+        {"frame", Lines({"shell", "border=3,2,4,5", "stretchboth"}), {65, 31, 50, 55}, 0x4040FF});
     AddSkinEntry(theme, {"ghost", Lines({"shell"}), {31, 60, 30, 26}});
     Build();
     SetImage(El("tiles"), Pattern(8, 7, 1));

@@ -1,9 +1,8 @@
-#include "skin/zrskinscript.h"
-
 #include <gtest/gtest.h>
 
 #include "core/zrlog.h"
 #include "skin/skin_fixture.h"
+#include "skin/zrskinscript.h"
 
 namespace pk {
 namespace {
@@ -45,9 +44,8 @@ TEST_F(SkinScriptTest, TheFourActionsChangeStateAndRaiseTheirEvents) {
     ApplyAction("hide", c, true);
     ApplyAction("show", c, true);
     ApplyAction("hide", c, true);  // already hidden: no change, the events still come
-    EXPECT_EQ(events.log,
-              (std::vector<std::string>{"con_login:3", "con_login:2", "con_login:5", "con_login:4",
-                                        "con_login:5"}));
+    EXPECT_EQ(events.log, (std::vector<std::string>{"con_login:3", "con_login:2", "con_login:5",
+                                                    "con_login:4", "con_login:5"}));
     EXPECT_EQ(c.visible, 0);
     EXPECT_EQ(c.active, 1);
 }
@@ -139,7 +137,8 @@ TEST_F(SkinScriptTest, ExecuteAndUrlActions) {
 }
 
 TEST_F(SkinScriptTest, SkinVariablesSetExpandAndGo) {
-    Add("a", Script({"onclick @status away", "onclick @mode %status%ing", "onclick hide %STATUS%"}));
+    Add("a",
+        Script({"onclick @status away", "onclick @mode %status%ing", "onclick hide %STATUS%"}));
     Add("away", "");
     Build();
     RunElementEvent("onclick", El("a"));
@@ -148,13 +147,16 @@ TEST_F(SkinScriptTest, SkinVariablesSetExpandAndGo) {
     EXPECT_EQ(El("away").visible, 0);
     SetSkinVar("status", "");
     EXPECT_EQ(GetSkinVar("status"), "");
-    EXPECT_EQ(SkinVars, std::vector<std::string>{"mode\x01" "awaying"});
+    EXPECT_EQ(SkinVars, std::vector<std::string>{"mode\x01"
+                                                 "awaying"});
     SetSkinVar("mode", "x");
     EXPECT_EQ(SkinVars, std::vector<std::string>{"mode\x01x"});
 }
 
 TEST(ExpandSkinVars, PercentRules) {
-    SkinVars = {"name\x01value", "\x01" "empty-name"};
+    SkinVars = {"name\x01value",
+                "\x01"
+                "empty-name"};
     EXPECT_EQ(ExpandSkinVars("a%name%b"), "avalueb");
     EXPECT_EQ(ExpandSkinVars("%NAME%"), "value");
     EXPECT_EQ(ExpandSkinVars("%%"), "empty-name");
@@ -222,7 +224,7 @@ TEST_F(SkinScriptTest, FireSkinEventRunsEverySkinThenPaintsOrClears) {
     EXPECT_EQ(El("b").visible, 0);
     EXPECT_EQ(SkinList[0]->dirty, 0);
     EXPECT_FALSE(forms[0]->presented.empty());  // painted
-    EXPECT_EQ(SkinList[1]->dirty, 0);            // cleared
+    EXPECT_EQ(SkinList[1]->dirty, 0);           // cleared
     EXPECT_TRUE(forms[1]->presented.empty());
 }
 

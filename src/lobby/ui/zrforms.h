@@ -1,8 +1,8 @@
 #pragma once
-// The lobby's windows besides the update dialog: the skinned lobby window, sign-up and query dialogs,
-// the room and user statistics dialogs, the status list, the region list and the user-database
-// console. Empty so far; they become skinned forms with their controls in the issues that
-// build them. The main program creates them in its fixed order.
+// The lobby's windows besides the update dialog: the skinned lobby window, sign-up and query
+// dialogs, the room and user statistics dialogs, the status list, the region list and the
+// user-database console. Empty so far; they become skinned forms with their controls in the issues
+// that build them. The main program creates them in its fixed order.
 #include <QWidget>
 
 #include "skin/ui/zrskinform.h"

@@ -6,18 +6,18 @@
 #include <QMessageBox>
 #include <QScreen>
 
+#include "core/zrlog.h"
 #include "core/zrmisc.h"
 #include "core/zrversion.h"
 #include "game/zrgame.h"
 #include "game/zrroomhost.h"
 #include "game/zrsbgame.h"
 #include "platform/cp1252.h"
-#include "core/zrlog.h"
 #include "platform/keyfilter.h"
 #include "platform/shellopen.h"
+#include "shell/ui/zrloadtheme.h"
 #include "shell/zrskinwiring.h"
 #include "skin/ui/zrskinwidgets.h"
-#include "shell/ui/zrloadtheme.h"
 
 namespace pk {
 

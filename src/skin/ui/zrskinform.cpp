@@ -1,8 +1,8 @@
 #include "skin/ui/zrskinform.h"
 
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 #include <cstring>
 #include <exception>
 #include <functional>
@@ -170,8 +170,7 @@ void TZRSkinForm::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void TZRSkinForm::mouseMoveEvent(QMouseEvent* event) {
-    Mouse(event->buttons().testFlag(Qt::LeftButton) ? smDrag : smMove,
-          event->position().toPoint());
+    Mouse(event->buttons().testFlag(Qt::LeftButton) ? smDrag : smMove, event->position().toPoint());
     QWidget::mouseMoveEvent(event);
 }
 

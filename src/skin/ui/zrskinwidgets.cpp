@@ -62,10 +62,9 @@ void BindControl(TSkinElementRec& e, const SkinKindRow& row) {
     if (!form || w == form || w->isAncestorOf(form))
         return;
     w->setParent(form);
-    const int32_t font =
-        row.colours.empty()
-            ? kColourBlack
-            : ParseColor(GetElementParam(e, row.colours[0].name), row.colours[0].defaultColour);
+    const int32_t font = row.colours.empty() ? kColourBlack
+                                             : ParseColor(GetElementParam(e, row.colours[0].name),
+                                                          row.colours[0].defaultColour);
     SetColours(*w, BackgroundOf(e), font);
 }
 

@@ -34,9 +34,9 @@ std::vector<KlbEntry> SkinnedTheme() {
                           Lines({"shell", "maxboth", "stretchboth"}),
                           Script({"onstart @started yes"})));
     v.push_back(SkinEntry("con_login", "*", 10, 10, 200, 150, 0, false, Lines({"shell"})));
-    v.push_back(SkinEntry("connect", "*", 300, 10, 60, 20, 0xFF20A020, false, Lines({"shell"}),
-                          Script({"onmousedown execute gameconnect",
-                                  "onmousedown hide nosuchthing"})));
+    v.push_back(
+        SkinEntry("connect", "*", 300, 10, 60, 20, 0xFF20A020, false, Lines({"shell"}),
+                  Script({"onmousedown execute gameconnect", "onmousedown hide nosuchthing"})));
     v.push_back(SkinEntry("loginback", "*", 0, 0, 4, 4, 0xFF8080F0, false,
                           Lines({"login", "maxboth", "stretchboth"})));
     return v;

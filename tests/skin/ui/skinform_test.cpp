@@ -1,5 +1,3 @@
-#include "skin/ui/zrskinform.h"
-
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -11,6 +9,7 @@
 
 #include "gfx/qtsurface.h"
 #include "platform/keyfilter.h"
+#include "skin/ui/zrskinform.h"
 #include "skin/ui/zrskinwidgets.h"
 #include "skin/zrskincmd.h"
 #include "skin/zrskinlayout.h"
@@ -50,18 +49,18 @@ std::vector<KlbEntry> Theme() {
     std::vector<KlbEntry> v = test::BasicTheme();
     v.push_back(SkinEntry("back", "*", 0, 0, 4, 4, 0xFF305070, false,
                           Lines({"shell", "maxboth", "stretchboth"})));
-    v.push_back(SkinEntry("frame", "*", 135, 0, 65, 150, 0xFFE0C020, true,
-                          Lines({"shell", "alignright", "fixedwidth", "maxbottom",
-                                 "border=3,3,3,3"})));
-    v.push_back(SkinEntry("con_login", "*", 10, 10, 120, 100, 0, false,
-                          Lines({"shell", "maxbottom"})));
+    v.push_back(
+        SkinEntry("frame", "*", 135, 0, 65, 150, 0xFFE0C020, true,
+                  Lines({"shell", "alignright", "fixedwidth", "maxbottom", "border=3,3,3,3"})));
+    v.push_back(
+        SkinEntry("con_login", "*", 10, 10, 120, 100, 0, false, Lines({"shell", "maxbottom"})));
     v.push_back(SkinEntry("con_settings", "*", 10, 10, 120, 100, 0, false,
                           Lines({"shell", "maxbottom", "hide"})));
-    v.push_back(SkinEntry("tab1", "*", 140, 10, 50, 20, 0xFF20A020, false,
-                          Lines({"shell", "alignright", "fixedwidth"}),
-                          Script({"onmousedown show con_login", "onmousedown hide con_settings",
-                                  "onkeycontrolalts hide con_login",
-                                  "onkeycontrolalts show con_settings"})));
+    v.push_back(SkinEntry(
+        "tab1", "*", 140, 10, 50, 20, 0xFF20A020, false,
+        Lines({"shell", "alignright", "fixedwidth"}),
+        Script({"onmousedown show con_login", "onmousedown hide con_settings",
+                "onkeycontrolalts hide con_login", "onkeycontrolalts show con_settings"})));
     v.push_back(SkinEntry("tab2", "*", 140, 40, 50, 20, 0xFFA02020, false,
                           Lines({"shell", "alignright", "fixedwidth"}),
                           Script({"onmousedown show con_settings", "onmousedown hide con_login",
@@ -69,10 +68,10 @@ std::vector<KlbEntry> Theme() {
     v.push_back(SkinEntry("hint", "*", 140, 70, 50, 20, 0xFFFFFFFF, false,
                           Lines({"shell", "alignright", "fixedwidth", "hide"}),
                           Script({"onkeycontrolalts show"})));  // hidden: takes no keys
-    v.push_back(SkinEntry("loginback", "*", 0, 0, 6, 6, 0xFF8080F0, false,
-                          Lines({"login", "maxboth"})));
-    v.push_back(SkinEntry("setback", "*", 0, 0, 6, 6, 0xFFF08080, false,
-                          Lines({"settings", "maxboth"})));
+    v.push_back(
+        SkinEntry("loginback", "*", 0, 0, 6, 6, 0xFF8080F0, false, Lines({"login", "maxboth"})));
+    v.push_back(
+        SkinEntry("setback", "*", 0, 0, 6, 6, 0xFFF08080, false, Lines({"settings", "maxboth"})));
     return v;
 }
 
@@ -180,8 +179,8 @@ TEST_F(SkinFormTest, ControlsAreBoundShownAndPlacedByTheirElement) {
     auto edit = std::make_unique<QLineEdit>();
     RegisterSkinControl("accountname", edit.get());
     auto entries = Theme();
-    entries.push_back(SkinEntry("accountname", "*", 5, 6, 100, 20, 0, false,
-                                Lines({"login", "namefg=255 0 0"})));
+    entries.push_back(
+        SkinEntry("accountname", "*", 5, 6, 100, 20, 0, false, Lines({"login", "namefg=255 0 0"})));
     Load(entries);
     EXPECT_EQ(edit->parentWidget(), login);
     EXPECT_TRUE(edit->isVisible());
@@ -200,8 +199,8 @@ TEST_F(SkinFormTest, ContainerColoursReachTheirWindow) {
     auto entries = Theme();
     // A page of its own under a container with colour parameters.
     Page chat("chat");
-    entries.push_back(SkinEntry("con_chat", "*", 0, 0, 10, 10, 0, false,
-                                Lines({"shell", "boxbg=1 2 3"})));
+    entries.push_back(
+        SkinEntry("con_chat", "*", 0, 0, 10, 10, 0, false, Lines({"shell", "boxbg=1 2 3"})));
     Load(entries);
     ASSERT_EQ(chat.colours.size(), 4u);
     EXPECT_EQ(chat.colours[2], (std::pair<std::string, int32_t>{"boxbg", 0x030201}));
@@ -236,7 +235,7 @@ TEST_F(SkinFormTest, KeysWithModifiersRunTheSkinsKeyScriptsOnceAndStillReachTheC
     QKeyEvent shiftA(QEvent::KeyPress, Qt::Key_A, Qt::ShiftModifier, "A");
     QApplication::sendEvent(window, &shiftA);
     EXPECT_EQ(GetSkinVar("keys"), "x");  // once, though the event passed several widgets
-    EXPECT_EQ(edit->text(), "A");  // and the key went on to the focused box
+    EXPECT_EQ(edit->text(), "A");        // and the key went on to the focused box
     QKeyEvent plain(QEvent::KeyPress, Qt::Key_B, Qt::NoModifier, "b");
     QApplication::sendEvent(window, &plain);
     EXPECT_EQ(GetSkinVar("keys"), "x");
