@@ -15,6 +15,7 @@
 #include "platform/cp1252.h"
 #include "platform/keyfilter.h"
 #include "platform/shellopen.h"
+#include "shell/ui/zrforms.h"
 #include "shell/ui/zrloadtheme.h"
 #include "shell/zrskinwiring.h"
 #include "skin/ui/zrskinwidgets.h"
@@ -180,6 +181,11 @@ bool Tzrmain::ApplyTheme(std::string& message) {
     const bool applied = ShellWindow::ApplyTheme(message);
     RepaintSkin();
     return applied;
+}
+
+void Tzrmain::ReloadMotd() {
+    if (zrtitle)
+        zrtitle->ReloadMotd();
 }
 
 void Tzrmain::OpenUrl(const std::string& url) {

@@ -48,6 +48,7 @@ public:
     void HideLoading() override;
     bool ApplyTheme(std::string& message) override;
     void OpenUrl(const std::string& url) override;
+    void ReloadMotd() override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
