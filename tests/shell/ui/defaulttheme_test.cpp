@@ -263,3 +263,48 @@ TEST_F(DefaultThemeTest, LobbyNumberBoxesFallBackWhenTheyHoldNoNumber) {
 
 }  // namespace
 }  // namespace pk
+
+namespace pk {
+namespace {
+
+// The pages the UI states bring up, and the option pages behind the settings tabs.
+TEST_F(DefaultThemeTest, EveryPageOfTheClientIsSkinned) {
+    Skins().FireSkinEvent("ongameconnected");
+    QApplication::processEvents();
+    EXPECT_TRUE(SkinFormNamed("chat")->isVisible());
+    EXPECT_FALSE(title->isVisible());
+    EXPECT_TRUE(MatchesPicture(Grab(), "shell/ui/golden/default_room.png"));
+    Skins().FireSkinEvent("ongameactive");
+    Skins().FireSkinEvent("ongamepause");
+    QApplication::processEvents();
+    EXPECT_TRUE(gameForm->isVisible());
+    EXPECT_TRUE(MatchesPicture(Grab(), "shell/ui/golden/default_game.png"));
+    Skins().FireSkinEvent("ongameinactive");
+    QApplication::processEvents();
+    EXPECT_FALSE(gameForm->isVisible());
+    EXPECT_TRUE(SkinFormNamed("chat")->isVisible());
+    Skins().FireSkinEvent("onsbconnected");
+    Skins().FireSkinEvent("onsbgamedisconnected");
+    QApplication::processEvents();
+    EXPECT_TRUE(SkinFormNamed("browser")->isVisible());
+    EXPECT_FALSE(SkinFormNamed("chat")->isVisible());
+    EXPECT_TRUE(MatchesPicture(Grab(), "shell/ui/golden/default_lobby.png"));
+    Skins().FireSkinEvent("onsbdisconnected");
+    QApplication::processEvents();
+    EXPECT_TRUE(title->isVisible());
+
+    Click({360, 23});
+    TZRSkinForm* settings = SkinFormNamed("settings");
+    const std::pair<int, const char*> tabs[] = {
+        {32, "settheme"}, {112, "setcontrol"}, {192, "setserver"}, {232, "setmisc"}};
+    for (const auto& [y, skin] : tabs) {
+        Click({96, y}, settings);
+        EXPECT_TRUE(SkinFormNamed(skin)->isVisible()) << skin;
+        EXPECT_TRUE(
+            MatchesPicture(Grab(), std::string("shell/ui/golden/default_") + skin + ".png"));
+    }
+    EXPECT_TRUE(messages.empty()) << messages.front();
+}
+
+}  // namespace
+}  // namespace pk
