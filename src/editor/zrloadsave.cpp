@@ -65,8 +65,7 @@ bool PrepareForWrite(const KlbEditEntry& le, const std::filesystem::path& progra
         // The editor's own preview copy of a tune is not an import: the
         // library still holds the real bytes.
         bool preview =
-            e.kind == KlbKind::Music &&
-            SameText((programFolder / ("tmp." + le.entry.fileType)).string(), le.heldFile.string());
+            e.kind == KlbKind::Music && programFolder / ("tmp." + le.entry.fileType) == le.heldFile;
         if (!le.heldFile.empty() && !preview) {
             auto bytes = ReadFileBytes(le.heldFile, kKlbMaxFileSize);
             if (!bytes) {

@@ -99,11 +99,12 @@ TEST_F(LoadSaveTest, ImportedFilesAndStoredPartsBecomeThePayload) {
     KlbEntry drop = test::SoundEntry("drop", "*", "");
     drop.imagePart = {7, static_cast<int32_t>(wav.size())};
     // The editor's own preview copy is not an import: the stored bytes stay.
+    // Names differing in case are different files here.
     KlbEntry other = test::MusicEntry("Other", "*", "MThdOLD", "mid");
     std::vector<KlbEditEntry> list = {
         {tune, {}, Put("song.MID", midi), false},
         {drop, old, {}, false},
-        {other, {}, Put("TMP.mid", "preview bytes"), false},
+        {other, {}, Put("tmp.mid", "preview bytes"), false},
     };
     const auto file = dir_.Path() / "out.klb";
     ASSERT_TRUE(Write(file, list, false)) << message_;

@@ -1,0 +1,154 @@
+// The editor's document: the owning list of entries and the resource tree
+// that gives them their structure and order, the open file with its work copy
+// and the recent-file history. Headless: the main window shows it and is told
+// of changes through `KledDocHost`.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "editor/zrloadsave.h"
+#include "editor/zrrestree.h"
+
+namespace pk {
+
+// One entry of the edited theme or of a reference library. The file bytes,
+// names and numbers are those of `KlbEditEntry`; the group path is cleared
+// once the entry has its node (the tree holds the structure from then on).
+struct TZRC : KlbEditEntry {
+    TreeNode* node = nullptr;
+    // Image files chosen for a main bitmap, special-block bitmap or skin
+    // element, shown in its page until the next save puts them in the library.
+    std::string imageFileName;
+    std::string maskFileName;
+    bool ShowInPreview = false;  // skin elements; never stored
+
+    KlbKind kind() const { return entry.kind; }
+    const std::string& name() const { return entry.name; }
+};
+
+inline constexpr const char* kEditorCaption = "Pelkorin Theme Editor v1.09";
+inline constexpr const char* kCurrentThemeLabel = "Current theme";
+inline constexpr const char* kIniName = "kled.ini";
+inline constexpr const char* kHistorySection = "History";
+inline constexpr size_t kMaxRecentFiles = 10;
+// Longest label the tree accepts (the file holds 80 bytes).
+inline constexpr size_t kMaxLabelLength = 79;
+
+// What the window does for the document.
+class KledDocHost {
+public:
+    virtual ~KledDocHost() = default;
+    virtual void ShowMessage(const std::string& /*text*/) {}
+    virtual void CaptionChanged(const std::string& /*caption*/) {}
+    // The tree's nodes or labels changed: show it afresh.
+    virtual void TreeChanged() {}
+    virtual void RecentChanged() {}
+    // Show the selected entry on its page again.
+    virtual void RefreshPage() {}
+    // Release anything that holds the temporary files (the preview players).
+    virtual void ReleasePreviews() {}
+    virtual KlbBusyPanel BusyPanel() { return {}; }
+};
+
+class KledDoc {
+public:
+    explicit KledDoc(std::filesystem::path programFolder, KledDocHost* host = nullptr);
+    ~KledDoc();
+    KledDoc(const KledDoc&) = delete;
+    KledDoc& operator=(const KledDoc&) = delete;
+
+    // ---- Start and close of the main window ----
+    // Reads the history, takes the override flag from the first argument,
+    // resets the theme and makes the root "Current theme".
+    void Start(const std::vector<std::string>& args);
+    // Writes the history and deletes the temporary files; every step runs
+    // even when one before it fails. False when a step failed.
+    bool Close();
+
+    // ---- Entries and tree ----
+    void ResetTheme(bool referencesOnly);
+    TreeNode* ResourceTreeRoot(const std::string& label);
+    void BuildResourceTree(TZRC* group, TreeNode* parent);
+    void RebuildEntryList();
+    static std::string NodeGroupPath(const TreeNode* node, char separator);
+    TZRC* FindEntryByName(std::string_view name, std::string_view themeId) const;
+    TreeNode* FindGroupNode(std::string_view name, const TreeNode* parent,
+                            const TreeNode* ignore) const;
+    static int CopySuffixNumber(std::string_view base, std::string_view name);
+    std::string UniqueName(const TreeNode* parent, std::string_view name) const;
+    bool IsEditableNode(const TreeNode* node) const;
+    // The main bitmaps for the references combo, in list order.
+    std::vector<TZRC*> MainBitmaps(bool withReferences) const;
+    // Reads a library into the list and gives it its subtree; a reference
+    // library gets a root of its own. False (after the message) on failure.
+    bool LoadLibrary(const std::filesystem::path& file, bool isReference);
+    TZRC* SelectedEntry() const;
+
+    // ---- File menu ----
+    void NewTheme();
+    void OpenTheme(const std::filesystem::path& file);
+    // A file chosen in the open dialog; the work copy and the preview files
+    // are passed over. False when it was not opened.
+    bool OpenChosen(const std::filesystem::path& file);
+    // A recent file: opened when it exists, otherwise dropped from the history.
+    bool OpenRecent(const std::string& file);
+    // Saves to the current file; false with no current file (ask for a name)
+    // or when the save failed.
+    enum class SaveOutcome { Saved, NeedsName, Failed };
+    SaveOutcome SaveTheme();
+    bool SaveThemeAs(const std::filesystem::path& file);
+    bool WriteThemeLibrary(const std::filesystem::path& file);
+
+    // ---- Tree events ----
+    // A click or key that moves the selection to `node`, with the marks that
+    // Shift and Ctrl make.
+    void Select(TreeNode* node, bool shift = false, bool ctrl = false);
+    bool CanEditLabel(const TreeNode* node) const;
+    // Accepts or refuses a new label; a refused one leaves the old label.
+    bool RenameNode(TreeNode* node, const std::string& label);
+    // Marked entries of a kind, leaves only, the selected one left out.
+    std::vector<TZRC*> MarkedEntries(KlbKind kind) const;
+    void UnmarkAll();
+
+    const std::vector<std::unique_ptr<TZRC>>& list() const { return list_; }
+    ResourceTree& tree() { return tree_; }
+    const ResourceTree& tree() const { return tree_; }
+    const std::filesystem::path& currentFile() const { return currentFile_; }
+    const std::string& caption() const { return caption_; }
+    // Newest first.
+    const std::vector<std::string>& recent() const { return recent_; }
+    bool overrideFlag() const { return override_; }
+    const std::filesystem::path& programFolder() const { return programFolder_; }
+    std::filesystem::path WorkCopy() const { return programFolder_ / kWorkCopyName; }
+    std::filesystem::path IniFile() const { return programFolder_ / kIniName; }
+    // The music preview file for a file type.
+    std::filesystem::path PreviewFile(const std::string& fileType) const {
+        return programFolder_ / ("tmp." + fileType);
+    }
+    // Test and tool access: appends an entry (without node).
+    TZRC* Append(std::unique_ptr<TZRC> entry);
+
+private:
+    void SetCaption(const std::string& caption);
+    void AddRecent(const std::string& file);
+    void ReadHistory();
+    bool WriteHistory();
+    bool DeleteTemporaryFiles();
+    KledDocHost& host() { return *host_; }
+
+    std::filesystem::path programFolder_;
+    KledDocHost defaultHost_;
+    KledDocHost* host_;
+    std::vector<std::unique_ptr<TZRC>> list_;
+    ResourceTree tree_;
+    std::filesystem::path currentFile_;
+    std::string caption_;
+    std::vector<std::string> recent_;
+    bool override_ = false;
+    TreeNode* anchor_ = nullptr;  // the node selected before the last change
+};
+
+}  // namespace pk

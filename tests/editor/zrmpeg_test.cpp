@@ -1,0 +1,282 @@
+// The MP3 player's state machine over a scripted decoder: loading, the error
+// texts and codes, PlayedXTimes, pause, stop, restart, close, the timer and
+// the end flag; and the music preview's toggling of both players.
+#include "editor/zrmpeg.h"
+
+#include <gtest/gtest.h>
+
+#include "editor/zrpreview.h"
+#include "platform/atomicfile.h"
+#include "support/synthetic_theme.h"
+#include "support/temp_dir.h"
+
+namespace pk {
+namespace {
+
+struct Script {
+    std::vector<std::string> calls;
+    bool initOk = true;
+    int failOn = -1;  // index of the call that fails
+    int errorCode = 0;
+    int pos = 0;
+    int length = 1000;
+    int mode = kModeClosed;
+    std::atomic<bool>* endFlag = nullptr;
+};
+
+class FakeLibrary : public MpegLibrary {
+public:
+    explicit FakeLibrary(Script& s) : s_(s) {}
+    void Call(const std::string& name) {
+        error_ = static_cast<int>(s_.calls.size()) == s_.failOn ? s_.errorCode : 0;
+        s_.calls.push_back(name);
+    }
+    bool init() override {
+        Call("init");
+        if (!s_.initOk)
+            error_ = s_.errorCode;
+        return s_.initOk;
+    }
+    void deinit() override { Call("deinit"); }
+    void Open(const std::string& file) override {
+        Call("Open " + file);
+        s_.mode = kModeStopped;
+    }
+    void Pause(bool p) override {
+        Call(p ? "Pause 1" : "Pause 0");
+        s_.mode = p ? kModePaused : kModePlaying;
+    }
+    void Restart() override {
+        Call("Restart");
+        s_.mode = kModePlaying;
+    }
+    void Stop() override {
+        Call("Stop");
+        s_.mode = kModeStopped;
+    }
+    void SetPriority(int p) override { Call("SetPriority " + std::to_string(p)); }
+    void SetOutputDevice(int d, const std::string&) override {
+        Call("SetOutputDevice " + std::to_string(d));
+    }
+    int Play(int a, int b, std::atomic<bool>* end) override {
+        Call("Play " + std::to_string(a) + " " + std::to_string(b));
+        s_.endFlag = end;
+        s_.mode = kModePlaying;
+        return error_;
+    }
+    void Close() override {
+        Call("Close");
+        s_.mode = kModeClosed;
+    }
+    int GetPlayerMode() override { return s_.mode; }
+    int GetCurrentPos() override { return s_.pos; }
+    int GetLength() override { return s_.length; }
+    int LastError() override { return error_; }
+
+private:
+    Script& s_;
+    int error_ = 0;
+};
+
+MpegLibraryLoader Loader(Script& s) {
+    return [&s](const std::string&) { return std::make_unique<FakeLibrary>(s); };
+}
+
+int CodeOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const TMPEGError& e) {
+        return e.code();
+    }
+    return -1;
+}
+
+TEST(MpegPlayerTest, ErrorTextsByCodeAndUnknownCodesWithTheirNumber) {
+    EXPECT_EQ(MpegErrorText(0), "MPEG library not loaded");
+    EXPECT_EQ(MpegErrorText(1), "Internal decoder error");
+    EXPECT_EQ(MpegErrorText(2), "Incorrect mode");
+    EXPECT_EQ(MpegErrorText(3), "Input stream error");
+    EXPECT_EQ(MpegErrorText(4), "Input stream is non-seekable");
+    EXPECT_EQ(MpegErrorText(5), "Output device failure");
+    EXPECT_EQ(MpegErrorText(254), "Can't play non-specified stream");
+    EXPECT_EQ(MpegErrorText(9), "MPEG decoder error 9");
+}
+
+TEST(MpegPlayerTest, NotLoadedAndFailedLoadsRaiseTheirErrors) {
+    Script s;
+    TMPEGPlayer none([](const std::string&) { return nullptr; });
+    try {
+        none.LoadMpegLibrary();
+        FAIL();
+    } catch (const TMPEGError& e) {
+        EXPECT_STREQ(e.what(), "Can't load MPEG library");
+    }
+    EXPECT_EQ(CodeOf([&] { none.PlayStream(); }), kMpegNotLoaded);
+    EXPECT_EQ(CodeOf([&] { none.UnloadMpegLibrary(); }), kMpegNotLoaded);
+    EXPECT_EQ(CodeOf([&] { none.GetPlayerMode(); }), kMpegNotLoaded);
+
+    s.initOk = false;
+    s.errorCode = 5;
+    TMPEGPlayer bad(Loader(s));
+    EXPECT_EQ(CodeOf([&] { bad.LoadMpegLibrary(); }), 5);
+    EXPECT_FALSE(bad.Loaded());
+
+    Script unnamed;
+    TMPEGPlayer p(Loader(unnamed));
+    p.LoadMpegLibrary();
+    EXPECT_EQ(CodeOf([&] { p.OpenStream(); }), kMpegNoStream);
+    p.PathToDLL = "/opt/dec";
+    EXPECT_EQ(p.LibraryPath(), "/opt/dec/mpegdll");
+}
+
+TEST(MpegPlayerTest, PlayPauseStopRestartCloseAndPlayedTimes) {
+    Script s;
+    TMPEGPlayer p(Loader(s));
+    p.LoadMpegLibrary();
+    p.SetStreamName("/x/tmp.mp3");
+    p.PlayStream();
+    EXPECT_TRUE(p.IsOpen());
+    EXPECT_TRUE(p.IsPlaying());
+    EXPECT_EQ(p.PlayedXTimes(), 2);
+    EXPECT_EQ(s.calls, (std::vector<std::string>{"init", "Open /x/tmp.mp3", "SetPriority 0",
+                                                 "SetOutputDevice 0", "Play 0 0"}));
+    p.PauseStream(true);
+    EXPECT_TRUE(p.IsPaused());
+    EXPECT_EQ(p.GetPlayerMode(), kModePaused);
+    p.PlayStream();  // resumes
+    EXPECT_FALSE(p.IsPaused());
+    EXPECT_EQ(s.calls.back(), "Pause 0");
+    p.StopStream();
+    EXPECT_FALSE(p.IsPlaying());
+    EXPECT_EQ(CodeOf([&] { p.StopStream(); }), kMpegIncorrectMode);
+    EXPECT_EQ(CodeOf([&] { p.PauseStream(true); }), kMpegIncorrectMode);
+    EXPECT_EQ(CodeOf([&] { p.PauseStream(false); }), -1);
+    p.PlayStream();  // a later play restarts
+    EXPECT_EQ(s.calls.back(), "Restart");
+    EXPECT_EQ(p.PlayedXTimes(), 3);
+    p.SetStreamName("/x/other.mp3");  // closes the open stream
+    EXPECT_FALSE(p.IsOpen());
+    EXPECT_EQ(p.PlayedXTimes(), 0);
+    EXPECT_EQ(CodeOf([&] { p.RestartStream(); }), kMpegIncorrectMode);
+    p.UnloadMpegLibrary();
+    EXPECT_EQ(s.calls.back(), "deinit");
+    EXPECT_FALSE(p.Loaded());
+}
+
+TEST(MpegPlayerTest, DecoderErrorsReachTheCallerWithTheirCode) {
+    Script s;
+    s.failOn = 1;  // Open
+    s.errorCode = 3;
+    TMPEGPlayer p(Loader(s));
+    p.LoadMpegLibrary();
+    p.SetStreamName("f.mp3");
+    EXPECT_EQ(CodeOf([&] { p.OpenStream(); }), 3);
+    EXPECT_FALSE(p.IsOpen());
+    s.failOn = static_cast<int>(s.calls.size()) + 3;  // Open, SetPriority, SetOutputDevice, Play
+    s.errorCode = 7;
+    try {
+        p.PlayStream();
+        FAIL();
+    } catch (const TMPEGError& e) {
+        EXPECT_EQ(e.code(), 7);
+        EXPECT_STREQ(e.what(), "MPEG decoder error 7");
+    }
+    EXPECT_FALSE(p.IsPlaying());
+}
+
+TEST(MpegPlayerTest, TimerReportsPositionsAndTheEnd) {
+    Script s;
+    TMPEGPlayer p(Loader(s));
+    std::vector<std::pair<int, int>> updates;
+    int ends = 0;
+    p.OnPosUpdate = [&](int pos, int len) { updates.emplace_back(pos, len); };
+    p.OnPlayEnd = [&](TMPEGPlayer&) { ++ends; };
+    p.SetUseTimer(true);
+    p.SetTimerFreq(50);
+    p.LoadMpegLibrary();
+    p.SetStreamName("f.mp3");
+    s.pos = 10;
+    p.PlayStream();  // one tick at once
+    EXPECT_TRUE(p.TimerEnabled());
+    EXPECT_EQ(p.TimerInterval(), 50);
+    s.pos = 5000;  // past the length: reported as 0
+    p.TimerTick();
+    ASSERT_NE(s.endFlag, nullptr);
+    s.endFlag->store(true);
+    s.pos = 1000;
+    p.TimerTick();
+    EXPECT_EQ(updates, (std::vector<std::pair<int, int>>{{10, 1000}, {0, 1000}, {1000, 1000}}));
+    EXPECT_EQ(ends, 1);
+    EXPECT_FALSE(p.IsPlaying());
+    EXPECT_FALSE(p.TimerEnabled());
+    EXPECT_FALSE(p.Ended());
+}
+
+class FakeMidi : public MidiPlayer {
+public:
+    bool Open(const std::filesystem::path& f) override {
+        file = f;
+        open = true;
+        return true;
+    }
+    bool Play() override { return playing = open; }
+    void Stop() override { playing = false; }
+    void Close() override { open = playing = false; }
+    bool IsOpen() const override { return open; }
+    bool Playing() const override { return playing; }
+    std::filesystem::path file;
+    bool open = false, playing = false;
+};
+
+TEST(MusicPreviewTest, TogglesTheMidiAndMp3PlayersThroughThePreviewFiles) {
+    test::TempDir dir;
+    KledDoc doc(dir.Path());
+    Script s;
+    TMPEGPlayer mp3(Loader(s));
+    mp3.LoadMpegLibrary();
+    FakeMidi midi;
+    MusicPreview preview(&midi, &mp3);
+
+    TZRC tune;
+    tune.entry = test::MusicEntry("Tune", "*", test::MakeMidi());
+    EXPECT_EQ(preview.Toggle(tune, doc), MusicPreview::Outcome::Started);
+    EXPECT_EQ(midi.file, dir.Path() / "tmp.mid");
+    EXPECT_EQ(ReadFileBytes(dir.Path() / "tmp.mid", 1 << 20), test::MakeMidi());
+    EXPECT_EQ(preview.Toggle(tune, doc), MusicPreview::Outcome::Stopped);
+    EXPECT_FALSE(midi.open);
+
+    TZRC song;
+    song.entry = test::MusicEntry("Song", "*", "ID3 mp3 bytes", "mp3");
+    EXPECT_EQ(preview.Toggle(song, doc), MusicPreview::Outcome::Started);
+    EXPECT_EQ(mp3.StreamName(), (dir.Path() / "tmp.mp3").string());
+    EXPECT_TRUE(mp3.IsPlaying());
+    EXPECT_EQ(preview.Toggle(song, doc), MusicPreview::Outcome::Stopped);
+    EXPECT_FALSE(mp3.IsOpen());
+
+    // Odd types are not played, and never name a file elsewhere.
+    TZRC odd;
+    odd.entry = test::MusicEntry("Odd", "*", "x", "../x");
+    EXPECT_EQ(preview.Toggle(odd, doc), MusicPreview::Outcome::NotPlayed);
+    EXPECT_FALSE(std::filesystem::exists(dir.Path().parent_path() / "x"));
+}
+
+TEST(MusicPreviewTest, WithoutAnMp3DecoderMidiStillPlaysAndCloseNeverFails) {
+    test::TempDir dir;
+    KledDoc doc(dir.Path());
+    TMPEGPlayer mp3([](const std::string&) { return nullptr; });
+    EXPECT_THROW(mp3.LoadMpegLibrary(), TMPEGError);
+    FakeMidi midi;
+    MusicPreview preview(&midi, &mp3);
+    EXPECT_FALSE(preview.Mp3Playing());
+    TZRC song;
+    song.entry = test::MusicEntry("Song", "*", "bytes", "mp3");
+    EXPECT_EQ(preview.Toggle(song, doc), MusicPreview::Outcome::NotPlayed);
+    TZRC tune;
+    tune.entry = test::MusicEntry("Tune", "*", test::MakeMidi());
+    EXPECT_EQ(preview.Toggle(tune, doc), MusicPreview::Outcome::Started);
+    preview.Release();
+    EXPECT_FALSE(midi.open);
+}
+
+}  // namespace
+}  // namespace pk
