@@ -1,0 +1,138 @@
+// The editor's main window `TForm1`: the resource tree on the left, the
+// property pages on the right, the File menu and the busy panel. It shows the
+// document and hands every user action to it; the rules live in the document
+// and the page model.
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "editor/zrdoc.h"
+#include "editor/zrmpeg.h"
+#include "editor/zrpages.h"
+#include "editor/zrpreview.h"
+
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QTabWidget;
+class QTableWidget;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace pk {
+
+// The players the window previews with; any may be missing.
+struct KledAudio {
+    SoundPlayer* sound = nullptr;
+    MidiPlayer* midi = nullptr;
+    MpegLibraryLoader mpeg;
+};
+
+class TForm1 : public QMainWindow, public KledDocHost {
+    Q_OBJECT
+public:
+    TForm1(std::filesystem::path programFolder, KledAudio audio, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Start of the window: history, override flag, MP3 player, empty theme.
+    void FormCreate(const std::vector<std::string>& args);
+
+    KledDoc& doc() { return doc_; }
+    TMPEGPlayer& Mpegplayer() { return mpegPlayer_; }
+    QTreeWidget* maintree() const { return maintree_; }
+    QTabWidget* mainpagecontrol() const { return mainpagecontrol_; }
+    QTableWidget* Grid(int page) const { return grids_[page]; }
+    QTableWidget* skinflaglist() const { return skinflaglist_; }
+    QTableWidget* skinactionlist() const { return skinactionlist_; }
+    QMenu* fileMenu() const { return fileMenu_; }
+    QFrame* busyPanel() const { return busyPanel_; }
+    // The tree item of a node; nullptr when it is not shown.
+    QTreeWidgetItem* ItemOf(const TreeNode* node) const;
+    // Messages go here instead of a message box (tests).
+    std::function<void(const std::string&)> messageSink;
+    // File dialogs answer from here when set (tests).
+    std::function<std::string(bool save)> fileDialogSink;
+
+    // Menu and button commands.
+    void newthemeClick();
+    void openthemeClick();
+    void savethemeClick();
+    void savethemeasClick();
+    void applyClick();
+    void skinflagsapplyClick();
+    void skinactionsapplyClick();
+    void soundplayClick();
+    void musicplayClick();
+    void RefreshResourcePage();
+    // F12 and F11 on a skin list.
+    void SkinListKey(QTableWidget* list, int key);
+
+    // KledDocHost
+    void ShowMessage(const std::string& text) override;
+    void CaptionChanged(const std::string& caption) override;
+    void TreeChanged() override;
+    void RecentChanged() override;
+    void RefreshPage() override;
+    void ReleasePreviews() override;
+    KlbBusyPanel BusyPanel() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildMenu();
+    void BuildPages();
+    QWidget* BuildGridPage(int page);
+    QTableWidget* BuildSkinList(const QStringList& headers);
+    void RebuildTree();
+    void SyncTreeItems();
+    void FillGrid(int page, const std::vector<std::string>& values);
+    void FillSkinLists(const TZRC* e);
+    void FillPictures(const TZRC* e);
+    void GridEdited(int page);
+    void SkinListEdited(QTableWidget* list);
+    SkinGrid GridFromList(QTableWidget* list) const;
+    void FillList(QTableWidget* list, const SkinGrid& grid);
+    void ShowLoadingPanel(bool show, const std::string& text);
+    void SetLoadingProgress(int percent);
+    void TreeCurrentChanged(QTreeWidgetItem* item);
+    void TreeItemPressed(QTreeWidgetItem* item);
+    void TreeItemEdited(QTreeWidgetItem* item);
+    void FormResize();
+    std::string ChooseFile(bool save);
+
+    KledDoc doc_;
+    KledAudio audio_;
+    TMPEGPlayer mpegPlayer_;
+    MusicPreview preview_;
+    QTreeWidget* maintree_ = nullptr;
+    QTabWidget* mainpagecontrol_ = nullptr;
+    QTableWidget* grids_[kPageCount] = {};
+    QTableWidget* skinflaglist_ = nullptr;
+    QTableWidget* skinactionlist_ = nullptr;
+    QLabel* mainPicture_ = nullptr;
+    QLabel* maskPicture_ = nullptr;
+    QLabel* sbPicture_ = nullptr;
+    QMenu* fileMenu_ = nullptr;
+    QAction* recentSeparator_ = nullptr;
+    QAction* noRecent_ = nullptr;
+    std::vector<QAction*> recentActions_;
+    QFrame* busyPanel_ = nullptr;
+    QLabel* busyText_ = nullptr;
+    QProgressBar* busyBar_ = nullptr;
+    std::vector<TreeNode*> shownNodes_;
+    bool filling_ = false;
+    bool justChanged_ = false;
+    bool closed_ = false;
+};
+
+}  // namespace pk
