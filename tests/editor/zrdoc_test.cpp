@@ -307,3 +307,25 @@ TEST_F(DocTest, NewThemeResetsToAnEmptyRootAndSaveAsksForAName) {
 
 }  // namespace
 }  // namespace pk
+
+namespace pk {
+namespace {
+
+// The library the default theme's build makes opens, saves byte for byte
+// under another name and is protected under its own.
+TEST_F(DocTest, TheDefaultThemeLibraryOpensAndSavesUnchanged) {
+    const auto def = dir_.Path() / "DEFAULT.KLB";
+    std::filesystem::copy_file(PK_DEFAULT_THEME_FILE, def);
+    doc_.OpenTheme(def);
+    EXPECT_TRUE(host_.messages.empty());
+    EXPECT_GT(doc_.list().size(), 10u);
+    EXPECT_EQ(doc_.SaveTheme(), KledDoc::SaveOutcome::Failed);
+    ASSERT_EQ(host_.messages.size(), 1u);
+    EXPECT_EQ(host_.messages[0], kDefaultLibraryMessage);
+    const auto mine = dir_.Path() / "Mine.klb";
+    ASSERT_TRUE(doc_.SaveThemeAs(mine));
+    EXPECT_EQ(FileBytes(mine), FileBytes(PK_DEFAULT_THEME_FILE));
+}
+
+}  // namespace
+}  // namespace pk

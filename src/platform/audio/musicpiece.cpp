@@ -118,4 +118,39 @@ bool MusicPiece::Finished() const {
            !Mix_PlayingMusic();
 }
 
+void MusicPiece::Pause(bool pause) {
+    auto& s = State();
+    std::shared_lock lock(s.mutex);
+    if (!s.open || s.generation != impl_->generation || s.musicOwner != impl_->id)
+        return;
+    if (pause)
+        Mix_PauseMusic();
+    else
+        Mix_ResumeMusic();
+}
+
+namespace {
+
+int64_t Milliseconds(double seconds) {
+    return seconds > 0 ? static_cast<int64_t>(seconds * 1000.0 + 0.5) : 0;
+}
+
+}  // namespace
+
+int64_t MusicPiece::PositionMs() const {
+    auto& s = State();
+    std::shared_lock lock(s.mutex);
+    if (!s.open || s.generation != impl_->generation)
+        return 0;
+    return Milliseconds(Mix_GetMusicPosition(impl_->music));
+}
+
+int64_t MusicPiece::LengthMs() const {
+    auto& s = State();
+    std::shared_lock lock(s.mutex);
+    if (!s.open || s.generation != impl_->generation)
+        return 0;
+    return Milliseconds(Mix_MusicDuration(impl_->music));
+}
+
 }  // namespace pk::audio

@@ -40,6 +40,13 @@ public:
     void Stop();
     // True once it ended or was stopped, or when it never started.
     bool Finished() const;
+    // Holds and resumes the piece while it owns the music channel (the
+    // editor's MP3 player).
+    void Pause(bool pause);
+    // Where play is and how long the piece lasts, in milliseconds; 0 when
+    // the decoder cannot tell.
+    int64_t PositionMs() const;
+    int64_t LengthMs() const;
 
     struct Impl;
 
