@@ -162,7 +162,7 @@ std::string SaveGameSets() {
     w.u8(static_cast<uint8_t>(GameSetFileMarker));
     w.u16(static_cast<uint16_t>(GameSetFileVersion));
     for (const auto& set : GameSetList) {
-        if (!set || set->builtin)
+        if (!set || set->builtin || set->editor)
             continue;
         w.u8(0);
         w.lenString(set->name);

@@ -42,7 +42,8 @@ extern std::vector<std::unique_ptr<tcbgameset>> GameSetList;
 // data is not a game set, ends the reading: the entries before it stay. True when every entry
 // was read.
 bool LoadGameSets(std::string_view bytes, int version);
-// The "gamesets.cfg" image of the list: the header and every set that is not built in.
+// The "gamesets.cfg" image of the list: the header and every set that is neither built in
+// nor the game-set editor's temporary entry.
 std::string SaveGameSets();
 // The version of a "gamesets.cfg" image: 100 (or what its header says) after a 'v', else 0;
 // nothing for an image shorter than the header, which is ignored.

@@ -48,6 +48,7 @@ public:
 
     // Lines and clocks.
     virtual void LobbyChatLine(const std::string& line);  // the lobby chat box, as it stands
+    virtual void ClearLobbyChat() {}                      // empties the lobby chat box
     virtual void RoomChatLine(const std::string& line);   // the game room's chat box
     virtual void InGameLine(const std::string& line);     // the in-game message line
     virtual std::string TimeStamp();                      // "[" time "] "
@@ -75,7 +76,10 @@ public:
                                 std::string& /*day*/) {
         return false;
     }
-    virtual void UpdateStart(const std::string& host, int port);       // the update client
+    virtual void UpdateStart(const std::string& host, int port);  // the update client
+    // The query dialog's room-key panel, modal; true when confirmed, with the typed key.
+    virtual bool QueryRoomKey(std::string& /*key*/) { return false; }
+    virtual void ShowUserDbConsole() {}                                // the user-database console
     virtual void ShowStatusList(const std::string& /*payload*/) {}     // message 22
     virtual void ShowUserDbReply(const std::string& /*payload*/) {}    // message 30
     virtual void ShowPlayerDetails(const std::string& /*payload*/) {}  // message 33

@@ -39,7 +39,9 @@ protected:
 
 TEST_F(GameSetListTest, SavesTheHeaderAndTheUserSetsOnly) {
     GameSetList.push_back(std::make_unique<tcbgameset>(tcbgameset{"Built", "xx", 0, 1}));
-    GameSetList.push_back(std::make_unique<tcbgameset>(tcbgameset{"Mine", "DATA", 1, 0}));
+    GameSetList.push_back(std::make_unique<tcbgameset>(tcbgameset{"Mine", "DATA", 0, 0}));
+    // The editor's temporary entry for a room's rules is never written as a set.
+    GameSetList.push_back(std::make_unique<tcbgameset>(tcbgameset{"Room", "TEMP", 1, 0}));
     const std::string golden = Bytes({'v'}) + LE(100, 2)  // marker, version 100
                                + Bytes({0})               // not built in
                                + LE(4) + "Mine"           // name
