@@ -169,4 +169,8 @@ inline constexpr int LobbyMaxTries = 5;
 // not grow the list without end.
 inline constexpr std::size_t MaxRecentPrivateNames = 32u;
 
+// Lines a chat text box keeps; older ones are dropped. A long session in a busy room must
+// not grow a box without end, and a few hours of chat still fit.
+inline constexpr std::size_t TextBoxMaxLines = 5000u;
+
 }  // namespace pk

@@ -14,6 +14,10 @@ namespace pk::test {
 
 // `name` is relative to tests/, e.g. "gfx/golden/bitblt.png".
 ::testing::AssertionResult MatchesGolden(const Surface16& surface, const std::string& name);
+// The same, allowing up to `differentPixels` pixels to differ: for pictures with text, whose
+// glyphs may come out a pixel apart with another build of the fonts.
+::testing::AssertionResult MatchesGoldenWithin(const Surface16& surface, const std::string& name,
+                                               int differentPixels);
 
 // Panels of one size laid out in rows of `columns`, a white pixel between them, so one golden
 // picture holds many cases.
