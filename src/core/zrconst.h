@@ -173,4 +173,23 @@ inline constexpr std::size_t MaxRecentPrivateNames = 32u;
 // not grow a box without end, and a few hours of chat still fit.
 inline constexpr std::size_t TextBoxMaxLines = 5000u;
 
+// The region pinger: a try that has not been answered this long after its connect started
+// counts as failed; the deadlines are checked this often; at most this many pings run at once
+// whatever the option says; a region given up without any answer shows this time.
+inline constexpr int RegionPingTimeoutMs = 3000;
+inline constexpr int RegionPingTimerMs = 250;
+inline constexpr int MaxConcurrentPings = 32;
+inline constexpr std::int32_t NoPingTime = 9999;
+
+// Rows and tables read from the master server's lists and records: enough for any real list,
+// bounded so that a hostile record cannot make the client build huge grids.
+inline constexpr std::size_t MaxStatusListRows = 10000u;
+inline constexpr int MaxTableCount = 64;
+inline constexpr int MaxTableHeadings = 256;
+inline constexpr int MaxTableLines = 10000;
+inline constexpr int MaxDbResultRows = 10000;
+// Column widths and row heights a server may ask for, in pixels.
+inline constexpr int MinTableCellSize = 4;
+inline constexpr int MaxTableCellSize = 2000;
+
 }  // namespace pk

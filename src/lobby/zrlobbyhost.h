@@ -93,6 +93,8 @@ public:
     virtual bool LocationDialogVisible() { return false; }
     virtual void FillRegionList() {}
     virtual void StartRegionPings() {}
+    // A region's ping was measured or reset: the game-set window's region box shows it again.
+    virtual void RegionsMeasured() {}
 
     // The game link.
     virtual void GameConnect(const std::string& host, int port);

@@ -155,6 +155,13 @@ bool RegionMeasured(const tsbregion& region) {
     return region.answers >= Settings.lobby.pingtries;
 }
 
+int RegionPingRank(const tsbregion& region) {
+    if (!RegionMeasured(region)) {
+        return 2;
+    }
+    return region.givenUp ? 1 : 0;
+}
+
 std::string RegionPingText(const std::string& regionName) {
     const tsbregion* region = FindRegion(regionName);
     if (region && RegionMeasured(*region)) {
@@ -200,10 +207,10 @@ bool PingBefore(const tSbGame& a, const tSbGame& b) {
     if (!ra) {
         return a.name < b.name;
     }
-    const bool ma = RegionMeasured(*ra);
-    const bool mb = RegionMeasured(*rb);
-    if (ma != mb) {
-        return ma;
+    const int ka = RegionPingRank(*ra);
+    const int kb = RegionPingRank(*rb);
+    if (ka != kb) {
+        return ka < kb;
     }
     return ByKeyThenName(ra->time, rb->time, a, b);
 }
@@ -250,10 +257,10 @@ bool RegionRowBefore(const tsbregion* a, const tsbregion* b, int column, bool as
         case 2:
             return a->people != b->people ? a->people < b->people : byName(*a, *b);
         case 3: {
-            const bool ma = RegionMeasured(*a);
-            const bool mb = RegionMeasured(*b);
-            if (ma != mb) {
-                return ma;
+            const int ka = RegionPingRank(*a);
+            const int kb = RegionPingRank(*b);
+            if (ka != kb) {
+                return ka < kb;
             }
             return a->time != b->time ? a->time < b->time : byName(*a, *b);
         }

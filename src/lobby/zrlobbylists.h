@@ -54,6 +54,8 @@ std::array<std::string, GameColumns> GameRowCells(const tSbGame& game);
 // The ping text of a region name: "???ms" until it is measured.
 std::string RegionPingText(const std::string& regionName);
 bool RegionMeasured(const tsbregion& region);
+// 0 measured, 1 given up after failed tries, 2 not measured yet: the Ping column's order.
+int RegionPingRank(const tsbregion& region);
 
 // Game list order for a column (0 to 7), ascending; the descending order is the same with the
 // two games swapped. Equal keys fall back to the name; equal names are equivalent.

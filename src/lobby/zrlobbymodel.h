@@ -81,6 +81,8 @@ struct tsbregion {
     std::int64_t sendTime = 0;  // MilliClock when "PING" went out
     std::int32_t time = 9999;   // sum of the answer times, their average once measured
     std::int32_t answers = 0;
+    std::int32_t tries = 0;    // pings tried, answered or not
+    std::uint8_t givenUp = 0;  // done without an answer to every try
 };
 
 // An ordered list of records that owns them, with a lookup by key. Keys do not change while a

@@ -158,6 +158,9 @@ void MasterServerSession::Answer(const LobbyFrame& frame) {
     const MasterScript& s = server_.script;
     const std::string account = WordAt(4, loginLine_);
     const auto field = [&frame](int n) { return TokenAt(n, frame.payload, kField); };
+    if (MasterAnswerDialogRequest(*this, s, frame)) {
+        return;
+    }
     switch (frame.code) {
         case 17:  // pong
             ++pongs_;

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "net/zrscramble.h"
@@ -65,7 +66,29 @@ struct MasterScript {
     // Where games run.
     std::string gameHost = "127.0.0.1";
     int gamePort = 0;
+    // The permanent status list's entries (MasterStatusEntry each), answered to 16 as 22.
+    std::vector<std::string> statusList;
+    // Player details (33) and statistics (34) by lower-cased nickname: the record's pairs,
+    // sent compressed. A player without details gets the plain placeholder answers.
+    using Pairs = std::vector<std::pair<std::string, std::string>>;
+    std::vector<std::pair<std::string, Pairs>> details;
+    std::vector<std::pair<std::string, Pairs>> stats;
+    // The user table behind "userdb": names, then rows; "SELECT <cols> FROM users WHERE
+    // <key> LIKE '<value>'" picks the rows whose key column equals the value, anything else is
+    // answered as an update of one row.
+    std::vector<std::string> userColumns = {"name", "email"};
+    std::vector<std::vector<std::string>> userRows;
 };
+// A status-list entry: id, kind, nickname, message, seconds.
+std::string MasterStatusEntry(int id, int kind, const std::string& nickname,
+                              const std::string& message, int seconds);
+// A compressed key/value record.
+std::string MasterRecord(const MasterScript::Pairs& pairs);
+class MasterServerSession;
+struct LobbyFrame;
+// The answers of master_records.cpp; false when the request is not one of theirs.
+bool MasterAnswerDialogRequest(MasterServerSession& session, const MasterScript& s,
+                               const LobbyFrame& frame);
 
 class MasterServerPeer;
 

@@ -1,0 +1,48 @@
+#pragma once
+// The "Select Game Location" list without its widget: the rows ("(Least busy server)" first,
+// then one per region, each naming its region by id), their cells, the column sort and the
+// selection that survives a refill.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace pk {
+
+struct tsbregion;
+
+inline constexpr char LeastBusyServer[] = "(Least busy server)";
+
+class TRegionListModel {
+public:
+    struct Row {
+        std::int32_t regionId = 0;         // 0: "(Least busy server)", the server picks
+        std::array<std::string, 4> cells;  // Location, Games, People, Ping
+    };
+
+    // Rebuilds the rows from SbRegions with the sort reset to Location ascending; the row whose
+    // caption equals the one selected before stays selected.
+    void Fill();
+    // A click on the current column flips the direction, another column sorts ascending.
+    void ColumnClick(int column);
+    void Sort();
+
+    const std::vector<Row>& Rows() const { return rows_; }
+    int Selected() const { return selected_; }  // -1: none
+    void Select(int row);
+    // The chosen region's id; 0 for "(Least busy server)", no selection or a region gone.
+    std::int32_t SelectedRegionId() const;
+    int SortColumn() const { return column_; }
+    bool Ascending() const { return ascending_; }
+
+private:
+    std::vector<Row> rows_;
+    int selected_ = -1;
+    int column_ = 0;
+    bool ascending_ = true;
+};
+
+// The region with an id, or none.
+tsbregion* FindRegionById(std::int32_t id);
+
+}  // namespace pk

@@ -1,0 +1,282 @@
+#include "lobby/zrregionping.h"
+
+#include <QTimer>
+#include <algorithm>
+#include <exception>
+
+#include "core/zrconst.h"
+#include "core/zrlog.h"
+#include "core/zrmisc.h"
+#include "game/zrgame.h"
+#include "lobby/zrlobbyhost.h"
+#include "lobby/zrlobbymodel.h"
+
+namespace pk {
+
+namespace {
+
+constexpr char kPing[] = "PING";
+
+tsbregion* RegionById(std::int32_t id) {
+    for (tsbregion& region : SbRegions) {
+        if (region.id == id) {
+            return &region;
+        }
+    }
+    return nullptr;
+}
+
+int PingTries() {
+    return std::max(1, Settings.lobby.pingtries);
+}
+
+// Every game of the current room in a region (all of them for none) shows its ping again.
+void RewriteGameRows(const tsbregion* region) {
+    if (!LobbyModel.currentRoom) {
+        return;
+    }
+    for (const auto& game : LobbyModel.currentRoom->games.Items()) {
+        if (!region || SameText(game->region, region->name)) {
+            LobbyView().UpdateGameRow(game->id);
+        }
+    }
+}
+
+void RefreshRegionViews() {
+    LobbyHost& host = LobbyShell();
+    host.RegionsMeasured();
+    if (host.LocationDialogVisible()) {
+        host.FillRegionList();
+    }
+}
+
+// Socket events come from the event loop: nothing may escape back into it.
+template <class F>
+void Guarded(const char* what, F&& body) {
+    try {
+        body();
+    } catch (const std::exception& e) {
+        AddLogLine(std::string("Error in ") + what + ": " + e.what());
+    } catch (...) {
+        AddLogLine(std::string("Error in ") + what);
+    }
+}
+
+}  // namespace
+
+TRegionPinger::TRegionPinger(Clock clock)
+    : clock_(clock ? std::move(clock)
+                   : Clock([] { return static_cast<std::int64_t>(MilliClock()); })),
+      timer_(std::make_unique<QTimer>()) {
+    pingsock.Timeout = 0;  // our own deadline covers the connect too
+    pingsock.OnSessionConnected = [this](TZRSock*, int s) {
+        Guarded("pingsockSessionConnected", [&] { Connected(s); });
+    };
+    pingsock.OnDataAvailable = [this](TZRSock*, int s) {
+        Guarded("pingsockDataAvailable", [&] { DataAvailable(s); });
+    };
+    pingsock.OnDataNeeded = [this](TZRSock*, int s) {
+        Guarded("pingsockDataNeeded", [&] { DataNeeded(s); });
+    };
+    pingsock.OnSessionClosed = [this](TZRSock*, int s) {
+        Guarded("pingsockSessionClosed", [&] { Closed(s); });
+    };
+    pingsock.OnErrorOccurred = [this](TZRSock*, int s, int, const std::string&,
+                                      const std::string&) {
+        Guarded("pingsockErrorOccurred", [&] { Error(s); });
+    };
+    timer_->setInterval(RegionPingTimerMs);
+    QObject::connect(timer_.get(), &QTimer::timeout,
+                     [this] { Guarded("pingtimer", [&] { CheckTimeouts(); }); });
+}
+
+TRegionPinger::~TRegionPinger() {
+    StopAll();
+}
+
+void TRegionPinger::StopAll() {
+    const auto open = std::move(pings_);
+    pings_.clear();
+    for (const auto& [socket, ping] : open) {
+        pingsock.Disconnect(socket);
+    }
+    for (tsbregion& region : SbRegions) {
+        region.socket = 0;
+    }
+    timer_->stop();
+}
+
+void TRegionPinger::StartRegionPings() {
+    StopAll();
+    for (tsbregion& region : SbRegions) {
+        region.socket = 0;
+        region.sendTime = 0;
+        region.time = 0;
+        region.answers = 0;
+        region.tries = 0;
+        region.givenUp = 0;
+    }
+    RefreshRegionViews();
+    RewriteGameRows(nullptr);
+    const int concurrent = std::clamp(Settings.lobby.concurrentpings, 1, MaxConcurrentPings);
+    for (int i = 0; i < concurrent; ++i) {
+        PingNextRegion();
+    }
+}
+
+void TRegionPinger::PingNextRegion() {
+    const int tries = PingTries();
+    for (tsbregion& region : SbRegions) {
+        if (region.socket != 0 || region.tries >= tries) {
+            continue;
+        }
+        if (region.host.empty() || region.port <= 0 || region.port > 65535) {
+            // Nothing to connect to: every try fails at once.
+            while (region.tries < tries) {
+                CountTry(region, false, 0);
+            }
+            continue;
+        }
+        pingsock.IPAddr = region.host;
+        pingsock.Port = std::to_string(region.port);
+        int socket = 0;
+        pingsock.Connect(socket);
+        if (socket <= 0) {
+            CountTry(region, false, 0);
+            continue;
+        }
+        region.socket = socket;
+        Ping& ping = pings_[socket];
+        ping.regionId = region.id;
+        ping.deadline = clock_() + RegionPingTimeoutMs;
+        ArmTimer();
+        return;
+    }
+}
+
+void TRegionPinger::ArmTimer() {
+    if (!pings_.empty() && !timer_->isActive()) {
+        timer_->start();
+    } else if (pings_.empty()) {
+        timer_->stop();
+    }
+}
+
+void TRegionPinger::SendPing(int socket, Ping& ping) {
+    const int sent = pingsock.sendstring(socket, ping.unsent);
+    // A failed send reports an error, which may already have ended this ping.
+    const auto it = pings_.find(socket);
+    if (it == pings_.end()) {
+        return;
+    }
+    it->second.unsent.erase(0, static_cast<std::size_t>(std::max(0, sent)));
+}
+
+void TRegionPinger::Connected(int socket) {
+    const auto it = pings_.find(socket);
+    if (it == pings_.end()) {
+        pingsock.Disconnect(socket);
+        return;
+    }
+    tsbregion* region = RegionById(it->second.regionId);
+    if (!region) {
+        Finish(socket, false);
+        return;
+    }
+    it->second.sent = true;
+    it->second.unsent = kPing;
+    region->sendTime = clock_();
+    SendPing(socket, it->second);
+}
+
+void TRegionPinger::DataNeeded(int socket) {
+    const auto it = pings_.find(socket);
+    if (it != pings_.end() && it->second.sent && !it->second.unsent.empty()) {
+        SendPing(socket, it->second);
+    }
+}
+
+void TRegionPinger::DataAvailable(int socket) {
+    const auto it = pings_.find(socket);
+    if (it == pings_.end()) {
+        pingsock.Disconnect(socket);
+        return;
+    }
+    // Bytes before our "PING" went out are no answer to it.
+    Finish(socket, it->second.sent);
+}
+
+void TRegionPinger::Closed(int socket) {
+    if (pings_.count(socket) == 0) {
+        pingsock.Disconnect(socket);
+        return;
+    }
+    Finish(socket, false);
+}
+
+void TRegionPinger::Error(int socket) {
+    if (pings_.count(socket) == 0) {
+        pingsock.Disconnect(socket);
+        return;
+    }
+    Finish(socket, false);
+}
+
+void TRegionPinger::CheckTimeouts() {
+    const std::int64_t now = clock_();
+    std::vector<int> late;
+    for (const auto& [socket, ping] : pings_) {
+        if (now >= ping.deadline) {
+            late.push_back(socket);
+        }
+    }
+    std::sort(late.begin(), late.end());
+    for (int socket : late) {
+        Finish(socket, false);
+    }
+    ArmTimer();
+}
+
+void TRegionPinger::Finish(int socket, bool answered) {
+    const auto it = pings_.find(socket);
+    if (it == pings_.end()) {
+        return;
+    }
+    const std::int32_t regionId = it->second.regionId;
+    pings_.erase(it);
+    pingsock.Disconnect(socket);
+    if (tsbregion* region = RegionById(regionId); region && region->socket == socket) {
+        region->socket = 0;
+        const std::int64_t elapsed =
+            answered ? std::max<std::int64_t>(0, clock_() - region->sendTime) : 0;
+        CountTry(*region, answered, elapsed);
+    }
+    ArmTimer();
+    PingNextRegion();
+}
+
+void TRegionPinger::CountTry(tsbregion& region, bool answered, std::int64_t elapsed) {
+    region.tries += 1;
+    if (answered) {
+        region.answers += 1;
+        region.time = ClampToInt32(static_cast<std::int64_t>(region.time) + elapsed);
+    }
+    if (region.tries >= PingTries()) {
+        RegionDone(region);
+    }
+}
+
+void TRegionPinger::RegionDone(tsbregion& region) {
+    const int tries = PingTries();
+    if (region.answers > 0) {
+        region.time = region.time / region.answers;
+    } else {
+        region.time = NoPingTime;
+    }
+    region.givenUp = region.answers < tries ? 1 : 0;
+    region.answers = tries;
+    RefreshRegionViews();
+    RewriteGameRows(&region);
+}
+
+}  // namespace pk

@@ -1,0 +1,159 @@
+#include "lobby/zrstatuslist.h"
+
+#include <algorithm>
+
+#include "core/zrconst.h"
+#include "core/zrlog.h"
+#include "core/zrmisc.h"
+#include "core/zrxsettings.h"
+#include "game/zrgame.h"
+#include "lobby/zrlobbydispatch.h"
+#include "lobby/zrlobbyfields.h"
+#include "lobby/zrlobbylink.h"
+#include "lobby/zrlobbymodel.h"
+
+namespace pk {
+
+namespace {
+
+int OwnPrivilege() {
+    const tSbUser* own = OwnUser();
+    return own ? static_cast<int>(own->privilege) : static_cast<int>(privNormal);
+}
+
+}  // namespace
+
+std::string StatusKindCaption(int kind) {
+    static const char* const kCaptions[] = {"Operator", "Voiced", "Ban",
+                                            "IP Ban",   "Allow",  "IP Allow"};
+    kind &= 0x7F;
+    return kind <= 5 ? kCaptions[kind] : "";
+}
+
+std::vector<TStatusListRow> ParseStatusList(const std::string& payload) {
+    std::vector<TStatusListRow> rows;
+    TXSettings record;
+    if (!payload.empty() && !record.LoadFromCompressed(payload)) {
+        AddLogLine("Status list: the payload does not inflate");
+        return rows;
+    }
+    for (std::size_t i = 0; i < MaxStatusListRows; ++i) {
+        const std::string value = record.GetValue(std::to_string(i));
+        if (value.empty()) {
+            break;
+        }
+        const TLobbyFields f(value, LobbyFieldSep);
+        TStatusListRow row;
+        row.entryId = f.NumOr(1, 0);
+        row.kindText = f.Str(2);
+        const int kind = f.NumOr(2, 3);
+        const std::int32_t seconds = f.NumOr(5, 0);
+        row.cells = {StatusKindCaption(kind), f.Str(3), f.Str(4),
+                     seconds > 0 ? std::to_string(seconds) + "sec" : ""};
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+bool StatusRowBefore(const TStatusListRow& a, const TStatusListRow& b, int column) {
+    const auto& x = a.cells;
+    const auto& y = b.cells;
+    switch (column) {
+        case 0:
+            return x[0] != y[0] ? x[0] < y[0] : x[1] < y[1];
+        case 1:
+            return x[1] < y[1];
+        case 2:
+            return x[2] != y[2] ? x[2] < y[2] : x[1] < y[1];
+        default:
+            return false;
+    }
+}
+
+void TStatusListModel::Fill(const std::string& payload, bool dialogVisible) {
+    if (!dialogVisible) {
+        column_ = 0;
+        ascending_ = true;
+    }
+    rows_ = ParseStatusList(payload);
+    selected_ = -1;
+    Sort();
+}
+
+void TStatusListModel::ColumnClick(int column) {
+    if (column == column_) {
+        ascending_ = !ascending_;
+    } else {
+        column_ = std::clamp(column, 0, 3);
+        ascending_ = true;
+    }
+    Sort();
+}
+
+void TStatusListModel::Sort() {
+    const TStatusListRow* keep = selected_ >= 0 ? &rows_[selected_] : nullptr;
+    const std::int32_t keepId = keep ? keep->entryId : 0;
+    std::stable_sort(rows_.begin(), rows_.end(), [this](const auto& a, const auto& b) {
+        return ascending_ ? StatusRowBefore(a, b, column_) : StatusRowBefore(b, a, column_);
+    });
+    if (keep) {
+        selected_ = -1;
+        for (std::size_t i = 0; i < rows_.size(); ++i) {
+            if (rows_[i].entryId == keepId) {
+                selected_ = static_cast<int>(i);
+                break;
+            }
+        }
+    }
+}
+
+void TStatusListModel::Select(int row) {
+    selected_ = row >= 0 && row < static_cast<int>(rows_.size()) ? row : -1;
+}
+
+void TStatusListModel::Clear() {
+    rows_.clear();
+    selected_ = -1;
+}
+
+bool TStatusListModel::RemoveSelected() {
+    if (selected_ < 0 || OwnPrivilege() >= privVoice) {
+        return false;
+    }
+    const int count = static_cast<int>(rows_.size());
+    int next = -1;
+    if (count > 1) {
+        next = selected_ < count - 1 ? selected_ + 1 : 0;
+    }
+    LobbySend(LobbyMsgSetNormal, std::to_string(rows_[selected_].entryId));
+    rows_.erase(rows_.begin() + selected_);
+    // The row after the removed one has moved up into its place.
+    if (next > selected_) {
+        next -= 1;
+    }
+    selected_ = next >= 0 ? next : (rows_.empty() ? -1 : 0);
+    if (ClientState.lobby.LobbyLinkState == sbConnected && OwnPrivilege() < privVoice) {
+        LobbySend(LobbyMsgPermanentList, "");
+    }
+    return true;
+}
+
+bool IsValidRoomKey(std::string_view key) {
+    return IsValidText(key);
+}
+
+bool ApplyRoomDetails(const TRoomDetailsForm& form) {
+    if (!form.applied) {
+        return false;
+    }
+    if (form.keyChecked && !IsValidRoomKey(form.key)) {
+        return false;
+    }
+    if (!form.topic.empty() && !IsValidText(form.topic)) {
+        return false;
+    }
+    SendRoomProperties(form.topic, form.keyChecked ? form.key : "", form.moderated ? 1 : 0);
+    return true;
+}
+
+}  // namespace pk

@@ -1,0 +1,67 @@
+#pragma once
+// The permanent status list (operators, voiced users, bans, allows of the current room) and the
+// room details form, without their widgets: the rows read from the server's payload, their
+// sort, the removal with what it sends, and the properties the details form sends.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pk {
+
+struct TStatusListRow {
+    std::int32_t entryId = 0;
+    std::string kindText;              // the kind field as received
+    std::array<std::string, 4> cells;  // Status, Nickname, Message, Remove in
+};
+
+// The rows of message 22's payload (a compressed record of "0", "1", ... up to the first empty
+// value). A payload that does not inflate gives no rows and a log line. At most
+// MaxStatusListRows rows are read.
+std::vector<TStatusListRow> ParseStatusList(const std::string& payload);
+// The Status caption of a kind (low 7 bits); empty above 5.
+std::string StatusKindCaption(int kind);
+
+class TStatusListModel {
+public:
+    // Refills from a payload; the sort resets to Status ascending unless the dialog is shown.
+    void Fill(const std::string& payload, bool dialogVisible);
+    void ColumnClick(int column);
+    void Sort();
+    // The selected entry's removal: 14 with its id, then 16 to ask for the list again while
+    // connected. Only with a selection and an own privilege below 2. True when sent.
+    bool RemoveSelected();
+    void Clear();
+
+    const std::vector<TStatusListRow>& Rows() const { return rows_; }
+    int Selected() const { return selected_; }
+    void Select(int row);
+    int SortColumn() const { return column_; }
+    bool Ascending() const { return ascending_; }
+
+private:
+    std::vector<TStatusListRow> rows_;
+    int selected_ = -1;
+    int column_ = 0;
+    bool ascending_ = true;
+};
+
+// Status list order for a column (0 Status, 1 Nickname, 2 Message, 3 Remove in), ascending;
+// a strict weak order, byte-wise.
+bool StatusRowBefore(const TStatusListRow& a, const TStatusListRow& b, int column);
+
+// The room details form as it closes.
+struct TRoomDetailsForm {
+    std::string topic;
+    bool keyChecked = false;
+    std::string key;
+    bool moderated = false;
+    bool applied = false;  // closed with Apply
+};
+// A room key as the room details form sets it and as every join accepts it: one rule for both.
+bool IsValidRoomKey(std::string_view key);
+// Sends 13 when the form was applied and its texts are valid; true when sent.
+bool ApplyRoomDetails(const TRoomDetailsForm& form);
+
+}  // namespace pk
