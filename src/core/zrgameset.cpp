@@ -1,5 +1,6 @@
 #include "core/zrgameset.h"
 
+#include <algorithm>
 #include <random>
 #include <unordered_map>
 
@@ -33,14 +34,52 @@ bool InRange(std::string_view text, int lo, int hi) {
     return n && *n >= lo && *n <= hi;
 }
 
-std::string KeepOnly(std::string_view text, std::string_view allowed) {
-    std::string out;
-    for (char c : text) {
-        if (allowed.find(c) != std::string_view::npos) {
-            out.push_back(c);
-        }
+// What a filter makes of each byte: the byte to keep (`to`) and whether to
+// keep it. Long values are filtered byte by byte, so the loop does two table
+// lookups per byte over plain pointers, with no comparison or branch: in the
+// fuzzing build every comparison, branch and library call costs a call.
+struct ByteFilter {
+    char to[256]{};
+    std::uint8_t keep[256]{};
+};
+
+// Keeps the bytes of `allowed`; with `lower`, ASCII capitals count as their
+// small letters.
+constexpr ByteFilter MakeFilter(std::string_view allowed, bool lower = false) {
+    ByteFilter filter;
+    for (int b = 0; b < 256; ++b) {
+        const char c = static_cast<char>(b);
+        const char mapped = lower ? LowerChar(c) : c;
+        filter.to[b] = mapped;
+        filter.keep[b] = allowed.find(mapped) != std::string_view::npos ? 1 : 0;
     }
-    return out;
+    return filter;
+}
+
+constexpr ByteFilter kSpecialFilter = MakeFilter(kSpecialLetters, true);
+constexpr ByteFilter kPieceFilter = MakeFilter(kPieceDigits);
+constexpr ByteFilter kDigitFilter = MakeFilter("0123456789");
+constexpr ByteFilter kUserListFilter = [] {
+    ByteFilter filter;
+    for (int b = 0; b < 256; ++b) {
+        filter.to[b] = static_cast<char>(b);
+        filter.keep[b] = b == 0x01 || b == 0x02 ? 0 : 1;
+    }
+    return filter;
+}();
+
+// Filters in place.
+std::string Filtered(std::string text, const ByteFilter& filter) {
+    const auto* in = reinterpret_cast<const unsigned char*>(text.data());
+    char* out = text.data();
+    std::size_t kept = 0;
+    for (std::size_t i = 0, n = text.size(); i < n; ++i) {
+        const unsigned char b = in[i];
+        out[kept] = filter.to[b];
+        kept += filter.keep[b];
+    }
+    text.resize(kept);
+    return text;
 }
 
 template <class Accept>
@@ -134,71 +173,183 @@ const GameSetRow* FindGameSetRow(std::string_view key) {
         }
         return map;
     }();
+    // A key longer than every schema key needs no lower-cased copy.
+    static const std::size_t longest = [] {
+        std::size_t n = 0;
+        for (const GameSetRow& row : GameSetSchema) {
+            n = std::max(n, row.key.size());
+        }
+        return n;
+    }();
+    if (key.size() > longest) {
+        return nullptr;
+    }
     auto it = byKey.find(LowerCase(key));
     return it == byKey.end() ? nullptr : it->second;
 }
 
+namespace {
+
+enum class KindName {
+    Bool,
+    Text,
+    ValidText,
+    Range,
+    ListRange,
+    ListValidText,
+    ListValidName,
+    ListMemoText,
+    SbChance,
+    PieceChance,
+    QShiftArray,
+    UserList,
+    Other,
+};
+
+// A kind read once: its name and integer parameters (words 2 to 4, 0 where
+// absent or not a number).
+struct ParsedKind {
+    KindName name = KindName::Other;
+    int p2 = 0;
+    int p3 = 0;
+    int p4 = 0;
+};
+
+ParsedKind ParseKind(std::string_view kind) {
+    static constexpr std::pair<std::string_view, KindName> kNames[] = {
+        {"bool", KindName::Bool},
+        {"text", KindName::Text},
+        {"validtext", KindName::ValidText},
+        {"range", KindName::Range},
+        {"listrange", KindName::ListRange},
+        {"listvalidtext", KindName::ListValidText},
+        {"listvalidname", KindName::ListValidName},
+        {"listmemotext", KindName::ListMemoText},
+        {"sbchance", KindName::SbChance},
+        {"piecechance", KindName::PieceChance},
+        {"qshiftarray", KindName::QShiftArray},
+        {"userlist", KindName::UserList},
+    };
+    ParsedKind parsed;
+    const std::string name = WordAt(1, kind);
+    for (const auto& [text, id] : kNames) {
+        if (name == text) {
+            parsed.name = id;
+        }
+    }
+    parsed.p2 = Param(kind, 2);
+    parsed.p3 = Param(kind, 3);
+    parsed.p4 = Param(kind, 4);
+    return parsed;
+}
+
+// The value moves through: kinds that keep it, cut it or filter it do so in
+// place, so a long value is not copied.
+std::string Normalise(const ParsedKind& kind, std::string_view def, std::string value) {
+    switch (kind.name) {
+        case KindName::Bool:
+            return value == "1" || value == "0" ? std::move(value) : std::string(def);
+        case KindName::Text:
+            value.resize(std::min(value.size(), static_cast<std::size_t>(MaxInt(kind.p2, 0))));
+            return value;
+        case KindName::ValidText:
+            return IsValidText(value) ? std::move(value) : std::string(def);
+        case KindName::Range:
+            return InRange(value, kind.p2, kind.p3) ? std::move(value) : std::string(def);
+        case KindName::ListRange:
+            return NormaliseList(kind.p2, def, value, [&](const std::string& item) {
+                return InRange(item, kind.p3, kind.p4);
+            });
+        case KindName::ListValidText:
+            return NormaliseList(kind.p2, def, value,
+                                 [](const std::string& item) { return IsValidText(item); });
+        case KindName::ListValidName:
+            return NormaliseList(kind.p2, def, value,
+                                 [](const std::string& item) { return IsValidName(item); });
+        case KindName::ListMemoText: {
+            const auto n = static_cast<std::size_t>(MaxInt(kind.p2, 0));
+            return !value.empty() && value.size() <= n ? std::move(value) : std::string(def);
+        }
+        case KindName::SbChance:
+            return Filtered(std::move(value), kSpecialFilter);
+        case KindName::PieceChance: {
+            std::string out = Filtered(std::move(value), kPieceFilter);
+            return out.empty() ? std::string(1, RandomPieceDigit()) : out;
+        }
+        case KindName::QShiftArray: {
+            std::string out = Filtered(std::move(value), kDigitFilter);
+            return out.empty() ? std::string(def) : out;
+        }
+        case KindName::UserList: {
+            std::string out = Filtered(std::move(value), kUserListFilter);
+            out.resize(std::min<std::size_t>(out.size(), 1000));
+            return out;
+        }
+        case KindName::Other:
+            break;
+    }
+    return value;
+}
+
+// The schema's kinds, read once.
+const std::array<ParsedKind, GameSetSchema.size()>& SchemaKinds() {
+    static const auto kinds = [] {
+        std::array<ParsedKind, GameSetSchema.size()> parsed;
+        for (std::size_t i = 0; i < GameSetSchema.size(); ++i) {
+            parsed[i] = ParseKind(GameSetSchema[i].kind);
+        }
+        return parsed;
+    }();
+    return kinds;
+}
+
+const ParsedKind& KindOf(const GameSetRow& row) {
+    return SchemaKinds()[static_cast<std::size_t>(&row - GameSetSchema.data())];
+}
+
+// Every schema key at its normalised empty value, in schema order; built once,
+// since a set is reset on every load. Rows whose empty value is drawn at
+// random are drawn anew by each reset.
+const KeyValueList& EmptySet() {
+    static const KeyValueList set = [] {
+        KeyValueList list;
+        for (const GameSetRow& row : GameSetSchema) {
+            list.Set(row.key, Normalise(KindOf(row), row.def, std::string()));
+        }
+        return list;
+    }();
+    return set;
+}
+
+}  // namespace
+
 std::string NormaliseGameSetValue(std::string_view kind, std::string_view def,
                                   std::string_view value) {
-    const std::string name = WordAt(1, kind);
-    if (name == "bool") {
-        return std::string(value == "1" || value == "0" ? value : def);
-    }
-    if (name == "text") {
-        auto n = static_cast<std::size_t>(MaxInt(Param(kind, 2), 0));
-        return std::string(value.substr(0, n));
-    }
-    if (name == "validtext") {
-        return std::string(IsValidText(value) ? value : def);
-    }
-    if (name == "range") {
-        return std::string(InRange(value, Param(kind, 2), Param(kind, 3)) ? value : def);
-    }
-    if (name == "listrange") {
-        int lo = Param(kind, 3);
-        int hi = Param(kind, 4);
-        return NormaliseList(Param(kind, 2), def, value,
-                             [&](const std::string& item) { return InRange(item, lo, hi); });
-    }
-    if (name == "listvalidtext") {
-        return NormaliseList(Param(kind, 2), def, value,
-                             [](const std::string& item) { return IsValidText(item); });
-    }
-    if (name == "listvalidname") {
-        return NormaliseList(Param(kind, 2), def, value,
-                             [](const std::string& item) { return IsValidName(item); });
-    }
-    if (name == "listmemotext") {
-        auto n = static_cast<std::size_t>(MaxInt(Param(kind, 2), 0));
-        return std::string(!value.empty() && value.size() <= n ? value : def);
-    }
-    if (name == "sbchance") {
-        return KeepOnly(LowerCase(value), kSpecialLetters);
-    }
-    if (name == "piecechance") {
-        std::string out = KeepOnly(value, kPieceDigits);
-        return out.empty() ? std::string(1, RandomPieceDigit()) : out;
-    }
-    if (name == "qshiftarray") {
-        std::string out = KeepOnly(value, "0123456789");
-        return out.empty() ? std::string(def) : out;
-    }
-    if (name == "userlist") {
-        return RemoveChars(value, "\x01\x02").substr(0, 1000);
-    }
-    return std::string(value);
+    return Normalise(ParseKind(kind), def, std::string(value));
 }
 
 void TGameSet::Reset() {
-    list_.Clear();
+    if (pristine_) {
+        return;  // nothing changed since the last reset
+    }
+    pristine_ = true;
+    // Assigning over the list held reuses its nodes.
+    list_ = EmptySet();
     for (const GameSetRow& row : GameSetSchema) {
-        SetValue(row.key, "");
+        if (KindOf(row).name == KindName::PieceChance) {
+            list_.Replace(row.key, Normalise(KindOf(row), row.def, std::string()));
+        }
     }
 }
 
 void TGameSet::SetValue(std::string_view key, std::string_view value) {
+    SetOwned(key, std::string(value));
+}
+
+void TGameSet::SetOwned(std::string_view key, std::string value) {
+    pristine_ = false;
     const GameSetRow* row = FindGameSetRow(key);
-    list_.Set(key, row ? NormaliseGameSetValue(row->kind, row->def, value) : std::string());
+    list_.Set(key, row ? Normalise(KindOf(*row), row->def, std::move(value)) : std::string());
 }
 
 void TGameSet::SetInt(std::string_view key, std::int32_t value) {
@@ -210,6 +361,7 @@ void TGameSet::SetBool(std::string_view key, int value) {
 }
 
 void TGameSet::Delete(std::string_view key) {
+    pristine_ = false;
     list_.Remove(key);
 }
 
@@ -229,8 +381,8 @@ std::string TGameSet::SaveToString() const {
 
 bool TGameSet::LoadFromString(std::string_view serial) {
     Reset();
-    return ParseSerialForm(serial,
-                           [this](std::string key, std::string value) { SetValue(key, value); });
+    return ParseSerialForm(
+        serial, [this](std::string key, std::string value) { SetOwned(key, std::move(value)); });
 }
 
 std::string TGameSet::SaveToCompressed() const {

@@ -33,7 +33,9 @@ class TGameSet {
 public:
     TGameSet() { Reset(); }
 
-    // Every schema key at its normalised empty value, in schema order.
+    // Every schema key at its normalised empty value, in schema order. A set
+    // that has not changed since its last reset is left as it is (its random
+    // piece chance included), since loads reset first.
     void Reset();
     // Removes the key, then appends it with its normalised value; a key the
     // schema does not know is kept with an empty value.
@@ -65,7 +67,12 @@ public:
     const std::list<KeyValueList::Pair>& Pairs() const { return list_.Pairs(); }
 
 private:
+    // SetValue for a value the caller gives up, which is normalised in place.
+    void SetOwned(std::string_view key, std::string value);
+
     KeyValueList list_;
+    // Unchanged since the last reset.
+    bool pristine_ = false;
 };
 
 }  // namespace pk

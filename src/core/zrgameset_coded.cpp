@@ -69,12 +69,18 @@ constexpr int kMissingWeight = 20;
 // The symbols repeated by their weights, read from `count` bytes of `value`
 // starting at `offset`.
 std::string Weighted(std::string_view value, std::size_t offset, std::string_view symbols) {
-    std::string out;
+    const auto weightAt = [&](std::size_t j) {
+        const std::size_t at = offset + j;
+        return at < value.size() ? static_cast<unsigned char>(value[at]) - 10 : kMissingWeight;
+    };
+    std::size_t total = 0;
     for (std::size_t j = 0; j < symbols.size(); ++j) {
-        std::size_t at = offset + j;
-        int weight =
-            at < value.size() ? static_cast<unsigned char>(value[at]) - 10 : kMissingWeight;
-        if (weight > 0) {
+        total += static_cast<std::size_t>(std::max(weightAt(j), 0));
+    }
+    std::string out;
+    out.reserve(total);
+    for (std::size_t j = 0; j < symbols.size(); ++j) {
+        if (const int weight = weightAt(j); weight > 0) {
             out.append(static_cast<std::size_t>(weight), symbols[j]);
         }
     }
@@ -122,18 +128,18 @@ bool TGameSet::LoadFromCoded(std::string_view coded) {
             case Field::List: {
                 std::string list(value);
                 std::replace(list.begin(), list.end(), '\xF9', '\x02');
-                SetValue(entry.key, list);
+                SetOwned(entry.key, std::move(list));
                 break;
             }
             case Field::SbChances:
                 for (int set = 1; set <= 4; ++set) {
-                    SetValue(
+                    SetOwned(
                         "sbchance" + std::to_string(set),
                         Weighted(value, static_cast<std::size_t>(set - 1) * 14, "acnrsbgqovidfm"));
                 }
                 break;
             case Field::PieceChance:
-                SetValue(entry.key, Weighted(value, 0, "1234567"));
+                SetOwned(entry.key, Weighted(value, 0, "1234567"));
                 break;
         }
     }

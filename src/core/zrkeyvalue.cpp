@@ -1,55 +1,302 @@
 #include "core/zrkeyvalue.h"
 
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
+
 #include "core/zrmisc.h"
 #include "core/zrzstream.h"
 
 namespace pk {
 
+namespace {
+
+// ASCII letters to lower case, as a table: keys are hashed and compared byte
+// by byte, and in the fuzzing build every comparison and branch is a call.
+constexpr std::array<unsigned char, 256> kLowerBytes = [] {
+    std::array<unsigned char, 256> table{};
+    for (int b = 0; b < 256; ++b) {
+        table[static_cast<std::size_t>(b)] =
+            static_cast<unsigned char>(LowerChar(static_cast<char>(b)));
+    }
+    return table;
+}();
+
+// A key hashes alike in any case: every byte is hashed with its 0x20 bit set,
+// which makes capitals small letters (and merges a few other pairs of bytes,
+// which the comparison then tells apart). Eight bytes at a time, since every
+// record is indexed anew on each copy.
+std::uint32_t KeyHash(std::string_view key) {
+    constexpr std::uint64_t kCaseBits = 0x2020202020202020ull;
+    const auto mix = [](std::uint64_t h) {
+        h *= 0x9E3779B97F4A7C15ull;
+        return h ^ (h >> 29);
+    };
+    std::uint64_t h = 0x243F6A8885A308D3ull ^ key.size();
+    const char* p = key.data();
+    std::size_t n = key.size();
+    for (; n >= 8; p += 8, n -= 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, p, 8);
+        h = mix(h ^ (word | kCaseBits));
+    }
+    if (n > 0) {
+        std::uint64_t word = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            word |= std::uint64_t{static_cast<unsigned char>(p[i])} << (8 * i);
+        }
+        h = mix(h ^ (word | kCaseBits));
+    }
+    return static_cast<std::uint32_t>(h ^ (h >> 32));
+}
+
+// `stored` is lower-case already.
+bool SameKey(std::string_view stored, std::string_view asked) {
+    if (stored.size() != asked.size()) {
+        return false;
+    }
+    const auto* a = reinterpret_cast<const unsigned char*>(stored.data());
+    const auto* b = reinterpret_cast<const unsigned char*>(asked.data());
+    const unsigned char* lower = kLowerBytes.data();
+    unsigned differ = 0;
+    for (std::size_t i = 0, n = stored.size(); i < n; ++i) {
+        differ |= static_cast<unsigned>(a[i] ^ lower[b[i]]);
+    }
+    return differ == 0;
+}
+
+constexpr std::size_t kFirstTableSize = 16;
+// At most this many spare nodes per thread; they hold no heap memory of their own.
+constexpr std::size_t kMaxSpareNodes = 4096;
+constexpr std::size_t kMaxSpareTables = 4;
+
+// Set while the thread's spares are being destroyed or gone: a record
+// destroyed after them (a static one at exit) frees its nodes itself.
+thread_local bool sparesGone = false;
+
+}  // namespace
+
+struct KeyValueList::Spares {
+    std::list<Pair> nodes;
+    // Index tables, by capacity, the largest last.
+    std::vector<std::vector<Slot>> tables;
+
+    void GiveTable(std::vector<Slot>&& table) {
+        if (table.capacity() == 0) {
+            return;
+        }
+        if (tables.size() == kMaxSpareTables) {
+            if (tables.front().capacity() >= table.capacity()) {
+                return;
+            }
+            tables.erase(tables.begin());
+        }
+        const auto at = std::find_if(tables.begin(), tables.end(), [&](const auto& t) {
+            return t.capacity() >= table.capacity();
+        });
+        tables.insert(at, std::move(table));
+    }
+
+    // A table of at least `size` slots, or none (empty).
+    std::vector<Slot> TakeTable(std::size_t size) {
+        std::vector<Slot> table;
+        if (!tables.empty() && tables.back().capacity() >= size) {
+            table = std::move(tables.back());
+            tables.pop_back();
+        }
+        return table;
+    }
+};
+
+KeyValueList::Spares* KeyValueList::ThreadSpares() {
+    struct Holder {
+        Spares spares;
+        ~Holder() { sparesGone = true; }
+    };
+    if (sparesGone) {
+        return nullptr;
+    }
+    thread_local Holder holder;
+    return &holder.spares;
+}
+
+KeyValueList::~KeyValueList() {
+    Release(pairs_.begin());
+    if (Spares* spares = ThreadSpares()) {
+        spares->GiveTable(std::move(slots_));
+    }
+}
+
+void KeyValueList::Append(std::string key, std::string value) {
+    Spares* spares = ThreadSpares();
+    if (spares && !spares->nodes.empty()) {
+        pairs_.splice(pairs_.end(), spares->nodes, spares->nodes.begin());
+        Pair& pair = pairs_.back();
+        pair.key = std::move(key);
+        pair.value = std::move(value);
+        return;
+    }
+    pairs_.push_back({std::move(key), std::move(value)});
+}
+
+void KeyValueList::Release(PairIt first) {
+    Spares* spares = ThreadSpares();
+    std::size_t room = spares ? kMaxSpareNodes - std::min(kMaxSpareNodes, spares->nodes.size()) : 0;
+    auto keep = first;
+    for (; keep != pairs_.end() && room > 0; ++keep, --room) {
+        // A spare keeps no heap memory: swapping with an empty string frees it.
+        std::string().swap(keep->key);
+        std::string().swap(keep->value);
+    }
+    if (spares) {
+        spares->nodes.splice(spares->nodes.end(), pairs_, first, keep);
+    }
+    pairs_.erase(keep, pairs_.end());
+}
+
 KeyValueList& KeyValueList::operator=(const KeyValueList& other) {
     // The copied keys are lower-cased and unique already: only the index,
-    // which points into the list, has to be built anew.
+    // which points into the list, has to be built anew. The pairs are
+    // assigned over the nodes held, so their strings keep their room.
     if (this != &other) {
-        pairs_ = other.pairs_;
-        index_.clear();
-        for (auto it = pairs_.begin(); it != pairs_.end(); ++it) {
-            index_[it->key] = it;
+        auto dst = pairs_.begin();
+        for (const Pair& src : other.pairs_) {
+            if (dst == pairs_.end()) {
+                Append(src.key, src.value);
+            } else {
+                dst->key = src.key;
+                dst->value = src.value;
+                ++dst;
+            }
         }
+        Release(dst);
+        RebuildIndex();
     }
     return *this;
 }
 
-void KeyValueList::Set(std::string_view key, std::string value) {
-    std::string lower = LowerCase(key);
-    if (auto it = index_.find(lower); it != index_.end()) {
-        pairs_.erase(it->second);
-        index_.erase(it);
+std::size_t KeyValueList::Probe(std::string_view key, std::uint32_t hash) const {
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+        const Slot& slot = slots_[i];
+        if (!slot.used || (slot.hash == hash && SameKey(slot.pair->key, key))) {
+            return i;
+        }
     }
-    pairs_.push_back({lower, std::move(value)});
-    index_[std::move(lower)] = std::prev(pairs_.end());
+}
+
+void KeyValueList::Reindex(std::size_t tableSize) {
+    if (slots_.capacity() < tableSize) {
+        if (Spares* spares = ThreadSpares()) {
+            if (auto table = spares->TakeTable(tableSize); table.capacity() > 0) {
+                spares->GiveTable(std::move(slots_));
+                slots_ = std::move(table);
+            }
+        }
+    }
+    slots_.assign(tableSize, Slot{});
+    // The keys are unique: each goes to the first free slot of its run.
+    const std::size_t mask = tableSize - 1;
+    for (auto it = pairs_.begin(); it != pairs_.end(); ++it) {
+        const std::uint32_t hash = KeyHash(it->key);
+        std::size_t i = hash & mask;
+        while (slots_[i].used) {
+            i = (i + 1) & mask;
+        }
+        slots_[i] = Slot{it, hash, true};
+    }
+}
+
+void KeyValueList::RebuildIndex() {
+    std::size_t size = std::max(slots_.size(), kFirstTableSize);
+    while (size < 2 * pairs_.size()) {
+        size *= 2;
+    }
+    Reindex(size);
+}
+
+void KeyValueList::EraseSlot(std::size_t slot) {
+    // Backward-shift deletion: later entries of the same run move up, so that
+    // no probe ever stops early at the freed slot.
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t hole = slot;
+    for (std::size_t i = (hole + 1) & mask; slots_[i].used; i = (i + 1) & mask) {
+        const std::size_t home = slots_[i].hash & mask;
+        // The entry may fill the hole when its home lies cyclically outside (hole, i].
+        if (((i - home) & mask) >= ((i - hole) & mask)) {
+            slots_[hole] = slots_[i];
+            hole = i;
+        }
+    }
+    slots_[hole] = Slot{};
+}
+
+void KeyValueList::Set(std::string_view key, std::string value) {
+    if (slots_.size() < 2 * (pairs_.size() + 1)) {
+        Reindex(std::max(kFirstTableSize, slots_.size() * 2));
+    }
+    const std::uint32_t hash = KeyHash(key);
+    const std::size_t slot = Probe(key, hash);
+    if (slots_[slot].used) {
+        // Re-set: the pair moves to the end; its node, and so the index entry, stay.
+        const PairIt it = slots_[slot].pair;
+        pairs_.splice(pairs_.end(), pairs_, it);
+        it->value = std::move(value);
+        return;
+    }
+    Append(LowerCase(key), std::move(value));
+    slots_[slot] = Slot{std::prev(pairs_.end()), hash, true};
+}
+
+bool KeyValueList::Replace(std::string_view key, std::string value) {
+    if (slots_.empty()) {
+        return false;
+    }
+    const std::size_t slot = Probe(key, KeyHash(key));
+    if (!slots_[slot].used) {
+        return false;
+    }
+    slots_[slot].pair->value = std::move(value);
+    return true;
 }
 
 const std::string* KeyValueList::Find(std::string_view key) const {
-    auto it = index_.find(LowerCase(key));
-    return it == index_.end() ? nullptr : &it->second->value;
+    if (slots_.empty()) {
+        return nullptr;
+    }
+    const Slot& slot = slots_[Probe(key, KeyHash(key))];
+    return slot.used ? &slot.pair->value : nullptr;
 }
 
 bool KeyValueList::Remove(std::string_view key) {
-    auto it = index_.find(LowerCase(key));
-    if (it == index_.end()) {
+    if (slots_.empty()) {
         return false;
     }
-    pairs_.erase(it->second);
-    index_.erase(it);
+    const std::size_t slot = Probe(key, KeyHash(key));
+    if (!slots_[slot].used) {
+        return false;
+    }
+    const PairIt it = slots_[slot].pair;
+    EraseSlot(slot);
+    // The pair goes last, so that it alone is released.
+    pairs_.splice(pairs_.end(), pairs_, it);
+    Release(it);
     return true;
 }
 
 void KeyValueList::Clear() {
-    pairs_.clear();
-    index_.clear();
+    Release(pairs_.begin());
+    std::fill(slots_.begin(), slots_.end(), Slot{});
 }
 
 std::string KeyValueList::Serialize() const {
     ByteWriter out;
+    std::size_t size = 0;
+    for (const Pair& p : pairs_) {
+        size += 8 + p.key.size() + p.value.size();
+    }
+    out.out().reserve(size);
     for (const Pair& p : pairs_) {
         WriteLenString(out, p.key);
         WriteLenString(out, p.value);

@@ -14,12 +14,13 @@
 // with nothing before the first pair or after the last; an empty list is the
 // empty string.
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <list>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 namespace pk {
 
@@ -31,12 +32,15 @@ public:
     };
 
     KeyValueList() = default;
+    ~KeyValueList();
     KeyValueList(const KeyValueList& other) { *this = other; }
     KeyValueList& operator=(const KeyValueList& other);
     KeyValueList(KeyValueList&&) = default;
     KeyValueList& operator=(KeyValueList&&) = default;
 
     void Set(std::string_view key, std::string value);
+    // Gives a present key a new value where it stands; false when absent.
+    bool Replace(std::string_view key, std::string value);
     // The value of the key, or null when absent.
     const std::string* Find(std::string_view key) const;
     bool Remove(std::string_view key);
@@ -47,8 +51,36 @@ public:
     std::string Serialize() const;
 
 private:
+    using PairIt = std::list<Pair>::iterator;
+    // The index: open addressing with linear probing over a power-of-two table
+    // at most half full. Lookups lower-case the asked key as they go, so they
+    // allocate nothing.
+    struct Slot {
+        PairIt pair{};
+        std::uint32_t hash = 0;
+        bool used = false;
+    };
+    // List nodes and an index table that this thread's records gave back.
+    // Game sets and records are built, reset and dropped for every message; a
+    // new one takes its nodes from here by splicing instead of allocating.
+    struct Spares;
+    // Null once the thread's spares are gone (while it ends).
+    static Spares* ThreadSpares();
+
+    // The slot holding the key, or the empty slot where it would go.
+    std::size_t Probe(std::string_view key, std::uint32_t hash) const;
+    // Builds the index anew in a table of `tableSize` (a power of two) slots.
+    void Reindex(std::size_t tableSize);
+    void RebuildIndex();
+    void EraseSlot(std::size_t slot);
+    // Appends a pair, on a spare node when there is one.
+    void Append(std::string key, std::string value);
+    // Takes the pairs from `first` to the end off the list, giving their nodes
+    // to the spares.
+    void Release(PairIt first);
+
     std::list<Pair> pairs_;
-    std::unordered_map<std::string, std::list<Pair>::iterator> index_;
+    std::vector<Slot> slots_;
 };
 
 // Reads the serial form and hands every complete pair to `onPair` in order.

@@ -86,6 +86,10 @@ inline int MaxInt(int a, int b) {
     return a > b ? a : b;
 }
 
+// ASCII letters only: keys and commands are compared this way.
+constexpr char LowerChar(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
 std::string LowerCase(std::string_view text);
 bool SameText(std::string_view a, std::string_view b);
 // A whole text as a decimal 32-bit integer (optional sign, digits only).

@@ -7,10 +7,6 @@
 namespace pk {
 namespace {
 
-char LowerChar(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-}
-
 struct Span {
     std::size_t begin;
     std::size_t end;
@@ -137,19 +133,56 @@ std::optional<std::int32_t> ParseInt(std::string_view text) {
     return static_cast<std::int32_t>(value);
 }
 
+namespace {
+
+// The n-th word (from 1), found without building the list of all words: the
+// word helpers run on every game set value and every text line.
+std::optional<Span> NthWord(std::string_view text, int n) {
+    std::size_t i = 0;
+    int word = 0;
+    while (i < text.size()) {
+        while (i < text.size() && text[i] == ' ') {
+            ++i;
+        }
+        if (i >= text.size()) {
+            break;
+        }
+        const std::size_t start = i;
+        while (i < text.size() && text[i] != ' ') {
+            ++i;
+        }
+        if (++word == n) {
+            return Span{start, i};
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
 int WordCount(std::string_view text) {
-    return static_cast<int>(WordSpans(text).size());
+    int count = 0;
+    bool inWord = false;
+    for (char c : text) {
+        if (c == ' ') {
+            inWord = false;
+        } else if (!inWord) {
+            inWord = true;
+            ++count;
+        }
+    }
+    return count;
 }
 
 std::string WordAt(int n, std::string_view text) {
-    auto spans = WordSpans(text);
     if (n == 0) {
-        return std::to_string(spans.size());
+        return std::to_string(WordCount(text));
     }
-    if (n < 0 || static_cast<std::size_t>(n) > spans.size()) {
+    if (n < 0) {
         return {};
     }
-    return Piece(text, spans[n - 1]);
+    const auto span = NthWord(text, n);
+    return span ? Piece(text, *span) : std::string();
 }
 
 int TokenCount(std::string_view text, char delimiter) {
@@ -184,11 +217,8 @@ std::string RestFromWord(int n, std::string_view text) {
     if (n < 1) {
         return std::string(text);
     }
-    auto spans = WordSpans(text);
-    if (static_cast<std::size_t>(n) > spans.size()) {
-        return {};
-    }
-    return std::string(text.substr(spans[n - 1].begin));
+    const auto span = NthWord(text, n);
+    return span ? std::string(text.substr(span->begin)) : std::string();
 }
 
 std::string RestFromToken(int n, std::string_view text, char delimiter) {

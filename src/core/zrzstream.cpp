@@ -2,7 +2,9 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
 #include <stdexcept>
 
 namespace pk {
@@ -91,46 +93,97 @@ std::string Compress(std::string_view bytes, CompressionLevel level) {
     return stream.Close();
 }
 
+namespace {
+
+// One inflate state per thread, reset for each stream: starting a state costs
+// two allocations (its own and a 32 KB window) that most records, a few
+// hundred bytes, would otherwise pay again and again.
+class Inflater {
+public:
+    Inflater() { ready_ = inflateInit(&z_) == Z_OK; }
+    ~Inflater() {
+        if (ready_) {
+            inflateEnd(&z_);
+        }
+    }
+    Inflater(const Inflater&) = delete;
+    Inflater& operator=(const Inflater&) = delete;
+
+    // A state ready for a new stream, or null.
+    z_stream* Fresh() {
+        if (!ready_) {
+            ready_ = inflateInit(&z_) == Z_OK;
+            return ready_ ? &z_ : nullptr;
+        }
+        if (inflateReset(&z_) != Z_OK) {
+            return nullptr;
+        }
+        // The reset leaves the last stream's input behind.
+        z_.next_in = nullptr;
+        z_.avail_in = 0;
+        return &z_;
+    }
+
+private:
+    z_stream z_{};
+    bool ready_ = false;
+};
+
+// Output room to start with: a record inflates to a few times its size.
+constexpr std::size_t kFirstOutput = 1024;
+constexpr std::size_t kMaxGrowth = std::size_t{1} << 30;
+
+}  // namespace
+
 std::optional<std::string> Decompress(std::string_view bytes, std::size_t maxSize) {
-    z_stream z{};
-    if (inflateInit(&z) != Z_OK) {
+    thread_local Inflater inflater;
+    z_stream* zp = inflater.Fresh();
+    if (!zp) {
         return std::nullopt;
     }
+    z_stream& z = *zp;
+    // Inflates straight into the result, whose room doubles as it fills;
+    // `done` counts the bytes written. One byte of room past maxSize tells an
+    // oversized stream from one that fills maxSize exactly.
+    const std::size_t cap = maxSize < SIZE_MAX ? maxSize + 1 : maxSize;
     std::string out;
-    std::array<unsigned char, kOutBuffer> buffer;
+    std::size_t done = 0;
     int rc = Z_OK;
     std::size_t fed = 0;
-    bool ok = true;
     while (rc != Z_STREAM_END) {
         if (z.avail_in == 0) {
             if (fed >= bytes.size()) {
-                ok = false;  // the data ends before the stream does
-                break;
+                return std::nullopt;  // the data ends before the stream does
             }
             std::size_t block = std::min(kInBlock, bytes.size() - fed);
             z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data() + fed));
             z.avail_in = static_cast<uInt>(block);
             fed += block;
         }
-        z.next_out = buffer.data();
-        z.avail_out = static_cast<uInt>(buffer.size());
+        if (done == out.size()) {
+            if (done > maxSize) {
+                return std::nullopt;
+            }
+            // zlib counts the room in 32 bits.
+            const std::size_t grow =
+                out.empty() ? std::max(kFirstOutput, 4 * std::min(bytes.size(), kOutBuffer))
+                            : std::min(out.size(), kMaxGrowth);
+            out.resize(out.size() + std::min(grow, cap - out.size()));
+        }
+        z.next_out = reinterpret_cast<Bytef*>(out.data() + done);
+        z.avail_out = static_cast<uInt>(out.size() - done);
         rc = inflate(&z, Z_NO_FLUSH);
-        std::size_t produced = buffer.size() - z.avail_out;
+        const std::size_t produced = out.size() - done - z.avail_out;
+        done += produced;
         bool stuck = rc == Z_BUF_ERROR && produced == 0 && z.avail_in != 0;
         if ((rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR) || stuck) {
-            ok = false;
-            break;
+            return std::nullopt;
         }
-        if (produced > maxSize - out.size()) {
-            ok = false;
-            break;
-        }
-        out.append(reinterpret_cast<const char*>(buffer.data()), produced);
     }
-    inflateEnd(&z);
-    if (!ok) {
+    if (done > maxSize) {
         return std::nullopt;
     }
+    out.resize(done);
     return out;
 }
 

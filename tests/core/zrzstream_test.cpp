@@ -69,5 +69,27 @@ TEST(Zlib, CorruptTruncatedAndOversizedDataFailCleanly) {
     EXPECT_FALSE(Decompress(bomb).has_value());
 }
 
+TEST(Zlib, CapIsExactAndAFailedStreamLeavesNothingForTheNext) {
+    // Output of every size around the first room and its doublings.
+    for (std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{1023}, std::size_t{1024},
+                             std::size_t{1025}, std::size_t{70000}, std::size_t{1u << 20}}) {
+        std::string data(size, 'q');
+        for (std::size_t i = 0; i < size; i += 7) {
+            data[i] = static_cast<char>(i);
+        }
+        const std::string packed = Compress(data, CompressionLevel::Default);
+        EXPECT_TRUE(Decompress(packed, size) == data) << size;
+        if (size > 0) {
+            EXPECT_FALSE(Decompress(packed, size - 1).has_value()) << size;
+        }
+    }
+    // A stream cut short, then a good one: the second starts from a clean state.
+    const std::string packed = Compress("first and second", CompressionLevel::Max);
+    EXPECT_FALSE(Decompress(packed.substr(0, 6)).has_value());
+    EXPECT_EQ(Decompress(packed), "first and second");
+    EXPECT_FALSE(Decompress(packed, 3).has_value());
+    EXPECT_EQ(Decompress(packed), "first and second");
+}
+
 }  // namespace
 }  // namespace pk
