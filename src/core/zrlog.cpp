@@ -9,7 +9,11 @@ namespace pk {
 namespace {
 
 std::mutex logMutex;
+// The log is logText from logStart on: dropping lines from the front only
+// moves logStart, and the dropped bytes are erased once they outweigh the
+// rest. A full log then costs no move of the whole text per line.
 std::string logText;
+std::size_t logStart = 0;
 
 }  // namespace
 
@@ -22,29 +26,35 @@ std::string DateStamp() {
 }
 
 void AddLogLine(std::string_view text) {
-    std::string line = TimeStamp();
-    line += text;
-    line += "\r\n";
+    const std::string stamp = TimeStamp();
     std::lock_guard lock(logMutex);
-    logText += line;
-    if (logText.size() > MaxClientLogSize) {
+    logText += stamp;
+    logText += text;
+    logText += "\r\n";
+    const std::size_t size = logText.size() - logStart;
+    if (size > MaxClientLogSize) {
         // Drop whole lines from the front; a single line longer than the cap
         // keeps its tail.
-        std::size_t cut = logText.size() - MaxClientLogSize;
-        std::size_t lineEnd = logText.find("\r\n", cut);
+        const std::size_t cut = size - MaxClientLogSize;
+        const std::size_t lineEnd = logText.find("\r\n", logStart + cut);
         const bool lastLine = lineEnd == std::string::npos || lineEnd + 2 >= logText.size();
-        logText.erase(0, lastLine ? cut : lineEnd + 2);
+        logStart = lastLine ? logStart + cut : lineEnd + 2;
+        if (logStart >= logText.size() - logStart) {
+            logText.erase(0, logStart);
+            logStart = 0;
+        }
     }
 }
 
 std::string ClientLog() {
     std::lock_guard lock(logMutex);
-    return logText;
+    return logText.substr(logStart);
 }
 
 void ClearClientLog() {
     std::lock_guard lock(logMutex);
     logText.clear();
+    logStart = 0;
 }
 
 }  // namespace pk

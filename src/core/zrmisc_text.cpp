@@ -186,8 +186,34 @@ std::string WordAt(int n, std::string_view text) {
 }
 
 int TokenCount(std::string_view text, char delimiter) {
-    return static_cast<int>(TokenSpans(text, delimiter).size());
+    // Every delimiter closes a token; the text after the last one is a token when not empty.
+    int count = 0;
+    std::size_t start = 0;
+    for (std::size_t at = text.find(delimiter); at != std::string_view::npos;
+         at = text.find(delimiter, start)) {
+        ++count;
+        start = at + 1;
+    }
+    return start < text.size() ? count + 1 : count;
 }
+
+namespace {
+
+// Where the n-th token (from 1) begins, found without building the list of all tokens.
+std::optional<std::size_t> NthTokenBegin(std::string_view text, int n, char delimiter) {
+    std::size_t start = 0;
+    for (int i = 1; i < n; ++i) {
+        const std::size_t next = text.find(delimiter, start);
+        if (next == std::string_view::npos) {
+            return std::nullopt;
+        }
+        start = next + 1;
+    }
+    // A delimiter at the very end opens no token.
+    return start < text.size() ? std::optional<std::size_t>(start) : std::nullopt;
+}
+
+}  // namespace
 
 std::string TokenAt(int n, std::string_view text, char delimiter) {
     if (n == 0) {
@@ -225,11 +251,8 @@ std::string RestFromToken(int n, std::string_view text, char delimiter) {
     if (n < 1) {
         return std::string(text);
     }
-    auto spans = TokenSpans(text, delimiter);
-    if (static_cast<std::size_t>(n) > spans.size()) {
-        return {};
-    }
-    return std::string(text.substr(spans[n - 1].begin));
+    const auto begin = NthTokenBegin(text, n, delimiter);
+    return begin ? std::string(text.substr(*begin)) : std::string();
 }
 
 std::string TokenRange(int first, int last, std::string_view text, char delimiter) {

@@ -50,14 +50,35 @@ int FirstFreeSlot() {
     return 0;
 }
 
+namespace {
+
+std::vector<std::unique_ptr<tplr>> spareFieldStates;
+
+}  // namespace
+
 void ResetPlayerField(tclient& c) {
-    if (!c.plr)
-        c.plr = std::make_unique<tplr>();
+    if (!c.plr) {
+        if (spareFieldStates.empty()) {
+            c.plr = std::make_unique<tplr>();
+        } else {
+            c.plr = std::move(spareFieldStates.back());
+            spareFieldStates.pop_back();
+            c.plr->SlotValue = 0;
+        }
+    }
     tplr& p = *c.plr;
-    p.field = EmptyField();
+    // EmptyField(), in the room the string has.
+    p.field.assign(static_cast<size_t>(FieldWidth) * FieldHeight, '0');
     p.CellLayerGrid = {};
     p.PlayerState = psPlaying;
     p.flag = 0;
+}
+
+void ReleasePlayerField(tclient& c) {
+    if (c.plr && spareFieldStates.size() < static_cast<size_t>(MaxSlots)) {
+        spareFieldStates.push_back(std::move(c.plr));
+    }
+    c.plr.reset();
 }
 
 void SeatPlayer(tclient& c, int slot) {
@@ -97,7 +118,7 @@ void RemovePlayer(tclient* p) {
     if (ValidSlot(slot)) {
         if (SlotPlayers[slot] == p)
             SlotPlayers[slot] = nullptr;
-        p->plr.reset();
+        ReleasePlayerField(*p);
         if (SlotHooks.RemoveSlotTimed)
             SlotHooks.RemoveSlotTimed(slot);
         if (g.TargetSlot == slot && SlotHooks.NextTarget)

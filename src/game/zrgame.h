@@ -58,6 +58,10 @@ tclient* FindPlayer(const std::string& name);
 int PlayerCount();
 int FirstFreeSlot();
 void ResetPlayerField(tclient& c);
+// Takes the player's field state away (a later ResetPlayerField gives it a
+// fresh one). Released states are kept for the next players seated: a room
+// seats and frees players all the time, and each state is 5 KB.
+void ReleasePlayerField(tclient& c);
 // Gives the player slot `slot`: a playing slot (1..6) gets an empty field and its entry in
 // SlotPlayers; slot 0 only marks a watcher.
 void SeatPlayer(tclient& c, int slot);

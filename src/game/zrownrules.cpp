@@ -138,12 +138,16 @@ std::string TwoDigit(uint32_t v) {
 std::string ReadInventory(SbBitReader& in) {
     const uint32_t k = in.Read(5);
     std::string inv;
+    std::string complaint;  // one buffer for a payload full of bad indexes
     for (uint32_t i = 0; i < k; ++i) {
         const uint32_t idx = in.Read(5);
         if (idx >= 1 && idx <= SpecialAlphabet.size()) {
             inv += SpecialAlphabet[idx - 1];
         } else {
-            AddLogLine("Bad special letter index " + std::to_string(idx) + " in inventory");
+            complaint = "Bad special letter index ";
+            complaint += std::to_string(idx);
+            complaint += " in inventory";
+            AddLogLine(complaint);
         }
     }
     return inv;

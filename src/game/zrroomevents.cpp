@@ -58,13 +58,13 @@ void MoveChat(const std::string& line) {
 void ToWatchers(tclient& p) {
     if (ValidSlot(p.slot) && SlotPlayers[p.slot] == &p)
         SlotPlayers[p.slot] = nullptr;
-    p.plr.reset();
+    ReleasePlayerField(p);
     p.slot = 0;
 }
 
 // A watcher takes a slot with a fresh field.
 void ToSlot(tclient& p, int slot) {
-    p.plr.reset();
+    ReleasePlayerField(p);
     SeatPlayer(p, slot);
 }
 

@@ -1,6 +1,7 @@
 #include "platform/clocks.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QLocale>
 #include <QTime>
 #include <atomic>
@@ -56,12 +57,42 @@ void SetHighResUnavailableForTest(bool unavailable) {
     highResUnavailable.store(unavailable);
 }
 
+namespace {
+
+// Every log line carries the time, and formatting it through the system locale
+// costs far more than the line: each text is kept for the second it was made
+// in (no short format shows less than a second). The second and the text come
+// from one reading of the clock.
+struct CachedStamp {
+    qint64 second = -1;
+    std::string text;
+};
+
+template <typename Format>
+const std::string& StampOfThisSecond(CachedStamp& cached, Format format) {
+    const qint64 ms = QDateTime::currentMSecsSinceEpoch();
+    const qint64 second = ms >= 0 ? ms / 1000 : (ms - 999) / 1000;
+    if (second != cached.second) {
+        cached.text = QStringToCp1252(format(QDateTime::fromMSecsSinceEpoch(ms)));
+        cached.second = second;
+    }
+    return cached.text;
+}
+
+}  // namespace
+
 std::string LocalShortTime() {
-    return QStringToCp1252(QLocale::system().toString(QTime::currentTime(), QLocale::ShortFormat));
+    thread_local CachedStamp cached;
+    return StampOfThisSecond(cached, [](const QDateTime& now) {
+        return QLocale::system().toString(now.time(), QLocale::ShortFormat);
+    });
 }
 
 std::string LocalShortDate() {
-    return QStringToCp1252(QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
+    thread_local CachedStamp cached;
+    return StampOfThisSecond(cached, [](const QDateTime& now) {
+        return QLocale::system().toString(now.date(), QLocale::ShortFormat);
+    });
 }
 
 }  // namespace pk

@@ -105,5 +105,31 @@ TEST(ClientLog, FloodKeepsTheNewestWholeLines) {
     ClearClientLog();
 }
 
+// The log drops its front by an offset; what it holds must be what erasing
+// the front line by line always gave.
+TEST(ClientLog, TrimmingMatchesErasingTheFront) {
+    ClearClientLog();
+    std::string model;
+    std::uint32_t seed = 7;
+    for (int i = 0; i < 3000; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        const std::string text(seed >> 16 & 0x7FF, static_cast<char>('a' + i % 26));
+        AddLogLine(text);
+        // The line as added, stamp included: the end of the log (it is shorter than the cap).
+        const std::string log = ClientLog();
+        const std::size_t stampAt = log.rfind('[', log.size() - text.size() - 2);
+        ASSERT_NE(stampAt, std::string::npos);
+        model += log.substr(stampAt);
+        if (model.size() > MaxClientLogSize) {
+            const std::size_t cut = model.size() - MaxClientLogSize;
+            const std::size_t lineEnd = model.find("\r\n", cut);
+            const bool lastLine = lineEnd == std::string::npos || lineEnd + 2 >= model.size();
+            model.erase(0, lastLine ? cut : lineEnd + 2);
+        }
+        ASSERT_TRUE(log == model) << "line " << i;
+    }
+    ClearClientLog();
+}
+
 }  // namespace
 }  // namespace pk

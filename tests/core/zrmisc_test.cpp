@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include "platform/clocks.h"
 #include "support/temp_dir.h"
@@ -28,6 +29,65 @@ TEST(Tokens, CountsAndPicksTokens) {
     EXPECT_EQ(TokenAt(3, "a,b,", ','), "");
     EXPECT_EQ(TokenAt(9, "a", ','), "");
     EXPECT_EQ(TokenAt(-1, "a", ','), "");
+}
+
+// The pieces of a text as spans: words are runs of non-blanks; tokens end at
+// each delimiter, and text after the last delimiter is a token when not empty.
+std::vector<std::pair<std::size_t, std::size_t>> ReferenceSpans(std::string_view text, char sep,
+                                                                bool words) {
+    std::vector<std::pair<std::size_t, std::size_t>> spans;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+        const bool end = i == text.size();
+        if (words) {
+            if (end || text[i] == ' ') {
+                if (i > start) {
+                    spans.emplace_back(start, i);
+                }
+                start = i + 1;
+            }
+        } else if (!end && text[i] == sep) {
+            spans.emplace_back(start, i);
+            start = i + 1;
+        } else if (end && start < text.size()) {
+            spans.emplace_back(start, i);
+        }
+    }
+    return spans;
+}
+
+TEST(Tokens, WalkingHelpersAgreeWithTheListOfPieces) {
+    std::uint32_t seed = 3;
+    for (int round = 0; round < 3000; ++round) {
+        std::string text;
+        for (int i = 0; i < round % 12; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            text += "ab ,"[seed >> 16 & 3];
+        }
+        const auto words = ReferenceSpans(text, ' ', true);
+        const auto tokens = ReferenceSpans(text, ',', false);
+        EXPECT_EQ(WordCount(text), static_cast<int>(words.size())) << text;
+        EXPECT_EQ(TokenCount(text, ','), static_cast<int>(tokens.size())) << text;
+        for (int n = -1; n <= 8; ++n) {
+            const bool word = n >= 1 && static_cast<std::size_t>(n) <= words.size();
+            const bool token = n >= 1 && static_cast<std::size_t>(n) <= tokens.size();
+            const auto piece = [&](const auto& span) {
+                return text.substr(span.first, span.second - span.first);
+            };
+            if (n != 0) {
+                EXPECT_EQ(WordAt(n, text), word ? piece(words[n - 1]) : "") << text << " " << n;
+                EXPECT_EQ(TokenAt(n, text, ','), token ? piece(tokens[n - 1]) : "")
+                    << text << " " << n;
+            }
+            if (n >= 1) {
+                EXPECT_EQ(RestFromWord(n, text), word ? text.substr(words[n - 1].first) : "")
+                    << text << " " << n;
+                EXPECT_EQ(RestFromToken(n, text, ','),
+                          token ? text.substr(tokens[n - 1].first) : "")
+                    << text << " " << n;
+            }
+        }
+    }
 }
 
 TEST(Tokens, RestRangeAndInsert) {

@@ -73,11 +73,11 @@ void Dispatch(uint8_t type, const std::string& payload, pk::test::RecordingRoomH
     }
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static pk::test::RecordingRoomHost host;
-    pk::SetRoomHost(&host);
+// Everything an input may leave behind: the room, its players and logs.
+// Cleared at the end of each input as well as before it, so that an input
+// frees what it allocated: libFuzzer runs a slow leak check after every input
+// that allocates more than it frees.
+void ClearRoom(pk::test::RecordingRoomHost& host) {
     host.room.clear();
     host.calls.clear();
     pk::ClearClientLog();
@@ -86,6 +86,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     pk::SlotPlayers.fill(nullptr);
     pk::ResetGame();
     pk::Settings = pk::tsettingsarray{};
+    pk::ClientState.game.GameEventLog.clear();
+    pk::RecentPrivateNames.clear();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static pk::test::RecordingRoomHost host;
+    pk::SetRoomHost(&host);
+    ClearRoom(host);
     Seat("Me", 1);
     Seat("Bob", 3);
     Seat("Watcher", 0);
@@ -109,5 +119,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         Check();
     }
+    ClearRoom(host);
     return 0;
 }

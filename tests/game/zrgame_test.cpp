@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "game/zrfield.h"
 #include "support/fake_game_io.h"
 
 namespace pk {
@@ -25,6 +26,31 @@ TEST_F(SlotTest, AddPlayerReusesTheFirstHole) {
     EXPECT_EQ(FindPlayer("anna"), nullptr);
     EXPECT_EQ(d->slot, 0);
     EXPECT_EQ(d->plr, nullptr);
+}
+
+// A field state given back by a player who left is used again for the next
+// player seated, who must still find it as new.
+TEST_F(SlotTest, ASeatedPlayerGetsAFreshFieldStateAlsoWhenOneIsReused) {
+    tclient* a = AddPlayer("Anna");
+    SeatPlayer(*a, 2);
+    tplr& used = *a->plr;
+    used.field[5] = '3';
+    used.CellLayerGrid[7][3].b[2] = 9;
+    used.flag = 1;
+    used.SlotValue = 42;
+    used.PlayerState = psLost;
+    const tplr* address = a->plr.get();
+    RemovePlayer(a);
+
+    tclient* b = AddPlayer("Bert");
+    SeatPlayer(*b, 3);
+    ASSERT_NE(b->plr, nullptr);
+    EXPECT_EQ(b->plr.get(), address);  // the same record, reused
+    EXPECT_EQ(b->plr->field, EmptyField());
+    EXPECT_EQ(b->plr->CellLayerGrid[7][3].b[2], 0);
+    EXPECT_EQ(b->plr->flag, 0);
+    EXPECT_EQ(b->plr->SlotValue, 0);
+    EXPECT_EQ(b->plr->PlayerState, psPlaying);
 }
 
 TEST_F(SlotTest, InitPlayerSlotsLeavesNoPointerToAFreedPlayer) {
