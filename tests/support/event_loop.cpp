@@ -4,19 +4,12 @@
 #include <QDeadlineTimer>
 #include <QEventLoop>
 
+#include "support/widgetapp.h"
+
 namespace pk::test {
 
 void EnsureEventLoop() {
-    if (QCoreApplication::instance() == nullptr) {
-        static int argc = 1;
-        static char name[] = "tests";
-        static char* argv[] = {name, nullptr};
-        // Never destroyed, like the other application objects of the tests: a key event of a
-        // test leaves an input device under it, whose teardown among the static destructors
-        // at exit crashes.
-        static auto* app = new QCoreApplication(argc, argv);
-        (void)app;
-    }
+    EnsureWidgetApp();
 }
 
 bool RunUntil(const std::function<bool()>& done, int limitMs) {

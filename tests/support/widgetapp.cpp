@@ -1,18 +1,27 @@
 #include "support/widgetapp.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace pk::test {
 
+// The one creator of the tests' application object (Qt allows one per
+// process); the other helpers call it.
 QApplication& EnsureWidgetApp() {
-    if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance()))
-        return *app;
+    if (auto* existing = QCoreApplication::instance()) {
+        if (auto* app = qobject_cast<QApplication*>(existing))
+            return *app;
+        std::fputs("A test made its own non-widget application object; use the test helpers.\n",
+                   stderr);
+        std::abort();
+    }
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     static int argc = 1;
-    static char name[] = "pk_widget_tests";
+    static char name[] = "pk_tests";
     static char* argv[] = {name, nullptr};
-    // Never destroyed: Qt does not survive being torn down among the static destructors.
+    // Never destroyed: tearing Qt down among the other static destructors at
+    // exit crashes in its input-device registry.
     static auto* app = new QApplication(argc, argv);
     return *app;
 }
