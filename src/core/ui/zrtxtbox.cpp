@@ -237,9 +237,10 @@ bool TZRTxtbox::PositionAt(const QPoint& at, Position& out) {
         if (row < rows) {
             const QTextLine line = laid_[i]->layout.lineAt(std::min(row, rows - 1));
             out.line = i;
-            out.offset = line.isValid() ? static_cast<std::size_t>(std::max(
-                                              line.xToCursor(at.x() - kMargin), 0))
-                                        : 0;
+            out.offset =
+                line.isValid()
+                    ? static_cast<std::size_t>(std::max(line.xToCursor(at.x() - kMargin), 0))
+                    : 0;
             return true;
         }
         row -= rows;

@@ -5,6 +5,7 @@
 // box wraps each line to its width, scrolls by display lines and follows the newest line while
 // the reader is at the bottom. Selecting with the mouse copies the text on release.
 #include <QAbstractScrollArea>
+#include <QMenu>
 #include <QPointer>
 #include <deque>
 #include <functional>
@@ -13,7 +14,6 @@
 
 #include "core/zrtxtlines.h"
 
-class QMenu;
 class QTextLayout;
 
 namespace pk {
