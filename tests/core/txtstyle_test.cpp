@@ -29,8 +29,7 @@ TEST(StyleCodes, ColourSpanEndsWithZeroZero) {
 }
 
 TEST(StyleCodes, SpansNestAndCloseInnermostFirst) {
-    const auto runs =
-        ParseStyledText(PK_STYLE "01" PK_STYLE "19x" PK_STYLE "00y" PK_STYLE "00z");
+    const auto runs = ParseStyledText(PK_STYLE "01" PK_STYLE "19x" PK_STYLE "00y" PK_STYLE "00z");
     ASSERT_EQ(runs.size(), 3u);
     EXPECT_EQ(runs[0], (TStyledRun{"x", Coloured(kRed, true)}));
     EXPECT_EQ(runs[1], (TStyledRun{"y", Coloured(kFontColour, true)}));
@@ -63,8 +62,7 @@ TEST(StyleCodes, CutCodesAtTheEndAreTextNotCodes) {
 }
 
 TEST(StyleCodes, BoldItalicUnderlineAccumulate) {
-    const auto runs =
-        ParseStyledText(PK_STYLE "01" PK_STYLE "02" PK_STYLE "03all" PK_STYLE "00bi");
+    const auto runs = ParseStyledText(PK_STYLE "01" PK_STYLE "02" PK_STYLE "03all" PK_STYLE "00bi");
     ASSERT_EQ(runs.size(), 2u);
     EXPECT_TRUE(runs[0].style.bold && runs[0].style.italic && runs[0].style.underline);
     EXPECT_TRUE(runs[1].style.bold && runs[1].style.italic && !runs[1].style.underline);
@@ -129,7 +127,7 @@ TEST(TextLines, KeepsTheNewestLinesUnderAFlood) {
     for (int i = 0; i < 9; ++i) many += "m" + std::to_string(i) + "\n";
     lines.AddLine(many + "end");
     EXPECT_EQ(lines.Count(), 5u);
-    EXPECT_EQ(lines.Line(0).plain, "m6");
+    EXPECT_EQ(lines.Line(0).plain, "m5");
     EXPECT_EQ(lines.Line(4).plain, "end");
     EXPECT_EQ(lines.LastDropped(), 5u);
 }

@@ -29,6 +29,10 @@ protected:
         for (int i = 0; i < lines; ++i) box.AddLine("line " + std::to_string(i));
     }
     int Visible() { return box.VisibleLineCount(); }
+    // The application object must exist before the box is constructed.
+    struct AppFirst {
+        AppFirst() { test::EnsureWidgetApp(); }
+    } appFirst;
     TZRTxtbox box;
 };
 
@@ -126,8 +130,8 @@ TEST_F(TxtboxTest, ReleasingTheMouseCopiesTheSelectionAndCollapsesIt) {
     EXPECT_FALSE(box.HasSelection());
     // A click without a drag leaves the clipboard alone.
     QApplication::sendEvent(view, &press);
-    QMouseEvent releaseAt(QEvent::MouseButtonRelease, from, view->mapToGlobal(from),
-                          Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent releaseAt(QEvent::MouseButtonRelease, from, view->mapToGlobal(from), Qt::LeftButton,
+                          Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(view, &releaseAt);
     EXPECT_EQ(clipboard->text(), "first line\nsecond line");
 }
