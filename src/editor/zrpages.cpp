@@ -297,9 +297,12 @@ SkinGrid EventListToGrid(const std::string& list) {
         std::string event = Trim(std::string_view(line).substr(0, lf));
         std::string rest = line.substr(lf + 1);
         size_t lf2 = rest.find('\n');
-        if (!SameText(event, previous))
+        std::string action = Trim(std::string_view(rest).substr(0, lf2));
+        // A repeated event is shown blank, except on a line without an action:
+        // a blank row with nothing in it would be dropped on the way back.
+        if (!SameText(event, previous) || action.empty())
             grid.rows[i][0] = event;
-        grid.rows[i][1] = Trim(std::string_view(rest).substr(0, lf2));
+        grid.rows[i][1] = std::move(action);
         grid.rows[i][2] = lf2 == std::string::npos ? "" : Trim(rest.substr(lf2 + 1));
         previous = event;
     }

@@ -141,6 +141,11 @@ TEST(SkinListTest, EventListShowsAnEventOnceAndRebuildsIt) {
     SkinGrid lone(3);
     lone.SetCell(0, 1, "act");
     EXPECT_EQ(GridToEventList(lone), "");
+    // A repeated event without an action keeps its name, so its line survives.
+    const std::string bare = "onclick\nclose\ronclick\n";
+    SkinGrid bareGrid = EventListToGrid(bare);
+    EXPECT_EQ(bareGrid.rows[1], (std::vector<std::string>{"onclick", "", ""}));
+    EXPECT_EQ(GridToEventList(bareGrid), bare);
 }
 
 TEST(SkinListTest, LongListsGrowTheGridAndInsertNeverDropsALine) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "skin/zrskin.h"
+#include "skin/zrskinhost.h"
 #include "skin/zrskininput.h"
 #include "skin/zrskinlayout.h"
 #include "skin/zrskinpaint.h"
