@@ -192,4 +192,11 @@ inline constexpr int MaxDbResultRows = 10000;
 inline constexpr int MinTableCellSize = 4;
 inline constexpr int MaxTableCellSize = 2000;
 
+// What a theme's main bitmap may set before the client refuses it: a field of at least four
+// cells each way (a piece must fit), block sizes up to 64 pixels and a minimum window of up
+// to 8192 pixels each way. Anything beyond is a broken or hostile theme, not a design.
+inline constexpr int MinThemeFieldCells = 4;
+inline constexpr int MaxThemeBlockSize = 64;
+inline constexpr int MaxThemeWindowSize = 8192;
+
 }  // namespace pk

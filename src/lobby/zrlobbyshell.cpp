@@ -115,4 +115,13 @@ void TLobbyShellPart::GameLinkClosed() {
     LobbyGameLinkClosed();
 }
 
+int TLobbyShellPart::OwnStatus() const {
+    const tSbUser* own = OwnUser();
+    return own ? own->status : 1;
+}
+
+void TLobbyShellPart::SendOwnStatus(int status) {
+    LobbySend(LobbyMsgOwnStatus, std::to_string(status));
+}
+
 }  // namespace pk

@@ -22,6 +22,8 @@ public:
     void NoteActivity() override;
     GameLinkHost::JoinedGameInfo JoinedGame() override;
     void GameLinkClosed() override;
+    int OwnStatus() const override;
+    void SendOwnStatus(int status) override;
 };
 
 }  // namespace pk

@@ -3,6 +3,7 @@
 #include "core/zrconst.h"
 #include "core/zrgamesetlist.h"
 #include "core/zrlog.h"
+#include "game/zrgamewindow.h"
 #include "platform/atomicfile.h"
 #include "shell/zrconfig.h"
 #include "shell/zrlobbyhooks.h"
@@ -68,6 +69,7 @@ bool LoadConfig(const std::filesystem::path& file) {
     ReadConfigRecord(record);
     VersionChanged = Config.ver != ConfigVersion;
     Lobby().ApplyConfig(Config);
+    GameWindow().SetBoxFonts(Config.fplaygamechat, Config.fattacks);
     ReadGameSets(file.parent_path());
     const bool themed = ApplyThemeSelection(Config.theme2);
     if (themed)
@@ -80,6 +82,7 @@ bool LoadConfig(const std::filesystem::path& file) {
 
 bool SaveConfig(const std::filesystem::path& file) {
     Lobby().GatherConfig(Config);
+    GameWindow().GetBoxFonts(Config.fplaygamechat, Config.fattacks);
     std::string theme2 = BuildThemeSelection();
     if (theme2.empty())
         theme2 = Config.theme2;  // no theme loaded: keep the player's choice for the next start

@@ -6,8 +6,10 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "game/zrgamelink.h"
+#include "game/zrroomcontrols.h"
 
 namespace pk {
 
@@ -54,6 +56,12 @@ public:
     virtual void NoteActivity() {}
     virtual GameLinkHost::JoinedGameInfo JoinedGame() { return {}; }
     virtual void GameLinkClosed() {}
+    // The own lobby status (1 active, 2 away, 3 be right back, 4 sleeping) and its change
+    // (lobby message 12), for the minimising's "be right back".
+    virtual int OwnStatus() const { return 1; }
+    virtual void SendOwnStatus(int status) { (void)status; }
+    // The lobby's tiles of the theme's icon sheet.
+    virtual void SetIcons(const std::vector<IconTile>& tiles) { (void)tiles; }
 };
 
 // The installed one; never null. Installing nullptr restores the one that is never connected.

@@ -40,12 +40,6 @@ std::filesystem::path ProgramFolder;
 
 namespace {
 
-// Field metrics a theme may set: the painter's grid holds at most CellGridColumns x
-// CellGridRows cells, and a piece needs four cells each way.
-constexpr int MinFieldCells = 4;
-constexpr int MaxBlockSize = 64;
-constexpr const char* ThemeSetupError = "Serious error setting up theme!";
-
 ShellWindow headlessWindow;
 ShellWindow* window = &headlessWindow;
 std::unique_ptr<TGameThread> gameThread;
@@ -139,32 +133,7 @@ void RunCommandLine(const std::vector<std::string>& arguments) {
 }  // namespace
 
 bool ShellWindow::ApplyTheme(std::string& message) {
-    const TZRMainbmp* main = Settings.theme.draw.mainbmp;
-    const bool fits = main && main->fieldWidth >= MinFieldCells &&
-                      main->fieldWidth <= CellGridColumns && main->fieldHeight >= MinFieldCells &&
-                      main->fieldHeight <= CellGridRows && main->largeBlockSize >= 1 &&
-                      main->largeBlockSize <= MaxBlockSize && main->smallBlockSize >= 1 &&
-                      main->smallBlockSize <= MaxBlockSize;
-    if (!fits) {
-        message = ThemeSetupError;
-        return false;
-    }
-    try {
-        Skins().ApplySkinTheme(Settings.theme, main->minWindowWidth, main->minWindowHeight);
-    } catch (...) {
-        AddLogLine("Error in ApplyTheme: " + ExceptionText(std::current_exception()));
-        message = ThemeSetupError;
-        return false;
-    }
-    FieldWidth = main->fieldWidth;
-    FieldHeight = main->fieldHeight;
-    BlockSize = main->largeBlockSize;
-    SmallBlockSize = main->smallBlockSize;
-    CreatePlayerFieldBitmaps();
-    InvalidateCellGrids();
-    ClientState.shell.ThemeChanging = 0;
-    SetUIState(uiAll, false);
-    return true;
+    return ApplyThemeToClient(message);
 }
 
 ShellWindow& MainWindow() {
@@ -172,15 +141,6 @@ ShellWindow& MainWindow() {
 }
 void SetShellWindow(ShellWindow* w) {
     window = w ? w : &headlessWindow;
-}
-
-void SetUIState(int state, bool on) {
-    if (state == uiAll) {
-        for (int s = uiGameLink; s <= uiWindow; ++s) SetUIState(s, on);
-        return;
-    }
-    if (state == uiThemeChange)
-        MainWindow().SetEnabled(ClientState.shell.ThemeChanging == 0);
 }
 
 std::string PackErrorText(const std::string& text) {

@@ -59,6 +59,15 @@ public:
     virtual WindowRect Screen() { return {}; }
     virtual void SetPlacement(const WindowRect& rect) { (void)rect; }
     virtual void SetFullScreen(bool on) { (void)on; }
+    virtual bool Minimised() { return false; }
+    // The screen's work area (without the panels of the desktop).
+    virtual WindowRect WorkArea() { return Screen(); }
+    // Shows the tray icon; false when the desktop has no notification area.
+    virtual bool AddTrayIcon() { return false; }
+    // Takes the minimised window off the taskbar (it is in the notification area now).
+    virtual void HideToTray() {}
+    // The theme page's preview after a theme was applied.
+    virtual void RefreshThemePreview() {}
     // The "Loading Theme..." window.
     virtual void ShowLoading() {}
     virtual void LoadingProgress(int position, int maximum) {
@@ -137,8 +146,13 @@ std::string PackErrorReport(const std::string& text, std::size_t limit);
 void PlayThemeSound(std::string_view name, bool stopOthers, const TZRTheme& theme);
 void PlayThemeSound(std::string_view name, bool stopOthers = true);
 
-// Brings the interface up to date after the aspect `state` changed (UiStateId). So far the
-// theme change (6) enables or disables the main window; 0 runs every state.
+// Brings the interface up to date after the aspect `state` changed (UiStateId; 0 runs states 2
+// to 8): the skin event of each state and its effects on the windows (zruistate.h).
 void SetUIState(int state, bool on);
+
+// Applies the loaded theme to the client (ShellWindow::ApplyTheme's work): the metrics, the
+// skins, the display elements, the icons and every interface state; false with the message
+// when the theme cannot be used.
+bool ApplyThemeToClient(std::string& message);
 
 }  // namespace pk

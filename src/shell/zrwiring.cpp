@@ -3,6 +3,8 @@
 #include "core/zrlog.h"
 #include "game/zrfieldpaint.h"
 #include "game/zrgame.h"
+#include "game/zrgamedisplay.h"
+#include "game/zrgamewindow.h"
 #include "game/zrviewslot.h"
 #include "shell/zraudiohooks.h"
 #include "shell/zrconfig.h"
@@ -55,9 +57,23 @@ std::string ShellGameLinkHost::TeamNameText() {
     return Config.teamname;
 }
 
-// The room and in-game windows are still to come; their lines go nowhere yet.
+// The room window is still to come; its lines go nowhere yet.
 void ShellRoomHost::PartylineAddLine(const std::string&) {}
-void ShellRoomHost::ShowGameMessage(const std::string&) {}
+void ShellRoomHost::ShowGameMessage(const std::string& line) {
+    GameWindow().ShowGameMessage(line);
+}
+void ShellRoomHost::ClearGameChat() {
+    GameWindow().ClearGameChat();
+}
+void ShellRoomHost::SetGameChatText(const std::string& text) {
+    GameWindow().SetGameChatText(text);
+}
+void ShellRoomHost::ClearAttackList() {
+    GameWindow().ClearAttackList();
+}
+void ShellRoomHost::AddAttackLine(const std::string& line) {
+    GameWindow().AddAttackLine(line);
+}
 void ShellRoomHost::LobbyChatLine(const std::string&) {}
 void ShellRoomHost::RedrawSlot(int slot) {
     RedrawField(slot);
@@ -96,7 +112,9 @@ std::string ShellRoomHost::AccountName() const {
 void ShellGameDisplay::RedrawOwnField() {
     RedrawField(ClientState.game.OwnSlot);
 }
-void ShellGameDisplay::RefreshDisplay(int, int) {}
+void ShellGameDisplay::RefreshDisplay(int mask, int slot) {
+    updatestats(mask, slot);
+}
 void ShellGameDisplay::PlaySound(std::string_view name) {
     PlayThemeSound(name, true);
 }
@@ -106,6 +124,18 @@ bool ShellGameInput::ClosingDown() {
 }
 bool ShellGameInput::AnimDrop() {
     return Settings.options.animdrop != 0;
+}
+bool ShellGameInput::InGameWindowShown() {
+    return GameWindow().Shown();
+}
+bool ShellGameInput::ChatEditFocused() {
+    return GameWindow().ChatEditFocused();
+}
+void ShellGameInput::ActivateChatEdit() {
+    GameWindow().ActivateChatEdit();
+}
+void ShellGameInput::RequestViewedSlot(int position) {
+    pk::RequestViewedSlot(DisplayToSlot(position));
 }
 
 bool ShellSpecialOutlets::ShowIncomingSpecials() const {

@@ -30,6 +30,10 @@ public:
 class ShellRoomHost : public RoomHost {
 public:
     void PartylineAddLine(const std::string& line) override;
+    void ClearGameChat() override;
+    void SetGameChatText(const std::string& text) override;
+    void ClearAttackList() override;
+    void AddAttackLine(const std::string& line) override;
     void RedrawSlot(int slot) override;
     void ShowGameMessage(const std::string& line) override;
     void LobbyChatLine(const std::string& line) override;
@@ -56,6 +60,11 @@ class ShellGameInput : public GameInputHost {
 public:
     bool ClosingDown() override;
     bool AnimDrop() override;
+    bool InGameWindowShown() override;
+    bool ChatEditFocused() override;
+    void ActivateChatEdit() override;
+    // A watcher picked the field at a display position: the server is asked for its slot.
+    void RequestViewedSlot(int position) override;
 };
 
 class ShellSpecialOutlets : public SpecialOutlets {

@@ -55,6 +55,10 @@ void TZRTxtbox::SetAllowFocus(bool allow) {
         clearFocus();
 }
 
+void TZRTxtbox::SetPopupMenu(QMenu* menu) {
+    popup_ = menu;
+}
+
 int TZRTxtbox::LineHeight() const {
     return std::max(fontMetrics().lineSpacing(), 1);
 }

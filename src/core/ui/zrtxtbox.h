@@ -54,7 +54,7 @@ public:
     // true takes the key. Typing never reaches the box.
     using KeyHook = std::function<bool(int qtKey, bool up)>;
     void SetKeyHook(KeyHook hook) { keyHook_ = std::move(hook); }
-    void SetPopupMenu(QMenu* menu) { popup_ = menu; }
+    void SetPopupMenu(QMenu* menu);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -7,11 +7,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QScrollBar>
-#include <QTextBlock>
 #include <QVBoxLayout>
 
-#include "core/chatstyle.h"
 #include "core/zrlog.h"
 #include "platform/cp1252.h"
 
@@ -24,10 +21,6 @@ namespace {
 constexpr int kWidth = 420;
 constexpr int kDownloadHeight = 155;
 constexpr int kNotesHeight = 412;
-
-bool IsDigitByte(char c) {
-    return c >= '0' && c <= '9';
-}
 
 // Runs a button's work; no exception may reach the event loop.
 template <class Work>
@@ -43,37 +36,20 @@ void Guarded(const char* routine, Work&& work) {
 
 }  // namespace
 
-std::string StripStyleCodes(const std::string& line) {
-    std::string out;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        if (line[i] != kStyleByte) {
-            out.push_back(line[i]);
-        } else if (i + 2 < line.size() && IsDigitByte(line[i + 1]) && IsDigitByte(line[i + 2])) {
-            i += 2;
-        }
-    }
-    return out;
-}
-
-TUpdateNotes::TUpdateNotes(QWidget* parent) : QPlainTextEdit(parent) {
+TUpdateNotes::TUpdateNotes(QWidget* parent) : TZRTxtbox(parent) {
     setObjectName("notes");
-    setReadOnly(true);
-    setLineWrapMode(QPlainTextEdit::WidgetWidth);
 }
 
 void TUpdateNotes::Clear() {
-    clear();
+    TZRTxtbox::Clear();
 }
 
 void TUpdateNotes::AddLine(const std::string& line) {
-    appendPlainText(Cp1252ToQString(StripStyleCodes(line)));
+    TZRTxtbox::AddLine(line);
 }
 
 void TUpdateNotes::ScrollToLine(int line) {
-    const QTextBlock block = document()->findBlockByNumber(line);
-    QTextCursor cursor(block.isValid() ? block : document()->firstBlock());
-    setTextCursor(cursor);
-    verticalScrollBar()->setValue(line);
+    TZRTxtbox::ScrollToLine(line);
 }
 
 Tupdate::Tupdate(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint) {

@@ -2,8 +2,8 @@
 // "Pelkorin Update": the update client's dialog. A thin view over the session
 // in lobby/zrupdate.h; both buttons end the run through UpdateClose.
 #include <QDialog>
-#include <QPlainTextEdit>
 
+#include "core/ui/zrtxtbox.h"
 #include "lobby/zrupdate.h"
 
 class QGroupBox;
@@ -13,18 +13,14 @@ class QPushButton;
 
 namespace pk {
 
-// The release notes until the chat text box arrives: read-only plain lines,
-// the style codes dropped.
-class TUpdateNotes : public QPlainTextEdit, public UpdateNotesView {
+// The release notes: a chat text box, its lines styled by their codes.
+class TUpdateNotes : public TZRTxtbox, public UpdateNotesView {
 public:
     explicit TUpdateNotes(QWidget* parent = nullptr);
     void Clear() override;
     void AddLine(const std::string& line) override;
     void ScrollToLine(int line) override;
 };
-
-// A line without its style codes (0x05 with two digits, or 0x05 alone).
-std::string StripStyleCodes(const std::string& line);
 
 class Tupdate : public QDialog, public UpdateView {
     Q_OBJECT

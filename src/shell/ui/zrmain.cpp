@@ -3,13 +3,18 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QScreen>
+#include <QWindow>
 
+#include "core/zrconst.h"
 #include "core/zrlog.h"
 #include "core/zrmisc.h"
 #include "core/zrversion.h"
 #include "game/zrgame.h"
+#include "game/zrkey.h"
 #include "game/zrroomhost.h"
 #include "game/zrsbgame.h"
 #include "platform/cp1252.h"
@@ -17,7 +22,9 @@
 #include "platform/shellopen.h"
 #include "shell/ui/zrforms.h"
 #include "shell/ui/zrloadtheme.h"
+#include "shell/ui/zrtraybar.h"
 #include "shell/zrskinwiring.h"
+#include "shell/zruistate.h"
 #include "skin/ui/zrskinwidgets.h"
 
 namespace pk {
@@ -30,6 +37,37 @@ constexpr int TimedSpecialsIntervalMs = 500;
 constexpr int GameEndIntervalMs = 1000;
 
 MessageBoxHandler messageBox;
+
+// An application event filter that hands events to a function.
+class FunctionFilter : public QObject {
+public:
+    explicit FunctionFilter(std::function<bool(QObject*, QEvent*)> filter)
+        : filter_(std::move(filter)) {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        bool taken = false;
+        GuardEntry([&] { taken = filter_(watched, event); });
+        return taken;
+    }
+
+private:
+    std::function<bool(QObject*, QEvent*)> filter_;
+};
+
+// A plain square until a theme gives the client its icons.
+QIcon DefaultTrayIcon() {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(QColor(0x30, 0x60, 0xC0));
+    return QIcon(pixmap);
+}
+
+bool EditsText(QWidget* w) {
+    return w && (w->inherits("QLineEdit") || w->inherits("QTextEdit") ||
+                 w->inherits("QPlainTextEdit") || w->inherits("QAbstractSpinBox"));
+}
 
 void ShowMessageBox(QWidget* parent, const QString& text) {
     if (messageBox) {
@@ -52,7 +90,18 @@ Tzrmain::Tzrmain(QWidget* parent) : TZRSkinForm(std::string(), parent) {
     connect(&timedsbtimer_, &QTimer::timeout, this, [] { GuardEntry(TimedSpecialsTimer); });
     gameEnd_.setInterval(GameEndIntervalMs);
     connect(&gameEnd_, &QTimer::timeout, this, [this] { GuardEntry([this] { GameEndTimer(); }); });
+    // Installed before the key table's filter, so that one (called first) still sees the keys
+    // this one takes.
+    formKeys_ = std::make_unique<FunctionFilter>(
+        [this](QObject* watched, QEvent* event) { return FormKey(watched, event); });
     keyFilter_ = std::make_unique<KeyFilter>();
+    trayicon_ = std::make_unique<TTraybar>();
+    trayicon_->SetIcon(DefaultTrayIcon());
+    traymenu_ = new QMenu(this);
+    traymenu_->addAction(QStringLiteral("Exit"), this, [this] { close(); })
+        ->setObjectName(QStringLiteral("Exit1"));
+    trayicon_->SetPopupMenu(traymenu_);
+    trayicon_->OnDblClick = [this] { trayiconDblClick(); };
     resize(640, 480);
     InstallSkinWidgets();
     SetSkinErrorHandler([](std::exception_ptr e) { ReportException(e); });
@@ -64,6 +113,8 @@ Tzrmain::~Tzrmain() {
     if (!ShellClosed())
         ShellFormClose();
     keyFilter_.reset();
+    formKeys_.reset();
+    trayicon_.reset();
     SetSkinErrorHandler({});
     RemoveSkinWidgets();
     SetShellWindow(nullptr);
@@ -92,6 +143,79 @@ void Tzrmain::SetApplicationTitle(const std::string& title) {
 
 void Tzrmain::SetTrayHint(const std::string& hint) {
     trayHint_ = hint;
+    trayicon_->SetHint(hint);
+}
+
+void Tzrmain::RemoveTrayIcon() {
+    trayicon_->DeleteIcon();
+}
+
+bool Tzrmain::AddTrayIcon() {
+    return trayicon_->AddIcon();
+}
+
+void Tzrmain::HideToTray() {
+    hide();
+}
+
+bool Tzrmain::Minimised() {
+    return isMinimized() || minimised_;
+}
+
+WindowRect Tzrmain::WorkArea() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return {};
+    const QRect r = screen->availableGeometry();
+    return {r.x(), r.y(), r.width(), r.height()};
+}
+
+void Tzrmain::trayiconDblClick() {
+    showNormal();
+    raise();
+    activateWindow();
+    if (minimised_) {
+        minimised_ = false;
+        ApplicationRestored();
+    }
+}
+
+void Tzrmain::changeEvent(QEvent* event) {
+    TZRSkinForm::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    GuardEntry([this] {
+        if (isMinimized()) {
+            if (!minimised_) {
+                minimised_ = true;
+                ApplicationMinimised();
+            }
+            return;
+        }
+        if (minimised_) {
+            minimised_ = false;
+            ApplicationRestored();
+        }
+        // Maximised or restored by the desktop (the caption's buttons): the skins follow.
+        if (!settingFullScreen_)
+            SetUIState(uiWindow, true);
+    });
+}
+
+bool Tzrmain::FormKey(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
+        return false;
+    if (!windowHandle() || watched != windowHandle() || !GameInputAllowed())
+        return false;
+    // A text field of another page (the room's chat line) keeps its typing.
+    if (EditsText(QApplication::focusWidget()))
+        return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const int k = key->key();
+    const char character =
+        k >= Qt::Key_0 && k <= Qt::Key_9 ? static_cast<char>('0' + k - Qt::Key_0) : '\0';
+    SpectatorViewKey(character, event->type() == QEvent::KeyRelease);
+    return true;
 }
 
 void Tzrmain::NonClientSize(int& width, int& height) {
@@ -152,10 +276,38 @@ void Tzrmain::SetPlacement(const WindowRect& rect) {
 }
 
 void Tzrmain::SetFullScreen(bool on) {
-    if (on)
-        showMaximized();
-    else
-        showNormal();
+    FullScreenInput in;
+    in.on = on;
+    in.show = Minimised()                       ? WindowShow::Minimised
+              : isMaximized() || isFullScreen() ? WindowShow::Maximised
+                                                : WindowShow::Normal;
+    const WindowRect screen = Screen(), work = WorkArea();
+    in.screenWidth = screen.width;
+    in.screenHeight = screen.height;
+    in.workWidth = work.width;
+    in.workHeight = work.height;
+    if (const TZRMainbmp* main = Settings.theme.draw.mainbmp) {
+        in.minWidth = main->minWindowWidth;
+        in.minHeight = main->minWindowHeight;
+    }
+    in.maxfs = Settings.options.maxfs != 0;
+    const FullScreenStep step = FullScreenDecision(in);
+    if (step == FullScreenStep::Nothing)
+        return;
+    settingFullScreen_ = true;
+    switch (step) {
+        case FullScreenStep::FullScreen:
+            showFullScreen();
+            break;
+        case FullScreenStep::Maximise:
+            showMaximized();
+            break;
+        default:
+            showNormal();
+            break;
+    }
+    settingFullScreen_ = false;
+    SetUIState(uiWindow, true);
 }
 
 void Tzrmain::ShowLoading() {
@@ -176,9 +328,20 @@ void Tzrmain::HideLoading() {
 bool Tzrmain::ApplyTheme(std::string& message) {
     // The window takes the theme's size first, so the new skins are laid out for it once.
     const TZRMainbmp* main = Settings.theme.draw.mainbmp;
-    if (main && !Maximised() && main->minWindowWidth > 0 && main->minWindowHeight > 0)
+    const bool sized = main && main->minWindowWidth > 0 && main->minWindowHeight > 0 &&
+                       main->minWindowWidth <= MaxThemeWindowSize &&
+                       main->minWindowHeight <= MaxThemeWindowSize;
+    if (sized && !Maximised())
         resize(main->minWindowWidth, main->minWindowHeight);
     const bool applied = ShellWindow::ApplyTheme(message);
+    if (applied && sized) {
+        // The window never gets smaller than the theme was made for, nor larger than the screen.
+        setMinimumSize(main->minWindowWidth, main->minWindowHeight);
+        const WindowRect screen = Screen();
+        if (screen.width > 0 && screen.height > 0)
+            setMaximumSize(std::max(screen.width, main->minWindowWidth),
+                           std::max(screen.height, main->minWindowHeight));
+    }
     RepaintSkin();
     return applied;
 }

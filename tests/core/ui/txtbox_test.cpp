@@ -21,100 +21,97 @@ class TxtboxTest : public ::testing::Test {
 protected:
     void SetUp() override {
         test::EnsureWidgetApp();
-        box.setFont(QFont("Liberation Sans", 8));
-        box.resize(200, 10 * box.LineHeight() + 2 * box.frameWidth());
-        box.show();
+        owned = std::make_unique<TZRTxtbox>();
+        owned->setFont(QFont("Liberation Sans", 8));
+        owned->resize(200, 10 * owned->LineHeight() + 2 * owned->frameWidth());
+        owned->show();
     }
     void Fill(int lines) {
-        for (int i = 0; i < lines; ++i) box.AddLine("line " + std::to_string(i));
+        for (int i = 0; i < lines; ++i) owned->AddLine("line " + std::to_string(i));
     }
-    int Visible() { return box.VisibleLineCount(); }
-    // The application object must exist before the box is constructed.
-    struct AppFirst {
-        AppFirst() { test::EnsureWidgetApp(); }
-    } appFirst;
-    TZRTxtbox box;
+    int Visible() { return owned->VisibleLineCount(); }
+    std::unique_ptr<TZRTxtbox> owned;
 };
 
 TEST_F(TxtboxTest, ShowsWholeLinesAndIsHiddenAsMinusOne) {
     EXPECT_EQ(Visible(), 10);
-    box.hide();
-    EXPECT_EQ(box.VisibleLineCount(), -1);
+    owned->hide();
+    EXPECT_EQ(owned->VisibleLineCount(), -1);
 }
 
 TEST_F(TxtboxTest, FollowsTheBottomWhileTheReaderIsThere) {
     Fill(30);
-    EXPECT_EQ(box.LineCount(), 30);
-    EXPECT_EQ(box.FirstVisibleLine(), 20);
-    box.AddLine("new");
-    EXPECT_EQ(box.FirstVisibleLine(), 21);
+    EXPECT_EQ(owned->LineCount(), 30);
+    EXPECT_EQ(owned->FirstVisibleLine(), 20);
+    owned->AddLine("new");
+    EXPECT_EQ(owned->FirstVisibleLine(), 21);
 }
 
 TEST_F(TxtboxTest, AReaderTenLinesUpStaysPut) {
     Fill(30);
-    box.ScrollToLine(10);
-    EXPECT_EQ(box.FirstVisibleLine(), 10);
-    for (int i = 0; i < 5; ++i) box.AddLine("more");
-    EXPECT_EQ(box.FirstVisibleLine(), 10);
+    owned->ScrollToLine(10);
+    EXPECT_EQ(owned->FirstVisibleLine(), 10);
+    for (int i = 0; i < 5; ++i) owned->AddLine("more");
+    EXPECT_EQ(owned->FirstVisibleLine(), 10);
     // Back at the bottom it follows again.
-    box.ScrollToLine(box.LineCount() - Visible());
-    box.AddLine("again");
-    EXPECT_EQ(box.FirstVisibleLine(), box.LineCount() - Visible());
+    owned->ScrollToLine(owned->LineCount() - Visible());
+    owned->AddLine("again");
+    EXPECT_EQ(owned->FirstVisibleLine(), owned->LineCount() - Visible());
 }
 
 TEST_F(TxtboxTest, ScrollToLineClamps) {
     Fill(30);
-    box.ScrollToLine(-5);
-    EXPECT_EQ(box.FirstVisibleLine(), 0);
-    box.ScrollToLine(1000);
-    EXPECT_EQ(box.FirstVisibleLine(), 20);
+    owned->ScrollToLine(-5);
+    EXPECT_EQ(owned->FirstVisibleLine(), 0);
+    owned->ScrollToLine(1000);
+    EXPECT_EQ(owned->FirstVisibleLine(), 20);
 }
 
 TEST_F(TxtboxTest, KeepsItsNewestLinesUnderAFlood) {
     const int flood = static_cast<int>(TextBoxMaxLines) + 700;
     Fill(flood);
-    ASSERT_EQ(box.Lines().Count(), TextBoxMaxLines);
-    EXPECT_EQ(box.Lines().Line(0).plain, "line 700");
-    EXPECT_EQ(box.LineCount(), static_cast<int>(TextBoxMaxLines));
-    EXPECT_EQ(box.FirstVisibleLine(), box.LineCount() - Visible());
+    ASSERT_EQ(owned->Lines().Count(), TextBoxMaxLines);
+    EXPECT_EQ(owned->Lines().Line(0).plain, "line 700");
+    EXPECT_EQ(owned->LineCount(), static_cast<int>(TextBoxMaxLines));
+    EXPECT_EQ(owned->FirstVisibleLine(), owned->LineCount() - Visible());
     // A reader scrolled up keeps the same text in view while the oldest lines go.
-    box.ScrollToLine(100);
-    box.AddLine("one more");
-    EXPECT_EQ(box.FirstVisibleLine(), 99);
-    EXPECT_EQ(box.Lines().Line(99).plain, "line 800");
+    owned->ScrollToLine(100);
+    owned->AddLine("one more");
+    EXPECT_EQ(owned->FirstVisibleLine(), 99);
+    EXPECT_EQ(owned->Lines().Line(99).plain, "line 800");
 }
 
 TEST_F(TxtboxTest, StayAtBottomKeepsTheLastLineOnResize) {
     Fill(30);
-    box.ScrollToLine(5);
-    box.SetStayAtBottom(true);
-    box.resize(box.width(), 5 * box.LineHeight() + 2 * box.frameWidth());
+    owned->ScrollToLine(5);
+    owned->SetStayAtBottom(true);
+    owned->resize(owned->width(), 5 * owned->LineHeight() + 2 * owned->frameWidth());
     EXPECT_EQ(Visible(), 5);
-    EXPECT_EQ(box.FirstVisibleLine(), 25);
-    box.SetStayAtBottom(false);
-    box.ScrollToLine(3);
-    box.resize(box.width(), 8 * box.LineHeight() + 2 * box.frameWidth());
-    EXPECT_EQ(box.FirstVisibleLine(), 3);
+    EXPECT_EQ(owned->FirstVisibleLine(), 25);
+    owned->SetStayAtBottom(false);
+    owned->ScrollToLine(3);
+    owned->resize(owned->width(), 8 * owned->LineHeight() + 2 * owned->frameWidth());
+    EXPECT_EQ(owned->FirstVisibleLine(), 3);
 }
 
 TEST_F(TxtboxTest, LongLinesWrapAndCountAsDisplayLines) {
     std::string longText;
     for (int i = 0; i < 40; ++i) longText += "word ";
-    box.AddLine(longText);
-    EXPECT_GT(box.LineCount(), 2);
-    EXPECT_EQ(box.Lines().Count(), 1u);
-    const int rows = box.LineCount();
-    box.resize(box.width() * 2, box.height());
-    EXPECT_LT(box.LineCount(), rows);
+    owned->AddLine(longText);
+    EXPECT_GT(owned->LineCount(), 2);
+    EXPECT_EQ(owned->Lines().Count(), 1u);
+    const int rows = owned->LineCount();
+    owned->resize(owned->width() * 2, owned->height());
+    EXPECT_LT(owned->LineCount(), rows);
 }
 
 TEST_F(TxtboxTest, ReleasingTheMouseCopiesTheSelectionAndCollapsesIt) {
-    box.AddLine("first line");
-    box.AddLine("second line");
+    owned->AddLine("first line");
+    owned->AddLine("second line");
     QClipboard* clipboard = QApplication::clipboard();
     clipboard->setText("untouched");
-    const int h = box.LineHeight();
-    QWidget* view = box.viewport();
+    const int h = owned->LineHeight();
+    QWidget* view = owned->viewport();
     const QPointF from(2, h / 2), to(view->width() - 4, h + h / 2);
     QMouseEvent press(QEvent::MouseButtonPress, from, view->mapToGlobal(from), Qt::LeftButton,
                       Qt::LeftButton, Qt::NoModifier);
@@ -122,12 +119,12 @@ TEST_F(TxtboxTest, ReleasingTheMouseCopiesTheSelectionAndCollapsesIt) {
     QMouseEvent move(QEvent::MouseMove, to, view->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
                      Qt::NoModifier);
     QApplication::sendEvent(view, &move);
-    EXPECT_TRUE(box.HasSelection());
+    EXPECT_TRUE(owned->HasSelection());
     QMouseEvent release(QEvent::MouseButtonRelease, to, view->mapToGlobal(to), Qt::LeftButton,
                         Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(view, &release);
     EXPECT_EQ(clipboard->text(), "first line\nsecond line");
-    EXPECT_FALSE(box.HasSelection());
+    EXPECT_FALSE(owned->HasSelection());
     // A click without a drag leaves the clipboard alone.
     QApplication::sendEvent(view, &press);
     QMouseEvent releaseAt(QEvent::MouseButtonRelease, from, view->mapToGlobal(from), Qt::LeftButton,
@@ -137,43 +134,43 @@ TEST_F(TxtboxTest, ReleasingTheMouseCopiesTheSelectionAndCollapsesIt) {
 }
 
 TEST_F(TxtboxTest, RefusesTheFocusUnlessAllowedAndRoutesKeys) {
-    box.setFocus();
-    EXPECT_FALSE(box.hasFocus());
-    EXPECT_EQ(box.focusPolicy(), Qt::NoFocus);
-    box.SetAllowFocus(true);
-    EXPECT_EQ(box.focusPolicy(), Qt::StrongFocus);
+    owned->setFocus();
+    EXPECT_FALSE(owned->hasFocus());
+    EXPECT_EQ(owned->focusPolicy(), Qt::NoFocus);
+    owned->SetAllowFocus(true);
+    EXPECT_EQ(owned->focusPolicy(), Qt::StrongFocus);
     std::vector<std::pair<int, bool>> keys;
-    box.SetKeyHook([&](int key, bool up) {
+    owned->SetKeyHook([&](int key, bool up) {
         keys.emplace_back(key, up);
         return key == Qt::Key_3;
     });
     QKeyEvent down(QEvent::KeyPress, Qt::Key_3, Qt::NoModifier, "3");
-    QApplication::sendEvent(&box, &down);
+    QApplication::sendEvent(owned.get(), &down);
     QKeyEvent up(QEvent::KeyRelease, Qt::Key_3, Qt::NoModifier, "3");
-    QApplication::sendEvent(&box, &up);
+    QApplication::sendEvent(owned.get(), &up);
     EXPECT_EQ(keys, (std::vector<std::pair<int, bool>>{{Qt::Key_3, false}, {Qt::Key_3, true}}));
 }
 
 TEST_F(TxtboxTest, AppendTextJoinsTheLastLine) {
-    box.AppendText("a");
-    box.AddLine("b");
-    box.AppendText("c" PK_STYLE "19");
-    ASSERT_EQ(box.Lines().Count(), 2u);
-    EXPECT_EQ(box.Lines().Line(1).plain, "bc" PK_STYLE "19");
+    owned->AppendText("a");
+    owned->AddLine("b");
+    owned->AppendText("c" PK_STYLE "19");
+    ASSERT_EQ(owned->Lines().Count(), 2u);
+    EXPECT_EQ(owned->Lines().Line(1).plain, "bc" PK_STYLE "19");
 }
 
 TEST_F(TxtboxTest, PaintsStyledSpans) {
-    QPalette palette = box.palette();
+    QPalette palette = owned->palette();
     palette.setColor(QPalette::Base, Qt::white);
     palette.setColor(QPalette::Text, Qt::black);
-    box.setPalette(palette);
-    box.setFont(QFont("Liberation Sans", 10));
-    box.resize(220, 4 * box.LineHeight() + 2 * box.frameWidth());
-    box.AddLine("abc" PK_STYLE "19red" PK_STYLE "00def");
-    box.AddLine(PK_STYLE "01" PK_STYLE "22bold blue" PK_STYLE "00 bold" PK_STYLE "00 plain");
-    box.AddLine(PK_STYLE "02italic" PK_STYLE "00 " PK_STYLE "03underline");
-    box.AddLine(PK_STYLE "12green " PK_STYLE "15purple " PK_STYLE "17grey");
-    const QImage grab = box.viewport()->grab().toImage();
+    owned->setPalette(palette);
+    owned->setFont(QFont("Liberation Sans", 10));
+    owned->resize(220, 4 * owned->LineHeight() + 2 * owned->frameWidth());
+    owned->AddLine("abc" PK_STYLE "19red" PK_STYLE "00def");
+    owned->AddLine(PK_STYLE "01" PK_STYLE "22bold blue" PK_STYLE "00 bold" PK_STYLE "00 plain");
+    owned->AddLine(PK_STYLE "02italic" PK_STYLE "00 " PK_STYLE "03underline");
+    owned->AddLine(PK_STYLE "12green " PK_STYLE "15purple " PK_STYLE "17grey");
+    const QImage grab = owned->viewport()->grab().toImage();
     EXPECT_TRUE(test::MatchesGoldenWithin(SurfaceFromQImage(grab), "core/ui/golden/txtbox.png",
                                           grab.width() * grab.height() / 50));
 }

@@ -87,7 +87,7 @@ TEST_F(UpdateFormTest, ProgressTextsAreShownAsTheSessionSetsThem) {
     form.hide();
 }
 
-TEST_F(UpdateFormTest, ReleaseNotesAreShownAsPlainLinesAndFinishCloses) {
+TEST_F(UpdateFormTest, ReleaseNotesAreShownAsStyledLinesAndFinishCloses) {
     Tupdate& form = *owned;
     {
         std::ofstream out(host.dir.File("versions.txt"), std::ios::binary);
@@ -97,9 +97,13 @@ TEST_F(UpdateFormTest, ReleaseNotesAreShownAsPlainLinesAndFinishCloses) {
     ShowVersions();
     EXPECT_TRUE(form.isVisible());
     EXPECT_FALSE(form.messagebox()->isHidden());
-    EXPECT_EQ(form.notes()->toPlainText(), QString::fromUtf8("Caf\xC3\xA9 news\nline two"));
-    EXPECT_TRUE(form.notes()->isReadOnly());
-    EXPECT_EQ(form.notes()->textCursor().position(), 0);
+    const TTextLines& lines = form.notes()->Lines();
+    ASSERT_EQ(lines.Count(), 2u);
+    EXPECT_EQ(lines.Line(0).plain, "Caf\xE9 news");
+    ASSERT_EQ(lines.Line(0).runs.size(), 1u);
+    EXPECT_TRUE(lines.Line(0).runs[0].style.bold);
+    EXPECT_EQ(lines.Line(1).plain, "line two");
+    EXPECT_EQ(form.notes()->FirstVisibleLine(), 0);
     form.finishupdate()->click();
     EXPECT_FALSE(form.isVisible());
 }
@@ -113,14 +117,6 @@ TEST_F(UpdateFormTest, StatusNamesTheHostBeingContacted) {
     form.cancelupdate()->click();
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(ClientState.update.Phase, UpdateIdle);
-}
-
-TEST(StyleCodes, AreDroppedFromTheNotes) {
-    EXPECT_EQ(StripStyleCodes("\x05"
-                              "01bold\x05 plain\x05"
-                              "2x\x05"),
-              "bold plain2x");
-    EXPECT_EQ(StripStyleCodes("no codes"), "no codes");
 }
 
 }  // namespace
