@@ -7,7 +7,9 @@
 #include "game/zrgamelink.h"
 #include "game/zrroomcontrols.h"
 #include "game/zrroomhost.h"
+#include "shell/zrwiring.h"
 #include "shell_fixture.h"
+#include "support/fake_game_io.h"
 
 namespace pk::test {
 namespace {
@@ -267,6 +269,19 @@ TEST_F(UiStateTest, IconSheetTilesGoToTheirTargetsInOrder) {
                                         "userlistimages", "userlistimages", "userlistimages"}));
     // A sheet too small for a tile leaves it out.
     EXPECT_EQ(CutIconSheet(Surface16(48, 16)).size(), 3u);
+}
+
+TEST_F(UiStateTest, AWatcherPickingAFieldAsksForItsSlot) {
+    testing::RecordingSender sender;
+    SetGameSender(&sender);
+    ShellGameInput input;
+    ClientState.game.OwnSlot = 3;
+    input.RequestViewedSlot(1);  // the big field: the slot already viewed
+    input.RequestViewedSlot(2);  // slot 1
+    input.RequestViewedSlot(4);  // slot 4
+    SetGameSender(nullptr);
+    EXPECT_EQ(sender.sent, (std::vector<std::pair<uint8_t, std::string>>{
+                               {0x21, "3"}, {0x21, "1"}, {0x21, "4"}}));
 }
 
 class ApplyThemeTest : public UiStateTest {
