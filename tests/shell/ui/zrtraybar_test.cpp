@@ -78,8 +78,9 @@ TEST_F(MainWindowStateTest, MinimisingWithoutATrayLeavesAMinimisedWindow) {
     main->showMinimized();
     QApplication::processEvents();
     EXPECT_TRUE(main->Minimised());
-    if (!TTraybar::Available())
+    if (!TTraybar::Available()) {
         EXPECT_FALSE(main->trayicon().Shown());
+    }
     main->trayiconDblClick();
     EXPECT_FALSE(main->Minimised());
     EXPECT_FALSE(main->trayicon().Shown());
