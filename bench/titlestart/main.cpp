@@ -10,15 +10,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "game/ui/zrforms.h"
-#include "game/ui/zrgextrasform.h"
-#include "lobby/ui/zrforms.h"
-#include "lobby/ui/zrupdateform.h"
-#include "lobby/zrlobbyshell.h"
+#include "client_windows.h"
 #include "shell/ui/zrapplication.h"
-#include "shell/ui/zrforms.h"
-#include "shell/ui/zrloadtheme.h"
-#include "shell/ui/zrmain.h"
 #include "shell/zrshell.h"
 
 namespace {
@@ -48,49 +41,12 @@ int main(int argc, char** argv) {
     pk::TApplication app(argc, argv);
     QApplication::setApplicationName("Pelkorin2");
     pk::ProgramFolder = QCoreApplication::applicationDirPath().toStdString();
-    pk::TLobbyShellPart lobbyPart;
-    pk::SetShellLobby(&lobbyPart);
-    std::vector<QPointer<QWidget>> windows;
-    auto* zrmain = new pk::Tzrmain();
-    windows.emplace_back(zrmain);
-    pk::loadform = new pk::Tloadform();
-    windows.emplace_back(pk::loadform);
-    pk::update = new pk::Tupdate();
-    windows.emplace_back(pk::update);
-    windows.emplace_back(new pk::Tzrbrowser());
-    windows.emplace_back(new pk::Tzrgame());
-    windows.emplace_back(new pk::Tzrpartyline());
-    auto* title = new pk::Tzrtitle();
-    windows.emplace_back(title);
-    windows.emplace_back(new pk::Tzrsettings());
-    windows.emplace_back(new pk::Tzrstheme());
-    windows.emplace_back(new pk::Tzrsgame());
-    windows.emplace_back(new pk::Tzrsserver());
-    windows.emplace_back(new pk::Tzrskey());
-    windows.emplace_back(new pk::Tzrsmisc());
-    windows.emplace_back(new pk::Tzrsbrowser());
-    windows.emplace_back(new pk::Tzrgamesetup());
-    windows.emplace_back(new pk::Tzrsignup());
-    windows.emplace_back(new pk::Tsbquery());
-    windows.emplace_back(new pk::Tzrpickkeyf());
-    windows.emplace_back(new pk::Tsbroomstats());
-    windows.emplace_back(new pk::Tsbuserstats());
-    windows.emplace_back(new pk::Tzrpsl());
-    windows.emplace_back(new pk::Tzrregionlist());
-    windows.emplace_back(new pk::Tzrextras());
-    windows.emplace_back(new pk::Tdbmanage());
+    bench::ClientWindows windows;
     PaintWatch watch;
-    title->installEventFilter(&watch);
+    windows.title->installEventFilter(&watch);
     int result = 1;
     if (pk::StartUp({}))
         result = app.exec();
-    if (!pk::ShellClosed())
-        pk::ShellFormClose();
-    pk::loadform = nullptr;
-    while (!windows.empty()) {
-        delete windows.back().data();
-        windows.pop_back();
-    }
-    pk::SetShellLobby(nullptr);
+    windows.Close();
     return result;
 }
