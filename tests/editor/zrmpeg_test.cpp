@@ -229,8 +229,12 @@ public:
 };
 
 TEST(MusicPreviewTest, TogglesTheMidiAndMp3PlayersThroughThePreviewFiles) {
+    // The program's folder sits inside the test's own folder, so that a file escaping it is
+    // seen there and nothing outside the test is looked at.
     test::TempDir dir;
-    KledDoc doc(dir.Path());
+    const std::filesystem::path folder = dir.Path() / "kled";
+    std::filesystem::create_directory(folder);
+    KledDoc doc(folder);
     Script s;
     TMPEGPlayer mp3(Loader(s));
     mp3.LoadMpegLibrary();
@@ -240,15 +244,15 @@ TEST(MusicPreviewTest, TogglesTheMidiAndMp3PlayersThroughThePreviewFiles) {
     TZRC tune;
     tune.entry = test::MusicEntry("Tune", "*", test::MakeMidi());
     EXPECT_EQ(preview.Toggle(tune, doc), MusicPreview::Outcome::Started);
-    EXPECT_EQ(midi.file, dir.Path() / "tmp.mid");
-    EXPECT_EQ(ReadFileBytes(dir.Path() / "tmp.mid", 1 << 20), test::MakeMidi());
+    EXPECT_EQ(midi.file, folder / "tmp.mid");
+    EXPECT_EQ(ReadFileBytes(folder / "tmp.mid", 1 << 20), test::MakeMidi());
     EXPECT_EQ(preview.Toggle(tune, doc), MusicPreview::Outcome::Stopped);
     EXPECT_FALSE(midi.open);
 
     TZRC song;
     song.entry = test::MusicEntry("Song", "*", "ID3 mp3 bytes", "mp3");
     EXPECT_EQ(preview.Toggle(song, doc), MusicPreview::Outcome::Started);
-    EXPECT_EQ(mp3.StreamName(), (dir.Path() / "tmp.mp3").string());
+    EXPECT_EQ(mp3.StreamName(), (folder / "tmp.mp3").string());
     EXPECT_TRUE(mp3.IsPlaying());
     EXPECT_EQ(preview.Toggle(song, doc), MusicPreview::Outcome::Stopped);
     EXPECT_FALSE(mp3.IsOpen());
@@ -257,7 +261,7 @@ TEST(MusicPreviewTest, TogglesTheMidiAndMp3PlayersThroughThePreviewFiles) {
     TZRC odd;
     odd.entry = test::MusicEntry("Odd", "*", "x", "../x");
     EXPECT_EQ(preview.Toggle(odd, doc), MusicPreview::Outcome::NotPlayed);
-    EXPECT_FALSE(std::filesystem::exists(dir.Path().parent_path() / "x"));
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "x"));
 }
 
 TEST(MusicPreviewTest, WithoutAnMp3DecoderMidiStillPlaysAndCloseNeverFails) {
