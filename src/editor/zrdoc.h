@@ -17,6 +17,10 @@ namespace pk {
 // One entry of the edited theme or of a reference library. The file bytes,
 // names and numbers are those of `KlbEditEntry`; the group path is cleared
 // once the entry has its node (the tree holds the structure from then on).
+// The client's theme has its own `TZRC` (klb/zrtheme.h); this one lives in an
+// inline namespace so that the two never share a symbol in a program that
+// links both (the skin preview draws with the client's skin engine).
+inline namespace editor {
 struct TZRC : KlbEditEntry {
     TreeNode* node = nullptr;
     // Image files chosen for a main bitmap, special-block bitmap or skin
@@ -28,6 +32,7 @@ struct TZRC : KlbEditEntry {
     KlbKind kind() const { return entry.kind; }
     const std::string& name() const { return entry.name; }
 };
+}  // namespace editor
 
 inline constexpr const char* kEditorCaption = "Pelkorin Theme Editor v1.09";
 inline constexpr const char* kCurrentThemeLabel = "Current theme";

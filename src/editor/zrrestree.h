@@ -11,7 +11,9 @@
 
 namespace pk {
 
+inline namespace editor {
 struct TZRC;
+}
 
 // Image numbers of the tree's pictures.
 enum TreeImage : int {

@@ -1,0 +1,23 @@
+#pragma once
+// The client's side of the skin preview's tests: a library's skin laid out and painted by the
+// client's skin engine on a form of a given size. Its own file, because the client's theme
+// entry and the editor's share a name.
+#include <filesystem>
+#include <map>
+#include <string>
+
+#include "gfx/surface.h"
+
+namespace pk::test {
+
+struct ClientSkin {
+    std::map<std::string, PixelRect> rects;  // by lower-cased element name
+    Surface16 picture;                       // on a white form
+};
+
+// The skin `skinName` of the library's theme `themeId`, designed for refW x refH, on a form of
+// w x h.
+ClientSkin ClientLayout(const std::filesystem::path& library, const std::string& themeId,
+                        const std::string& skinName, int refW, int refH, int w, int h);
+
+}  // namespace pk::test

@@ -1,0 +1,38 @@
+// Helpers only: the client's layout of a library's skin (skinclient.h).
+#include "editor/skinclient.h"
+
+#include "skin/skin_fixture.h"
+
+namespace pk::test {
+
+ClientSkin ClientLayout(const std::filesystem::path& library, const std::string& themeId,
+                        const std::string& skinName, int refW, int refH, int w, int h) {
+    ClientSkin out;
+    TZRTheme theme;
+    std::string references;
+    EXPECT_TRUE(ReadThemeLibrary(library, themeId, references, {}, theme).ok());
+    InitSkins(w, h);
+    RecordingEvents events;
+    RecordingPainter painter;
+    SetSkinEvents(&events);
+    SetSkinElementPainter(&painter);
+    {
+        FakeForm form(w, h);
+        form.colour = 0xFFFFFF;
+        RegisterSkin(&form, skinName);
+        BuildSkinElements(theme);
+        tskinf* skin = FindSkin(&form);
+        skin->referenceWidth = refW;
+        skin->referenceHeight = refH;
+        ResizeSkin(&form);
+        PaintSkinRect(&form, {0, 0, w, h});
+        for (auto& e : skin->elements) out.rects[e->name] = e->rect;
+        out.picture = form.screen;
+        FreeSkins();
+    }
+    SetSkinEvents(nullptr);
+    SetSkinElementPainter(nullptr);
+    return out;
+}
+
+}  // namespace pk::test
