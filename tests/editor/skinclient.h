@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "gfx/surface.h"
 
@@ -19,5 +20,16 @@ struct ClientSkin {
 // w x h.
 ClientSkin ClientLayout(const std::filesystem::path& library, const std::string& themeId,
                         const std::string& skinName, int refW, int refH, int w, int h);
+
+// What the client's LoadTheme makes of a library: whether it loads, the width of the main
+// bitmap it selects, and its sounds (by name) and music.
+struct ClientTheme {
+    bool loaded = false;
+    int mainWidth = 0;
+    std::vector<std::string> sounds;
+    std::vector<std::string> music;
+};
+ClientTheme ClientLoadTheme(const std::filesystem::path& library, const std::string& themeId,
+                            const std::filesystem::path& programFolder);
 
 }  // namespace pk::test

@@ -35,4 +35,23 @@ ClientSkin ClientLayout(const std::filesystem::path& library, const std::string&
     return out;
 }
 
+ClientTheme ClientLoadTheme(const std::filesystem::path& library, const std::string& themeId,
+                            const std::filesystem::path& programFolder) {
+    ClientTheme out;
+    TZRTheme theme;
+    const KlbResult r = LoadTheme(library, themeId, theme, {}, programFolder);
+    EXPECT_TRUE(r.ok()) << r.message;
+    out.loaded = r.ok();
+    if (theme.draw.mainbmp)
+        out.mainWidth = theme.draw.mainbmp->image.width;
+    for (auto& e : theme.entries) {
+        if (e->kind == KlbKind::Sound)
+            out.sounds.push_back(e->name);
+        if (e->kind == KlbKind::Music)
+            out.music.push_back(e->name);
+    }
+    FreeTheme(theme);
+    return out;
+}
+
 }  // namespace pk::test
