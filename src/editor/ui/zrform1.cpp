@@ -119,6 +119,7 @@ TForm1::TForm1(std::filesystem::path programFolder, KledAudio audio, QWidget* pa
         if (!filling_)
             RefreshResourcePage();
     });
+    BuildTools();
     resize(800, 600);
 }
 
@@ -148,8 +149,8 @@ void TForm1::BuildMenu() {
     connect(fileMenu_->addAction("Save Theme &As..."), &QAction::triggered, this,
             [this] { savethemeasClick(); });
     fileMenu_->addSeparator();
-    // Importing old theme packs belongs to the tools that are still to come.
-    fileMenu_->addAction("Create theme from old format...")->setEnabled(false);
+    connect(fileMenu_->addAction("Create theme from old format..."), &QAction::triggered, this,
+            [this] { Createthemefromoldbitmap1Click(); });
     recentSeparator_ = fileMenu_->addSeparator();
     noRecent_ = fileMenu_->addAction("[No previously opened themes]");
     noRecent_->setEnabled(false);
@@ -303,6 +304,7 @@ QTreeWidgetItem* TForm1::ItemOf(const TreeNode* node) const {
 }
 
 void TForm1::TreeChanged() {
+    ToolsDocumentChanged();
     std::vector<TreeNode*> nodes;
     doc_.tree().ForEach([&](TreeNode* n) { nodes.push_back(n); });
     if (nodes == shownNodes_)

@@ -16,6 +16,7 @@
 #include "editor/zrpreview.h"
 
 class QAction;
+class QComboBox;
 class QFrame;
 class QLabel;
 class QMenu;
@@ -27,6 +28,8 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace pk {
+
+class Tskinp;
 
 // The players the window previews with; any may be missing.
 struct KledAudio {
@@ -71,6 +74,17 @@ public:
     void soundplayClick();
     void musicplayClick();
     void RefreshResourcePage();
+    // The skin preview, the old pack import, the batch export and import and
+    // the reference libraries (zrform1tools.cpp).
+    void skinpreviewClick();
+    void Createthemefromoldbitmap1Click();
+    void Exportselected1Click();
+    void Importselected1Click();
+    void updaterefsClick();
+    Tskinp* skinp() const { return skinp_; }
+    QComboBox* refsCombo() const { return refsCombo_; }
+    // Folder dialogs answer from here when set (tests); the title tells which.
+    std::function<std::string(const std::string& title)> folderDialogSink;
     // F12 and F11 on a skin list.
     void SkinListKey(QTableWidget* list, int key);
 
@@ -109,6 +123,10 @@ private:
     void TreeItemEdited(QTreeWidgetItem* item);
     void FormResize();
     std::string ChooseFile(bool save);
+    void BuildTools();
+    void ToolsDocumentChanged();
+    void SelectEntryInTree(TZRC* e);
+    std::string ChooseFolder(const std::string& title, bool save);
 
     KledDoc doc_;
     KledAudio audio_;
@@ -133,6 +151,9 @@ private:
     bool filling_ = false;
     bool justChanged_ = false;
     bool closed_ = false;
+    Tskinp* skinp_ = nullptr;
+    QComboBox* refsCombo_ = nullptr;
+    std::vector<TZRC*> refsEntries_;
 };
 
 }  // namespace pk

@@ -1,0 +1,378 @@
+#include "editor/ui/zrskinp.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QTabBar>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <exception>
+
+#include "core/zrlog.h"
+#include "gfx/qtsurface.h"
+#include "platform/cp1252.h"
+
+namespace pk {
+
+namespace {
+
+enum MouseKind { kPress, kMove, kRelease };
+
+// Nothing thrown in a handler reaches the event loop.
+template <typename F>
+void Guarded(const char* what, F&& f) {
+    try {
+        f();
+    } catch (const std::exception& x) {
+        AddLogLine(std::string("Error in ") + what + ": " + x.what());
+    } catch (...) {
+        AddLogLine(std::string("Error in ") + what);
+    }
+}
+
+Qt::CursorShape CursorOf(DragHandle h) {
+    switch (h) {
+        case DragHandle::Left:
+        case DragHandle::Right:
+            return Qt::SizeHorCursor;
+        case DragHandle::Top:
+        case DragHandle::Bottom:
+            return Qt::SizeVerCursor;
+        case DragHandle::TopLeft:
+        case DragHandle::BottomRight:
+            return Qt::SizeFDiagCursor;
+        case DragHandle::TopRight:
+        case DragHandle::BottomLeft:
+            return Qt::SizeBDiagCursor;
+        case DragHandle::Move:
+            return Qt::SizeAllCursor;
+        case DragHandle::None:
+            break;
+    }
+    return Qt::ArrowCursor;
+}
+
+}  // namespace
+
+// The paint box `skinpb`: shows the picture at its own size and hands the
+// mouse to the window.
+class SkinPaintBox : public QWidget {
+public:
+    explicit SkinPaintBox(Tskinp* owner) : QWidget(nullptr), owner_(owner) {
+        setObjectName("skinpb");
+        setMouseTracking(true);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        Guarded("skinpbPaint", [this] {
+            QPainter p(this);
+            p.drawImage(0, 0, owner_->Shown());
+        });
+    }
+    void mousePressEvent(QMouseEvent* e) override { Hand(kPress, e); }
+    void mouseMoveEvent(QMouseEvent* e) override { Hand(kMove, e); }
+    void mouseReleaseEvent(QMouseEvent* e) override { Hand(kRelease, e); }
+
+private:
+    void Hand(int kind, QMouseEvent* e) {
+        const QPoint at = e->position().toPoint();
+        owner_->PaintBoxMouse(kind, at.x(), at.y(), e->button(), e->modifiers());
+    }
+    Tskinp* owner_;
+};
+
+Tskinp::Tskinp(KledDoc& doc, QWidget* parent) : QWidget(parent, Qt::Window), doc_(doc), preview_(doc) {
+    setObjectName("skinp");
+    setWindowTitle("Skin Preview");
+    auto* top = new QHBoxLayout;
+    top->addWidget(new QLabel("Theme:", this));
+    themelist_ = new QComboBox(this);
+    themelist_->setObjectName("themelist");
+    themelist_->setMinimumWidth(180);
+    top->addWidget(themelist_);
+    stretchskins_ = new QCheckBox("Stretch", this);
+    stretchskins_->setObjectName("stretchskins");
+    top->addWidget(stretchskins_);
+    top->addStretch(1);
+
+    windowtabs_ = new QTabBar(this);
+    windowtabs_->setObjectName("windowtabs");
+    for (int i = 0; i < kPreviewTabCount; ++i) windowtabs_->addTab(PreviewTabCaption(i));
+
+    auto* splitter = new QSplitter(this);
+    skinlist_ = new QListWidget(splitter);
+    skinlist_->setObjectName("skinlist");
+    skinlist_->viewport()->installEventFilter(this);
+    scroll_ = new QScrollArea(splitter);
+    paintBox_ = new SkinPaintBox(this);
+    scroll_->setWidget(paintBox_);
+    scroll_->viewport()->installEventFilter(this);
+    splitter->addWidget(skinlist_);
+    splitter->addWidget(scroll_);
+    splitter->setSizes({160, 480});
+
+    auto* bar = new QHBoxLayout;
+    bar->setSpacing(2);
+    for (int i = 0; i < kStatusPanelCount; ++i) {
+        status_[i] = new QLabel(this);
+        status_[i]->setFrameShape(QFrame::Panel);
+        status_[i]->setFrameShadow(QFrame::Sunken);
+        status_[i]->setMinimumWidth(i == kStatusName ? 120 : 56);
+        bar->addWidget(status_[i], i == kStatusName ? 1 : 0);
+    }
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addLayout(top);
+    layout->addWidget(windowtabs_);
+    layout->addWidget(splitter, 1);
+    layout->addLayout(bar);
+
+    blinktimer_ = new QTimer(this);
+    blinktimer_->setInterval(250);
+    reloadtimer_ = new QTimer(this);
+    reloadtimer_->setInterval(1000);
+    connect(blinktimer_, &QTimer::timeout, this, [this] { blinktimerTimer(); });
+    connect(reloadtimer_, &QTimer::timeout, this, [this] { reloadtimerTimer(); });
+    connect(themelist_, &QComboBox::currentIndexChanged, this, [this] {
+        if (!filling_)
+            themelistChange();
+    });
+    connect(windowtabs_, &QTabBar::currentChanged, this, [this] {
+        if (!filling_)
+            windowtabsChange();
+    });
+    connect(skinlist_, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
+        if (!filling_)
+            skinlistClickCheck(item);
+    });
+    connect(skinlist_, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { skinlistClick(item); });
+    connect(skinlist_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+        Guarded("skinlistDblClick", [this, item] {
+            if (TZRC* e = ItemEntry(item); e && onSelectInTree)
+                onSelectInTree(e);
+        });
+    });
+    connect(stretchskins_, &QCheckBox::toggled, this, [this] { stretchskinsClick(); });
+    resize(660, 480);
+}
+
+QWidget* Tskinp::skinpb() const {
+    return paintBox_;
+}
+
+TZRC* Tskinp::ItemEntry(QListWidgetItem* item) const {
+    if (!item)
+        return nullptr;
+    const int row = skinlist_->row(item);
+    const auto& list = preview_.elements();
+    return row >= 0 && row < static_cast<int>(list.size()) ? list[row] : nullptr;
+}
+
+void Tskinp::FillThemeCombo() {
+    filling_ = true;
+    preview_.FillThemes();
+    themelist_->clear();
+    int chosen = -1;
+    for (size_t i = 0; i < preview_.themes().size(); ++i) {
+        themelist_->addItem(Cp1252ToQString(preview_.themes()[i]->name()));
+        if (preview_.themes()[i] == preview_.theme())
+            chosen = static_cast<int>(i);
+    }
+    themelist_->setCurrentIndex(chosen);
+    filling_ = false;
+}
+
+void Tskinp::FillList() {
+    filling_ = true;
+    preview_.FillElements();
+    skinlist_->clear();
+    for (TZRC* e : preview_.elements()) {
+        auto* item = new QListWidgetItem(Cp1252ToQString(e->name()), skinlist_);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        item->setCheckState(e->ShowInPreview ? Qt::Checked : Qt::Unchecked);
+        if (e == preview_.selected())
+            skinlist_->setCurrentItem(item);
+    }
+    filling_ = false;
+}
+
+void Tskinp::LayOut() {
+    if (preview_.stretch())
+        preview_.SetBoxSize(scroll_->viewport()->width(), scroll_->viewport()->height());
+    preview_.Layout();
+    ShowPicture(preview_.picture());
+    ShowStatus();
+}
+
+void Tskinp::ShowPicture(const Surface16& picture) {
+    shown_ = ToQImage(picture);
+    paintBox_->resize(picture.width(), picture.height());
+    paintBox_->update();
+}
+
+void Tskinp::ShowStatus() {
+    for (int i = 0; i < kStatusPanelCount; ++i)
+        status_[i]->setText(Cp1252ToQString(preview_.status()[i]));
+}
+
+void Tskinp::DocumentChanged() {
+    Guarded("skinp DocumentChanged", [this] {
+        FillThemeCombo();
+        FillList();
+        if (isVisible())
+            LayOut();
+    });
+}
+
+void Tskinp::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    Guarded("FormShow", [this] {
+        preview_.ResetEditing();
+        FillThemeCombo();
+        FillList();
+        LayOut();
+        blinktimer_->start();
+        reloadtimer_->start();
+    });
+}
+
+void Tskinp::hideEvent(QHideEvent* event) {
+    blinktimer_->stop();
+    reloadtimer_->stop();
+    QWidget::hideEvent(event);
+}
+
+void Tskinp::themelistChange() {
+    Guarded("themelistChange", [this] {
+        const int i = themelist_->currentIndex();
+        const auto& themes = preview_.themes();
+        preview_.SetTheme(i >= 0 && i < static_cast<int>(themes.size()) ? themes[i] : nullptr);
+        FillList();
+        LayOut();
+    });
+}
+
+void Tskinp::windowtabsChange() {
+    Guarded("windowtabsChange", [this] {
+        preview_.SetTab(windowtabs_->currentIndex());
+        FillList();
+        LayOut();
+    });
+}
+
+void Tskinp::skinlistClick(QListWidgetItem* item) {
+    Guarded("skinlistClick", [this, item] {
+        preview_.Select(ItemEntry(item));
+        ShowStatus();
+        ShowPicture(preview_.picture());
+    });
+}
+
+void Tskinp::skinlistClickCheck(QListWidgetItem* item) {
+    Guarded("skinlistClickCheck", [this, item] {
+        if (TZRC* e = ItemEntry(item)) {
+            preview_.SetTicked(e, item->checkState() == Qt::Checked);
+            LayOut();
+        }
+    });
+}
+
+void Tskinp::stretchskinsClick() {
+    Guarded("stretchskinsClick", [this] {
+        preview_.SetBoxSize(scroll_->viewport()->width(), scroll_->viewport()->height());
+        preview_.SetStretch(stretchskins_->isChecked());
+        LayOut();
+    });
+}
+
+void Tskinp::blinktimerTimer() {
+    Guarded("blinktimerTimer", [this] {
+        if (!isActiveWindow() || !preview_.selected())
+            return;
+        blinkPhase_ = !blinkPhase_;
+        shown_ = ToQImage(preview_.BlinkPicture(blinkPhase_));
+        paintBox_->update();
+    });
+}
+
+void Tskinp::reloadtimerTimer() {
+    Guarded("reloadtimerTimer", [this] {
+        if (!isActiveWindow())
+            return;
+        TZRC* e = preview_.selected();
+        if (e && e == doc_.SelectedEntry() && preview_.TakeChanged() && onElementChanged)
+            onElementChanged(e);
+    });
+}
+
+void Tskinp::UpdateCursor(int x, int y) {
+    DragHandle h = preview_.dragHandle();
+    if (h == DragHandle::None && !preview_.stretch() && preview_.selected())
+        h = HandleAt(preview_.PreviewRect(preview_.selected()), x, y);
+    paintBox_->setCursor(CursorOf(h));
+}
+
+void Tskinp::PaintBoxMouse(int kind, int x, int y, Qt::MouseButton button,
+                           Qt::KeyboardModifiers mods) {
+    Guarded("skinpbMouse", [&] {
+        const bool ctrl = mods & Qt::ControlModifier;
+        if (kind == kPress) {
+            if (button != Qt::LeftButton && button != Qt::RightButton)
+                return;
+            preview_.MouseDown(button == Qt::LeftButton ? SkinPreview::LeftButton
+                                                        : SkinPreview::RightButton,
+                               x, y, ctrl);
+            if (button == Qt::RightButton)
+                ShowPicture(preview_.picture());
+        } else if (kind == kMove) {
+            preview_.MouseMove(x, y, ctrl);
+            UpdateCursor(x, y);
+            if (preview_.dragging())
+                ShowPicture(preview_.BlinkPicture(blinkPhase_));
+        } else {
+            if (button != Qt::LeftButton)
+                return;
+            const TZRC* before = preview_.selected();
+            preview_.MouseUp(x, y, mods & Qt::ShiftModifier, ctrl);
+            ShowPicture(preview_.picture());
+            if (preview_.selected() != before) {
+                for (int r = 0; r < skinlist_->count(); ++r)
+                    if (ItemEntry(skinlist_->item(r)) == preview_.selected())
+                        skinlist_->setCurrentRow(r);
+            }
+        }
+        ShowStatus();
+    });
+}
+
+bool Tskinp::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == scroll_->viewport() && event->type() == QEvent::Resize &&
+        preview_.stretch()) {
+        Guarded("skinp resize", [this] { LayOut(); });
+    }
+    // Dragging over the list with the left button ticks the items passed (Ctrl unticks).
+    if (watched == skinlist_->viewport() && event->type() == QEvent::MouseMove) {
+        auto* m = static_cast<QMouseEvent*>(event);
+        if (m->buttons() & Qt::LeftButton) {
+            QListWidgetItem* item = skinlist_->itemAt(m->position().toPoint());
+            const Qt::CheckState want =
+                (m->modifiers() & Qt::ControlModifier) ? Qt::Unchecked : Qt::Checked;
+            if (item && item->checkState() != want)
+                item->setCheckState(want);  // itemChanged lays out again
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace pk

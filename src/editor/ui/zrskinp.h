@@ -1,0 +1,90 @@
+// The skin preview window `Tskinp` ("Skin Preview"): the theme combo, the
+// tabs of the client's windows, the ticked element list, the picture in a
+// scroll box with mouse editing, "Stretch", the status bar and the blink and
+// reload timers. The rules live in SkinPreview (editor/zrskinpreview.h).
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+#include <functional>
+
+#include "editor/zrskinpreview.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QListWidgetItem;
+class QScrollArea;
+class QTabBar;
+class QTimer;
+
+namespace pk {
+
+class SkinPaintBox;
+
+class Tskinp : public QWidget {
+    Q_OBJECT
+public:
+    explicit Tskinp(KledDoc& doc, QWidget* parent = nullptr);
+
+    SkinPreview& preview() { return preview_; }
+    QComboBox* themelist() const { return themelist_; }
+    QTabBar* windowtabs() const { return windowtabs_; }
+    QListWidget* skinlist() const { return skinlist_; }
+    QWidget* skinpb() const;
+    QCheckBox* stretchskins() const { return stretchskins_; }
+    QLabel* StatusPanel(int i) const { return status_[i]; }
+
+    // The document changed: the combo, the list and the picture afresh.
+    void DocumentChanged();
+    // What the window shows now, for the paint box.
+    const QImage& Shown() const { return shown_; }
+
+    // A double click on an element: select it in the main tree.
+    std::function<void(TZRC*)> onSelectInTree;
+    // The reload timer found a change of the element selected in the tree.
+    std::function<void(TZRC*)> onElementChanged;
+
+    // Handlers.
+    void themelistChange();
+    void windowtabsChange();
+    void skinlistClick(QListWidgetItem* item);
+    void skinlistClickCheck(QListWidgetItem* item);
+    void stretchskinsClick();
+    void blinktimerTimer();
+    void reloadtimerTimer();
+    void PaintBoxMouse(int kind, int x, int y, Qt::MouseButton button,
+                       Qt::KeyboardModifiers mods);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FillThemeCombo();
+    void FillList();
+    void LayOut();
+    void ShowPicture(const Surface16& picture);
+    void ShowStatus();
+    void UpdateCursor(int x, int y);
+    TZRC* ItemEntry(QListWidgetItem* item) const;
+
+    KledDoc& doc_;
+    SkinPreview preview_;
+    QComboBox* themelist_ = nullptr;
+    QTabBar* windowtabs_ = nullptr;
+    QListWidget* skinlist_ = nullptr;
+    QScrollArea* scroll_ = nullptr;
+    SkinPaintBox* paintBox_ = nullptr;
+    QCheckBox* stretchskins_ = nullptr;
+    QLabel* status_[kStatusPanelCount] = {};
+    QTimer* blinktimer_ = nullptr;
+    QTimer* reloadtimer_ = nullptr;
+    QImage shown_;
+    bool blinkPhase_ = false;
+    bool filling_ = false;
+};
+
+}  // namespace pk
