@@ -13,8 +13,6 @@ namespace pk {
 
 namespace {
 
-using Entry = TZRC;
-
 constexpr const char* kTabCaptions[kPreviewTabCount] = {
     "Shell",      "Login",   "Game",       "Chat",    "Settings", "SetTheme",
     "SetBrowser", "SetGame", "SetControl", "SetMisc", "SetServer"};
@@ -110,8 +108,8 @@ PixelRect ApplyDrag(const PixelRect& r, DragHandle h, int dx, int dy) {
 }
 
 DragHandle HandleAt(const PixelRect& r, int x, int y) {
-    const int64_t half = kHandle / 2;
-    auto near = [half](int64_t p, int64_t edge) { return p >= edge - half && p < edge + half; };
+    constexpr int64_t half = kHandle / 2;
+    auto near = [](int64_t p, int64_t edge) { return p >= edge - half && p < edge + half; };
     const bool nl = near(x, r.left), nr = near(x, r.right());
     const bool nt = near(y, r.top), nb = near(y, r.bottom());
     const bool inX = x >= r.left - half && x < r.right() + half;
@@ -137,7 +135,7 @@ DragHandle HandleAt(const PixelRect& r, int x, int y) {
     return Inside(r, x, y) ? DragHandle::Move : DragHandle::None;
 }
 
-PreviewPicture LoadPreviewPicture(const Entry& e) {
+PreviewPicture LoadPreviewPicture(const TZRC& e) {
     PreviewPicture p;
     auto decode = [&e](const std::string& held, const KlbPart& part) -> std::optional<DibBitmap> {
         if (!held.empty())
@@ -163,7 +161,7 @@ void SkinPreview::FillThemes() {
     theme_ = remembered_;
 }
 
-void SkinPreview::SetTheme(Entry* main) {
+void SkinPreview::SetTheme(TZRC* main) {
     if (std::find(themes_.begin(), themes_.end(), main) == themes_.end())
         main = nullptr;
     theme_ = remembered_ = main;
@@ -194,7 +192,7 @@ std::string SkinPreview::ThemeId() const {
 
 void SkinPreview::FillElements() {
     // Entries that went away since: their remembered places go too.
-    std::unordered_map<const Entry*, PixelRect> kept;
+    std::unordered_map<const TZRC*, PixelRect> kept;
     for (const auto& e : doc_.list())
         if (auto it = rects_.find(e.get()); it != rects_.end())
             kept.insert(*it);
@@ -214,14 +212,14 @@ void SkinPreview::FillElements() {
         selected_ = nullptr;
 }
 
-void SkinPreview::SetTicked(Entry* element, bool on) {
+void SkinPreview::SetTicked(TZRC* element, bool on) {
     if (!element)
         return;
     element->ShowInPreview = on;
     Layout();
 }
 
-PixelRect SkinPreview::PreviewRect(const Entry* element) const {
+PixelRect SkinPreview::PreviewRect(const TZRC* element) const {
     auto it = rects_.find(element);
     return it == rects_.end() ? PixelRect{} : it->second;
 }
@@ -238,7 +236,7 @@ void SkinPreview::Layout() {
     const std::string id = ThemeId();
     int64_t dw = theme_->entry.minWindowWidth, dh = theme_->entry.minWindowHeight;
     if (tab_ > 0)
-        if (const Entry* con = doc_.FindEntryByName(PreviewContainerName(tab_), id);
+        if (const TZRC* con = doc_.FindEntryByName(PreviewContainerName(tab_), id);
             con && con->kind() == KlbKind::Skin) {
             dw = con->entry.width;
             dh = con->entry.height;
@@ -248,12 +246,12 @@ void SkinPreview::Layout() {
     const int cw = stretch_ ? boxWidth_ : Side(designWidth_);
     const int ch = stretch_ ? boxHeight_ : Side(designHeight_);
     picture_ = Surface16(cw, ch, kWhite555);
-    for (Entry* e : elements_) {
+    for (TZRC* e : elements_) {
         if (!e->ShowInPreview)
             continue;
         PreviewBox box{0, 0, cw, ch, designWidth_, designHeight_};
         if (!e->entry.parentName.empty())
-            if (const Entry* p = doc_.FindEntryByName(e->entry.parentName, id);
+            if (const TZRC* p = doc_.FindEntryByName(e->entry.parentName, id);
                 p && p->kind() == KlbKind::Skin) {
                 const PixelRect pr = PreviewRect(p);
                 box = {pr.left, pr.top, pr.width, pr.height, p->entry.width, p->entry.height};
@@ -290,7 +288,7 @@ void SkinPreview::ShowSelectionSize() {
     status_[kStatusElementB] = selected_ ? "H: " + std::to_string(r.height) : "H:";
 }
 
-void SkinPreview::Select(Entry* element) {
+void SkinPreview::Select(TZRC* element) {
     if (std::find(elements_.begin(), elements_.end(), element) == elements_.end())
         element = nullptr;
     selected_ = element;
@@ -304,9 +302,9 @@ void SkinPreview::ResetEditing() {
     selected_ = nullptr;
 }
 
-Entry* SkinPreview::ElementAt(int x, int y) const {
-    Entry* found = nullptr;
-    for (Entry* e : elements_)
+TZRC* SkinPreview::ElementAt(int x, int y) const {
+    TZRC* found = nullptr;
+    for (TZRC* e : elements_)
         if (e->ShowInPreview && Inside(PreviewRect(e), x, y))
             found = e;  // the last in the list wins
     return found;

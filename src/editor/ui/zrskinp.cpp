@@ -89,7 +89,8 @@ private:
     Tskinp* owner_;
 };
 
-Tskinp::Tskinp(KledDoc& doc, QWidget* parent) : QWidget(parent, Qt::Window), doc_(doc), preview_(doc) {
+Tskinp::Tskinp(KledDoc& doc, QWidget* parent)
+    : QWidget(parent, Qt::Window), doc_(doc), preview_(doc) {
     setObjectName("skinp");
     setWindowTitle("Skin Preview");
     auto* top = new QHBoxLayout;
@@ -329,9 +330,9 @@ void Tskinp::PaintBoxMouse(int kind, int x, int y, Qt::MouseButton button,
         if (kind == kPress) {
             if (button != Qt::LeftButton && button != Qt::RightButton)
                 return;
-            preview_.MouseDown(button == Qt::LeftButton ? SkinPreview::LeftButton
-                                                        : SkinPreview::RightButton,
-                               x, y, ctrl);
+            preview_.MouseDown(
+                button == Qt::LeftButton ? SkinPreview::LeftButton : SkinPreview::RightButton, x, y,
+                ctrl);
             if (button == Qt::RightButton)
                 ShowPicture(preview_.picture());
         } else if (kind == kMove) {
@@ -356,8 +357,7 @@ void Tskinp::PaintBoxMouse(int kind, int x, int y, Qt::MouseButton button,
 }
 
 bool Tskinp::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == scroll_->viewport() && event->type() == QEvent::Resize &&
-        preview_.stretch()) {
+    if (watched == scroll_->viewport() && event->type() == QEvent::Resize && preview_.stretch()) {
         Guarded("skinp resize", [this] { LayOut(); });
     }
     // Dragging over the list with the left button ticks the items passed (Ctrl unticks).

@@ -54,8 +54,7 @@ public:
     void stretchskinsClick();
     void blinktimerTimer();
     void reloadtimerTimer();
-    void PaintBoxMouse(int kind, int x, int y, Qt::MouseButton button,
-                       Qt::KeyboardModifiers mods);
+    void PaintBoxMouse(int kind, int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers mods);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -38,8 +38,8 @@ std::vector<KlbEntry> PreviewTheme() {
     back.backColour = 0x00604020;
     v.push_back(back);
     v.push_back(test::SkinEntry("panel", "*", 20, 15, 60, 40, 0xFF30A060u, true, "game"));
-    v.push_back(test::SkinEntry("corner", "*", 150, 90, 20, 20, 0xFFE0E040u, false,
-                                "game\ralignboth"));
+    v.push_back(
+        test::SkinEntry("corner", "*", 150, 90, 20, 20, 0xFFE0E040u, false, "game\ralignboth"));
     v.push_back(test::SkinEntry("redonly", "red", 0, 0, 5, 5, 0xFFFF0000u, false, "game"));
     return v;
 }
@@ -100,8 +100,8 @@ TEST_F(SkinpTest, ListsTheChosenThemesElementsAndTicksThem) {
     // Dragging over the list with the left button ticks; with Ctrl it unticks.
     QWidget* viewport = p.skinlist()->viewport();
     const QPoint at = p.skinlist()->visualItemRect(p.skinlist()->item(3)).center();
-    QMouseEvent drag(QEvent::MouseMove, at, viewport->mapToGlobal(at), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent drag(QEvent::MouseMove, at, viewport->mapToGlobal(at), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
     QApplication::sendEvent(viewport, &drag);
     EXPECT_TRUE(Find("redonly")->ShowInPreview);
     QMouseEvent untick(QEvent::MouseMove, at, viewport->mapToGlobal(at), Qt::NoButton,
@@ -167,8 +167,8 @@ TEST_F(SkinpTest, ToolsImportAPackExportImportAndLoadReferences) {
 
     // An old pack replaces the theme.
     fs::create_directories(dir_.Path() / "pack");
-    ASSERT_TRUE(WriteFileAtomic(dir_.Path() / "pack" / "blocks.bmp",
-                                *EncodeBmp(DibBitmap(304, 40), 24)));
+    ASSERT_TRUE(
+        WriteFileAtomic(dir_.Path() / "pack" / "blocks.bmp", *EncodeBmp(DibBitmap(304, 40), 24)));
     ASSERT_TRUE(WriteFileAtomic(dir_.Path() / "pack" / "x.kpk",
                                 "[Graphics]\r\nbitmaps_file=BLOCKS.BMP\r\n"));
     answer_ = (dir_.Path() / "pack" / "x.kpk").string();
