@@ -6,6 +6,7 @@
 #include "core/zrlog.h"
 #include "core/zrmisc.h"
 #include "core/zrxsettings.h"
+#include "game/zrgame.h"
 #include "lobby/zrlobbylink.h"
 
 namespace pk {
@@ -165,6 +166,37 @@ void TDbConsoleModel::SelectTab(int index) {
 
 TDbResult TDbConsoleModel::Current() const {
     return ShowDbResult(selected_ >= 0 ? replies_[selected_] : std::string());
+}
+
+bool DbStatementEnter(TDbStatementEdit& edit) {
+    if (ClientState.lobby.LobbyLinkState != sbConnected) {
+        return false;
+    }
+    SendUserDbStatement(edit.text);
+    edit.history.push_back(edit.text);
+    edit.itemIndex = -1;
+    edit.text.clear();
+    return true;
+}
+
+void DbStatementWalk(TDbStatementEdit& edit, bool up) {
+    const int count = static_cast<int>(edit.history.size());
+    if (edit.itemIndex >= count) {
+        edit.itemIndex = -1;
+    }
+    if (up) {
+        edit.itemIndex = edit.itemIndex != -1 ? edit.itemIndex - 1 : count - 1;
+    } else if (count == 0) {
+        return;
+    } else if (edit.itemIndex == -1) {
+        edit.itemIndex = 0;
+    } else if (edit.itemIndex == count - 1) {
+        edit.itemIndex = -1;
+    } else {
+        ++edit.itemIndex;
+    }
+    edit.text = edit.itemIndex >= 0 ? edit.history[static_cast<std::size_t>(edit.itemIndex)]
+                                    : std::string();
 }
 
 }  // namespace pk

@@ -22,6 +22,18 @@ std::string SetPasswordStatement(const std::string& name, const std::string& pas
 // Sends a statement as the lobby command "userdb".
 void SendUserDbStatement(const std::string& statement);
 
+// The statement line with its own history, walked as the lobby chat line walks its own.
+struct TDbStatementEdit {
+    std::string text;
+    int itemIndex = -1;  // the history entry shown, -1 for a fresh line
+    std::vector<std::string> history;
+};
+// Enter: only while the lobby link is connected the line goes out as "userdb" and into the
+// history, and the line is cleared; true when sent.
+bool DbStatementEnter(TDbStatementEdit& edit);
+// Up (true) or Down (false) through the history; past either end an empty line.
+void DbStatementWalk(TDbStatementEdit& edit, bool up);
+
 // What a reply shows.
 struct TDbResult {
     int columns = 0;

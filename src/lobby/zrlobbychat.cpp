@@ -13,6 +13,7 @@
 #include "lobby/zrlobbylink.h"
 #include "lobby/zrlobbylists.h"
 #include "lobby/zrlobbymodel.h"
+#include "lobby/zrstatuslist.h"
 
 namespace pk {
 
@@ -204,7 +205,8 @@ void AcceptLobbyInvitation() {
     std::string key;
     const bool confirmed = LobbyShell().QueryRoomKey(key);
     // The dialog ran the event loop: the link or the room may have gone meanwhile.
-    if (!confirmed || !IsValidName(key) || sb.LobbyLinkState != sbConnected || !FindRoom(roomId)) {
+    if (!confirmed || !IsValidRoomKey(key) || sb.LobbyLinkState != sbConnected ||
+        !FindRoom(roomId)) {
         return;
     }
     sb.RoomKey = key;

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "game/zrgame.h"
+#include "lobby/zrlobbydispatch.h"
+#include "lobby/zrlobbylink.h"
 #include "lobby/zrlobbylists.h"
 #include "lobby/zrlobbymodel.h"
 
@@ -17,6 +20,21 @@ tsbregion* FindRegionById(std::int32_t id) {
         }
     }
     return nullptr;
+}
+
+std::string RegionBoxText(std::int32_t regionId) {
+    const tsbregion* region = FindRegionById(regionId);
+    if (!region) {
+        return LeastBusyServer;
+    }
+    const std::string ping = RegionMeasured(*region) ? std::to_string(region->time) : "???";
+    return region->name + " [" + ping + "ms]";
+}
+
+void PingServers() {
+    ClientState.lobby.PendingAction = paPingOnly;
+    LobbyModel.pendingGame.reset();
+    LobbySend(LobbyMsgAskRegions, "");
 }
 
 void TRegionListModel::Fill() {

@@ -45,4 +45,11 @@ private:
 // The region with an id, or none.
 tsbregion* FindRegionById(std::int32_t id);
 
+// The game-set window's region box for the region it keeps by id: "(Least busy server)" for
+// none (or a region that has gone), else the name and its ping in brackets.
+std::string RegionBoxText(std::int32_t regionId);
+
+// "Ping Servers": asks for the regions with nothing to do once they arrive but measure them.
+void PingServers();
+
 }  // namespace pk

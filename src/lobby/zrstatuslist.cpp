@@ -156,4 +156,20 @@ bool ApplyRoomDetails(const TRoomDetailsForm& form) {
     return true;
 }
 
+bool OpenRoomDetails(TRoomDetailsForm& form, bool& applyEnabled) {
+    form = {};
+    applyEnabled = false;
+    const tsbaroom* room = LobbyModel.currentRoom.get();
+    if (!room) {
+        return false;
+    }
+    const tSbUser* own = OwnUser();
+    applyEnabled = own && own->privilege <= privOperator;
+    form.topic = room->topic;
+    form.keyChecked = !room->lockText.empty();
+    form.key = room->lockText;
+    form.moderated = room->moderated != 0;
+    return true;
+}
+
 }  // namespace pk

@@ -63,5 +63,8 @@ struct TRoomDetailsForm {
 bool IsValidRoomKey(std::string_view key);
 // Sends 13 when the form was applied and its texts are valid; true when sent.
 bool ApplyRoomDetails(const TRoomDetailsForm& form);
+// The form as it opens over the current room (topic, key, moderated mode); false outside a
+// room. Only administrators and operators may apply it.
+bool OpenRoomDetails(TRoomDetailsForm& form, bool& applyEnabled);
 
 }  // namespace pk

@@ -93,5 +93,31 @@ TEST_F(DbConsoleTest, TabsAreNewestFirstWithCutCaptionsAndKeepCounting) {
     EXPECT_EQ(console.Counter(), 3);
 }
 
+TEST_F(DbConsoleTest, TheStatementLineSendsOnlyWhileConnectedAndWalksItsHistory) {
+    TDbStatementEdit edit;
+    edit.text = "SELECT 1";
+    EXPECT_FALSE(DbStatementEnter(edit));
+    EXPECT_EQ(edit.text, "SELECT 1");
+    EXPECT_TRUE(edit.history.empty());
+    Connected(0);
+    ASSERT_TRUE(DbStatementEnter(edit));
+    edit.text = "SELECT 2";
+    ASSERT_TRUE(DbStatementEnter(edit));
+    EXPECT_EQ(TakeSent(),
+              (std::vector<SentFrame>{{18, "userdb\x02SELECT 1"}, {18, "userdb\x02SELECT 2"}}));
+    EXPECT_TRUE(edit.text.empty());
+    DbStatementWalk(edit, true);  // Up from a fresh line: the newest
+    EXPECT_EQ(edit.text, "SELECT 2");
+    DbStatementWalk(edit, true);
+    EXPECT_EQ(edit.text, "SELECT 1");
+    DbStatementWalk(edit, true);  // past the oldest: an empty line
+    EXPECT_EQ(edit.text, "");
+    DbStatementWalk(edit, false);  // Down from a fresh line: the oldest
+    EXPECT_EQ(edit.text, "SELECT 1");
+    DbStatementWalk(edit, false);
+    DbStatementWalk(edit, false);  // past the newest
+    EXPECT_EQ(edit.text, "");
+}
+
 }  // namespace
 }  // namespace pk::test

@@ -267,7 +267,10 @@ TEST_F(LobbyChat, AcceptInvitationToAKeyedRoom) {
     local.answer = false;
     EXPECT_TRUE(Line("/ok").empty());
     local.answer = true;
-    local.key = "bad key";
+    // The key is taken by the rule that sets it: a blank is allowed, a control byte is not.
+    local.key = "open sesame";
+    EXPECT_EQ(Line("/ok"), (Frames{{3, "2\x02open sesame"}}));
+    local.key = "bad\x01key";
     EXPECT_TRUE(Line("/ok").empty());
     // The room goes while the dialog is open: nothing is sent.
     local.key = "sesame";

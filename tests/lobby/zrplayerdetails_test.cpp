@@ -187,5 +187,40 @@ TEST_F(PlayerDetailsTest, TheProfileRecordHoldsEveryFieldByItsKey) {
     EXPECT_EQ(LoadProfile("junk"), TProfile{});
 }
 
+TEST_F(PlayerDetailsTest, TheRoomListJoinsAKeyedRoomByTheSameKeyRule) {
+    struct Host : RecordingLobbyHost {
+        std::string key = "two words";
+        bool answer = true;
+        std::function<void()> during;
+        bool QueryRoomKey(std::string& k) override {
+            if (during) {
+                during();
+            }
+            k = key;
+            return answer;
+        }
+    } local;
+    SetLobbyHost(&local);
+    EXPECT_TRUE(JoinListedRoom(3));
+    EXPECT_TRUE(JoinListedRoom(2));
+    EXPECT_EQ(ClientState.lobby.RoomName, "Vault");
+    EXPECT_EQ(ClientState.lobby.RoomKey, "two words");
+    EXPECT_EQ(TakeSent(), (std::vector<SentFrame>{
+                              {3, "3"},               // code 3: an open room by id alone
+                              {3, "2\x02two words"},  // a keyed room: id 0x02 key
+                          }));
+    local.key = "bad\x01";
+    EXPECT_FALSE(JoinListedRoom(2));
+    local.answer = false;
+    local.key = "fine";
+    EXPECT_FALSE(JoinListedRoom(2));
+    local.answer = true;
+    local.during = [] { DisposeRoom(2); };
+    EXPECT_FALSE(JoinListedRoom(2));
+    EXPECT_FALSE(JoinListedRoom(99));
+    EXPECT_TRUE(TakeSent().empty());
+    SetLobbyHost(&host);
+}
+
 }  // namespace
 }  // namespace pk::test

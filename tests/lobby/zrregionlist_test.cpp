@@ -75,5 +75,24 @@ TEST_F(RegionListTest, TheSelectionSurvivesARefillAndASort) {
     EXPECT_EQ(model.SelectedRegionId(), 0);
 }
 
+TEST_F(RegionListTest, TheRegionBoxNamesTheRegionByIdWithItsPing) {
+    EXPECT_EQ(RegionBoxText(0), "(Least busy server)");
+    EXPECT_EQ(RegionBoxText(2), "Beta [80ms]");
+    EXPECT_EQ(RegionBoxText(4), "Delta [???ms]");
+    EXPECT_EQ(RegionBoxText(3), "Gamma [9999ms]");
+    // A regions message replaces the list: a region that went reads as the least busy one.
+    SbRegions.clear();
+    EXPECT_EQ(RegionBoxText(2), "(Least busy server)");
+}
+
+TEST_F(RegionListTest, PingServersAsksForTheRegionsToMeasureOnly) {
+    Connected();
+    LobbyModel.pendingGame = 5;
+    PingServers();
+    EXPECT_EQ(ClientState.lobby.PendingAction, paPingOnly);
+    EXPECT_FALSE(LobbyModel.pendingGame.has_value());
+    EXPECT_EQ(TakeSent(), (std::vector<SentFrame>{{2, ""}}));  // code 2, empty
+}
+
 }  // namespace
 }  // namespace pk::test

@@ -141,5 +141,27 @@ TEST_F(StatusListTest, ARoomKeyIsAcceptedAtJoinByTheRuleThatSetsIt) {
     EXPECT_FALSE(IsValidRoomKey("tab\there"));
 }
 
+TEST_F(StatusListTest, RoomDetailsOpenOverTheCurrentRoomForItsModerators) {
+    TRoomDetailsForm form;
+    bool applyEnabled = true;
+    EXPECT_FALSE(OpenRoomDetails(form, applyEnabled));
+    Connected(1);
+    LobbyModel.currentRoom->topic = "Welcome";
+    LobbyModel.currentRoom->lockText = "sesame";
+    LobbyModel.currentRoom->moderated = 1;
+    ASSERT_TRUE(OpenRoomDetails(form, applyEnabled));
+    EXPECT_TRUE(applyEnabled);
+    EXPECT_EQ(form.topic, "Welcome");
+    EXPECT_TRUE(form.keyChecked);
+    EXPECT_EQ(form.key, "sesame");
+    EXPECT_TRUE(form.moderated);
+    EXPECT_FALSE(form.applied);
+    OwnUser()->privilege = privVoice;
+    LobbyModel.currentRoom->lockText.clear();
+    ASSERT_TRUE(OpenRoomDetails(form, applyEnabled));
+    EXPECT_FALSE(applyEnabled);
+    EXPECT_FALSE(form.keyChecked);
+}
+
 }  // namespace
 }  // namespace pk::test

@@ -134,6 +134,9 @@ bool MasterAnswerDialogRequest(MasterServerSession& session, const MasterScript&
                 return true;
             }
             return false;
+        case 25:  // the profile changed: the server asks for it (32), the client answers 23
+            session.SendFrame(32, "");
+            return true;
         case 18:  // the user-database console
             if (first == "userdb") {
                 session.SendFrame(30, UserDbReply(s, RestFromToken(2, frame.payload, kField)));

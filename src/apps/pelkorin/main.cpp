@@ -7,6 +7,7 @@
 
 #include "game/ui/zrforms.h"
 #include "game/ui/zrgextrasform.h"
+#include "lobby/ui/zrdialogs.h"
 #include "lobby/ui/zrforms.h"
 #include "lobby/ui/zrupdateform.h"
 #include "lobby/zrlobbyshell.h"
@@ -75,6 +76,12 @@ int main(int argc, char** argv) {
     windows.emplace_back(new pk::Tzrextras());
     windows.emplace_back(new pk::Tdbmanage());
 
+    // The lobby's dialogs: the master server's replies reach them through the lobby host,
+    // which also runs the region pings; the room details disable the main window.
+    pk::TLobbyDialogHost lobbyDialogs;
+    pk::SetLobbyHost(&lobbyDialogs);
+    pk::SetDialogsMainWindow(zrmain);
+
     // The update client: its dialog, the main window's id for the updater, the shell's way in.
     pk::TupdateHost updateHost(zrmain);
     pk::SetUpdateHost(&updateHost);
@@ -92,6 +99,7 @@ int main(int argc, char** argv) {
         pk::ShellFormClose();
     pk::loadform = nullptr;
     pk::SetUpdateHost(nullptr);
+    pk::SetLobbyHost(nullptr);
     while (!windows.empty()) {
         delete windows.back().data();
         windows.pop_back();

@@ -1,10 +1,14 @@
 #pragma once
 // The lobby's windows besides the update dialog: the skinned lobby window, sign-up and query
-// dialogs, the room and user statistics dialogs, the status list, the region list and the
-// user-database console. Empty so far; they become skinned forms with their controls in the issues
-// that build them. The main program creates them in its fixed order.
+// dialogs (empty so far), and the room and player details, status list, location picker and
+// user-database console (their own headers). The main program creates them in its fixed order.
 #include <QWidget>
 
+#include "lobby/ui/zrdbmanage.h"
+#include "lobby/ui/zrpsl.h"
+#include "lobby/ui/zrregionform.h"
+#include "lobby/ui/zrroomstats.h"
+#include "lobby/ui/zruserstats.h"
 #include "skin/ui/zrskinform.h"
 
 namespace pk {
@@ -23,36 +27,6 @@ public:
 
 // The query dialog.
 class Tsbquery : public QWidget {
-public:
-    using QWidget::QWidget;
-};
-
-// The room details dialog.
-class Tsbroomstats : public QWidget {
-public:
-    using QWidget::QWidget;
-};
-
-// The player details dialog.
-class Tsbuserstats : public QWidget {
-public:
-    using QWidget::QWidget;
-};
-
-// The servers' status list.
-class Tzrpsl : public QWidget {
-public:
-    using QWidget::QWidget;
-};
-
-// The location picker.
-class Tzrregionlist : public QWidget {
-public:
-    using QWidget::QWidget;
-};
-
-// The user-database console.
-class Tdbmanage : public QWidget {
 public:
     using QWidget::QWidget;
 };

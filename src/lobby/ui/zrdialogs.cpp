@@ -1,0 +1,144 @@
+#include "lobby/ui/zrdialogs.h"
+
+#include <QPointer>
+#include <QWidget>
+#include <exception>
+
+#include "core/zrlog.h"
+#include "game/zrgame.h"
+#include "lobby/ui/zrdbmanage.h"
+#include "lobby/ui/zrpsl.h"
+#include "lobby/ui/zrregionform.h"
+#include "lobby/ui/zrroomstats.h"
+#include "lobby/ui/zruserstats.h"
+#include "lobby/zrlobbydispatch.h"
+#include "lobby/zrlobbylink.h"
+#include "lobby/zrlobbymodel.h"
+#include "lobby/zrregionlist.h"
+#include "platform/cp1252.h"
+
+namespace pk {
+
+namespace {
+
+QPointer<QWidget>& MainWindowSlot() {
+    static QPointer<QWidget> window;
+    return window;
+}
+
+}  // namespace
+
+void SetDialogsMainWindow(QWidget* window) {
+    MainWindowSlot() = window;
+}
+
+QWidget* DialogsMainWindow() {
+    return MainWindowSlot().data();
+}
+
+QString DialogText(const std::string& bytes) {
+    return Cp1252ToQString(bytes);
+}
+
+std::string DialogBytes(const QString& text) {
+    return QStringToCp1252(text);
+}
+
+void DialogGuarded(const char* routine, const std::function<void()>& work) {
+    try {
+        work();
+    } catch (const std::exception& e) {
+        AddLogLine(std::string("Error in ") + routine + ": " + e.what());
+    } catch (...) {
+        AddLogLine(std::string("Error in ") + routine);
+    }
+}
+
+void ShowRoomStats() {
+    if (sbroomstats) {
+        sbroomstats->OpenForCurrentRoom();
+    }
+}
+
+void ShowUserStats(const std::string& name) {
+    RequestPlayerDetails(name, true, false, false);
+}
+
+void ShowOwnStats() {
+    if (sbuserstats) {
+        sbuserstats->ShowOwnDetails();
+    }
+    LobbySend(LobbyMsgAskStats, ClientState.account.AccountName);
+}
+
+void RequestStatusList() {
+    const tSbUser* own = OwnUser();
+    if (ClientState.lobby.LobbyLinkState == sbConnected && own && own->privilege < privVoice) {
+        LobbySend(LobbyMsgPermanentList, "");
+    }
+}
+
+void ShowDbConsole() {
+    if (dbmanage) {
+        dbmanage->ShowConsole();
+    }
+}
+
+void ShowRegionPicker() {
+    if (zrregionlist) {
+        zrregionlist->FillRegionList();
+    }
+    PingServers();
+}
+
+TLobbyDialogHost::TLobbyDialogHost(TRegionPinger::Clock clock) : pinger_(std::move(clock)) {}
+
+void TLobbyDialogHost::ShowUserDbConsole() {
+    ShowDbConsole();
+}
+
+void TLobbyDialogHost::ShowStatusList(const std::string& payload) {
+    if (zrpsl) {
+        zrpsl->FillStatusList(payload);
+    }
+}
+
+void TLobbyDialogHost::ShowUserDbReply(const std::string& payload) {
+    if (dbmanage) {
+        dbmanage->AddDbResult(payload);
+    }
+}
+
+void TLobbyDialogHost::ShowPlayerDetails(const std::string& payload) {
+    if (sbuserstats) {
+        sbuserstats->ShowPlayerDetails(payload);
+    }
+}
+
+void TLobbyDialogHost::ShowPlayerStats(const std::string& tables) {
+    if (sbuserstats) {
+        sbuserstats->ShowPlayerStats(tables);
+    }
+}
+
+bool TLobbyDialogHost::LocationDialogVisible() {
+    return zrregionlist && zrregionlist->isVisible();
+}
+
+void TLobbyDialogHost::FillRegionList() {
+    if (zrregionlist) {
+        zrregionlist->FillRegionList();
+    }
+}
+
+void TLobbyDialogHost::StartRegionPings() {
+    pinger_.StartRegionPings();
+}
+
+void TLobbyDialogHost::RegionsMeasured() {
+    if (onRegionsMeasured) {
+        onRegionsMeasured();
+    }
+}
+
+}  // namespace pk
