@@ -93,42 +93,66 @@ void ShowRegionPicker() {
 
 TLobbyDialogHost::TLobbyDialogHost(TRegionPinger::Clock clock) : pinger_(std::move(clock)) {}
 
-void TLobbyDialogHost::ShowUserDbConsole() {
-    ShowDbConsole();
-}
-
-void TLobbyDialogHost::ShowStatusList(const std::string& payload) {
+void OpenStatusList(const std::string& payload) {
     if (zrpsl) {
         zrpsl->FillStatusList(payload);
     }
 }
 
-void TLobbyDialogHost::ShowUserDbReply(const std::string& payload) {
+void OpenUserDbReply(const std::string& payload) {
     if (dbmanage) {
         dbmanage->AddDbResult(payload);
     }
 }
 
-void TLobbyDialogHost::ShowPlayerDetails(const std::string& payload) {
+void OpenPlayerDetails(const std::string& payload) {
     if (sbuserstats) {
         sbuserstats->ShowPlayerDetails(payload);
     }
 }
 
-void TLobbyDialogHost::ShowPlayerStats(const std::string& tables) {
+void OpenPlayerStats(const std::string& tables) {
     if (sbuserstats) {
         sbuserstats->ShowPlayerStats(tables);
     }
 }
 
-bool TLobbyDialogHost::LocationDialogVisible() {
+bool LocationPickerVisible() {
     return zrregionlist && zrregionlist->isVisible();
 }
 
-void TLobbyDialogHost::FillRegionList() {
+void RefillLocationPicker() {
     if (zrregionlist) {
         zrregionlist->FillRegionList();
     }
+}
+
+void TLobbyDialogHost::ShowUserDbConsole() {
+    ShowDbConsole();
+}
+
+void TLobbyDialogHost::ShowStatusList(const std::string& payload) {
+    OpenStatusList(payload);
+}
+
+void TLobbyDialogHost::ShowUserDbReply(const std::string& payload) {
+    OpenUserDbReply(payload);
+}
+
+void TLobbyDialogHost::ShowPlayerDetails(const std::string& payload) {
+    OpenPlayerDetails(payload);
+}
+
+void TLobbyDialogHost::ShowPlayerStats(const std::string& tables) {
+    OpenPlayerStats(tables);
+}
+
+bool TLobbyDialogHost::LocationDialogVisible() {
+    return LocationPickerVisible();
+}
+
+void TLobbyDialogHost::FillRegionList() {
+    RefillLocationPicker();
 }
 
 void TLobbyDialogHost::StartRegionPings() {

@@ -36,6 +36,14 @@ void ShowDbConsole();                         // the slash command "managedb"
 // measured again ("Ping Servers" alone is PingServers in lobby/zrregionlist.h).
 void ShowRegionPicker();
 
+// The master server's replies into the dialogs (what a lobby host hands them).
+void OpenStatusList(const std::string& payload);     // message 22
+void OpenUserDbReply(const std::string& payload);    // message 30
+void OpenPlayerDetails(const std::string& payload);  // message 33
+void OpenPlayerStats(const std::string& tables);     // message 34
+bool LocationPickerVisible();
+void RefillLocationPicker();
+
 // The lobby host's dialog part. The lobby window's host derives from it (or the program
 // installs it alone while there is no lobby window).
 class TLobbyDialogHost : public LobbyHost {
