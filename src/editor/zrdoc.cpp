@@ -64,6 +64,16 @@ TZRC* KledDoc::Append(std::unique_ptr<TZRC> entry) {
     return list_.back().get();
 }
 
+std::unique_ptr<TZRC> KledDoc::TakeEntry(const TZRC* entry) {
+    auto it =
+        std::find_if(list_.begin(), list_.end(), [&](const auto& e) { return e.get() == entry; });
+    if (it == list_.end())
+        return nullptr;
+    std::unique_ptr<TZRC> taken = std::move(*it);
+    list_.erase(it);
+    return taken;
+}
+
 void KledDoc::SetCaption(const std::string& caption) {
     caption_ = caption;
     host().CaptionChanged(caption_);

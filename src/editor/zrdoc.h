@@ -135,6 +135,8 @@ public:
     }
     // Test and tool access: appends an entry (without node).
     TZRC* Append(std::unique_ptr<TZRC> entry);
+    // Takes an entry out of the list (its node stays); nullptr when absent.
+    std::unique_ptr<TZRC> TakeEntry(const TZRC* entry);
 
 private:
     void SetCaption(const std::string& caption);

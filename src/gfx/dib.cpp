@@ -14,9 +14,11 @@ namespace {
 // Info header (40 bytes, or 12 for the old core form, or 52..124 for the later
 // forms that add colour masks and colour-space fields we ignore):
 //   size u32, width i32, height i32 (negative = top-down), planes u16,
-//   bit count u16, compression u32 (0 plain, 3 bit fields), image size u32,
+//   bit count u16, compression u32 (0 plain, 1 RLE8, 2 RLE4, 3 bit fields), image size u32,
 //   x/y resolution i32, colours used u32, colours important u32.
 constexpr uint32_t kPlain = 0;
+constexpr uint32_t kRle8 = 1;
+constexpr uint32_t kRle4 = 2;
 constexpr uint32_t kBitFields = 3;
 constexpr int64_t kMaxSide = 1 << 20;
 constexpr uint32_t kFileHeaderSize = 14;
@@ -117,7 +119,12 @@ std::optional<BmpHeader> ReadBmpHeader(ByteReader& r) {
         return std::nullopt;
     if (static_cast<uint64_t>(h.width) * static_cast<uint64_t>(h.height) > MaxBitmapPixels)
         return std::nullopt;
-    if (h.compression != kPlain && h.compression != kBitFields)
+    if (h.compression != kPlain && h.compression != kBitFields && h.compression != kRle8 &&
+        h.compression != kRle4)
+        return std::nullopt;
+    // Run-length rows are always stored bottom-up.
+    if ((h.compression == kRle8 && (h.bpp != 8 || h.topDown)) ||
+        (h.compression == kRle4 && (h.bpp != 4 || h.topDown)))
         return std::nullopt;
     if (h.compression == kBitFields && h.bpp != 16 && h.bpp != 32)
         return std::nullopt;
@@ -302,6 +309,54 @@ void EncodeRow(const DibBitmap& image, int y, int bpp, const Palette& pal, uint8
     }
 }
 
+// Run-length rows (RLE8 and RLE4), bottom-up. A pair (n, v) gives n pixels of
+// v (RLE4: its two nibbles in turn); 0 escapes: 0 ends the row, 1 the
+// picture, 2 moves by the next two bytes (right, up), n >= 3 gives n literal
+// indexes padded to a 16-bit boundary. Pixels the codes never reach keep
+// colour 0, as the platform's loader left them; codes that point outside the
+// picture are cut off there, and data that ends early ends the picture.
+void DecodeRle(std::string_view data, bool four, const std::vector<uint32_t>& palette,
+               DibBitmap& img) {
+    std::fill(img.pixels.begin(), img.pixels.end(), palette[0]);
+    const auto* p = reinterpret_cast<const uint8_t*>(data.data());
+    const size_t n = data.size();
+    size_t i = 0;
+    int64_t x = 0, row = 0;  // row counts from the bottom
+    auto put = [&](uint32_t index) {
+        if (x < img.width && row < img.height)
+            img.at(static_cast<int>(x), static_cast<int>(img.height - 1 - row)) = palette[index];
+        ++x;
+    };
+    while (i + 2 <= n && row < img.height) {
+        const uint8_t count = p[i], value = p[i + 1];
+        i += 2;
+        if (count > 0) {
+            for (int k = 0; k < count && x < img.width; ++k)
+                put(four ? ((k & 1) ? value & 15 : value >> 4) : value);
+            continue;
+        }
+        if (value == 0) {
+            x = 0;
+            ++row;
+        } else if (value == 1) {
+            break;
+        } else if (value == 2) {
+            if (i + 2 > n)
+                break;
+            x += p[i];
+            row += p[i + 1];
+            i += 2;
+        } else {
+            const size_t bytes = four ? (value + 1u) / 2 : value;
+            if (i + bytes > n)
+                break;
+            for (int k = 0; k < value; ++k)
+                put(four ? ((k & 1) ? p[i + k / 2] & 15 : p[i + k / 2] >> 4) : p[i + k]);
+            i += bytes + (bytes & 1);
+        }
+    }
+}
+
 }  // namespace
 
 void DibBitmap::fillRect(int x, int y, int w, int h, uint32_t colour) {
@@ -320,6 +375,13 @@ std::optional<DibBitmap> DecodeBmp(std::string_view bmp) {
     std::optional<std::vector<uint32_t>> palette = ReadPalette(r, *h);
     if (!palette)
         return std::nullopt;
+    if (h->compression == kRle8 || h->compression == kRle4) {
+        if (h->pixelOffset > bmp.size())
+            return std::nullopt;
+        DibBitmap img(static_cast<int>(h->width), static_cast<int>(h->height), 0, h->bpp);
+        DecodeRle(bmp.substr(h->pixelOffset), h->compression == kRle4, *palette, img);
+        return img;
+    }
     const size_t stride = RowStride(h->width, h->bpp);
     if (h->pixelOffset > bmp.size() || stride * h->height > bmp.size() - h->pixelOffset)
         return std::nullopt;

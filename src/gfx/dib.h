@@ -34,8 +34,8 @@ struct DibBitmap {
 
 // Decodes a BMP file (file header, info header, palette, rows). Uncompressed
 // 1, 4, 8, 16, 24 and 32 bits per pixel, 16 and 32 also with bit-field masks,
-// bottom-up or top-down. nullopt for anything else or for any size that the
-// bytes do not hold.
+// bottom-up or top-down; 4 and 8 bits also run-length compressed (bottom-up). nullopt for anything
+// else or for any size that the bytes do not hold.
 std::optional<DibBitmap> DecodeBmp(std::string_view bmp);
 
 // Encodes as a BMP file at the given depth (1, 8, 16, 24 or 32), bottom-up,
