@@ -5,7 +5,7 @@
 #include "gfx/blend.h"
 #include "gfx/blit.h"
 #include "gfx/surfaceconv.h"
-#include "platform/atomicfile.h"
+#include "klb/klblookup.h"
 
 namespace pk {
 
@@ -82,12 +82,7 @@ bool AlphaBlendMasked(Surface16& dst, int x, int y, int maskRow, int maskCol, in
 }
 
 std::optional<DibBitmap> LoadLibraryBitmap(int32_t offset, int32_t size, const TZRC& e) {
-    if (offset <= 0 || size <= 0)
-        return std::nullopt;
-    std::optional<std::string> bytes = ReadFileRange(e.SourceFile, offset, size);
-    if (!bytes)
-        return std::nullopt;
-    return DecodeBmp(*bytes);
+    return LoadLibraryBitmap(e.SourceFile, offset, size);
 }
 
 std::optional<DibBitmap> EntryBitmap(const TZRC& e, bool mask) {
