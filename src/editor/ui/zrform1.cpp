@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 #include <map>
 
+#include "editor/ui/zrcommandsui.h"
 #include "platform/cp1252.h"
 
 namespace pk {
@@ -120,6 +121,7 @@ TForm1::TForm1(std::filesystem::path programFolder, KledAudio audio, QWidget* pa
             RefreshResourcePage();
     });
     BuildTools();
+    new ResourceCommandsUi(this);  // the tree and page buttons, owned by the window
     resize(800, 600);
 }
 

@@ -1,0 +1,58 @@
+// The resource commands' buttons on the main window: a tool bar above the
+// tree and the load, save and mask buttons of each page, with the dialogs
+// they ask (file dialogs, `TForm2`, `TForm3`).
+#pragma once
+
+#include <QObject>
+#include <functional>
+#include <memory>
+
+#include "editor/zrcommands.h"
+
+class QPushButton;
+
+namespace pk {
+
+class TForm1;
+class TForm2;
+class TForm3;
+
+class ResourceCommandsUi : public QObject, public CommandHost {
+    Q_OBJECT
+public:
+    // Adds the buttons to the window; owned by it.
+    explicit ResourceCommandsUi(TForm1* form);
+    ~ResourceCommandsUi() override;
+
+    KledCommands& commands() { return *commands_; }
+    TForm2* form2() const { return form2_; }
+    TForm3* form3() const { return form3_; }
+    // A button by its object name ("creategroup", "openresource0", ...).
+    QPushButton* Button(const QString& name) const;
+
+    // Test hooks in place of the modal dialogs, used when set.
+    std::function<std::string(const FileDialogSpec&)> fileSink;
+    std::function<int64_t(const DibBitmap&)> colourSink;
+    std::function<TreeNode*()> groupSink;
+
+    // CommandHost
+    void ShowMessage(const std::string& text) override;
+    std::string ChooseFile(const FileDialogSpec& spec) override;
+    int64_t PickTransparentColor(const DibBitmap& image) override;
+    TreeNode* SelectResourceGroup() override;
+    void ResourcesChanged() override;
+
+private:
+    void AddTreeButtons();
+    void AddPageButtons(int page);
+    QPushButton* MakeButton(QWidget* parent, const QString& text, const QString& name,
+                            const QString& hint, std::function<void()> action);
+    int ActivePage() const;
+
+    TForm1* form_;
+    std::unique_ptr<KledCommands> commands_;
+    TForm2* form2_ = nullptr;
+    TForm3* form3_ = nullptr;
+};
+
+}  // namespace pk
