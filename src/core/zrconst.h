@@ -192,6 +192,12 @@ inline constexpr int MaxDbResultRows = 10000;
 inline constexpr int MinTableCellSize = 4;
 inline constexpr int MaxTableCellSize = 2000;
 
+// The last game's statistics table: columns a server may send, the widest column in pixels;
+// and the largest existing log file the player's "Save log to..." appends to.
+inline constexpr int MaxStatsColumns = 64;
+inline constexpr int MaxStatsColumnWidth = 2000;
+inline constexpr std::size_t MaxStatsLogFileSize = 64u * 1024u * 1024u;
+
 // What a theme's main bitmap may set before the client refuses it: a field of at least four
 // cells each way (a piece must fit), block sizes up to 64 pixels and a minimum window of up
 // to 8192 pixels each way. Anything beyond is a broken or hostile theme, not a design.

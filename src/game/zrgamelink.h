@@ -73,7 +73,7 @@ public:
     // The lobby's join result: "Successfully joined game!" or the failure.
     virtual void LobbyJoinResult(bool joined) { (void)joined; }
     virtual void NoteLobbyActivity() {}
-    virtual void ClearReadyFlags() {}
+    virtual void ClearReadyFlags();  // the room window's ready marks
     virtual void StopAllSounds() {}
     // A line of the game history list.
     virtual void GameHistory(const std::string& line) { (void)line; }
@@ -97,7 +97,7 @@ public:
     // The room's message lines, shown with the chat template RoomMessageLineCode.
     virtual void ShowRoomMessageLine(const std::string& line);
     // Whether the own player is marked ready (the room's player list keeps it).
-    virtual bool OwnPlayerReady() { return false; }
+    virtual bool OwnPlayerReady();
 };
 GameLinkHost& GameHost();
 void SetGameLinkHost(GameLinkHost* host);  // nullptr restores the default

@@ -9,6 +9,7 @@
 #include "game/zrgame.h"
 #include "game/zrgamelink.h"
 #include "game/zrowngame.h"
+#include "game/zrpartyline.h"
 #include "game/zrroomchat.h"
 #include "game/zrroomevents.h"
 #include "game/zrroomhost.h"
@@ -208,14 +209,6 @@ void ServerSpecial(std::uint8_t type, const std::string& payload) {
     QueueServerSpecial(type, Token(1, payload), *slot, RestFromToken(3, payload, Sep));
 }
 
-// Stand-in for a message another unit handles, until it registers its own.
-RoomHandler LoggingStandIn(std::uint8_t type) {
-    return [type](const std::string& payload) {
-        AddLogLine("Game message " + std::to_string(type) + " not handled yet (" +
-                   std::to_string(payload.size()) + " bytes)");
-    };
-}
-
 }  // namespace
 
 std::string CountdownText(int seconds) {
@@ -286,9 +279,8 @@ void InitRoomHandlers() {
     });
     own(0x11, RoomMsgOtherSpecial);
     own(0x21, RoomMsgViewedSlot);
-    for (std::uint8_t type : {0x05, 0x02}) {
-        own(type, LoggingStandIn(type));
-    }
+    own(MsgReadyFlags, SetReadyFlags);
+    own(MsgGameStats, ShowLastGameStats);
 }
 
 bool CallRoomHandler(std::uint8_t type, const std::string& payload) {

@@ -124,4 +124,8 @@ void TLobbyShellPart::SendOwnStatus(int status) {
     LobbySend(LobbyMsgOwnStatus, std::to_string(status));
 }
 
+void TLobbyShellPart::RequestPlayerDetails(const std::string& name) {
+    pk::RequestPlayerDetails(name, false, true, false);
+}
+
 }  // namespace pk

@@ -24,6 +24,7 @@ public:
     void GameLinkClosed() override;
     int OwnStatus() const override;
     void SendOwnStatus(int status) override;
+    void RequestPlayerDetails(const std::string& name) override;
 };
 
 }  // namespace pk

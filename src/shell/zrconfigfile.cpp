@@ -4,6 +4,7 @@
 #include "core/zrgamesetlist.h"
 #include "core/zrlog.h"
 #include "game/zrgamewindow.h"
+#include "game/zrpartyline.h"
 #include "platform/atomicfile.h"
 #include "shell/zrconfig.h"
 #include "shell/zrlobbyhooks.h"
@@ -15,6 +16,28 @@
 namespace pk {
 
 namespace {
+
+// The room window's keys; a font is set only when the file names one.
+RoomWindowConfig RoomConfigFrom(const TConfig& c) {
+    RoomWindowConfig r;
+    r.gstatsw = c.gstatsw;
+    r.gstatsheight = c.gstatsheight;
+    r.gstatsexpand = c.gstatsexpand;
+    r.fgamechat = c.fgamechat;
+    r.fgamestats = c.fgamestats;
+    r.chatFontSet = r.statsFontSet = true;
+    return r;
+}
+
+void GatherRoomConfig(TConfig& c) {
+    RoomWindowConfig r = RoomConfigFrom(c);
+    RoomView().GetConfig(r);
+    c.gstatsw = r.gstatsw;
+    c.gstatsheight = r.gstatsheight;
+    c.gstatsexpand = r.gstatsexpand;
+    c.fgamechat = r.chatFontSet ? r.fgamechat : FontSpec{};
+    c.fgamestats = r.statsFontSet ? r.fgamestats : FontSpec{};
+}
 
 TXSettings ReadRecord(const std::filesystem::path& file) {
     TXSettings record;
@@ -70,6 +93,7 @@ bool LoadConfig(const std::filesystem::path& file) {
     VersionChanged = Config.ver != ConfigVersion;
     Lobby().ApplyConfig(Config);
     GameWindow().SetBoxFonts(Config.fplaygamechat, Config.fattacks);
+    RoomView().SetConfig(RoomConfigFrom(Config));
     ReadGameSets(file.parent_path());
     const bool themed = ApplyThemeSelection(Config.theme2);
     if (themed)
@@ -83,6 +107,7 @@ bool LoadConfig(const std::filesystem::path& file) {
 bool SaveConfig(const std::filesystem::path& file) {
     Lobby().GatherConfig(Config);
     GameWindow().GetBoxFonts(Config.fplaygamechat, Config.fattacks);
+    GatherRoomConfig(Config);
     std::string theme2 = BuildThemeSelection();
     if (theme2.empty())
         theme2 = Config.theme2;  // no theme loaded: keep the player's choice for the next start

@@ -62,6 +62,8 @@ public:
     virtual void SendOwnStatus(int status) { (void)status; }
     // The lobby's tiles of the theme's icon sheet.
     virtual void SetIcons(const std::vector<IconTile>& tiles) { (void)tiles; }
+    // The game room's "Show player details...": asks the master server about a player.
+    virtual void RequestPlayerDetails(const std::string& name) { (void)name; }
 };
 
 // The installed one; never null. Installing nullptr restores the one that is never connected.

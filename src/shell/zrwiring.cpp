@@ -5,7 +5,9 @@
 #include "game/zrgame.h"
 #include "game/zrgamedisplay.h"
 #include "game/zrgamewindow.h"
+#include "game/zrpartyline.h"
 #include "game/zrviewslot.h"
+#include "net/zrsock.h"
 #include "shell/zraudiohooks.h"
 #include "shell/zrconfig.h"
 #include "shell/zrlobbyhooks.h"
@@ -57,8 +59,37 @@ std::string ShellGameLinkHost::TeamNameText() {
     return Config.teamname;
 }
 
-// The room window is still to come; its lines go nowhere yet.
-void ShellRoomHost::PartylineAddLine(const std::string&) {}
+void ShellRoomHost::PartylineAddLine(const std::string& line) {
+    pk::PartylineAddLine(line);
+}
+void ShellRoomHost::RefreshUserList() {
+    RoomParts::RefreshUserList();
+    RoomView().RefreshUserList();
+    const std::string hint = RoomTrayHint(Config.accountname, GameSock().IPAddr);
+    if (!hint.empty())
+        MainWindow().SetTrayHint(hint);
+}
+void ShellRoomHost::RepaintUserList() {
+    RoomView().RepaintUserList();
+}
+void ShellRoomHost::ClearRoomChat() {
+    RoomView().ClearChat();
+}
+bool ShellRoomHost::TeamUpdateEnabled() const {
+    return RoomView().TeamUpdateEnabled();
+}
+void ShellRoomHost::SetTeamUpdateEnabled(bool on) {
+    RoomView().SetTeamUpdateEnabled(on);
+}
+void ShellRoomHost::SetTeamNameText(const std::string& text) {
+    RoomView().SetTeamNameText(text);
+}
+void ShellRoomHost::UpdateTeamClick() {
+    RoomView().UpdateTeamClick();
+}
+void ShellRoomHost::RequestPlayerDetails(const std::string& name) {
+    Lobby().RequestPlayerDetails(name);
+}
 void ShellRoomHost::ShowGameMessage(const std::string& line) {
     GameWindow().ShowGameMessage(line);
 }

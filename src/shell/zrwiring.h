@@ -30,6 +30,14 @@ public:
 class ShellRoomHost : public RoomHost {
 public:
     void PartylineAddLine(const std::string& line) override;
+    void RefreshUserList() override;
+    void RepaintUserList() override;
+    void ClearRoomChat() override;
+    bool TeamUpdateEnabled() const override;
+    void SetTeamUpdateEnabled(bool on) override;
+    void SetTeamNameText(const std::string& text) override;
+    void UpdateTeamClick() override;
+    void RequestPlayerDetails(const std::string& name) override;
     void ClearGameChat() override;
     void SetGameChatText(const std::string& text) override;
     void ClearAttackList() override;

@@ -6,17 +6,10 @@
 #include <QWidget>
 
 #include "game/ui/zrgameform.h"
+#include "game/ui/zrpartylineform.h"
 #include "skin/ui/zrskinform.h"
 
 namespace pk {
-
-// The game room window: chat and player list ("chat").
-class Tzrpartyline : public TZRSkinForm {
-public:
-    explicit Tzrpartyline(QWidget* parent = nullptr) : TZRSkinForm("chat", parent) {
-        SetNeedPaint(true);
-    }
-};
 
 // The game-set editor.
 class Tzrgamesetup : public QWidget {

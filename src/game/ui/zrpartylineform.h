@@ -1,0 +1,176 @@
+#pragma once
+// The game room window `Tzrpartyline` ("chat"): the room chat box and its edit line, the tool
+// bar (game settings, extra settings, statistics), the collapsible statistics panel above the
+// chat, the owner-drawn player list with its moderation menu, and the team and game controls.
+// Everything it decides is in game/zrpartyline.h; the window presents it and forwards clicks.
+#include <QImage>
+#include <QMenu>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "game/zrpartyline.h"
+#include "game/zrroomcontrols.h"
+#include "skin/ui/zrskinform.h"
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QScrollArea;
+class QSplitter;
+class QTableWidget;
+class QToolButton;
+
+namespace pk {
+
+class TZRTxtbox;
+
+class Tzrpartyline : public TZRSkinForm, public RoomWindowView, public RoomControls {
+public:
+    explicit Tzrpartyline(QWidget* parent = nullptr);
+    ~Tzrpartyline() override;
+
+    // Controls, by their names.
+    TZRTxtbox* chatbox() const { return chatbox_; }
+    QLineEdit* chatedit() const { return chatedit_; }
+    QListWidget* userlist() const { return userlist_; }
+    QLineEdit* teamname() const { return teamname_; }
+    QPushButton* updateteam() const { return updateteam_; }
+    QPushButton* startgame() const { return startgame_; }
+    QPushButton* pausegame() const { return pausegame_; }
+    QToolButton* changesettings() const { return changesettings_; }
+    QToolButton* editextras() const { return editextras_; }
+    QToolButton* showstats() const { return showstats_; }
+    QLabel* statscaption() const { return statscaption_; }
+    QLabel* gscaption() const { return gscaption_; }
+    QScrollArea* statsscrollbox() const { return statsscrollbox_; }
+    TZRTxtbox* gameresults() const { return gameresults_; }
+    TZRTxtbox* gamehistory() const { return gamehistory_; }
+    QTableWidget* gamestats() const { return gamestats_; }
+    QMenu* userpopupmenu() const { return userpopupmenu_; }
+    QMenu* fontchangepopup() const { return fontchangepopup_; }
+    QMenu* statschangefontpopup() const { return statschangefontpopup_; }
+    int StatsPanelHeight() const { return statsPanelHeight_; }
+    bool StatsShown() const;
+
+    // Handlers that tests and the skin reach.
+    void showstatsClick();
+    void updateteamClick();
+    void startgameClick();
+    void pausegameClick();
+    void changesettingsClick();
+    void editextrasClick();
+    void statssavelogClick();
+    // A press on the list at a point of the list's viewport.
+    void userlistMouseDown(const QPoint& at, Qt::MouseButton button);
+    // The menu for the player of a row (the row is selected first); false when none is shown.
+    bool PrepareMenuForRow(int row);
+    void kickwomsgClick();
+    void kickwmsgClick();
+    void andban1Click();
+    void MovePlayerClick(int slot);
+    void toplayerlist1Click();
+    void whoismenuClick();
+    // The row's picture as the list draws it.
+    QImage RowImage(int row, bool selected, bool focused) const;
+
+    // Dialogs that tests replace: the font picker, the kick message prompt, the save dialog.
+    using FontPicker = std::function<bool(QFont& font)>;
+    using TextPrompt = std::function<bool(std::string& text)>;
+    using FilePrompt = std::function<std::string()>;
+    void SetFontPicker(FontPicker p) { fontPicker_ = std::move(p); }
+    void SetKickPrompt(TextPrompt p) { kickPrompt_ = std::move(p); }
+    void SetSavePrompt(FilePrompt p) { savePrompt_ = std::move(p); }
+    const TStatsPanel& Stats() const { return stats_; }
+
+    // RoomWindowView
+    void AddChatLine(const std::string& line) override;
+    void ClearChat() override;
+    void RefreshUserList() override;
+    void RepaintUserList() override;
+    bool TeamUpdateEnabled() const override;
+    void SetTeamUpdateEnabled(bool on) override;
+    void SetTeamNameText(const std::string& text) override;
+    void UpdateTeamClick() override { updateteamClick(); }
+    void ShowStats(const TStatsPanel& panel, bool open) override;
+    std::vector<int> StatsWidths() const override;
+    void SetConfig(const RoomWindowConfig& config) override;
+    void GetConfig(RoomWindowConfig& config) override;
+    // RoomControls
+    void ApplyControls(const RoomControlStates& states) override;
+    void SetIcons(const std::vector<IconTile>& tiles) override;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void BuildChat();
+    void BuildList();
+    void BuildStats();
+    void BuildMenus();
+    void BuildUserMenu();
+    void LayOut();
+    void LayOutStats();
+    void ChangeFont(QWidget& target, bool stats);
+    void RestoreFont(QWidget& target, bool stats);
+    bool ChatEditKey(QKeyEvent& key);
+    void FocusChat();
+    tclient* RowPlayer(int row) const;
+    tclient* SelectedPlayer() const;
+    void KickWithPrompt(bool ban);
+    void ShowMessage(const std::string& text);
+
+    TZRTxtbox* chatbox_ = nullptr;
+    QWidget* ebpanel_ = nullptr;
+    QLineEdit* chatedit_ = nullptr;
+    QWidget* chattbpanel_ = nullptr;
+    QToolButton* changesettings_ = nullptr;
+    QToolButton* editextras_ = nullptr;
+    QToolButton* showstats_ = nullptr;
+    QLabel* gscaption_ = nullptr;
+    QLabel* editcaption_ = nullptr;
+    QLabel* statscaption_ = nullptr;
+    QSplitter* gamestatssplit_ = nullptr;
+    QScrollArea* statsscrollbox_ = nullptr;
+    QWidget* statsinner_ = nullptr;
+    TZRTxtbox* gameresults_ = nullptr;
+    TZRTxtbox* gamehistory_ = nullptr;
+    QTableWidget* gamestats_ = nullptr;
+    QWidget* containerpanel_ = nullptr;
+    QListWidget* userlist_ = nullptr;
+    QLabel* teamlabel_ = nullptr;
+    QLineEdit* teamname_ = nullptr;
+    QPushButton* updateteam_ = nullptr;
+    QPushButton* startgame_ = nullptr;
+    QPushButton* pausegame_ = nullptr;
+    QMenu* fontchangepopup_ = nullptr;
+    QMenu* statschangefontpopup_ = nullptr;
+    QMenu* userpopupmenu_ = nullptr;
+    QMenu* kicksub_ = nullptr;
+    QMenu* moveuserto_ = nullptr;
+    QAction* toplayerlist_ = nullptr;
+    QAction* tospectatorlist_ = nullptr;
+    std::vector<QAction*> toslot_;
+    QAction* whoismenu_ = nullptr;
+    std::vector<QImage> listImages_;
+    std::unique_ptr<QObject> keys_;
+    std::unique_ptr<QObject> listMouse_;
+    FontPicker fontPicker_;
+    TextPrompt kickPrompt_;
+    FilePrompt savePrompt_;
+    TStatsPanel stats_;
+    std::string rememberedWidths_;
+    int statsPanelHeight_ = 90;
+    mutable int moveButtonWidth_ = 0;
+    bool suppressChatKey_ = false;
+    bool chatFontSet_ = false;
+    bool statsFontSet_ = false;
+};
+
+// The one room window, while it exists.
+extern Tzrpartyline* zrpartyline;
+
+}  // namespace pk

@@ -1,0 +1,300 @@
+// The room window offscreen: the chat edit's keys, the list's rows and clicks, the team button,
+// the moderation menu on the row it was opened for, the statistics panel with its widths, font
+// and saving, and the configuration keys it keeps.
+#include "game/ui/zrpartylineform.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTableWidget>
+#include <fstream>
+
+#include "core/ui/zrtxtbox.h"
+#include "core/zrxsettings.h"
+#include "game/zrgame.h"
+#include "game/zrgamelink.h"
+#include "game/zrroomchat.h"
+#include "support/fake_game_io.h"
+#include "support/room_fakes.h"
+#include "support/temp_dir.h"
+#include "support/widgetapp.h"
+
+namespace pk {
+namespace {
+
+class PartylineFormTest : public testing::EngineTest {
+protected:
+    void SetUp() override {
+        test::EnsureWidgetApp();
+        EngineTest::SetUp();
+        SetRoomHost(&room);
+        InitRoomHandlers();
+        form = std::make_unique<Tzrpartyline>();
+        form->resize(640, 420);
+        form->show();
+        QApplication::processEvents();
+        ClientState.game.GameLinkState = LinkInRoom;
+        bob = AddPlayer("bob");
+        SeatPlayer(*bob, 3);
+        bob->TeamName = "reds";
+        watcher = AddPlayer("wendy");
+        SeatPlayer(*watcher, 0);
+        form->RefreshUserList();
+    }
+    void TearDown() override {
+        form.reset();
+        SetRoomHost(nullptr);
+        EngineTest::TearDown();
+        RecentPrivateNames.clear();
+    }
+    void Key(QWidget* w, int key, Qt::KeyboardModifiers mods = Qt::NoModifier,
+             const QString& text = {}) {
+        QKeyEvent e(QEvent::KeyPress, key, mods, text);
+        QApplication::sendEvent(w, &e);
+    }
+    QPoint RowPoint(int row, int x) {
+        const QRect r = form->userlist()->visualRect(form->userlist()->model()->index(row, 0));
+        return {r.left() + x, r.center().y()};
+    }
+
+    test::RecordingRoomHost room;
+    std::unique_ptr<Tzrpartyline> form;
+    tclient* bob = nullptr;
+    tclient* watcher = nullptr;
+};
+
+TEST_F(PartylineFormTest, ChatEditKeys) {
+    QLineEdit* edit = form->chatedit();
+    EXPECT_EQ(edit->maxLength(), 400);
+    edit->setText("hi ");
+    edit->setCursorPosition(3);
+    Key(edit, Qt::Key_K, Qt::ControlModifier, QString(QChar(0x0b)));
+    EXPECT_EQ(edit->text(), QString("hi ") + QChar(0x05));
+    // Control bytes do not pass the text check: the line stays and nothing goes out.
+    Key(edit, Qt::Key_Return);
+    EXPECT_EQ(edit->text(), QString("hi ") + QChar(0x05));
+    EXPECT_TRUE(sender.sent.empty());
+    edit->setText("hello room");
+    Key(edit, Qt::Key_Return);
+    EXPECT_TRUE(edit->text().isEmpty());
+    ASSERT_EQ(sender.sent.size(), 1u);
+    EXPECT_EQ(sender.sent[0].first, 0x14);
+    EXPECT_EQ(sender.sent[0].second, "\x80\x1e\x02hello room");
+    // Completion to the last private sender.
+    RecentPrivateNames = {"carol"};
+    edit->setText("hey");
+    Key(edit, Qt::Key_Tab);
+    EXPECT_EQ(edit->text().toStdString(), CompletePrivateNick("hey", {"carol"}));
+}
+
+TEST_F(PartylineFormTest, ChatLinesAndRows) {
+    Settings.options.chatts = 0;
+    PartylineAddLine("\x05" "12line");
+    ASSERT_EQ(form->chatbox()->Lines().Count(), 1u);
+    EXPECT_EQ(form->chatbox()->Lines().Line(0).plain, "line");
+    ASSERT_EQ(form->userlist()->count(), 8);
+    EXPECT_EQ(form->userlist()->item(6)->text(), "!spectators");
+    EXPECT_EQ(form->userlist()->item(0)->text(), "1");
+}
+
+TEST_F(PartylineFormTest, ClickingTheOwnRow) {
+    Settings.rules.startvote = 1;
+    Settings.rules.allowmove = 1;
+    form->RefreshUserList();
+    (void)form->RowImage(0, false, false);  // draws the move button, measuring it
+    form->userlistMouseDown(RowPoint(0, 20), Qt::LeftButton);
+    EXPECT_TRUE(room.Called("ExecuteCommand toggleready"));
+    room.calls.clear();
+    form->userlistMouseDown(RowPoint(0, 20), Qt::RightButton);
+    EXPECT_FALSE(room.Called("ExecuteCommand toggleready"));
+    const int w = form->userlist()->viewport()->width();
+    form->userlistMouseDown(RowPoint(0, w - 3), Qt::LeftButton);
+    EXPECT_TRUE(room.Called("ExecuteCommand move"));
+    room.calls.clear();
+    // Another player's row never moves or toggles.
+    form->userlistMouseDown(RowPoint(2, w - 3), Qt::LeftButton);
+    form->userlistMouseDown(RowPoint(2, 20), Qt::LeftButton);
+    EXPECT_TRUE(room.calls.empty());
+    // Start vote off: the mark's place does nothing.
+    Settings.rules.startvote = 0;
+    form->userlistMouseDown(RowPoint(0, 20), Qt::LeftButton);
+    EXPECT_FALSE(room.Called("ExecuteCommand toggleready"));
+}
+
+TEST_F(PartylineFormTest, TeamButton) {
+    form->updateteam()->setEnabled(true);
+    form->teamname()->setText("blues");
+    form->updateteamClick();
+    ASSERT_EQ(sender.sent.size(), 1u);
+    EXPECT_EQ(sender.sent[0], (std::pair<uint8_t, std::string>{0x0e, "blues"}));
+    EXPECT_EQ(own->TeamName, "blues");
+    form->updateteamClick();  // unchanged: nothing
+    EXPECT_EQ(sender.sent.size(), 1u);
+    form->teamname()->setText(QString(QChar(0x01)));
+    form->updateteamClick();
+    EXPECT_EQ(room.dialogs.back(), "Invalid team name!");
+    Settings.rules.eteams = 1;
+    form->teamname()->setText("greens");
+    form->updateteamClick();
+    EXPECT_EQ(room.dialogs.back(),
+              "Team names are locked down. They cannot be changed by players!");
+    // Enter in the edit presses the button; an empty name means no team.
+    Settings.rules.eteams = 0;
+    form->teamname()->clear();
+    Key(form->teamname(), Qt::Key_Return);
+    EXPECT_EQ(sender.sent.back(), (std::pair<uint8_t, std::string>{0x0e, ""}));
+}
+
+TEST_F(PartylineFormTest, ControlsFollowTheInterfaceStates) {
+    RoomControlStates s;
+    s.startgameCaption = "Stop game";
+    s.startgameEnabled = true;
+    s.gscaption = "Modify game settings";
+    RoomWindowControls().ApplyControls(s);
+    EXPECT_EQ(form->startgame()->text(), "Stop game");
+    EXPECT_TRUE(form->startgame()->isEnabled());
+    EXPECT_EQ(form->gscaption()->text(), "Modify game settings");
+    form->startgameClick();
+    form->pausegameClick();
+    EXPECT_TRUE(room.Called("ExecuteCommand togglegame"));
+    EXPECT_TRUE(room.Called("ExecuteCommand togglepause"));
+}
+
+TEST_F(PartylineFormTest, MenuActsOnTheRowItWasOpenedFor) {
+    ClientState.game.RoomOperators = "me";
+    form->userlist()->setCurrentRow(0);
+    // The header and open slots show no menu.
+    EXPECT_FALSE(form->PrepareMenuForRow(6));
+    EXPECT_FALSE(form->PrepareMenuForRow(1));
+    ASSERT_TRUE(form->PrepareMenuForRow(2));  // bob in slot 3
+    EXPECT_EQ(form->userlist()->currentRow(), 2);
+    auto* toslot3 = form->userpopupmenu()->findChild<QMenu*>("Moveuserto1");
+    ASSERT_NE(toslot3, nullptr);
+    form->kickwomsgClick();
+    form->MovePlayerClick(0);
+    form->toplayerlist1Click();
+    form->SetKickPrompt([](std::string& text) {
+        text = "";
+        return true;
+    });
+    form->kickwmsgClick();
+    form->SetKickPrompt([](std::string& text) {
+        text = "bad\x02";
+        return true;
+    });
+    form->andban1Click();
+    EXPECT_EQ(room.dialogs.back(), "Invalid kick message!");
+    form->SetKickPrompt([](std::string& text) {
+        text = "flood";
+        return true;
+    });
+    form->andban1Click();
+    using Sent = std::vector<std::pair<uint8_t, std::string>>;
+    EXPECT_EQ(sender.sent, (Sent{{0x1e, "bob"},
+                                 {0x1f, "bob\x02" "0"},
+                                 {0x1f, "bob\x02" "2"},
+                                 {0x1e, "bob\x02"},
+                                 {0x1e, "bob\x02" "flood"},
+                                 {0x11, "bob flood\r\n"}}));
+    // Without the own rights the kick and move entries are hidden.
+    ClientState.game.RoomOperators = "bob";
+    ASSERT_TRUE(form->PrepareMenuForRow(7));
+    EXPECT_FALSE(form->userpopupmenu()->findChild<QMenu*>("kicksub")->menuAction()->isVisible());
+    room.lobbyUp = true;
+    form->PrepareMenuForRow(7);
+    form->whoismenuClick();
+    EXPECT_TRUE(room.Called("RequestPlayerDetails wendy"));
+}
+
+TEST_F(PartylineFormTest, StatisticsPanelShowsWidthsAndSaves) {
+    EXPECT_FALSE(form->StatsShown());
+    TXSettings record;
+    record.SetInt("gametime", 125);
+    record.SetValue("winner", "bob");
+    record.SetValue("keys", "Name\x01Lines");
+    record.SetValue("1", "me\x01" "4");
+    record.SetValue("3", "bob");
+    record.SetValue("colwidths", "90\x01" "40");
+    ClientState.game.GamesPlayed = 1;
+    ClientState.game.GameEventLog = {"[10:00:00] Join: bob"};
+    ASSERT_TRUE(CallRoomHandler(0x02, record.SaveToCompressed()));
+    EXPECT_TRUE(form->StatsShown());
+    EXPECT_EQ(form->statscaption()->text(), "Hide stats");
+    EXPECT_EQ(form->gamestats()->columnCount(), 2);
+    EXPECT_EQ(form->gamestats()->rowCount(), 7);
+    EXPECT_EQ(form->gamestats()->item(0, 0)->text(), "Name");
+    EXPECT_EQ(form->gamestats()->item(3, 0)->text(), "bob");
+    EXPECT_EQ(form->gamestats()->columnWidth(0), 90);
+    RoomWindowConfig config;
+    form->GetConfig(config);
+    EXPECT_EQ(config.gstatsw, "90\x01" "40");
+    EXPECT_EQ(config.gstatsexpand, 1);
+    // The player's widths are remembered.
+    form->gamestats()->setColumnWidth(1, 70);
+    form->GetConfig(config);
+    EXPECT_EQ(config.gstatsw, "90\x01" "70");
+
+    test::TempDir dir;
+    const std::string file = dir.File("games.log");
+    {
+        std::ofstream out(file, std::ios::binary);
+        out << "before\r\n";
+    }
+    form->SetSavePrompt([&] { return file; });
+    form->statssavelogClick();
+    std::ifstream in(file, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(text.substr(0, 8), "before\r\n");
+    EXPECT_NE(text.find("Game winner:\tbob\r\n"), std::string::npos);
+    EXPECT_NE(text.find("bob                 \r\n"), std::string::npos);
+    EXPECT_NE(text.find("[10:00:00] Join: bob\r\n"), std::string::npos);
+    form->SetSavePrompt([&] { return dir.File("missing/x.log"); });
+    form->statssavelogClick();
+    EXPECT_EQ(room.dialogs.back(), "Unable to save to '" + dir.File("missing/x.log") + "'!");
+
+    // Hiding keeps the height; statistics without a game leave the panel as it is.
+    form->showstatsClick();
+    EXPECT_FALSE(form->StatsShown());
+    EXPECT_EQ(form->statscaption()->text(), "Show stats");
+    TXSettings none;
+    none.SetValue("date", "x");
+    CallRoomHandler(0x02, none.SaveToCompressed());
+    EXPECT_FALSE(form->StatsShown());
+}
+
+TEST_F(PartylineFormTest, FontsAndConfiguration) {
+    RoomWindowConfig c;
+    c.gstatsheight = 150;
+    c.gstatsexpand = 1;
+    c.gstatsw = "33";
+    c.fgamechat.name = "Liberation Serif";
+    c.fgamechat.size = 11;
+    c.chatFontSet = true;
+    form->SetConfig(c);
+    EXPECT_TRUE(form->StatsShown());
+    EXPECT_EQ(form->chatbox()->font().pointSize(), 11);
+    form->SetFontPicker([](QFont& f) {
+        f.setPointSize(13);
+        return true;
+    });
+    auto* change = form->statschangefontpopup()->findChild<QAction*>("statschangefont");
+    ASSERT_NE(change, nullptr);
+    change->trigger();
+    RoomWindowConfig out;
+    form->GetConfig(out);
+    EXPECT_EQ(out.fgamestats.size, 13);
+    EXPECT_TRUE(out.statsFontSet);
+    EXPECT_EQ(out.gstatsw, "33");
+    form->fontchangepopup()->findChild<QAction*>("chatdefaultfont")->trigger();
+    form->GetConfig(out);
+    EXPECT_FALSE(out.chatFontSet);
+}
+
+}  // namespace
+}  // namespace pk

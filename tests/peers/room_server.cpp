@@ -1,0 +1,273 @@
+#include "peers/room_server.h"
+
+#include <algorithm>
+#include <ctime>
+
+#include "core/zrmisc.h"
+#include "core/zrxsettings.h"
+#include "game/zrfield.h"
+#include "peers/room_script.h"
+
+namespace pk::peers {
+
+namespace {
+
+constexpr char Sep = '\x02';
+
+std::string Join2(const std::string& a, const std::string& b) {
+    return a + Sep + b;
+}
+
+}  // namespace
+
+ScriptedRoom::ScriptedRoom(GameServerPeer& server) : server_(server) {
+    server_.options.autoJoin = false;
+    server_.OnSession = [this](GameServerSession& session) {
+        session.OnSeedReply = [this](GameServerSession& s, const GameFrame& reply) {
+            if (reply.type == 0x01)
+                Join(s);
+        };
+    };
+    server_.OnFrame = [this](GameServerSession& s, const GameFrame& f) {
+        Frame(s, f);
+        if (AfterFrame)
+            AfterFrame(s, f);
+    };
+}
+
+ScriptedRoom::Member* ScriptedRoom::Find(const std::string& name) {
+    for (Member& m : members_)
+        if (SameText(m.name, name))
+            return &m;
+    return nullptr;
+}
+
+ScriptedRoom::Member* ScriptedRoom::Of(const GameServerSession& session) {
+    for (Member& m : members_)
+        if (m.session == &session)
+            return &m;
+    return nullptr;
+}
+
+void ScriptedRoom::AddBot(const std::string& name, int slot, const std::string& team) {
+    members_.push_back({name, slot, team, false, nullptr});
+    Broadcast(0x0d, std::to_string(slot) + Sep + name + Sep + team);
+}
+
+int ScriptedRoom::FreeSlot() const {
+    for (int slot = 1; slot <= 6; ++slot) {
+        const bool taken = std::any_of(members_.begin(), members_.end(),
+                                       [slot](const Member& m) { return m.slot == slot; });
+        if (!taken)
+            return slot;
+    }
+    return 0;
+}
+
+std::string ScriptedRoom::ReadyBits() const {
+    std::string bits;
+    int position = 0;
+    for (int slot = 1; slot <= 6; ++slot) {
+        for (const Member& m : members_)
+            if (m.slot == slot)
+                WriteBits(bits, position, m.ready ? 1u : 0u, 1);
+    }
+    return bits;
+}
+
+void ScriptedRoom::Broadcast(std::uint8_t type, const std::string& payload,
+                             const GameServerSession* except) {
+    for (const Member& m : members_)
+        if (m.session != nullptr && m.session != except &&
+            m.session->phase() == GameServerSession::Phase::Room)
+            m.session->SendFrame(type, payload);
+}
+
+void ScriptedRoom::SendOperators() {
+    std::string list;
+    for (const std::string& op : operators) list += (list.empty() ? "" : " ") + op;
+    Broadcast(0x25, list);
+}
+
+bool ScriptedRoom::IsOperator(const GameServerSession& s) const {
+    for (const Member& m : members_)
+        if (m.session == &s)
+            return std::any_of(operators.begin(), operators.end(),
+                               [&](const std::string& op) { return SameText(op, m.name); });
+    return false;
+}
+
+void ScriptedRoom::Join(GameServerSession& s) {
+    const std::string name = WordAt(2, s.LoginLine());
+    const int slot = running ? 0 : FreeSlot();
+    s.SendJoined(slot, name, "");
+    for (const Member& m : members_)
+        s.SendFrame(0x07, std::to_string(m.slot) + Sep + m.name + Sep + m.team);
+    Broadcast(0x0d, std::to_string(slot) + Sep + name + Sep);
+    const bool first = std::none_of(members_.begin(), members_.end(),
+                                    [](const Member& m) { return m.session != nullptr; });
+    members_.push_back({name, slot, "", false, &s});
+    if (first && firstIsOperator)
+        operators.push_back(name);
+    if (!gameSetData.empty())
+        SendGameSettings(s, true, gameSetName, gameSetData);
+    if (!banList.empty())
+        SendBanList(s, banList);
+    SendOperators();
+    Broadcast(0x05, ReadyBits());
+}
+
+void ScriptedRoom::MoveMember(Member& m, int slot) {
+    if (slot < 0 || slot > 6 || m.slot == slot)
+        return;
+    if (slot > 0 && std::any_of(members_.begin(), members_.end(),
+                                [slot](const Member& o) { return o.slot == slot; }))
+        return;
+    m.slot = slot;
+    m.ready = false;
+    Broadcast(0x24, Join2(m.name, std::to_string(slot)));
+    Broadcast(0x05, ReadyBits());
+}
+
+void ScriptedRoom::RemoveMember(const std::string& name) {
+    members_.erase(std::remove_if(members_.begin(), members_.end(),
+                                  [&](const Member& m) { return SameText(m.name, name); }),
+                   members_.end());
+}
+
+void ScriptedRoom::StartGame() {
+    std::string tokens;
+    for (int i = 0; i < 8; ++i) {
+        tokens += (i ? std::string(1, Sep) : std::string()) + "1" +
+                  std::string(PieceTable[static_cast<std::size_t>(i % 7)]);
+    }
+    running = true;
+    paused = false;
+    started_ = static_cast<std::int64_t>(std::time(nullptr));
+    for (Member& m : members_) {
+        m.ready = false;
+        if (m.session != nullptr && m.session->phase() == GameServerSession::Phase::Room)
+            m.session->StartGame(tokens, 4711, 815);
+    }
+}
+
+std::string ScriptedRoom::StatsRecord(const std::string& winner) const {
+    TXSettings record;
+    if (gamesPlayed_ > 0)
+        record.SetInt("gametime", 125);
+    record.SetValue("date", "2026-12-09 06:30");
+    record.SetValue("winner", winner);
+    record.SetValue("teamwin", "no");
+    record.SetValue("keys", "Name\x01Lines\x01Pieces");
+    for (const Member& m : members_)
+        if (m.slot > 0)
+            record.SetValue(std::to_string(m.slot), m.name + "\x01" "3\x01" "12");
+    record.SetValue("colwidths", "90\x01" "50\x01" "60");
+    return record.SaveToCompressed();
+}
+
+void ScriptedRoom::EndGame(const std::string& winner) {
+    if (!running)
+        return;
+    running = false;
+    ++gamesPlayed_;
+    Broadcast(0x0f, winner);
+    Broadcast(0x02, StatsRecord(winner));
+}
+
+void ScriptedRoom::Frame(GameServerSession& s, const GameFrame& f) {
+    Member* me = Of(s);
+    if (me == nullptr)
+        return;
+    const std::string name = me->name;
+    switch (f.type) {
+        case 0x05:  // ready
+            if (!running && me->slot > 0) {
+                me->ready = !me->ready;
+                Broadcast(0x05, ReadyBits());
+            }
+            break;
+        case 0x06:  // moving oneself
+            MoveMember(*me, me->slot > 0 ? 0 : FreeSlot());
+            break;
+        case 0x0e:  // team
+            me->team = f.payload;
+            Broadcast(0x0e, Join2(name, f.payload), &s);
+            break;
+        case 0x14: {  // chat: the command byte and the text after the place byte
+            const std::string text = TokenAt(2, f.payload, Sep);
+            for (const Member& m : members_)
+                if (m.session != nullptr && m.session != &s)
+                    SendServerText(*m.session, 'c', 0, false, true, false, {name, text});
+            break;
+        }
+        case 0x10:  // pause
+            if (IsOperator(s) && running) {
+                paused = f.payload == "1";
+                Broadcast(0x0c, paused ? "1" : "0");
+            }
+            break;
+        case 0x12:  // start or stop
+            if (!IsOperator(s))
+                break;
+            if (f.payload == "1" && !running)
+                StartGame();
+            else if (f.payload == "0" && running)
+                EndGame("");
+            break;
+        case 0x1b:  // the own loss: alone or last, the game ends
+            break;
+        case 0x1e: {  // kick
+            if (!IsOperator(s))
+                break;
+            const std::string who = TokenAt(1, f.payload, Sep);
+            const std::string message = TokenAt(2, f.payload, Sep);
+            Member* target = Find(who);
+            if (target == nullptr)
+                break;
+            GameServerSession* victim = target->session;
+            Broadcast(0x18, who + Sep + name + Sep + message);
+            RemoveMember(who);
+            if (victim != nullptr)
+                victim->Connection().CloseAfterSending();
+            Broadcast(0x05, ReadyBits());
+            break;
+        }
+        case 0x1f: {  // moving a player
+            if (!IsOperator(s))
+                break;
+            Member* target = Find(TokenAt(1, f.payload, Sep));
+            const auto slot = ParseInt(TokenAt(2, f.payload, Sep));
+            if (target != nullptr && slot)
+                MoveMember(*target, *slot);
+            break;
+        }
+        case 0x11:  // ban list
+            if (IsOperator(s)) {
+                banList = f.payload;
+                Broadcast(0x1d, banList);
+            }
+            break;
+        case 0x20:  // the room's game set: name, stored form
+            if (IsOperator(s) && !running) {
+                gameSetName = TokenAt(1, f.payload, Sep);
+                gameSetData = RestFromToken(2, f.payload, Sep);
+                for (const Member& m : members_)
+                    if (m.session != nullptr)
+                        SendGameSettings(*m.session, true, gameSetName, gameSetData);
+            }
+            break;
+        case 0x21: {  // the slot a watcher views
+            const auto slot = ParseInt(f.payload);
+            if (slot && *slot >= 1 && *slot <= 6)
+                // slot, level, lines, next piece, hold piece
+                s.SendFrame(0x21, f.payload + Sep + "1" + Sep + "0" + Sep + "1" +
+                                      std::string(PieceTable[1]) + Sep);
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+}  // namespace pk::peers
