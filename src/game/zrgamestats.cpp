@@ -68,10 +68,9 @@ std::optional<TGameStats> ParseGameStats(std::string_view payload) {
 std::vector<std::string> StatsResultLines(const TGameStats& stats) {
     const std::string title = StyleCode("01") + StyleCode("02") + "Last game stats:";
     if (!stats.played) {
-        return {" ", title,
-                " ",
-                " ", StyleCode("01") + StyleCode("14") + "No games have been played!",
-                " ", " "};
+        return {
+            " ", title, " ", " ", StyleCode("01") + StyleCode("14") + "No games have been played!",
+            " ", " "};
     }
     std::vector<std::string> lines{" ", title + " " + stats.date, " "};
     const std::string winnerLabel = StyleCode("02") + "Game winner:" + kTab;

@@ -211,8 +211,8 @@ void OpenRoomGameSet() {
     RoomGameSetRequest request;
     request.name = GameLink.GameName;
     request.data = g.CurrentGameSetBlob;
-    request.editable = g.OwnPlayer != nullptr && IsRoomOperator(g.OwnPlayer->name) &&
-                       g.GameRunning == 0;
+    request.editable =
+        g.OwnPlayer != nullptr && IsRoomOperator(g.OwnPlayer->name) && g.GameRunning == 0;
     if (gameSetEditor)
         gameSetEditor(request);
     else

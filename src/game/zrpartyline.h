@@ -81,7 +81,7 @@ void PartylineAddLine(const std::string& text);
 enum class RoomRowKind { Slot, Header, Spectator };
 struct RoomRow {
     RoomRowKind kind = RoomRowKind::Slot;
-    int slot = 0;                // 1..6 for slot rows
+    int slot = 0;               // 1..6 for slot rows
     tclient* player = nullptr;  // nullptr: open slot or the header
 };
 // Six slot rows, the spectators' header, then every spectator in list order.

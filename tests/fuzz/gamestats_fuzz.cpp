@@ -22,8 +22,8 @@ void Check(const std::optional<pk::TGameStats>& stats) {
     for (const auto& row : stats->rows)
         if (!row.empty() && row.size() != stats->headers.size())
             std::abort();
-    for (int w : pk::StatsColumnWidths("", stats->colwidths,
-                                       static_cast<int>(stats->headers.size())))
+    for (int w :
+         pk::StatsColumnWidths("", stats->colwidths, static_cast<int>(stats->headers.size())))
         if (w < 0 || w > pk::MaxStatsColumnWidth)
             std::abort();
     (void)pk::StatsResultLines(*stats);

@@ -1,12 +1,13 @@
 // The last game's statistics: the record of message 0x02 byte for byte, the texts shown, the
 // column widths and the log file.
+#include "game/zrgamestats.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
 
 #include "core/zrconst.h"
 #include "core/zrzstream.h"
-#include "game/zrgamestats.h"
 #include "support/temp_dir.h"
 
 namespace pk {
@@ -34,28 +35,28 @@ TEST(GameStatsWire, GoldenRecord) {
     const std::string serial(
         "\x08\x00\x00\x00gametime"  // key "gametime"
         "\x03\x00\x00\x00"
-        "125"                        // 2 min 5 s
+        "125"  // 2 min 5 s
         "\x04\x00\x00\x00"
-        "date"                       // key "date"
+        "date"  // key "date"
         "\x0a\x00\x00\x00"
-        "2026-12-09"                 // shown as it is
-        "\x06\x00\x00\x00winner"     // key "winner"
-        "\x04\x00\x00\x00reds"       // a team
-        "\x07\x00\x00\x00teamwin"    // key "teamwin"
-        "\x03\x00\x00\x00yes"        // the winner is a team
-        "\x04\x00\x00\x00keys"       // key "keys": headers cut at 0x01
+        "2026-12-09"               // shown as it is
+        "\x06\x00\x00\x00winner"   // key "winner"
+        "\x04\x00\x00\x00reds"     // a team
+        "\x07\x00\x00\x00teamwin"  // key "teamwin"
+        "\x03\x00\x00\x00yes"      // the winner is a team
+        "\x04\x00\x00\x00keys"     // key "keys": headers cut at 0x01
         "\x0a\x00\x00\x00Name\x01Lines"
         "\x01\x00\x00\x00"
-        "1"                          // row of slot 1
+        "1"  // row of slot 1
         "\x07\x00\x00\x00"
         "alice\x01"
         "7"
         "\x01\x00\x00\x00"
-        "3"                          // row of slot 3, one cell short
+        "3"  // row of slot 3, one cell short
         "\x03\x00\x00\x00"
         "bob"
         "\x09\x00\x00\x00"
-        "colwidths"                  // server's widths
+        "colwidths"  // server's widths
         "\x06\x00\x00\x00"
         "80\x01x\x01"
         "9"sv);
@@ -83,10 +84,10 @@ TEST(GameStatsWire, NoGameAndZeroLength) {
     const auto none = ParseGameStats(Compress(Pair("date", "x"), CompressionLevel::Max));
     ASSERT_TRUE(none);
     EXPECT_FALSE(none->played);
-    EXPECT_EQ(StatsResultLines(*none),
-              (std::vector<std::string>{" ", S("01") + S("02") + "Last game stats:", " ", " ",
-                                        S("01") + S("14") + "No games have been played!", " ",
-                                        " "}));
+    EXPECT_EQ(
+        StatsResultLines(*none),
+        (std::vector<std::string>{" ", S("01") + S("02") + "Last game stats:", " ", " ",
+                                  S("01") + S("14") + "No games have been played!", " ", " "}));
     EXPECT_TRUE(StatsEventLines(false, 3, {"a"}).empty());
 
     const auto zero = ParseGameStats(
@@ -121,18 +122,28 @@ TEST(GameStatsWire, BadPayloadsAreRefusedOrClamped) {
         keys += "k\x01";
         row += "v\x01";
     }
-    const auto wide = ParseGameStats(
-        Compress(Pair("keys", keys) + Pair("1", row + row), CompressionLevel::Max));
+    const auto wide =
+        ParseGameStats(Compress(Pair("keys", keys) + Pair("1", row + row), CompressionLevel::Max));
     ASSERT_TRUE(wide);
     EXPECT_EQ(wide->headers.size(), static_cast<std::size_t>(MaxStatsColumns));
     EXPECT_EQ(wide->rows[0].size(), static_cast<std::size_t>(MaxStatsColumns));
 
-    EXPECT_EQ(StatsColumnWidths("-5\x01" "99999\x01" "30", "", 4),
+    EXPECT_EQ(StatsColumnWidths("-5\x01"
+                                "99999\x01"
+                                "30",
+                                "", 4),
               (std::vector<int>{0, MaxStatsColumnWidth, 30, StatsDefaultColumnWidth}));
     EXPECT_EQ(StatsColumnWidths("", "", 100000).size(), static_cast<std::size_t>(MaxStatsColumns));
     // Remembered widths win over the server's.
-    EXPECT_EQ(StatsColumnWidths("10", "70\x01" "70", 2), (std::vector<int>{10, 50}));
-    EXPECT_EQ(ColumnWidthsString({10, 50, 7}), "10\x01" "50\x01" "7");
+    EXPECT_EQ(StatsColumnWidths("10",
+                                "70\x01"
+                                "70",
+                                2),
+              (std::vector<int>{10, 50}));
+    EXPECT_EQ(ColumnWidthsString({10, 50, 7}),
+              "10\x01"
+              "50\x01"
+              "7");
 }
 
 TEST(GameStatsLog, AppendsToAnExistingFile) {

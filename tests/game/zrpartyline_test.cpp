@@ -1,13 +1,14 @@
 // The room window's logic: chat lines, list rows, ready marks (message 0x05, byte for byte), the
 // list's clicks, the team button, the tray hint, the moderation menu with the exact bytes of its
 // requests, and the statistics handler.
+#include "game/zrpartyline.h"
+
 #include <gtest/gtest.h>
 
 #include "core/zrlog.h"
 #include "core/zrxsettings.h"
 #include "game/zrgamelink.h"
 #include "game/zrgextras.h"
-#include "game/zrpartyline.h"
 #include "support/fake_game_io.h"
 #include "support/room_fakes.h"
 
@@ -196,12 +197,18 @@ TEST_F(PartylineTest, ModerationBytes) {
     SendKickAndBan("eve", "flood");
     using Sent = std::vector<std::pair<uint8_t, std::string>>;
     EXPECT_EQ(sender.sent, (Sent{
-                               {0x1e, "bob"},            // kick: name
-                               {0x1e, "bob\x02"},        // with an empty message
-                               {0x1e, "bob\x02spam"},    // name, 0x02, message
-                               {0x1f, "bob\x02" "0"},    // move to the spectators
-                               {0x1f, "bob\x02" "2"},    // move to the first free slot
-                               {0x1e, "eve\x02" "flood"},
+                               {0x1e, "bob"},          // kick: name
+                               {0x1e, "bob\x02"},      // with an empty message
+                               {0x1e, "bob\x02spam"},  // name, 0x02, message
+                               {0x1f,
+                                "bob\x02"
+                                "0"},  // move to the spectators
+                               {0x1f,
+                                "bob\x02"
+                                "2"},  // move to the first free slot
+                               {0x1e,
+                                "eve\x02"
+                                "flood"},
                                {0x11, "troll@*\r\neve flood\r\n"},  // the whole ban list
                            }));
     EXPECT_EQ(BanListWithLine("", "a b"), "a b\r\n");
@@ -213,8 +220,12 @@ TEST_F(PartylineTest, StatisticsArriveThroughTheDispatcher) {
     TXSettings record;
     record.SetInt("gametime", 125);
     record.SetValue("keys", "Name\x01Lines");
-    record.SetValue("1", "me\x01" "4");
-    record.SetValue("colwidths", "90\x01" "40");
+    record.SetValue("1",
+                    "me\x01"
+                    "4");
+    record.SetValue("colwidths",
+                    "90\x01"
+                    "40");
     ClientState.game.GamesPlayed = 1;
     ClientState.game.GameEventLog = {"[10:00:00] Join: me"};
     ASSERT_TRUE(CallRoomHandler(0x02, record.SaveToCompressed()));

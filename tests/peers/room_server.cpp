@@ -161,8 +161,14 @@ std::string ScriptedRoom::StatsRecord(const std::string& winner) const {
     record.SetValue("keys", "Name\x01Lines\x01Pieces");
     for (const Member& m : members_)
         if (m.slot > 0)
-            record.SetValue(std::to_string(m.slot), m.name + "\x01" "3\x01" "12");
-    record.SetValue("colwidths", "90\x01" "50\x01" "60");
+            record.SetValue(std::to_string(m.slot), m.name +
+                                                        "\x01"
+                                                        "3\x01"
+                                                        "12");
+    record.SetValue("colwidths",
+                    "90\x01"
+                    "50\x01"
+                    "60");
     return record.SaveToCompressed();
 }
 

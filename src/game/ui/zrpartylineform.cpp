@@ -103,8 +103,10 @@ Tzrpartyline::~Tzrpartyline() {
 void Tzrpartyline::BuildChat() {
     chattbpanel_ = new QWidget(this);
     chattbpanel_->setObjectName(QStringLiteral("chattbpanel"));
+    // Panels keep the button face under their captions, so they read on any theme.
+    chattbpanel_->setAutoFillBackground(true);
     auto* bar = new QHBoxLayout(chattbpanel_);
-    bar->setContentsMargins(0, 0, 0, 0);
+    bar->setContentsMargins(2, 0, 2, 0);
     bar->setSpacing(2);
     changesettings_ = ToolButton(chattbpanel_, "changesettings");
     gscaption_ = Caption(chattbpanel_, "gscaption", "Modify Game Settings");
@@ -116,8 +118,9 @@ void Tzrpartyline::BuildChat() {
                                                       editcaption_, showstats_, statscaption_})
         bar->addWidget(w);
     bar->addStretch(1);
-    connect(changesettings_, &QToolButton::clicked, this,
-            [this] { SkinGuard("Tzrpartyline.changesettingsClick", [&] { changesettingsClick(); }); });
+    connect(changesettings_, &QToolButton::clicked, this, [this] {
+        SkinGuard("Tzrpartyline.changesettingsClick", [&] { changesettingsClick(); });
+    });
     connect(editextras_, &QToolButton::clicked, this,
             [this] { SkinGuard("Tzrpartyline.editextrasClick", [&] { editextrasClick(); }); });
     connect(showstats_, &QToolButton::clicked, this,
@@ -178,10 +181,9 @@ void Tzrpartyline::BuildMenus() {
         ->setObjectName(QStringLiteral("statsdefaultfont"));
     statschangefontpopup_->addSeparator()->setObjectName(QStringLiteral("N1"));
     statschangefontpopup_
-        ->addAction(QStringLiteral("Save log to..."), this,
-                    [this] {
-                        SkinGuard("Tzrpartyline.statssavelogClick", [&] { statssavelogClick(); });
-                    })
+        ->addAction(
+            QStringLiteral("Save log to..."), this,
+            [this] { SkinGuard("Tzrpartyline.statssavelogClick", [&] { statssavelogClick(); }); })
         ->setObjectName(QStringLiteral("statssavelog"));
     gameresults_->SetPopupMenu(statschangefontpopup_);
     gamehistory_->SetPopupMenu(statschangefontpopup_);
@@ -217,17 +219,20 @@ void Tzrpartyline::LayOut() {
     gamestatssplit_->setGeometry(kBorder, top, leftWidth, std::max(bottom - 2 - top, 40));
     const int x = kBorder * 2 + leftWidth;
     containerpanel_->setGeometry(x, kBorder, right, h - 2 * kBorder);
-    const int listHeight = std::max(containerpanel_->height() - kControlsHeight - kBorder, 40);
-    userlist_->setGeometry(0, 0, right, listHeight);
-    int y = listHeight + kBorder;
-    teamlabel_->setGeometry(0, y, right, 16);
+    // Inside the column's border.
+    const int in = kBorder;
+    const int inner = right - 2 * in;
+    const int listHeight = std::max(containerpanel_->height() - kControlsHeight - 2 * in, 40);
+    userlist_->setGeometry(in, in, inner, listHeight);
+    int y = in + listHeight + kBorder;
+    teamlabel_->setGeometry(in, y, inner, 16);
     y += 18;
-    teamname_->setGeometry(0, y, right - 90, 22);
-    updateteam_->setGeometry(right - 86, y, 86, 22);
+    teamname_->setGeometry(in, y, inner - 90, 22);
+    updateteam_->setGeometry(in + inner - 86, y, 86, 22);
     y += 28;
-    startgame_->setGeometry(0, y, right, 24);
+    startgame_->setGeometry(in, y, inner, 24);
     y += 28;
-    pausegame_->setGeometry(0, y, right, 24);
+    pausegame_->setGeometry(in, y, inner, 24);
 }
 
 bool Tzrpartyline::ChatEditKey(QKeyEvent& key) {

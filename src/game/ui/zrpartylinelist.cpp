@@ -51,9 +51,8 @@ protected:
             event->type() != QEvent::MouseButtonDblClick)
             return false;
         auto* mouse = static_cast<QMouseEvent*>(event);
-        SkinGuard("Tzrpartyline.userlistMouseDown", [&] {
-            form_->userlistMouseDown(mouse->position().toPoint(), mouse->button());
-        });
+        SkinGuard("Tzrpartyline.userlistMouseDown",
+                  [&] { form_->userlistMouseDown(mouse->position().toPoint(), mouse->button()); });
         // A right click selects nothing by itself; the handler did what is needed.
         return mouse->button() != Qt::LeftButton;
     }
@@ -75,6 +74,7 @@ void Text(QPainter& p, int x, int top, const QString& text) {
 void Tzrpartyline::BuildList() {
     containerpanel_ = new QWidget(this);
     containerpanel_->setObjectName(QStringLiteral("containerpanel"));
+    containerpanel_->setAutoFillBackground(true);
     userlist_ = new QListWidget(containerpanel_);
     userlist_->setObjectName(QStringLiteral("userlist"));
     userlist_->setUniformItemSizes(true);
@@ -129,21 +129,20 @@ void Tzrpartyline::BuildUserMenu() {
     moveuserto_->setObjectName(QStringLiteral("Moveuserto1"));
     toplayerlist_ =
         add(moveuserto_, "toplayerlist1", "to &player list.", [this] { toplayerlist1Click(); });
-    tospectatorlist_ = add(moveuserto_, "tospectatorlist1", "to &spectator list.", [this] {
-        MovePlayerClick(SlotFromCaption("to &spectator list."));
-    });
+    tospectatorlist_ = add(moveuserto_, "tospectatorlist1", "to &spectator list.",
+                           [this] { MovePlayerClick(SlotFromCaption("to &spectator list.")); });
     moveuserto_->addSeparator()->setObjectName(QStringLiteral("N01"));
     toslot_.assign(7, nullptr);
     for (int slot = 1; slot <= 6; ++slot) {
-        static const char* names[] = {"", "toslot11", "toslot21", "toslot31",
+        static const char* names[] = {"",         "toslot11", "toslot21", "toslot31",
                                       "toslot41", "toslot51", "toslot61"};
         const std::string caption = "to slot &" + std::to_string(slot) + ".";
         toslot_[static_cast<std::size_t>(slot)] =
             add(moveuserto_, names[slot], caption.c_str(),
                 [this, caption] { MovePlayerClick(SlotFromCaption(caption)); });
     }
-    whoismenu_ = add(userpopupmenu_, "whoismenu", "Show player &details...",
-                     [this] { whoismenuClick(); });
+    whoismenu_ =
+        add(userpopupmenu_, "whoismenu", "Show player &details...", [this] { whoismenuClick(); });
 }
 
 void Tzrpartyline::RefreshUserList() {
@@ -154,9 +153,9 @@ void Tzrpartyline::RefreshUserList() {
     userlist_->clear();
     for (const RoomRow& r : rows) {
         auto* item = new QListWidgetItem(
-            r.kind == RoomRowKind::Slot ? QString::number(r.slot)
-                                        : (r.kind == RoomRowKind::Header ? QStringLiteral("!spectators")
-                                                                        : QString()));
+            r.kind == RoomRowKind::Slot
+                ? QString::number(r.slot)
+                : (r.kind == RoomRowKind::Header ? QStringLiteral("!spectators") : QString()));
         userlist_->addItem(item);
     }
     if (selected >= 0 && selected < userlist_->count())
@@ -272,8 +271,8 @@ QImage Tzrpartyline::RowImage(int row, bool selected, bool focused) const {
             Text(p, x, y, QStringLiteral(" (") + Cp1252ToQString(c.TeamName) + QStringLiteral(")"));
         }
         if (r.player == ClientState.game.OwnPlayer && Settings.rules.allowmove != 0) {
-            const QString label = ClientState.game.Spectating ? QStringLiteral("Play!")
-                                                               : QStringLiteral("Watch");
+            const QString label =
+                ClientState.game.Spectating ? QStringLiteral("Play!") : QStringLiteral("Watch");
             const int w = p.fontMetrics().horizontalAdvance(label);
             const QRect button(QPoint(width - w - 8, 1), QPoint(width - 2, 16));
             p.fillRect(button, pal.color(QPalette::Button));
@@ -289,8 +288,8 @@ QImage Tzrpartyline::RowImage(int row, bool selected, bool focused) const {
         }
     }
     if (focused) {
-        p.setPen(QPen(pal.color(selected ? QPalette::HighlightedText : QPalette::Text), 1,
-                      Qt::DotLine));
+        p.setPen(
+            QPen(pal.color(selected ? QPalette::HighlightedText : QPalette::Text), 1, Qt::DotLine));
         p.drawRect(0, 0, width - 1, H - 1);
         if (!nameRect.isNull())
             p.drawRect(nameRect.adjusted(0, 0, -1, -1));
@@ -309,9 +308,8 @@ void Tzrpartyline::userlistMouseDown(const QPoint& at, Qt::MouseButton button) {
     tclient* player = RowPlayer(row);
     if (player != nullptr && player == ClientState.game.OwnPlayer) {
         const QRect rect = userlist_->visualRect(index);
-        const ListClick click =
-            OwnRowClick(at.x() - rect.left(), rect.width(), moveButtonWidth_,
-                        button == Qt::LeftButton);
+        const ListClick click = OwnRowClick(at.x() - rect.left(), rect.width(), moveButtonWidth_,
+                                            button == Qt::LeftButton);
         if (click.move) {
             Room().ExecuteCommand("move");
             FocusChat();
@@ -337,7 +335,8 @@ bool Tzrpartyline::PrepareMenuForRow(int row) {
     toplayerlist_->setVisible(m.toPlayerList);
     tospectatorlist_->setVisible(m.toSpectators);
     for (int slot = 1; slot <= 6; ++slot)
-        toslot_[static_cast<std::size_t>(slot)]->setVisible(m.toSlot[static_cast<std::size_t>(slot)]);
+        toslot_[static_cast<std::size_t>(slot)]->setVisible(
+            m.toSlot[static_cast<std::size_t>(slot)]);
     whoismenu_->setVisible(m.details);
     return true;
 }

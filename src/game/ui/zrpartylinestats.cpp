@@ -102,8 +102,7 @@ void Tzrpartyline::ShowStats(const TStatsPanel& panel, bool open) {
         }
         gamestats_->setItem(row, column, item);
     };
-    for (int c = 0; c < columns; ++c)
-        cell(0, c, panel.headers[static_cast<std::size_t>(c)], true);
+    for (int c = 0; c < columns; ++c) cell(0, c, panel.headers[static_cast<std::size_t>(c)], true);
     for (int r = 0; r < 6; ++r) {
         const auto& cells = panel.rows[static_cast<std::size_t>(r)];
         for (int c = 0; c < columns && c < static_cast<int>(cells.size()); ++c)
@@ -126,7 +125,8 @@ void Tzrpartyline::ShowStats(const TStatsPanel& panel, bool open) {
 
 std::vector<int> Tzrpartyline::StatsWidths() const {
     std::vector<int> widths;
-    for (int c = 0; c < gamestats_->columnCount(); ++c) widths.push_back(gamestats_->columnWidth(c));
+    for (int c = 0; c < gamestats_->columnCount(); ++c)
+        widths.push_back(gamestats_->columnWidth(c));
     return widths;
 }
 

@@ -95,7 +95,9 @@ TEST_F(PartylineFormTest, ChatEditKeys) {
 
 TEST_F(PartylineFormTest, ChatLinesAndRows) {
     Settings.options.chatts = 0;
-    PartylineAddLine("\x05" "12line");
+    PartylineAddLine(
+        "\x05"
+        "12line");
     ASSERT_EQ(form->chatbox()->Lines().Count(), 1u);
     EXPECT_EQ(form->chatbox()->Lines().Line(0).plain, "line");
     ASSERT_EQ(form->userlist()->count(), 8);
@@ -197,10 +199,16 @@ TEST_F(PartylineFormTest, MenuActsOnTheRowItWasOpenedFor) {
     form->andban1Click();
     using Sent = std::vector<std::pair<uint8_t, std::string>>;
     EXPECT_EQ(sender.sent, (Sent{{0x1e, "bob"},
-                                 {0x1f, "bob\x02" "0"},
-                                 {0x1f, "bob\x02" "2"},
+                                 {0x1f,
+                                  "bob\x02"
+                                  "0"},
+                                 {0x1f,
+                                  "bob\x02"
+                                  "2"},
                                  {0x1e, "bob\x02"},
-                                 {0x1e, "bob\x02" "flood"},
+                                 {0x1e,
+                                  "bob\x02"
+                                  "flood"},
                                  {0x11, "bob flood\r\n"}}));
     // Without the own rights the kick and move entries are hidden.
     ClientState.game.RoomOperators = "bob";
@@ -218,9 +226,13 @@ TEST_F(PartylineFormTest, StatisticsPanelShowsWidthsAndSaves) {
     record.SetInt("gametime", 125);
     record.SetValue("winner", "bob");
     record.SetValue("keys", "Name\x01Lines");
-    record.SetValue("1", "me\x01" "4");
+    record.SetValue("1",
+                    "me\x01"
+                    "4");
     record.SetValue("3", "bob");
-    record.SetValue("colwidths", "90\x01" "40");
+    record.SetValue("colwidths",
+                    "90\x01"
+                    "40");
     ClientState.game.GamesPlayed = 1;
     ClientState.game.GameEventLog = {"[10:00:00] Join: bob"};
     ASSERT_TRUE(CallRoomHandler(0x02, record.SaveToCompressed()));
@@ -233,12 +245,16 @@ TEST_F(PartylineFormTest, StatisticsPanelShowsWidthsAndSaves) {
     EXPECT_EQ(form->gamestats()->columnWidth(0), 90);
     RoomWindowConfig config;
     form->GetConfig(config);
-    EXPECT_EQ(config.gstatsw, "90\x01" "40");
+    EXPECT_EQ(config.gstatsw,
+              "90\x01"
+              "40");
     EXPECT_EQ(config.gstatsexpand, 1);
     // The player's widths are remembered.
     form->gamestats()->setColumnWidth(1, 70);
     form->GetConfig(config);
-    EXPECT_EQ(config.gstatsw, "90\x01" "70");
+    EXPECT_EQ(config.gstatsw,
+              "90\x01"
+              "70");
 
     test::TempDir dir;
     const std::string file = dir.File("games.log");
