@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "game/ui/zrgameform.h"
+#include "game/ui/zrgamesetupform.h"
 #include "skin/ui/zrskinform.h"
 
 namespace pk {
@@ -16,12 +17,6 @@ public:
     explicit Tzrpartyline(QWidget* parent = nullptr) : TZRSkinForm("chat", parent) {
         SetNeedPaint(true);
     }
-};
-
-// The game-set editor.
-class Tzrgamesetup : public QWidget {
-public:
-    using QWidget::QWidget;
 };
 
 // The key page ("setcontrol").
