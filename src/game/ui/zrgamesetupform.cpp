@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QSlider>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -54,6 +55,15 @@ QString MultiLine(const std::string& text) {
         }
     }
     return Q(out);
+}
+
+// A page scrolls, so that the window keeps its height with the settings shown.
+QWidget* Scrolled(QWidget* page) {
+    auto* scroll = new QScrollArea();
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(page);
+    return scroll;
 }
 
 QSlider* WeightBar(QWidget* parent, const std::string& name) {
@@ -166,13 +176,13 @@ void Tzrgamesetup::Build() {
         teamGrid->addWidget(teams_[static_cast<std::size_t>(i)], i + 1, 2);
     }
     static_cast<QFormLayout*>(playersPage->layout())->addRow(teamGrid);
-    tabs_->addTab(playersPage, QStringLiteral("Players"));
+    tabs_->addTab(Scrolled(playersPage), QStringLiteral("Players"));
     QWidget* gamePage = BuildPage(game);
     gsclassicrules_ = new QPlainTextEdit(gamePage);
     gsclassicrules_->setObjectName(QStringLiteral("gsclassicrules"));
     static_cast<QFormLayout*>(gamePage->layout())
         ->addRow(QStringLiteral("Classic rules"), gsclassicrules_);
-    tabs_->addTab(gamePage, QStringLiteral("Game Settings"));
+    tabs_->addTab(Scrolled(gamePage), QStringLiteral("Game Settings"));
 
     auto* sbPage = new QWidget(tabs_);
     auto* sbGrid = new QGridLayout(sbPage);
@@ -207,8 +217,8 @@ void Tzrgamesetup::Build() {
             Guard("Tzrgamesetup.gssbChange", [&] { model_.WeightChanged(k, value); });
         });
     }
-    tabs_->addTab(sbPage, QStringLiteral("Special Blocks"));
-    tabs_->addTab(BuildPage(sb), QStringLiteral("S.B. Settings"));
+    tabs_->addTab(Scrolled(sbPage), QStringLiteral("Special Blocks"));
+    tabs_->addTab(Scrolled(BuildPage(sb)), QStringLiteral("S.B. Settings"));
     auto* piecePage = new QWidget(tabs_);
     auto* pieceForm = new QFormLayout(piecePage);
     for (int n = 0; n < PieceKinds; ++n) {
@@ -217,7 +227,7 @@ void Tzrgamesetup::Build() {
         pieceForm->addRow(QStringLiteral("Piece %1").arg(n + 1), bar);
         connect(bar, &QSlider::valueChanged, this, [this] { ControlChanged(); });
     }
-    tabs_->addTab(piecePage, QStringLiteral("Game Pieces"));
+    tabs_->addTab(Scrolled(piecePage), QStringLiteral("Game Pieces"));
     outer->addWidget(tabs_, 1);
 
     for (auto& [key, box] : checks_) {

@@ -72,6 +72,8 @@ QTreeView* ReportView(QWidget* parent, const char* name) {
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setAllColumnsShowFocus(true);
+    // Every column keeps the width it was given (the widths are remembered).
+    view->header()->setStretchLastSection(false);
     return view;
 }
 
@@ -262,6 +264,7 @@ void Tzrbrowser::Build() {
     roomsColumn->setContentsMargins(0, 0, 0, 0);
     roomlist_ = ReportView(rooms, "roomlist");
     roomlist_->setModel(&views_->rooms);
+    roomlist_->setItemDelegate(new TRoomRowDelegate(*this, roomlist_));
     SetColumns(roomlist_, {100, 41, 90}, {});
     roomsColumn->addWidget(roomlist_, 1);
     roomsColumn->addWidget(NewButton("createroomtb", QStringLiteral("New Room"), rooms));
@@ -547,6 +550,7 @@ void Tzrbrowser::SetIcons(const std::vector<IconTile>& tiles) {
             }
         } else if (tile.target == "roomlistimagelist") {
             roomKeyIcon_ = image;
+            roomlist_->viewport()->update();
         } else if (tile.target == "lockimage") {
             lockimage_->setPixmap(QPixmap::fromImage(image));
         } else if (tile.target == "modimage") {

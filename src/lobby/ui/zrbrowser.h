@@ -98,6 +98,7 @@ public:
     void SetIcons(const std::vector<IconTile>& tiles);
     const QImage& StateIcon(int index) const;
     const QImage& PrivilegeIcon(int index) const;
+    const QImage& RoomKeyIcon() const { return roomKeyIcon_; }
 
     // Handlers.
     void misctimerTimer();

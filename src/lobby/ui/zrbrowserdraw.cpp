@@ -210,4 +210,21 @@ void TUserRowDelegate::PaintRow(QPainter& out, const QStyleOptionViewItem& optio
     out.drawImage(rect.topLeft(), image);
 }
 
+TRoomRowDelegate::TRoomRowDelegate(const Tzrbrowser& form, QObject* parent)
+    : QStyledItemDelegate(parent), form_(form) {}
+
+void TRoomRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                             const QModelIndex& index) const {
+    const QImage& key = form_.RoomKeyIcon();
+    if (index.column() != 0 || key.isNull() || !index.data(RoomKeyRole).toBool()) {
+        QStyledItemDelegate::paint(painter, option, index);
+        return;
+    }
+    QStyleOptionViewItem shifted = option;
+    shifted.rect.setLeft(option.rect.left() + key.width() + 2);
+    QStyledItemDelegate::paint(painter, shifted, index);
+    painter->drawImage(option.rect.left() + 1,
+                       option.rect.top() + (option.rect.height() - key.height()) / 2, key);
+}
+
 }  // namespace pk

@@ -22,4 +22,15 @@ private:
     const Tzrbrowser& form_;
 };
 
+// The room list's first column: the key picture before the name of a room that needs a key.
+class TRoomRowDelegate : public QStyledItemDelegate {
+public:
+    TRoomRowDelegate(const Tzrbrowser& form, QObject* parent);
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+
+private:
+    const Tzrbrowser& form_;
+};
+
 }  // namespace pk

@@ -13,6 +13,7 @@
 #include "lobby/zrlobbylists.h"
 #include "lobby/zrlobbymodel.h"
 #include "lobby/zrregionping.h"
+#include "lobby/zrsignup.h"
 #include "platform/cp1252.h"
 #include "shell/zrconfig.h"
 
@@ -34,6 +35,11 @@ void LobbyMessageBox(const std::string& text) {
 bool LobbyConfirmBox(const std::string& text) {
     if (LobbyBoxes().confirm) {
         return LobbyBoxes().confirm(text);
+    }
+    // The sign-up's e-mail warning is an OK/Cancel box, every other question Yes/No.
+    if (text == SignUpEmailWarning) {
+        return QMessageBox::warning(nullptr, QStringLiteral("Pelkorin"), Cp1252ToQString(text),
+                                    QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
     }
     return QMessageBox::question(nullptr, QStringLiteral("Confirm"), Cp1252ToQString(text),
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
