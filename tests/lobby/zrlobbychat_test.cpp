@@ -350,6 +350,8 @@ TEST_F(LobbyChatLink, CommandsReachTheServer) {
     LobbyConnect(0);
     ASSERT_TRUE(Welcomed());
     ASSERT_TRUE(RunUntil([] { return CurrentRoomRecord() != nullptr; }));
+    // The welcome's own answers (friends list, away message) are read first.
+    ASSERT_TRUE(FrameArrives(24));
     const std::size_t before = Frames().size();
     TLobbyChatEdit edit{"hello all", -1};
     LobbyChatEnter(edit);

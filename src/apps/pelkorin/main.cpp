@@ -7,10 +7,13 @@
 
 #include "game/ui/zrforms.h"
 #include "game/ui/zrgextrasform.h"
+#include "game/zrpartyline.h"
 #include "lobby/ui/zrdialogs.h"
 #include "lobby/ui/zrforms.h"
+#include "lobby/ui/zrlobbywindowhost.h"
 #include "lobby/ui/zrupdateform.h"
 #include "lobby/zrlobbyshell.h"
+#include "lobby/zrregionlist.h"
 #include "lobby/zrupdate.h"
 #include "platform/cp1252.h"
 #include "platform/termsignal.h"
@@ -37,8 +40,9 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Pelkorin2");
     pk::ProgramFolder = QCoreApplication::applicationDirPath().toStdString();
 
-    // The lobby's part of the shell, before the main window's creation reaches it.
-    pk::TLobbyShellPart lobbyPart;
+    // The lobby's part of the shell, before the main window's creation reaches it; it learns
+    // of the lobby's windows once they exist.
+    pk::TLobbyWindowShellPart lobbyPart;
     pk::SetShellLobby(&lobbyPart);
 
     // Sounds and music: the device opens with the main window (silence without one).
@@ -54,7 +58,8 @@ int main(int argc, char** argv) {
     windows.emplace_back(pk::loadform);
     pk::update = new pk::Tupdate();
     windows.emplace_back(pk::update);
-    windows.emplace_back(new pk::Tzrbrowser());
+    auto* browser = new pk::Tzrbrowser();
+    windows.emplace_back(browser);
     windows.emplace_back(new pk::Tzrgame());
     windows.emplace_back(new pk::Tzrpartyline());
     windows.emplace_back(new pk::Tzrtitle());
@@ -65,22 +70,49 @@ int main(int argc, char** argv) {
     windows.emplace_back(new pk::Tzrskey());
     windows.emplace_back(new pk::Tzrsmisc());
     windows.emplace_back(new pk::Tzrsbrowser());
-    windows.emplace_back(new pk::Tzrgamesetup());
-    windows.emplace_back(new pk::Tzrsignup());
-    windows.emplace_back(new pk::Tsbquery());
+    auto* gamesetup = new pk::Tzrgamesetup();
+    windows.emplace_back(gamesetup);
+    auto* signup = new pk::Tzrsignup();
+    windows.emplace_back(signup);
+    auto* query = new pk::Tsbquery();
+    windows.emplace_back(query);
     windows.emplace_back(new pk::Tzrpickkeyf());
     windows.emplace_back(new pk::Tsbroomstats());
     windows.emplace_back(new pk::Tsbuserstats());
     windows.emplace_back(new pk::Tzrpsl());
-    windows.emplace_back(new pk::Tzrregionlist());
+    auto* regionlist = new pk::Tzrregionlist();
+    windows.emplace_back(regionlist);
     windows.emplace_back(new pk::Tzrextras());
     windows.emplace_back(new pk::Tdbmanage());
 
-    // The lobby's dialogs: the master server's replies reach them through the lobby host,
-    // which also runs the region pings; the room details disable the main window.
-    pk::TLobbyDialogHost lobbyDialogs;
-    pk::SetLobbyHost(&lobbyDialogs);
+    // The lobby's windows: its host (the dialogs' replies and entries plug into it), the
+    // game-set editor's host and the shell's way in; the room details disable the main window.
+    lobbyPart.SetWindows(browser, signup);
     pk::SetDialogsMainWindow(zrmain);
+    pk::TLobbyWindowHost lobbyHost(browser, gamesetup, query, signup);
+    lobbyHost.hooks.showUserDbConsole = pk::ShowDbConsole;
+    lobbyHost.hooks.statusList = pk::OpenStatusList;
+    lobbyHost.hooks.userDbReply = pk::OpenUserDbReply;
+    lobbyHost.hooks.playerDetails = pk::OpenPlayerDetails;
+    lobbyHost.hooks.playerStats = pk::OpenPlayerStats;
+    lobbyHost.hooks.locationDialogVisible = pk::LocationPickerVisible;
+    lobbyHost.hooks.fillRegionList = pk::RefillLocationPicker;
+    pk::SetLobbyHost(&lobbyHost);
+    pk::TLobbyGameSetupHost gameSetupHost(query);
+    gameSetupHost.enableMainWindow = [zrmain](bool on) { zrmain->setEnabled(on); };
+    gameSetupHost.openRegionPicker = pk::ShowRegionPicker;
+    pk::SetGameSetupHost(&gameSetupHost);
+    // The location picker's choice fills the editor's region box, by id.
+    regionlist->onRegionChosen = [gamesetup](std::int32_t id) {
+        gamesetup->FillRegions(id, pk::RegionBoxText(id));
+    };
+    // The room window's settings button opens the editor in its room mode.
+    pk::SetRoomGameSetEditor([](const pk::RoomGameSetRequest& request) {
+        pk::OpenRoomGameSetup(0, request.name, request.data, request.editable);
+    });
+    pk::InstallLobbyWindowHooks(*browser, *query);
+    browser->hooks.roomDetails = pk::ShowRoomStats;
+    browser->hooks.editOwnDetails = pk::ShowOwnStats;
 
     // The update client: its dialog, the main window's id for the updater, the shell's way in.
     pk::TupdateHost updateHost(zrmain);
@@ -99,6 +131,8 @@ int main(int argc, char** argv) {
         pk::ShellFormClose();
     pk::loadform = nullptr;
     pk::SetUpdateHost(nullptr);
+    pk::SetGameSetupHost(nullptr);
+    pk::SetRoomGameSetEditor({});
     pk::SetLobbyHost(nullptr);
     while (!windows.empty()) {
         delete windows.back().data();

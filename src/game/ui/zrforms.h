@@ -6,16 +6,11 @@
 #include <QWidget>
 
 #include "game/ui/zrgameform.h"
+#include "game/ui/zrgamesetupform.h"
 #include "game/ui/zrpartylineform.h"
 #include "skin/ui/zrskinform.h"
 
 namespace pk {
-
-// The game-set editor.
-class Tzrgamesetup : public QWidget {
-public:
-    using QWidget::QWidget;
-};
 
 // The key page ("setcontrol").
 class Tzrskey : public TZRSkinForm {

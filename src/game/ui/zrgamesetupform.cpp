@@ -1,0 +1,510 @@
+#include "game/ui/zrgamesetupform.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QSlider>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <set>
+
+#include "core/zrlog.h"
+#include "platform/cp1252.h"
+#include "skin/ui/zrskinform.h"
+
+namespace pk {
+
+Tzrgamesetup* zrgamesetup = nullptr;
+
+namespace {
+
+constexpr int kExpandedHeight = 442;
+
+// Keys on the "Players" and "Game Settings" pages; every other bound key is a special block's.
+const std::set<std::string_view> kPlayerKeys = {
+    "maxp", "maxs", "eteams", "startvote", "startvotesec", "alwaysmod", "allowmove"};
+const std::set<std::string_view> kGameKeys = {
+    "classic",   "avglvl",     "lvlstart", "linesforlvl", "lvlinc",  "speedupmin", "speedupint",
+    "maxpieces", "winbylines", "winlines", "holdpiece",   "pshadow", "piecedelay", "samepieces"};
+
+QString Q(const std::string& text) {
+    return Cp1252ToQString(text);
+}
+
+std::string S(const QString& text) {
+    return QStringToCp1252(text);
+}
+
+// Multi-line texts of a set end their lines in CR LF; the edit keeps bare line feeds.
+QString MultiLine(const std::string& text) {
+    std::string out;
+    for (char ch : text) {
+        if (ch != '\r') {
+            out += ch;
+        }
+    }
+    return Q(out);
+}
+
+// A page scrolls, so that the window keeps its height with the settings shown.
+QWidget* Scrolled(QWidget* page) {
+    auto* scroll = new QScrollArea();
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(page);
+    return scroll;
+}
+
+QSlider* WeightBar(QWidget* parent, const std::string& name) {
+    auto* bar = new QSlider(Qt::Horizontal, parent);
+    bar->setObjectName(QString::fromStdString(name));
+    bar->setRange(0, MaxWeight);
+    return bar;
+}
+
+}  // namespace
+
+Tzrgamesetup::Tzrgamesetup(QWidget* parent) : QWidget(parent, Qt::Window) {
+    zrgamesetup = this;
+    setObjectName(QStringLiteral("zrgamesetup"));
+    setWindowTitle(QStringLiteral("Game Setup"));
+    Build();
+    // Collapsed to the header, centred across and 221 pixels above the screen's middle.
+    adjustSize();
+    headerHeight_ = header_->sizeHint().height();
+    tabs_->hide();
+    resize(560, headerHeight_);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->geometry();
+        move(area.center().x() - width() / 2, area.center().y() - 221);
+    }
+}
+
+Tzrgamesetup::~Tzrgamesetup() {
+    if (zrgamesetup == this) {
+        zrgamesetup = nullptr;
+    }
+}
+
+void Tzrgamesetup::Guard(const char* where, const std::function<void()>& body) {
+    SkinGuard(where, body);
+}
+
+void Tzrgamesetup::Build() {
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(6, 6, 6, 6);
+    header_ = new QWidget(this);
+    header_->setObjectName(QStringLiteral("aheader"));
+    auto* grid = new QGridLayout(header_);
+    grid->setContentsMargins(0, 0, 0, 0);
+    label1_ = new QLabel(header_);
+    label1_->setObjectName(QStringLiteral("Label1"));
+    presetlist_ = new QComboBox(header_);
+    presetlist_->setObjectName(QStringLiteral("presetlist"));
+    presetlist_->setEditable(false);  // typing is swallowed
+    creategameb_ = new QPushButton(QStringLiteral("Create Game"), header_);
+    creategameb_->setObjectName(QStringLiteral("creategameb"));
+    creategameb_->setDefault(true);
+    cancel_ = new QPushButton(QStringLiteral("Cancel"), header_);
+    cancel_->setObjectName(QStringLiteral("cancel"));
+    showsettings_ = new QPushButton(QStringLiteral("Show Settings"), header_);
+    showsettings_->setObjectName(QStringLiteral("showsettings"));
+    aadd_ = new QPushButton(QStringLiteral("New Set"), header_);
+    aadd_->setObjectName(QStringLiteral("aadd"));
+    adelete_ = new QPushButton(QStringLiteral("Delete Set"), header_);
+    adelete_->setObjectName(QStringLiteral("adelete"));
+    rename_ = new QPushButton(QStringLiteral("Rename Set"), header_);
+    rename_->setObjectName(QStringLiteral("rename"));
+    spectator_ = new QCheckBox(QStringLiteral("Join as spectator"), header_);
+    spectator_->setObjectName(QStringLiteral("spectator"));
+    regiontext_ = new QLineEdit(QStringLiteral("(Private Server)"), header_);
+    regiontext_->setObjectName(QStringLiteral("Regiontext"));
+    regiontext_->setReadOnly(true);
+    moreregions_ = new QPushButton(QStringLiteral("..."), header_);
+    moreregions_->setObjectName(QStringLiteral("MoreRegions"));
+    grid->addWidget(label1_, 0, 0, 1, 4);
+    grid->addWidget(presetlist_, 1, 0, 1, 2);
+    grid->addWidget(creategameb_, 1, 2);
+    grid->addWidget(cancel_, 1, 3);
+    grid->addWidget(regiontext_, 2, 0);
+    grid->addWidget(moreregions_, 2, 1);
+    grid->addWidget(spectator_, 2, 2, 1, 2);
+    grid->addWidget(showsettings_, 3, 0);
+    grid->addWidget(aadd_, 3, 1);
+    grid->addWidget(rename_, 3, 2);
+    grid->addWidget(adelete_, 3, 3);
+    aadd_->hide();
+    adelete_->hide();
+    rename_->hide();
+    outer->addWidget(header_);
+
+    tabs_ = new QTabWidget(this);
+    tabs_->setObjectName(QStringLiteral("settingstablist"));
+    gsdesc_ = new QPlainTextEdit(tabs_);
+    gsdesc_->setObjectName(QStringLiteral("gsdesc"));
+    tabs_->addTab(gsdesc_, QStringLiteral("Description"));
+
+    std::vector<std::string_view> players, game, sb;
+    for (const auto& b : GameSetCheckBindings) {
+        (kPlayerKeys.count(b.key) ? players : kGameKeys.count(b.key) ? game : sb).push_back(b.key);
+    }
+    for (const auto& b : GameSetEditBindings) {
+        (kPlayerKeys.count(b.key) ? players : kGameKeys.count(b.key) ? game : sb).push_back(b.key);
+    }
+    QWidget* playersPage = BuildPage(players);
+    auto* teamGrid = new QGridLayout();
+    teamGrid->addWidget(new QLabel(QStringLiteral("Stack"), playersPage), 0, 1);
+    teamGrid->addWidget(new QLabel(QStringLiteral("Team"), playersPage), 0, 2);
+    for (int i = 0; i < 6; ++i) {
+        teamGrid->addWidget(new QLabel(QString::number(i + 1), playersPage), i + 1, 0);
+        stacks_[static_cast<std::size_t>(i)] = new QLineEdit(playersPage);
+        stacks_[static_cast<std::size_t>(i)]->setObjectName(QStringLiteral("gsstack%1").arg(i + 1));
+        teams_[static_cast<std::size_t>(i)] = new QLineEdit(playersPage);
+        teams_[static_cast<std::size_t>(i)]->setObjectName(QStringLiteral("gsteam%1").arg(i + 1));
+        teamGrid->addWidget(stacks_[static_cast<std::size_t>(i)], i + 1, 1);
+        teamGrid->addWidget(teams_[static_cast<std::size_t>(i)], i + 1, 2);
+    }
+    static_cast<QFormLayout*>(playersPage->layout())->addRow(teamGrid);
+    tabs_->addTab(Scrolled(playersPage), QStringLiteral("Players"));
+    QWidget* gamePage = BuildPage(game);
+    gsclassicrules_ = new QPlainTextEdit(gamePage);
+    gsclassicrules_->setObjectName(QStringLiteral("gsclassicrules"));
+    static_cast<QFormLayout*>(gamePage->layout())
+        ->addRow(QStringLiteral("Classic rules"), gsclassicrules_);
+    tabs_->addTab(Scrolled(gamePage), QStringLiteral("Game Settings"));
+
+    auto* sbPage = new QWidget(tabs_);
+    auto* sbGrid = new QGridLayout(sbPage);
+    sbset_ = new QComboBox(sbPage);
+    sbset_->setObjectName(QStringLiteral("sbset"));
+    sbset_->addItems(
+        {QStringLiteral("One line is cleared."), QStringLiteral("Two lines are cleared."),
+         QStringLiteral("Three lines are cleared."), QStringLiteral("Four lines are cleared.")});
+    shiftleft_ = new QPushButton(QStringLiteral("<<<"), sbPage);
+    shiftleft_->setObjectName(QStringLiteral("shiftleft"));
+    shiftright_ = new QPushButton(QStringLiteral(">>>"), sbPage);
+    shiftright_->setObjectName(QStringLiteral("shiftright"));
+    changeall_ = new QCheckBox(QStringLiteral("Change all at once"), sbPage);
+    changeall_->setObjectName(QStringLiteral("changeall"));
+    sbGrid->addWidget(sbset_, 0, 0, 1, 2);
+    sbGrid->addWidget(shiftleft_, 0, 2);
+    sbGrid->addWidget(shiftright_, 0, 3);
+    sbGrid->addWidget(changeall_, 1, 0, 1, 4);
+    for (int k = 0; k < SpecialBlockKinds; ++k) {
+        const std::string name = "gssb" + std::to_string(k + 1);
+        QSlider* bar = WeightBar(sbPage, name);
+        gssb_[static_cast<std::size_t>(k)] = bar;
+        const int row = 2 + k % 7, column = (k / 7) * 2;
+        sbGrid->addWidget(
+            new QLabel(QString(QChar(SpecialBlockLetters[static_cast<std::size_t>(k)])), sbPage),
+            row, column);
+        sbGrid->addWidget(bar, row, column + 1);
+        connect(bar, &QSlider::valueChanged, this, [this, k](int value) {
+            if (updating_) {
+                return;
+            }
+            Guard("Tzrgamesetup.gssbChange", [&] { model_.WeightChanged(k, value); });
+        });
+    }
+    tabs_->addTab(Scrolled(sbPage), QStringLiteral("Special Blocks"));
+    tabs_->addTab(Scrolled(BuildPage(sb)), QStringLiteral("S.B. Settings"));
+    auto* piecePage = new QWidget(tabs_);
+    auto* pieceForm = new QFormLayout(piecePage);
+    for (int n = 0; n < PieceKinds; ++n) {
+        QSlider* bar = WeightBar(piecePage, "gsp" + std::to_string(n + 1));
+        gsp_[static_cast<std::size_t>(n)] = bar;
+        pieceForm->addRow(QStringLiteral("Piece %1").arg(n + 1), bar);
+        connect(bar, &QSlider::valueChanged, this, [this] { ControlChanged(); });
+    }
+    tabs_->addTab(Scrolled(piecePage), QStringLiteral("Game Pieces"));
+    outer->addWidget(tabs_, 1);
+
+    for (auto& [key, box] : checks_) {
+        connect(box, &QCheckBox::clicked, this, [this] { ControlChanged(); });
+    }
+    for (auto& [key, edit] : edits_) {
+        connect(edit, &QLineEdit::textEdited, this, [this] { ControlChanged(); });
+    }
+    for (QLineEdit* edit : stacks_) {
+        connect(edit, &QLineEdit::textEdited, this, [this] { ControlChanged(); });
+    }
+    for (QLineEdit* edit : teams_) {
+        connect(edit, &QLineEdit::textEdited, this, [this] { ControlChanged(); });
+    }
+    for (QPlainTextEdit* text : {gsdesc_, gsclassicrules_}) {
+        connect(text, &QPlainTextEdit::textChanged, this, [this] { ControlChanged(); });
+    }
+
+    connect(presetlist_, qOverload<int>(&QComboBox::activated), this, [this](int row) {
+        if (updating_) {
+            return;
+        }
+        Guard("Tzrgamesetup.presetlistChange", [&] {
+            model_.SelectRow(row);
+            LoadControls();
+        });
+    });
+    connect(sbset_, qOverload<int>(&QComboBox::currentIndexChanged), this, [this](int index) {
+        if (updating_) {
+            return;
+        }
+        model_.weightCase = index;
+        LoadWeights();
+    });
+    connect(shiftleft_, &QPushButton::clicked, this, [this] {
+        model_.ShiftWeights(-1);
+        LoadWeights();
+    });
+    connect(shiftright_, &QPushButton::clicked, this, [this] {
+        model_.ShiftWeights(1);
+        LoadWeights();
+    });
+    connect(changeall_, &QCheckBox::clicked, this, [this](bool ticked) {
+        Guard("Tzrgamesetup.changeallClick", [&] {
+            const bool on = model_.ChangeAllClicked(ticked);
+            updating_ = true;
+            changeall_->setChecked(on);
+            updating_ = false;
+            LoadWeights();
+        });
+    });
+    connect(creategameb_, &QPushButton::clicked, this,
+            [this] { Guard("Tzrgamesetup.creategamebClick", [&] { creategamebClick(); }); });
+    connect(cancel_, &QPushButton::clicked, this,
+            [this] { Guard("Tzrgamesetup.CancelClick", [&] { CancelClick(); }); });
+    connect(showsettings_, &QPushButton::clicked, this, [this] { showsettingsClick(); });
+    connect(aadd_, &QPushButton::clicked, this, [this] {
+        Guard("Tzrgamesetup.aaddClick", [&] {
+            model_.AddSet();
+            LoadControls();
+        });
+    });
+    connect(rename_, &QPushButton::clicked, this, [this] {
+        Guard("Tzrgamesetup.renameClick", [&] {
+            model_.RenameSet();
+            LoadControls();
+        });
+    });
+    connect(adelete_, &QPushButton::clicked, this, [this] {
+        Guard("Tzrgamesetup.adeleteClick", [&] {
+            model_.DeleteSet();
+            LoadControls();
+        });
+    });
+    connect(moreregions_, &QPushButton::clicked, this, [this] {
+        Guard("Tzrgamesetup.MoreRegionsClick", [&] {
+            regiontext_->setFocus();
+            GameSetupShell().OpenRegionPicker();
+        });
+    });
+}
+
+QWidget* Tzrgamesetup::BuildPage(const std::vector<std::string_view>& keys) {
+    auto* page = new QWidget(tabs_);
+    auto* form = new QFormLayout(page);
+    for (std::string_view key : keys) {
+        const auto check = std::find_if(GameSetCheckBindings.begin(), GameSetCheckBindings.end(),
+                                        [key](const auto& b) { return b.key == key; });
+        if (check != GameSetCheckBindings.end()) {
+            auto* box =
+                new QCheckBox(QString::fromLatin1(key.data(), static_cast<int>(key.size())), page);
+            box->setObjectName(QString::fromLatin1(check->control.data(),
+                                                   static_cast<int>(check->control.size())));
+            checks_[std::string(key)] = box;
+            form->addRow(box);
+            continue;
+        }
+        const auto edit = std::find_if(GameSetEditBindings.begin(), GameSetEditBindings.end(),
+                                       [key](const auto& b) { return b.key == key; });
+        if (edit != GameSetEditBindings.end()) {
+            auto* line = new QLineEdit(page);
+            line->setObjectName(
+                QString::fromLatin1(edit->control.data(), static_cast<int>(edit->control.size())));
+            edits_[std::string(key)] = line;
+            form->addRow(QString::fromLatin1(key.data(), static_cast<int>(key.size())), line);
+        }
+    }
+    return page;
+}
+
+QWidget* Tzrgamesetup::Control(const std::string& name) const {
+    return findChild<QWidget*>(QString::fromStdString(name));
+}
+
+void Tzrgamesetup::LoadList() {
+    presetlist_->clear();
+    for (const TGameSetRow& row : model_.Rows()) {
+        presetlist_->addItem(Q(row.text));
+    }
+    if (model_.SelectedRow() >= 0) {
+        presetlist_->setCurrentIndex(model_.SelectedRow());
+    } else {
+        // A game's set shown on its own: the combo shows the game's name.
+        presetlist_->addItem(Q(model_.ShownName()));
+        presetlist_->setCurrentIndex(presetlist_->count() - 1);
+    }
+    presetlist_->setEnabled(model_.ListEnabled());
+}
+
+void Tzrgamesetup::LoadWeights() {
+    const bool was = updating_;
+    updating_ = true;
+    const int weightCase = std::clamp(model_.weightCase, 0, WeightCases - 1);
+    sbset_->setCurrentIndex(weightCase);
+    for (int k = 0; k < SpecialBlockKinds; ++k) {
+        gssb_[static_cast<std::size_t>(k)]->setValue(
+            model_.controls
+                .chance[static_cast<std::size_t>(weightCase)][static_cast<std::size_t>(k)]);
+    }
+    changeall_->setChecked(model_.changeAll);
+    updating_ = was;
+}
+
+void Tzrgamesetup::LoadControls() {
+    updating_ = true;
+    LoadList();
+    const TGameSetControls& c = model_.controls;
+    for (auto& [key, box] : checks_) {
+        const auto it = c.checks.find(key);
+        box->setChecked(it != c.checks.end() && it->second);
+    }
+    for (auto& [key, edit] : edits_) {
+        const auto it = c.edits.find(key);
+        edit->setText(it != c.edits.end() ? Q(it->second) : QString());
+    }
+    for (std::size_t i = 0; i < 6; ++i) {
+        stacks_[i]->setText(Q(c.stacks[i]));
+        teams_[i]->setText(Q(c.teams[i]));
+    }
+    gsdesc_->setPlainText(MultiLine(c.description));
+    gsclassicrules_->setPlainText(MultiLine(c.classicRules));
+    for (std::size_t n = 0; n < gsp_.size(); ++n) {
+        gsp_[n]->setValue(c.pieces[n]);
+    }
+    LoadWeights();
+    label1_->setText(Q(model_.Caption()));
+    creategameb_->setText(Q(model_.ConfirmText()));
+    creategameb_->setEnabled(model_.ConfirmEnabled());
+    spectator_->setVisible(model_.SpectatorShown());
+    moreregions_->setEnabled(model_.MoreRegionsEnabled());
+    regiontext_->setText(Q(model_.RegionText()));
+    // Without a selected set the pages only show it.
+    for (int i = 0; i < tabs_->count(); ++i) {
+        tabs_->widget(i)->setEnabled(model_.Editable());
+    }
+    updating_ = false;
+}
+
+void Tzrgamesetup::ReadControls() {
+    TGameSetControls& c = model_.controls;
+    for (auto& [key, box] : checks_) {
+        c.checks[key] = box->isChecked();
+    }
+    for (auto& [key, edit] : edits_) {
+        c.edits[key] = S(edit->text());
+    }
+    for (std::size_t i = 0; i < 6; ++i) {
+        c.stacks[i] = S(stacks_[i]->text());
+        c.teams[i] = S(teams_[i]->text());
+    }
+    // The multi-line texts keep the set's CR LF line ends.
+    std::string desc = S(gsdesc_->toPlainText());
+    std::string rules = S(gsclassicrules_->toPlainText());
+    for (std::string* text : {&desc, &rules}) {
+        std::string out;
+        for (char ch : *text) {
+            if (ch == '\n') {
+                out += "\r\n";
+            } else {
+                out += ch;
+            }
+        }
+        *text = std::move(out);
+    }
+    c.description = desc;
+    c.classicRules = rules;
+    for (std::size_t n = 0; n < gsp_.size(); ++n) {
+        // A set may hold more repeats than the bar shows; an untouched bar keeps them.
+        if (gsp_[n]->value() != std::min(c.pieces[n], MaxWeight)) {
+            c.pieces[n] = gsp_[n]->value();
+        }
+    }
+}
+
+void Tzrgamesetup::ControlChanged() {
+    if (updating_) {
+        return;
+    }
+    Guard("Tzrgamesetup.gseditchange", [&] {
+        ReadControls();
+        model_.StoreControls();
+    });
+}
+
+void Tzrgamesetup::SetMode(std::int32_t gameId, const std::string& gameName,
+                           const std::string& data, bool editable, int mode) {
+    model_.SetMode(gameId, gameName, data, editable, mode);
+    LoadControls();
+    show();
+    raise();
+    activateWindow();
+}
+
+void Tzrgamesetup::FillRegions(std::int32_t regionId, const std::string& text) {
+    model_.SetRegion(regionId, text);
+    regiontext_->setText(Q(text));
+}
+
+void Tzrgamesetup::creategamebClick() {
+    model_.spectator = spectator_->isChecked();
+    model_.ConfirmClicked();
+    LoadControls();
+    hide();
+}
+
+void Tzrgamesetup::CancelClick() {
+    model_.Cancel();
+    LoadControls();
+    hide();
+}
+
+void Tzrgamesetup::showsettingsClick() {
+    settingsShown_ = !settingsShown_;
+    tabs_->setVisible(settingsShown_);
+    aadd_->setVisible(settingsShown_);
+    adelete_->setVisible(settingsShown_);
+    rename_->setVisible(settingsShown_);
+    showsettings_->setText(settingsShown_ ? QStringLiteral("Hide Settings")
+                                          : QStringLiteral("Show Settings"));
+    resize(width(), settingsShown_ ? kExpandedHeight : headerHeight_);
+}
+
+void Tzrgamesetup::closeEvent(QCloseEvent* event) {
+    Guard("Tzrgamesetup.close", [&] {
+        if (model_.Open()) {
+            model_.Cancel();
+            LoadControls();
+        }
+    });
+    QWidget::closeEvent(event);
+}
+
+void OpenRoomGameSetup(std::int32_t gameId, const std::string& gameName, const std::string& data,
+                       bool editable) {
+    if (zrgamesetup) {
+        zrgamesetup->SetMode(gameId, gameName, data, editable, gsmRoomSet);
+    }
+}
+
+}  // namespace pk
