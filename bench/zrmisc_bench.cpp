@@ -54,6 +54,37 @@ void BM_GameSetCompressedRoundTrip(benchmark::State& state) {
 }
 BENCHMARK(BM_GameSetCompressedRoundTrip);
 
+// A received set as the room gets it: every key given, a long description,
+// all four special chances and the piece chance, built fresh and loaded.
+std::string ReceivedGameSet() {
+    pk::TGameSet set;
+    for (const pk::GameSetRow& row : pk::GameSetSchema) {
+        set.SetValue(row.key, row.def);
+    }
+    set.SetValue("desc", std::string(2000, 'd'));
+    for (int i = 1; i <= 4; ++i) {
+        set.SetValue("sbchance" + std::to_string(i), std::string(100, 'a') + std::string(100, 'n'));
+    }
+    set.SetValue("piecechance", "11122233344455566677");
+    set.SetValue("stacks",
+                 "1\x02"
+                 "2\x02"
+                 "3\x02"
+                 "4\x02"
+                 "5\x02"
+                 "6");
+    return set.SaveToString();
+}
+
+void BM_GameSetLoad(benchmark::State& state) {
+    const std::string serial = ReceivedGameSet();
+    for (auto _ : state) {
+        pk::TGameSet loaded;
+        benchmark::DoNotOptimize(loaded.LoadFromString(serial));
+    }
+}
+BENCHMARK(BM_GameSetLoad);
+
 void BM_XSettingsLoad(benchmark::State& state) {
     pk::TXSettings s;
     for (int i = 0; i < 300; ++i) {

@@ -1,6 +1,7 @@
 #include "game/zrroomrules.h"
 
 #include "core/chatstyle.h"
+#include "core/zrconst.h"
 #include "core/zrgameset.h"
 #include "core/zrlog.h"
 #include "core/zrmisc.h"
@@ -87,8 +88,10 @@ std::string GameSettingsMessage(const std::string& payload) {
     return LogErrors("GameSettingsMessage", [&]() -> std::string {
         const std::string head = TokenAt(1, payload, '\x02');
         const std::string blob = RestFromToken(2, payload, '\x02');
+        // Inflated before a set is built: most unreadable blobs then cost no set.
+        const auto serial = InflateSerialForm(blob, MaxGameSetSize);
         TGameSet set;
-        if (!set.LoadFromCompressed(blob)) {
+        if (!serial || !set.LoadFromString(*serial)) {
             // A set we cannot read must not leave half of its rules in force.
             AddLogLine("Unreadable game settings ignored");
             return {};
