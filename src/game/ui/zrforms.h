@@ -7,24 +7,13 @@
 
 #include "game/ui/zrgameform.h"
 #include "game/ui/zrpartylineform.h"
+#include "game/ui/zrskeyform.h"
 #include "skin/ui/zrskinform.h"
 
 namespace pk {
 
 // The game-set editor.
 class Tzrgamesetup : public QWidget {
-public:
-    using QWidget::QWidget;
-};
-
-// The key page ("setcontrol").
-class Tzrskey : public TZRSkinForm {
-public:
-    explicit Tzrskey(QWidget* parent = nullptr) : TZRSkinForm("setcontrol", parent) {}
-};
-
-// The dialog that picks one key.
-class Tzrpickkeyf : public QWidget {
 public:
     using QWidget::QWidget;
 };

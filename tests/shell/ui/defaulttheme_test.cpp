@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "game/ui/zrforms.h"
 #include "game/zrgame.h"
 #include "shell/shell_fixture.h"
 #include "shell/ui/zrforms.h"
@@ -101,9 +102,9 @@ protected:
         // The pages in the main program's order; the theme's containers adopt them.
         for (QWidget* page :
              std::initializer_list<QWidget*>{title = new Tzrtitle(), new Tzrsettings(),
-             new Tzrstheme(), game = new Tzrsgame(), new Tzrsserver(), new Tzrsmisc(),
+             themePage = new Tzrstheme(), game = new Tzrsgame(), new Tzrsserver(), new Tzrsmisc(),
              browser = new Tzrsbrowser(), gameForm = new TZRSkinForm("game"),
-             new TZRSkinForm("chat"), new TZRSkinForm("browser"), new TZRSkinForm("setcontrol")})
+             new TZRSkinForm("chat"), new TZRSkinForm("browser"), keyPage = new Tzrskey()})
             pages.emplace_back(page);
         ASSERT_TRUE(StartUp({}));
         main->show();
@@ -142,6 +143,8 @@ protected:
     Tzrtitle* title = nullptr;
     Tzrsgame* game = nullptr;
     Tzrsbrowser* browser = nullptr;
+    Tzrstheme* themePage = nullptr;
+    Tzrskey* keyPage = nullptr;
     TZRSkinForm* gameForm = nullptr;
     std::vector<std::string> messages;
 };
@@ -302,6 +305,10 @@ TEST_F(DefaultThemeTest, EveryPageOfTheClientIsSkinned) {
     for (const auto& [y, skin] : tabs) {
         Click({96, y}, settings);
         EXPECT_TRUE(SkinFormNamed(skin)->isVisible()) << skin;
+        // The preview's sample fields are random: drawn afresh from a fixed seed.
+        themePage->SetPreviewSeed(7);
+        themePage->UpdateThemePreview();
+        QApplication::processEvents();
         EXPECT_TRUE(
             MatchesPicture(Grab(), std::string("shell/ui/golden/default_") + skin + ".png"));
     }
