@@ -294,5 +294,32 @@ TEST_F(ThemeSelectionTest, ABrokenLibraryOnDiskKeepsTheCurrentTheme) {
     EXPECT_EQ(ThemeSelection.Selected()->name, "A2");
 }
 
+// The music choice restarts through the music service's requests alone: a stop, then (in a
+// game) a play; nothing waits for the music thread.
+class RecordingAudio : public ShellAudio {
+public:
+    void MusicRequest() override { calls.push_back("play"); }
+    void MusicStopRequest() override { calls.push_back("stop"); }
+    std::vector<std::string> calls;
+};
+
+TEST_F(ThemeSelectionTest, AMusicChangeRestartsThroughTheRequestsAlone) {
+    RecordingAudio audio;
+    SetShellAudio(&audio);
+    ASSERT_TRUE(ApplyThemeSelection(Value({alpha.string(), "a1", ""})));
+    audio.calls.clear();
+    ThemeSelection.PlayTag = 1;
+    EXPECT_TRUE(ThemeSetMusic("", ThemeSelection.MusicList.front(), false, true));
+    EXPECT_EQ(audio.calls, std::vector<std::string>{"stop"});  // no game: nothing plays
+    EXPECT_EQ(ThemeSelection.PlayTag, 0);
+    ClientState.game.GameRunning = 1;
+    EXPECT_FALSE(ThemeSetMusic("", nullptr, false, true));
+    EXPECT_EQ(audio.calls, (std::vector<std::string>{"stop", "stop", "play"}));
+    // Without a restart the music is left alone.
+    EXPECT_TRUE(ThemeSetMusic("", nullptr, true, false));
+    EXPECT_EQ(audio.calls.size(), 3u);
+    EXPECT_EQ(Settings.theme.selectedMusic->name, "Tune");
+}
+
 }  // namespace
 }  // namespace pk

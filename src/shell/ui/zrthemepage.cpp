@@ -340,7 +340,7 @@ void Tzrstheme::FillMusicList() {
     for (const TZRC* entry : ThemeSelection.MusicList)
         musiclb->addItem(Cp1252ToQString(entry->name));
     musiclb->setCurrentRow(std::clamp(ThemeSelection.MusicIndex, 0, musiclb->count() - 1));
-    musiceb->setText(Cp1252ToQString(ThemeSelection.MusicFileText));
+    musiceb->setText(QString::fromLocal8Bit(ThemeSelection.MusicFileText));
     filling_ = filling;
 }
 
