@@ -63,6 +63,11 @@ void ClientAudio::MusicStopRequest() {
         music_->MusicStopRequest();
 }
 
+void ClientAudio::LoopAllChanged() {
+    if (music_)
+        music_->SetLoopAllMusic(Settings.options.loopallmusic != 0);
+}
+
 void ClientAudio::FreeAudio() {
     // The thread first: it never waits for the main thread, so this returns
     // promptly; what it posted and is still queued is dropped with the bridge.

@@ -36,6 +36,7 @@ public:
     void StopAllSounds() override;
     void MusicRequest() override;
     void MusicStopRequest() override;
+    void LoopAllChanged() override;
     void FreeAudio() override;
 
     TZRSoundList* SoundList() { return sounds_.get(); }

@@ -23,6 +23,8 @@ public:
     virtual void MusicRequest() {}
     // Stops the music, and a play that was requested and has not started yet.
     virtual void MusicStopRequest() {}
+    // The "loopallmusic" option changed: the piece playing now follows it.
+    virtual void LoopAllChanged() {}
     // The main window's close: ends the music thread and frees the sound list. Must return
     // promptly whatever the thread is doing.
     virtual void FreeAudio() {}

@@ -92,6 +92,48 @@ const tthemenode* FindNode(const std::string& file, const std::string& themeId, 
     return nullptr;
 }
 
+// Each library's modification time and size, for telling a file that is still being written.
+std::vector<std::string> WatchStamps(const std::vector<std::string>& list) {
+    std::vector<std::string> stamps;
+    stamps.reserve(list.size());
+    for (const std::string& line : list) {
+        const fs::path file = ScanLinePath(line);
+        std::error_code timeError;
+        std::error_code sizeError;
+        const auto time = fs::last_write_time(file, timeError);
+        const auto size = fs::file_size(file, sizeError);
+        stamps.push_back(
+            (timeError ? std::string("0") : std::to_string(time.time_since_epoch().count())) + ' ' +
+            (sizeError ? std::string("0") : std::to_string(size)) + '\x01' + file.string());
+    }
+    return stamps;
+}
+
+// False while a library of the list cannot be opened and has not stayed so for the give-up
+// count of ticks. Counts the ticks of each unreadable one; one that has stayed unreadable that
+// long is left out of the tree (its line keeps the stamp "0") until it changes again.
+bool AllReadableOrGivenUp(const std::vector<std::string>& list,
+                          std::vector<std::pair<std::string, int>>& ticks) {
+    std::vector<std::pair<std::string, int>> counted;
+    bool waiting = false;
+    for (const std::string& line : list) {
+        const fs::path file = ScanLinePath(line);
+        if (CanOpenLibrary(file))
+            continue;
+        int count = 1;
+        for (const auto& [name, before] : ticks)
+            if (name == file.string())
+                count = before + 1;
+        counted.emplace_back(file.string(), count);
+        if (count < UnreadableGiveUpTicks)
+            waiting = true;
+        else if (count == UnreadableGiveUpTicks)
+            AddLogLine("Theme library " + file.string() + " cannot be opened; left out");
+    }
+    ticks = std::move(counted);
+    return !waiting;
+}
+
 bool ThemeLoaded() {
     return ThemeSelection.ThemeApplied && !Settings.theme.libraryFile.empty();
 }
@@ -215,6 +257,9 @@ void RescanThemes() {
 }
 
 ThemeLoad SelectTheme(const fs::path& file, const std::string& themeId) {
+    struct WatchAgain {
+        ~WatchAgain() { ThemeSelection.ChangeTimerRunning = true; }
+    } watchAgain;
     return LogErrorsWith([&] { return "SelectTheme " + file.string() + " " + themeId; },
                          [&] { return LoadNode(file.string(), themeId, false); });
 }
@@ -320,12 +365,21 @@ ThemeWatch CheckThemeChange() {
     TThemeSelection& s = ThemeSelection;
     std::vector<std::string> fresh;
     ThemeScanFolder(ProgramFolder, fresh);
-    if (fresh == s.ScanList)
+    if (fresh == s.ScanList) {
+        s.PendingStamps.clear();
+        s.UnreadableTicks.clear();
         return ThemeWatch::Unchanged;
-    for (const std::string& line : fresh) {
-        if (!CanOpenLibrary(ScanLinePath(line)))
-            return ThemeWatch::Busy;  // a library being written: look again at the next tick
     }
+    if (!AllReadableOrGivenUp(fresh, s.UnreadableTicks))
+        return ThemeWatch::Busy;  // a library being written: look again at the next tick
+    // A library still growing changes its stamp between ticks; read it once it holds still.
+    std::vector<std::string> stamps = WatchStamps(fresh);
+    if (stamps != s.PendingStamps) {
+        s.PendingStamps = std::move(stamps);
+        return ThemeWatch::Settling;
+    }
+    s.PendingStamps.clear();
+    s.UnreadableTicks.clear();
     s.Updating = true;
     FillThemeTree(fresh);
     s.ScanList = std::move(fresh);
@@ -336,14 +390,11 @@ ThemeWatch CheckThemeChange() {
     const bool changed = std::any_of(libraries.begin(), libraries.end(), [&](const auto& line) {
         return std::find(s.ScanList.begin(), s.ScanList.end(), line) == s.ScanList.end();
     });
-    if (changed) {
-        if (SelectTheme(file, themeId) == ThemeLoad::NotFound)
+    if (changed || !SelectThemeNode(file, themeId)) {
+        // A changed library reloads the theme; a theme gone from the tree gives the first.
+        if (!changed || SelectTheme(file, themeId) == ThemeLoad::NotFound)
             SelectTheme({}, {});
-        Skins().FireSkinEvent("onloadtheme");
-        return ThemeWatch::Reloaded;
-    }
-    if (!SelectThemeNode(file, themeId)) {
-        SelectTheme({}, {});
+        SelectThemeNode(Settings.theme.libraryFile, Settings.theme.themeId);
         Skins().FireSkinEvent("onloadtheme");
         return ThemeWatch::Reloaded;
     }
@@ -353,6 +404,8 @@ ThemeWatch CheckThemeChange() {
 void FreeThemeSelection() {
     TThemeSelection& s = ThemeSelection;
     s.ChangeTimerRunning = false;
+    s.PendingStamps.clear();
+    s.UnreadableTicks.clear();
     ClearThemeTree();
     s.ScanList.clear();
     s.MusicList.clear();

@@ -12,6 +12,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "klb/zrtheme.h"
@@ -47,6 +48,11 @@ struct TThemeSelection {
     std::string MusicFileText;  // the external music file's edit box
     int PlayTag = 0;            // 1 while the play button plays
     bool ChangeTimerRunning = false;
+    // The change watch's memory between ticks: the stamps (time and size) of a changed scan
+    // seen at the last tick, which must hold still for one more tick before anything is
+    // reloaded, and for how many ticks in a row each library could not be opened.
+    std::vector<std::string> PendingStamps;
+    std::vector<std::pair<std::string, int>> UnreadableTicks;
     // The theme in Settings.theme loaded and was applied; false after a failed load, which may
     // leave part of a theme behind.
     bool ThemeApplied = false;
@@ -80,7 +86,8 @@ void RescanThemes();
 
 // Finds the theme (file and id compared ignoring case; an empty one matches any) and loads it
 // into Settings.theme; on a failed load, falls back once to the first theme of the tree. The
-// theme-change flag is cleared and the main window enabled again whatever the outcome.
+// theme-change flag is cleared, the main window enabled and the change watch started again
+// whatever the outcome, so that a later save of a library can still mend a failed load.
 ThemeLoad SelectTheme(const std::filesystem::path& file, const std::string& themeId);
 // Selects the theme's node without loading it.
 bool SelectThemeNode(const std::filesystem::path& file, const std::string& themeId);
@@ -100,9 +107,18 @@ std::string BuildThemeSelection();
 bool ApplyThemeSelection(const std::string& value);
 
 // What the change watch did.
-enum class ThemeWatch { Unchanged, Busy, Rescanned, Reloaded };
-// The change watch (every 2 seconds while its timer runs): rescans, and reloads the theme when
-// one of its libraries changed, appeared or went away.
+enum class ThemeWatch {
+    Unchanged,  // every library as before
+    Busy,       // a script runs, or a library cannot be opened yet: look again next tick
+    Settling,   // something changed: it must look the same at the next tick
+    Rescanned,  // the tree was rebuilt; the theme stays
+    Reloaded,   // the theme was loaded again (or the first theme in its place)
+};
+// Ticks a library may stay unreadable before the watch goes on without it.
+inline constexpr int UnreadableGiveUpTicks = 3;
+// The change watch (every 2 seconds while its timer runs): rescans, and once a change has held
+// still for two ticks in a row, rebuilds the tree and reloads the theme when one of its
+// libraries changed, appeared or went away. A library still being written is never read.
 ThemeWatch CheckThemeChange();
 
 // Releases the page's data: the tree, the scan list and the music list.

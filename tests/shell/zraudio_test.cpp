@@ -62,6 +62,12 @@ TEST_F(ClientAudioTest, PlaysEffectsAndMusicAndClosesWhilePlaying) {
 
     audio_.MusicRequest();
     EXPECT_FALSE(audio_.MusicThread()->LoopAllMusic());
+    // "Loop all" ticked on the theme page reaches the piece already playing.
+    Settings.options.loopallmusic = 1;
+    audio_.LoopAllChanged();
+    EXPECT_TRUE(audio_.MusicThread()->LoopAllMusic());
+    Settings.options.loopallmusic = 0;
+    audio_.LoopAllChanged();
     ASSERT_TRUE(test::WaitFor([&] { return audio_.MusicThread()->Loads() == 1; }));
     audio_.PlaySound(test::ConstantWav(44100, 50), false);
     audio_.FreeAudio();  // music and an effect still sounding

@@ -192,8 +192,10 @@ TEST_F(ThemeSelectionTest, TheWatchReloadsOnlyWhenTheThemesLibraryChanges) {
     ASSERT_TRUE(ApplyThemeSelection(Value({beta.string(), "b", ""})));
     const int loads = window.loadings;
     EXPECT_EQ(CheckThemeChange(), ThemeWatch::Unchanged);
-    // Another library appears: the tree grows, the theme stays.
+    // Another library appears: once it holds still for a tick the tree grows, the theme stays.
     SaveLibrary(dir.Path() / "delta.klb", {MainEntry("D", "d")});
+    EXPECT_EQ(CheckThemeChange(), ThemeWatch::Settling);
+    EXPECT_EQ(Labels().size(), 4u);
     EXPECT_EQ(CheckThemeChange(), ThemeWatch::Rescanned);
     EXPECT_EQ(window.loadings, loads);
     EXPECT_EQ(Labels().size(), 5u);
@@ -203,6 +205,8 @@ TEST_F(ThemeSelectionTest, TheWatchReloadsOnlyWhenTheThemesLibraryChanges) {
     fs::remove(dir.Path() / "writing.klb");
     // The theme's own library is saved again: reloaded, and the skins hear of it.
     Touch(beta, {MainEntry("B", "b")});
+    EXPECT_EQ(CheckThemeChange(), ThemeWatch::Settling);
+    EXPECT_EQ(window.loadings, loads);
     EXPECT_EQ(CheckThemeChange(), ThemeWatch::Reloaded);
     EXPECT_EQ(window.loadings, loads + 1);
     EXPECT_EQ(Settings.theme.libraryFile, beta);
@@ -212,8 +216,109 @@ TEST_F(ThemeSelectionTest, TheWatchReloadsOnlyWhenTheThemesLibraryChanges) {
     EXPECT_EQ(CheckThemeChange(), ThemeWatch::Unchanged);
     // It goes away: the first theme takes its place.
     fs::remove(beta);
+    EXPECT_EQ(CheckThemeChange(), ThemeWatch::Settling);
     EXPECT_EQ(CheckThemeChange(), ThemeWatch::Reloaded);
     EXPECT_EQ(Settings.theme.libraryFile, alpha);
+}
+
+TEST_F(ThemeSelectionTest, ALibraryStillBeingWrittenIsNotReadUntilItHoldsStill) {
+    ASSERT_TRUE(ApplyThemeSelection(Value({beta.string(), "b", ""})));
+    const int loads = window.loadings;
+    // Each tick finds it grown: never read half-way.
+    auto stamp = fs::last_write_time(beta);
+    for (int tick = 1; tick <= 4; ++tick) {
+        std::ofstream(beta, std::ios::app) << "more";
+        stamp += std::chrono::seconds(1);
+        fs::last_write_time(beta, stamp);
+        EXPECT_EQ(CheckThemeChange(), ThemeWatch::Settling) << tick;
+    }
+    EXPECT_EQ(window.loadings, loads);
+    // Written whole at last: the next tick that finds it unchanged loads it.
+    Touch(beta, {MainEntry("B2", "b")});
+    EXPECT_EQ(CheckThemeChange(), ThemeWatch::Settling);
+    EXPECT_EQ(CheckThemeChange(), ThemeWatch::Reloaded);
+    EXPECT_EQ(window.loadings, loads + 1);
+    ASSERT_NE(ThemeSelection.Selected(), nullptr);
+    EXPECT_EQ(ThemeSelection.Selected()->name, "B2");
+}
+
+TEST_F(ThemeSelectionTest, ALibraryThatStaysUnreadableIsGivenUp) {
+    ASSERT_TRUE(ApplyThemeSelection(Value({beta.string(), "b", ""})));
+    fs::create_symlink(dir.Path() / "nowhere", dir.Path() / "stuck.klb");
+    for (int tick = 1; tick < UnreadableGiveUpTicks; ++tick)
+        EXPECT_EQ(CheckThemeChange(), ThemeWatch::Busy) << tick;
+    // The watch goes on without it: a change elsewhere is still seen.
+    Touch(beta, {MainEntry("B", "b")});
+    EXPECT_EQ(CheckThemeChange(), ThemeWatch::Settling);
+    EXPECT_EQ(CheckThemeChange(), ThemeWatch::Reloaded);
+    EXPECT_EQ(CheckThemeChange(), ThemeWatch::Unchanged);
+    // Once it can be read, it is a change like any other.
+    SaveLibrary(dir.Path() / "nowhere", {MainEntry("N", "n")});
+    EXPECT_EQ(CheckThemeChange(), ThemeWatch::Settling);
+    EXPECT_EQ(CheckThemeChange(), ThemeWatch::Rescanned);
+    const auto labels = Labels();
+    EXPECT_NE(std::find(labels.begin(), labels.end(), "Stuck"), labels.end());
+}
+
+TEST_F(ThemeSelectionTest, TheWatchRunsAgainAfterEverySelection) {
+    ASSERT_TRUE(ApplyThemeSelection(Value({beta.string(), "b", ""})));
+    for (const auto& [file, id] : std::vector<std::pair<fs::path, std::string>>{
+             {broken, "x"}, {alpha, "nope"}, {beta, "b"}}) {
+        ThemeSelection.ChangeTimerRunning = false;
+        SelectTheme(file, id);
+        EXPECT_TRUE(ThemeSelection.ChangeTimerRunning) << file << " " << id;
+    }
+    // Even when nothing at all loads.
+    fs::remove(alpha);
+    fs::remove(beta);
+    fs::remove(gamma);
+    RescanThemes();
+    ThemeSelection.ChangeTimerRunning = false;
+    EXPECT_EQ(SelectTheme(broken, "x"), ThemeLoad::Failed);
+    EXPECT_TRUE(ThemeSelection.ChangeTimerRunning);
+}
+
+TEST_F(ThemeSelectionTest, ABrokenLibraryOnDiskKeepsTheCurrentTheme) {
+    ASSERT_TRUE(ApplyThemeSelection(Value({alpha.string(), "a2", ""})));
+    // Not a library any more: it leaves the tree, the loaded theme stays.
+    {
+        std::ofstream out(beta, std::ios::trunc);
+        out << "KLB garbage";
+    }
+    EXPECT_EQ(CheckThemeChange(), ThemeWatch::Settling);
+    EXPECT_EQ(CheckThemeChange(), ThemeWatch::Rescanned);
+    EXPECT_EQ(Settings.theme.libraryFile, alpha);
+    EXPECT_EQ(Settings.theme.themeId, "a2");
+    EXPECT_EQ(Labels(), (std::vector<std::string>{"Alpha", "Gamma", "Zz_broken"}));
+    ASSERT_NE(ThemeSelection.Selected(), nullptr);
+    EXPECT_EQ(ThemeSelection.Selected()->name, "A2");
+}
+
+// The music choice restarts through the music service's requests alone: a stop, then (in a
+// game) a play; nothing waits for the music thread.
+class RecordingAudio : public ShellAudio {
+public:
+    void MusicRequest() override { calls.push_back("play"); }
+    void MusicStopRequest() override { calls.push_back("stop"); }
+    std::vector<std::string> calls;
+};
+
+TEST_F(ThemeSelectionTest, AMusicChangeRestartsThroughTheRequestsAlone) {
+    RecordingAudio audio;
+    SetShellAudio(&audio);
+    ASSERT_TRUE(ApplyThemeSelection(Value({alpha.string(), "a1", ""})));
+    audio.calls.clear();
+    ThemeSelection.PlayTag = 1;
+    EXPECT_TRUE(ThemeSetMusic("", ThemeSelection.MusicList.front(), false, true));
+    EXPECT_EQ(audio.calls, std::vector<std::string>{"stop"});  // no game: nothing plays
+    EXPECT_EQ(ThemeSelection.PlayTag, 0);
+    ClientState.game.GameRunning = 1;
+    EXPECT_FALSE(ThemeSetMusic("", nullptr, false, true));
+    EXPECT_EQ(audio.calls, (std::vector<std::string>{"stop", "stop", "play"}));
+    // Without a restart the music is left alone.
+    EXPECT_TRUE(ThemeSetMusic("", nullptr, true, false));
+    EXPECT_EQ(audio.calls.size(), 3u);
+    EXPECT_EQ(Settings.theme.selectedMusic->name, "Tune");
 }
 
 }  // namespace

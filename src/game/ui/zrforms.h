@@ -1,27 +1,10 @@
 #pragma once
-// The game's skinned windows besides the extra settings dialog: the in-game window (its own
-// file), the room window and the key page, each registered under its skin name and placed by
-// its container element; the game-set editor and the key picker are plain dialogs. Their
-// controls come with the windows' own work. The main program creates them in its fixed order.
-#include <QWidget>
-
+// The game's windows besides the extra settings dialog, each in its own file: the in-game
+// window, the room window, the game-set editor and the key page with its key picker. The main
+// program creates them in its fixed order.
 #include "game/ui/zrgameform.h"
 #include "game/ui/zrgamesetupform.h"
 #include "game/ui/zrpartylineform.h"
+#include "game/ui/zrskeyform.h"
 #include "skin/ui/zrskinform.h"
 
-namespace pk {
-
-// The key page ("setcontrol").
-class Tzrskey : public TZRSkinForm {
-public:
-    explicit Tzrskey(QWidget* parent = nullptr) : TZRSkinForm("setcontrol", parent) {}
-};
-
-// The dialog that picks one key.
-class Tzrpickkeyf : public QWidget {
-public:
-    using QWidget::QWidget;
-};
-
-}  // namespace pk

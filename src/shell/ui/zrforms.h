@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/ui/zrthemepage.h"
 #include "skin/ui/zrskinform.h"
 
 namespace pk {
@@ -77,14 +78,6 @@ inline constexpr const char* MotdFileName = "motd.html";
 class Tzrsettings : public TZRSkinForm {
 public:
     explicit Tzrsettings(QWidget* parent = nullptr) : TZRSkinForm("settings", parent) {}
-};
-
-// The theme and music page ("settheme").
-class Tzrstheme : public TZRSkinForm {
-public:
-    explicit Tzrstheme(QWidget* parent = nullptr) : TZRSkinForm("settheme", parent) {
-        SetNeedPaint(true);
-    }
 };
 
 // What the option pages share: their boxes in one column under the page's heading, the text

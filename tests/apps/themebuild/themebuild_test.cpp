@@ -64,7 +64,7 @@ TEST(ThemeBuild, DefaultLibraryGoldenChecksum) {
     const std::string bytes = LibraryBytes(DefaultEntries());
     const uLong crc =
         crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size()));
-    EXPECT_EQ(crc, 0xd5755fe0u) << std::hex << "crc32 0x" << crc << " of " << std::dec
+    EXPECT_EQ(crc, 0xd13b821eu) << std::hex << "crc32 0x" << crc << " of " << std::dec
                                 << bytes.size() << " bytes";
 }
 
@@ -284,6 +284,47 @@ TEST(ThemeBuild, PixelFontCoversTheLetters) {
     EXPECT_FALSE(PixelFontHas('~'));
     EXPECT_EQ(PixelTextWidth("AB", 2), 22);
     EXPECT_EQ(PixelTextWidth("", 2), 0);
+}
+
+// The second theme staged beside the default one: its own blocks and tune, the default
+// library's windows and sounds, and nothing of the default's blocks or music.
+TEST(ThemeBuild, EmberThemeUsesTheDefaultWindowsWithItsOwnBlocks) {
+    std::ifstream in(PK_EMBER_THEME_MANIFEST, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    const BuildResult first = BuildTheme(text.str());
+    ASSERT_TRUE(first.ok) << first.error;
+    const BuildResult second = BuildTheme(text.str());
+    EXPECT_EQ(LibraryBytes(first.entries), LibraryBytes(second.entries));
+
+    test::TempDir dir;
+    for (const auto& [name, entries] :
+         {std::pair{"DEFAULT.KLB", &DefaultEntries()}, std::pair{"EMBER.KLB", &first.entries}}) {
+        std::ofstream out(dir.Path() / name, std::ios::binary);
+        const std::string bytes = LibraryBytes(*entries);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+    const auto mains = ListLibraryMains(dir.Path() / "EMBER.KLB");
+    ASSERT_EQ(mains.size(), 1u);
+    EXPECT_EQ(mains[0].name, "Ember");
+    TZRTheme theme;
+    const KlbResult r =
+        LoadTheme(dir.Path() / "EMBER.KLB", mains[0].ThemeIdList, theme, {}, dir.Path());
+    ASSERT_TRUE(r.ok()) << r.message;
+    ASSERT_NE(theme.draw.mainbmp, nullptr);
+    EXPECT_EQ(theme.draw.mainbmp->Information.substr(0, 6), "Ember:");
+    EXPECT_EQ(theme.LibraryList.size(), 2u);
+    int skins = 0;
+    int sounds = 0;
+    for (const auto& e : theme.entries) {
+        skins += e->kind == KlbKind::Skin;
+        sounds += e->kind == KlbKind::Sound;
+    }
+    EXPECT_GT(skins, 100);
+    EXPECT_GT(sounds, 10);
+    const auto music = ListMusicEntries(theme);
+    ASSERT_EQ(music.size(), 1u);
+    EXPECT_EQ(music[0]->name, "Ember Walk");
 }
 
 }  // namespace

@@ -7,10 +7,13 @@
 #include <QApplication>
 #include <QImage>
 #include <QKeyEvent>
+#include <QListWidget>
 #include <QMouseEvent>
+#include <QTreeWidget>
 #include <filesystem>
 #include <fstream>
 
+#include "game/ui/zrforms.h"
 #include "game/zrgame.h"
 #include "shell/shell_fixture.h"
 #include "shell/ui/zrforms.h"
@@ -101,9 +104,9 @@ protected:
         // The pages in the main program's order; the theme's containers adopt them.
         for (QWidget* page :
              std::initializer_list<QWidget*>{title = new Tzrtitle(), new Tzrsettings(),
-             new Tzrstheme(), game = new Tzrsgame(), new Tzrsserver(), new Tzrsmisc(),
+             themePage = new Tzrstheme(), game = new Tzrsgame(), new Tzrsserver(), new Tzrsmisc(),
              browser = new Tzrsbrowser(), gameForm = new TZRSkinForm("game"),
-             new TZRSkinForm("chat"), new TZRSkinForm("browser"), new TZRSkinForm("setcontrol")})
+             new TZRSkinForm("chat"), new TZRSkinForm("browser"), keyPage = new Tzrskey()})
             pages.emplace_back(page);
         ASSERT_TRUE(StartUp({}));
         main->show();
@@ -142,6 +145,8 @@ protected:
     Tzrtitle* title = nullptr;
     Tzrsgame* game = nullptr;
     Tzrsbrowser* browser = nullptr;
+    Tzrstheme* themePage = nullptr;
+    Tzrskey* keyPage = nullptr;
     TZRSkinForm* gameForm = nullptr;
     std::vector<std::string> messages;
 };
@@ -302,10 +307,51 @@ TEST_F(DefaultThemeTest, EveryPageOfTheClientIsSkinned) {
     for (const auto& [y, skin] : tabs) {
         Click({96, y}, settings);
         EXPECT_TRUE(SkinFormNamed(skin)->isVisible()) << skin;
+        // The preview's sample fields are random: drawn afresh from a fixed seed.
+        themePage->SetPreviewSeed(7);
+        themePage->UpdateThemePreview();
+        QApplication::processEvents();
         EXPECT_TRUE(
             MatchesPicture(Grab(), std::string("shell/ui/golden/default_") + skin + ".png"));
     }
     EXPECT_TRUE(messages.empty()) << messages.front();
+}
+
+}  // namespace
+}  // namespace pk
+
+namespace pk {
+namespace {
+
+// A player picks the second staged theme on the theme page: it loads with the default
+// library's windows, the page stays up and offers the new theme's tune.
+TEST_F(DefaultThemeTest, PickingAnotherThemeOnTheThemePage) {
+    std::filesystem::copy_file(PK_EMBER_THEME_FILE, dir.Path() / "EMBER.KLB");
+    Click({360, 23});
+    Click({96, 32}, SkinFormNamed("settings"));
+    ASSERT_TRUE(themePage->isVisible());
+    // The watch finds the new library once it has held still for a tick.
+    themePage->checkthemechangeTimer();
+    themePage->checkthemechangeTimer();
+    QTreeWidget* tree = themePage->themetree;
+    ASSERT_EQ(tree->topLevelItemCount(), 2);
+    EXPECT_EQ(tree->topLevelItem(1)->text(0), "Ember");
+    tree->setCurrentItem(tree->topLevelItem(1)->child(0));
+    QApplication::processEvents();
+    EXPECT_EQ(Settings.theme.themeId, "ember");
+    EXPECT_TRUE(themePage->isVisible());
+    EXPECT_EQ(tree->currentItem(), tree->topLevelItem(1)->child(0));
+    ASSERT_EQ(themePage->musiclb->count(), 2);
+    EXPECT_EQ(themePage->musiclb->item(1)->text(), "Ember Walk");
+    EXPECT_TRUE(messages.empty()) << messages.front();
+    themePage->SetPreviewSeed(7);
+    themePage->UpdateThemePreview();
+    QApplication::processEvents();
+    EXPECT_TRUE(MatchesPicture(Grab(), "shell/ui/golden/default_settheme_ember.png"));
+    // And back to the default theme.
+    tree->setCurrentItem(tree->topLevelItem(0)->child(0));
+    EXPECT_EQ(Settings.theme.themeId, "default");
+    EXPECT_TRUE(themePage->isVisible());
 }
 
 }  // namespace

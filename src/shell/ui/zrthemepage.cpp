@@ -1,0 +1,489 @@
+#include "shell/ui/zrthemepage.h"
+
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QSplitter>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "game/zrfieldbitmaps.h"
+#include "game/zrgame.h"
+#include "game/zrgamethread.h"
+#include "gfx/qtsurface.h"
+#include "platform/cp1252.h"
+#include "shell/zraudiohooks.h"
+#include "shell/zrconfig.h"
+#include "shell/zrskinhooks.h"
+#include "shell/zrthemesel.h"
+#include "skin/zrskin.h"
+#include "skin/zrskintable.h"
+
+namespace pk {
+
+Tzrstheme* zrstheme = nullptr;
+
+namespace {
+
+constexpr int ContentLeft = 16;
+constexpr int ContentTop = 52;
+constexpr int ButtonSide = 21;
+constexpr int ButtonGap = 2;
+constexpr int WatchInterval = 2000;
+// What the splitters keep of each side, so a stored size never hides a part.
+constexpr int MinCollectionWidth = 80;
+constexpr int MinPreviewHeight = 60;
+constexpr int MinRightWidth = 240;
+constexpr int MinMusicHeight = 150;
+constexpr int LibraryRole = Qt::UserRole;
+constexpr int ThemeRole = Qt::UserRole + 1;
+
+QColor ColourOf(int32_t colour) {
+    const auto c = static_cast<uint32_t>(colour);
+    return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
+                  static_cast<int>((c >> 16) & 0xFF));
+}
+
+QPixmap PixmapOf(const Surface16& surface) {
+    return surface.empty() ? QPixmap() : QPixmap::fromImage(ToQImage(surface));
+}
+
+void Place(QWidget* w, const PixelRect& r) {
+    w->setGeometry(r.left, r.top, r.width, r.height);
+}
+
+// A panel holding one stretched picture with a one-pixel frame.
+QLabel* FramedImage(QWidget* panel, QLabel* image) {
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(1, 1, 1, 1);
+    image->setScaledContents(true);
+    image->setMinimumSize(1, 1);
+    layout->addWidget(image);
+    panel->setAutoFillBackground(true);
+    QPalette p = panel->palette();
+    p.setColor(QPalette::Window, Qt::black);
+    panel->setPalette(p);
+    return image;
+}
+
+}  // namespace
+
+PreviewImage::PreviewImage(QWidget* parent) : QLabel(parent) {
+    setMouseTracking(true);
+}
+
+void PreviewImage::mouseMoveEvent(QMouseEvent* event) {
+    QLabel::mouseMoveEvent(event);
+    if (OnMove) {
+        const QPoint at = event->position().toPoint();
+        SkinGuard("preview mouse move", [&] { OnMove(at.x(), at.y()); });
+    }
+}
+
+Tzrstheme::Tzrstheme(QWidget* parent)
+    : TZRSkinForm("settheme", parent), random_(TRandomGen::FromTimeOfDay()) {
+    SetNeedPaint(true);
+    if (!zrstheme)
+        zrstheme = this;
+    BuildControls();
+    checkthemechange = new QTimer(this);
+    checkthemechange->setObjectName("checkthemechange");
+    checkthemechange->setInterval(WatchInterval);
+    QObject::connect(checkthemechange, &QTimer::timeout, [this] {
+        SkinGuard("checkthemechangeTimer", [this] { checkthemechangeTimer(); });
+    });
+    checkthemechange->start();
+}
+
+Tzrstheme::~Tzrstheme() {
+    if (zrstheme == this)
+        zrstheme = nullptr;
+}
+
+void Tzrstheme::BuildControls() {
+    columns_ = new QSplitter(Qt::Horizontal, this);
+    columns_->setChildrenCollapsible(false);
+
+    collectionpanel = new QWidget(columns_);
+    collectionpanel->setObjectName("collectionpanel");
+    collectionpanel->setMinimumWidth(MinCollectionWidth);
+    auto* collection = new QVBoxLayout(collectionpanel);
+    collection->setContentsMargins(0, 0, 4, 0);
+    auto* treeLabel = new QLabel("Theme Collection:", collectionpanel);
+    texts_.push_back(treeLabel);
+    collection->addWidget(treeLabel);
+    themetree = new QTreeWidget(collectionpanel);
+    themetree->setObjectName("themetree");
+    themetree->setHeaderHidden(true);
+    themetree->setColumnCount(1);
+    collection->addWidget(themetree);
+    QObject::connect(themetree, &QTreeWidget::currentItemChanged,
+                     [this](QTreeWidgetItem* item, QTreeWidgetItem*) {
+                         SkinGuard("themetreeChange", [&] { themetreeChange(item); });
+                     });
+
+    rightSide_ = new QSplitter(Qt::Vertical, columns_);
+    rightSide_->setChildrenCollapsible(false);
+    rightSide_->setMinimumWidth(MinRightWidth);
+
+    previewpanel = new QWidget(rightSide_);
+    previewpanel->setObjectName("previewpanel");
+    previewpanel->setMinimumHeight(MinPreviewHeight);
+    previewpanel->installEventFilter(this);
+    infopanel_ = new QWidget(previewpanel);
+    infopanel_->setObjectName("infopanel");
+    auto* info = new QVBoxLayout(infopanel_);
+    info->setContentsMargins(0, 0, 0, 0);
+    themeinfo = new QLabel(infopanel_);
+    themeinfo->setObjectName("themeinfo");
+    themeinfo->setWordWrap(true);
+    themeinfo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    texts_.push_back(themeinfo);
+    info->addWidget(themeinfo);
+    Label4 = new QLabel("Theme Preview:", previewpanel);
+    Label4->setObjectName("Label4");
+    texts_.push_back(Label4);
+    sbpanel_ = new QWidget(previewpanel);
+    sbpanel_->setObjectName("sbpanel");
+    sbimage = FramedImage(sbpanel_, new QLabel(sbpanel_));
+    sbimage->setObjectName("sbimage");
+    largepanel_ = new QWidget(previewpanel);
+    largepanel_->setObjectName("largepanel");
+    largeimage = new PreviewImage(largepanel_);
+    largeimage->setObjectName("largeimage");
+    FramedImage(largepanel_, largeimage);
+    largeimage->OnMove = [this](int x, int y) { largeimageMouseMove(x, y); };
+    smallpanel_ = new QWidget(previewpanel);
+    smallpanel_->setObjectName("smallpanel");
+    smallimage = new PreviewImage(smallpanel_);
+    smallimage->setObjectName("smallimage");
+    FramedImage(smallpanel_, smallimage);
+    smallimage->OnMove = [this](int x, int y) { smallimageMouseMove(x, y); };
+
+    auto* musicpanel = new QWidget(rightSide_);
+    musicpanel->setObjectName("musicpanel");
+    musicpanel->setMinimumHeight(MinMusicHeight);
+    auto* music = new QVBoxLayout(musicpanel);
+    music->setContentsMargins(0, 6, 0, 0);
+    auto* external = new QLabel("Use external music file:", musicpanel);
+    texts_.push_back(external);
+    music->addWidget(external);
+    exmusicpanel_ = new QWidget(musicpanel);
+    exmusicpanel_->setObjectName("exmusicpanel");
+    exmusicpanel_->setFixedHeight(ButtonSide);
+    exmusicpanel_->installEventFilter(this);
+    musiceb = new QLineEdit(exmusicpanel_);
+    musiceb->setObjectName("musiceb");
+    musiceb->setReadOnly(true);
+    pickmidi = new QToolButton(exmusicpanel_);
+    pickmidi->setObjectName("pickmidi");
+    pickmidi->setText("...");
+    QObject::connect(pickmidi, &QToolButton::clicked,
+                     [this] { SkinGuard("pickmidiClick", [this] { pickmidiClick(); }); });
+    playmidi = new QToolButton(exmusicpanel_);
+    playmidi->setObjectName("playmidi");
+    QObject::connect(playmidi, &QToolButton::clicked,
+                     [this] { SkinGuard("playmidiClick", [this] { playmidiClick(); }); });
+    music->addWidget(exmusicpanel_);
+    auto* included = new QLabel("OR use included music file:", musicpanel);
+    texts_.push_back(included);
+    music->addWidget(included);
+    musiclb = new QListWidget(musicpanel);
+    musiclb->setObjectName("musiclb");
+    music->addWidget(musiclb, 1);
+    QObject::connect(musiclb, &QListWidget::itemClicked, [this](QListWidgetItem* item) {
+        SkinGuard("musiclbClick", [&] { musiclbClick(musiclb->row(item)); });
+    });
+    loopmusiccb = new QCheckBox("Loop all", musicpanel);
+    loopmusiccb->setObjectName("loopmusiccb");
+    texts_.push_back(loopmusiccb);
+    music->addWidget(loopmusiccb, 0, Qt::AlignRight);
+    QObject::connect(loopmusiccb, &QCheckBox::toggled, [this](bool on) {
+        SkinGuard("loopmusiccbClick", [&] { loopmusiccbClick(on); });
+    });
+
+    // The sizes the player drags are kept for the configuration.
+    QObject::connect(columns_, &QSplitter::splitterMoved, [this](int, int) {
+        const QList<int> sizes = columns_->sizes();
+        if (!sizes.isEmpty())
+            Config.tcolwidth = sizes.front();
+    });
+    QObject::connect(rightSide_, &QSplitter::splitterMoved, [this](int, int) {
+        const QList<int> sizes = rightSide_->sizes();
+        if (!sizes.isEmpty())
+            Config.tpreviewheight = sizes.front();
+    });
+    ShowPlayState();
+}
+
+void Tzrstheme::ApplySizesFromConfig() {
+    // What the splitters share out, their handles left aside.
+    const int width =
+        std::max(columns_->width() - columns_->handleWidth(), MinCollectionWidth + MinRightWidth);
+    const int height = std::max(rightSide_->height() - rightSide_->handleWidth(),
+                                MinPreviewHeight + MinMusicHeight);
+    const int column = std::clamp(Config.tcolwidth, MinCollectionWidth, width - MinRightWidth);
+    const int preview =
+        std::clamp(Config.tpreviewheight, MinPreviewHeight, height - MinMusicHeight);
+    columns_->setSizes({column, width - column});
+    rightSide_->setSizes({preview, height - preview});
+}
+
+void Tzrstheme::resizeEvent(QResizeEvent* event) {
+    TZRSkinForm::resizeEvent(event);
+    SkinGuard("settheme FormResize", [this] {
+        columns_->setGeometry(ContentLeft, ContentTop, std::max(0, width() - 2 * ContentLeft),
+                              std::max(0, height() - ContentTop - ContentLeft));
+        ApplySizesFromConfig();
+    });
+}
+
+bool Tzrstheme::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize) {
+        if (watched == previewpanel)
+            SkinGuard("previewpanelResize", [this] { previewpanelResize(); });
+        else if (watched == exmusicpanel_)
+            SkinGuard("exmusicpanelResize", [this] { exmusicpanelResize(); });
+    }
+    return TZRSkinForm::eventFilter(watched, event);
+}
+
+void Tzrstheme::previewpanelResize() {
+    const int side = preview_.built ? preview_.specialPicture.width() : PreviewSpecialSide;
+    const ThemePreviewLayout l =
+        LayoutThemePreview(previewpanel->width(), previewpanel->height(), side);
+    Place(smallpanel_, l.small);
+    Place(largepanel_, l.large);
+    Place(sbpanel_, l.special);
+    infopanel_->setGeometry(0, 0, l.infoWidth, std::max(0, previewpanel->height() - 4));
+    // Beside a narrow special tile the caption would run under the large picture: it then ends
+    // where the picture begins.
+    Label4->adjustSize();
+    Label4->move(std::max(0, std::min(l.labelLeft, l.large.left - Label4->width() - 4)),
+                 l.labelTop);
+    // Pictures drawn at one size are drawn afresh for another.
+    if (preview_.built && previewSize_ != previewpanel->size())
+        UpdateThemePreview();
+}
+
+void Tzrstheme::exmusicpanelResize() {
+    const int w = exmusicpanel_->width();
+    const int edit = std::max(0, w - 2 * (ButtonSide + ButtonGap));
+    musiceb->setGeometry(0, 0, edit, ButtonSide);
+    pickmidi->setGeometry(edit + ButtonGap, 0, ButtonSide, ButtonSide);
+    playmidi->setGeometry(edit + 2 * ButtonGap + ButtonSide, 0, ButtonSide, ButtonSide);
+}
+
+std::string Tzrstheme::PreviewKey() const {
+    std::string key = Settings.theme.libraryFile.string() + '\x01' + Settings.theme.themeId;
+    for (const std::string& line : Settings.theme.LibraryList) key += '\x01' + line;
+    return key;
+}
+
+void Tzrstheme::UpdateThemePreview() {
+    if (!pk::UpdateThemePreview(Settings.theme, random_, preview_))
+        return;  // no theme: the old pictures stay
+    previewFor_ = PreviewKey();
+    previewSize_ = previewpanel->size();
+    largeimage->setPixmap(PixmapOf(preview_.largePicture));
+    smallimage->setPixmap(PixmapOf(preview_.smallPicture));
+    sbimage->setPixmap(PixmapOf(preview_.specialPicture));
+    themeinfo->setText(Cp1252ToQString(preview_.info));
+    const ThemePreviewLayout l = LayoutThemePreview(previewpanel->width(), previewpanel->height(),
+                                                    preview_.specialPicture.width());
+    Place(sbpanel_, l.special);
+}
+
+void Tzrstheme::FillThemeTree() {
+    const bool filling = filling_;
+    filling_ = true;
+    themetree->clear();
+    const auto& tree = ThemeSelection.Tree;
+    for (std::size_t l = 0; l < tree.size(); ++l) {
+        auto* root = new QTreeWidgetItem(themetree, {Cp1252ToQString(tree[l].label)});
+        for (std::size_t t = 0; t < tree[l].themes.size(); ++t) {
+            auto* node = new QTreeWidgetItem(root, {Cp1252ToQString(tree[l].themes[t].name)});
+            node->setData(0, LibraryRole, static_cast<int>(l));
+            node->setData(0, ThemeRole, static_cast<int>(t));
+        }
+        root->setExpanded(true);
+    }
+    filling_ = filling;
+}
+
+void Tzrstheme::SelectCurrentNode() {
+    const bool filling = filling_;
+    filling_ = true;
+    QTreeWidgetItem* current = nullptr;
+    const int library = ThemeSelection.SelectedLibrary;
+    const int theme = ThemeSelection.SelectedTheme;
+    if (library >= 0 && library < themetree->topLevelItemCount()) {
+        QTreeWidgetItem* root = themetree->topLevelItem(library);
+        if (theme >= 0 && theme < root->childCount())
+            current = root->child(theme);
+    }
+    themetree->setCurrentItem(current);
+    filling_ = filling;
+}
+
+void Tzrstheme::FillMusicList() {
+    const bool filling = filling_;
+    filling_ = true;
+    musiclb->clear();
+    musiclb->addItem(NoMusicItem);
+    for (const TZRC* entry : ThemeSelection.MusicList)
+        musiclb->addItem(Cp1252ToQString(entry->name));
+    musiclb->setCurrentRow(std::clamp(ThemeSelection.MusicIndex, 0, musiclb->count() - 1));
+    musiceb->setText(QString::fromLocal8Bit(ThemeSelection.MusicFileText));
+    filling_ = filling;
+}
+
+void Tzrstheme::ShowPlayState() {
+    const bool playing = ThemeSelection.PlayTag == 1;
+    playmidi->setText(playing ? QString::fromUtf8("\u25A0") : QString::fromUtf8("\u25B6"));
+    playmidi->setToolTip(playing ? "Stop" : "Play");
+    playmidi->setEnabled(ClientState.game.GameRunning == 0);
+}
+
+void Tzrstheme::RefreshFromSelection() {
+    const bool filling = filling_;
+    filling_ = true;
+    if (!Settings.theme.libraryFile.empty())
+        SelectThemeNode(Settings.theme.libraryFile, Settings.theme.themeId);
+    FillThemeTree();
+    SelectCurrentNode();
+    FillMusicList();
+    {
+        const QSignalBlocker quiet(loopmusiccb);
+        loopmusiccb->setChecked(Settings.options.loopallmusic != 0);
+    }
+    ShowPlayState();
+    filling_ = filling;
+    if (PreviewKey() != previewFor_ || !preview_.built) {
+        previewpanelResize();
+        UpdateThemePreview();
+    }
+}
+
+void Tzrstheme::themetreeChange(QTreeWidgetItem* item) {
+    if (filling_ || ThemeSelection.Updating || !item || !item->data(0, LibraryRole).isValid())
+        return;
+    const auto library = static_cast<std::size_t>(item->data(0, LibraryRole).toInt());
+    const auto theme = static_cast<std::size_t>(item->data(0, ThemeRole).toInt());
+    const auto& tree = ThemeSelection.Tree;
+    if (library >= tree.size() || theme >= tree[library].themes.size())
+        return;
+    const tthemenode node = tree[library].themes[theme];
+    if (node.libraryFile == Settings.theme.libraryFile && node.themeId == Settings.theme.themeId)
+        return;
+    SelectTheme(node.libraryFile, node.themeId);
+    SelectThemeNode(Settings.theme.libraryFile, Settings.theme.themeId);
+    Skins().FireSkinEvent("onloadtheme");
+    RefreshFromSelection();
+}
+
+void Tzrstheme::musiclbClick(int row) {
+    if (filling_ || row < 0)
+        return;
+    TZRC* entry = nullptr;
+    if (row >= 1 && static_cast<std::size_t>(row) <= ThemeSelection.MusicList.size())
+        entry = ThemeSelection.MusicList[static_cast<std::size_t>(row - 1)];
+    ThemeSetMusic({}, entry, false, true);
+    FillMusicList();
+    ShowPlayState();
+}
+
+void Tzrstheme::pickmidiClick() {
+    std::string file;
+    if (filePicker_) {
+        file = filePicker_();
+    } else {
+        const QString chosen =
+            QFileDialog::getOpenFileName(this, MusicDialogTitle, QString(), MusicDialogFilter);
+        file = chosen.toLocal8Bit().toStdString();
+    }
+    if (file.empty())
+        return;
+    ThemeSetMusic(file, Settings.theme.selectedMusic, false, true);
+    FillMusicList();
+    ShowPlayState();
+}
+
+void Tzrstheme::playmidiClick() {
+    if (ClientState.game.GameRunning)
+        return;  // the game plays the theme's music itself
+    if (ThemeSelection.PlayTag != 1) {
+        Audio().MusicRequest();
+        ThemeSelection.PlayTag = 1;
+    } else {
+        Audio().MusicStopRequest();
+        ThemeSelection.PlayTag = 0;
+    }
+    ShowPlayState();
+}
+
+void Tzrstheme::loopmusiccbClick(bool on) {
+    Settings.options.loopallmusic = on ? 1 : 0;
+    Audio().LoopAllChanged();
+}
+
+void Tzrstheme::checkthemechangeTimer() {
+    ShowPlayState();
+    if (!ThemeSelection.ChangeTimerRunning)
+        return;
+    const ThemeWatch result = CheckThemeChange();
+    if (result == ThemeWatch::Rescanned || result == ThemeWatch::Reloaded)
+        RefreshFromSelection();
+}
+
+void Tzrstheme::ShowHoveredSpecial(const TFieldString& field, int rows, const QLabel* image, int x,
+                                   int y) {
+    if (!preview_.built || preview_.specials.empty())
+        return;
+    const char cell = PreviewCellAt(field, rows, image->width(), image->height(), x, y);
+    const Surface16 tile = PreviewSpecialTile(preview_, cell);
+    if (!tile.empty())
+        sbimage->setPixmap(PixmapOf(tile));
+}
+
+void Tzrstheme::largeimageMouseMove(int x, int y) {
+    ShowHoveredSpecial(preview_.largeField, preview_.largeRows, largeimage, x, y);
+}
+
+void Tzrstheme::smallimageMouseMove(int x, int y) {
+    ShowHoveredSpecial(preview_.smallField, preview_.smallRows, smallimage, x, y);
+}
+
+void Tzrstheme::ApplyTextColour() {
+    int32_t colour = kColourBlack;
+    if (const TSkinElementRec* e = FindElementAnywhere("con_" + SkinName()))
+        colour = ParseColor(GetElementParam(*e, "textfg"), kColourBlack);
+    for (QWidget* w : texts_) {
+        QPalette palette = w->palette();
+        palette.setColor(QPalette::WindowText, ColourOf(colour));
+        w->setPalette(palette);
+    }
+}
+
+void Tzrstheme::ContainerShown() {
+    ApplyTextColour();
+    ApplySizesFromConfig();
+    RefreshFromSelection();
+}
+
+void Tzrstheme::showEvent(QShowEvent* event) {
+    TZRSkinForm::showEvent(event);
+    SkinGuard("settheme FormShow", [this] {
+        ApplyTextColour();
+        ApplySizesFromConfig();
+        RefreshFromSelection();
+    });
+}
+
+}  // namespace pk
