@@ -7,4 +7,3 @@
 #include "game/ui/zrpartylineform.h"
 #include "game/ui/zrskeyform.h"
 #include "skin/ui/zrskinform.h"
-
