@@ -13,24 +13,6 @@ namespace pk {
 
 namespace {
 
-int KindImage(KlbKind kind) {
-    switch (kind) {
-        case KlbKind::Music:
-            return kImageMusic;
-        case KlbKind::Main:
-            return kImageMain;
-        case KlbKind::Detail:
-            return kImageDetail;
-        case KlbKind::Sound:
-            return kImageSound;
-        case KlbKind::Group:
-            return kImageGroup;
-        case KlbKind::Skin:
-            return kImageSkin;
-    }
-    return kImageOther;
-}
-
 size_t IndexInParent(const TreeNode* node) {
     const auto& siblings = node->parent->children;
     for (size_t i = 0; i < siblings.size(); ++i)
@@ -51,11 +33,6 @@ TreeNode* NewNode(TreeNode* parent, size_t at, const std::string& label) {
     auto node = std::make_unique<TreeNode>();
     node->label = label;
     return InsertChild(parent, at, std::move(node));
-}
-
-std::string ExtensionWithoutDot(const std::filesystem::path& file) {
-    std::string ext = file.extension().string();
-    return ext.empty() ? ext : ext.substr(1);
 }
 
 bool IsLeaf(const TreeNode* node) {
@@ -230,7 +207,7 @@ TZRC* KledCommands::NewResource(int page, const std::string& file) {
                 break;
             }
             e->heldFile = chosen;
-            e->entry.fileType = ExtensionWithoutDot(chosen);
+            e->entry.fileType = MusicFileType(chosen);
             break;
         }
         case KlbKind::Sound: {

@@ -57,10 +57,14 @@ bool FileExists(const std::string& file);
 // A bitmap file decoded; nullopt when it is not one we read.
 std::optional<DibBitmap> ReadImageFile(const std::string& file);
 std::string InvalidImageMessage(const std::string& file);
+// A music file's type: its extension without the dot, as long as a library
+// holds it.
+std::string MusicFileType(const std::filesystem::path& file);
 
 class KledCommands {
 public:
     KledCommands(KledDoc& doc, CommandHost& host) : doc_(doc), host_(host) {}
+    KledDoc& doc() { return doc_; }
 
     // ---- Tree commands ----
     TZRC* CreateGroup();

@@ -16,21 +16,17 @@ namespace {
 // Bitmap files larger than this are not images a theme uses.
 constexpr size_t kMaxImageFileSize = size_t{256} << 20;
 
-std::string ExtensionWithoutDot(const std::filesystem::path& file) {
-    std::string ext = file.extension().string();
-    return ext.empty() ? ext : ext.substr(1);
-}
-
 std::string WrongKindMessage(int page) {
     return std::string("Selected resource is not a ") + PageResourceName(page) + " resource";
 }
 
-// The selected leaf when it is of the page's kind; nullptr after the message
-// otherwise.
-TZRC* PageEntry(KledDoc& doc, CommandHost& host, int page) {
+// The selected leaf when it is of the page's kind (and of the edited theme,
+// for a command that changes it); nullptr after the message otherwise.
+TZRC* PageEntry(KledDoc& doc, CommandHost& host, int page, bool changes) {
     TreeNode* sel = doc.tree().selected;
     TZRC* e = sel && !sel->hasChildren ? sel->entry : nullptr;
-    if (!e || page < 0 || page >= kPageCount || e->kind() != KindOfPage(page)) {
+    if (!e || page < 0 || page >= kPageCount || e->kind() != KindOfPage(page) ||
+        (changes && !doc.IsEditableNode(sel))) {
         host.ShowMessage(WrongKindMessage(page));
         return nullptr;
     }
@@ -52,6 +48,11 @@ std::optional<DibBitmap> ReadImageFile(const std::string& file) {
     if (image && image->empty())
         return std::nullopt;
     return image;
+}
+
+std::string MusicFileType(const std::filesystem::path& file) {
+    const std::string ext = file.extension().string();
+    return ext.empty() ? ext : ext.substr(1, kKlbFileTypeSize);
 }
 
 std::string InvalidImageMessage(const std::string& file) {
@@ -107,13 +108,9 @@ bool KledCommands::LoadSkin(TZRC& e, ResourceMode mode, const std::string& file)
 }
 
 bool KledCommands::LoadResourceFromFile(int page, ResourceMode mode, const std::string& file) {
-    TZRC* e = PageEntry(doc_, host_, page);
+    TZRC* e = PageEntry(doc_, host_, page, true);
     if (!e)
         return false;
-    if (!doc_.IsEditableNode(e->node)) {
-        host_.ShowMessage(WrongKindMessage(page));
-        return false;
-    }
     const std::string chosen =
         ChooseFileFor(host_, LoadDialog(page, mode, false), file, true).value_or(std::string());
     if (chosen.empty())
@@ -135,7 +132,7 @@ bool KledCommands::LoadResourceFromFile(int page, ResourceMode mode, const std::
             if (IsPreviewFile(chosen))
                 break;
             e->heldFile = chosen;
-            e->entry.fileType = ExtensionWithoutDot(chosen);
+            e->entry.fileType = MusicFileType(chosen);
             changed = true;
             break;
         case KlbKind::Group:
@@ -148,7 +145,7 @@ bool KledCommands::LoadResourceFromFile(int page, ResourceMode mode, const std::
 // ---- Save -----------------------------------------------------------------------------
 
 bool KledCommands::SaveResourceToFile(int page, ResourceMode mode, const std::string& file) {
-    TZRC* e = PageEntry(doc_, host_, page);
+    TZRC* e = PageEntry(doc_, host_, page, false);
     if (!e)
         return false;
     const std::string chosen =
@@ -193,13 +190,9 @@ bool KledCommands::SaveResourceToFile(int page, ResourceMode mode, const std::st
 bool KledCommands::CreateMaskFromColor(int page) {
     if (page != kPageMain && page != kPageSkin)
         return false;
-    TZRC* e = PageEntry(doc_, host_, page);
+    TZRC* e = PageEntry(doc_, host_, page, true);
     if (!e)
         return false;
-    if (!doc_.IsEditableNode(e->node)) {
-        host_.ShowMessage(WrongKindMessage(page));
-        return false;
-    }
     std::optional<DibBitmap> image = EntryBitmap(*e, false);
     if (!image || image->empty()) {
         host_.ShowMessage(page == kPageMain

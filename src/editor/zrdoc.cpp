@@ -11,6 +11,21 @@ namespace pk {
 
 namespace {
 
+bool StartsWithText(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && SameText(text.substr(0, prefix.size()), prefix);
+}
+
+// A reference library's root: its file name without folder and extension,
+// lower case with a capital first letter.
+std::string ReferenceRootLabel(const std::filesystem::path& file) {
+    std::string label = LowerCase(file.stem().string());
+    if (!label.empty())
+        label[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(label[0])));
+    return label;
+}
+
+}  // namespace
+
 int KindImage(KlbKind kind) {
     switch (kind) {
         case KlbKind::Music:
@@ -28,21 +43,6 @@ int KindImage(KlbKind kind) {
     }
     return kImageOther;
 }
-
-bool StartsWithText(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && SameText(text.substr(0, prefix.size()), prefix);
-}
-
-// A reference library's root: its file name without folder and extension,
-// lower case with a capital first letter.
-std::string ReferenceRootLabel(const std::filesystem::path& file) {
-    std::string label = LowerCase(file.stem().string());
-    if (!label.empty())
-        label[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(label[0])));
-    return label;
-}
-
-}  // namespace
 
 KledDoc::KledDoc(std::filesystem::path programFolder, KledDocHost* host)
     : programFolder_(std::move(programFolder)), host_(host ? host : &defaultHost_) {

@@ -42,6 +42,9 @@ inline constexpr size_t kMaxRecentFiles = 10;
 // Longest label the tree accepts (the file holds 80 bytes).
 inline constexpr size_t kMaxLabelLength = 79;
 
+// The tree picture of an entry's kind.
+int KindImage(KlbKind kind);
+
 // What the window does for the document.
 class KledDocHost {
 public:

@@ -5,29 +5,14 @@
 #include <system_error>
 
 #include "core/zrmisc.h"
-#include "editor/zrpreview.h"
-#include "gfx/dib.h"
-#include "klb/klblookup.h"
-#include "platform/atomicfile.h"
+#include "editor/zrcommands.h"
+#include "editor/zrpages.h"
 
 namespace pk {
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// The bytes of an image part: held in memory, or stored in the source file.
-std::optional<std::string> PartBytes(const TZRC& e, const std::string& held, const KlbPart& part) {
-    if (!held.empty())
-        return held;
-    if (part.offset <= 0 || part.size <= 0)
-        return std::nullopt;
-    return ReadFileRange(e.SourceFile, part.offset, part.size);
-}
-
-bool HasImageParts(KlbKind kind) {
-    return kind == KlbKind::Main || kind == KlbKind::Skin;
-}
 
 // Whether `path` lies inside `folder` once links and dots are resolved.
 bool IsInside(const fs::path& path, const fs::path& folder) {
@@ -48,23 +33,38 @@ bool IsInside(const fs::path& path, const fs::path& folder) {
     return true;
 }
 
-bool IsPreviewFile(const fs::path& file, const fs::path& programFolder, const std::string& type) {
-    const std::string name = file.string();
-    for (const std::string& t : {std::string("mid"), std::string("mp3"), type})
-        if (SameText(name, (programFolder / ("tmp." + t)).string()))
-            return true;
-    return false;
-}
-
-std::string Extension(const fs::path& file) {
-    std::string ext = file.extension().string();
-    return ext.empty() ? ext : ext.substr(1);
-}
-
-bool IsPicture(const fs::path& p) {
+bool IsFile(const fs::path& p) {
     std::error_code ec;
     return fs::is_regular_file(p, ec);
 }
+
+bool IsMarkedLeaf(const TZRC& e) {
+    return e.node && e.node->Marked() && !e.node->hasChildren && e.kind() != KlbKind::Group;
+}
+
+// Whether the entry has that part to write: sounds and music always; images
+// and masks when held or stored.
+bool HasPart(const TZRC& e, ResourceMode mode) {
+    const bool image =
+        e.kind() == KlbKind::Main || e.kind() == KlbKind::Skin || e.kind() == KlbKind::Detail;
+    if (!image)
+        return mode == ResourceMode::Image;
+    const bool mask = mode == ResourceMode::Mask;
+    const std::string& held = mask ? e.entry.mask : e.entry.image;
+    const KlbPart& part = mask ? e.entry.maskPart : e.entry.imagePart;
+    return !held.empty() || (e.kind() == KlbKind::Skin && part.offset > 0 && part.size > 0);
+}
+
+// What the commands would show, kept so that a batch gives one message.
+class CollectingHost : public CommandHost {
+public:
+    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    void MoveInto(std::vector<std::string>& to) {
+        to.insert(to.end(), messages.begin(), messages.end());
+        messages.clear();
+    }
+    std::vector<std::string> messages;
+};
 
 }  // namespace
 
@@ -123,27 +123,6 @@ std::vector<fs::path> ResourcePaths(const TZRC& e, const fs::path& folder) {
     return {};
 }
 
-std::optional<std::string> ExportImageBytes(const std::string& bmp) {
-    auto image = DecodeBmp(bmp);
-    if (!image || image->empty())
-        return std::nullopt;
-    return EncodeBmp(*image, 24);
-}
-
-std::optional<std::string> ExportMaskBytes(const std::string& bmp) {
-    auto mask = DecodeBmp(bmp);
-    if (!mask || mask->empty())
-        return std::nullopt;
-    if (mask->monochrome()) {
-        // Held white where transparent; the file is black there.
-        for (uint32_t& p : mask->pixels) p ^= 0x00FFFFFFu;
-        return EncodeBmp(*mask, 1);
-    }
-    // An alpha map keeps its opacity in the blue byte: a grey of that level.
-    for (uint32_t& p : mask->pixels) p = 0xFF000000u | (p & 0xFFu) * 0x010101u;
-    return EncodeBmp(*mask, 8);
-}
-
 std::string BatchOutcome::Message(bool exporting) const {
     if (failures.empty())
         return {};
@@ -153,146 +132,73 @@ std::string BatchOutcome::Message(bool exporting) const {
     return text;
 }
 
-BatchOutcome ExportMarkedResources(const KledDoc& doc, const fs::path& folder) {
+BatchOutcome ExportMarkedResources(KledDoc& doc, const fs::path& folder) {
+    CollectingHost host;
+    KledCommands commands(doc, host);
+    TreeNode* const selected = doc.tree().selected;
     BatchOutcome out;
     for (const auto& owned : doc.list()) {
         const TZRC& e = *owned;
-        if (!e.node || !e.node->Marked() || e.node->hasChildren || e.kind() == KlbKind::Group)
+        if (!IsMarkedLeaf(e))
             continue;
         const std::vector<fs::path> paths = ResourcePaths(e, folder);
         if (paths.empty()) {
             out.failures.push_back(e.name() + ": not a name a file can have");
             continue;
         }
-        std::vector<std::pair<fs::path, std::string>> files;
-        bool ok = true;
-        if (HasImageParts(e.kind())) {
-            auto image = PartBytes(e, e.entry.image, e.entry.imagePart);
-            if (image) {
-                auto bytes = ExportImageBytes(*image);
-                if (bytes)
-                    files.emplace_back(paths[0], std::move(*bytes));
-                else
-                    ok = false;
-            }
-            if (auto mask = PartBytes(e, e.entry.mask, e.entry.maskPart)) {
-                auto bytes = ExportMaskBytes(*mask);
-                if (bytes)
-                    files.emplace_back(paths[1], std::move(*bytes));
-                else
-                    ok = false;
-            }
-        } else if (e.kind() == KlbKind::Detail) {
-            auto bytes = e.entry.image.empty() ? std::nullopt : ExportImageBytes(e.entry.image);
-            if (bytes)
-                files.emplace_back(paths[0], std::move(*bytes));
-            else
-                ok = false;
-        } else {
-            auto bytes = EntryPayload(e, doc.programFolder());
-            if (bytes)
-                files.emplace_back(paths[0], std::move(*bytes));
-            else
-                ok = false;
-        }
-        if (!ok)
-            out.failures.push_back(e.name() + ": its data could not be read");
+        // Saved as the page's save buttons save it.
+        doc.tree().selected = e.node;
         bool wrote = false;
-        for (auto& [path, bytes] : files) {
+        for (size_t i = 0; i < paths.size(); ++i) {
+            const fs::path& path = paths[i];
+            const ResourceMode mode = i == 0 ? ResourceMode::Image : ResourceMode::Mask;
+            if (!HasPart(e, mode))
+                continue;
             std::error_code ec;
             fs::create_directories(path.parent_path(), ec);
-            if (ec || !IsInside(path, folder) || !WriteFileAtomic(path, bytes)) {
+            if (ec || !IsInside(path, folder)) {
                 out.failures.push_back(path.string());
                 continue;
             }
-            wrote = true;
+            const size_t told = host.messages.size();
+            if (commands.SaveResourceToFile(*PageOfKind(e.kind()), mode, path.string()))
+                wrote = true;
+            else if (host.messages.size() == told)
+                out.failures.push_back(path.string());
         }
+        host.MoveInto(out.failures);
         if (wrote)
             ++out.written;
     }
+    doc.tree().selected = selected;
     return out;
 }
 
-bool LoadEntryPart(TZRC& e, int mode, const fs::path& file, const fs::path& programFolder,
-                   std::string& error) {
-    const KlbKind kind = e.kind();
-    if (kind == KlbKind::Sound) {
-        e.heldFile = file;
-        return true;
-    }
-    if (kind == KlbKind::Music) {
-        const std::string type = Extension(file);
-        if (IsPreviewFile(file, programFolder, e.entry.fileType)) {
-            error = file.string() + ": the editor's preview file";
-            return false;
-        }
-        e.heldFile = file;
-        e.entry.fileType = type.substr(0, kKlbFileTypeSize);
-        return true;
-    }
-    auto bytes = ReadFileBytes(file, kKlbMaxFileSize);
-    auto image = bytes ? DecodeBmp(*bytes) : std::nullopt;
-    if (!image || image->empty()) {
-        error = file.string() + ": not a bitmap";
-        return false;
-    }
-    if (mode == 2) {
-        if (!HasImageParts(kind))
-            return false;
-        if (image->monochrome()) {
-            for (uint32_t& p : image->pixels) p ^= 0x00FFFFFFu;
-            e.entry.mask = EncodeBmp(*image, 1).value_or(std::string());
-        } else if (image->bitsPerPixel == 8) {
-            e.entry.mask = EncodeBmp(*image, 32).value_or(std::string());
-        } else {
-            error = "Mask bmp (" + file.string() +
-                    ") must be monochrome for simple transparency, or 8-bit grayscale for alpha "
-                    "blending!";
-            return false;
-        }
-        e.maskFileName = file.string();
-        if (kind == KlbKind::Skin)
-            e.entry.maskPart = {};
-        return true;
-    }
-    const int depth = kind == KlbKind::Skin ? 24 : 16;
-    image->bitsPerPixel = depth;
-    auto encoded = EncodeBmp(*image, depth);
-    if (!encoded) {
-        error = file.string() + ": not a bitmap";
-        return false;
-    }
-    e.entry.image = std::move(*encoded);
-    e.imageFileName = file.string();
-    if (kind == KlbKind::Skin) {
-        e.entry.imagePart = {};
-        e.entry.width = image->width;
-        e.entry.height = image->height;
-    }
-    return true;
-}
-
 BatchOutcome ImportMarkedResources(KledDoc& doc, const fs::path& folder) {
+    CollectingHost host;
+    KledCommands commands(doc, host);
+    TreeNode* const selected = doc.tree().selected;
     BatchOutcome out;
     for (const auto& owned : doc.list()) {
-        TZRC& e = *owned;
-        if (!e.node || !e.node->Marked() || e.node->hasChildren || e.kind() == KlbKind::Group ||
-            !doc.IsEditableNode(e.node))
+        const TZRC& e = *owned;
+        if (!IsMarkedLeaf(e) || !doc.IsEditableNode(e.node))
             continue;
+        doc.tree().selected = e.node;
         const std::vector<fs::path> paths = ResourcePaths(e, folder);
         bool any = false;
         for (size_t i = 0; i < paths.size(); ++i) {
-            if (!IsPicture(paths[i]) || !IsInside(paths[i], folder))
+            if (!IsFile(paths[i]) || !IsInside(paths[i], folder))
                 continue;
-            std::string error;
-            if (LoadEntryPart(e, static_cast<int>(i) + 1, paths[i], doc.programFolder(), error))
+            // Loaded as the page's load buttons load it.
+            const ResourceMode mode = i == 0 ? ResourceMode::Image : ResourceMode::Mask;
+            if (commands.LoadResourceFromFile(*PageOfKind(e.kind()), mode, paths[i].string()))
                 any = true;
-            else if (!error.empty())
-                out.failures.push_back(error);
         }
+        host.MoveInto(out.failures);
         if (any)
             ++out.written;
     }
+    doc.tree().selected = selected;
     return out;
 }
 

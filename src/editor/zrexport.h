@@ -6,9 +6,9 @@
 //   special-block bitmap        ".bmp"
 //   sound                       ".wav"
 //   music                       "." + file type
-// Images are written at 24 bits per pixel; a transparency mask as a 1-bit
-// file, black where transparent (the inverse of how a library holds it); an
-// alpha mask as an 8-bit greyscale file. Import reads the same files back.
+// The files are those the pages' save buttons write (images at 24 bits per
+// pixel, a transparency mask black where transparent, an alpha mask as 8-bit
+// greyscale), and import reads them as the load buttons do.
 //
 // Names come from libraries, which anyone may make: every path part is
 // cleaned so that nothing is written outside the chosen folder.
@@ -35,11 +35,6 @@ std::string SafeFileType(std::string_view type);
 std::vector<std::filesystem::path> ResourcePaths(const TZRC& e,
                                                  const std::filesystem::path& folder);
 
-// The BMP bytes of an image or a mask as they are written to a file (mask:
-// inverted to black-transparent, or an alpha map as 8-bit greyscale).
-std::optional<std::string> ExportImageBytes(const std::string& bmp);
-std::optional<std::string> ExportMaskBytes(const std::string& bmp);
-
 struct BatchOutcome {
     int written = 0;  // entries exported or imported
     // Files that could not be written or read, or entries refused; every
@@ -49,16 +44,12 @@ struct BatchOutcome {
     std::string Message(bool exporting) const;
 };
 
-// Writes the parts of every marked leaf of the document, in list order.
-BatchOutcome ExportMarkedResources(const KledDoc& doc, const std::filesystem::path& folder);
-// Reads the parts of every marked, editable leaf back from the folder; files
-// that are not there are passed over.
+// Writes the parts of every marked leaf of the document, in list order, with
+// the page commands' save (a missing mask is not written). The selection is
+// the same afterwards.
+BatchOutcome ExportMarkedResources(KledDoc& doc, const std::filesystem::path& folder);
+// Reads the parts of every marked, editable leaf back from the folder with the
+// page commands' load; files that are not there are passed over.
 BatchOutcome ImportMarkedResources(KledDoc& doc, const std::filesystem::path& folder);
-
-// One file as a part of an entry: mode 1 the image or payload, mode 2 the
-// mask. Images are refused when they do not decode, masks unless they are
-// monochrome or 8-bit; the entry is then unchanged and `error` says why.
-bool LoadEntryPart(TZRC& e, int mode, const std::filesystem::path& file,
-                   const std::filesystem::path& programFolder, std::string& error);
 
 }  // namespace pk

@@ -5,7 +5,9 @@
 #include <system_error>
 
 #include "core/zrmisc.h"
+#include "editor/zrimaging.h"
 #include "editor/zrini.h"
+#include "editor/zrpages.h"
 #include "gfx/blit.h"
 #include "gfx/surfaceconv.h"
 #include "klb/klblookup.h"
@@ -40,38 +42,6 @@ constexpr int kTileCount = 19;
 // The fonts the tiles were drawn with, as Debian has them.
 constexpr const char* kLargeTileFont = "Liberation Sans";
 constexpr const char* kSmallTileFont = "Liberation Sans Narrow";
-
-// A new node under `parent`: its first child, or right after `after`.
-TreeNode* InsertNode(KledDoc& doc, TreeNode* parent, TreeNode* after, const std::string& label) {
-    TreeNode* node = doc.tree().AddChild(parent, label);
-    auto& kids = parent->children;
-    auto to = kids.begin();
-    if (after) {
-        to = std::find_if(kids.begin(), kids.end(), [after](auto& k) { return k.get() == after; });
-        if (to != kids.end())
-            ++to;
-    }
-    std::rotate(to, kids.end() - 1, kids.end());
-    return node;
-}
-
-// A new entry with its node; a new node goes right after `after`, or first
-// in `parent` when no `after` is given.
-TZRC* NewEntry(KledDoc& doc, KlbKind kind, const std::string& name, const std::string& ids,
-               TreeNode* parent, TreeNode* after, int image) {
-    auto owned = std::make_unique<TZRC>();
-    owned->entry.kind = kind;
-    owned->entry.name = name;
-    owned->entry.themeIdList = ids;
-    owned->SourceFile = doc.WorkCopy();
-    TZRC* e = doc.Append(std::move(owned));
-    TreeNode* node = InsertNode(doc, parent, after, name);
-    node->entry = e;
-    node->imageIndex = image;
-    node->hasChildren = kind == KlbKind::Group;
-    e->node = node;
-    return e;
-}
 
 // A white ellipse filling the cell, its rim in `outline`.
 void DrawEllipse(Surface16& s, const PixelRect& cell, Pixel16 outline) {
@@ -167,8 +137,8 @@ void DrawMissingTiles(Surface16& s, TextPainter* text) {
     }
 }
 
-TZRC* ImportOldThemePack(KledDoc& doc, const fs::path& pack, TextPainter* text,
-                         std::string& error) {
+TZRC* ImportOldThemePack(KledCommands& commands, const fs::path& pack, TextPainter* text) {
+    KledDoc& doc = commands.doc();
     doc.NewTheme();
     const fs::path folder = pack.parent_path();
     const auto value = [&pack](const char* section, const char* key) {
@@ -177,56 +147,49 @@ TZRC* ImportOldThemePack(KledDoc& doc, const fs::path& pack, TextPainter* text,
     const auto bitmapFile = ResolvePackPath(folder, value("Graphics", "bitmaps_file"));
     if (!bitmapFile)
         return nullptr;
-    const auto bytes = ReadFileBytes(*bitmapFile, kKlbMaxFileSize);
-    const auto image = bytes ? DecodeBmp(*bytes) : std::nullopt;
-    if (!image || image->empty()) {
-        error = "Unable to read the bitmap " + bitmapFile->string();
-        return nullptr;
-    }
+    // Everything is made by the resource commands, with the pack's files given
+    // in place of their dialogs.
+    doc.tree().selected = nullptr;
+    TZRC* main = commands.NewResource(kPageMain, bitmapFile->string());
+    if (!main)
+        return nullptr;  // not a bitmap: the command said so and made nothing
     // Widened, never cut: a pack's bitmap may already be wider.
-    const Surface16 old = SurfaceFromDib(*image);
+    const Surface16 old = SurfaceFromDib(DecodeBmp(main->entry.image).value_or(DibBitmap()));
     Surface16 widened(std::max(old.width(), kPackBitmapWidth), old.height(), kBlack555);
     BitBlt(widened, 0, 0, old.width(), old.height(), old, 0, 0);
     DrawMissingTiles(widened, text);
-    DibBitmap dib = DibFromSurface(widened);
-    dib.bitsPerPixel = 16;
-
-    TreeNode* root = doc.tree().FirstRoot();
-    const std::string ids = "16" + bitmapFile->stem().string();
-    TZRC* main = NewEntry(doc, KlbKind::Main, kPackMainName, ids, root, nullptr, kImageMain);
-    main->entry.image = EncodeBmp(dib, 16).value_or(std::string());
-    main->imageFileName = bitmapFile->string();
-    main->entry.fieldWidth = 12;
-    main->entry.fieldHeight = 22;
-    main->entry.largeBlockSize = 16;
-    main->entry.smallBlockSize = 8;
+    main->entry.image = EncodeBmp(DibFromSurface(widened), kMainImageDepth).value_or(std::string());
+    doc.RenameNode(main->node, kPackMainName);
     main->entry.minWindowWidth = 640;
     main->entry.minWindowHeight = 480;
     main->entry.references = "default";
     main->entry.information = kPackInformation;
     UpdateReferences(doc, main);
 
-    // "Sounds" comes right after the main bitmap, its sounds in reverse order
-    // of the pack's keys (each new one becomes the group's first child).
-    TZRC* sounds = NewEntry(doc, KlbKind::Group, doc.UniqueName(root, "Sounds"), "", root,
-                            main->node, kImageGroup);
-    for (const PackSound& s : kPackSounds) {
-        if (const auto file = ResolvePackPath(folder, value("Sounds", s.key))) {
-            TZRC* e =
-                NewEntry(doc, KlbKind::Sound, s.name, ids, sounds->node, nullptr, kImageSound);
-            e->heldFile = *file;
+    const std::string ids = main->entry.themeIdList;
+    // A group right after the main bitmap.
+    const auto group = [&](const char* name) {
+        doc.tree().selected = main->node;
+        TZRC* g = commands.CreateGroup();
+        doc.RenameNode(g->node, doc.UniqueName(g->node->parent, name));
+        return g;
+    };
+    // Each new resource becomes the group's first child.
+    const auto add = [&](TZRC* g, int page, const fs::path& file, const char* name) {
+        doc.tree().selected = g->node;
+        if (TZRC* e = commands.NewResource(page, file.string())) {
+            doc.RenameNode(e->node, name);
+            e->entry.themeIdList = ids;
         }
-    }
+    };
+    TZRC* sounds = group("Sounds");
+    for (const PackSound& s : kPackSounds)
+        if (const auto file = ResolvePackPath(folder, value("Sounds", s.key)))
+            add(sounds, kPageSound, *file, s.name);
     // "Music" between the main bitmap and "Sounds".
-    TZRC* music = NewEntry(doc, KlbKind::Group, doc.UniqueName(root, "Music"), "", root, main->node,
-                           kImageGroup);
-    if (const auto file = ResolvePackPath(folder, value("Music", "midifile"))) {
-        TZRC* e =
-            NewEntry(doc, KlbKind::Music, "Default Music", ids, music->node, nullptr, kImageMusic);
-        e->heldFile = *file;
-        std::string type = file->extension().string();
-        e->entry.fileType = type.empty() ? std::string() : type.substr(1, kKlbFileTypeSize);
-    }
+    TZRC* music = group("Music");
+    if (const auto file = ResolvePackPath(folder, value("Music", "midifile")))
+        add(music, kPageMusic, *file, "Default Music");
     doc.Select(main->node);
     return main;
 }

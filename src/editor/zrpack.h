@@ -16,7 +16,7 @@
 #include <optional>
 #include <string>
 
-#include "editor/zrdoc.h"
+#include "editor/zrcommands.h"
 #include "gfx/text.h"
 
 namespace pk {
@@ -39,11 +39,13 @@ inline constexpr const char* kPackInformation =
 // leaves the tiles without them.
 void DrawMissingTiles(Surface16& bitmap, TextPainter* text);
 
-// Builds the theme in the document, which is reset first. nullptr when the
-// pack names no bitmap that exists (nothing is made) or the bitmap does not
-// decode (`error` then says so); otherwise the main bitmap, selected.
-TZRC* ImportOldThemePack(KledDoc& doc, const std::filesystem::path& pack, TextPainter* text,
-                         std::string& error);
+// Builds the theme in the commands' document, which is reset first, through
+// the resource commands with the pack's files in place of their dialogs.
+// nullptr when the pack names no bitmap that exists or the bitmap does not
+// decode (the commands said so; nothing is made); otherwise the main bitmap,
+// selected.
+TZRC* ImportOldThemePack(KledCommands& commands, const std::filesystem::path& pack,
+                         TextPainter* text);
 
 // The reference libraries of a main bitmap: every library its References
 // name, searched below the current file's folder (the program's folder while

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "gfx/surface.h"
@@ -20,16 +21,23 @@ struct PreviewBox {
     int designHeight = 0;
 };
 
+// Whether a line of the flag list is the name, whole and in any case.
+bool HasFlagLine(std::string_view flagList, std::string_view name);
+// The parameter text of the first line that is the name followed by LF;
+// empty when there is none.
+std::string GetFlagParam(std::string_view flagList, std::string_view name);
+
 // The layout keywords of a flag list.
 uint32_t PreviewKeywords(std::string_view flagList);
-// Whether a line of the text is exactly `word`.
-bool PreviewHasLine(std::string_view text, std::string_view word);
-// The element's rectangle, placed as the client places it.
-PixelRect PreviewLayoutRect(const PixelRect& own, uint32_t keywords, const PreviewBox& box);
-// The element's picture, painted as the client paints it.
-void PreviewDrawElement(Surface16& target, const PixelRect& rect, int32_t colour,
-                        const Surface16* image, const Mask* mask, uint32_t keywords,
-                        std::string_view flagList);
+// The element's own rectangle placed in the box by the keywords of its flag
+// list, as the client places it: aligned, resized by the box's scales, kept
+// to the box, fixed and centred.
+PixelRect LayoutSkinElement(const PixelRect& own, std::string_view flagList, const PreviewBox& box);
+// The element's picture painted as the client paints it: `border` is the
+// "border" parameter (the nine-slice margins).
+void PaintSkinPicture(Surface16& target, const PixelRect& rect, int32_t colour,
+                      const Surface16* image, const Mask* mask, uint32_t keywords,
+                      std::string_view border);
 // Coordinates are kept within this distance of the origin.
 int PreviewCoordinateLimit();
 

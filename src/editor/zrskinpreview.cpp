@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "core/zrmisc.h"
+#include "editor/zrimaging.h"
 #include "editor/zrskinbridge.h"
 #include "gfx/blit.h"
 #include "gfx/surfaceconv.h"
@@ -137,16 +138,9 @@ DragHandle HandleAt(const PixelRect& r, int x, int y) {
 
 PreviewPicture LoadPreviewPicture(const TZRC& e) {
     PreviewPicture p;
-    auto decode = [&e](const std::string& held, const KlbPart& part) -> std::optional<DibBitmap> {
-        if (!held.empty())
-            return DecodeBmp(held);
-        if (part.offset <= 0 || part.size <= 0)
-            return std::nullopt;
-        return LoadLibraryBitmap(e.SourceFile, part.offset, part.size);
-    };
-    if (auto image = decode(e.entry.image, e.entry.imagePart); image && !image->empty()) {
+    if (auto image = EntryBitmap(e, false); image && !image->empty()) {
         p.image = SurfaceFromDib(*image);
-        if (auto mask = decode(e.entry.mask, e.entry.maskPart); mask && !mask->empty())
+        if (auto mask = EntryBitmap(e, true); mask && !mask->empty())
             p.mask = MaskFromDib(*mask);
     }
     return p;
@@ -154,31 +148,22 @@ PreviewPicture LoadPreviewPicture(const TZRC& e) {
 
 // ---- What is shown -----------------------------------------------------------
 
-void SkinPreview::FillThemes() {
-    themes_ = doc_.MainBitmaps(true);
-    if (std::find(themes_.begin(), themes_.end(), remembered_) == themes_.end())
-        remembered_ = themes_.empty() ? nullptr : themes_.front();
-    theme_ = remembered_;
-}
-
 void SkinPreview::SetTheme(TZRC* main) {
-    if (std::find(themes_.begin(), themes_.end(), main) == themes_.end())
-        main = nullptr;
-    theme_ = remembered_ = main;
+    const std::vector<TZRC*> mains = doc_.MainBitmaps(true);
+    theme_ = std::find(mains.begin(), mains.end(), main) == mains.end() ? nullptr : main;
     FillElements();
-    Layout();
 }
 
 void SkinPreview::SetTab(int tab) {
     tab_ = std::clamp(tab, 0, kPreviewTabCount - 1);
     FillElements();
-    Layout();
+    LayoutPreviewWindow();
 }
 
 void SkinPreview::SetStretch(bool on) {
     stretch_ = on;
     drag_ = DragHandle::None;
-    Layout();
+    LayoutPreviewWindow();
 }
 
 void SkinPreview::SetBoxSize(int width, int height) {
@@ -205,7 +190,7 @@ void SkinPreview::FillElements() {
     for (const auto& e : doc_.list()) {
         if (e->kind() != KlbKind::Skin || !ThemeIdMatches(id, e->entry.themeIdList))
             continue;
-        if (PreviewHasLine(LowerCase(e->entry.flagList), window))
+        if (HasFlagLine(e->entry.flagList, window))
             elements_.push_back(e.get());
     }
     if (std::find(elements_.begin(), elements_.end(), selected_) == elements_.end())
@@ -216,7 +201,7 @@ void SkinPreview::SetTicked(TZRC* element, bool on) {
     if (!element)
         return;
     element->ShowInPreview = on;
-    Layout();
+    LayoutPreviewWindow();
 }
 
 PixelRect SkinPreview::PreviewRect(const TZRC* element) const {
@@ -224,7 +209,7 @@ PixelRect SkinPreview::PreviewRect(const TZRC* element) const {
     return it == rects_.end() ? PixelRect{} : it->second;
 }
 
-void SkinPreview::Layout() {
+void SkinPreview::LayoutPreviewWindow() {
     for (auto& s : status_) s.clear();
     if (!theme_) {
         picture_ = Surface16(1, 1, kWhite555);
@@ -256,19 +241,24 @@ void SkinPreview::Layout() {
                 const PixelRect pr = PreviewRect(p);
                 box = {pr.left, pr.top, pr.width, pr.height, p->entry.width, p->entry.height};
             }
-        const std::string flags = LowerCase(e->entry.flagList);
-        const uint32_t keywords = PreviewKeywords(flags);
-        const PixelRect r = PreviewLayoutRect(
-            {e->entry.left, e->entry.top, e->entry.width, e->entry.height}, keywords, box);
-        rects_[e] = r;
-        PreviewPicture pic = LoadPreviewPicture(*e);
-        PreviewDrawElement(picture_, r, e->entry.backColour, pic.image ? &*pic.image : nullptr,
-                           pic.mask ? &*pic.mask : nullptr, keywords, flags);
+        rects_[e] =
+            LayoutSkinElement({e->entry.left, e->entry.top, e->entry.width, e->entry.height},
+                              LowerCase(e->entry.flagList), box);
+        DrawSkinElement(picture_, *e);
     }
     ShowSelectionSize();
     status_[kStatusWindowLabel] = "Window";
     status_[kStatusWindowW] = "W: " + std::to_string(cw);
     status_[kStatusWindowH] = "H: " + std::to_string(ch);
+}
+
+void SkinPreview::DrawSkinElement(Surface16& target, const TZRC& e) const {
+    const std::string flags = LowerCase(e.entry.flagList);
+    // Images stored in a library are read for this drawing only.
+    const PreviewPicture pic = LoadPreviewPicture(e);
+    PaintSkinPicture(target, PreviewRect(&e), e.entry.backColour, pic.image ? &*pic.image : nullptr,
+                     pic.mask ? &*pic.mask : nullptr, PreviewKeywords(flags),
+                     GetFlagParam(flags, "border"));
 }
 
 Surface16 SkinPreview::BlinkPicture(bool phase) const {
@@ -342,7 +332,7 @@ void SkinPreview::MouseDown(Button button, int x, int y, bool ctrl) {
         selected_->entry.width = pic.image->width();
         selected_->entry.height = pic.image->height();
         changed_ = true;
-        Layout();
+        LayoutPreviewWindow();
         return;
     }
     startX_ = nowX_ = x;
@@ -396,7 +386,7 @@ void SkinPreview::MouseUp(int x, int y, bool shift, bool ctrl) {
             changed_ = true;
         }
         drag_ = DragHandle::None;
-        Layout();
+        LayoutPreviewWindow();
         status_[kStatusElementA] = "X: " + std::to_string(x);
         status_[kStatusElementB] = "Y: " + std::to_string(y);
         return;

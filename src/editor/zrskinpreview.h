@@ -74,10 +74,8 @@ public:
     explicit SkinPreview(KledDoc& doc) : doc_(doc) {}
 
     // ---- What is shown ----
-    // The theme combo: every main bitmap, reference ones included. The
-    // remembered theme stays chosen when it is still there, else the first.
-    void FillThemes();
-    const std::vector<TZRC*>& themes() const { return themes_; }
+    // The chosen theme: a main bitmap of the document, reference ones
+    // included (none: nothing is shown). Lists its elements; lay out after.
     TZRC* theme() const { return theme_; }
     void SetTheme(TZRC* main);
     int tab() const { return tab_; }
@@ -95,7 +93,9 @@ public:
     void SetTicked(TZRC* element, bool on);
 
     // Lays out and paints the chosen window.
-    void Layout();
+    void LayoutPreviewWindow();
+    // Paints one element at its preview rectangle.
+    void DrawSkinElement(Surface16& target, const TZRC& element) const;
     const Surface16& picture() const { return picture_; }
     // Design and current size of the window last laid out.
     int designWidth() const { return designWidth_; }
@@ -131,9 +131,7 @@ private:
     TZRC* ElementAt(int x, int y) const;
 
     KledDoc& doc_;
-    std::vector<TZRC*> themes_;
     TZRC* theme_ = nullptr;
-    TZRC* remembered_ = nullptr;
     int tab_ = 0;
     bool stretch_ = false;
     int boxWidth_ = 1, boxHeight_ = 1;

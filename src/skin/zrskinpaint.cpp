@@ -95,6 +95,15 @@ void LoadElementBitmaps(TSkinElementRec& e) {
 void DrawSkinPicture(Surface16& target, const PixelRect& rect, int32_t colour,
                      const Surface16* image, const Mask* mask, uint32_t keywords,
                      std::string_view parameters) {
+    DrawSkinPicture(target, rect, colour, image, mask, keywords,
+                    HasKeyword(keywords, lkBorder)
+                        ? ParseBorderBands(GetTextParam(parameters, "border"))
+                        : SliceBands{});
+}
+
+void DrawSkinPicture(Surface16& target, const PixelRect& rect, int32_t colour,
+                     const Surface16* image, const Mask* mask, uint32_t keywords,
+                     const SliceBands& border) {
     if (rect.empty())
         return;
     if (colour >= 0)
@@ -106,8 +115,7 @@ void DrawSkinPicture(Surface16& target, const PixelRect& rect, int32_t colour,
         HasKeyword(keywords, lkStretchWidth) || HasKeyword(keywords, lkStretchBoth),
         HasKeyword(keywords, lkStretchHeight) || HasKeyword(keywords, lkStretchBoth)};
     if (HasKeyword(keywords, lkBorder)) {
-        DrawNineSlice(target, rect, picture, ParseBorderBands(GetTextParam(parameters, "border")),
-                      mode);
+        DrawNineSlice(target, rect, picture, border, mode);
     } else {
         FillWithPicture(target, rect, picture, image->bounds(), mode);
     }

@@ -32,6 +32,10 @@ void DrawElement(TSkinElementRec& element, Surface16& target);
 void DrawSkinPicture(Surface16& target, const PixelRect& rect, int32_t colour,
                      const Surface16* image, const Mask* mask, uint32_t keywords,
                      std::string_view parameters);
+// The same with the "border" bands already read.
+void DrawSkinPicture(Surface16& target, const PixelRect& rect, int32_t colour,
+                     const Surface16* image, const Mask* mask, uint32_t keywords,
+                     const SliceBands& border);
 
 // Whether the element takes part in repainting the rectangle: its rectangle meets it, unless
 // it is a "border" element with a value and the common part lies wholly inside its frame.

@@ -64,8 +64,12 @@ protected:
     fs::path prog_ = dir_.Path() / "prog";
     fs::path pack_ = dir_.Path() / "Pack";
     KledDoc doc_{prog_};
+    struct Host : CommandHost {
+        void ShowMessage(const std::string& text) override { messages.push_back(text); }
+        std::vector<std::string> messages;
+    } host_;
+    KledCommands commands_{doc_, host_};
     RecordingText text_;
-    std::string error_;
 };
 
 constexpr const char* kPack =
@@ -87,8 +91,9 @@ TEST_F(PackTest, ResolvesWindowsPathsInAnyCaseInsideThePackFolder) {
 }
 
 TEST_F(PackTest, BuildsTheThemeWithTheMissingTilesAndItsReferences) {
-    TZRC* main = ImportOldThemePack(doc_, Pack(kPack), &text_, error_);
-    ASSERT_NE(main, nullptr) << error_;
+    TZRC* main = ImportOldThemePack(commands_, Pack(kPack), &text_);
+    ASSERT_NE(main, nullptr);
+    EXPECT_TRUE(host_.messages.empty());
     EXPECT_EQ(doc_.SelectedEntry(), main);
     const TreeNode* root = doc_.tree().FirstRoot();
     EXPECT_EQ(Labels(root), (std::vector<std::string>{"PLEASE NAME ME", "Music", "Sounds"}));
@@ -137,12 +142,12 @@ TEST_F(PackTest, BuildsTheThemeWithTheMissingTilesAndItsReferences) {
 
 TEST_F(PackTest, AWiderBitmapIsNotCutAndAMissingOneMakesNothing) {
     Write(pack_ / "GFX" / "Blocks.bmp", *EncodeBmp(DibBitmap(500, 30), 24));
-    TZRC* main = ImportOldThemePack(doc_, Pack(kPack), nullptr, error_);
+    TZRC* main = ImportOldThemePack(commands_, Pack(kPack), nullptr);
     ASSERT_NE(main, nullptr);
     EXPECT_EQ(DecodeBmp(main->entry.image)->width, 500);
 
     EXPECT_EQ(
-        ImportOldThemePack(doc_, Pack("[Graphics]\r\nbitmaps_file=none.bmp\r\n"), nullptr, error_),
+        ImportOldThemePack(commands_, Pack("[Graphics]\r\nbitmaps_file=none.bmp\r\n"), nullptr),
         nullptr);
     EXPECT_TRUE(doc_.list().empty());
     EXPECT_EQ(doc_.tree().Roots().size(), 1u);
@@ -150,15 +155,17 @@ TEST_F(PackTest, AWiderBitmapIsNotCutAndAMissingOneMakesNothing) {
 
     Write(pack_ / "bad.bmp", "BM....");
     EXPECT_EQ(
-        ImportOldThemePack(doc_, Pack("[Graphics]\r\nbitmaps_file=bad.bmp\r\n"), nullptr, error_),
+        ImportOldThemePack(commands_, Pack("[Graphics]\r\nbitmaps_file=bad.bmp\r\n"), nullptr),
         nullptr);
-    EXPECT_FALSE(error_.empty());
+    ASSERT_EQ(host_.messages.size(), 1u);
+    EXPECT_NE(host_.messages[0].find("bad.bmp"), std::string::npos);
     EXPECT_TRUE(doc_.list().empty());
+    EXPECT_TRUE(doc_.tree().FirstRoot()->children.empty());
 }
 
 TEST_F(PackTest, APackWithoutSoundsGetsAnEmptySoundsGroup) {
-    TZRC* main = ImportOldThemePack(doc_, Pack("[Graphics]\r\nbitmaps_file=GFX\\Blocks.bmp\r\n"),
-                                    nullptr, error_);
+    TZRC* main = ImportOldThemePack(
+        commands_, Pack("[Graphics]\r\nbitmaps_file=GFX\\Blocks.bmp\r\n"), nullptr);
     ASSERT_NE(main, nullptr);
     const TreeNode* root = doc_.tree().FirstRoot();
     EXPECT_EQ(Labels(root), (std::vector<std::string>{"PLEASE NAME ME", "Music", "Sounds"}));
@@ -167,7 +174,7 @@ TEST_F(PackTest, APackWithoutSoundsGetsAnEmptySoundsGroup) {
 }
 
 TEST_F(PackTest, TheImportedThemeSavesAndTheClientLoadsIt) {
-    TZRC* main = ImportOldThemePack(doc_, Pack(kPack), &text_, error_);
+    TZRC* main = ImportOldThemePack(commands_, Pack(kPack), &text_);
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(doc_.RenameNode(main->node, "Blocks"));
     const fs::path saved = prog_ / "blocks.klb";

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "editor/skinclient.h"
+#include "editor/zrskinbridge.h"
 #include "support/synthetic_theme.h"
 #include "support/temp_dir.h"
 
@@ -69,10 +70,10 @@ protected:
 
     TZRC* Find(const std::string& name) { return doc_.FindEntryByName(name, ""); }
     void ShowGame() {
-        preview_.FillThemes();
+        preview_.SetTheme(Find("Main"));
         preview_.SetTab(2);
         for (TZRC* e : preview_.elements()) e->ShowInPreview = true;
-        preview_.Layout();
+        preview_.LayoutPreviewWindow();
     }
     void ExpectClientEqual(int w, int h) {
         const test::ClientSkin client = test::ClientLayout(library_, "t1", "game", 320, 240, w, h);
@@ -109,7 +110,7 @@ TEST_F(PreviewTest, LaysOutAndPaintsAsTheClientDoes) {
 }
 
 TEST_F(PreviewTest, AWindowWithoutItsContainerTakesTheMinimumSize) {
-    preview_.FillThemes();
+    preview_.SetTheme(Find("Main"));
     preview_.SetTab(1);  // Login: no "con_login"
     EXPECT_EQ(preview_.designWidth(), 400);
     EXPECT_EQ(preview_.designHeight(), 300);
@@ -119,7 +120,7 @@ TEST_F(PreviewTest, AWindowWithoutItsContainerTakesTheMinimumSize) {
     EXPECT_EQ(preview_.picture().width(), 400);
     // Without a theme the picture is one pixel.
     SkinPreview empty(doc_);
-    empty.Layout();
+    empty.LayoutPreviewWindow();
     EXPECT_EQ(empty.picture().width(), 1);
     EXPECT_EQ(empty.status()[kStatusWindowW], "W:");
 }
@@ -131,6 +132,18 @@ TEST_F(PreviewTest, UntickedElementsAreNeitherPlacedNorPainted) {
     EXPECT_FALSE(Find("back")->ShowInPreview);
     EXPECT_FALSE(preview_.picture() == all);
     EXPECT_EQ(preview_.picture().pixel(1, 230), kWhite555);
+}
+
+TEST(PreviewFlags, LinesAreWholeAndParametersFollowTheirName) {
+    const std::string flags = "Game\rborder\n3,4,5,2\rstretchboth\rborderx\n9";
+    EXPECT_TRUE(HasFlagLine(flags, "game"));
+    EXPECT_TRUE(HasFlagLine(flags, "STRETCHBOTH"));
+    EXPECT_FALSE(HasFlagLine(flags, "stretch"));
+    EXPECT_FALSE(HasFlagLine(flags, "border"));  // a line with a parameter is not the name alone
+    EXPECT_EQ(GetFlagParam(flags, "border"), "3,4,5,2");
+    EXPECT_EQ(GetFlagParam(flags, "borderx"), "9");
+    EXPECT_EQ(GetFlagParam(flags, "game"), "");
+    EXPECT_EQ(GetFlagParam("", "border"), "");
 }
 
 TEST_F(PreviewTest, HandlesAreCornerSquaresEdgeStripsAndTheInside) {

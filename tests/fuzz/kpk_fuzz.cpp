@@ -51,8 +51,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                                           : input.substr(cut + 1));
 
     pk::KledDoc doc(prog);
-    std::string error;
-    const pk::TZRC* main = pk::ImportOldThemePack(doc, pack / "old.kpk", nullptr, error);
+    pk::CommandHost host;
+    pk::KledCommands commands(doc, host);
+    const pk::TZRC* main = pk::ImportOldThemePack(commands, pack / "old.kpk", nullptr);
     if (main) {
         const auto image = pk::DecodeBmp(main->entry.image);
         if (!image || image->width < pk::kPackBitmapWidth)

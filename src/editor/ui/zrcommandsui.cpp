@@ -39,14 +39,14 @@ ResourceCommandsUi::~ResourceCommandsUi() = default;
 
 QPushButton* ResourceCommandsUi::MakeButton(QWidget* parent, const QString& text,
                                             const QString& name, const QString& hint,
-                                            std::function<void()> action) {
+                                            void (TForm1::*handler)()) {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(name);
     button->setToolTip(hint);
-    connect(button, &QPushButton::clicked, this, [this, action = std::move(action)] {
+    connect(button, &QPushButton::clicked, form_, [this, handler] {
         // Nothing thrown here may reach the event loop.
         try {
-            action();
+            (form_->*handler)();
         } catch (const std::exception& e) {
             ShowMessage(e.what());
         }
@@ -58,29 +58,24 @@ QPushButton* ResourceCommandsUi::Button(const QString& name) const {
     return form_->findChild<QPushButton*>(name);
 }
 
-int ResourceCommandsUi::ActivePage() const {
-    return form_->mainpagecontrol()->currentIndex();
-}
-
 void ResourceCommandsUi::AddTreeButtons() {
     auto* bar = new QToolBar("Resources", form_);
     bar->setObjectName("resourcebar");
     bar->setMovable(false);
-    KledCommands& c = *commands_;
     bar->addWidget(
-        MakeButton(bar, "Group", "creategroup", "New resource group", [&c] { c.CreateGroup(); }));
-    bar->addWidget(MakeButton(bar, "New", "newresourceb", "New resource",
-                              [this, &c] { c.NewResource(ActivePage()); }));
+        MakeButton(bar, "Group", "creategroup", "New resource group", &TForm1::creategroupclick));
+    bar->addWidget(
+        MakeButton(bar, "New", "newresourceb", "New resource", &TForm1::newresourcebClick));
     bar->addWidget(MakeButton(bar, "Delete", "deleteresourceb", "Delete resource",
-                              [&c] { c.DeleteMarkedResources(); }));
-    bar->addWidget(MakeButton(bar, "Copy", "copyresourceb", "Copy resource",
-                              [&c] { c.CopyMarkedResources(); }));
-    bar->addWidget(MakeButton(bar, "Move", "moveresource", "Move resource",
-                              [&c] { c.MoveMarkedResources(); }));
+                              &TForm1::deleteresourcebClick));
     bar->addWidget(
-        MakeButton(bar, "Up", "moveresourceupb", "Move resource up", [&c] { c.MoveResourceUp(); }));
+        MakeButton(bar, "Copy", "copyresourceb", "Copy resource", &TForm1::copyresourcebClick));
+    bar->addWidget(
+        MakeButton(bar, "Move", "moveresource", "Move resource", &TForm1::moveresourceclick));
+    bar->addWidget(MakeButton(bar, "Up", "moveresourceupb", "Move resource up",
+                              &TForm1::moveresourceupbClick));
     bar->addWidget(MakeButton(bar, "Down", "moveresourcedownb", "Move resource down",
-                              [&c] { c.MoveResourceDown(); }));
+                              &TForm1::moveresourcedownbClick));
     form_->addToolBar(Qt::TopToolBarArea, bar);
 }
 
@@ -93,27 +88,24 @@ void ResourceCommandsUi::AddPageButtons(int page) {
     auto* row = new QHBoxLayout;
     row->addStretch();
     layout->insertLayout(std::min(2, layout->count()), row);
-    KledCommands& c = *commands_;
     const QString n = QString::number(page);
-    const bool masks = page == kPageMain || page == kPageSkin;
     const bool image = page == kPageMain || page == kPageDetail || page == kPageSkin;
     std::vector<QPushButton*> buttons;
-    buttons.push_back(
-        MakeButton(widget, "Load...", "openresource" + n, image ? "Load bitmap" : "Load from file",
-                   [&c, page] { c.LoadResourceFromFile(page, ResourceMode::Image); }));
+    buttons.push_back(MakeButton(widget, "Load...", "openresource" + n,
+                                 image ? "Load bitmap" : "Load from file",
+                                 &TForm1::openresourceclick));
     buttons.push_back(MakeButton(widget, "Save...", "saveresource" + n,
                                  image ? "Save bitmap" : "Save to file",
-                                 [&c, page] { c.SaveResourceToFile(page, ResourceMode::Image); }));
-    if (masks) {
-        buttons.push_back(
-            MakeButton(widget, "Load mask...", "openmask" + n, "Load mask bitmap",
-                       [&c, page] { c.LoadResourceFromFile(page, ResourceMode::Mask); }));
-        buttons.push_back(
-            MakeButton(widget, "Save mask...", "savemask" + n, "Save mask bitmap",
-                       [&c, page] { c.SaveResourceToFile(page, ResourceMode::Mask); }));
-        buttons.push_back(MakeButton(widget, "Mask from colour", "createmask" + n,
-                                     "Creates a mask from image's transparent color.",
-                                     [&c, page] { c.CreateMaskFromColor(page); }));
+                                 &TForm1::saveresourceclick));
+    if (page == kPageMain || page == kPageSkin) {
+        buttons.push_back(MakeButton(widget, "Load mask...", "openmask" + n, "Load mask bitmap",
+                                     &TForm1::openmaskclick));
+        buttons.push_back(MakeButton(widget, "Save mask...", "savemask" + n, "Save mask bitmap",
+                                     &TForm1::savemaskclick));
+        buttons.push_back(MakeButton(
+            widget, "Mask from colour", "createmask" + n,
+            "Creates a mask from image's transparent color.",
+            page == kPageMain ? &TForm1::createmainbmpmaskClick : &TForm1::createskinmaskClick));
     }
     for (QPushButton* b : buttons) row->insertWidget(row->count() - 1, b);
 }
@@ -145,6 +137,64 @@ TreeNode* ResourceCommandsUi::SelectResourceGroup() {
 void ResourceCommandsUi::ResourcesChanged() {
     form_->TreeChanged();
     form_->RefreshResourcePage();
+}
+
+// ---- The window's handlers -------------------------------------------------
+
+KledCommands& TForm1::commands() {
+    return commandsUi_->commands();
+}
+
+void TForm1::creategroupclick() {
+    commands().CreateGroup();
+}
+
+void TForm1::newresourcebClick() {
+    commands().NewResource(mainpagecontrol_->currentIndex());
+}
+
+void TForm1::deleteresourcebClick() {
+    commands().DeleteMarkedResources();
+}
+
+void TForm1::copyresourcebClick() {
+    commands().CopyMarkedResources();
+}
+
+void TForm1::moveresourceclick() {
+    commands().MoveMarkedResources();
+}
+
+void TForm1::moveresourceupbClick() {
+    commands().MoveResourceUp();
+}
+
+void TForm1::moveresourcedownbClick() {
+    commands().MoveResourceDown();
+}
+
+void TForm1::openresourceclick() {
+    commands().LoadResourceFromFile(mainpagecontrol_->currentIndex(), ResourceMode::Image);
+}
+
+void TForm1::saveresourceclick() {
+    commands().SaveResourceToFile(mainpagecontrol_->currentIndex(), ResourceMode::Image);
+}
+
+void TForm1::openmaskclick() {
+    commands().LoadResourceFromFile(mainpagecontrol_->currentIndex(), ResourceMode::Mask);
+}
+
+void TForm1::savemaskclick() {
+    commands().SaveResourceToFile(mainpagecontrol_->currentIndex(), ResourceMode::Mask);
+}
+
+void TForm1::createmainbmpmaskClick() {
+    commands().CreateMaskFromColor(kPageMain);
+}
+
+void TForm1::createskinmaskClick() {
+    commands().CreateMaskFromColor(kPageSkin);
 }
 
 }  // namespace pk

@@ -1,6 +1,7 @@
 // The resource commands' buttons on the main window: a tool bar above the
-// tree and the load, save and mask buttons of each page, with the dialogs
-// they ask (file dialogs, `TForm2`, `TForm3`).
+// tree and the load, save and mask buttons of each page, each connected to its
+// handler of `TForm1`, and the dialogs the commands ask (file dialogs, `TForm2`,
+// `TForm3`).
 #pragma once
 
 #include <QObject>
@@ -46,8 +47,7 @@ private:
     void AddTreeButtons();
     void AddPageButtons(int page);
     QPushButton* MakeButton(QWidget* parent, const QString& text, const QString& name,
-                            const QString& hint, std::function<void()> action);
-    int ActivePage() const;
+                            const QString& hint, void (TForm1::*handler)());
 
     TForm1* form_;
     std::unique_ptr<KledCommands> commands_;

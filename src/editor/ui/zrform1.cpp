@@ -19,6 +19,7 @@
 #include <map>
 
 #include "editor/ui/zrcommandsui.h"
+#include "editor/ui/zrdebug.h"
 #include "platform/cp1252.h"
 
 namespace pk {
@@ -120,8 +121,11 @@ TForm1::TForm1(std::filesystem::path programFolder, KledAudio audio, QWidget* pa
         if (!filling_)
             RefreshResourcePage();
     });
+    // The other windows in the order the editor makes them: TForm2 and TForm3
+    // (with the command buttons), Tdebug, then the skin preview.
+    commandsUi_ = new ResourceCommandsUi(this);
+    debug_ = new Tdebug(this);
     BuildTools();
-    new ResourceCommandsUi(this);  // the tree and page buttons, owned by the window
     resize(800, 600);
 }
 
@@ -157,7 +161,7 @@ void TForm1::BuildMenu() {
     noRecent_ = fileMenu_->addAction("[No previously opened themes]");
     noRecent_->setEnabled(false);
     fileMenu_->addSeparator();
-    connect(fileMenu_->addAction("E&xit"), &QAction::triggered, this, [this] { close(); });
+    connect(fileMenu_->addAction("E&xit"), &QAction::triggered, this, &TForm1::Exit1Click);
 }
 
 void TForm1::RecentChanged() {
@@ -214,6 +218,10 @@ void TForm1::savethemeasClick() {
     std::string file = ChooseFile(true);
     if (!file.empty())
         doc_.SaveThemeAs(file);
+}
+
+void TForm1::Exit1Click() {
+    close();
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

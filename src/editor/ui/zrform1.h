@@ -29,6 +29,9 @@ class QTreeWidgetItem;
 
 namespace pk {
 
+class KledCommands;
+class ResourceCommandsUi;
+class Tdebug;
 class Tskinp;
 
 // The players the window previews with; any may be missing.
@@ -68,6 +71,7 @@ public:
     void openthemeClick();
     void savethemeClick();
     void savethemeasClick();
+    void Exit1Click();
     void applyClick();
     void skinflagsapplyClick();
     void skinactionsapplyClick();
@@ -85,6 +89,24 @@ public:
     QComboBox* refsCombo() const { return refsCombo_; }
     // Folder dialogs answer from here when set (tests); the title tells which.
     std::function<std::string(const std::string& title)> folderDialogSink;
+    // The resource commands' buttons above the tree and on the pages
+    // (zrcommandsui.cpp).
+    void creategroupclick();
+    void newresourcebClick();
+    void deleteresourcebClick();
+    void copyresourcebClick();
+    void moveresourceclick();
+    void moveresourceupbClick();
+    void moveresourcedownbClick();
+    void openresourceclick();
+    void saveresourceclick();
+    void openmaskclick();
+    void savemaskclick();
+    void createmainbmpmaskClick();
+    void createskinmaskClick();
+    ResourceCommandsUi* commandsUi() const { return commandsUi_; }
+    KledCommands& commands();
+    Tdebug* debug() const { return debug_; }
     // F12 and F11 on a skin list.
     void SkinListKey(QTableWidget* list, int key);
 
@@ -152,8 +174,9 @@ private:
     bool justChanged_ = false;
     bool closed_ = false;
     Tskinp* skinp_ = nullptr;
+    ResourceCommandsUi* commandsUi_ = nullptr;
+    Tdebug* debug_ = nullptr;
     QComboBox* refsCombo_ = nullptr;
-    std::vector<TZRC*> refsEntries_;
 };
 
 }  // namespace pk

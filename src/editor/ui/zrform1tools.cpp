@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "editor/ui/zrform1.h"
+#include "editor/ui/zrmaincombo.h"
 #include "editor/ui/zrskinp.h"
 #include "editor/zrexport.h"
 #include "editor/zrpack.h"
@@ -45,14 +46,14 @@ void TForm1::BuildTools() {
         splitter->replaceWidget(at, left);
     }
     column->addWidget(maintree_, 1);
-    connect(update, &QPushButton::clicked, this, [this] { updaterefsClick(); });
-    connect(preview, &QPushButton::clicked, this, [this] { skinpreviewClick(); });
+    connect(update, &QPushButton::clicked, this, &TForm1::updaterefsClick);
+    connect(preview, &QPushButton::clicked, this, &TForm1::skinpreviewClick);
 
     QMenu* batch = menuBar()->addMenu("Batch");
     connect(batch->addAction("Export selected..."), &QAction::triggered, this,
-            [this] { Exportselected1Click(); });
+            &TForm1::Exportselected1Click);
     connect(batch->addAction("Import selected..."), &QAction::triggered, this,
-            [this] { Importselected1Click(); });
+            &TForm1::Importselected1Click);
 
     skinp_ = new Tskinp(doc_, this);
     skinp_->onSelectInTree = [this](TZRC* e) { SelectEntryInTree(e); };
@@ -60,23 +61,9 @@ void TForm1::BuildTools() {
 }
 
 void TForm1::ToolsDocumentChanged() {
-    if (refsCombo_) {
-        // The edited theme's main bitmaps; the one chosen stays chosen.
-        const int was = refsCombo_->currentIndex();
-        TZRC* chosen =
-            was >= 0 && was < static_cast<int>(refsEntries_.size()) ? refsEntries_[was] : nullptr;
-        std::vector<TZRC*> mains = doc_.MainBitmaps(false);
-        refsEntries_ = mains;
-        const QSignalBlocker block(refsCombo_);
-        refsCombo_->clear();
-        int index = mains.empty() ? -1 : 0;
-        for (size_t i = 0; i < mains.size(); ++i) {
-            refsCombo_->addItem(Cp1252ToQString(mains[i]->name()));
-            if (mains[i] == chosen)
-                index = static_cast<int>(i);
-        }
-        refsCombo_->setCurrentIndex(index);
-    }
+    // The edited theme's main bitmaps; the one chosen stays chosen.
+    if (refsCombo_)
+        FillMainBitmapCombo(refsCombo_, doc_, false);
     if (skinp_)
         skinp_->DocumentChanged();
 }
@@ -104,10 +91,10 @@ void TForm1::skinpreviewClick() {
 }
 
 void TForm1::updaterefsClick() {
-    const int i = refsCombo_->currentIndex();
-    if (i < 0 || i >= static_cast<int>(refsEntries_.size()))
+    TZRC* main = ChosenMainBitmap(refsCombo_);
+    if (!main)
         return;
-    UpdateReferences(doc_, refsEntries_[i]);
+    UpdateReferences(doc_, main);
     RefreshResourcePage();
 }
 
@@ -128,10 +115,7 @@ void TForm1::Createthemefromoldbitmap1Click() {
     if (file.empty())
         return;
     QtTextPainter text;
-    std::string error;
-    TZRC* main = ImportOldThemePack(doc_, file, &text, error);
-    if (!error.empty())
-        ShowMessage(error);
+    TZRC* main = ImportOldThemePack(commands(), file, &text);
     if (!main)
         return;
     mainpagecontrol_->setCurrentIndex(kPageMain);

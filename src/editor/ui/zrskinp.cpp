@@ -10,20 +10,21 @@
 #include <QPainter>
 #include <QScrollArea>
 #include <QSplitter>
+#include <QStatusBar>
+#include <QStyle>
 #include <QTabBar>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <exception>
 
 #include "core/zrlog.h"
+#include "editor/ui/zrmaincombo.h"
 #include "gfx/qtsurface.h"
 #include "platform/cp1252.h"
 
 namespace pk {
 
 namespace {
-
-enum MouseKind { kPress, kMove, kRelease };
 
 // Nothing thrown in a handler reaches the event loop.
 template <typename F>
@@ -71,21 +72,20 @@ public:
     }
 
 protected:
-    void paintEvent(QPaintEvent*) override {
-        Guarded("skinpbPaint", [this] {
-            QPainter p(this);
-            p.drawImage(0, 0, owner_->Shown());
-        });
+    void paintEvent(QPaintEvent*) override { owner_->skinpbPaint(); }
+    void mousePressEvent(QMouseEvent* e) override {
+        owner_->skinpbMouseDown(e->button(), e->modifiers(), X(e), Y(e));
     }
-    void mousePressEvent(QMouseEvent* e) override { Hand(kPress, e); }
-    void mouseMoveEvent(QMouseEvent* e) override { Hand(kMove, e); }
-    void mouseReleaseEvent(QMouseEvent* e) override { Hand(kRelease, e); }
+    void mouseMoveEvent(QMouseEvent* e) override {
+        owner_->skinpbMouseMove(e->modifiers(), X(e), Y(e));
+    }
+    void mouseReleaseEvent(QMouseEvent* e) override {
+        owner_->skinpbMouseUp(e->button(), e->modifiers(), X(e), Y(e));
+    }
 
 private:
-    void Hand(int kind, QMouseEvent* e) {
-        const QPoint at = e->position().toPoint();
-        owner_->PaintBoxMouse(kind, at.x(), at.y(), e->button(), e->modifiers());
-    }
+    static int X(QMouseEvent* e) { return e->position().toPoint().x(); }
+    static int Y(QMouseEvent* e) { return e->position().toPoint().y(); }
     Tskinp* owner_;
 };
 
@@ -120,14 +120,15 @@ Tskinp::Tskinp(KledDoc& doc, QWidget* parent)
     splitter->addWidget(scroll_);
     splitter->setSizes({160, 480});
 
-    auto* bar = new QHBoxLayout;
-    bar->setSpacing(2);
+    skinstatus_ = new QStatusBar(this);
+    skinstatus_->setObjectName("skinstatus");
+    skinstatus_->setSizeGripEnabled(false);
     for (int i = 0; i < kStatusPanelCount; ++i) {
-        status_[i] = new QLabel(this);
+        status_[i] = new QLabel(skinstatus_);
         status_[i]->setFrameShape(QFrame::Panel);
         status_[i]->setFrameShadow(QFrame::Sunken);
         status_[i]->setMinimumWidth(i == kStatusName ? 120 : 56);
-        bar->addWidget(status_[i], i == kStatusName ? 1 : 0);
+        skinstatus_->addWidget(status_[i], i == kStatusName ? 1 : 0);
     }
 
     auto* layout = new QVBoxLayout(this);
@@ -135,35 +136,20 @@ Tskinp::Tskinp(KledDoc& doc, QWidget* parent)
     layout->addLayout(top);
     layout->addWidget(windowtabs_);
     layout->addWidget(splitter, 1);
-    layout->addLayout(bar);
+    layout->addWidget(skinstatus_);
 
     blinktimer_ = new QTimer(this);
     blinktimer_->setInterval(250);
     reloadtimer_ = new QTimer(this);
     reloadtimer_->setInterval(1000);
-    connect(blinktimer_, &QTimer::timeout, this, [this] { blinktimerTimer(); });
-    connect(reloadtimer_, &QTimer::timeout, this, [this] { reloadtimerTimer(); });
-    connect(themelist_, &QComboBox::currentIndexChanged, this, [this] {
-        if (!filling_)
-            themelistChange();
-    });
-    connect(windowtabs_, &QTabBar::currentChanged, this, [this] {
-        if (!filling_)
-            windowtabsChange();
-    });
-    connect(skinlist_, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
-        if (!filling_)
-            skinlistClickCheck(item);
-    });
-    connect(skinlist_, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* item) { skinlistClick(item); });
-    connect(skinlist_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
-        Guarded("skinlistDblClick", [this, item] {
-            if (TZRC* e = ItemEntry(item); e && onSelectInTree)
-                onSelectInTree(e);
-        });
-    });
-    connect(stretchskins_, &QCheckBox::toggled, this, [this] { stretchskinsClick(); });
+    connect(blinktimer_, &QTimer::timeout, this, &Tskinp::blinktimerTimer);
+    connect(reloadtimer_, &QTimer::timeout, this, &Tskinp::reloadtimerTimer);
+    connect(themelist_, &QComboBox::currentIndexChanged, this, &Tskinp::themelistChange);
+    connect(windowtabs_, &QTabBar::currentChanged, this, &Tskinp::windowtabsChange);
+    connect(skinlist_, &QListWidget::itemChanged, this, &Tskinp::skinlistClickCheck);
+    connect(skinlist_, &QListWidget::itemClicked, this, &Tskinp::skinlistClick);
+    connect(skinlist_, &QListWidget::itemDoubleClicked, this, &Tskinp::skinlistDblClick);
+    connect(stretchskins_, &QCheckBox::toggled, this, &Tskinp::stretchskinsClick);
     resize(660, 480);
 }
 
@@ -180,17 +166,9 @@ TZRC* Tskinp::ItemEntry(QListWidgetItem* item) const {
 }
 
 void Tskinp::FillThemeCombo() {
-    filling_ = true;
-    preview_.FillThemes();
-    themelist_->clear();
-    int chosen = -1;
-    for (size_t i = 0; i < preview_.themes().size(); ++i) {
-        themelist_->addItem(Cp1252ToQString(preview_.themes()[i]->name()));
-        if (preview_.themes()[i] == preview_.theme())
-            chosen = static_cast<int>(i);
-    }
-    themelist_->setCurrentIndex(chosen);
-    filling_ = false;
+    TZRC* remembered = preview_.theme();
+    FillMainBitmapCombo(themelist_, doc_, true, &remembered);
+    preview_.SetTheme(remembered);
 }
 
 void Tskinp::FillList() {
@@ -210,7 +188,7 @@ void Tskinp::FillList() {
 void Tskinp::LayOut() {
     if (preview_.stretch())
         preview_.SetBoxSize(scroll_->viewport()->width(), scroll_->viewport()->height());
-    preview_.Layout();
+    preview_.LayoutPreviewWindow();
     ShowPicture(preview_.picture());
     ShowStatus();
 }
@@ -237,6 +215,16 @@ void Tskinp::DocumentChanged() {
 
 void Tskinp::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    FormShow();
+}
+
+void Tskinp::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        FormActivate();
+}
+
+void Tskinp::FormShow() {
     Guarded("FormShow", [this] {
         preview_.ResetEditing();
         FillThemeCombo();
@@ -247,6 +235,17 @@ void Tskinp::showEvent(QShowEvent* event) {
     });
 }
 
+// Back from the main window: what its pages changed shows here.
+void Tskinp::FormActivate() {
+    Guarded("FormActivate", [this] {
+        if (preview_.dragging())
+            return;
+        FillThemeCombo();
+        FillList();
+        LayOut();
+    });
+}
+
 void Tskinp::hideEvent(QHideEvent* event) {
     blinktimer_->stop();
     reloadtimer_->stop();
@@ -254,16 +253,18 @@ void Tskinp::hideEvent(QHideEvent* event) {
 }
 
 void Tskinp::themelistChange() {
+    if (filling_)
+        return;
     Guarded("themelistChange", [this] {
-        const int i = themelist_->currentIndex();
-        const auto& themes = preview_.themes();
-        preview_.SetTheme(i >= 0 && i < static_cast<int>(themes.size()) ? themes[i] : nullptr);
+        preview_.SetTheme(ChosenMainBitmap(themelist_));
         FillList();
         LayOut();
     });
 }
 
 void Tskinp::windowtabsChange() {
+    if (filling_)
+        return;
     Guarded("windowtabsChange", [this] {
         preview_.SetTab(windowtabs_->currentIndex());
         FillList();
@@ -280,11 +281,59 @@ void Tskinp::skinlistClick(QListWidgetItem* item) {
 }
 
 void Tskinp::skinlistClickCheck(QListWidgetItem* item) {
+    if (filling_)
+        return;
     Guarded("skinlistClickCheck", [this, item] {
         if (TZRC* e = ItemEntry(item)) {
             preview_.SetTicked(e, item->checkState() == Qt::Checked);
             LayOut();
         }
+    });
+}
+
+void Tskinp::skinlistDblClick(QListWidgetItem* item) {
+    Guarded("skinlistDblClick", [this, item] {
+        if (TZRC* e = ItemEntry(item); e && onSelectInTree)
+            onSelectInTree(e);
+    });
+}
+
+void Tskinp::skinlistMouseMove(int x, int y, Qt::MouseButtons buttons, Qt::KeyboardModifiers mods) {
+    Guarded("skinlistMouseMove", [&] {
+        if (!(buttons & Qt::LeftButton))
+            return;
+        QListWidgetItem* item = skinlist_->itemAt(x, y);
+        if (!item)
+            return;
+        // The tick column: the check box with its margins.
+        const int column = skinlist_->style()->pixelMetric(QStyle::PM_IndicatorWidth) + 8;
+        if (x - skinlist_->visualItemRect(item).left() >= column)
+            return;
+        const bool on = !(mods & Qt::ControlModifier);
+        TZRC* e = ItemEntry(item);
+        if (!e || e->ShowInPreview == on)
+            return;
+        e->ShowInPreview = on;
+        filling_ = true;
+        item->setCheckState(on ? Qt::Checked : Qt::Unchecked);
+        filling_ = false;
+        tickDragged_ = true;
+    });
+}
+
+void Tskinp::skinlistMouseUp() {
+    Guarded("skinlistMouseUp", [this] {
+        if (!tickDragged_)
+            return;
+        tickDragged_ = false;
+        LayOut();
+    });
+}
+
+void Tskinp::skinpbPaint() {
+    Guarded("skinpbPaint", [this] {
+        QPainter p(paintBox_);
+        p.drawImage(0, 0, shown_);
     });
 }
 
@@ -323,34 +372,40 @@ void Tskinp::UpdateCursor(int x, int y) {
     paintBox_->setCursor(CursorOf(h));
 }
 
-void Tskinp::PaintBoxMouse(int kind, int x, int y, Qt::MouseButton button,
-                           Qt::KeyboardModifiers mods) {
-    Guarded("skinpbMouse", [&] {
-        const bool ctrl = mods & Qt::ControlModifier;
-        if (kind == kPress) {
-            if (button != Qt::LeftButton && button != Qt::RightButton)
-                return;
-            preview_.MouseDown(
-                button == Qt::LeftButton ? SkinPreview::LeftButton : SkinPreview::RightButton, x, y,
-                ctrl);
-            if (button == Qt::RightButton)
-                ShowPicture(preview_.picture());
-        } else if (kind == kMove) {
-            preview_.MouseMove(x, y, ctrl);
-            UpdateCursor(x, y);
-            if (preview_.dragging())
-                ShowPicture(preview_.BlinkPicture(blinkPhase_));
-        } else {
-            if (button != Qt::LeftButton)
-                return;
-            const TZRC* before = preview_.selected();
-            preview_.MouseUp(x, y, mods & Qt::ShiftModifier, ctrl);
+void Tskinp::skinpbMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods, int x, int y) {
+    Guarded("skinpbMouseDown", [&] {
+        if (button != Qt::LeftButton && button != Qt::RightButton)
+            return;
+        preview_.MouseDown(
+            button == Qt::LeftButton ? SkinPreview::LeftButton : SkinPreview::RightButton, x, y,
+            mods & Qt::ControlModifier);
+        if (button == Qt::RightButton)
             ShowPicture(preview_.picture());
-            if (preview_.selected() != before) {
-                for (int r = 0; r < skinlist_->count(); ++r)
-                    if (ItemEntry(skinlist_->item(r)) == preview_.selected())
-                        skinlist_->setCurrentRow(r);
-            }
+        ShowStatus();
+    });
+}
+
+void Tskinp::skinpbMouseMove(Qt::KeyboardModifiers mods, int x, int y) {
+    Guarded("skinpbMouseMove", [&] {
+        preview_.MouseMove(x, y, mods & Qt::ControlModifier);
+        UpdateCursor(x, y);
+        if (preview_.dragging())
+            ShowPicture(preview_.BlinkPicture(blinkPhase_));
+        ShowStatus();
+    });
+}
+
+void Tskinp::skinpbMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers mods, int x, int y) {
+    Guarded("skinpbMouseUp", [&] {
+        if (button != Qt::LeftButton)
+            return;
+        const TZRC* before = preview_.selected();
+        preview_.MouseUp(x, y, mods & Qt::ShiftModifier, mods & Qt::ControlModifier);
+        ShowPicture(preview_.picture());
+        if (preview_.selected() != before) {
+            for (int r = 0; r < skinlist_->count(); ++r)
+                if (ItemEntry(skinlist_->item(r)) == preview_.selected())
+                    skinlist_->setCurrentRow(r);
         }
         ShowStatus();
     });
@@ -360,18 +415,16 @@ bool Tskinp::eventFilter(QObject* watched, QEvent* event) {
     if (watched == scroll_->viewport() && event->type() == QEvent::Resize && preview_.stretch()) {
         Guarded("skinp resize", [this] { LayOut(); });
     }
-    // Dragging over the list with the left button ticks the items passed (Ctrl unticks).
     if (watched == skinlist_->viewport() && event->type() == QEvent::MouseMove) {
         auto* m = static_cast<QMouseEvent*>(event);
         if (m->buttons() & Qt::LeftButton) {
-            QListWidgetItem* item = skinlist_->itemAt(m->position().toPoint());
-            const Qt::CheckState want =
-                (m->modifiers() & Qt::ControlModifier) ? Qt::Unchecked : Qt::Checked;
-            if (item && item->checkState() != want)
-                item->setCheckState(want);  // itemChanged lays out again
-            return true;
+            const QPoint at = m->position().toPoint();
+            skinlistMouseMove(at.x(), at.y(), m->buttons(), m->modifiers());
+            return true;  // no rubber band selection while ticking
         }
     }
+    if (watched == skinlist_->viewport() && event->type() == QEvent::MouseButtonRelease)
+        skinlistMouseUp();
     return QWidget::eventFilter(watched, event);
 }
 

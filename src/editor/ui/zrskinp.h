@@ -16,6 +16,7 @@ class QLabel;
 class QListWidget;
 class QListWidgetItem;
 class QScrollArea;
+class QStatusBar;
 class QTabBar;
 class QTimer;
 
@@ -34,6 +35,7 @@ public:
     QListWidget* skinlist() const { return skinlist_; }
     QWidget* skinpb() const;
     QCheckBox* stretchskins() const { return stretchskins_; }
+    QStatusBar* skinstatus() const { return skinstatus_; }
     QLabel* StatusPanel(int i) const { return status_[i]; }
 
     // The document changed: the combo, the list and the picture afresh.
@@ -47,18 +49,29 @@ public:
     std::function<void(TZRC*)> onElementChanged;
 
     // Handlers.
+    void FormShow();
+    void FormActivate();
     void themelistChange();
     void windowtabsChange();
     void skinlistClick(QListWidgetItem* item);
     void skinlistClickCheck(QListWidgetItem* item);
+    void skinlistDblClick(QListWidgetItem* item);
+    // Dragging over the tick column with the left button ticks the items
+    // passed (Ctrl unticks them); the picture follows when the button is let go.
+    void skinlistMouseMove(int x, int y, Qt::MouseButtons buttons, Qt::KeyboardModifiers mods);
+    void skinlistMouseUp();
+    void skinpbPaint();
+    void skinpbMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods, int x, int y);
+    void skinpbMouseMove(Qt::KeyboardModifiers mods, int x, int y);
+    void skinpbMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers mods, int x, int y);
     void stretchskinsClick();
     void blinktimerTimer();
     void reloadtimerTimer();
-    void PaintBoxMouse(int kind, int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers mods);
 
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -78,12 +91,14 @@ private:
     QScrollArea* scroll_ = nullptr;
     SkinPaintBox* paintBox_ = nullptr;
     QCheckBox* stretchskins_ = nullptr;
+    QStatusBar* skinstatus_ = nullptr;
     QLabel* status_[kStatusPanelCount] = {};
     QTimer* blinktimer_ = nullptr;
     QTimer* reloadtimer_ = nullptr;
     QImage shown_;
     bool blinkPhase_ = false;
     bool filling_ = false;
+    bool tickDragged_ = false;  // items ticked by a drag not yet laid out
 };
 
 }  // namespace pk

@@ -4,16 +4,22 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTreeWidget>
 
+#include "editor/ui/zrdebug.h"
 #include "editor/ui/zrform1.h"
+#include "editor/ui/zrmaincombo.h"
 #include "editor/ui/zrpickdlgs.h"
 #include "gfx/qtsurface.h"
 #include "platform/atomicfile.h"
@@ -103,6 +109,65 @@ TEST_F(CommandsUiTest, ButtonsBuildTheTreeTheWindowShows) {
     EXPECT_EQ(messages_, (std::vector<std::string>{"Selected resource is not a sound resource"}));
     EXPECT_EQ(ui_->Button("openmask2"), nullptr);  // sounds have no mask
     ASSERT_NE(ui_->Button("savemask4"), nullptr);
+}
+
+TEST_F(CommandsUiTest, SkinPageButtonsReachTheSkinHandlers) {
+    form_->doc().tree().selected = form_->doc().tree().FirstRoot();
+    form_->mainpagecontrol()->setCurrentIndex(kPageSkin);
+    Click("newresourceb");
+    EXPECT_EQ(Shown(), (std::vector<std::string>{"Current theme", ".New Skin Bitmap"}));
+    Click("createmask4");
+    Click("savemask4");  // no mask yet: nothing, no message
+    EXPECT_EQ(messages_, (std::vector<std::string>{
+                             "You need to load a skin bitmap before creating a mask from it!"}));
+    // The main page's mask button on a skin element names the main bitmap's kind.
+    form_->createmainbmpmaskClick();
+    EXPECT_EQ(messages_.back(), "Selected resource is not a main bitmap resource");
+    answer_ = (dir_.Path() / "panel.bmp").string();
+    ASSERT_TRUE(WriteFileAtomic(answer_, EncodeBmp(DibBitmap(6, 4, 0xFF0000FF))));
+    Click("openresource4");
+    EXPECT_EQ(form_->doc().SelectedEntry()->entry.width, 6);
+}
+
+TEST_F(CommandsUiTest, TheDebugWindowIsMadeButNeverShownAndExitCloses) {
+    Tdebug* debug = form_->debug();
+    ASSERT_NE(debug, nullptr);
+    EXPECT_EQ(debug->windowTitle(), "debug");
+    EXPECT_EQ(debug->list()->count(), 0);
+    EXPECT_FALSE(debug->isVisible());
+    form_->show();
+    QAction* exit = nullptr;
+    for (QAction* a : form_->fileMenu()->actions())
+        if (a->text() == "E&xit")
+            exit = a;
+    ASSERT_NE(exit, nullptr);
+    exit->trigger();
+    EXPECT_FALSE(form_->isVisible());
+    EXPECT_FALSE(debug->isVisible());
+}
+
+TEST_F(CommandsUiTest, TheReferencesComboKeepsItsChoice) {
+    std::vector<KlbEntry> v{test::MainEntry("One", "1"), test::MainEntry("Two", "2")};
+    form_->doc().OpenTheme(test::SaveLibrary(dir_.Path() / "T.klb", v));
+    QComboBox* refs = form_->refsCombo();
+    ASSERT_EQ(refs->count(), 2);
+    EXPECT_EQ(refs->currentText(), "One");
+    refs->setCurrentIndex(1);
+    ASSERT_NE(ChosenMainBitmap(refs), nullptr);
+    EXPECT_EQ(ChosenMainBitmap(refs)->name(), "Two");
+    // A new main bitmap before it leaves "Two" chosen.
+    form_->doc().tree().selected = form_->doc().tree().FirstRoot();
+    form_->mainpagecontrol()->setCurrentIndex(kPageMain);
+    answer_ = (dir_.Path() / "tiles.bmp").string();
+    ASSERT_TRUE(WriteFileAtomic(answer_, EncodeBmp(DibBitmap(8, 8))));
+    Click("newresourceb");
+    ASSERT_EQ(refs->count(), 3);
+    EXPECT_EQ(refs->currentText(), "Two");
+    // Chosen entry deleted: the first.
+    form_->doc().Select(ChosenMainBitmap(refs)->node);
+    Click("deleteresourceb");
+    ASSERT_EQ(refs->count(), 2);
+    EXPECT_EQ(refs->currentIndex(), 0);
 }
 
 TEST_F(CommandsUiTest, GroupDialogRemembersThePosition) {

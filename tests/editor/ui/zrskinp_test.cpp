@@ -10,10 +10,12 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTreeWidget>
 
 #include "editor/ui/zrform1.h"
+#include "editor/zrcommands.h"
 #include "gfx/qtsurface.h"
 #include "platform/atomicfile.h"
 #include "support/golden.h"
@@ -97,17 +99,30 @@ TEST_F(SkinpTest, ListsTheChosenThemesElementsAndTicksThem) {
     ASSERT_EQ(p.skinlist()->count(), 4);  // "redonly" joins
     EXPECT_EQ(p.skinlist()->item(3)->checkState(), Qt::Unchecked);
 
-    // Dragging over the list with the left button ticks; with Ctrl it unticks.
+    // Dragging over the tick column with the left button ticks; with Ctrl it unticks; the
+    // picture follows when the button is let go. Over the names it does nothing.
     QWidget* viewport = p.skinlist()->viewport();
-    const QPoint at = p.skinlist()->visualItemRect(p.skinlist()->item(3)).center();
-    QMouseEvent drag(QEvent::MouseMove, at, viewport->mapToGlobal(at), Qt::NoButton, Qt::LeftButton,
-                     Qt::NoModifier);
-    QApplication::sendEvent(viewport, &drag);
-    EXPECT_TRUE(Find("redonly")->ShowInPreview);
-    QMouseEvent untick(QEvent::MouseMove, at, viewport->mapToGlobal(at), Qt::NoButton,
-                       Qt::LeftButton, Qt::ControlModifier);
-    QApplication::sendEvent(viewport, &untick);
+    const QRect row = p.skinlist()->visualItemRect(p.skinlist()->item(3));
+    auto send = [viewport](QEvent::Type type, QPoint at, Qt::KeyboardModifiers mods) {
+        QMouseEvent e(type, at, viewport->mapToGlobal(at),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                      type == QEvent::MouseMove ? Qt::LeftButton : Qt::NoButton, mods);
+        QApplication::sendEvent(viewport, &e);
+    };
+    const QImage before = p.Shown();
+    send(QEvent::MouseMove, row.center() + QPoint(row.width() / 4, 0), Qt::NoModifier);
     EXPECT_FALSE(Find("redonly")->ShowInPreview);
+    const QPoint tick(row.left() + 4, row.center().y());
+    send(QEvent::MouseMove, tick, Qt::NoModifier);
+    EXPECT_TRUE(Find("redonly")->ShowInPreview);
+    EXPECT_EQ(p.skinlist()->item(3)->checkState(), Qt::Checked);
+    EXPECT_TRUE(p.Shown() == before);
+    send(QEvent::MouseButtonRelease, tick, Qt::NoModifier);
+    EXPECT_FALSE(p.Shown() == before);
+    send(QEvent::MouseMove, tick, Qt::ControlModifier);
+    EXPECT_FALSE(Find("redonly")->ShowInPreview);
+    send(QEvent::MouseButtonRelease, tick, Qt::ControlModifier);
+    EXPECT_TRUE(p.Shown() == before);
 
     p.stretchskins()->setChecked(true);
     EXPECT_NE(p.skinpb()->width(), 180);
@@ -118,19 +133,44 @@ TEST_F(SkinpTest, MouseEditingReachesTheElementAndTheMainWindow) {
     TickAll(p);
     p.skinlistClick(p.skinlist()->item(1));  // panel
     EXPECT_EQ(p.StatusPanel(kStatusElementA)->text(), "W: 60");
-    p.PaintBoxMouse(0, 40, 30, Qt::LeftButton, Qt::NoModifier);
-    p.PaintBoxMouse(1, 45, 33, Qt::NoButton, Qt::NoModifier);
+    p.skinpbMouseDown(Qt::LeftButton, Qt::NoModifier, 40, 30);
+    p.skinpbMouseMove(Qt::NoModifier, 45, 33);
     EXPECT_EQ(p.StatusPanel(kStatusElementA)->text(), "X: 25");
-    p.PaintBoxMouse(2, 45, 33, Qt::LeftButton, Qt::NoModifier);
+    p.skinpbMouseUp(Qt::LeftButton, Qt::NoModifier, 45, 33);
     EXPECT_EQ(Find("panel")->entry.left, 25);
     EXPECT_EQ(Find("panel")->entry.top, 18);
-    p.PaintBoxMouse(0, 0, 0, Qt::RightButton, Qt::NoModifier);
+    p.skinpbMouseDown(Qt::RightButton, Qt::NoModifier, 0, 0);
     EXPECT_EQ(Find("panel")->entry.width, 60);
 
     // A double click selects the element in the main tree.
     emit p.skinlist()->itemDoubleClicked(p.skinlist()->item(1));
     EXPECT_EQ(form_->doc().SelectedEntry(), Find("panel"));
     EXPECT_EQ(form_->mainpagecontrol()->currentIndex(), kPageSkin);
+}
+
+TEST_F(SkinpTest, TheThemeStaysChosenAndActivationShowsThePagesChanges) {
+    Tskinp& p = ShowGame();
+    TickAll(p);
+    EXPECT_EQ(p.skinstatus()->objectName(), "skinstatus");
+    EXPECT_EQ(p.StatusPanel(kStatusWindowW)->parentWidget(), p.skinstatus());
+    p.themelist()->setCurrentIndex(1);
+    EXPECT_EQ(p.preview().theme(), Find("Red"));
+    // The document changes: the remembered theme stays chosen.
+    form_->doc().Select(Find("panel")->node);
+    form_->doc().RenameNode(Find("panel")->node, "panel2");
+    form_->TreeChanged();
+    EXPECT_EQ(p.themelist()->currentText(), "Red");
+    // A rectangle changed in the main window shows once the preview is active again.
+    const QImage before = p.Shown();
+    Find("corner")->entry.left = 10;
+    EXPECT_TRUE(p.Shown() == before);
+    p.FormActivate();
+    EXPECT_FALSE(p.Shown() == before);
+    // A theme that went away: the first is chosen and remembered.
+    form_->doc().Select(Find("Red")->node);
+    form_->commands().DeleteMarkedResources();
+    EXPECT_EQ(p.themelist()->count(), 1);
+    EXPECT_EQ(p.preview().theme(), Find("Blue"));
 }
 
 TEST_F(SkinpTest, MatchesTheGoldenPicture) {
