@@ -132,74 +132,84 @@ std::string BatchOutcome::Message(bool exporting) const {
     return text;
 }
 
-BatchOutcome ExportMarkedResources(KledDoc& doc, const fs::path& folder) {
+namespace {
+
+enum class PartOutcome { Skipped, Done, Failed };
+
+// Runs `part` on each file of every marked leaf (editable ones only when
+// importing) with the leaf selected, as the page buttons see it. What the
+// commands would show is collected with the files that failed; the rest goes
+// on, and the selection is the same afterwards.
+template <typename Part>
+BatchOutcome RunBatch(KledDoc& doc, const fs::path& folder, bool importing, Part part) {
     CollectingHost host;
     KledCommands commands(doc, host);
     TreeNode* const selected = doc.tree().selected;
     BatchOutcome out;
     for (const auto& owned : doc.list()) {
         const TZRC& e = *owned;
-        if (!IsMarkedLeaf(e))
+        if (!IsMarkedLeaf(e) || (importing && !doc.IsEditableNode(e.node)))
             continue;
         const std::vector<fs::path> paths = ResourcePaths(e, folder);
         if (paths.empty()) {
             out.failures.push_back(e.name() + ": not a name a file can have");
             continue;
         }
-        // Saved as the page's save buttons save it.
         doc.tree().selected = e.node;
-        bool wrote = false;
+        bool done = false;
         for (size_t i = 0; i < paths.size(); ++i) {
-            const fs::path& path = paths[i];
             const ResourceMode mode = i == 0 ? ResourceMode::Image : ResourceMode::Mask;
-            if (!HasPart(e, mode))
-                continue;
-            std::error_code ec;
-            fs::create_directories(path.parent_path(), ec);
-            if (ec || !IsInside(path, folder)) {
-                out.failures.push_back(path.string());
-                continue;
-            }
             const size_t told = host.messages.size();
-            if (commands.SaveResourceToFile(*PageOfKind(e.kind()), mode, path.string()))
-                wrote = true;
-            else if (host.messages.size() == told)
-                out.failures.push_back(path.string());
+            switch (part(commands, e, *PageOfKind(e.kind()), mode, paths[i])) {
+                case PartOutcome::Done:
+                    done = true;
+                    break;
+                case PartOutcome::Failed:
+                    if (host.messages.size() == told)
+                        out.failures.push_back(paths[i].string());
+                    break;
+                case PartOutcome::Skipped:
+                    break;
+            }
         }
         host.MoveInto(out.failures);
-        if (wrote)
+        if (done)
             ++out.written;
     }
     doc.tree().selected = selected;
     return out;
 }
 
+}  // namespace
+
+BatchOutcome ExportMarkedResources(KledDoc& doc, const fs::path& folder) {
+    return RunBatch(doc, folder, false,
+                    [&folder](KledCommands& commands, const TZRC& e, int page, ResourceMode mode,
+                              const fs::path& path) {
+                        if (!HasPart(e, mode))
+                            return PartOutcome::Skipped;
+                        std::error_code ec;
+                        fs::create_directories(path.parent_path(), ec);
+                        if (ec || !IsInside(path, folder))
+                            return PartOutcome::Failed;
+                        return commands.SaveResourceToFile(page, mode, path.string())
+                                   ? PartOutcome::Done
+                                   : PartOutcome::Failed;
+                    });
+}
+
 BatchOutcome ImportMarkedResources(KledDoc& doc, const fs::path& folder) {
-    CollectingHost host;
-    KledCommands commands(doc, host);
-    TreeNode* const selected = doc.tree().selected;
-    BatchOutcome out;
-    for (const auto& owned : doc.list()) {
-        const TZRC& e = *owned;
-        if (!IsMarkedLeaf(e) || !doc.IsEditableNode(e.node))
-            continue;
-        doc.tree().selected = e.node;
-        const std::vector<fs::path> paths = ResourcePaths(e, folder);
-        bool any = false;
-        for (size_t i = 0; i < paths.size(); ++i) {
-            if (!IsFile(paths[i]) || !IsInside(paths[i], folder))
-                continue;
-            // Loaded as the page's load buttons load it.
-            const ResourceMode mode = i == 0 ? ResourceMode::Image : ResourceMode::Mask;
-            if (commands.LoadResourceFromFile(*PageOfKind(e.kind()), mode, paths[i].string()))
-                any = true;
-        }
-        host.MoveInto(out.failures);
-        if (any)
-            ++out.written;
-    }
-    doc.tree().selected = selected;
-    return out;
+    return RunBatch(doc, folder, true,
+                    [&folder](KledCommands& commands, const TZRC&, int page, ResourceMode mode,
+                              const fs::path& path) {
+                        if (!IsFile(path))
+                            return PartOutcome::Skipped;
+                        if (!IsInside(path, folder))
+                            return PartOutcome::Failed;
+                        return commands.LoadResourceFromFile(page, mode, path.string())
+                                   ? PartOutcome::Done
+                                   : PartOutcome::Failed;
+                    });
 }
 
 }  // namespace pk

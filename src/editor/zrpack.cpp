@@ -1,7 +1,6 @@
 #include "editor/zrpack.h"
 
 #include <algorithm>
-#include <cmath>
 #include <system_error>
 
 #include "core/zrmisc.h"
@@ -11,7 +10,6 @@
 #include "gfx/blit.h"
 #include "gfx/surfaceconv.h"
 #include "klb/klblookup.h"
-#include "platform/atomicfile.h"
 
 namespace pk {
 

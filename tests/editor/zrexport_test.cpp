@@ -121,9 +121,14 @@ TEST_F(ExportTest, EveryKindRoundTripsThroughTheFolder) {
     v.push_back(test::MusicEntry("music", "*", test::MakeMidi()));
     Open(v);
     const fs::path out = dir_.Path() / "out";
+    doc_.tree().selected = Find("music")->node;
     const BatchOutcome exported = ExportMarkedResources(doc_, out);
     EXPECT_TRUE(exported.failures.empty()) << exported.Message(true);
     EXPECT_EQ(exported.written, 6);
+    // Each entry was saved selected; the selection and the marks are as they were.
+    EXPECT_EQ(doc_.tree().selected, Find("music")->node);
+    for (const char* name : {"mono", "alpha", "detail", "skin", "sound", "music"})
+        EXPECT_TRUE(Find(name)->node->Marked()) << name;
 
     // The mask file is black where the image is transparent.
     const DibBitmap heldMask = *DecodeBmp(Find("skin")->entry.mask.empty()
