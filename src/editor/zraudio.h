@@ -4,8 +4,10 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <string_view>
 
-#include "editor/zrmpeg.h"
+#include "editor/MPEGPlay.h"
 #include "editor/zrpreview.h"
 
 namespace pk {
@@ -18,5 +20,9 @@ std::unique_ptr<SoundPlayer> MakeAudioSoundPlayer();
 std::unique_ptr<MidiPlayer> MakeAudioMidiPlayer();
 // The MP3 decoder: nullptr when the device is missing or cannot decode MP3.
 MpegLibraryLoader AudioMpegLoader();
+
+// The file the decoder's `pcmfile` output writes: a RIFF WAVE image of
+// 16-bit little-endian PCM samples, channels interleaved.
+std::string PcmWaveImage(int rate, int channels, std::string_view samples);
 
 }  // namespace pk

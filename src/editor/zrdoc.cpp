@@ -269,14 +269,24 @@ void KledDoc::UnmarkAll() {
 
 void KledDoc::Select(TreeNode* node, bool shift, bool ctrl) {
     if (node != tree_.selected) {
-        anchor_ = tree_.selected;
-        if (!shift && !ctrl) {
-            UnmarkAll();
-            if (node)
-                node->SetMarked(true);
-        }
+        SelectionChanging(node, shift, ctrl);
         tree_.selected = node;
     }
+    MarkClicked(node, shift, ctrl);
+    host().TreeChanged();
+    host().RefreshPage();
+}
+
+void KledDoc::SelectionChanging(TreeNode* node, bool shift, bool ctrl) {
+    anchor_ = tree_.selected;
+    if (!shift && !ctrl) {
+        UnmarkAll();
+        if (node)
+            node->SetMarked(true);
+    }
+}
+
+void KledDoc::MarkClicked(TreeNode* node, bool shift, bool ctrl) {
     if (!node)
         return;
     if (ctrl) {
@@ -290,8 +300,6 @@ void KledDoc::Select(TreeNode* node, bool shift, bool ctrl) {
                 n->SetMarked(!n->Marked());
         node->SetMarked(!node->Marked());
     }
-    host().TreeChanged();
-    host().RefreshPage();
 }
 
 std::vector<TZRC*> KledDoc::MarkedEntries(KlbKind kind) const {

@@ -114,6 +114,13 @@ public:
     // A click or key that moves the selection to `node`, with the marks that
     // Shift and Ctrl make.
     void Select(TreeNode* node, bool shift = false, bool ctrl = false);
+    // Its two halves, as the tree reports them: before the selection moves
+    // to `node` the node selected so far is remembered and, without Shift or
+    // Ctrl, `node` becomes the only marked one; the click on `node` then
+    // toggles its mark (Ctrl) or the marks from the remembered node to it
+    // (Shift). Neither tells the host.
+    void SelectionChanging(TreeNode* node, bool shift, bool ctrl);
+    void MarkClicked(TreeNode* node, bool shift, bool ctrl);
     bool CanEditLabel(const TreeNode* node) const;
     // Accepts or refuses a new label; a refused one leaves the old label.
     bool RenameNode(TreeNode* node, const std::string& label);

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "editor/zrdoc.h"
-#include "editor/zrmpeg.h"
+#include "editor/MPEGPlay.h"
 
 namespace pk {
 

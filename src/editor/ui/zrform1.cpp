@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QSplitter>
+#include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTimer>
@@ -20,6 +21,7 @@
 
 #include "editor/ui/zrcommandsui.h"
 #include "editor/ui/zrdebug.h"
+#include "editor/ui/zrmaincombo.h"
 #include "platform/cp1252.h"
 
 namespace pk {
@@ -64,6 +66,26 @@ QIcon TreeIcon(int image, bool marked) {
     return cache[key] = QIcon(pixmap);
 }
 
+// Label editing asks the window first: an editor only for the nodes it allows.
+class TreeLabelDelegate : public QStyledItemDelegate {
+public:
+    TreeLabelDelegate(TForm1* form, QObject* parent) : QStyledItemDelegate(parent), form_(form) {}
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        QTreeWidgetItem* item = nullptr;
+        const auto* node =
+            reinterpret_cast<const TreeNode*>(index.data(Qt::UserRole).value<quintptr>());
+        if (node)
+            item = form_->ItemOf(node);
+        if (!item || !form_->maintreeEditing(item))
+            return nullptr;
+        return QStyledItemDelegate::createEditor(parent, option, index);
+    }
+
+private:
+    TForm1* form_;
+};
+
 }  // namespace
 
 TForm1::TForm1(std::filesystem::path programFolder, KledAudio audio, QWidget* parent)
@@ -100,27 +122,28 @@ TForm1::TForm1(std::filesystem::path programFolder, KledAudio audio, QWidget* pa
     busyPanel_->resize(300, 70);
     busyPanel_->hide();
 
-    connect(maintree_, &QTreeWidget::currentItemChanged, this,
-            [this](QTreeWidgetItem* item) { TreeCurrentChanged(item); });
-    connect(maintree_, &QTreeWidget::itemPressed, this,
-            [this](QTreeWidgetItem* item) { TreeItemPressed(item); });
+    maintree_->setItemDelegate(new TreeLabelDelegate(this, maintree_));
+    connect(maintree_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+        maintreeChanging(item);
+        maintreeChange(item);
+    });
+    connect(maintree_, &QTreeWidget::itemPressed, this, [this](QTreeWidgetItem* item) {
+        maintreeMouseDown(item, QApplication::keyboardModifiers());
+    });
     connect(maintree_, &QTreeWidget::itemChanged, this,
-            [this](QTreeWidgetItem* item) { TreeItemEdited(item); });
+            [this](QTreeWidgetItem* item) { maintreeEdited(item); });
     auto expand = [this](QTreeWidgetItem* item, bool on) {
-        auto* node = reinterpret_cast<TreeNode*>(item->data(0, Qt::UserRole).value<quintptr>());
-        if (node) {
+        if (TreeNode* node = NodeOf(item)) {
             node->expanded = on;
-            SyncTreeItems();
+            maintreeGetImageIndex(item);
         }
     };
     connect(maintree_, &QTreeWidget::itemExpanded, this,
             [expand](QTreeWidgetItem* item) { expand(item, true); });
     connect(maintree_, &QTreeWidget::itemCollapsed, this,
             [expand](QTreeWidgetItem* item) { expand(item, false); });
-    connect(mainpagecontrol_, &QTabWidget::currentChanged, this, [this] {
-        if (!filling_)
-            RefreshResourcePage();
-    });
+    connect(mainpagecontrol_, &QTabWidget::currentChanged, this,
+            [this](int index) { mainpagecontrolChange(index); });
     // The other windows in the order the editor makes them: TForm2 and TForm3
     // (with the command buttons), Tdebug, then the skin preview.
     commandsUi_ = new ResourceCommandsUi(this);
@@ -345,16 +368,14 @@ void TForm1::RebuildTree() {
 void TForm1::SyncTreeItems() {
     maintree_->blockSignals(true);
     std::function<void(QTreeWidgetItem*)> sync = [&](QTreeWidgetItem* item) {
-        auto* node = reinterpret_cast<TreeNode*>(item->data(0, Qt::UserRole).value<quintptr>());
+        TreeNode* node = NodeOf(item);
         item->setText(0, Q(node->label));
-        item->setIcon(0, TreeIcon(node->ShownImage(), node->Marked()));
-        Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-        if (doc_.CanEditLabel(node))
-            flags |= Qt::ItemIsEditable;
-        item->setFlags(flags);
+        // Every label may start an edit; maintreeEditing decides each time.
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
         item->setChildIndicatorPolicy(node->hasChildren ? QTreeWidgetItem::ShowIndicator
                                                         : QTreeWidgetItem::DontShowIndicator);
         item->setExpanded(node->expanded);
+        maintreeGetImageIndex(item);
         if (node == doc_.tree().selected && maintree_->currentItem() != item)
             maintree_->setCurrentItem(item);
         for (int c = 0; c < item->childCount(); ++c) sync(item->child(c));
@@ -365,38 +386,60 @@ void TForm1::SyncTreeItems() {
     maintree_->blockSignals(false);
 }
 
-void TForm1::TreeCurrentChanged(QTreeWidgetItem* item) {
-    auto* node =
-        item ? reinterpret_cast<TreeNode*>(item->data(0, Qt::UserRole).value<quintptr>()) : nullptr;
+TreeNode* TForm1::NodeOf(QTreeWidgetItem* item) const {
+    return item ? reinterpret_cast<TreeNode*>(item->data(0, Qt::UserRole).value<quintptr>())
+                : nullptr;
+}
+
+void TForm1::maintreeGetImageIndex(QTreeWidgetItem* item) {
+    TreeNode* node = NodeOf(item);
+    if (!node)
+        return;
+    const QSignalBlocker block(maintree_);
+    item->setIcon(0, TreeIcon(node->ShownImage(), node->Marked()));
+}
+
+void TForm1::maintreeChanging(QTreeWidgetItem* item) {
+    TreeNode* node = NodeOf(item);
     if (node == doc_.tree().selected)
         return;
     const Qt::KeyboardModifiers mods = QApplication::keyboardModifiers();
-    justChanged_ = true;
-    QTimer::singleShot(0, this, [this] { justChanged_ = false; });
-    doc_.Select(node, mods & Qt::ShiftModifier, mods & Qt::ControlModifier);
+    doc_.SelectionChanging(node, mods & Qt::ShiftModifier, mods & Qt::ControlModifier);
+    doc_.tree().selected = node;
+}
+
+void TForm1::maintreeChange(QTreeWidgetItem* item) {
+    SyncTreeItems();
+    RefreshResourcePage();
     // The page of the entry's kind; groups and roots leave the page alone.
+    TreeNode* node = NodeOf(item);
     if (node && node->entry)
         if (auto page = PageOfKind(node->entry->kind()))
             mainpagecontrol_->setCurrentIndex(*page);
-    RefreshResourcePage();
+    FormResize();
 }
 
-void TForm1::TreeItemPressed(QTreeWidgetItem* item) {
-    const bool changed = justChanged_;
-    justChanged_ = false;
-    auto* node = reinterpret_cast<TreeNode*>(item->data(0, Qt::UserRole).value<quintptr>());
-    // Ctrl on the node already selected only toggles its mark.
-    if (!changed && node == doc_.tree().selected &&
-        (QApplication::keyboardModifiers() & Qt::ControlModifier))
-        doc_.Select(node, false, true);
+void TForm1::maintreeMouseDown(QTreeWidgetItem* item, Qt::KeyboardModifiers modifiers) {
+    TreeNode* node = NodeOf(item);
+    const bool shift = modifiers & Qt::ShiftModifier, ctrl = modifiers & Qt::ControlModifier;
+    if (!node || (!shift && !ctrl))
+        return;
+    doc_.MarkClicked(node, shift, ctrl);
+    SyncTreeItems();
 }
 
-void TForm1::TreeItemEdited(QTreeWidgetItem* item) {
-    auto* node = reinterpret_cast<TreeNode*>(item->data(0, Qt::UserRole).value<quintptr>());
+bool TForm1::maintreeEditing(QTreeWidgetItem* item) {
+    return doc_.CanEditLabel(NodeOf(item));
+}
+
+void TForm1::maintreeEdited(QTreeWidgetItem* item) {
+    TreeNode* node = NodeOf(item);
     if (!node || B(item->text(0)) == node->label)
         return;
+    // A refused label comes back through the tree's refresh.
     doc_.RenameNode(node, B(item->text(0)));
     SyncTreeItems();
+    FillMainBitmapCombo(refsCombo_, doc_, false);
     RefreshResourcePage();
 }
 

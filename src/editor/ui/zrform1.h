@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "editor/MPEGPlay.h"
 #include "editor/zrdoc.h"
-#include "editor/zrmpeg.h"
 #include "editor/zrpages.h"
 #include "editor/zrpreview.h"
 
@@ -110,6 +110,32 @@ public:
     // F12 and F11 on a skin list.
     void SkinListKey(QTableWidget* list, int key);
 
+    // The tree's events. Changing comes before the selection moves, Change
+    // after it; MouseDown follows a press on a node with the keys held then.
+    void maintreeChanging(QTreeWidgetItem* item);
+    void maintreeChange(QTreeWidgetItem* item);
+    void maintreeMouseDown(QTreeWidgetItem* item, Qt::KeyboardModifiers modifiers);
+    // Whether the node's label may be edited now; after an edit, the label
+    // taken or refused.
+    bool maintreeEditing(QTreeWidgetItem* item);
+    void maintreeEdited(QTreeWidgetItem* item);
+    // Puts the picture the node shows now, as expanded or collapsed.
+    void maintreeGetImageIndex(QTreeWidgetItem* item);
+    void mainpagecontrolChange(int index);
+    // The grids' and skin lists' edit handlers: the edited cells go to the
+    // selected entry.
+    void mainbmpgridSetEditText();
+    void sbgridSetEditText();
+    void soundgridSetEditText();
+    void musicgridSetEditText();
+    void skingridSetEditText();
+    void skinflaglistSetEditText();
+    void skinactionlistSetEditText();
+    void skinflaglistKeyDown(int key);
+    void skinactionlistKeyDown(int key);
+    // Lays out the references panel for its width.
+    void reftoppanelResize();
+
     // KledDocHost
     void ShowMessage(const std::string& text) override;
     void CaptionChanged(const std::string& caption) override;
@@ -135,14 +161,11 @@ private:
     void FillSkinLists(const TZRC* e);
     void FillPictures(const TZRC* e);
     void GridEdited(int page);
-    void SkinListEdited(QTableWidget* list);
     SkinGrid GridFromList(QTableWidget* list) const;
     void FillList(QTableWidget* list, const SkinGrid& grid);
     void ShowLoadingPanel(bool show, const std::string& text);
     void SetLoadingProgress(int percent);
-    void TreeCurrentChanged(QTreeWidgetItem* item);
-    void TreeItemPressed(QTreeWidgetItem* item);
-    void TreeItemEdited(QTreeWidgetItem* item);
+    TreeNode* NodeOf(QTreeWidgetItem* item) const;
     void FormResize();
     std::string ChooseFile(bool save);
     void BuildTools();
@@ -171,12 +194,14 @@ private:
     QProgressBar* busyBar_ = nullptr;
     std::vector<TreeNode*> shownNodes_;
     bool filling_ = false;
-    bool justChanged_ = false;
     bool closed_ = false;
     Tskinp* skinp_ = nullptr;
     ResourceCommandsUi* commandsUi_ = nullptr;
     Tdebug* debug_ = nullptr;
     QComboBox* refsCombo_ = nullptr;
+    QWidget* reftoppanel_ = nullptr;
+    QLabel* refsLabel_ = nullptr;
+    QPushButton* updaterefs_ = nullptr;
 };
 
 }  // namespace pk

@@ -1,6 +1,7 @@
 // The property pages of the main window: grids filled from the page model,
 // edits written to the selected entry at once, the skin lists with their
 // keys and row dragging, the "Apply" buttons and the previews.
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -12,7 +13,8 @@
 #include <QVBoxLayout>
 
 #include "editor/ui/zrform1.h"
-#include "gfx/dib.h"
+#include "editor/zrimaging.h"
+#include "gfx/qtsurface.h"
 #include "platform/cp1252.h"
 
 namespace pk {
@@ -26,19 +28,18 @@ std::string B(const QString& s) {
     return QStringToCp1252(s);
 }
 
-QPixmap ToPixmap(const std::string& bmp, bool invertMonochrome) {
-    std::optional<DibBitmap> image = DecodeBmp(bmp);
-    if (!image || image->empty())
+// An entry's image (through its mask, over the page's colour) or its mask as
+// its file shows it; empty when it has none.
+QPixmap EntryPixmap(const TZRC& e, EntryPart part, const QColor& background) {
+    std::optional<DibBitmap> bitmap = EntryBitmap(e, part == EntryPart::Mask);
+    if (!bitmap || bitmap->empty())
         return {};
-    QImage q(image->width, image->height, QImage::Format_RGB32);
-    for (int y = 0; y < image->height; ++y)
-        for (int x = 0; x < image->width; ++x) {
-            uint32_t px = image->at(x, y) | 0xFF000000u;
-            if (invertMonochrome && image->monochrome())
-                px ^= 0x00FFFFFFu;
-            q.setPixel(x, y, px);
-        }
-    return QPixmap::fromImage(q);
+    Surface16 surface(
+        bitmap->width, bitmap->height,
+        Rgb555(background.red() >> 3, background.green() >> 3, background.blue() >> 3));
+    if (!DrawEntryImage(surface, 0, 0, part, e))
+        return {};
+    return QPixmap::fromImage(ToQImage(surface));
 }
 
 QLabel* Picture(QWidget* parent, QLayout* layout) {
@@ -64,8 +65,12 @@ QTableWidget* TForm1::BuildSkinList(const QStringList& headers) {
     list->setColumnWidth(0, 10);
     list->installEventFilter(this);
     connect(list, &QTableWidget::itemChanged, this, [this, list] {
-        if (!filling_)
-            SkinListEdited(list);
+        if (filling_)
+            return;
+        if (list == skinflaglist_)
+            skinflaglistSetEditText();
+        else
+            skinactionlistSetEditText();
     });
     connect(list->verticalHeader(), &QHeaderView::sectionMoved, this,
             [this, list](int, int from, int to) {
@@ -80,7 +85,10 @@ QTableWidget* TForm1::BuildSkinList(const QStringList& headers) {
                 grid.rows.erase(grid.rows.begin() + from);
                 grid.rows.insert(grid.rows.begin() + to, row);
                 FillList(list, grid);
-                SkinListEdited(list);
+                if (list == skinflaglist_)
+                    skinflaglistSetEditText();
+                else
+                    skinactionlistSetEditText();
             });
     return list;
 }
@@ -107,9 +115,12 @@ QWidget* TForm1::BuildGridPage(int page) {
     }
     if (page == kPageMusic)  // display only
         grid->item(2, 1)->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    connect(grid, &QTableWidget::itemChanged, this, [this, page] {
+    void (TForm1::*handler)() = std::array{
+        &TForm1::mainbmpgridSetEditText, &TForm1::sbgridSetEditText, &TForm1::soundgridSetEditText,
+        &TForm1::musicgridSetEditText, &TForm1::skingridSetEditText}[page];
+    connect(grid, &QTableWidget::itemChanged, this, [this, handler] {
         if (!filling_)
-            GridEdited(page);
+            (this->*handler)();
     });
     grids_[page] = grid;
     layout->addWidget(grid);
@@ -140,10 +151,13 @@ QWidget* TForm1::BuildGridPage(int page) {
     if (page == kPageMain) {
         auto* pictures = new QHBoxLayout;
         mainPicture_ = Picture(widget, pictures);
+        mainPicture_->setObjectName("mainimage");
         maskPicture_ = Picture(widget, pictures);
+        maskPicture_->setObjectName("mainmask");
         layout->addLayout(pictures, 1);
     } else if (page == kPageDetail) {
         sbPicture_ = Picture(widget, layout);
+        sbPicture_->setObjectName("sbimage");
     } else if (page == kPageSkin) {
         skinflaglist_ = BuildSkinList({"Flag", "Parameters"});
         skinflaglist_->setObjectName("skinflaglist");
@@ -222,11 +236,12 @@ void TForm1::FillSkinLists(const TZRC* e) {
 }
 
 void TForm1::FillPictures(const TZRC* e) {
+    const QColor background = palette().window().color();
     const bool main = e && e->kind() == KlbKind::Main;
-    mainPicture_->setPixmap(main ? ToPixmap(e->entry.image, false) : QPixmap());
-    maskPicture_->setPixmap(main ? ToPixmap(e->entry.mask, true) : QPixmap());
+    mainPicture_->setPixmap(main ? EntryPixmap(*e, EntryPart::Image, background) : QPixmap());
+    maskPicture_->setPixmap(main ? EntryPixmap(*e, EntryPart::Mask, background) : QPixmap());
     const bool detail = e && e->kind() == KlbKind::Detail;
-    sbPicture_->setPixmap(detail ? ToPixmap(e->entry.image, false) : QPixmap());
+    sbPicture_->setPixmap(detail ? EntryPixmap(*e, EntryPart::Image, background) : QPixmap());
 }
 
 void TForm1::RefreshResourcePage() {
@@ -263,19 +278,41 @@ void TForm1::GridEdited(int page) {
                 (page == kPageMain || page == kPageSkin || r == 1))
                 grids_[page]->item(r, 1)->setText(Q(shown[static_cast<size_t>(r)]));
         filling_ = was;
-        if (page == kPageMain)
-            FillPictures(e);
     }
 }
 
-void TForm1::SkinListEdited(QTableWidget* list) {
+void TForm1::mainbmpgridSetEditText() {
+    GridEdited(kPageMain);
+    // An emptied mask cell removed the mask.
+    FillPictures(doc_.SelectedEntry());
+}
+
+void TForm1::sbgridSetEditText() {
+    GridEdited(kPageDetail);
+}
+
+void TForm1::soundgridSetEditText() {
+    GridEdited(kPageSound);
+}
+
+void TForm1::musicgridSetEditText() {
+    GridEdited(kPageMusic);
+}
+
+void TForm1::skingridSetEditText() {
+    GridEdited(kPageSkin);
+}
+
+void TForm1::skinflaglistSetEditText() {
     TZRC* e = doc_.SelectedEntry();
-    if (!e || e->IsReference || e->kind() != KlbKind::Skin)
-        return;
-    if (list == skinflaglist_)
-        e->entry.flagList = GridToFlagList(GridFromList(list));
-    else
-        e->entry.eventList = GridToEventList(GridFromList(list));
+    if (e && !e->IsReference && e->kind() == KlbKind::Skin)
+        e->entry.flagList = GridToFlagList(GridFromList(skinflaglist_));
+}
+
+void TForm1::skinactionlistSetEditText() {
+    TZRC* e = doc_.SelectedEntry();
+    if (e && !e->IsReference && e->kind() == KlbKind::Skin)
+        e->entry.eventList = GridToEventList(GridFromList(skinactionlist_));
 }
 
 void TForm1::SkinListKey(QTableWidget* list, int key) {
@@ -288,18 +325,34 @@ void TForm1::SkinListKey(QTableWidget* list, int key) {
     else
         grid.DeleteRow(static_cast<size_t>(row));
     FillList(list, grid);
-    SkinListEdited(list);
+    if (list == skinflaglist_)
+        skinflaglistSetEditText();
+    else
+        skinactionlistSetEditText();
+}
+
+void TForm1::skinflaglistKeyDown(int key) {
+    SkinListKey(skinflaglist_, key);
+}
+
+void TForm1::skinactionlistKeyDown(int key) {
+    SkinListKey(skinactionlist_, key);
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if ((watched == skinflaglist_ || watched == skinactionlist_) &&
         event->type() == QEvent::KeyPress) {
-        int key = static_cast<QKeyEvent*>(event)->key();
+        const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_F12 || key == Qt::Key_F11) {
-            SkinListKey(static_cast<QTableWidget*>(watched), key);
+            if (watched == skinflaglist_)
+                skinflaglistKeyDown(key);
+            else
+                skinactionlistKeyDown(key);
             return true;
         }
     }
+    if (watched == reftoppanel_ && event->type() == QEvent::Resize)
+        reftoppanelResize();
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -332,6 +385,19 @@ void TForm1::soundplayClick() {
 void TForm1::musicplayClick() {
     if (TZRC* e = doc_.SelectedEntry())
         preview_.Toggle(*e, doc_);
+}
+
+void TForm1::mainpagecontrolChange(int) {
+    if (filling_)
+        return;
+    RefreshResourcePage();
+}
+
+void TForm1::reftoppanelResize() {
+    const int width = reftoppanel_->width();
+    refsLabel_->setGeometry(2, 2, std::max(0, width - 4), 16);
+    refsCombo_->setGeometry(2, 20, std::max(0, width - 60), refsCombo_->sizeHint().height());
+    updaterefs_->setGeometry(width - 53, 20, 51, refsCombo_->height());
 }
 
 void TForm1::FormResize() {

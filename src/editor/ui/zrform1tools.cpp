@@ -26,17 +26,18 @@ void TForm1::BuildTools() {
     auto* left = new QWidget(this);
     auto* column = new QVBoxLayout(left);
     column->setContentsMargins(0, 0, 0, 0);
+    // Laid out by reftoppanelResize.
     auto* panel = new QWidget(left);
     panel->setObjectName("reftoppanel");
-    auto* row = new QHBoxLayout(panel);
-    row->setContentsMargins(2, 2, 2, 2);
-    row->addWidget(new QLabel("Show references from:", panel));
+    refsLabel_ = new QLabel("Show references from:", panel);
     refsCombo_ = new QComboBox(panel);
     refsCombo_->setObjectName("refscombo");
-    row->addWidget(refsCombo_, 1);
     auto* update = new QPushButton("Update", panel);
     update->setObjectName("updaterefs");
-    row->addWidget(update);
+    updaterefs_ = update;
+    panel->setFixedHeight(24 + refsCombo_->sizeHint().height());
+    reftoppanel_ = panel;
+    panel->installEventFilter(this);
     auto* preview = new QPushButton("Skin preview", panel);
     preview->setObjectName("skinpreview");
     column->addWidget(panel);

@@ -4,6 +4,7 @@
 #include <SDL_mixer.h>
 
 #include <atomic>
+#include <climits>
 #include <mutex>
 
 #include "platform/audio/byterange.h"
@@ -47,6 +48,8 @@ struct MusicPiece::Impl {
     uint64_t id = NextPieceId();
     uint64_t generation = 0;
     Mix_Music* music = nullptr;
+    // The bytes a piece loaded from memory reads; they outlive the music.
+    std::shared_ptr<const std::string> bytes;
 };
 
 MusicPiece::MusicPiece(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
@@ -69,6 +72,34 @@ std::unique_ptr<MusicPiece> MusicPiece::Load(const std::filesystem::path& file, 
     impl->music = Mix_LoadMUSType_RW(rw, MixType(format), 1);
     if (!impl->music) {
         SetError(error, std::string("cannot decode ") + file.string() + ": " + Mix_GetError());
+        return nullptr;
+    }
+    return std::unique_ptr<MusicPiece>(new MusicPiece(std::move(impl)));
+}
+
+std::unique_ptr<MusicPiece> MusicPiece::LoadBytes(std::shared_ptr<const std::string> bytes,
+                                                  MusicFormat format, std::string* error) {
+    auto& s = State();
+    std::shared_lock lock(s.mutex);
+    if (!s.open) {
+        SetError(error, "no audio device");
+        return nullptr;
+    }
+    if (!bytes || bytes->empty() || bytes->size() > static_cast<size_t>(INT_MAX)) {
+        SetError(error, "no bytes to decode");
+        return nullptr;
+    }
+    SDL_RWops* rw = SDL_RWFromConstMem(bytes->data(), static_cast<int>(bytes->size()));
+    if (!rw) {
+        SetError(error, std::string("out of memory: ") + SDL_GetError());
+        return nullptr;
+    }
+    auto impl = std::make_unique<Impl>();
+    impl->generation = s.generation;
+    impl->bytes = std::move(bytes);
+    impl->music = Mix_LoadMUSType_RW(rw, MixType(format), 1);
+    if (!impl->music) {
+        SetError(error, std::string("cannot decode the stream: ") + Mix_GetError());
         return nullptr;
     }
     return std::unique_ptr<MusicPiece>(new MusicPiece(std::move(impl)));
@@ -127,6 +158,14 @@ void MusicPiece::Pause(bool pause) {
         Mix_PauseMusic();
     else
         Mix_ResumeMusic();
+}
+
+bool MusicPiece::Seek(int64_t ms) {
+    auto& s = State();
+    std::shared_lock lock(s.mutex);
+    if (!s.open || s.generation != impl_->generation || s.musicOwner != impl_->id || ms < 0)
+        return false;
+    return Mix_SetMusicPosition(static_cast<double>(ms) / 1000.0) == 0;
 }
 
 namespace {

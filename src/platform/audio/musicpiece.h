@@ -30,6 +30,10 @@ public:
     static std::unique_ptr<MusicPiece> Load(const std::filesystem::path& file, int64_t offset,
                                             int64_t length, MusicFormat format,
                                             std::string* error = nullptr);
+    // The same over bytes the caller hands over (a stream read into
+    // memory); the piece keeps them while it lives.
+    static std::unique_ptr<MusicPiece> LoadBytes(std::shared_ptr<const std::string> bytes,
+                                                 MusicFormat format, std::string* error = nullptr);
     ~MusicPiece();  // stops it when it plays
     MusicPiece(const MusicPiece&) = delete;
     MusicPiece& operator=(const MusicPiece&) = delete;
@@ -47,6 +51,9 @@ public:
     // the decoder cannot tell.
     int64_t PositionMs() const;
     int64_t LengthMs() const;
+    // Moves play to `ms` from the start while the piece owns the music
+    // channel; false when it does not or the decoder cannot seek.
+    bool Seek(int64_t ms);
 
     struct Impl;
 

@@ -5,12 +5,18 @@
 
 #include <gtest/gtest.h>
 
+#include <QComboBox>
+#include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTreeWidget>
 
+#include "editor/zrimaging.h"
 #include "gfx/qtsurface.h"
 #include "support/golden.h"
 #include "support/synthetic_theme.h"
@@ -142,6 +148,177 @@ TEST_F(FormTest, MarkedEntriesTakeTheAppliedFieldAndTheRecentMenuFollows) {
         if (a->isVisible() && a->text().toStdString() == library_.string())
             ++shown;
     EXPECT_EQ(shown, 1);
+}
+
+// Drags the header of row `from` onto row `to` with the mouse.
+void DragRow(QTableWidget* list, int from, int to) {
+    QHeaderView* header = list->verticalHeader();
+    QWidget* port = header->viewport();
+    auto centre = [&](int row) {
+        return QPointF(header->width() / 2.0,
+                       header->sectionViewportPosition(row) + header->sectionSize(row) / 2.0);
+    };
+    auto send = [&](QEvent::Type type, QPointF at, Qt::MouseButton button,
+                    Qt::MouseButtons buttons) {
+        QMouseEvent event(type, at, port->mapToGlobal(at), button, buttons, Qt::NoModifier);
+        QApplication::sendEvent(port, &event);
+    };
+    send(QEvent::MouseButtonPress, centre(from), Qt::LeftButton, Qt::LeftButton);
+    // In steps, as a hand moves, past the drag distance and a little past the
+    // target row's middle, where the header takes the drop there.
+    const QPointF start = centre(from), end = centre(to) + QPointF(0, to > from ? 4 : -4);
+    for (int step = 1; step <= 4; ++step)
+        send(QEvent::MouseMove, start + (end - start) * step / 4.0, Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, end, Qt::LeftButton, Qt::NoButton);
+}
+
+TEST_F(FormTest, DraggedRowsOfTheSkinListsMoveInTheEntry) {
+    Open();
+    form_->show();
+    SelectEntry("Main");
+    TZRC* skin = form_->doc().FindEntryByName("Main", "");
+    skin->entry.flagList = "a\rb\nx\rc";
+    skin->entry.eventList = "onclick\nclose\ronclick\nlogin\rmouseover\nshow\npanel";
+    form_->RefreshResourcePage();
+    QApplication::processEvents();
+
+    DragRow(form_->skinflaglist(), 0, 2);
+    EXPECT_EQ(skin->entry.flagList, "b\nx\rc\ra");
+    EXPECT_EQ(form_->skinflaglist()->item(2, 1)->text(), "a");
+    // The header shows rows in their places again: only the data moved.
+    EXPECT_EQ(form_->skinflaglist()->verticalHeader()->logicalIndex(0), 0);
+    DragRow(form_->skinflaglist(), 1, 0);
+    EXPECT_EQ(skin->entry.flagList, "c\rb\nx\ra");
+
+    // The last line of the action list goes first; its event comes along.
+    DragRow(form_->skinactionlist(), 2, 0);
+    EXPECT_EQ(skin->entry.eventList, "mouseover\nshow\npanel\ronclick\nclose\ronclick\nlogin");
+    // A line dragged below empty rows keeps its place there.
+    DragRow(form_->skinactionlist(), 0, 4);
+    EXPECT_EQ(form_->skinactionlist()->item(4, 1)->text(), "mouseover");
+    EXPECT_EQ(skin->entry.eventList, "onclick\nclose\ronclick\nlogin\r\r\rmouseover\nshow\npanel");
+
+    // A reference entry's lists are never written.
+    skin->IsReference = true;
+    const std::string before = skin->entry.flagList;
+    DragRow(form_->skinflaglist(), 0, 1);
+    EXPECT_EQ(skin->entry.flagList, before);
+}
+
+TEST_F(FormTest, TreeEventsMarkRenameAndShowTheirPictures) {
+    Open();
+    form_->show();
+    QTreeWidget* tree = form_->maintree();
+    auto node = [&](const std::string& name) {
+        return form_->doc().FindEntryByName(name, "")->node;
+    };
+    auto item = [&](const std::string& name) { return form_->ItemOf(node(name)); };
+    auto marked = [&](const std::string& name) { return node(name)->Marked(); };
+    tree->setCurrentItem(item("drop"));
+    EXPECT_TRUE(marked("drop"));
+    // No key held while the selection changes: the marks start afresh.
+    form_->maintreeChanging(item("Tune"));
+    form_->maintreeChange(item("Tune"));
+    EXPECT_EQ(form_->mainpagecontrol()->currentIndex(), kPageMusic);
+    EXPECT_FALSE(marked("drop"));
+    EXPECT_TRUE(marked("Tune"));
+    // Ctrl+click toggles the clicked node.
+    form_->maintreeMouseDown(item("drop"), Qt::ControlModifier);
+    EXPECT_TRUE(marked("drop"));
+    form_->maintreeMouseDown(item("drop"), Qt::ControlModifier);
+    EXPECT_FALSE(marked("drop"));
+    form_->maintreeMouseDown(item("drop"), Qt::NoModifier);
+    EXPECT_FALSE(marked("drop"));
+    // Shift+click toggles the nodes after the remembered one up to the clicked one.
+    tree->setCurrentItem(item("Specials"));
+    EXPECT_TRUE(marked("Specials"));
+    form_->doc().SelectionChanging(node("Main"), true, false);
+    form_->doc().tree().selected = node("Main");
+    form_->maintreeMouseDown(item("Main"), Qt::ShiftModifier);
+    EXPECT_TRUE(marked("Specials"));  // the remembered node is left alone
+    EXPECT_TRUE(marked("drop"));
+    EXPECT_TRUE(marked("Tune"));
+    EXPECT_TRUE(marked("Main"));
+    EXPECT_FALSE(marked("Button"));
+
+    // Labels: roots are not edited; an empty label or "|" in a group's is
+    // refused and the old one comes back; the references combo follows.
+    EXPECT_FALSE(form_->maintreeEditing(tree->topLevelItem(0)));
+    EXPECT_TRUE(form_->maintreeEditing(item("drop")));
+    item("drop")->setText(0, "");
+    EXPECT_EQ(item("drop")->text(0), "drop");
+    TreeNode* groupNode = form_->doc().tree().FirstRoot()->children[0].get();
+    QTreeWidgetItem* groupItem = form_->ItemOf(groupNode);
+    ASSERT_NE(groupItem, nullptr);
+    groupItem->setText(0, "Themes");
+    EXPECT_EQ(groupItem->text(0), "Themes");
+    groupItem->setText(0, "a|b");
+    EXPECT_EQ(groupItem->text(0), "Themes");
+    groupItem->setExpanded(true);
+    form_->ItemOf(groupNode->children[0].get())->setText(0, "Renamed");
+    EXPECT_EQ(form_->refsCombo()->itemText(0), "Renamed");
+
+    // Pictures: a group shows 1 expanded and 0 collapsed, the root 12 and 11.
+    EXPECT_EQ(groupNode->ShownImage(), kImageGroupOpen);
+    groupItem->setExpanded(false);
+    EXPECT_EQ(groupNode->ShownImage(), kImageGroup);
+    tree->topLevelItem(0)->setExpanded(false);
+    EXPECT_EQ(form_->doc().tree().FirstRoot()->ShownImage(), kImageRoot);
+    tree->topLevelItem(0)->setExpanded(true);
+    EXPECT_EQ(form_->doc().tree().FirstRoot()->ShownImage(), kImageRootOpen);
+}
+
+TEST_F(FormTest, PagesDrawTheImageThroughItsMaskAndTheMaskAsItsFile) {
+    Open();
+    TreeNode* group = form_->doc().tree().FirstRoot()->children[0].get();
+    form_->maintree()->setCurrentItem(form_->ItemOf(group->children[0].get()));
+    ASSERT_EQ(form_->mainpagecontrol()->currentIndex(), kPageMain);
+    const TZRC& main = *group->children[0]->entry;
+    const DibBitmap image = *EntryBitmap(main, false);
+    const DibBitmap mask = *EntryBitmap(main, true);
+    ASSERT_TRUE(mask.monochrome());
+    const QImage shown = form_->findChild<QLabel*>("mainimage")->pixmap().toImage();
+    const QImage file = form_->findChild<QLabel*>("mainmask")->pixmap().toImage();
+    ASSERT_EQ(shown.width(), image.width);
+    ASSERT_EQ(file.height(), mask.height);
+    // The page shows the editor's own masked drawing over its colour.
+    const QColor page = form_->palette().window().color();
+    Surface16 drawn(image.width, image.height,
+                    Rgb555(page.red() >> 3, page.green() >> 3, page.blue() >> 3));
+    ASSERT_TRUE(DrawEntryImage(drawn, 0, 0, EntryPart::Image, main));
+    EXPECT_EQ(ToQImage(drawn), shown.convertToFormat(QImage::Format_RGB555));
+    int opaque = 0, clear = 0;
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x) {
+            // In memory a monochrome mask is white where the image is transparent.
+            const bool transparent = (mask.at(x, y) & 0xFFFFFF) == 0xFFFFFF;
+            // Opaque pixels are the image's, in five bits a channel.
+            if (!transparent) {
+                const QColor got = shown.pixelColor(x, y);
+                ASSERT_EQ(got.red() >> 3, static_cast<int>((image.at(x, y) >> 19) & 31))
+                    << x << "," << y;
+                ASSERT_EQ(got.blue() >> 3, static_cast<int>((image.at(x, y) >> 3) & 31))
+                    << x << "," << y;
+            }
+            // The mask as its file holds it: black where transparent.
+            ASSERT_EQ(file.pixelColor(x, y).red() > 128, !transparent) << x << "," << y;
+            ++(transparent ? clear : opaque);
+        }
+    EXPECT_GT(opaque, 0);
+    EXPECT_GT(clear, 0);
+}
+
+TEST_F(FormTest, TheReferencesPanelSizesItsComboAndButton) {
+    QWidget* panel = form_->findChild<QWidget*>("reftoppanel");
+    ASSERT_NE(panel, nullptr);
+    form_->show();
+    for (int width : {800, 1000}) {
+        form_->resize(width, 600);
+        QApplication::processEvents();
+        ASSERT_GT(panel->width(), 100);
+        EXPECT_EQ(form_->refsCombo()->width(), panel->width() - 60);
+        EXPECT_EQ(form_->findChild<QPushButton*>("updaterefs")->x(), panel->width() - 53);
+    }
 }
 
 TEST_F(FormTest, MatchesTheGoldenPicture) {

@@ -1,7 +1,7 @@
 // The MP3 player's state machine over a scripted decoder: loading, the error
 // texts and codes, PlayedXTimes, pause, stop, restart, close, the timer and
 // the end flag; and the music preview's toggling of both players.
-#include "editor/zrmpeg.h"
+#include "editor/MPEGPlay.h"
 
 #include <gtest/gtest.h>
 
@@ -22,6 +22,8 @@ struct Script {
     int length = 1000;
     int mode = kModeClosed;
     std::atomic<bool>* endFlag = nullptr;
+    const MpegStreamCallbacks* callbacks = nullptr;
+    void* context = nullptr;
 };
 
 class FakeLibrary : public MpegLibrary {
@@ -38,8 +40,11 @@ public:
         return s_.initOk;
     }
     void deinit() override { Call("deinit"); }
-    void Open(const std::string& file) override {
-        Call("Open " + file);
+    void Open(const std::string& file, bool fromStream, const MpegStreamCallbacks* callbacks,
+              void* context) override {
+        Call(fromStream ? "Open stream" : "Open " + file);
+        s_.callbacks = callbacks;
+        s_.context = context;
         s_.mode = kModeStopped;
     }
     void Pause(bool p) override {
@@ -71,6 +76,11 @@ public:
     int GetPlayerMode() override { return s_.mode; }
     int GetCurrentPos() override { return s_.pos; }
     int GetLength() override { return s_.length; }
+    int GetFrequency() override { return 44100; }
+    int GetBitrate() override { return 128; }
+    int GetLayer() override { return 3; }
+    void ResetPlayerMode() override { Call("ResetPlayerMode"); }
+    void Seek(int position) override { Call("Seek " + std::to_string(position)); }
     int LastError() override { return error_; }
 
 private:
@@ -191,9 +201,10 @@ TEST(MpegPlayerTest, TimerReportsPositionsAndTheEnd) {
     int ends = 0;
     p.OnPosUpdate = [&](int pos, int len) { updates.emplace_back(pos, len); };
     p.OnPlayEnd = [&](TMPEGPlayer&) { ++ends; };
-    p.SetUseTimer(true);
-    p.SetTimerFreq(50);
+    p.UseTimer = true;
+    p.TimerFreq = 50;
     p.LoadMpegLibrary();
+    p.TimerFreq = 70;  // the timer was made at load
     p.SetStreamName("f.mp3");
     s.pos = 10;
     p.PlayStream();  // one tick at once
@@ -210,6 +221,81 @@ TEST(MpegPlayerTest, TimerReportsPositionsAndTheEnd) {
     EXPECT_FALSE(p.IsPlaying());
     EXPECT_FALSE(p.TimerEnabled());
     EXPECT_FALSE(p.Ended());
+}
+
+TEST(MpegPlayerTest, TheTimerIsOffWithoutUseTimerWhateverItsFrequency) {
+    Script s;
+    TMPEGPlayer p(Loader(s));
+    p.TimerFreq = 50;
+    p.LoadMpegLibrary();
+    EXPECT_EQ(p.TimerInterval(), 0);
+    p.SetStreamName("f.mp3");
+    p.PlayStream();
+    EXPECT_FALSE(p.TimerEnabled());
+}
+
+TEST(MpegPlayerTest, StreamEventsAnswerAsAStreamThatCannotWithoutHandlers) {
+    Script s;
+    TMPEGPlayer p(Loader(s));
+    p.LoadMpegLibrary();
+    p.FromStream = true;  // no name needed
+    p.OpenStream();
+    EXPECT_EQ(s.calls.back(), "Open stream");
+    ASSERT_EQ(s.callbacks, &TMPEGPlayer::StreamCallbacks());
+    ASSERT_EQ(s.context, &p);
+    const MpegStreamCallbacks& cb = *s.callbacks;
+    char buffer[8] = {};
+    int got = 5;
+    EXPECT_FALSE(cb.open(&p));
+    EXPECT_FALSE(cb.restart(&p));
+    EXPECT_FALSE(cb.read(&p, buffer, 8, &got));
+    EXPECT_EQ(got, 0);
+    EXPECT_EQ(cb.seek(&p, 10), -1);
+    EXPECT_EQ(cb.size(&p), -1);
+    cb.close(&p);
+
+    // With handlers each callback reaches its event with the player.
+    std::vector<std::string> events;
+    p.OnOpenStream = [&](TMPEGPlayer& who) {
+        events.push_back(&who == &p ? "open" : "?");
+        return true;
+    };
+    p.OnCloseStream = [&](TMPEGPlayer&) { events.push_back("close"); };
+    p.OnRestartStream = [&](TMPEGPlayer&) {
+        events.push_back("restart");
+        return true;
+    };
+    p.OnGetStreamSize = [&](TMPEGPlayer&) -> int64_t { return 3; };
+    p.OnSeekStream = [&](TMPEGPlayer&, int64_t pos) { return pos; };
+    p.OnReadStream = [&](TMPEGPlayer&, char* out, int size, int& read) {
+        events.push_back("read " + std::to_string(size));
+        out[0] = 'a';
+        read = 1;
+        return true;
+    };
+    EXPECT_TRUE(cb.open(&p));
+    EXPECT_TRUE(cb.restart(&p));
+    EXPECT_TRUE(cb.read(&p, buffer, 8, &got));
+    EXPECT_EQ(got, 1);
+    EXPECT_EQ(buffer[0], 'a');
+    EXPECT_EQ(cb.seek(&p, 10), 10);
+    EXPECT_EQ(cb.size(&p), 3);
+    cb.close(&p);
+    EXPECT_EQ(events, (std::vector<std::string>{"open", "restart", "read 8", "close"}));
+
+    // A count past the buffer, or a handler that throws, reads as a failure.
+    p.OnReadStream = [](TMPEGPlayer&, char*, int size, int& read) {
+        read = size + 1;
+        return true;
+    };
+    EXPECT_FALSE(cb.read(&p, buffer, 8, &got));
+    EXPECT_EQ(got, 0);
+    p.OnReadStream = [](TMPEGPlayer&, char*, int, int&) -> bool { throw std::runtime_error("x"); };
+    EXPECT_FALSE(cb.read(&p, buffer, 8, &got));
+    p.OnSeekStream = [](TMPEGPlayer&, int64_t) -> int64_t { throw std::runtime_error("x"); };
+    EXPECT_EQ(cb.seek(&p, 1), -1);
+    p.OnCloseStream = [](TMPEGPlayer&) { throw std::runtime_error("x"); };
+    cb.close(&p);
 }
 
 class FakeMidi : public MidiPlayer {

@@ -1,4 +1,4 @@
-#include "editor/zrmpeg.h"
+#include "editor/MPEGPlay.h"
 
 namespace pk {
 
@@ -35,7 +35,71 @@ namespace {
     throw TMPEGError(MpegErrorText(code), code);
 }
 
+TMPEGPlayer& Player(void* context) {
+    return *static_cast<TMPEGPlayer*>(context);
+}
+
+// Each forwards to its event, and answers as a stream that cannot do it when
+// the event has no handler or its handler throws (the decoder is no place
+// for the owner's exceptions).
+template <typename T, typename F>
+T Forward(T fallback, F&& call) {
+    try {
+        return call();
+    } catch (...) {
+        return fallback;
+    }
+}
+
+bool StreamOpen(void* context) {
+    TMPEGPlayer& p = Player(context);
+    return Forward(false, [&] { return p.OnOpenStream ? p.OnOpenStream(p) : false; });
+}
+
+void StreamClose(void* context) {
+    TMPEGPlayer& p = Player(context);
+    Forward(0, [&] {
+        if (p.OnCloseStream)
+            p.OnCloseStream(p);
+        return 0;
+    });
+}
+
+bool StreamRestart(void* context) {
+    TMPEGPlayer& p = Player(context);
+    return Forward(false, [&] { return p.OnRestartStream ? p.OnRestartStream(p) : false; });
+}
+
+bool StreamRead(void* context, char* buffer, int size, int* bytesRead) {
+    TMPEGPlayer& p = Player(context);
+    *bytesRead = 0;
+    int got = 0;
+    const bool ok = Forward(
+        false, [&] { return p.OnReadStream ? p.OnReadStream(p, buffer, size, got) : false; });
+    // A handler's count is not trusted past the buffer it was given.
+    if (!ok || got < 0 || got > size)
+        return false;
+    *bytesRead = got;
+    return true;
+}
+
+int64_t StreamSeek(void* context, int64_t position) {
+    TMPEGPlayer& p = Player(context);
+    return Forward<int64_t>(-1, [&] { return p.OnSeekStream ? p.OnSeekStream(p, position) : -1; });
+}
+
+int64_t StreamSize(void* context) {
+    TMPEGPlayer& p = Player(context);
+    return Forward<int64_t>(-1, [&] { return p.OnGetStreamSize ? p.OnGetStreamSize(p) : -1; });
+}
+
 }  // namespace
+
+const MpegStreamCallbacks& TMPEGPlayer::StreamCallbacks() {
+    static constexpr MpegStreamCallbacks callbacks{StreamOpen, StreamClose, StreamRestart,
+                                                   StreamRead, StreamSeek,  StreamSize};
+    return callbacks;
+}
 
 TMPEGPlayer::TMPEGPlayer(MpegLibraryLoader loader) : loader_(std::move(loader)) {}
 
@@ -79,6 +143,7 @@ void TMPEGPlayer::LoadMpegLibrary() {
     }
     library_ = std::move(lib);
     timerEnabled_ = false;
+    timerInterval_ = UseTimer ? TimerFreq : 0;
     length_ = 0;
 }
 
@@ -107,12 +172,13 @@ void TMPEGPlayer::OpenStream() {
     Lib();
     if (open_)
         CloseStream();
-    // Our decoder reads files only; a stream of the caller's is an input error.
-    if (FromStream)
-        Raise(kMpegInputStream);
-    if (streamName_.empty())
-        Raise(kMpegNoStream);
-    library_->Open(streamName_);
+    if (FromStream) {
+        library_->Open({}, true, &StreamCallbacks(), this);
+    } else {
+        if (streamName_.empty())
+            Raise(kMpegNoStream);
+        library_->Open(streamName_, false, nullptr, nullptr);
+    }
     Check();
     open_ = true;
     endFlag_ = false;
@@ -123,7 +189,7 @@ void TMPEGPlayer::OpenStream() {
 }
 
 void TMPEGPlayer::StartTimer() {
-    if (useTimer_ && timerFreq_ != 0) {
+    if (UseTimer && timerInterval_ != 0) {
         timerEnabled_ = true;
         TimerTick();
     }

@@ -1,6 +1,8 @@
-// The editor's MP3 player `TMPEGPlayer`: a small state machine over an MPEG
-// audio decoder (`MpegLibrary`), with the decoder's error codes turned into
-// `TMPEGError`s and the play position and end reported through a timer tick.
+// The editor's MP3 player `TMPEGPlayer` (unit MPEGPlay): a small state
+// machine over an MPEG audio decoder (`MpegLibrary`), with the decoder's error
+// codes turned into `TMPEGError`s and the play position and end reported
+// through a timer tick. It plays a file, or a stream its owner serves through
+// the six stream events.
 //
 // States: not loaded -> loaded (LoadMpegLibrary) -> open (OpenStream) ->
 // playing <-> paused; the decoder raises the end flag when the stream ends;
@@ -51,6 +53,23 @@ enum MpegPlayerMode : int {
     kModePlaying = 3,
 };
 
+// The callbacks a stream is served through; each gets the context handed to
+// Open. The decoder calls them on the thread that calls it.
+struct MpegStreamCallbacks {
+    bool (*open)(void* context);
+    void (*close)(void* context);
+    // Back to the start for another play; false when the stream cannot.
+    bool (*restart)(void* context);
+    // Up to `size` bytes into `buffer`, their count in *bytesRead (0 at the
+    // end of the stream); false on an error.
+    bool (*read)(void* context, char* buffer, int size, int* bytesRead);
+    // To byte `position` from the start: the new position, or -1 when the
+    // stream cannot seek.
+    int64_t (*seek)(void* context, int64_t position);
+    // The stream's length in bytes, or -1 when it is not known.
+    int64_t (*size)(void* context);
+};
+
 // The decoder's entry points. Each call leaves its error code for
 // LastError() (0: none).
 class MpegLibrary {
@@ -58,7 +77,10 @@ public:
     virtual ~MpegLibrary() = default;
     virtual bool init() = 0;
     virtual void deinit() = 0;
-    virtual void Open(const std::string& file) = 0;
+    // Opens the file, or with `fromStream` the stream served through
+    // `callbacks` (the file name is then empty).
+    virtual void Open(const std::string& file, bool fromStream,
+                      const MpegStreamCallbacks* callbacks, void* context) = 0;
     virtual void Pause(bool pause) = 0;
     virtual void Restart() = 0;
     virtual void Stop() = 0;
@@ -71,6 +93,15 @@ public:
     virtual int GetPlayerMode() = 0;
     virtual int GetCurrentPos() = 0;  // milliseconds
     virtual int GetLength() = 0;      // milliseconds
+    // The open stream's first frame: sampling frequency (Hz), bitrate
+    // (kbit/s) and layer (1 to 3); 0 when not known.
+    virtual int GetFrequency() = 0;
+    virtual int GetBitrate() = 0;
+    virtual int GetLayer() = 0;
+    // Forgets a pause or an end: an open stream is stopped at its start.
+    virtual void ResetPlayerMode() = 0;
+    // Moves play to `position` milliseconds from the start.
+    virtual void Seek(int position) = 0;
     virtual int LastError() = 0;
 };
 
@@ -79,6 +110,9 @@ using MpegLibraryLoader = std::function<std::unique_ptr<MpegLibrary>(const std::
 
 enum class PlayerPriority { Idle, Lowest, BelowNormal, Normal, AboveNormal, Highest, TimeCritical };
 int ThreadPriorityValue(PlayerPriority p);
+// The sound card, or a file that receives the decoded samples instead: a WAV
+// file of 16-bit PCM at the audio device's mixing rate and channel count,
+// written whole (and atomically) when play starts.
 enum class MpegOutputDevice { wavemapper = 0, pcmfile = 1 };
 
 class TMPEGPlayer {
@@ -101,10 +135,12 @@ public:
     int GetCurrentPos();
     int GetLength();
 
-    // The timer's tick: reports the position and, at the end, stops.
+    // The timer's tick: reports the position and, at the end, stops. The
+    // owner calls it every TimerInterval() milliseconds while TimerEnabled().
     void TimerTick();
     bool TimerEnabled() const { return timerEnabled_; }
-    int TimerInterval() const { return useTimer_ ? timerFreq_ : 0; }
+    // Set from UseTimer and TimerFreq when the decoder is loaded.
+    int TimerInterval() const { return timerInterval_; }
 
     bool Loaded() const { return library_ != nullptr; }
     bool IsOpen() const { return open_; }
@@ -115,6 +151,7 @@ public:
 
     // Properties.
     bool Seekable = false;
+    // Play the stream served through the stream events instead of StreamName.
     bool FromStream = false;
     bool AutoPlay = false;
     std::string PathToDLL;
@@ -125,12 +162,23 @@ public:
     const std::string& StreamName() const { return streamName_; }
     void SetPlayerPriority(PlayerPriority p);
     PlayerPriority GetPlayerPriority() const { return priority_; }
-    void SetUseTimer(bool on) { useTimer_ = on; }
-    void SetTimerFreq(int ms) { timerFreq_ = ms; }
+    bool UseTimer = false;
+    int TimerFreq = 0;  // milliseconds
 
     // Events.
     std::function<void(int position, int length)> OnPosUpdate;
     std::function<void(TMPEGPlayer&)> OnPlayEnd;
+    // The stream's events (FromStream). Without a handler the decoder hears
+    // the answers of a stream that cannot do it: open, restart and read
+    // fail, seek and size answer -1. A handler that throws counts as failed.
+    std::function<bool(TMPEGPlayer&)> OnOpenStream;
+    std::function<void(TMPEGPlayer&)> OnCloseStream;
+    std::function<bool(TMPEGPlayer&)> OnRestartStream;
+    std::function<int64_t(TMPEGPlayer&)> OnGetStreamSize;
+    std::function<int64_t(TMPEGPlayer&, int64_t position)> OnSeekStream;
+    std::function<bool(TMPEGPlayer&, char* buffer, int size, int& bytesRead)> OnReadStream;
+    // What the decoder is handed to reach those events.
+    static const MpegStreamCallbacks& StreamCallbacks();
 
     // The full name the decoder is looked for under.
     std::string LibraryPath() const;
@@ -150,8 +198,7 @@ private:
     int length_ = 0;
     int playedXTimes_ = 0;
     bool timerEnabled_ = false;
-    bool useTimer_ = false;
-    int timerFreq_ = 0;
+    int timerInterval_ = 0;
     std::string streamName_;
     PlayerPriority priority_ = PlayerPriority::Normal;
 };
