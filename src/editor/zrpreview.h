@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "editor/zrdoc.h"
 #include "editor/MPEGPlay.h"
+#include "editor/zrdoc.h"
 
 namespace pk {
 
