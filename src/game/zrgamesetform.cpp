@@ -92,7 +92,7 @@ std::string JoinSix(const std::array<std::string, 6>& values) {
 }  // namespace
 
 TGameSetControls::TGameSetControls() {
-    for (auto& row : chance) {
+    for (auto& row : ChanceWeights) {
         row.fill(DefaultWeight);
     }
 }
@@ -131,7 +131,7 @@ bool FillFromGameSet(std::string_view compressed, TGameSetControls& controls) {
     controls.classicRules = set.GetValue("classicrules");
     controls.description = set.GetValue("desc");
     for (int c = 0; c < WeightCases; ++c) {
-        controls.chance[static_cast<std::size_t>(c)] =
+        controls.ChanceWeights[static_cast<std::size_t>(c)] =
             CountSpecialBlocks(set.GetValue(kChanceKeys[c]));
     }
     controls.pieces = CountPieces(set.GetValue("piecechance"));
@@ -156,7 +156,7 @@ std::string GameSetFromControls(const TGameSetControls& controls) {
     set.SetValue("desc", controls.description);
     for (int c = 0; c < WeightCases; ++c) {
         set.SetValue(kChanceKeys[c],
-                     SpecialBlockString(controls.chance[static_cast<std::size_t>(c)]));
+                     SpecialBlockString(controls.ChanceWeights[static_cast<std::size_t>(c)]));
     }
     set.SetValue("piecechance", PieceString(controls.pieces));
     return set.SaveToCompressed();

@@ -35,7 +35,7 @@ struct TGameSetControls {
     std::array<std::string, 6> teams;
     std::string classicRules;
     std::string description;
-    TChanceWeights chance{};
+    TChanceWeights ChanceWeights{};  // special-block weights per case (1 to 4 cleared lines)
     std::array<int, PieceKinds> pieces{};
     TGameSetControls();
 };

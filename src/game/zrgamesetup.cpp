@@ -209,12 +209,12 @@ void TGameSetup::WeightChanged(int kind, int value) {
     if (weightCase < 0 || weightCase >= WeightCases) {
         return;
     }
-    SetWeight(controls.chance, weightCase, changeAll, kind, value);
+    SetWeight(controls.ChanceWeights, weightCase, changeAll, kind, value);
     StoreControls();
 }
 
 void TGameSetup::ShiftWeights(int step) {
-    pk::ShiftWeights(controls.chance, weightCase, step);
+    pk::ShiftWeights(controls.ChanceWeights, weightCase, step);
 }
 
 bool TGameSetup::ChangeAllClicked(bool ticked) {
@@ -232,7 +232,7 @@ bool TGameSetup::ChangeAllClicked(bool ticked) {
         return false;
     }
     changeAll = true;
-    CopyWeightCase(controls.chance, weightCase);
+    CopyWeightCase(controls.ChanceWeights, weightCase);
     StoreControls();
     return true;
 }

@@ -7,31 +7,14 @@
 #include "core/zrmisc.h"
 #include "core/zrxsettings.h"
 #include "game/zrgame.h"
+#include "lobby/zrlobbyfields.h"
 #include "lobby/zrlobbylink.h"
 
 namespace pk {
 
 namespace {
 
-constexpr char kSep = '\x01';
 constexpr std::size_t kCaptionQueryLength = 30;
-
-std::vector<std::string> Split(const std::string& text, std::size_t limit) {
-    std::vector<std::string> out;
-    if (text.empty()) {
-        return out;
-    }
-    std::size_t at = 0;
-    while (out.size() < limit) {
-        const std::size_t end = text.find(kSep, at);
-        out.push_back(text.substr(at, end == std::string::npos ? std::string::npos : end - at));
-        if (end == std::string::npos) {
-            break;
-        }
-        at = end + 1;
-    }
-    return out;
-}
 
 std::string FirstWordLower(const std::string& text) {
     const std::size_t start = text.find_first_not_of(' ');
@@ -92,14 +75,14 @@ TDbResult ShowDbResult(const std::string& payload) {
         result.inflated = false;
     }
     const std::vector<std::string> keys =
-        Split(record.GetValue("keys"), static_cast<std::size_t>(MaxTableHeadings));
+        RecordCells(record.GetValue("keys"), static_cast<std::size_t>(MaxTableHeadings));
     std::vector<std::vector<std::string>> data;
     for (int r = 0; r < MaxDbResultRows; ++r) {
         const std::string line = record.GetValue(std::to_string(r));
         if (line.empty()) {
             break;
         }
-        data.push_back(Split(line, keys.size()));
+        data.push_back(RecordCells(line, keys.size()));
     }
     const std::string query = record.GetValue("query");
     const std::string verb = FirstWordLower(query);

@@ -74,4 +74,23 @@ private:
     bool bad_ = false;
 };
 
+// The first `limit` cells of a row of cells separated by 0x01 (the tables' and the user
+// database's rows). An empty text has no cells; empty cells between separators count.
+inline std::vector<std::string> RecordCells(const std::string& text, std::size_t limit) {
+    std::vector<std::string> out;
+    if (text.empty()) {
+        return out;
+    }
+    std::size_t at = 0;
+    while (out.size() < limit) {
+        const std::size_t end = text.find(LobbyRecordSep, at);
+        out.push_back(text.substr(at, end == std::string::npos ? std::string::npos : end - at));
+        if (end == std::string::npos) {
+            break;
+        }
+        at = end + 1;
+    }
+    return out;
+}
+
 }  // namespace pk

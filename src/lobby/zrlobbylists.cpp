@@ -215,9 +215,8 @@ bool PingBefore(const tSbGame& a, const tSbGame& b) {
     return ByKeyThenName(ra->time, rb->time, a, b);
 }
 
-}  // namespace
-
-bool GameBefore(const tSbGame& a, const tSbGame& b, int column) {
+// Game list order for a column, ascending: equal keys fall back to the name.
+bool GameAscending(const tSbGame& a, const tSbGame& b, int column) {
     switch (column) {
         case 0:
             return a.name < b.name;
@@ -241,7 +240,13 @@ bool GameBefore(const tSbGame& a, const tSbGame& b, int column) {
     }
 }
 
-bool RegionRowBefore(const tsbregion* a, const tsbregion* b, int column, bool ascending) {
+}  // namespace
+
+bool gamelistCompare(const tSbGame& a, const tSbGame& b, int column, bool ascending) {
+    return ascending ? GameAscending(a, b, column) : GameAscending(b, a, column);
+}
+
+bool regionlistCompare(const tsbregion* a, const tsbregion* b, int column, bool ascending) {
     if (!a || !b) {
         return !a && b;
     }

@@ -57,12 +57,13 @@ bool RegionMeasured(const tsbregion& region);
 // 0 measured, 1 given up after failed tries, 2 not measured yet: the Ping column's order.
 int RegionPingRank(const tsbregion& region);
 
-// Game list order for a column (0 to 7), ascending; the descending order is the same with the
-// two games swapped. Equal keys fall back to the name; equal names are equivalent.
-bool GameBefore(const tSbGame& a, const tSbGame& b, int column);
+// Game list order for a column (0 to 7): a strict weak order (a stable sort keeps equal games in
+// their order). Equal keys fall back to the name; equal names are equivalent. The descending
+// order is the ascending one with the two games swapped.
+bool gamelistCompare(const tSbGame& a, const tSbGame& b, int column, bool ascending);
 // Location dialog order for a column (0 Location, 1 Games, 2 People, 3 Ping). A row without a
 // region ("(Least busy server)", nullptr) comes first in both directions.
-bool RegionRowBefore(const tsbregion* a, const tsbregion* b, int column, bool ascending);
+bool regionlistCompare(const tsbregion* a, const tsbregion* b, int column, bool ascending);
 
 // The own-status button for the own user's status (meactive without an own user).
 OwnStatusButton OwnStatusButtonFor(const tSbUser* own);

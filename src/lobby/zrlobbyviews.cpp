@@ -193,7 +193,7 @@ void TGameListModel::Resort() {
         if (!a || !b) {
             return a != nullptr && b == nullptr;
         }
-        return ascending ? GameBefore(*a, *b, column) : GameBefore(*b, *a, column);
+        return gamelistCompare(*a, *b, column, ascending);
     });
 }
 

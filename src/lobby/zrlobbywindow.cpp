@@ -176,10 +176,6 @@ void TGameListSort::ColumnClick(int clicked) {
     column = clicked;
 }
 
-bool GameListBefore(const tSbGame& a, const tSbGame& b, const TGameListSort& sort) {
-    return sort.ascending ? GameBefore(a, b, sort.column) : GameBefore(b, a, sort.column);
-}
-
 // ---- own status
 
 bool OwnStatusClicked(int status) {
@@ -416,15 +412,6 @@ void CreateGameClicked() {
     } else {
         host.OpenGameSetCreate();
     }
-}
-
-void PingRegionsClicked() {
-    if (!LinkUp()) {
-        return;
-    }
-    ClientState.lobby.PendingAction = paPingOnly;
-    LobbyModel.pendingGame.reset();
-    LobbySend(LobbyMsgAskRegions, "");
 }
 
 void EditOwnDetails() {

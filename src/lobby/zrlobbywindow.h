@@ -51,9 +51,6 @@ struct TGameListSort {
     // A click on a column header: the same column flips the direction, another starts ascending.
     void ColumnClick(int clicked);
 };
-// The comparison of two games for the sort state: a strict weak order (a stable sort keeps
-// equal games in their order).
-bool GameListBefore(const tSbGame& a, const tSbGame& b, const TGameListSort& sort);
 
 // ---- own status
 
@@ -100,8 +97,6 @@ void JoinRoomClicked(std::int32_t roomId);
 void CreateRoomNamed(const std::string& name);
 // "New Game!": checks, the leave confirmation, then the regions or the game-set window.
 void CreateGameClicked();
-// "Ping Servers".
-void PingRegionsClicked();
 // "Edit player details...": the details request for the own account.
 void EditOwnDetails();
 

@@ -34,16 +34,16 @@ TProfile LoadProfile(const std::string& compressed) {
     if (compressed.empty() || !record.LoadFromCompressed(compressed)) {
         return profile;
     }
-    for (std::size_t i = 0; i < ProfileKeys.size(); ++i) {
-        profile[i] = record.GetValue(ProfileKeys[i]);
+    for (std::size_t i = 0; i < ProfileFields.size(); ++i) {
+        profile[i] = record.GetValue(ProfileKey(i));
     }
     return profile;
 }
 
 std::string SaveProfile(const TProfile& profile) {
     TXSettings record;
-    for (std::size_t i = 0; i < ProfileKeys.size(); ++i) {
-        record.SetValue(ProfileKeys[i], profile[i]);
+    for (std::size_t i = 0; i < ProfileFields.size(); ++i) {
+        record.SetValue(ProfileKey(i), profile[i]);
     }
     return record.SaveToCompressed();
 }

@@ -5,14 +5,19 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace pk {
 
-// The profile's fields, by their keys, in the dialog's order.
-inline constexpr std::array<const char*, 12> ProfileKeys = {
-    "firstname", "lastname", "gender", "age", "city", "state",
-    "country",   "other",    "yahoo",  "aim", "msn",  "icq"};
-using TProfile = std::array<std::string, ProfileKeys.size()>;
+// The profile's fields by their controls' names, in the dialog's order. A field's key in the
+// profile record is its control's name without the first letter; "pother" is a memo.
+inline constexpr std::array<const char*, 12> ProfileFields = {
+    "pfirstname", "plastname", "pgender", "page", "pcity", "pstate",
+    "pcountry",   "pother",    "pyahoo",  "paim", "pmsn",  "picq"};
+using TProfile = std::array<std::string, ProfileFields.size()>;
+inline std::string_view ProfileKey(std::size_t field) {
+    return std::string_view(ProfileFields[field]).substr(1);
+}
 
 // A compressed profile record read into the fields (absent keys empty; a record that does not
 // inflate gives empty fields), and the fields written back.

@@ -31,7 +31,10 @@ std::string RegionBoxText(std::int32_t regionId) {
     return region->name + " [" + ping + "ms]";
 }
 
-void PingServers() {
+void pingserversClick() {
+    if (ClientState.lobby.LobbyLinkState != sbConnected) {
+        return;
+    }
     ClientState.lobby.PendingAction = paPingOnly;
     LobbyModel.pendingGame.reset();
     LobbySend(LobbyMsgAskRegions, "");
@@ -75,8 +78,8 @@ void TRegionListModel::Sort() {
     const std::int32_t keep = selected_ >= 0 ? rows_[selected_].regionId : -1;
     std::stable_sort(rows_.begin(), rows_.end(), [this](const Row& a, const Row& b) {
         // A region that went since the fill sorts like the row without one.
-        return RegionRowBefore(FindRegionById(a.regionId), FindRegionById(b.regionId), column_,
-                               ascending_);
+        return regionlistCompare(FindRegionById(a.regionId), FindRegionById(b.regionId), column_,
+                                 ascending_);
     });
     selected_ = -1;
     for (std::size_t i = 0; i < rows_.size() && keep >= 0; ++i) {

@@ -49,7 +49,8 @@ tsbregion* FindRegionById(std::int32_t id);
 // none (or a region that has gone), else the name and its ping in brackets.
 std::string RegionBoxText(std::int32_t regionId);
 
-// "Ping Servers": asks for the regions with nothing to do once they arrive but measure them.
-void PingServers();
+// "Ping Servers" (the lobby window's button and the location picker's refresh): asks for the
+// regions with nothing to do once they arrive but measure them. Nothing without the link.
+void pingserversClick();
 
 }  // namespace pk

@@ -1,5 +1,8 @@
 #include "lobby/zrsignup.h"
 
+#include <algorithm>
+#include <string_view>
+
 #include "core/zrmisc.h"
 #include "game/zrgame.h"
 #include "lobby/zrlobbyhost.h"
@@ -33,6 +36,21 @@ const std::string& Choice(const std::vector<std::string>& list, int index) {
                : none;
 }
 
+// A choice box's entries: "(Change)" (nothing chosen) first, then the comma-separated names,
+// then "Other" where a place may be missing from the names.
+std::vector<std::string> ChoiceList(std::string_view names, bool withOther) {
+    std::vector<std::string> list = {kChange};
+    while (!names.empty()) {
+        const std::size_t comma = std::min(names.find(','), names.size());
+        list.emplace_back(names.substr(0, comma));
+        names.remove_prefix(std::min(comma + 1, names.size()));
+    }
+    if (withOther) {
+        list.push_back(kOther);
+    }
+    return list;
+}
+
 bool Chosen(const std::vector<std::string>& list, int index) {
     return index > 0 && index < static_cast<int>(list.size());
 }
@@ -46,41 +64,33 @@ const char* const SignUpEmailWarning =
     "expires!!!";
 
 const std::vector<std::string>& SignUpStates() {
-    static const std::vector<std::string> list = {
-        kChange,         "Alabama",        "Alaska",        "Arizona",    "Arkansas",
-        "California",    "Colorado",       "Connecticut",   "Delaware",   "District of Columbia",
-        "Florida",       "Georgia",        "Hawaii",        "Idaho",      "Illinois",
-        "Indiana",       "Iowa",           "Kansas",        "Kentucky",   "Louisiana",
-        "Maine",         "Maryland",       "Massachusetts", "Michigan",   "Minnesota",
-        "Mississippi",   "Missouri",       "Montana",       "Nebraska",   "Nevada",
-        "New Hampshire", "New Jersey",     "New Mexico",    "New York",   "North Carolina",
-        "North Dakota",  "Ohio",           "Oklahoma",      "Oregon",     "Pennsylvania",
-        "Rhode Island",  "South Carolina", "South Dakota",  "Tennessee",  "Texas",
-        "Utah",          "Vermont",        "Virginia",      "Washington", "West Virginia",
-        "Wisconsin",     "Wyoming",        kOther};
+    static const std::vector<std::string> list = ChoiceList(
+        "Alabama,Alaska,Arizona,Arkansas,California,Colorado,Connecticut,Delaware,District of "
+        "Columbia,Florida,Georgia,Hawaii,Idaho,Illinois,Indiana,Iowa,Kansas,Kentucky,Louisiana,"
+        "Maine,Maryland,Massachusetts,Michigan,Minnesota,Mississippi,Missouri,Montana,Nebraska,"
+        "Nevada,New Hampshire,New Jersey,New Mexico,New York,North Carolina,North Dakota,Ohio,"
+        "Oklahoma,Oregon,Pennsylvania,Rhode Island,South Carolina,South Dakota,Tennessee,Texas,"
+        "Utah,Vermont,Virginia,Washington,West Virginia,Wisconsin,Wyoming",
+        true);
     return list;
 }
 
 const std::vector<std::string>& SignUpCountries() {
-    static const std::vector<std::string> list = {
-        kChange,          "Argentina",     "Australia",   "Austria",      "Belgium",
-        "Brazil",         "Canada",        "Chile",       "China",        "Czech Republic",
-        "Denmark",        "Egypt",         "Finland",     "France",       "Germany",
-        "Greece",         "Hungary",       "India",       "Indonesia",    "Ireland",
-        "Israel",         "Italy",         "Japan",       "Mexico",       "Netherlands",
-        "New Zealand",    "Norway",        "Philippines", "Poland",       "Portugal",
-        "Romania",        "Russia",        "Singapore",   "South Africa", "South Korea",
-        "Spain",          "Sweden",        "Switzerland", "Turkey",       "Ukraine",
-        "United Kingdom", "United States", kOther};
+    static const std::vector<std::string> list = ChoiceList(
+        "Argentina,Australia,Austria,Belgium,Brazil,Canada,Chile,China,Czech Republic,Denmark,"
+        "Egypt,Finland,France,Germany,Greece,Hungary,India,Indonesia,Ireland,Israel,Italy,Japan,"
+        "Mexico,Netherlands,New Zealand,Norway,Philippines,Poland,Portugal,Romania,Russia,"
+        "Singapore,South Africa,South Korea,Spain,Sweden,Switzerland,Turkey,Ukraine,United "
+        "Kingdom,United States",
+        true);
     return list;
 }
 
 const std::vector<std::string>& SignUpLanguages() {
-    static const std::vector<std::string> list = {
-        kChange,    "Chinese", "Czech",     "Danish", "Dutch",      "English",
-        "Finnish",  "French",  "German",    "Greek",  "Hungarian",  "Italian",
-        "Japanese", "Korean",  "Norwegian", "Polish", "Portuguese", "Romanian",
-        "Russian",  "Spanish", "Swedish",   "Turkish"};
+    static const std::vector<std::string> list = ChoiceList(
+        "Chinese,Czech,Danish,Dutch,English,Finnish,French,German,Greek,Hungarian,Italian,"
+        "Japanese,Korean,Norwegian,Polish,Portuguese,Romanian,Russian,Spanish,Swedish,Turkish",
+        false);
     return list;
 }
 

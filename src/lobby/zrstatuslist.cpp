@@ -30,8 +30,8 @@ std::string StatusKindCaption(int kind) {
     return kind <= 5 ? kCaptions[kind] : "";
 }
 
-std::vector<TStatusListRow> ParseStatusList(const std::string& payload) {
-    std::vector<TStatusListRow> rows;
+std::vector<StatusListRecord> ParseStatusList(const std::string& payload) {
+    std::vector<StatusListRecord> rows;
     TXSettings record;
     if (!payload.empty() && !record.LoadFromCompressed(payload)) {
         AddLogLine("Status list: the payload does not inflate");
@@ -43,7 +43,7 @@ std::vector<TStatusListRow> ParseStatusList(const std::string& payload) {
             break;
         }
         const TLobbyFields f(value, LobbyFieldSep);
-        TStatusListRow row;
+        StatusListRecord row;
         row.entryId = f.NumOr(1, 0);
         row.kindText = f.Str(2);
         const int kind = f.NumOr(2, 3);
@@ -55,7 +55,7 @@ std::vector<TStatusListRow> ParseStatusList(const std::string& payload) {
     return rows;
 }
 
-bool StatusRowBefore(const TStatusListRow& a, const TStatusListRow& b, int column) {
+bool statuslistCompare(const StatusListRecord& a, const StatusListRecord& b, int column) {
     const auto& x = a.cells;
     const auto& y = b.cells;
     switch (column) {
@@ -91,10 +91,10 @@ void TStatusListModel::ColumnClick(int column) {
 }
 
 void TStatusListModel::Sort() {
-    const TStatusListRow* keep = selected_ >= 0 ? &rows_[selected_] : nullptr;
+    const StatusListRecord* keep = selected_ >= 0 ? &rows_[selected_] : nullptr;
     const std::int32_t keepId = keep ? keep->entryId : 0;
     std::stable_sort(rows_.begin(), rows_.end(), [this](const auto& a, const auto& b) {
-        return ascending_ ? StatusRowBefore(a, b, column_) : StatusRowBefore(b, a, column_);
+        return ascending_ ? statuslistCompare(a, b, column_) : statuslistCompare(b, a, column_);
     });
     if (keep) {
         selected_ = -1;

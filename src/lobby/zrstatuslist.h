@@ -10,7 +10,7 @@
 
 namespace pk {
 
-struct TStatusListRow {
+struct StatusListRecord {
     std::int32_t entryId = 0;
     std::string kindText;              // the kind field as received
     std::array<std::string, 4> cells;  // Status, Nickname, Message, Remove in
@@ -19,7 +19,7 @@ struct TStatusListRow {
 // The rows of message 22's payload (a compressed record of "0", "1", ... up to the first empty
 // value). A payload that does not inflate gives no rows and a log line. At most
 // MaxStatusListRows rows are read.
-std::vector<TStatusListRow> ParseStatusList(const std::string& payload);
+std::vector<StatusListRecord> ParseStatusList(const std::string& payload);
 // The Status caption of a kind (low 7 bits); empty above 5.
 std::string StatusKindCaption(int kind);
 
@@ -34,14 +34,14 @@ public:
     bool RemoveSelected();
     void Clear();
 
-    const std::vector<TStatusListRow>& Rows() const { return rows_; }
+    const std::vector<StatusListRecord>& Rows() const { return rows_; }
     int Selected() const { return selected_; }
     void Select(int row);
     int SortColumn() const { return column_; }
     bool Ascending() const { return ascending_; }
 
 private:
-    std::vector<TStatusListRow> rows_;
+    std::vector<StatusListRecord> rows_;
     int selected_ = -1;
     int column_ = 0;
     bool ascending_ = true;
@@ -49,7 +49,7 @@ private:
 
 // Status list order for a column (0 Status, 1 Nickname, 2 Message, 3 Remove in), ascending;
 // a strict weak order, byte-wise.
-bool StatusRowBefore(const TStatusListRow& a, const TStatusListRow& b, int column);
+bool statuslistCompare(const StatusListRecord& a, const StatusListRecord& b, int column);
 
 // The room details form as it closes.
 struct TRoomDetailsForm {

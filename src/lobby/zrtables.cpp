@@ -5,31 +5,9 @@
 #include "core/zrconst.h"
 #include "core/zrlog.h"
 #include "core/zrmisc.h"
+#include "lobby/zrlobbyfields.h"
 
 namespace pk {
-
-namespace {
-
-constexpr char kSep = '\x01';
-
-std::vector<std::string> SplitAll(const std::string& text, std::size_t limit) {
-    std::vector<std::string> out;
-    if (text.empty()) {
-        return out;
-    }
-    std::size_t at = 0;
-    while (out.size() < limit) {
-        const std::size_t end = text.find(kSep, at);
-        out.push_back(text.substr(at, end == std::string::npos ? std::string::npos : end - at));
-        if (end == std::string::npos) {
-            break;
-        }
-        at = end + 1;
-    }
-    return out;
-}
-
-}  // namespace
 
 const std::string& TStatTable::Cell(int column, int row) const {
     static const std::string kEmpty;
@@ -41,7 +19,7 @@ const std::string& TStatTable::Cell(int column, int row) const {
 }
 
 std::vector<std::string> TableFields(const std::string& line, int n) {
-    std::vector<std::string> out = SplitAll(line, static_cast<std::size_t>(std::max(0, n)));
+    std::vector<std::string> out = RecordCells(line, static_cast<std::size_t>(std::max(0, n)));
     out.resize(static_cast<std::size_t>(std::max(0, n)));
     return out;
 }
@@ -85,7 +63,7 @@ void TZRTablesModel::AddTable(const TXSettings& record) {
     t.title = record.GetValue("title");
     t.top = record.GetByte("top", 1) == 1;
     const std::vector<std::string> headings =
-        SplitAll(record.GetValue("keys"), static_cast<std::size_t>(MaxTableHeadings));
+        RecordCells(record.GetValue("keys"), static_cast<std::size_t>(MaxTableHeadings));
     const int h = std::max<int>(1, static_cast<int>(headings.size()));
     std::vector<std::vector<std::string>> lines;
     for (int r = 0; r < MaxTableLines; ++r) {
@@ -141,7 +119,7 @@ std::string TZRTablesModel::SaveColumnWidths() {
     for (std::size_t i = 0; i < tables_.size(); ++i) {
         std::string joined;
         for (std::size_t c = 0; c < tables_[i].columnWidths.size(); ++c) {
-            joined += (c ? std::string(1, kSep) : std::string()) +
+            joined += (c ? std::string(1, LobbyRecordSep) : std::string()) +
                       (tables_[i].columnWidths[c] > 0 ? std::to_string(tables_[i].columnWidths[c])
                                                       : std::string(""));
         }

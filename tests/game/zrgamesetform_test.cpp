@@ -44,7 +44,7 @@ TEST(GameSetForm, EveryBoundKeyRoundTripsThroughTheControls) {
     EXPECT_EQ(controls.edits.at("maxp"), "4");
     EXPECT_EQ(controls.stacks[5], "6");
     EXPECT_EQ(controls.teams[1], "b");
-    EXPECT_EQ(controls.chance[0][0], 3);
+    EXPECT_EQ(controls.ChanceWeights[0][0], 3);
     EXPECT_EQ(controls.pieces[0], 2);
 
     const std::string back = GameSetFromControls(controls);
@@ -108,18 +108,18 @@ TEST(GameSetForm, ShiftsKeepToTheirBounds) {
 
 TEST(GameSetForm, SetAndCopyWeights) {
     TGameSetControls c;
-    SetWeight(c.chance, 2, false, 5, 7);
-    EXPECT_EQ(c.chance[2][5], 7);
-    EXPECT_EQ(c.chance[0][5], DefaultWeight);
-    SetWeight(c.chance, 9, true, 1, 3);
-    for (const auto& row : c.chance) {
+    SetWeight(c.ChanceWeights, 2, false, 5, 7);
+    EXPECT_EQ(c.ChanceWeights[2][5], 7);
+    EXPECT_EQ(c.ChanceWeights[0][5], DefaultWeight);
+    SetWeight(c.ChanceWeights, 9, true, 1, 3);
+    for (const auto& row : c.ChanceWeights) {
         EXPECT_EQ(row[1], 3);
     }
-    SetWeight(c.chance, 9, false, 1, 11);  // no valid case: nothing
-    EXPECT_EQ(c.chance[0][1], 3);
-    CopyWeightCase(c.chance, 2);
-    EXPECT_EQ(c.chance[0], c.chance[2]);
-    EXPECT_EQ(c.chance[3][5], 7);
+    SetWeight(c.ChanceWeights, 9, false, 1, 11);  // no valid case: nothing
+    EXPECT_EQ(c.ChanceWeights[0][1], 3);
+    CopyWeightCase(c.ChanceWeights, 2);
+    EXPECT_EQ(c.ChanceWeights[0], c.ChanceWeights[2]);
+    EXPECT_EQ(c.ChanceWeights[3][5], 7);
 }
 
 TEST(GameSetForm, DataThatIsNoSetGivesTheDefaults) {

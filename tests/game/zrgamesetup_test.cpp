@@ -255,12 +255,12 @@ TEST_F(GameSetupTest, WeightsShiftAndChangeAll) {
     setup.SelectRow(RowOf("Alpha"));
     setup.weightCase = 1;
     setup.WeightChanged(2, 40);
-    EXPECT_EQ(setup.controls.chance[1][2], 40);
+    EXPECT_EQ(setup.controls.ChanceWeights[1][2], 40);
     setup.ShiftWeights(1);
-    EXPECT_EQ(setup.controls.chance[1][2], 40);
+    EXPECT_EQ(setup.controls.ChanceWeights[1][2], 40);
     setup.WeightChanged(2, 0);
     setup.ShiftWeights(-1);
-    EXPECT_EQ(setup.controls.chance[1][2], 0);
+    EXPECT_EQ(setup.controls.ChanceWeights[1][2], 0);
     host.confirmAnswer = false;
     EXPECT_FALSE(setup.ChangeAllClicked(true));
     EXPECT_FALSE(setup.changeAll);
@@ -268,10 +268,10 @@ TEST_F(GameSetupTest, WeightsShiftAndChangeAll) {
     EXPECT_TRUE(setup.ChangeAllClicked(true));
     EXPECT_EQ(host.confirms.back(),
               "Are you sure you want to change the other special block sets to match this one?");
-    EXPECT_EQ(setup.controls.chance[0], setup.controls.chance[1]);
+    EXPECT_EQ(setup.controls.ChanceWeights[0], setup.controls.ChanceWeights[1]);
     setup.WeightChanged(5, 9);
     for (int c = 0; c < WeightCases; ++c) {
-        EXPECT_EQ(setup.controls.chance[static_cast<std::size_t>(c)][5], 9);
+        EXPECT_EQ(setup.controls.ChanceWeights[static_cast<std::size_t>(c)][5], 9);
     }
     // Selecting a set unticks "Change all at once".
     setup.SelectRow(RowOf("zeta"));

@@ -177,16 +177,22 @@ TEST_F(Lists, GameOrdersAreStrictWeakOrders) {
     }
     for (int column = 0; column < GameColumns; ++column) {
         for (const auto& a : games) {
-            EXPECT_FALSE(GameBefore(a, a, column)) << column;
+            EXPECT_FALSE(gamelistCompare(a, a, column, true)) << column;
             for (const auto& b : games) {
-                EXPECT_FALSE(GameBefore(a, b, column) && GameBefore(b, a, column)) << column;
-                const bool equivalent = !GameBefore(a, b, column) && !GameBefore(b, a, column);
+                EXPECT_FALSE(gamelistCompare(a, b, column, true) &&
+                             gamelistCompare(b, a, column, true))
+                    << column;
+                const bool equivalent =
+                    !gamelistCompare(a, b, column, true) && !gamelistCompare(b, a, column, true);
                 for (const auto& c : games) {
-                    if (GameBefore(a, b, column) && GameBefore(b, c, column)) {
-                        EXPECT_TRUE(GameBefore(a, c, column)) << column;
+                    if (gamelistCompare(a, b, column, true) &&
+                        gamelistCompare(b, c, column, true)) {
+                        EXPECT_TRUE(gamelistCompare(a, c, column, true)) << column;
                     }
-                    if (equivalent && !GameBefore(b, c, column) && !GameBefore(c, b, column)) {
-                        EXPECT_FALSE(GameBefore(a, c, column) || GameBefore(c, a, column))
+                    if (equivalent && !gamelistCompare(b, c, column, true) &&
+                        !gamelistCompare(c, b, column, true)) {
+                        EXPECT_FALSE(gamelistCompare(a, c, column, true) ||
+                                     gamelistCompare(c, a, column, true))
                             << column;
                     }
                 }
@@ -195,8 +201,9 @@ TEST_F(Lists, GameOrdersAreStrictWeakOrders) {
     }
     // The ping column: measured regions by time, then unmeasured, then games without one.
     std::vector<tSbGame> sorted = games;
-    std::stable_sort(sorted.begin(), sorted.end(),
-                     [](const tSbGame& a, const tSbGame& b) { return GameBefore(a, b, 6); });
+    std::stable_sort(sorted.begin(), sorted.end(), [](const tSbGame& a, const tSbGame& b) {
+        return gamelistCompare(a, b, 6, true);
+    });
     EXPECT_EQ(sorted.front().region, "Fast");
     EXPECT_EQ(sorted.back().region, "Nowhere");
 }
@@ -216,15 +223,15 @@ TEST_F(Lists, LeastBusyRowStaysOnTopAndGivenUpRegionsCountAsMeasured) {
     c.time = 5;
     c.answers = 1;
     for (bool ascending : {true, false}) {
-        EXPECT_TRUE(RegionRowBefore(nullptr, &a, 3, ascending));
-        EXPECT_FALSE(RegionRowBefore(&a, nullptr, 3, ascending));
-        EXPECT_FALSE(RegionRowBefore(nullptr, nullptr, 3, ascending));
+        EXPECT_TRUE(regionlistCompare(nullptr, &a, 3, ascending));
+        EXPECT_FALSE(regionlistCompare(&a, nullptr, 3, ascending));
+        EXPECT_FALSE(regionlistCompare(nullptr, nullptr, 3, ascending));
     }
-    EXPECT_TRUE(RegionRowBefore(&b, &a, 3, true));
-    EXPECT_TRUE(RegionRowBefore(&a, &c, 3, true));
-    EXPECT_TRUE(RegionRowBefore(&c, &a, 3, false));
-    EXPECT_TRUE(RegionRowBefore(&a, &b, 0, true));
-    EXPECT_FALSE(RegionRowBefore(&a, &a, 0, true));
+    EXPECT_TRUE(regionlistCompare(&b, &a, 3, true));
+    EXPECT_TRUE(regionlistCompare(&a, &c, 3, true));
+    EXPECT_TRUE(regionlistCompare(&c, &a, 3, false));
+    EXPECT_TRUE(regionlistCompare(&a, &b, 0, true));
+    EXPECT_FALSE(regionlistCompare(&a, &a, 0, true));
 }
 
 TEST(OwnStatus, ButtonsFollowTheOwnStatus) {

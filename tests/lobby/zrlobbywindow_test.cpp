@@ -3,6 +3,7 @@
 // the menu's actions with their bytes.
 #include "lobby/zrlobbywindow.h"
 
+#include "lobby/zrregionlist.h"
 #include "lobby_fixture.h"
 
 namespace pk::test {
@@ -155,12 +156,12 @@ TEST_F(LobbyWindowTest, GameSortColumnsAndDirections) {
     a.name = "a";
     b.name = "b";
     a.players = b.players = 2;
-    EXPECT_TRUE(GameListBefore(a, b, sort));
-    EXPECT_FALSE(GameListBefore(b, a, sort));
-    EXPECT_FALSE(GameListBefore(a, a, sort));  // irreflexive
+    EXPECT_TRUE(gamelistCompare(a, b, sort.column, sort.ascending));
+    EXPECT_FALSE(gamelistCompare(b, a, sort.column, sort.ascending));
+    EXPECT_FALSE(gamelistCompare(a, a, sort.column, sort.ascending));  // irreflexive
     sort.ColumnClick(2);
-    EXPECT_TRUE(GameListBefore(b, a, sort));
-    EXPECT_FALSE(GameListBefore(a, a, sort));
+    EXPECT_TRUE(gamelistCompare(b, a, sort.column, sort.ascending));
+    EXPECT_FALSE(gamelistCompare(a, a, sort.column, sort.ascending));
 }
 
 TEST_F(LobbyWindowTest, OwnStatusButtonsNeedTheLinkAndNoGame) {
@@ -346,7 +347,7 @@ TEST_F(LobbyWindowTest, NewRoomAndPingServers) {
     Connected();
     CreateRoomNamed("My room");
     CreateRoomNamed("");
-    PingRegionsClicked();
+    pingserversClick();
     EXPECT_EQ(TakeSent(), (std::vector<SentFrame>{{4, "My room"}, {2, ""}}));
     EXPECT_EQ(ClientState.lobby.RoomName, "My room");
     EXPECT_EQ(ClientState.lobby.PendingAction, paPingOnly);

@@ -86,9 +86,12 @@ TEST_F(RegionListTest, TheRegionBoxNamesTheRegionByIdWithItsPing) {
 }
 
 TEST_F(RegionListTest, PingServersAsksForTheRegionsToMeasureOnly) {
+    pingserversClick();  // no link: nothing to ask
+    EXPECT_TRUE(TakeSent().empty());
+    EXPECT_NE(ClientState.lobby.PendingAction, paPingOnly);
     Connected();
     LobbyModel.pendingGame = 5;
-    PingServers();
+    pingserversClick();
     EXPECT_EQ(ClientState.lobby.PendingAction, paPingOnly);
     EXPECT_FALSE(LobbyModel.pendingGame.has_value());
     EXPECT_EQ(TakeSent(), (std::vector<SentFrame>{{2, ""}}));  // code 2, empty

@@ -149,9 +149,9 @@ TEST_F(RegionPingTest, NoMoreThanTheConcurrentPingsRunAtOnce) {
     measured.name = "Fast";
     measured.answers = 1;
     measured.time = 99999;
-    EXPECT_TRUE(RegionRowBefore(&measured, &R("Silent1"), 3, true));
-    EXPECT_TRUE(RegionRowBefore(&R("Silent1"), &R("Fresh"), 3, true));
-    EXPECT_TRUE(RegionRowBefore(&R("Fresh"), &R("Silent1"), 3, false));
+    EXPECT_TRUE(regionlistCompare(&measured, &R("Silent1"), 3, true));
+    EXPECT_TRUE(regionlistCompare(&R("Silent1"), &R("Fresh"), 3, true));
+    EXPECT_TRUE(regionlistCompare(&R("Fresh"), &R("Silent1"), 3, false));
 }
 
 TEST_F(RegionPingTest, ARestartClosesOpenPingsAndResetsEveryRegion) {

@@ -7,6 +7,7 @@
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -30,6 +31,14 @@ Tzrgamesetup* zrgamesetup = nullptr;
 namespace {
 
 constexpr int kExpandedHeight = 442;
+
+// The controls of the six-value lists and of the piece weights, in value order.
+constexpr std::array<const char*, 6> kStackEdits = {"gsstack1", "gsstack2", "gsstack3",
+                                                    "gsstack4", "gsstack5", "gsstack6"};
+constexpr std::array<const char*, 6> kTeamEdits = {"gsteam1", "gsteam2", "gsteam3",
+                                                   "gsteam4", "gsteam5", "gsteam6"};
+constexpr std::array<const char*, PieceKinds> kPieceBars = {"gsp1", "gsp2", "gsp3", "gsp4",
+                                                            "gsp5", "gsp6", "gsp7"};
 
 // Keys on the "Players" and "Game Settings" pages; every other bound key is a special block's.
 const std::set<std::string_view> kPlayerKeys = {
@@ -104,15 +113,25 @@ void Tzrgamesetup::Guard(const char* where, const std::function<void()>& body) {
 void Tzrgamesetup::Build() {
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(6, 6, 6, 6);
+    // Panel2 holds the set list with the ways out (aheader) above the region and the set
+    // management buttons.
     header_ = new QWidget(this);
-    header_->setObjectName(QStringLiteral("aheader"));
-    auto* grid = new QGridLayout(header_);
-    grid->setContentsMargins(0, 0, 0, 0);
+    header_->setObjectName(QStringLiteral("Panel2"));
+    auto* headerColumn = new QVBoxLayout(header_);
+    headerColumn->setContentsMargins(0, 0, 0, 0);
+    auto* aheader = new QWidget(header_);
+    aheader->setObjectName(QStringLiteral("aheader"));
+    auto* top = new QGridLayout(aheader);
+    top->setContentsMargins(0, 0, 0, 0);
+    headerColumn->addWidget(aheader);
+    auto* grid = new QGridLayout();
+    headerColumn->addLayout(grid);
     label1_ = new QLabel(header_);
     label1_->setObjectName(QStringLiteral("Label1"));
     presetlist_ = new QComboBox(header_);
     presetlist_->setObjectName(QStringLiteral("presetlist"));
-    presetlist_->setEditable(false);  // typing is swallowed
+    presetlist_->setEditable(false);
+    presetlist_->installEventFilter(this);
     creategameb_ = new QPushButton(QStringLiteral("Create Game"), header_);
     creategameb_->setObjectName(QStringLiteral("creategameb"));
     creategameb_->setDefault(true);
@@ -133,10 +152,10 @@ void Tzrgamesetup::Build() {
     regiontext_->setReadOnly(true);
     moreregions_ = new QPushButton(QStringLiteral("..."), header_);
     moreregions_->setObjectName(QStringLiteral("MoreRegions"));
-    grid->addWidget(label1_, 0, 0, 1, 4);
-    grid->addWidget(presetlist_, 1, 0, 1, 2);
-    grid->addWidget(creategameb_, 1, 2);
-    grid->addWidget(cancel_, 1, 3);
+    top->addWidget(label1_, 0, 0, 1, 4);
+    top->addWidget(presetlist_, 1, 0, 1, 2);
+    top->addWidget(creategameb_, 1, 2);
+    top->addWidget(cancel_, 1, 3);
     grid->addWidget(regiontext_, 2, 0);
     grid->addWidget(moreregions_, 2, 1);
     grid->addWidget(spectator_, 2, 2, 1, 2);
@@ -166,14 +185,15 @@ void Tzrgamesetup::Build() {
     auto* teamGrid = new QGridLayout();
     teamGrid->addWidget(new QLabel(QStringLiteral("Stack"), playersPage), 0, 1);
     teamGrid->addWidget(new QLabel(QStringLiteral("Team"), playersPage), 0, 2);
-    for (int i = 0; i < 6; ++i) {
-        teamGrid->addWidget(new QLabel(QString::number(i + 1), playersPage), i + 1, 0);
-        stacks_[static_cast<std::size_t>(i)] = new QLineEdit(playersPage);
-        stacks_[static_cast<std::size_t>(i)]->setObjectName(QStringLiteral("gsstack%1").arg(i + 1));
-        teams_[static_cast<std::size_t>(i)] = new QLineEdit(playersPage);
-        teams_[static_cast<std::size_t>(i)]->setObjectName(QStringLiteral("gsteam%1").arg(i + 1));
-        teamGrid->addWidget(stacks_[static_cast<std::size_t>(i)], i + 1, 1);
-        teamGrid->addWidget(teams_[static_cast<std::size_t>(i)], i + 1, 2);
+    for (std::size_t i = 0; i < 6; ++i) {
+        const int row = static_cast<int>(i) + 1;
+        teamGrid->addWidget(new QLabel(QString::number(row), playersPage), row, 0);
+        stacks_[i] = new QLineEdit(playersPage);
+        stacks_[i]->setObjectName(QString::fromLatin1(kStackEdits[i]));
+        teams_[i] = new QLineEdit(playersPage);
+        teams_[i]->setObjectName(QString::fromLatin1(kTeamEdits[i]));
+        teamGrid->addWidget(stacks_[i], row, 1);
+        teamGrid->addWidget(teams_[i], row, 2);
     }
     static_cast<QFormLayout*>(playersPage->layout())->addRow(teamGrid);
     tabs_->addTab(Scrolled(playersPage), QStringLiteral("Players"));
@@ -210,104 +230,64 @@ void Tzrgamesetup::Build() {
             new QLabel(QString(QChar(SpecialBlockLetters[static_cast<std::size_t>(k)])), sbPage),
             row, column);
         sbGrid->addWidget(bar, row, column + 1);
-        connect(bar, &QSlider::valueChanged, this, [this, k](int value) {
-            if (updating_) {
-                return;
-            }
-            Guard("Tzrgamesetup.gssbChange", [&] { model_.WeightChanged(k, value); });
-        });
+        connect(bar, &QSlider::valueChanged, this,
+                [this, bar] { Guard("Tzrgamesetup.gssbChange", [&] { gssbChange(bar); }); });
     }
     tabs_->addTab(Scrolled(sbPage), QStringLiteral("Special Blocks"));
     tabs_->addTab(Scrolled(BuildPage(sb)), QStringLiteral("S.B. Settings"));
     auto* piecePage = new QWidget(tabs_);
     auto* pieceForm = new QFormLayout(piecePage);
-    for (int n = 0; n < PieceKinds; ++n) {
-        QSlider* bar = WeightBar(piecePage, "gsp" + std::to_string(n + 1));
-        gsp_[static_cast<std::size_t>(n)] = bar;
+    for (std::size_t n = 0; n < gsp_.size(); ++n) {
+        QSlider* bar = WeightBar(piecePage, kPieceBars[n]);
+        gsp_[n] = bar;
         pieceForm->addRow(QStringLiteral("Piece %1").arg(n + 1), bar);
-        connect(bar, &QSlider::valueChanged, this, [this] { ControlChanged(); });
+        connect(bar, &QSlider::valueChanged, this, [this] { gstbchange(); });
     }
     tabs_->addTab(Scrolled(piecePage), QStringLiteral("Game Pieces"));
     outer->addWidget(tabs_, 1);
 
     for (auto& [key, box] : checks_) {
-        connect(box, &QCheckBox::clicked, this, [this] { ControlChanged(); });
+        connect(box, &QCheckBox::clicked, this, [this] { gscbclick(); });
     }
     for (auto& [key, edit] : edits_) {
-        connect(edit, &QLineEdit::textEdited, this, [this] { ControlChanged(); });
+        connect(edit, &QLineEdit::textEdited, this, [this] { gseditchange(); });
     }
     for (QLineEdit* edit : stacks_) {
-        connect(edit, &QLineEdit::textEdited, this, [this] { ControlChanged(); });
+        connect(edit, &QLineEdit::textEdited, this, [this] { gseditchange(); });
     }
     for (QLineEdit* edit : teams_) {
-        connect(edit, &QLineEdit::textEdited, this, [this] { ControlChanged(); });
+        connect(edit, &QLineEdit::textEdited, this, [this] { gseditchange(); });
     }
     for (QPlainTextEdit* text : {gsdesc_, gsclassicrules_}) {
-        connect(text, &QPlainTextEdit::textChanged, this, [this] { ControlChanged(); });
+        connect(text, &QPlainTextEdit::textChanged, this, [this] { gsrechange(); });
     }
 
     connect(presetlist_, qOverload<int>(&QComboBox::activated), this, [this](int row) {
-        if (updating_) {
-            return;
-        }
-        Guard("Tzrgamesetup.presetlistChange", [&] {
-            model_.SelectRow(row);
-            LoadControls();
-        });
+        Guard("Tzrgamesetup.presetlistChange", [&] { presetlistChange(row); });
     });
-    connect(sbset_, qOverload<int>(&QComboBox::currentIndexChanged), this, [this](int index) {
-        if (updating_) {
-            return;
-        }
-        model_.weightCase = index;
-        LoadWeights();
-    });
-    connect(shiftleft_, &QPushButton::clicked, this, [this] {
-        model_.ShiftWeights(-1);
-        LoadWeights();
-    });
-    connect(shiftright_, &QPushButton::clicked, this, [this] {
-        model_.ShiftWeights(1);
-        LoadWeights();
-    });
+    connect(sbset_, qOverload<int>(&QComboBox::currentIndexChanged), this,
+            [this](int index) { Guard("Tzrgamesetup.sbsetChange", [&] { sbsetChange(index); }); });
+    connect(shiftleft_, &QPushButton::clicked, this,
+            [this] { Guard("Tzrgamesetup.shiftleftClick", [&] { shiftleftClick(); }); });
+    connect(shiftright_, &QPushButton::clicked, this,
+            [this] { Guard("Tzrgamesetup.shiftrightClick", [&] { shiftrightClick(); }); });
     connect(changeall_, &QCheckBox::clicked, this, [this](bool ticked) {
-        Guard("Tzrgamesetup.changeallClick", [&] {
-            const bool on = model_.ChangeAllClicked(ticked);
-            updating_ = true;
-            changeall_->setChecked(on);
-            updating_ = false;
-            LoadWeights();
-        });
+        Guard("Tzrgamesetup.changeallClick", [&] { changeallClick(ticked); });
     });
     connect(creategameb_, &QPushButton::clicked, this,
             [this] { Guard("Tzrgamesetup.creategamebClick", [&] { creategamebClick(); }); });
     connect(cancel_, &QPushButton::clicked, this,
             [this] { Guard("Tzrgamesetup.CancelClick", [&] { CancelClick(); }); });
-    connect(showsettings_, &QPushButton::clicked, this, [this] { showsettingsClick(); });
-    connect(aadd_, &QPushButton::clicked, this, [this] {
-        Guard("Tzrgamesetup.aaddClick", [&] {
-            model_.AddSet();
-            LoadControls();
-        });
-    });
-    connect(rename_, &QPushButton::clicked, this, [this] {
-        Guard("Tzrgamesetup.renameClick", [&] {
-            model_.RenameSet();
-            LoadControls();
-        });
-    });
-    connect(adelete_, &QPushButton::clicked, this, [this] {
-        Guard("Tzrgamesetup.adeleteClick", [&] {
-            model_.DeleteSet();
-            LoadControls();
-        });
-    });
-    connect(moreregions_, &QPushButton::clicked, this, [this] {
-        Guard("Tzrgamesetup.MoreRegionsClick", [&] {
-            regiontext_->setFocus();
-            GameSetupShell().OpenRegionPicker();
-        });
-    });
+    connect(showsettings_, &QPushButton::clicked, this,
+            [this] { Guard("Tzrgamesetup.showsettingsClick", [&] { showsettingsClick(); }); });
+    connect(aadd_, &QPushButton::clicked, this,
+            [this] { Guard("Tzrgamesetup.aaddClick", [&] { aaddClick(); }); });
+    connect(rename_, &QPushButton::clicked, this,
+            [this] { Guard("Tzrgamesetup.renameClick", [&] { renameClick(); }); });
+    connect(adelete_, &QPushButton::clicked, this,
+            [this] { Guard("Tzrgamesetup.adeleteClick", [&] { adeleteClick(); }); });
+    connect(moreregions_, &QPushButton::clicked, this,
+            [this] { Guard("Tzrgamesetup.MoreRegionsClick", [&] { MoreRegionsClick(); }); });
 }
 
 QWidget* Tzrgamesetup::BuildPage(const std::vector<std::string_view>& keys) {
@@ -365,7 +345,7 @@ void Tzrgamesetup::LoadWeights() {
     for (int k = 0; k < SpecialBlockKinds; ++k) {
         gssb_[static_cast<std::size_t>(k)]->setValue(
             model_.controls
-                .chance[static_cast<std::size_t>(weightCase)][static_cast<std::size_t>(k)]);
+                .ChanceWeights[static_cast<std::size_t>(weightCase)][static_cast<std::size_t>(k)]);
     }
     changeall_->setChecked(model_.changeAll);
     updating_ = was;
@@ -442,14 +422,110 @@ void Tzrgamesetup::ReadControls() {
     }
 }
 
-void Tzrgamesetup::ControlChanged() {
+void Tzrgamesetup::ControlChanged(const char* where) {
     if (updating_) {
         return;
     }
-    Guard("Tzrgamesetup.gseditchange", [&] {
+    Guard(where, [&] {
         ReadControls();
         model_.StoreControls();
     });
+}
+
+void Tzrgamesetup::gseditchange() {
+    ControlChanged("Tzrgamesetup.gseditchange");
+}
+
+void Tzrgamesetup::gscbclick() {
+    ControlChanged("Tzrgamesetup.gscbclick");
+}
+
+void Tzrgamesetup::gstbchange() {
+    ControlChanged("Tzrgamesetup.gstbchange");
+}
+
+void Tzrgamesetup::gsrechange() {
+    ControlChanged("Tzrgamesetup.gsrechange");
+}
+
+void Tzrgamesetup::gssbChange(const QObject* bar) {
+    const auto* slider = qobject_cast<const QSlider*>(bar);
+    if (updating_ || !slider) {
+        return;
+    }
+    // The kind is the number after "gssb".
+    bool ok = false;
+    const int k = slider->objectName().mid(4).toInt(&ok) - 1;
+    if (ok && k >= 0 && k < SpecialBlockKinds) {
+        model_.WeightChanged(k, slider->value());
+    }
+}
+
+void Tzrgamesetup::sbsetChange(int index) {
+    if (updating_) {
+        return;
+    }
+    model_.weightCase = index;
+    LoadWeights();
+}
+
+void Tzrgamesetup::shiftleftClick() {
+    model_.ShiftWeights(-1);
+    LoadWeights();
+}
+
+void Tzrgamesetup::shiftrightClick() {
+    model_.ShiftWeights(1);
+    LoadWeights();
+}
+
+void Tzrgamesetup::changeallClick(bool ticked) {
+    const bool on = model_.ChangeAllClicked(ticked);
+    updating_ = true;
+    changeall_->setChecked(on);
+    updating_ = false;
+    LoadWeights();
+}
+
+void Tzrgamesetup::presetlistChange(int row) {
+    if (updating_) {
+        return;
+    }
+    model_.SelectRow(row);
+    LoadControls();
+}
+
+bool Tzrgamesetup::presetlistKeyPress(const QString& text) {
+    return !text.isEmpty() && text.at(0).isPrint();
+}
+
+void Tzrgamesetup::aaddClick() {
+    model_.AddSet();
+    LoadControls();
+}
+
+void Tzrgamesetup::renameClick() {
+    model_.RenameSet();
+    LoadControls();
+}
+
+void Tzrgamesetup::adeleteClick() {
+    model_.DeleteSet();
+    LoadControls();
+}
+
+void Tzrgamesetup::MoreRegionsClick() {
+    regiontext_->setFocus();
+    GameSetupShell().OpenRegionPicker();
+}
+
+bool Tzrgamesetup::eventFilter(QObject* watched, QEvent* event) {
+    bool taken = false;
+    if (watched == presetlist_ && event->type() == QEvent::KeyPress) {
+        Guard("Tzrgamesetup.presetlistKeyPress",
+              [&] { taken = presetlistKeyPress(static_cast<QKeyEvent*>(event)->text()); });
+    }
+    return taken || QWidget::eventFilter(watched, event);
 }
 
 void Tzrgamesetup::SetMode(std::int32_t gameId, const std::string& gameName,

@@ -64,27 +64,48 @@ public:
     void LoadControls();
     void ReadControls();
 
-    // The button handlers.
+    // Handlers.
     void creategamebClick();
     void CancelClick();
     void showsettingsClick();
+    void presetlistChange(int row);
+    // Typing in the set list is swallowed (it would pick a set by its first letter); true when
+    // the key was taken.
+    bool presetlistKeyPress(const QString& text);
+    void aaddClick();
+    void adeleteClick();
+    void renameClick();
+    void MoreRegionsClick();
+    // The controls' changes store the whole form into the selected set: edits, check boxes,
+    // the piece track bars and the multi-line texts.
+    void gseditchange();
+    void gscbclick();
+    void gstbchange();
+    void gsrechange();
+    // A special-block track bar ("gssb1" ... "gssb14") moved.
+    void gssbChange(const QObject* bar);
+    void sbsetChange(int index);
+    void shiftleftClick();
+    void shiftrightClick();
+    void changeallClick(bool ticked);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Build();
     QWidget* BuildPage(const std::vector<std::string_view>& keys);
     void LoadList();
     void LoadWeights();
-    void ControlChanged();
+    void ControlChanged(const char* where);
     void Guard(const char* where, const std::function<void()>& body);
 
     TGameSetup model_;
     bool updating_ = false;
     bool settingsShown_ = false;
     int headerHeight_ = 0;
-    QWidget* header_ = nullptr;
+    QWidget* header_ = nullptr;  // Panel2: the part the collapsed window shows
     QLabel* label1_ = nullptr;
     QComboBox* presetlist_ = nullptr;
     QPushButton* creategameb_ = nullptr;

@@ -25,6 +25,7 @@
 #include "lobby/zrlobbydispatch.h"
 #include "lobby/zrlobbyjoin.h"
 #include "lobby/zrlobbylists.h"
+#include "lobby/zrregionlist.h"
 #include "lobby/zrregionping.h"
 #include "platform/cp1252.h"
 #include "shell/zrconfig.h"
@@ -166,33 +167,63 @@ void Tzrbrowser::Build() {
     roomstatusbox_->setAutoFillBackground(true);
     auto* statusRow = new QHBoxLayout(roomstatusbox_);
     statusRow->setContentsMargins(4, 2, 4, 2);
-    roomname_ = new QLabel(QStringLiteral("Pelkorin Lobby"), roomstatusbox_);
+    // The room's name and its icons, beside the banner.
+    headerpanel_ = new QWidget(roomstatusbox_);
+    headerpanel_->setObjectName(QStringLiteral("headerpanel"));
+    auto* headerRow = new QHBoxLayout(headerpanel_);
+    headerRow->setContentsMargins(0, 0, 0, 0);
+    roomname_ = new QLabel(QStringLiteral("Pelkorin Lobby"), headerpanel_);
     roomname_->setObjectName(QStringLiteral("roomname"));
     QFont bold = font();
     bold.setBold(true);
     roomname_->setFont(bold);
-    modimage_ = new QLabel(roomstatusbox_);
+    modimage_ = new QLabel(headerpanel_);
     modimage_->setObjectName(QStringLiteral("modimage"));
     modimage_->setToolTip(QStringLiteral("Moderated"));
     modimage_->hide();
-    lockimage_ = new QLabel(roomstatusbox_);
+    lockimage_ = new QLabel(headerpanel_);
     lockimage_->setObjectName(QStringLiteral("lockimage"));
     lockimage_->setToolTip(QStringLiteral("Locked"));
     lockimage_->hide();
+    headerRow->addWidget(roomname_);
+    headerRow->addWidget(modimage_);
+    headerRow->addWidget(lockimage_);
     topicbanner_ = new TTopicBannerBox(roomstatusbox_);
     topicbanner_->setMinimumHeight(18);
-    statusRow->addWidget(roomname_);
-    statusRow->addWidget(modimage_);
-    statusRow->addWidget(lockimage_);
+    statusRow->addWidget(headerpanel_);
     statusRow->addWidget(topicbanner_, 1);
     roomstatusbox_->installEventFilter((filters_[0] = std::make_unique<EventFn>([this](QEvent& e) {
-                                            if (e.type() == QEvent::MouseButtonDblClick &&
-                                                hooks.roomDetails) {
-                                                hooks.roomDetails();
+                                            if (e.type() == QEvent::MouseButtonDblClick) {
+                                                roomstatusboxDblClick();
                                                 return true;
                                             }
                                             return false;
                                         })).get());
+    topicbanner_->installEventFilter((filters_[3] = std::make_unique<EventFn>([this](QEvent& e) {
+                                          const auto* mouse = dynamic_cast<QMouseEvent*>(&e);
+                                          if (!mouse) {
+                                              return false;
+                                          }
+                                          const QPoint at = mouse->position().toPoint();
+                                          switch (e.type()) {
+                                              case QEvent::MouseButtonPress:
+                                                  topicbannerMouseDown(at.x(), at.y());
+                                                  return true;
+                                              case QEvent::MouseMove:
+                                                  topicbannerMouseMove(mouse->buttons(), at.x(),
+                                                                       at.y());
+                                                  return true;
+                                              case QEvent::MouseButtonRelease:
+                                                  topicbannerMouseUp();
+                                                  return true;
+                                              case QEvent::MouseButtonDblClick:
+                                                  // The banner lies in the room status box.
+                                                  roomstatusboxDblClick();
+                                                  return true;
+                                              default:
+                                                  return false;
+                                          }
+                                      })).get());
     outer->addWidget(roomstatusbox_);
 
     columns_ = new QSplitter(Qt::Horizontal, this);
@@ -249,14 +280,18 @@ void Tzrbrowser::Build() {
     chatbox_->SetAllowFocus(true);
     chatbox_->SetStayAtBottom(true);
     chatColumn->addWidget(chatbox_, 1);
-    auto* chatebpanel = new QWidget(chat);
-    chatebpanel->setObjectName(QStringLiteral("chatebpanel"));
-    auto* chatebRow = new QHBoxLayout(chatebpanel);
-    chatebRow->setContentsMargins(0, 0, 3, 1);
-    chateb_ = new QLineEdit(chatebpanel);
+    chatebpanel_ = new QWidget(chat);
+    chatebpanel_->setObjectName(QStringLiteral("chatebpanel"));
+    chateb_ = new QLineEdit(chatebpanel_);
     chateb_->setObjectName(QStringLiteral("chateb"));
-    chatebRow->addWidget(chateb_);
-    chatColumn->addWidget(chatebpanel);
+    chatebpanel_->setFixedHeight(chateb_->sizeHint().height() + 1);
+    chatebpanel_->installEventFilter((filters_[4] = std::make_unique<EventFn>([this](QEvent& e) {
+                                          if (e.type() == QEvent::Resize) {
+                                              chatebpanelResize();
+                                          }
+                                          return false;
+                                      })).get());
+    chatColumn->addWidget(chatebpanel_);
 
     // Rooms.
     auto* rooms = new QWidget(right_);
@@ -292,11 +327,15 @@ void Tzrbrowser::Build() {
         b->setCheckable(true);
         statusGroup_->addButton(b, m.status);
         meRow->addWidget(b);
-        const int status = m.status;
-        connect(b, &QToolButton::clicked, this, [this, status] {
-            SkinGuard("Tzrbrowser.meClick", [&] { OwnStatusClick(status); });
-        });
     }
+    connect(Button("meactive"), &QToolButton::clicked, this,
+            [this] { SkinGuard("Tzrbrowser.meactiveClick", [&] { meactiveClick(); }); });
+    connect(Button("mebrb"), &QToolButton::clicked, this,
+            [this] { SkinGuard("Tzrbrowser.mebrbClick", [&] { mebrbClick(); }); });
+    connect(Button("meaway"), &QToolButton::clicked, this,
+            [this] { SkinGuard("Tzrbrowser.meawayClick", [&] { meawayClick(); }); });
+    connect(Button("mesleeping"), &QToolButton::clicked, this,
+            [this] { SkinGuard("Tzrbrowser.mesleepingClick", [&] { mesleepingClick(); }); });
     Button("meactive")->setChecked(true);
     QToolButton* whois = NewButton("mewhois", QStringLiteral("Me"), users);
     whois->setToolTip(QStringLiteral("Edit player details..."));
@@ -343,20 +382,14 @@ void Tzrbrowser::Build() {
     outer->addWidget(columns_, 1);
 
     connect(creategame, &QToolButton::clicked, this,
-            [] { SkinGuard("Tzrbrowser.creategameClick", [] { CreateGameClicked(); }); });
-    connect(ping, &QToolButton::clicked, this,
-            [] { SkinGuard("Tzrbrowser.pingregionsbuttonClick", [] { PingRegionsClicked(); }); });
-    connect(showstats, &QToolButton::clicked, this, [this] { showstatsClick(); });
-    connect(whois, &QToolButton::clicked, this, [this] {
-        SkinGuard("Tzrbrowser.mewhoisClick", [&] {
-            // The details dialog asks for the own statistics itself.
-            if (hooks.editOwnDetails) {
-                hooks.editOwnDetails();
-            } else {
-                EditOwnDetails();
-            }
-        });
+            [this] { SkinGuard("Tzrbrowser.creategameClick", [&] { creategameClick(); }); });
+    connect(ping, &QToolButton::clicked, this, [this] {
+        SkinGuard("Tzrbrowser.pingregionsbuttonClick", [&] { pingregionsbuttonClick(); });
     });
+    connect(showstats, &QToolButton::clicked, this,
+            [this] { SkinGuard("Tzrbrowser.showstatsClick", [&] { showstatsClick(); }); });
+    connect(whois, &QToolButton::clicked, this,
+            [this] { SkinGuard("Tzrbrowser.mewhoisClick", [&] { mewhoisClick(); }); });
     connect(Button("createroomtb"), &QToolButton::clicked, this,
             [this] { SkinGuard("Tzrbrowser.createroomtbClick", [&] { createroomtbClick(); }); });
     connect(gamelist_->header(), &QHeaderView::sectionClicked, this, [this](int column) {
@@ -377,15 +410,10 @@ void Tzrbrowser::Build() {
                                      auto& key = static_cast<QKeyEvent&>(e);
                                      if (key.key() == Qt::Key_Return ||
                                          key.key() == Qt::Key_Enter) {
-                                         ChatEnter();
+                                         chatebKeyPress();
                                          return true;
                                      }
-                                     if (key.key() == Qt::Key_Tab) {
-                                         ChatKeyPress(key.key());
-                                         return true;  // the focus stays in the edit
-                                     }
-                                     ChatKeyPress(key.key());
-                                     return key.key() == Qt::Key_Up || key.key() == Qt::Key_Down;
+                                     return chatebKeyDown(key.key());
                                  })).get());
     connect(chateb_, &QLineEdit::textEdited, this, [this](const QString& text) {
         chatEdit_.text = QStringToCp1252(text);
@@ -396,70 +424,57 @@ void Tzrbrowser::Build() {
 void Tzrbrowser::BuildMenus() {
     changefontpopup_ = new QMenu(this);
     changefontpopup_->setObjectName(QStringLiteral("changefontpopup"));
-    changefontpopup_
-        ->addAction(QStringLiteral("Change Font..."), this,
-                    [this] {
-                        SkinGuard("Tzrbrowser.browserchatchangefontClick", [&] {
-                            QFont font = chatbox_->font();
-                            const bool ok = hooks.pickFont ? hooks.pickFont(font) : [&] {
-                                bool accepted = false;
-                                font = QFontDialog::getFont(&accepted, font, this);
-                                return accepted;
-                            }();
-                            if (ok) {
-                                chatbox_->setFont(font);
-                            }
-                        });
-                    })
-        ->setObjectName(QStringLiteral("browserchatchangefont"));
-    changefontpopup_
-        ->addAction(QStringLiteral("Restore Default Font"), this,
-                    [this] { chatbox_->setFont(font()); })
-        ->setObjectName(QStringLiteral("browserchatrestore"));
+    connect(changefontpopup_->addAction(QStringLiteral("Change Font...")), &QAction::triggered,
+            this, [this] {
+                SkinGuard("Tzrbrowser.browserchatchangefontClick",
+                          [&] { browserchatchangefontClick(); });
+            });
+    changefontpopup_->actions().back()->setObjectName(QStringLiteral("browserchatchangefont"));
+    connect(changefontpopup_->addAction(QStringLiteral("Restore Default Font")),
+            &QAction::triggered, this, [this] {
+                SkinGuard("Tzrbrowser.browserchatrestoreClick", [&] { browserchatrestoreClick(); });
+            });
+    changefontpopup_->actions().back()->setObjectName(QStringLiteral("browserchatrestore"));
     chatbox_->SetPopupMenu(changefontpopup_);
 
     userpopupmenu_ = new QMenu(this);
     userpopupmenu_->setObjectName(QStringLiteral("userpopupmenu"));
     const auto item = [this](QMenu* menu, const char* name, const QString& text,
-                             std::function<void()> action) {
+                             void (Tzrbrowser::*handler)()) {
         QAction* a = menu->addAction(text);
         a->setObjectName(QString::fromLatin1(name));
         connect(a, &QAction::triggered, this,
-                [name, action = std::move(action)] { SkinGuard(name, action); });
+                [this, name, handler] { SkinGuard(name, [&] { (this->*handler)(); }); });
         return a;
     };
     QMenu* status = userpopupmenu_->addMenu(QStringLiteral("Change user's status to"));
     status->menuAction()->setObjectName(QStringLiteral("statussub"));
-    item(status, "setnormal", QStringLiteral("normal."),
-         [this] { SetUsersNormal(SelectedUsers()); });
-    item(status, "setvoice", QStringLiteral("voice."), [this] { SetUsersVoice(SelectedUsers()); });
-    item(status, "setoperator", QStringLiteral("operator."),
-         [this] { SetUsersOperator(SelectedUsers()); });
+    item(status, "setnormal", QStringLiteral("normal."), &Tzrbrowser::setnormalClick);
+    item(status, "setvoice", QStringLiteral("voice."), &Tzrbrowser::setvoiceClick);
+    item(status, "setoperator", QStringLiteral("operator."), &Tzrbrowser::setoperatorClick);
     QMenu* kick = userpopupmenu_->addMenu(QStringLiteral("Kick user"));
     kick->menuAction()->setObjectName(QStringLiteral("kicksub"));
-    item(kick, "kickwomsg", QStringLiteral("without message."),
-         [this] { KickUsers(SelectedUsers()); });
-    item(kick, "kickwmsg", QStringLiteral("with message..."), [this] { kickwmsgClick(); });
-    item(kick, "kickand5minban", QStringLiteral("and ban for 5 min..."), [this] { BanClick(300); });
-    item(kick, "kickandban", QStringLiteral("and ban..."), [this] { BanClick(0); });
+    item(kick, "kickwomsg", QStringLiteral("without message."), &Tzrbrowser::kickwomsgClick);
+    item(kick, "kickwmsg", QStringLiteral("with message..."), &Tzrbrowser::kickwmsgClick);
+    item(kick, "kickand5minban", QStringLiteral("and ban for 5 min..."),
+         &Tzrbrowser::kickand5minbanClick);
+    item(kick, "kickandban", QStringLiteral("and ban..."), &Tzrbrowser::kickandbanClick);
     item(userpopupmenu_, "whoismenu", QStringLiteral("Show player details..."),
-         [this] { WhoisUser(FocusedUser()); });
+         &Tzrbrowser::whoismenuClick);
     item(userpopupmenu_, "requestrps", QStringLiteral("Request permanent user list..."),
-         [] { RequestPermanentList(); });
+         &Tzrbrowser::requestrpsClick);
     QMenu* friends = userpopupmenu_->addMenu(QStringLiteral("Friends list"));
     friends->menuAction()->setObjectName(QStringLiteral("friendsub"));
-    item(friends, "addnewfriend", QStringLiteral("Add to"),
-         [this] { AddUsersAsFriends(SelectedUsers()); });
-    item(friends, "removefriend", QStringLiteral("Remove from"),
-         [this] { RemoveFriends(SelectedUsers()); });
+    item(friends, "addnewfriend", QStringLiteral("Add to"), &Tzrbrowser::addnewfriendClick);
+    item(friends, "removefriend", QStringLiteral("Remove from"), &Tzrbrowser::removefriendClick);
     item(userpopupmenu_, "invitegame", QStringLiteral("Invite user to your game."),
-         [this] { InviteUser(FocusedUser()); });
+         &Tzrbrowser::invitegameClick);
     QMenu* ignore = userpopupmenu_->addMenu(QStringLiteral("Ignore list"));
     ignore->menuAction()->setObjectName(QStringLiteral("ignoresub"));
     item(ignore, "addignoreusermenu", QStringLiteral("Add to"),
-         [this] { AddUsersToIgnore(SelectedUsers()); });
+         &Tzrbrowser::addignoreusermenuClick);
     item(ignore, "removeignoreuser", QStringLiteral("Remove from"),
-         [this] { RemoveIgnored(SelectedUsers()); });
+         &Tzrbrowser::removeignoreuserClick);
 }
 
 void Tzrbrowser::resizeEvent(QResizeEvent* event) {
@@ -634,6 +649,81 @@ void Tzrbrowser::OwnStatusClick(int status) {
     }
 }
 
+void Tzrbrowser::meactiveClick() {
+    OwnStatusClick(stActive);
+}
+
+void Tzrbrowser::mebrbClick() {
+    OwnStatusClick(stBeRightBack);
+}
+
+void Tzrbrowser::meawayClick() {
+    OwnStatusClick(stAway);
+}
+
+void Tzrbrowser::mesleepingClick() {
+    OwnStatusClick(stSleeping);
+}
+
+void Tzrbrowser::mewhoisClick() {
+    // The details dialog asks for the own statistics itself.
+    if (hooks.editOwnDetails) {
+        hooks.editOwnDetails();
+    } else {
+        EditOwnDetails();
+    }
+}
+
+void Tzrbrowser::roomstatusboxDblClick() {
+    if (hooks.roomDetails) {
+        hooks.roomDetails();
+    }
+}
+
+void Tzrbrowser::creategameClick() {
+    CreateGameClicked();
+}
+
+void Tzrbrowser::pingregionsbuttonClick() {
+    pingserversClick();
+}
+
+void Tzrbrowser::browserchatchangefontClick() {
+    QFont font = chatbox_->font();
+    bool ok = false;
+    if (hooks.pickFont) {
+        ok = hooks.pickFont(font);
+    } else {
+        font = QFontDialog::getFont(&ok, font, this);
+    }
+    if (ok) {
+        chatbox_->setFont(font);
+    }
+}
+
+void Tzrbrowser::browserchatrestoreClick() {
+    chatbox_->setFont(font());
+}
+
+void Tzrbrowser::topicbannerMouseDown(int x, int y) {
+    topicbanner_->banner.MouseDown(x, y);
+}
+
+void Tzrbrowser::topicbannerMouseMove(Qt::MouseButtons buttons, int x, int y) {
+    if (buttons & Qt::LeftButton) {
+        topicbanner_->banner.MouseMove(x, y);
+        topicbanner_->update();
+    }
+}
+
+void Tzrbrowser::topicbannerMouseUp() {
+    topicbanner_->banner.MouseUp();
+}
+
+void Tzrbrowser::chatebpanelResize() {
+    chateb_->setGeometry(0, 0, chatebpanel_->width() - 3, chatebpanel_->height() - 1);
+}
+
 void Tzrbrowser::createroomtbClick() {
     std::string name;
     if (hooks.newRoom && hooks.newRoom(name)) {
@@ -756,6 +846,22 @@ void Tzrbrowser::userlistMouseDown(Qt::MouseButton button, const QPoint& at,
     }
 }
 
+void Tzrbrowser::setnormalClick() {
+    SetUsersNormal(SelectedUsers());
+}
+
+void Tzrbrowser::setvoiceClick() {
+    SetUsersVoice(SelectedUsers());
+}
+
+void Tzrbrowser::setoperatorClick() {
+    SetUsersOperator(SelectedUsers());
+}
+
+void Tzrbrowser::kickwomsgClick() {
+    KickUsers(SelectedUsers());
+}
+
 void Tzrbrowser::kickwmsgClick() {
     const std::vector<std::string> names = SelectedUserNames(SelectedUsers());
     std::string message;
@@ -772,6 +878,42 @@ void Tzrbrowser::BanClick(int seconds) {
     }
 }
 
+void Tzrbrowser::kickandbanClick() {
+    BanClick(0);
+}
+
+void Tzrbrowser::kickand5minbanClick() {
+    BanClick(300);
+}
+
+void Tzrbrowser::whoismenuClick() {
+    WhoisUser(FocusedUser());
+}
+
+void Tzrbrowser::requestrpsClick() {
+    RequestPermanentList();
+}
+
+void Tzrbrowser::addnewfriendClick() {
+    AddUsersAsFriends(SelectedUsers());
+}
+
+void Tzrbrowser::removefriendClick() {
+    RemoveFriends(SelectedUsers());
+}
+
+void Tzrbrowser::invitegameClick() {
+    InviteUser(FocusedUser());
+}
+
+void Tzrbrowser::addignoreusermenuClick() {
+    AddUsersToIgnore(SelectedUsers());
+}
+
+void Tzrbrowser::removeignoreuserClick() {
+    RemoveIgnored(SelectedUsers());
+}
+
 void Tzrbrowser::SyncChatEdit() {
     const QString text = Cp1252ToQString(chatEdit_.text);
     if (chateb_->text() != text) {
@@ -780,7 +922,7 @@ void Tzrbrowser::SyncChatEdit() {
     chateb_->setCursorPosition(static_cast<int>(chateb_->text().size()));
 }
 
-void Tzrbrowser::ChatKeyPress(int qtKey) {
+bool Tzrbrowser::chatebKeyDown(int qtKey) {
     int vk = 0;
     switch (qtKey) {
         case Qt::Key_Up:
@@ -799,14 +941,16 @@ void Tzrbrowser::ChatKeyPress(int qtKey) {
             vk = 123;
             break;
         default:
-            return;
+            return false;
     }
     chatEdit_.text = QStringToCp1252(chateb_->text());
-    LobbyChatKeyDown(chatEdit_, vk);
+    const bool used = LobbyChatKeyDown(chatEdit_, vk);
     SyncChatEdit();
+    // Tab would move the focus out of the edit.
+    return used || qtKey == Qt::Key_Tab;
 }
 
-void Tzrbrowser::ChatEnter() {
+void Tzrbrowser::chatebKeyPress() {
     chatEdit_.text = QStringToCp1252(chateb_->text());
     LobbyChatEnter(chatEdit_);
     SyncChatEdit();

@@ -38,7 +38,7 @@ class TRegionPinger;
 struct TConfig;
 struct IconTile;
 
-// The paint box of the room's topic.
+// The paint box of the room's topic; the window handles its mouse.
 class TTopicBannerBox : public QWidget {
 public:
     explicit TTopicBannerBox(QWidget* parent = nullptr);
@@ -46,10 +46,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
 };
 
 class Tzrbrowser : public TZRSkinForm {
@@ -102,21 +98,53 @@ public:
 
     // Handlers.
     void misctimerTimer();
+    void roomstatusboxDblClick();
     void showstatsClick();
     void gamelistColumnClick(int column);
-    void OwnStatusClick(int status);
+    void meactiveClick();
+    void mebrbClick();
+    void meawayClick();
+    void mesleepingClick();
+    void mewhoisClick();
     void createroomtbClick();
+    void creategameClick();
+    void pingregionsbuttonClick();
     void roomlistDblClick(const QPoint& at);
     void gamelistDblClick(const QPoint& at);
+    void browserchatchangefontClick();
+    void browserchatrestoreClick();
+    // The topic banner: a press stops it, a drag with the left button moves the text, a click
+    // without a move stops or restarts the scrolling.
+    void topicbannerMouseDown(int x, int y);
+    void topicbannerMouseMove(Qt::MouseButtons buttons, int x, int y);
+    void topicbannerMouseUp();
+    // The chat edit fills its panel but for a margin on the right and at the foot.
+    void chatebpanelResize();
     // Left or right button on the user list at a point of its viewport.
     void userlistMouseDown(Qt::MouseButton button, const QPoint& at, const QPoint& globalAt);
     // The users the popup menu acts on: the selected rows' users, in list order.
     std::vector<std::uint32_t> SelectedUsers() const;
     std::uint32_t FocusedUser() const;
+    // The popup menu's entries.
+    void setnormalClick();
+    void setvoiceClick();
+    void setoperatorClick();
+    void kickwomsgClick();
     void kickwmsgClick();
-    void BanClick(int seconds);
-    void ChatKeyPress(int qtKey);
-    void ChatEnter();
+    void kickandbanClick();
+    void kickand5minbanClick();
+    void whoismenuClick();
+    void requestrpsClick();
+    void addnewfriendClick();
+    void removefriendClick();
+    void invitegameClick();
+    void addignoreusermenuClick();
+    void removeignoreuserClick();
+    // The chat edit's keys by Qt key code: Up, Down and the nick completion keys. True when
+    // the key was used up here (Up and Down, and Tab so that the focus stays).
+    bool chatebKeyDown(int qtKey);
+    // Enter in the chat edit: the line is processed and goes into the history.
+    void chatebKeyPress();
     void SyncChatEdit();
 
     // The row of the user list whose menu opened last; tests open the menu without showing it.
@@ -137,6 +165,8 @@ private:
     void Build();
     void BuildMenus();
     void ApplySizes();
+    void OwnStatusClick(int status);
+    void BanClick(int seconds);
     QToolButton* NewButton(const char* name, const QString& text, QWidget* parent);
 
     class BrowserViews;
@@ -156,6 +186,7 @@ private:
     QSplitter* left_ = nullptr;     // games (btopleftheight) | chat
     QSplitter* right_ = nullptr;    // rooms (btoprightheight) | users
     QWidget* roomstatusbox_ = nullptr;
+    QWidget* headerpanel_ = nullptr;
     QLabel* roomname_ = nullptr;
     QLabel* modimage_ = nullptr;
     QLabel* lockimage_ = nullptr;
@@ -169,12 +200,13 @@ private:
     QLabel* gamelabel_ = nullptr;
     QLabel* statscaption_ = nullptr;
     TZRTxtbox* chatbox_ = nullptr;
+    QWidget* chatebpanel_ = nullptr;
     QLineEdit* chateb_ = nullptr;
     QButtonGroup* statusGroup_ = nullptr;
     QMenu* userpopupmenu_ = nullptr;
     QMenu* changefontpopup_ = nullptr;
     QTimer* misctimer_ = nullptr;
-    std::unique_ptr<QObject> filters_[3];
+    std::unique_ptr<QObject> filters_[5];
 };
 
 // The one lobby window, while it exists.

@@ -1,7 +1,6 @@
 // The lobby window's own painting: the topic banner and the owner-drawn user list rows.
 #include "lobby/ui/zrbrowserdraw.h"
 
-#include <QMouseEvent>
 #include <QPainter>
 
 #include "lobby/ui/zrbrowser.h"
@@ -38,29 +37,6 @@ void TTopicBannerBox::paintEvent(QPaintEvent*) {
         QPainter screen(this);
         screen.drawImage(0, 0, image);
     });
-}
-
-void TTopicBannerBox::mousePressEvent(QMouseEvent* event) {
-    banner.MouseDown(event->position().toPoint().x(), event->position().toPoint().y());
-}
-
-void TTopicBannerBox::mouseMoveEvent(QMouseEvent* event) {
-    if (event->buttons() & Qt::LeftButton) {
-        banner.MouseMove(event->position().toPoint().x(), event->position().toPoint().y());
-        update();
-    }
-}
-
-void TTopicBannerBox::mouseReleaseEvent(QMouseEvent*) {
-    banner.MouseUp();
-}
-
-void TTopicBannerBox::mouseDoubleClickEvent(QMouseEvent* event) {
-    // The banner lies in the room status box: a double click opens the room details.
-    if (auto* form = zrbrowser; form && form->hooks.roomDetails) {
-        SkinGuard("Tzrbrowser.roomstatusboxDblClick", [&] { form->hooks.roomDetails(); });
-    }
-    event->accept();
 }
 
 // ---- user list rows

@@ -13,6 +13,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "lobby/ui/zrdialogs.h"
 
@@ -40,16 +41,26 @@ Tdbmanage::Tdbmanage(QWidget* parent) : QDialog(parent) {
     setWindowTitle("User Database Management");
     auto* layout = new QVBoxLayout(this);
 
-    auto* query = new QGroupBox("Query (Be EXTREMELY careful with this!)", this);
+    panel6_ = new QWidget(this);
+    panel6_->setObjectName("Panel6");
+    auto* top = new QVBoxLayout(panel6_);
+    top->setContentsMargins(0, 0, 0, 0);
+    auto* query = new QGroupBox("Query (Be EXTREMELY careful with this!)", panel6_);
     auto* queryLayout = new QVBoxLayout(query);
-    statement_ = new QComboBox(query);
+    panel4_ = new QWidget(query);
+    panel4_->setObjectName("Panel4");
+    statement_ = new QComboBox(panel4_);
     statement_->setObjectName("statement");
     statement_->setEditable(true);
     statement_->setInsertPolicy(QComboBox::NoInsert);
     statement_->installEventFilter(this);
     statement_->lineEdit()->installEventFilter(this);
-    queryLayout->addWidget(statement_);
-    layout->addWidget(query);
+    panel4_->setFixedHeight(statement_->sizeHint().height());
+    panel4_->installEventFilter(this);
+    panel6_->installEventFilter(this);
+    queryLayout->addWidget(panel4_);
+    top->addWidget(query);
+    layout->addWidget(panel6_);
 
     querytabs_ = new QTabBar(this);
     querytabs_->setObjectName("querytabs");
@@ -195,7 +206,11 @@ void Tdbmanage::ShowTabs() {
     filling_ = false;
 }
 
-void Tdbmanage::statementEnter() {
+void Tdbmanage::Panel4Resize() {
+    statement_->setGeometry(3, 0, std::max(panel4_->width() - 6, 0), panel4_->height());
+}
+
+void Tdbmanage::statementKeyPress() {
     edit_.text = DialogBytes(statement_->currentText());
     const std::string typed = edit_.text;
     if (!DbStatementEnter(edit_)) {
@@ -206,10 +221,14 @@ void Tdbmanage::statementEnter() {
     statement_->setEditText(QString());
 }
 
-void Tdbmanage::statementWalk(bool up) {
-    DbStatementWalk(edit_, up);
+bool Tdbmanage::statementKeyDown(int qtKey) {
+    if (qtKey != Qt::Key_Up && qtKey != Qt::Key_Down) {
+        return false;
+    }
+    DbStatementWalk(edit_, qtKey == Qt::Key_Up);
     statement_->setEditText(DialogText(edit_.text));
     statement_->lineEdit()->end(false);
+    return true;
 }
 
 void Tdbmanage::querytabsChange(int index) {
@@ -230,6 +249,10 @@ void Tdbmanage::querytabsMouseDown(Qt::MouseButton button, int y) {
 bool Tdbmanage::eventFilter(QObject* watched, QEvent* event) {
     bool used = false;
     DialogGuarded("Tdbmanage events", [&] {
+        if ((watched == panel4_ || watched == panel6_) && event->type() == QEvent::Resize) {
+            Panel4Resize();
+            return;
+        }
         if (watched == querytabs_ && event->type() == QEvent::MouseButtonPress) {
             const auto* mouse = static_cast<QMouseEvent*>(event);
             if (mouse->button() == Qt::RightButton) {
@@ -243,22 +266,11 @@ bool Tdbmanage::eventFilter(QObject* watched, QEvent* event) {
             return;
         }
         const auto* key = static_cast<QKeyEvent*>(event);
-        switch (key->key()) {
-            case Qt::Key_Return:
-            case Qt::Key_Enter:
-                statementEnter();
-                used = true;  // never the dialog's default button
-                break;
-            case Qt::Key_Up:
-                statementWalk(true);
-                used = true;
-                break;
-            case Qt::Key_Down:
-                statementWalk(false);
-                used = true;
-                break;
-            default:
-                break;
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            statementKeyPress();
+            used = true;  // never the dialog's default button
+        } else {
+            used = statementKeyDown(key->key());
         }
     });
     return used || QDialog::eventFilter(watched, event);

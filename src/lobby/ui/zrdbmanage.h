@@ -28,9 +28,12 @@ public:
     void ShowDbResult(const std::string& payload);
     void ShowResult(const TDbResult& result);
 
-    // The statement line's Enter and its Up and Down keys.
-    void statementEnter();
-    void statementWalk(bool up);
+    // Enter in the statement line: sent while connected and kept in the history.
+    void statementKeyPress();
+    // The statement line's Up and Down keys walk the history; true when the key was used.
+    bool statementKeyDown(int qtKey);
+    // The statement line fills its panel's width but for a margin, whichever panel resized.
+    void Panel4Resize();
     void querytabsChange(int index);
     // A press on the tab strip at height y: the right button removes the selected tab.
     void querytabsMouseDown(Qt::MouseButton button, int y);
@@ -60,6 +63,8 @@ private:
 
     TDbConsoleModel model_;
     TDbStatementEdit edit_;
+    QWidget* panel4_ = nullptr;
+    QWidget* panel6_ = nullptr;
     QComboBox* statement_ = nullptr;
     QTabBar* querytabs_ = nullptr;
     QLabel* forquery_ = nullptr;

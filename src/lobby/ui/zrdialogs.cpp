@@ -88,7 +88,7 @@ void ShowRegionPicker() {
     if (zrregionlist) {
         zrregionlist->FillRegionList();
     }
-    PingServers();
+    pingserversClick();
 }
 
 TLobbyDialogHost::TLobbyDialogHost(TRegionPinger::Clock clock) : pinger_(std::move(clock)) {}

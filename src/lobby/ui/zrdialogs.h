@@ -33,7 +33,7 @@ void ShowOwnStats();                          // "Edit player details..."
 void RequestStatusList();                     // "Request permanent user list..."
 void ShowDbConsole();                         // the slash command "managedb"
 // The game-set window's "...": the location picker opens and the regions are asked for and
-// measured again ("Ping Servers" alone is PingServers in lobby/zrregionlist.h).
+// measured again ("Ping Servers" alone is pingserversClick in lobby/zrregionlist.h).
 void ShowRegionPicker();
 
 // The master server's replies into the dialogs (what a lobby host hands them).

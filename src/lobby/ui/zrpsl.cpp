@@ -87,7 +87,7 @@ void Tzrpsl::statuslistColumnClick(int column) {
 void Tzrpsl::ShowRows() {
     filling_ = true;
     statuslist_->clear();
-    for (const TStatusListRow& row : model_.Rows()) {
+    for (const StatusListRecord& row : model_.Rows()) {
         QStringList cells;
         for (const std::string& cell : row.cells) {
             cells << DialogText(cell);

@@ -24,7 +24,7 @@ Tsbuserstats* sbuserstats = nullptr;
 
 namespace {
 
-constexpr std::array<const char*, ProfileKeys.size()> kProfileLabels = {
+constexpr std::array<const char*, ProfileFields.size()> kProfileLabels = {
     "First name:", "Last name:", "Gender:", "Age:", "City:", "State:",
     "Country:",    "Other:",     "Yahoo:",  "AIM:", "MSN:",  "ICQ:"};
 constexpr int kMinWidth = 200;
@@ -68,17 +68,17 @@ Tsbuserstats::Tsbuserstats(QWidget* parent) : QDialog(parent) {
 
     auto* profile = new QWidget(pages_);
     auto* profileLayout = new QGridLayout(profile);
-    for (std::size_t i = 0; i < ProfileKeys.size(); ++i) {
+    for (std::size_t i = 0; i < ProfileFields.size(); ++i) {
         const int row = static_cast<int>(i);
         profileLayout->addWidget(new QLabel(kProfileLabels[i], profile), row, 0);
         QWidget* field = nullptr;
-        if (std::string_view(ProfileKeys[i]) == "other") {
+        if (std::string_view(ProfileFields[i]) == "pother") {
             field = new QPlainTextEdit(profile);
             field->setMaximumHeight(60);
         } else {
             field = new QLineEdit(profile);
         }
-        field->setObjectName(QString("p") + ProfileKeys[i]);
+        field->setObjectName(ProfileFields[i]);
         profileLayout->addWidget(field, row, 1);
         profile_[i] = field;
     }
@@ -117,8 +117,8 @@ Tsbuserstats::~Tsbuserstats() {
 }
 
 QWidget* Tsbuserstats::ProfileField(const char* key) const {
-    for (std::size_t i = 0; i < ProfileKeys.size(); ++i) {
-        if (std::string_view(ProfileKeys[i]) == key) {
+    for (std::size_t i = 0; i < ProfileFields.size(); ++i) {
+        if (ProfileKey(i) == key) {
             return profile_[i];
         }
     }
@@ -153,7 +153,7 @@ void Tsbuserstats::ShowView(const TPlayerDetailsView& view) {
     result_ = 2;
     own_ = view.own;
     setWindowTitle(DialogText(view.caption.empty() ? "Player Details" : view.caption));
-    for (std::size_t i = 0; i < ProfileKeys.size(); ++i) {
+    for (std::size_t i = 0; i < ProfileFields.size(); ++i) {
         const QString text = DialogText(view.profile[i]);
         if (auto* edit = qobject_cast<QLineEdit*>(profile_[i])) {
             edit->setText(text);
@@ -243,7 +243,7 @@ void Tsbuserstats::cancelClick() {
 
 TProfile Tsbuserstats::ProfileFromFields() const {
     TProfile profile;
-    for (std::size_t i = 0; i < ProfileKeys.size(); ++i) {
+    for (std::size_t i = 0; i < ProfileFields.size(); ++i) {
         if (const auto* edit = qobject_cast<const QLineEdit*>(profile_[i])) {
             profile[i] = DialogBytes(edit->text());
         } else if (const auto* memo = qobject_cast<const QPlainTextEdit*>(profile_[i])) {

@@ -77,7 +77,7 @@ private:
     QPushButton* apply_ = nullptr;
     QPushButton* cancel_ = nullptr;
     TZRTables* stats_ = nullptr;
-    std::array<QWidget*, ProfileKeys.size()> profile_{};
+    std::array<QWidget*, ProfileFields.size()> profile_{};
     int result_ = 2;
     bool own_ = false;
     bool open_ = false;

@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -153,6 +154,48 @@ TEST_F(GameSetupFormTest, HeaderFollowsTheModeAndClosingCancels) {
     form.cancelButton()->click();
     EXPECT_FALSE(form.isVisible());
     EXPECT_TRUE(host.mainEnabled);
+}
+
+TEST_F(GameSetupFormTest, WeightPageAndSetListKeys) {
+    TGameSet set;
+    set.SetValue("sbchance2", std::string(40, 'a') + "cc");
+    Tzrgamesetup form;
+    form.SetMode(3, "Room", set.SaveToCompressed(), true, gsmRoomSet);
+    const auto bar = [&](const char* name) { return qobject_cast<QSlider*>(form.Control(name)); };
+    const auto firstCase = form.Model().controls.ChanceWeights[0];
+    // The case box picks the row the bars show; a bar changes only its kind in that row.
+    form.sbset()->setCurrentIndex(1);
+    EXPECT_EQ(bar("gssb1")->value(), 40);
+    EXPECT_EQ(bar("gssb2")->value(), 2);
+    bar("gssb3")->setValue(7);
+    EXPECT_EQ(form.Model().controls.ChanceWeights[1][2], 7);
+    EXPECT_EQ(form.Model().controls.ChanceWeights[0], firstCase);
+    // ">>>" stops at 40, "<<<" at 0, and neither touches the other cases.
+    form.shiftright()->click();
+    EXPECT_EQ(bar("gssb1")->value(), 40);
+    EXPECT_EQ(bar("gssb3")->value(), 8);
+    for (int i = 0; i < 10; ++i) {
+        form.shiftleft()->click();
+    }
+    EXPECT_EQ(bar("gssb2")->value(), 0);
+    EXPECT_EQ(bar("gssb1")->value(), 30);
+    EXPECT_EQ(form.Model().controls.ChanceWeights[0], firstCase);
+    // A piece bar stores the set at once.
+    bar("gsp7")->setValue(9);
+    form.creategameb()->click();
+    TGameSet back;
+    ASSERT_TRUE(back.LoadFromCompressed(host.sent));
+    EXPECT_EQ(CountPieces(back.GetValue("piecechance"))[6], 9);
+
+    // Typing in the set list picks nothing; the arrow keys still reach it.
+    form.SetMode(-1, "", "", true, gsmCreate);
+    const int row = form.presetlist()->currentIndex();
+    QKeyEvent typed(QEvent::KeyPress, Qt::Key_Z, Qt::NoModifier, QStringLiteral("z"));
+    QApplication::sendEvent(form.presetlist(), &typed);
+    EXPECT_EQ(form.presetlist()->currentIndex(), row);
+    EXPECT_TRUE(form.presetlistKeyPress(QStringLiteral("*")));
+    EXPECT_FALSE(form.presetlistKeyPress(QString()));
+    form.CancelClick();
 }
 
 TEST_F(GameSetupFormTest, RoomWindowOpensTheFirstMode) {

@@ -321,6 +321,12 @@ TEST_F(LobbyDialogsTest, TheConsoleSendsTypedAndBuiltStatementsOnlyAsItShould) {
     QKeyEvent up(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
     QApplication::sendEvent(dialog.statement()->lineEdit(), &up);
     EXPECT_EQ(dialog.statement()->currentText(), "SELECT 1");
+    // The line takes its panel's width less 6, whichever panel was resized.
+    dialog.resize(700, 480);
+    QApplication::processEvents();
+    const QWidget* panel = dialog.statement()->parentWidget();
+    EXPECT_EQ(panel->objectName(), "Panel4");
+    EXPECT_EQ(dialog.statement()->width(), panel->width() - 6);
 
     dialog.Edit("lucol")->setText("name,email");
     dialog.Edit("lukey")->setText("email");
@@ -397,6 +403,7 @@ TEST_F(PlayerDetailsDialogTest, AnotherPlayersDetailsAreShownReadOnlyWithTheirJo
     EXPECT_TRUE(dialog.apply()->isHidden());
     auto* first = qobject_cast<QLineEdit*>(dialog.ProfileField("firstname"));
     ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->objectName(), "pfirstname");  // the key is the name without its "p"
     EXPECT_EQ(first->text(), "Ada");
     EXPECT_TRUE(first->isReadOnly());
     auto* other = qobject_cast<QPlainTextEdit*>(dialog.ProfileField("other"));

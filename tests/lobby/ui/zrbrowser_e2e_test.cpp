@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
@@ -127,7 +128,7 @@ protected:
     }
     void Type(const std::string& line) {
         browser->chateb()->setText(QString::fromLatin1(line.c_str()));
-        browser->ChatEnter();
+        browser->chatebKeyPress();
     }
     int UserRow(const std::string& name) {
         QAbstractItemModel* m = browser->userlist()->model();
@@ -193,7 +194,7 @@ TEST_F(BrowserTest, LoginFillsTheListsAndChatGoesOut) {
         return false;
     }));
     // The history walks back with Up.
-    browser->ChatKeyPress(Qt::Key_Up);
+    browser->chatebKeyDown(Qt::Key_Up);
     EXPECT_EQ(browser->chateb()->text(), "/p Ada psst");
     Type("/clear");
     EXPECT_EQ(browser->chatbox()->Lines().Count(), 0u);
@@ -224,6 +225,99 @@ TEST_F(BrowserTest, UserMenuEditsFriendsAndStatusButtonsSend) {
     const int rows = list->model()->rowCount();
     browser->userlistMouseDown(Qt::LeftButton, QPoint(10, 5), QPoint());
     EXPECT_LT(list->model()->rowCount(), rows);
+}
+
+TEST_F(BrowserTest, ModeratorMenuEntriesSendTheirBytes) {
+    server.script.privilege = 1;                                   // an operator
+    server.script.users[1] = peers::MasterUserRecord("Bo", 2, 2);  // voiced
+    ASSERT_TRUE(LoggedInWithLists());
+    Tsbquery::SetAnswerer([](Tsbquery& q, Tsbquery::Panel panel) {
+        EXPECT_EQ(panel, Tsbquery::kbpanel);
+        q.SetText("kbmessage", "calm down");
+        return true;
+    });
+    const int bo = UserRow("Bo");
+    ASSERT_GE(bo, 0);
+    QListView* list = browser->userlist();
+    list->setCurrentIndex(list->model()->index(bo, 0));
+    list->selectionModel()->select(list->model()->index(bo, 0), QItemSelectionModel::Select);
+    browser->userlistMouseDown(Qt::RightButton, QPoint(40, 5), QPoint());
+    ASSERT_EQ(menusOpened, 1);
+    EXPECT_FALSE(browser->MenuItem("setvoice")->isEnabled());  // already voiced
+    for (const char* entry : {"setoperator", "setnormal", "kickwomsg", "kickwmsg", "kickandban",
+                              "kickand5minban", "requestrps"}) {
+        ASSERT_TRUE(browser->MenuItem(entry)->isEnabled()) << entry;
+        browser->MenuItem(entry)->trigger();
+    }
+    ASSERT_TRUE(FrameArrives(10, 3));
+    ASSERT_TRUE(FrameArrives(15, 2));
+    ASSERT_TRUE(FrameArrives(16));
+    std::vector<std::string> moderate, kicks;
+    for (const auto& f : FramesCoded(10)) {
+        moderate.push_back(f.payload);
+    }
+    for (const auto& f : FramesCoded(15)) {
+        kicks.push_back(f.payload);
+    }
+    EXPECT_EQ(moderate,
+              (std::vector<std::string>{F({"0", "Bo", "0"}), F({"2", "Bo", "0", "calm down"}),
+                                        F({"2", "Bo", "300", "calm down"})}));
+    EXPECT_EQ(kicks, (std::vector<std::string>{"Bo", F({"Bo", "calm down"})}));
+    EXPECT_EQ(FramesCoded(14).back().payload, "Bo");
+    EXPECT_EQ(FramesCoded(16).back().payload, "");
+
+    // A cancelled message sends nothing.
+    Tsbquery::SetAnswerer([](Tsbquery&, Tsbquery::Panel) { return false; });
+    browser->MenuItem("kickandban")->trigger();
+    browser->MenuItem("setnormal")->trigger();
+    ASSERT_TRUE(FrameArrives(14, 2));
+    EXPECT_EQ(FramesCoded(10).size(), 3u);
+}
+
+TEST_F(BrowserTest, BannerMouseChatPanelAndChatFont) {
+    const auto mouse = [this](QEvent::Type type, int x, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, QPointF(x, 5), browser->topicbanner()->mapToGlobal(QPointF(x, 5)),
+                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons,
+                          Qt::NoModifier);
+        QApplication::sendEvent(browser->topicbanner(), &event);
+    };
+    TTopicBanner& banner = browser->topicbanner()->banner;
+    // A click without a move stops the scrolling banner, a second starts it at 80 again.
+    banner.speed = 40;
+    mouse(QEvent::MouseButtonPress, 50, Qt::LeftButton);
+    EXPECT_EQ(banner.speed, 0);
+    mouse(QEvent::MouseButtonRelease, 50, Qt::NoButton);
+    EXPECT_EQ(banner.speed, 0);
+    mouse(QEvent::MouseButtonPress, 50, Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, 50, Qt::NoButton);
+    EXPECT_EQ(banner.speed, BannerDefaultSpeed);
+    // A drag moves the text with the pointer and keeps the speed; a move without the left
+    // button does nothing.
+    const int offset = banner.offset;
+    mouse(QEvent::MouseButtonPress, 50, Qt::LeftButton);
+    mouse(QEvent::MouseMove, 30, Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, 30, Qt::NoButton);
+    EXPECT_EQ(banner.offset, offset + 20);
+    EXPECT_EQ(banner.speed, BannerDefaultSpeed);
+    mouse(QEvent::MouseMove, 10, Qt::NoButton);
+    EXPECT_EQ(banner.offset, offset + 20);
+
+    // The chat edit fills its panel but for 3 pixels on the right and 1 at the foot.
+    browser->resize(700, 500);
+    DrainEvents();
+    const QWidget* panel = browser->chateb()->parentWidget();
+    EXPECT_EQ(panel->objectName(), "chatebpanel");
+    EXPECT_EQ(browser->chateb()->geometry(), QRect(0, 0, panel->width() - 3, panel->height() - 1));
+
+    // The chat box's font: a chosen one, then the window's again.
+    browser->hooks.pickFont = [](QFont& font) {
+        font.setPointSize(15);
+        return true;
+    };
+    browser->MenuItem("browserchatchangefont")->trigger();
+    EXPECT_EQ(browser->chatbox()->font().pointSize(), 15);
+    browser->MenuItem("browserchatrestore")->trigger();
+    EXPECT_EQ(browser->chatbox()->font(), browser->font());
 }
 
 TEST_F(BrowserTest, JoinAGameThroughTheEditorAndThenCreateOne) {
