@@ -495,8 +495,11 @@ private:
         const std::string hi = s.name + "_hi";
         ElementSpec base = s;
         base.picture = ButtonPicture(s, style, label, line);
+        // A button hidden under the pointer (LEAVE by its own click) gets no leave event: its
+        // hover picture goes with it.
         base.events = {"onmouseover\nshow\n" + hi, "onmouseoverleave\nhide\n" + hi,
-                       "onmousedown\nshow\n" + hi, "onmousedownleave\nhide\n" + hi};
+                       "onmousedown\nshow\n" + hi, "onmousedownleave\nhide\n" + hi,
+                       "onhide\nhide\n" + hi};
         base.events.insert(base.events.end(), userEvents.begin(), userEvents.end());
         entries_.push_back(SkinEntry(base));
         if (what == "tab") {

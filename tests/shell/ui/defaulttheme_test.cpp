@@ -19,6 +19,8 @@
 #include "shell/ui/zrforms.h"
 #include "shell/ui/zrmain.h"
 #include "shell/zrconfig.h"
+#include "game/zrroomhost.h"
+#include "shell/zrshell.h"
 #include "shell/zrskinhooks.h"
 #include "skin/ui/zrskinwidgets.h"
 #include "skin/zrskin.h"
@@ -352,6 +354,31 @@ TEST_F(DefaultThemeTest, PickingAnotherThemeOnTheThemePage) {
     tree->setCurrentItem(tree->topLevelItem(0)->child(0));
     EXPECT_EQ(Settings.theme.themeId, "default");
     EXPECT_TRUE(themePage->isVisible());
+}
+
+}  // namespace
+}  // namespace pk
+
+namespace pk {
+namespace {
+
+// Leaving a room by the top bar's LEAVE button: the disconnection's events hide the button
+// again while its own click is still being handled.
+TEST_F(DefaultThemeTest, LeaveButtonGoesAwayWithTheRoom) {
+    const QImage before = Grab();
+    ClientState.game.GameLinkState = LinkInRoom;
+    SetUIState(uiGameLink, true);
+    QApplication::processEvents();
+    TSkinElementRec* leave = FindElementAnywhere("btn_leave");
+    ASSERT_NE(leave, nullptr);
+    ASSERT_TRUE(leave->Shown());
+    Click(QPoint(leave->rect.left + 4, leave->rect.top + 4));
+    EXPECT_EQ(ClientState.game.GameLinkState, LinkDown);
+    EXPECT_FALSE(leave->Shown());
+    EXPECT_TRUE(title->isVisible());
+    const QRect where(leave->rect.left, leave->rect.top, leave->rect.width, leave->rect.height);
+    EXPECT_TRUE(Grab().copy(where) == before.copy(where));
+    EXPECT_TRUE(messages.empty()) << messages.front();
 }
 
 }  // namespace
