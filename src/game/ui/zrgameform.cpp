@@ -150,8 +150,11 @@ void Tzrgame::ClearGameChat() {
     ingamepline_->Clear();
 }
 
+// The hint at a game's start carries style codes: it belongs in the chat box, which draws
+// them, not in the chat line.
 void Tzrgame::SetGameChatText(const std::string& text) {
-    msgbox_->setText(Cp1252ToQString(text));
+    ingamepline_->Clear();
+    ingamepline_->AddLine(text);
 }
 
 void Tzrgame::ClearAttackList() {

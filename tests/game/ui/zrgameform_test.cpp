@@ -11,6 +11,7 @@
 #include "game/zrgameio.h"
 #include "game/zrgamewindow.h"
 #include "game/zrroomchat.h"
+#include "game/zrroomevents.h"
 #include "skin/skin_fixture.h"
 #include "skin/ui/zrskinwidgets.h"
 #include "support/fake_game_io.h"
@@ -75,6 +76,13 @@ TEST_F(GameFormTest, TheSkinPlacesTheBoxesAndMessagesReachTheChat) {
     EXPECT_EQ(display.sounds, std::vector<std::string>{"msg"});
     ASSERT_EQ(game->ingamepline()->Lines().Count(), 1u);
     EXPECT_EQ(game->ingamepline()->Lines().Line(0).runs[0].style.colour, 0x0000FF);
+    // The hint a game starts with replaces the box's lines; its style codes are drawn, and the
+    // chat line stays empty for typing.
+    game->SetGameChatText(GameChatHint());
+    ASSERT_EQ(game->ingamepline()->Lines().Count(), 1u);
+    EXPECT_EQ(game->ingamepline()->Lines().TextBetween(0, 0, 0, 99),
+              "Press \"T\" to talk to other players");
+    EXPECT_EQ(game->msgbox()->text(), "");
     game->AddAttackLine("1. Add Line");
     EXPECT_EQ(game->attacks()->Lines().Count(), 1u);
     game->ClearAttackList();

@@ -15,11 +15,11 @@
 
 #include "game/ui/zrforms.h"
 #include "game/zrgame.h"
+#include "game/zrroomhost.h"
 #include "shell/shell_fixture.h"
 #include "shell/ui/zrforms.h"
 #include "shell/ui/zrmain.h"
 #include "shell/zrconfig.h"
-#include "game/zrroomhost.h"
 #include "shell/zrshell.h"
 #include "shell/zrskinhooks.h"
 #include "skin/ui/zrskinwidgets.h"

@@ -114,7 +114,8 @@ TEST_F(InGameTest, AScriptedGameIsShownWithItsFieldsSideElementsAndChat) {
     server.Last()->SendFrame(MsgGameEnd, "");
     ASSERT_TRUE(RunUntil([] { return ClientState.game.GameRunning == 0; }));
     test::DrainEvents();
-    EXPECT_EQ(game->ingamepline()->Lines().Count(), 1u);
+    EXPECT_EQ(game->ingamepline()->Lines().Count(),
+              2u);  // the hint the game began with, then the message
     EXPECT_EQ(game->attacks()->Lines().Count(), 1u);
     EXPECT_TRUE(messages.empty());
     const Surface16 picture = SurfaceFromQImage(game->grab().toImage());
