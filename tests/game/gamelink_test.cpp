@@ -85,6 +85,23 @@ TEST_F(GameLinkTest, LobbyKeyAndServerAddressEnterTheSendKey) {
     EXPECT_EQ(Session().Frames()[1].payload, "through the lobby");
 }
 
+// The scripted server open to everyone reads the join of a player logged in to a lobby and of
+// one who is not, each with the key that player mixed in.
+TEST_F(GameLinkTest, AServerOpenToEveryoneTakesEitherKindOfJoin) {
+    server.OnSession = [](GameServerSession& s) { s.AcceptEitherKey = true; };
+    for (bool lobby : {false, true}) {
+        host.lobbyUp = lobby;
+        GameLink.LobbyGameKey = 0;
+        Connect();
+        ASSERT_TRUE(Joined()) << lobby;
+        SendGameMessage(0x14, lobby ? "logged in" : "alone");
+        ASSERT_TRUE(RunUntil([&] { return Session().Frames().size() == 2; })) << lobby;
+        EXPECT_EQ(Session().Frames()[1].payload, lobby ? "logged in" : "alone");
+        GameDisconnect();
+        ASSERT_TRUE(Down());
+    }
+}
+
 TEST_F(GameLinkTest, KeyStateOfZeroIsStillAKey) {
     // A running key may pass through 0; only the flag says whether the seed
     // exchange happened. Here both keys stand at 0 when the join reply comes.

@@ -22,9 +22,11 @@ void GameServerSession::SendSeed(const std::string& seed) {
     const TSeedKeys keys = KeysFromSeed(seed);
     std::uint32_t clientSend = keys.send;
     std::uint32_t clientRecv = KeyMix(clientSend, keys.recv);
-    clientSend = UseLobbyKey ? KeyMix(AddressKeyValue(AddressSeenByClient, LobbyKey), clientSend)
-                             : KeyMix(clientRecv, clientSend);
-    recvKey_ = {clientSend, true, ScrambleMulB, ScrambleAddB};
+    const std::uint32_t viaLobby =
+        KeyMix(AddressKeyValue(AddressSeenByClient, LobbyKey), clientSend);
+    const std::uint32_t direct = KeyMix(clientRecv, clientSend);
+    recvKey_ = {UseLobbyKey ? viaLobby : direct, true, ScrambleMulB, ScrambleAddB};
+    otherRecvKey_ = {UseLobbyKey ? direct : viaLobby, AcceptEitherKey, ScrambleMulB, ScrambleAddB};
     sendKey_ = {clientRecv, true, ScrambleMulA, ScrambleAddA};
     seedValue_ = RawStringToInt(seed);
     conn_.Send(seed);
@@ -90,6 +92,9 @@ void GameServerSession::Receive() {
         if (phase_ == Phase::Closed || !recvKey_.set) {
             return;
         }
+        if (phase_ == Phase::AwaitReply && otherRecvKey_.set && !ChooseReplyKey(inbox)) {
+            return;
+        }
         const std::string before = inbox;
         std::string body;
         const auto result = reader_.Next(inbox, recvKey_, body);
@@ -118,6 +123,28 @@ void GameServerSession::Receive() {
             OnFrame(*this, frame);
         }
     }
+}
+
+bool GameServerSession::ChooseReplyKey(const std::string& inbox) {
+    bool decided = true;
+    for (TScrambleKey* candidate : {&recvKey_, &otherRecvKey_}) {
+        std::string bytes = inbox;
+        TScrambleKey key = *candidate;
+        TFrameReader reader;
+        std::string body;
+        const auto result = reader.Next(bytes, key, body);
+        if (result == TFrameReader::Result::Frame && body[0] == 0x01) {
+            recvKey_ = *candidate;
+            otherRecvKey_.set = false;
+            return true;
+        }
+        decided = decided && result != TFrameReader::Result::NeedMore;
+    }
+    // Neither reads as a join reply: the usual key goes on and the reply is what it is.
+    if (decided) {
+        otherRecvKey_.set = false;
+    }
+    return decided;
 }
 
 GameServerPeer::GameServerPeer() {

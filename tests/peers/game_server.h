@@ -61,6 +61,9 @@ public:
     bool UseLobbyKey = false;
     std::uint32_t LobbyKey = 0;
     std::string AddressSeenByClient = "127.0.0.1";
+    // A server open to everyone cannot tell whether a client is logged in to a lobby: with
+    // this set, the join reply is read with whichever of the two send keys decodes it.
+    bool AcceptEitherKey = false;
 
     // Feeds received bytes through the phases; called by the server.
     void Receive();
@@ -70,12 +73,16 @@ public:
     std::function<void(GameServerSession&, const GameFrame& frame)> OnFrame;
 
 private:
+    // Settles which candidate key reads the join reply; false while neither can tell yet.
+    bool ChooseReplyKey(const std::string& inbox);
+
     PeerConnection& conn_;
     Phase phase_ = Phase::Login;
     std::string loginLine_;
     std::string transcript_;
-    TScrambleKey sendKey_;  // server to client
-    TScrambleKey recvKey_;  // client to server
+    TScrambleKey sendKey_;       // server to client
+    TScrambleKey recvKey_;       // client to server
+    TScrambleKey otherRecvKey_;  // the other candidate while AcceptEitherKey waits for a reply
     TFrameReader reader_;
     std::uint32_t seedValue_ = 0;
     std::vector<GameFrame> frames_;

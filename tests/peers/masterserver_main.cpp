@@ -2,7 +2,8 @@
 //   masterserver [port] [game port]        (defaults 16803 and 31460)
 // It lets every account in, welcomes it to the room "Lobby" with two more rooms, a few users
 // and games, two regions and a line of chat, answers pings, friends, chat and joins, and runs
-// a scripted game server on the game port where joined and created games take place.
+// a scripted game server on the game port where joined and created games take place, in the
+// same living room as the game server's.
 #include <QCoreApplication>
 #include <QTimer>
 #include <cstdio>
@@ -11,6 +12,7 @@
 #include "core/zrconst.h"
 #include "core/zrmisc.h"
 #include "peers/game_server.h"
+#include "peers/living_room.h"
 #include "peers/master_server.h"
 
 using namespace pk;
@@ -49,9 +51,13 @@ int main(int argc, char** argv) {
     // The key of the latest join goes to the next game session.
     std::uint32_t lobbyKey = 0;
     master.OnGameKey = [&lobbyKey](std::uint32_t key) { lobbyKey = key; };
-    games.OnSession = [&lobbyKey](GameServerSession& session) {
+    // Joined and created games take place in the same living room as the game server's.
+    LivingRoom room(games);
+    auto roomSession = games.OnSession;
+    games.OnSession = [&lobbyKey, roomSession](GameServerSession& session) {
         session.UseLobbyKey = true;
         session.LobbyKey = lobbyKey;
+        roomSession(session);
     };
     master.OnSession = [](MasterServerSession& session) {
         std::printf("client connected\n");
