@@ -180,4 +180,11 @@ void TZRSkinForm::mouseReleaseEvent(QMouseEvent* event) {
     QWidget::mouseReleaseEvent(event);
 }
 
+// The pointer left the form, or went on into one of its controls: nothing is under it any more,
+// so no button keeps its hover look.
+void TZRSkinForm::leaveEvent(QEvent* event) {
+    Mouse(smMove, QPoint(-1, -1));
+    QWidget::leaveEvent(event);
+}
+
 }  // namespace pk

@@ -163,6 +163,26 @@ TEST_F(SkinFormTest, MouseScriptsSwitchThePages) {
     EXPECT_TRUE(test::MatchesGolden(Grab(), "skin/ui/golden/form.png"));
 }
 
+// A hover look goes when the pointer leaves the form or moves on into one of its controls.
+TEST_F(SkinFormTest, LeavingTheFormEndsTheHover) {
+    std::vector<KlbEntry> entries = Theme();
+    entries.push_back(SkinEntry("glow", "*", 140, 100, 50, 20, 0xFFFFFFFF, false,
+                                Lines({"shell", "alignright", "fixedwidth", "hide"})));
+    entries.push_back(SkinEntry("tab3", "*", 140, 120, 50, 20, 0xFF2020A0, false,
+                                Lines({"shell", "alignright", "fixedwidth"}),
+                                Script({"onmouseover show glow", "onmouseoverleave hide glow"})));
+    Load(entries);
+    const TSkinElementRec* tab = FindElementAnywhere("tab3");
+    const QPoint at(tab->rect.left + 5, tab->rect.top + 5);
+    QMouseEvent move(QEvent::MouseMove, at, main->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(main.get(), &move);
+    EXPECT_TRUE(FindElementAnywhere("glow")->Shown());
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(main.get(), &leave);
+    EXPECT_FALSE(FindElementAnywhere("glow")->Shown());
+}
+
 TEST_F(SkinFormTest, TheBackBufferHoldsWhatTheSkinPainted) {
     Load();
     const QImage& back = main->BackBuffer();
