@@ -31,6 +31,8 @@ class Tzrpartyline : public TZRSkinForm, public RoomWindowView, public RoomContr
 public:
     explicit Tzrpartyline(QWidget* parent = nullptr);
     ~Tzrpartyline() override;
+    // The room's container element colours the toolbar, the team label and the boxes.
+    void ApplySkinColours(const SkinColours& colours) override;
 
     // Controls, by their names.
     TZRTxtbox* chatbox() const { return chatbox_; }

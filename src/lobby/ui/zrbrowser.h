@@ -52,6 +52,8 @@ class Tzrbrowser : public TZRSkinForm {
 public:
     explicit Tzrbrowser(QWidget* parent = nullptr);
     ~Tzrbrowser() override;
+    // The lobby's container element colours the header, the toolbars and the boxes.
+    void ApplySkinColours(const SkinColours& colours) override;
 
     // The menu entries and buttons that open other windows, set by whoever provides them. A
     // hook that is not set does nothing.

@@ -93,6 +93,25 @@ void BindContainer(TSkinElementRec& e, const SkinKindRow& row) {
 
 }  // namespace
 
+void SetControlTextColour(QWidget& control, int32_t colour) {
+    if (colour == kNoColour)
+        return;
+    QPalette palette = control.palette();
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        palette.setColor(role, ColourOf(colour));
+    control.setPalette(palette);
+}
+
+void SetControlFillColour(QWidget& control, int32_t colour) {
+    if (colour == kNoColour)
+        return;
+    QPalette palette = control.palette();
+    for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::Button})
+        palette.setColor(role, ColourOf(colour));
+    control.setPalette(palette);
+    control.setAutoFillBackground(true);
+}
+
 void SkinWidgetEvents::BindElement(TSkinElementRec& e) {
     const SkinKindRow* row = SkinKindRowOf(e.kind);
     if (!row)

@@ -41,6 +41,12 @@ QWidget* SkinControl(const std::string& elementName);
 // The skinned form registered under a skin name.
 TZRSkinForm* SkinFormNamed(const std::string& skinName);
 
+// A colour parameter of a container element applied to one control of its window: the text
+// colour, or the fill (which the control then paints itself). kNoColour leaves the control as
+// it is.
+void SetControlTextColour(QWidget& control, int32_t colour);
+void SetControlFillColour(QWidget& control, int32_t colour);
+
 // The key scripts' part of a key press: runs them when `focus` (or the active window) lies in
 // a skinned form and a modifier is held.
 void SkinKeyPress(int virtualKey, bool shift, bool ctrl, bool alt, QWidget* focus);
