@@ -64,7 +64,7 @@ TEST(ThemeBuild, DefaultLibraryGoldenChecksum) {
     const std::string bytes = LibraryBytes(DefaultEntries());
     const uLong crc =
         crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size()));
-    EXPECT_EQ(crc, 0xd13b821eu) << std::hex << "crc32 0x" << crc << " of " << std::dec
+    EXPECT_EQ(crc, 0x3ec17914u) << std::hex << "crc32 0x" << crc << " of " << std::dec
                                 << bytes.size() << " bytes";
 }
 
@@ -240,7 +240,7 @@ TEST(ThemeBuild, ButtonsGetHoverAndTabsASelectedPicture) {
     EXPECT_EQ(r.entries[0].name, "t");
     EXPECT_EQ(r.entries[0].eventList,
               "onmouseover\nshow\nt_hi\ronmouseoverleave\nhide\nt_hi\ronmousedown\nshow\nt_hi\r"
-              "onmousedownleave\nhide\nt_hi\ronmouseup\nexecute\nlogin");
+              "onmousedownleave\nhide\nt_hi\ronhide\nhide\nt_hi\ronmouseup\nexecute\nlogin");
     EXPECT_EQ(r.entries[1].name, "t_on");
     EXPECT_EQ(r.entries[1].flagList, "shell\rhide");
     EXPECT_EQ(r.entries[1].eventList, "onnavoff\nhide");
