@@ -142,5 +142,28 @@ TEST(MusicPiece, OutlivesTheDeviceHarmlessly) {
     piece.reset();
 }
 
+TEST(MusicPiece, PlaysBytesHandedOverAndSeeksWhilePlaying) {
+    std::string error;
+    auto bytes = std::make_shared<const std::string>(Mp3());
+    EXPECT_EQ(MusicPiece::LoadBytes(bytes, MusicFormat::Mpeg, &error), nullptr);
+    EXPECT_NE(error, "");  // no device yet
+    DummyAudio device;
+    auto piece = MusicPiece::LoadBytes(bytes, MusicFormat::Mpeg, &error);
+    ASSERT_NE(piece, nullptr) << error;
+    EXPECT_NEAR(piece->LengthMs(), 400, 60);
+    EXPECT_FALSE(piece->Seek(100));  // not playing
+    ASSERT_TRUE(piece->Play());
+    bytes.reset();  // the piece keeps its own
+    EXPECT_TRUE(piece->Seek(300));
+    EXPECT_GE(piece->PositionMs(), 250);
+    EXPECT_TRUE(WaitFor([&] { return piece->Finished(); }));
+    EXPECT_EQ(MusicPiece::LoadBytes(std::make_shared<const std::string>(4000, 'x'),
+                                    MusicFormat::Ogg, &error),
+              nullptr);
+    EXPECT_NE(error.find("cannot decode"), std::string::npos) << error;
+    EXPECT_EQ(MusicPiece::LoadBytes(std::make_shared<const std::string>(), MusicFormat::Mpeg),
+              nullptr);
+}
+
 }  // namespace
 }  // namespace pk::audio
