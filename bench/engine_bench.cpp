@@ -2,6 +2,7 @@
 // engine path of a placed piece (lock, report, history snapshot, line clear, acknowledgement).
 #include <benchmark/benchmark.h>
 
+#include "core/zrmisc.h"
 #include "game/zrfield.h"
 #include "game/zrfmqueue.h"
 #include "game/zrgame.h"
@@ -46,6 +47,29 @@ void BM_Checksum(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(FieldChecksum(f));
 }
 BENCHMARK(BM_Checksum);
+
+// An acknowledgement of `range(0)` tokens of `range(1)` x `range(1)` cells, with an inventory
+// of five letters: level 8 bits; count 5; per token kind 3, width 4, height 5, cells 3 each;
+// inventory count 5, letters 5 each; checksum and seeds 16 each.
+void BM_DecodeAcknowledgement(benchmark::State& state) {
+    const auto tokens = static_cast<std::uint32_t>(state.range(0));
+    const auto side = static_cast<std::uint32_t>(state.range(1));
+    std::string bits;
+    int pos = 0;
+    WriteBits(bits, pos, 3, 8);
+    WriteBits(bits, pos, tokens, 5);
+    for (std::uint32_t t = 0; t < tokens; ++t) {
+        WriteBits(bits, pos, 1, 3);
+        WriteBits(bits, pos, side, 4);
+        WriteBits(bits, pos, side, 5);
+        for (std::uint32_t c = 0; c < side * side; ++c) WriteBits(bits, pos, (c + t) % 8, 3);
+    }
+    WriteBits(bits, pos, 5, 5);
+    for (std::uint32_t i = 1; i <= 5; ++i) WriteBits(bits, pos, i, 5);
+    for (int i = 0; i < 3; ++i) WriteBits(bits, pos, 0x1234, 16);
+    for (auto _ : state) benchmark::DoNotOptimize(DecodeAcknowledgement(bits));
+}
+BENCHMARK(BM_DecodeAcknowledgement)->Args({2, 4})->Args({31, 15});
 
 // The engine path with `pending` unacknowledged pieces in front, which every acknowledgement
 // replays.

@@ -44,6 +44,24 @@ void BM_ZlibCrc32(benchmark::State& state) {
 }
 BENCHMARK(BM_ZlibCrc32)->Arg(264)->Arg(1 << 20);
 
+// A starting stack as the room sends it: 264 cells of 4 bits each.
+void BM_ReadBitsField(benchmark::State& state) {
+    std::string bits;
+    int end = 0;
+    for (int i = 0; i < 264; ++i) {
+        pk::WriteBits(bits, end, static_cast<std::uint32_t>(i % 10), 4);
+    }
+    for (auto _ : state) {
+        int pos = 0;
+        std::uint32_t sum = 0;
+        for (int i = 0; i < 264; ++i) {
+            sum += pk::ReadBits(bits, pos, 4);
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+}
+BENCHMARK(BM_ReadBitsField);
+
 void BM_GameSetCompressedRoundTrip(benchmark::State& state) {
     pk::TGameSet set;
     std::string blob = set.SaveToCompressed();

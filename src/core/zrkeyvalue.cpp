@@ -291,17 +291,29 @@ void KeyValueList::Clear() {
 }
 
 std::string KeyValueList::Serialize() const {
-    ByteWriter out;
     std::size_t size = 0;
     for (const Pair& p : pairs_) {
         size += 8 + p.key.size() + p.value.size();
     }
-    out.out().reserve(size);
+    // Sized once and filled through a pointer: a set is saved on every change
+    // and every check, and appending field by field costs several string
+    // operations per field.
+    std::string out(size, '\0');
+    char* at = out.data();
+    const auto put = [&at](const std::string& text) {
+        const auto n = static_cast<std::uint32_t>(text.size());
+        const unsigned char length[4] = {
+            static_cast<unsigned char>(n), static_cast<unsigned char>(n >> 8),
+            static_cast<unsigned char>(n >> 16), static_cast<unsigned char>(n >> 24)};
+        std::memcpy(at, length, 4);
+        std::memcpy(at + 4, text.data(), text.size());
+        at += 4 + text.size();
+    };
     for (const Pair& p : pairs_) {
-        WriteLenString(out, p.key);
-        WriteLenString(out, p.value);
+        put(p.key);
+        put(p.value);
     }
-    return std::move(out.out());
+    return out;
 }
 
 bool ParseSerialForm(std::string_view data,

@@ -332,17 +332,19 @@ std::uint32_t ReadBits(std::string_view bits, int& position, int count) {
     if (count < 1 || count > 32 || position < 0) {
         return 0;
     }
-    std::uint32_t value = 0;
-    for (int i = 0; i < count; ++i) {
-        std::size_t byte = static_cast<std::size_t>(position) / 8;
-        std::uint32_t bit = 0;
-        if (byte < bits.size()) {
-            bit = (static_cast<unsigned char>(bits[byte]) >> (7 - position % 8)) & 1u;
-        }
-        value = (value << 1) | bit;
-        ++position;
+    // The bits lie in at most five bytes: read those whole (past the end as zero) and cut the
+    // value out, rather than going bit by bit; fields and pieces are read a few bits at a time.
+    const std::size_t first = static_cast<std::size_t>(position) / 8;
+    const int skip = position % 8;
+    const int bytes = (skip + count + 7) / 8;
+    std::uint64_t window = 0;
+    for (int k = 0; k < bytes; ++k) {
+        const std::size_t at = first + static_cast<std::size_t>(k);
+        window = (window << 8) | (at < bits.size() ? static_cast<unsigned char>(bits[at]) : 0u);
     }
-    return value;
+    position += count;
+    const int spare = bytes * 8 - skip - count;
+    return static_cast<std::uint32_t>((window >> spare) & ((std::uint64_t{1} << count) - 1));
 }
 
 std::string ReadLenString(ByteReader& stream) {

@@ -164,11 +164,22 @@ std::optional<tqpa> DecodeAcknowledgement(const std::string& bits) {
         const uint32_t kind = in.Read(3);
         const uint32_t w = in.Read(4);
         const uint32_t h = in.Read(5);
-        std::string token = std::to_string(kind) + TwoDigit(w) + TwoDigit(h);
-        for (uint32_t c = 0; c < w * h; ++c) token += static_cast<char>('0' + in.Read(3));
         if (i > 0)
             a.tokens += TokenSep;
-        a.tokens += token;
+        a.tokens += std::to_string(kind);
+        a.tokens += TwoDigit(w);
+        a.tokens += TwoDigit(h);
+        // Up to 465 cells a token, written in place. Past the end of the payload every cell
+        // reads as 0: the rest of the token is filled at once.
+        const uint32_t cells = w * h;
+        a.tokens.reserve(a.tokens.size() + cells);
+        for (uint32_t c = 0; c < cells; ++c) {
+            if (in.PastEnd()) {
+                a.tokens.append(cells - c, '0');
+                break;
+            }
+            a.tokens += static_cast<char>('0' + in.Read(3));
+        }
     }
     a.inventory = ReadInventory(in);
     a.checksum = static_cast<int32_t>(in.Read(16));

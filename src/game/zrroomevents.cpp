@@ -79,6 +79,7 @@ std::string StackField(const std::string& stackData, int rows) {
     rows = std::clamp(rows, 0, FieldHeight);
     const size_t cells = static_cast<size_t>(rows) * FieldWidth;
     std::string field(static_cast<size_t>(FieldWidth) * FieldHeight - cells, '0');
+    field.reserve(field.size() + cells);
     int pos = 0;
     for (size_t i = 0; i < cells; ++i) {
         uint32_t v = ReadBits(stackData, pos, 4);

@@ -78,6 +78,25 @@ std::string RandomKey(std::mt19937& random) {
     return key;
 }
 
+TEST(KeyValueList, SerialFormWritesLengthsLittleEndian) {
+    KeyValueList list;
+    list.Set("K", std::string(300, 'v'));
+    list.Set("e", "");
+    const std::string serial = list.Serialize();
+    const std::string head(
+        "\x01\x00\x00\x00"   // key length 1
+        "k"                  // the key, lower-cased
+        "\x2C\x01\x00\x00",  // value length 300
+        9);
+    const std::string tail(
+        "\x01\x00\x00\x00"   // key length 1
+        "e"                  // key
+        "\x00\x00\x00\x00",  // empty value
+        9);
+    EXPECT_EQ(serial, head + std::string(300, 'v') + tail);
+    EXPECT_EQ(KeyValueList().Serialize(), "");
+}
+
 TEST(KeyValueList, RandomOperationsMatchAPlainList) {
     std::mt19937 random(31u);
     KeyValueList list;

@@ -374,6 +374,31 @@ TEST(Bits, ReadingPastTheEndGivesZeros) {
     EXPECT_EQ(ReadBits("", pos, 25), 0u);
 }
 
+// Every width at every bit offset, across and past the end, against reading bit by bit.
+TEST(Bits, ReaderMatchesBitByBitAtEveryOffset) {
+    const std::string bits("\xA5\x3C\xFF\x00\x96\x71\xE8", 7);
+    const auto bitAt = [&](int p) {
+        const auto byte = static_cast<std::size_t>(p) / 8;
+        return byte < bits.size() ? (static_cast<unsigned char>(bits[byte]) >> (7 - p % 8)) & 1u
+                                  : 0u;
+    };
+    for (int start = 0; start <= 8 * 7 + 9; ++start) {
+        for (int w = 1; w <= 32; ++w) {
+            std::uint32_t want = 0;
+            for (int i = 0; i < w; ++i) {
+                want = (want << 1) | bitAt(start + i);
+            }
+            int pos = start;
+            EXPECT_EQ(ReadBits(bits, pos, w), want) << "offset " << start << " width " << w;
+            EXPECT_EQ(pos, start + w);
+        }
+    }
+    int pos = 3;
+    EXPECT_EQ(ReadBits(bits, pos, 0), 0u);
+    EXPECT_EQ(ReadBits(bits, pos, 33), 0u);
+    EXPECT_EQ(pos, 3);
+}
+
 TEST(LenStrings, RoundTripAndOversizedCount) {
     ByteWriter out;
     WriteLenString(out, "abc");
