@@ -13,7 +13,7 @@
 #include "lobby/zrlobbylink.h"
 #include "lobby/zrlobbylists.h"
 #include "lobby/zrlobbymodel.h"
-#include "lobby/zrstatuslist.h"
+#include "lobby/zrlobbywindow.h"
 
 namespace pk {
 
@@ -194,23 +194,7 @@ void AcceptLobbyInvitation() {
         return;
     }
     // The invitation stays: the room's game list repeats it and a second "/ok" joins.
-    const std::int32_t roomId = room->id;
-    const bool keyed = room->flag != 0;
-    sb.RoomName = room->name;
-    sb.RoomKey.clear();
-    if (!keyed || OwnPrivilege() == privAdministrator) {
-        LobbySend(LobbyMsgJoinRoom, std::to_string(roomId));
-        return;
-    }
-    std::string key;
-    const bool confirmed = LobbyShell().QueryRoomKey(key);
-    // The dialog ran the event loop: the link or the room may have gone meanwhile.
-    if (!confirmed || !IsValidRoomKey(key) || sb.LobbyLinkState != sbConnected ||
-        !FindRoom(roomId)) {
-        return;
-    }
-    sb.RoomKey = key;
-    LobbySend(LobbyMsgJoinRoom, Join({std::to_string(roomId), key}));
+    JoinRoomClicked(room->id);
 }
 
 void LobbyChatEnter(TLobbyChatEdit& edit) {

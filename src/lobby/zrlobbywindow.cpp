@@ -12,6 +12,7 @@
 #include "lobby/zrlobbyhost.h"
 #include "lobby/zrlobbylink.h"
 #include "lobby/zrlobbylists.h"
+#include "lobby/zrstatuslist.h"
 
 namespace pk {
 
@@ -353,26 +354,28 @@ void WhoisUser(std::uint32_t uid) {
 
 // ---- rooms and games
 
-void JoinRoomClicked(std::int32_t roomId) {
+bool JoinRoomClicked(std::int32_t roomId) {
     const tSbRoom* room = FindRoom(roomId);
     if (!room || !LinkUp()) {
-        return;
+        return false;
     }
     tmesb& sb = ClientState.lobby;
     sb.RoomName = room->name;
     sb.RoomKey.clear();
     if (!room->flag || OwnPrivilege() == privAdministrator) {
         LobbySend(LobbyMsgJoinRoom, std::to_string(roomId));
-        return;
+        return true;
     }
     std::string key;
     const bool confirmed = LobbyShell().QueryRoomKey(key);
-    // The dialog ran the event loop: the link or the room may have gone meanwhile.
-    if (!confirmed || !IsValidName(key) || !LinkUp() || !FindRoom(roomId)) {
-        return;
+    // The dialog ran the event loop: the link or the room may have gone meanwhile. A key is
+    // taken by the rule the room details set it with.
+    if (!confirmed || !IsValidRoomKey(key) || !LinkUp() || !FindRoom(roomId)) {
+        return false;
     }
     sb.RoomKey = key;
     LobbySend(LobbyMsgJoinRoom, Fields({std::to_string(roomId), key}));
+    return true;
 }
 
 void CreateRoomNamed(const std::string& name) {

@@ -90,9 +90,11 @@ void WhoisUser(std::uint32_t uid);
 
 // ---- rooms and games
 
-// A double click on a room. The key is asked for (when the room needs one and the own user is
-// no administrator) through the host's room-key query.
-void JoinRoomClicked(std::int32_t roomId);
+// Joins a room: the room list's double click and "/ok" for an invitation to another room. A
+// keyed room asks for its key through the host's room-key query (LobbyHost::QueryRoomKey)
+// unless the own user is an administrator, and is looked up again once the query has closed.
+// True when the join was sent.
+bool JoinRoomClicked(std::int32_t roomId);
 // "New Room" confirmed with a name.
 void CreateRoomNamed(const std::string& name);
 // "New Game!": checks, the leave confirmation, then the regions or the game-set window.

@@ -174,30 +174,6 @@ bool JoinDetailsRoomWithKey(bool asked, const std::string& key) {
     return true;
 }
 
-bool JoinListedRoom(std::int32_t roomId) {
-    tmesb& sb = Sb();
-    const tSbRoom* room = FindRoom(roomId);
-    if (!room) {
-        return false;
-    }
-    sb.RoomName = room->name;
-    sb.RoomKey.clear();
-    if (room->flag == 0 || OwnPrivilege() == privAdministrator) {
-        LobbySend(LobbyMsgJoinRoom, std::to_string(roomId));
-        return true;
-    }
-    std::string key;
-    const bool confirmed = LobbyShell().QueryRoomKey(key);
-    // The dialog ran the event loop: the link or the room may have gone meanwhile.
-    if (!confirmed || !IsValidRoomKey(key) || sb.LobbyLinkState != sbConnected ||
-        !FindRoom(roomId)) {
-        return false;
-    }
-    sb.RoomKey = key;
-    LobbySend(LobbyMsgJoinRoom, std::to_string(roomId) + LobbyFieldSep + key);
-    return true;
-}
-
 bool JoinDetailsGame() {
     const std::int32_t id = Sb().ShownGameId;
     if (id == 0 || !FindGame(id)) {

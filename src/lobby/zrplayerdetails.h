@@ -68,9 +68,6 @@ bool JoinDetailsRoomWithKey(bool asked, const std::string& key);
 bool DetailsRoomNeedsKey();
 // Joins the shown game when it is still in the current room; true when asked for.
 bool JoinDetailsGame();
-// The room list's join: a keyed room asks the query dialog for its key (LobbyHost::QueryRoomKey)
-// unless the own user is an administrator; the room is looked up again once it has closed.
-bool JoinListedRoom(std::int32_t roomId);
 
 // The dialog closes: forgets the player; the own details, when applied, store and send a
 // changed profile (25) and away message (24, also when cleared).

@@ -2,6 +2,7 @@
 // what the own details send when applied.
 #include "lobby/zrplayerdetails.h"
 
+#include "lobby/zrlobbywindow.h"
 #include "lobby_fixture.h"
 #include "records_fixture.h"
 
@@ -201,8 +202,8 @@ TEST_F(PlayerDetailsTest, TheRoomListJoinsAKeyedRoomByTheSameKeyRule) {
         }
     } local;
     SetLobbyHost(&local);
-    EXPECT_TRUE(JoinListedRoom(3));
-    EXPECT_TRUE(JoinListedRoom(2));
+    EXPECT_TRUE(JoinRoomClicked(3));
+    EXPECT_TRUE(JoinRoomClicked(2));
     EXPECT_EQ(ClientState.lobby.RoomName, "Vault");
     EXPECT_EQ(ClientState.lobby.RoomKey, "two words");
     EXPECT_EQ(TakeSent(), (std::vector<SentFrame>{
@@ -210,14 +211,14 @@ TEST_F(PlayerDetailsTest, TheRoomListJoinsAKeyedRoomByTheSameKeyRule) {
                               {3, "2\x02two words"},  // a keyed room: id 0x02 key
                           }));
     local.key = "bad\x01";
-    EXPECT_FALSE(JoinListedRoom(2));
+    EXPECT_FALSE(JoinRoomClicked(2));
     local.answer = false;
     local.key = "fine";
-    EXPECT_FALSE(JoinListedRoom(2));
+    EXPECT_FALSE(JoinRoomClicked(2));
     local.answer = true;
     local.during = [] { DisposeRoom(2); };
-    EXPECT_FALSE(JoinListedRoom(2));
-    EXPECT_FALSE(JoinListedRoom(99));
+    EXPECT_FALSE(JoinRoomClicked(2));
+    EXPECT_FALSE(JoinRoomClicked(99));
     EXPECT_TRUE(TakeSent().empty());
     SetLobbyHost(&host);
 }
