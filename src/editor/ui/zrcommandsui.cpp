@@ -39,14 +39,14 @@ ResourceCommandsUi::~ResourceCommandsUi() = default;
 
 QPushButton* ResourceCommandsUi::MakeButton(QWidget* parent, const QString& text,
                                             const QString& name, const QString& hint,
-                                            void (TForm1::*handler)()) {
+                                            std::function<void()> handler) {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(name);
     button->setToolTip(hint);
-    connect(button, &QPushButton::clicked, form_, [this, handler] {
+    connect(button, &QPushButton::clicked, form_, [this, handler = std::move(handler)] {
         // Nothing thrown here may reach the event loop.
         try {
-            (form_->*handler)();
+            handler();
         } catch (const std::exception& e) {
             ShowMessage(e.what());
         }
@@ -62,20 +62,20 @@ void ResourceCommandsUi::AddTreeButtons() {
     auto* bar = new QToolBar("Resources", form_);
     bar->setObjectName("resourcebar");
     bar->setMovable(false);
-    bar->addWidget(
-        MakeButton(bar, "Group", "creategroup", "New resource group", &TForm1::creategroupclick));
-    bar->addWidget(
-        MakeButton(bar, "New", "newresourceb", "New resource", &TForm1::newresourcebClick));
+    bar->addWidget(MakeButton(bar, "Group", "creategroup", "New resource group",
+                              [f = form_] { f->creategroupclick(); }));
+    bar->addWidget(MakeButton(bar, "New", "newresourceb", "New resource",
+                              [f = form_] { f->newresourcebClick(); }));
     bar->addWidget(MakeButton(bar, "Delete", "deleteresourceb", "Delete resource",
-                              &TForm1::deleteresourcebClick));
-    bar->addWidget(
-        MakeButton(bar, "Copy", "copyresourceb", "Copy resource", &TForm1::copyresourcebClick));
-    bar->addWidget(
-        MakeButton(bar, "Move", "moveresource", "Move resource", &TForm1::moveresourceclick));
+                              [f = form_] { f->deleteresourcebClick(); }));
+    bar->addWidget(MakeButton(bar, "Copy", "copyresourceb", "Copy resource",
+                              [f = form_] { f->copyresourcebClick(); }));
+    bar->addWidget(MakeButton(bar, "Move", "moveresource", "Move resource",
+                              [f = form_] { f->moveresourceclick(); }));
     bar->addWidget(MakeButton(bar, "Up", "moveresourceupb", "Move resource up",
-                              &TForm1::moveresourceupbClick));
+                              [f = form_] { f->moveresourceupbClick(); }));
     bar->addWidget(MakeButton(bar, "Down", "moveresourcedownb", "Move resource down",
-                              &TForm1::moveresourcedownbClick));
+                              [f = form_] { f->moveresourcedownbClick(); }));
     form_->addToolBar(Qt::TopToolBarArea, bar);
 }
 
@@ -93,19 +93,20 @@ void ResourceCommandsUi::AddPageButtons(int page) {
     std::vector<QPushButton*> buttons;
     buttons.push_back(MakeButton(widget, "Load...", "openresource" + n,
                                  image ? "Load bitmap" : "Load from file",
-                                 &TForm1::openresourceclick));
+                                 [f = form_] { f->openresourceclick(); }));
     buttons.push_back(MakeButton(widget, "Save...", "saveresource" + n,
                                  image ? "Save bitmap" : "Save to file",
-                                 &TForm1::saveresourceclick));
+                                 [f = form_] { f->saveresourceclick(); }));
     if (page == kPageMain || page == kPageSkin) {
         buttons.push_back(MakeButton(widget, "Load mask...", "openmask" + n, "Load mask bitmap",
-                                     &TForm1::openmaskclick));
+                                     [f = form_] { f->openmaskclick(); }));
         buttons.push_back(MakeButton(widget, "Save mask...", "savemask" + n, "Save mask bitmap",
-                                     &TForm1::savemaskclick));
+                                     [f = form_] { f->savemaskclick(); }));
         buttons.push_back(MakeButton(
             widget, "Mask from colour", "createmask" + n,
             "Creates a mask from image's transparent color.",
-            page == kPageMain ? &TForm1::createmainbmpmaskClick : &TForm1::createskinmaskClick));
+            page == kPageMain ? std::function<void()>([f = form_] { f->createmainbmpmaskClick(); })
+                              : std::function<void()>([f = form_] { f->createskinmaskClick(); })));
     }
     for (QPushButton* b : buttons) row->insertWidget(row->count() - 1, b);
 }

@@ -47,7 +47,7 @@ private:
     void AddTreeButtons();
     void AddPageButtons(int page);
     QPushButton* MakeButton(QWidget* parent, const QString& text, const QString& name,
-                            const QString& hint, void (TForm1::*handler)());
+                            const QString& hint, std::function<void()> handler);
 
     TForm1* form_;
     std::unique_ptr<KledCommands> commands_;
