@@ -71,7 +71,7 @@ void ResetPlayerField(tclient& c) {
     p.field.assign(static_cast<size_t>(FieldWidth) * FieldHeight, '0');
     p.CellLayerGrid = {};
     p.PlayerState = psPlaying;
-    p.flag = 0;
+    p.ReadyFlag = 0;
 }
 
 void ReleasePlayerField(tclient& c) {

@@ -35,7 +35,7 @@ inline constexpr int CellGridRows = 40;
 struct tplr {
     TFieldString field;
     std::array<std::array<TCellLayerRec, CellGridColumns>, CellGridRows> CellLayerGrid{};
-    uint8_t flag = 0;                 // set by the room window
+    uint8_t ReadyFlag = 0;            // set by the room window (message 0x05)
     int32_t SlotValue = 0;            // per-player value of message 0x04, shown by the painter
     uint8_t PlayerState = psPlaying;  // PlayerStateId
 };

@@ -20,6 +20,22 @@ void SetFollowing(int32_t& setting, SharedField<int32_t>& inUse, int v) {
     setting = v;
 }
 
+// The two move keys share a bar: both settings follow v, and both in-use copies when "Move
+// left"'s equalled its setting.
+void SetMovePair(TKeyTable& table, int32_t TKeySlotRec::*setting,
+                 SharedField<int32_t> TKeySlotRec::*inUse, int v) {
+    TKeySlotRec& left = Slot(table, kaMoveLeft);
+    TKeySlotRec& right = Slot(table, kaMoveRight);
+    const bool follow = left.*setting == (left.*inUse).load();
+    KeyTableBusy = 1;
+    left.*setting = right.*setting = v;
+    if (follow) {
+        left.*inUse = v;
+        right.*inUse = v;
+    }
+    KeyTableBusy = 0;
+}
+
 }  // namespace
 
 int KeyGridRows(KeyGrid grid) {
@@ -81,32 +97,11 @@ bool DefaultSensitivityClick(TKeyTable& table, bool gameRunning) {
 }
 
 void HorzDelayChanged(TKeyTable& table, int v) {
-    TKeySlotRec& left = Slot(table, kaMoveLeft);
-    TKeySlotRec& right = Slot(table, kaMoveRight);
-    KeyTableBusy = 1;
-    // The two move keys share the bar; "Move left" decides whether the change acts now.
-    if (left.DelaySetting != left.DelayInUse.load()) {
-        left.DelaySetting = right.DelaySetting = v;
-    } else {
-        left.DelaySetting = right.DelaySetting = v;
-        left.DelayInUse = v;
-        right.DelayInUse = v;
-    }
-    KeyTableBusy = 0;
+    SetMovePair(table, &TKeySlotRec::DelaySetting, &TKeySlotRec::DelayInUse, v);
 }
 
 void HorzRepeatChanged(TKeyTable& table, int v) {
-    TKeySlotRec& left = Slot(table, kaMoveLeft);
-    TKeySlotRec& right = Slot(table, kaMoveRight);
-    KeyTableBusy = 1;
-    if (left.RepeatSetting != left.RepeatInUse.load()) {
-        left.RepeatSetting = right.RepeatSetting = v;
-    } else {
-        left.RepeatSetting = right.RepeatSetting = v;
-        left.RepeatInUse = v;
-        right.RepeatInUse = v;
-    }
-    KeyTableBusy = 0;
+    SetMovePair(table, &TKeySlotRec::RepeatSetting, &TKeySlotRec::RepeatInUse, v);
 }
 
 void DownRepeatChanged(TKeyTable& table, int v) {

@@ -67,13 +67,14 @@ void SetReadyFlags(const std::string& payload) {
         tclient* c = SlotPlayers[static_cast<std::size_t>(slot)];
         if (c == nullptr || !c->plr)
             continue;
-        c->plr->flag = payload.empty() ? 0 : static_cast<uint8_t>(ReadBits(payload, position, 1));
+        c->plr->ReadyFlag =
+            payload.empty() ? 0 : static_cast<uint8_t>(ReadBits(payload, position, 1));
     }
     Room().RepaintUserList();
 }
 
 bool PlayerReady(const tclient& player) {
-    return player.plr && player.plr->flag != 0;
+    return player.plr && player.plr->ReadyFlag != 0;
 }
 
 ListClick OwnRowClick(int x, int rowWidth, int moveButtonWidth, bool leftButton) {

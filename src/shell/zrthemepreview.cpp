@@ -125,11 +125,11 @@ bool UpdateThemePreview(TZRTheme& theme, TRandomGen& random, TThemePreview& prev
     next.largeRows = std::min(PreviewLargeRows, FieldHeight);
     next.smallRows = std::min(PreviewSmallRows, FieldHeight);
     const int largePieces = 7 + random.draw(5);
-    next.largeField = BuildPreviewField(next.largeRows, largePieces, random);
+    next.PreviewLargeField = BuildPreviewField(next.largeRows, largePieces, random);
     const int smallPieces = 10 + random.draw(10);
-    next.smallField = BuildPreviewField(next.smallRows, smallPieces, random);
-    next.largePicture = RenderField(d, next.largeField, next.largeRows, true);
-    next.smallPicture = RenderField(d, next.smallField, next.smallRows, false);
+    next.PreviewSmallField = BuildPreviewField(next.smallRows, smallPieces, random);
+    next.largePicture = RenderField(d, next.PreviewLargeField, next.largeRows, true);
+    next.smallPicture = RenderField(d, next.PreviewSmallField, next.smallRows, false);
     if (theme.detailbmp && !theme.detailbmp->image.empty())
         next.specials = SurfaceFromDib(theme.detailbmp->image);
     const int side = SpecialSide(next.specials);

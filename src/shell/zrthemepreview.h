@@ -29,8 +29,8 @@ inline constexpr int PreviewSpecialCount = 14;
 // The preview last drawn; the hover reads its fields.
 struct TThemePreview {
     bool built = false;
-    TFieldString largeField;  // largeRows rows of FieldWidth cells
-    TFieldString smallField;
+    TFieldString PreviewLargeField;  // largeRows rows of FieldWidth cells
+    TFieldString PreviewSmallField;
     int largeRows = 0;
     int smallRows = 0;
     Surface16 largePicture;

@@ -36,7 +36,7 @@ TEST_F(SlotTest, ASeatedPlayerGetsAFreshFieldStateAlsoWhenOneIsReused) {
     tplr& used = *a->plr;
     used.field[5] = '3';
     used.CellLayerGrid[7][3].b[2] = 9;
-    used.flag = 1;
+    used.ReadyFlag = 1;
     used.SlotValue = 42;
     used.PlayerState = psLost;
     const tplr* address = a->plr.get();
@@ -48,7 +48,7 @@ TEST_F(SlotTest, ASeatedPlayerGetsAFreshFieldStateAlsoWhenOneIsReused) {
     EXPECT_EQ(b->plr.get(), address);  // the same record, reused
     EXPECT_EQ(b->plr->field, EmptyField());
     EXPECT_EQ(b->plr->CellLayerGrid[7][3].b[2], 0);
-    EXPECT_EQ(b->plr->flag, 0);
+    EXPECT_EQ(b->plr->ReadyFlag, 0);
     EXPECT_EQ(b->plr->SlotValue, 0);
     EXPECT_EQ(b->plr->PlayerState, psPlaying);
 }
@@ -92,12 +92,12 @@ TEST_F(SlotTest, ResetPlayerFieldUsesTheCurrentGeometry) {
     FieldWidth = 10;
     FieldHeight = 20;
     own->plr->PlayerState = psLost;
-    own->plr->flag = 1;
+    own->plr->ReadyFlag = 1;
     own->plr->CellLayerGrid[3][4].b[2] = 9;
     ResetPlayerField(*own);
     EXPECT_EQ(own->plr->field, std::string(200, '0'));
     EXPECT_EQ(own->plr->PlayerState, psPlaying);
-    EXPECT_EQ(own->plr->flag, 0);
+    EXPECT_EQ(own->plr->ReadyFlag, 0);
     EXPECT_EQ(own->plr->CellLayerGrid[3][4].b[2], 0);
 }
 

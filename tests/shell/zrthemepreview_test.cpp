@@ -205,7 +205,7 @@ TEST_F(ThemePreviewTest, AThemeWithFewRowsShowsWhatItHas) {
     EXPECT_EQ(preview.largePicture.height(), 5 * 10 + 5);
     EXPECT_EQ(preview.largePicture.pixel(0, 0),
               ArgbTo555(RowColour(14 + 6 * 10 - preview.largePicture.height())));
-    EXPECT_EQ(preview.largeField.size(), 6u * 12);
+    EXPECT_EQ(preview.PreviewLargeField.size(), 6u * 12);
 }
 
 TEST_F(ThemePreviewTest, AThemeNotAppliedToTheFieldIsNotDrawn) {

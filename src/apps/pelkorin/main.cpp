@@ -107,9 +107,7 @@ int main(int argc, char** argv) {
         gamesetup->FillRegions(id, pk::RegionBoxText(id));
     };
     // The room window's settings button opens the editor in its room mode.
-    pk::SetRoomGameSetEditor([](const pk::RoomGameSetRequest& request) {
-        pk::OpenRoomGameSetup(0, request.name, request.data, request.editable);
-    });
+    pk::InstallRoomGameSetEditor();
     pk::InstallLobbyWindowHooks(*browser, *query);
     browser->hooks.roomDetails = pk::ShowRoomStats;
     browser->hooks.editOwnDetails = pk::ShowOwnStats;

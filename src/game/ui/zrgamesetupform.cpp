@@ -21,6 +21,7 @@
 #include <set>
 
 #include "core/zrlog.h"
+#include "game/zrpartyline.h"
 #include "platform/cp1252.h"
 #include "skin/ui/zrskinform.h"
 
@@ -581,6 +582,12 @@ void OpenRoomGameSetup(std::int32_t gameId, const std::string& gameName, const s
     if (zrgamesetup) {
         zrgamesetup->SetMode(gameId, gameName, data, editable, gsmRoomSet);
     }
+}
+
+void InstallRoomGameSetEditor() {
+    SetRoomGameSetEditor([](const RoomGameSetRequest& request) {
+        OpenRoomGameSetup(0, request.name, request.data, request.editable);
+    });
 }
 
 }  // namespace pk

@@ -139,5 +139,7 @@ extern Tzrgamesetup* zrgamesetup;
 // Nothing happens while no editor window exists.
 void OpenRoomGameSetup(std::int32_t gameId, const std::string& gameName, const std::string& data,
                        bool editable);
+// Makes OpenRoomGameSetup what the room window's settings button opens (the joined game).
+void InstallRoomGameSetEditor();
 
 }  // namespace pk

@@ -1,6 +1,7 @@
 #include "game/ui/zrpartylineform.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QFontDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -9,6 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSplitter>
@@ -37,23 +39,6 @@ constexpr int kRightWidth = 210;
 constexpr int kToolbarHeight = 24;
 constexpr int kEditHeight = 22;
 constexpr int kControlsHeight = 112;
-
-class KeyFilterFn : public QObject {
-public:
-    explicit KeyFilterFn(std::function<bool(QKeyEvent&)> f) : f_(std::move(f)) {}
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() != QEvent::KeyPress)
-            return false;
-        bool taken = false;
-        SkinGuard("Tzrpartyline.chatedit", [&] { taken = f_(*static_cast<QKeyEvent*>(event)); });
-        return taken;
-    }
-
-private:
-    std::function<bool(QKeyEvent&)> f_;
-};
 
 QToolButton* ToolButton(QWidget* parent, const char* name) {
     auto* b = new QToolButton(parent);
@@ -95,13 +80,19 @@ Tzrpartyline::~Tzrpartyline() {
     SetRoomView(nullptr);
     SetRoomControls(nullptr);
     if (chatedit_)
-        chatedit_->removeEventFilter(keys_.get());
+        chatedit_->removeEventFilter(this);
+    if (statsscrollbox_)
+        statsscrollbox_->removeEventFilter(this);
+    if (gamestats_)
+        gamestats_->viewport()->removeEventFilter(this);
     if (zrpartyline == this)
         zrpartyline = nullptr;
 }
 
 void Tzrpartyline::BuildChat() {
-    chattbpanel_ = new QWidget(this);
+    Panel1 = new QWidget(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    chattbpanel_ = new QWidget(Panel1);
     chattbpanel_->setObjectName(QStringLiteral("chattbpanel"));
     // Panels keep the button face under their captions, so they read on any theme.
     chattbpanel_->setAutoFillBackground(true);
@@ -126,7 +117,9 @@ void Tzrpartyline::BuildChat() {
     connect(showstats_, &QToolButton::clicked, this,
             [this] { SkinGuard("Tzrpartyline.showstatsClick", [&] { showstatsClick(); }); });
 
-    gamestatssplit_ = new QSplitter(Qt::Vertical, this);
+    containpanel2 = new QWidget(Panel1);
+    containpanel2->setObjectName(QStringLiteral("containpanel2"));
+    gamestatssplit_ = new QSplitter(Qt::Vertical, containpanel2);
     gamestatssplit_->setObjectName(QStringLiteral("gamestatssplit"));
     gamestatssplit_->setChildrenCollapsible(false);
     gamestatssplit_->setHandleWidth(4);
@@ -135,56 +128,37 @@ void Tzrpartyline::BuildChat() {
     chatbox_->setObjectName(QStringLiteral("chatbox"));
     chatbox_->SetStayAtBottom(true);
 
-    ebpanel_ = new QWidget(this);
+    ebpanel_ = new QWidget(containpanel2);
     ebpanel_->setObjectName(QStringLiteral("ebpanel"));
     chatedit_ = new QLineEdit(ebpanel_);
     chatedit_->setObjectName(QStringLiteral("chatedit"));
     chatedit_->setMaxLength(400);
-    keys_ = std::make_unique<KeyFilterFn>([this](QKeyEvent& key) { return ChatEditKey(key); });
-    chatedit_->installEventFilter(keys_.get());
+    chatedit_->installEventFilter(this);
 }
 
 void Tzrpartyline::BuildMenus() {
     fontchangepopup_ = new QMenu(this);
     fontchangepopup_->setObjectName(QStringLiteral("fontchangepopup"));
-    fontchangepopup_
-        ->addAction(QStringLiteral("Change Font..."), this,
-                    [this] {
-                        SkinGuard("Tzrpartyline.chatchangefontClick",
-                                  [&] { ChangeFont(*chatbox_, false); });
-                    })
-        ->setObjectName(QStringLiteral("chatchangefont"));
-    fontchangepopup_
-        ->addAction(QStringLiteral("Restore Default Font"), this,
-                    [this] {
-                        SkinGuard("Tzrpartyline.chatdefaultfontClick",
-                                  [&] { RestoreFont(*chatbox_, false); });
-                    })
-        ->setObjectName(QStringLiteral("chatdefaultfont"));
+    const auto add = [this](QMenu* menu, const char* name, const char* caption,
+                            void (Tzrpartyline::*handler)()) {
+        QAction* a = menu->addAction(QString::fromLatin1(caption));
+        a->setObjectName(QString::fromLatin1(name));
+        connect(a, &QAction::triggered, this,
+                [this, name, handler] { SkinGuard(name, [&] { (this->*handler)(); }); });
+    };
+    add(fontchangepopup_, "chatchangefont", "Change Font...", &Tzrpartyline::chatchangefontClick);
+    add(fontchangepopup_, "chatdefaultfont", "Restore Default Font",
+        &Tzrpartyline::chatdefaultfontClick);
     chatbox_->SetPopupMenu(fontchangepopup_);
 
     statschangefontpopup_ = new QMenu(this);
     statschangefontpopup_->setObjectName(QStringLiteral("statschangefontpopup"));
-    statschangefontpopup_
-        ->addAction(QStringLiteral("Change Font..."), this,
-                    [this] {
-                        SkinGuard("Tzrpartyline.statschangefontClick",
-                                  [&] { ChangeFont(*statsscrollbox_, true); });
-                    })
-        ->setObjectName(QStringLiteral("statschangefont"));
-    statschangefontpopup_
-        ->addAction(QStringLiteral("Restore Default Font"), this,
-                    [this] {
-                        SkinGuard("Tzrpartyline.statsdefaultfontClick",
-                                  [&] { RestoreFont(*statsscrollbox_, true); });
-                    })
-        ->setObjectName(QStringLiteral("statsdefaultfont"));
+    add(statschangefontpopup_, "statschangefont", "Change Font...",
+        &Tzrpartyline::statschangefontClick);
+    add(statschangefontpopup_, "statsdefaultfont", "Restore Default Font",
+        &Tzrpartyline::statsdefaultfontClick);
     statschangefontpopup_->addSeparator()->setObjectName(QStringLiteral("N1"));
-    statschangefontpopup_
-        ->addAction(
-            QStringLiteral("Save log to..."), this,
-            [this] { SkinGuard("Tzrpartyline.statssavelogClick", [&] { statssavelogClick(); }); })
-        ->setObjectName(QStringLiteral("statssavelog"));
+    add(statschangefontpopup_, "statssavelog", "Save log to...", &Tzrpartyline::statssavelogClick);
     gameresults_->SetPopupMenu(statschangefontpopup_);
     gamehistory_->SetPopupMenu(statschangefontpopup_);
     gamestats_->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -206,17 +180,53 @@ void Tzrpartyline::showEvent(QShowEvent* event) {
     SkinGuard("Tzrpartyline.FormShow", [&] { FocusChat(); });
 }
 
+bool Tzrpartyline::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == chatedit_ && event->type() == QEvent::KeyPress) {
+        const auto& key = *static_cast<QKeyEvent*>(event);
+        bool taken = false;
+        SkinGuard("Tzrpartyline.chatedit", [&] {
+            taken = chateditKeyDown(key);
+            taken = chateditKeyPress(key) || taken;
+        });
+        return taken;
+    }
+    if (gamestats_ && watched == gamestats_->viewport()) {
+        switch (event->type()) {
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseMove:
+            case QEvent::MouseButtonRelease: {
+                bool taken = false;
+                SkinGuard("Tzrpartyline.gamestatsMouse",
+                          [&] { taken = gamestatsMouse(*static_cast<QMouseEvent*>(event)); });
+                return taken;
+            }
+            default:
+                break;
+        }
+    }
+    if (watched == statsscrollbox_ && event->type() == QEvent::Resize)
+        SkinGuard("Tzrpartyline.statsscrollboxResize", [&] { statsscrollboxResize(); });
+    return TZRSkinForm::eventFilter(watched, event);
+}
+
+void Tzrpartyline::ebpanelResize() {
+    chatedit_->setGeometry(0, 0, ebpanel_->width(), ebpanel_->height());
+}
+
 void Tzrpartyline::LayOut() {
     const int w = width();
     const int h = height();
     const int right = std::min(kRightWidth, std::max(w / 3, 120));
     const int leftWidth = std::max(w - right - 3 * kBorder, 40);
-    chattbpanel_->setGeometry(kBorder, kBorder, leftWidth, kToolbarHeight);
-    const int top = kBorder + kToolbarHeight + 2;
-    const int bottom = std::max(h - kBorder - kEditHeight, top + 40);
-    ebpanel_->setGeometry(kBorder, bottom, leftWidth, kEditHeight);
-    chatedit_->setGeometry(0, 0, ebpanel_->width(), ebpanel_->height());  // ebpanelResize
-    gamestatssplit_->setGeometry(kBorder, top, leftWidth, std::max(bottom - 2 - top, 40));
+    Panel1->setGeometry(kBorder, kBorder, leftWidth, std::max(h - 2 * kBorder, 0));
+    chattbpanel_->setGeometry(0, 0, leftWidth, kToolbarHeight);
+    // containpanel2 starts below the tool bar; the edit line sits at the form's bottom border.
+    const int top = kToolbarHeight + 2;
+    const int bottom = std::max(h - 2 * kBorder - kEditHeight, top + 40);
+    containpanel2->setGeometry(0, top, leftWidth, bottom + kEditHeight - top);
+    ebpanel_->setGeometry(0, bottom - top, leftWidth, kEditHeight);
+    ebpanelResize();
+    gamestatssplit_->setGeometry(0, 0, leftWidth, std::max(bottom - 2 - top, 40));
     const int x = kBorder * 2 + leftWidth;
     containerpanel_->setGeometry(x, kBorder, right, h - 2 * kBorder);
     // Inside the column's border.
@@ -224,41 +234,52 @@ void Tzrpartyline::LayOut() {
     const int inner = right - 2 * in;
     const int listHeight = std::max(containerpanel_->height() - kControlsHeight - 2 * in, 40);
     userlist_->setGeometry(in, in, inner, listHeight);
-    int y = in + listHeight + kBorder;
-    teamlabel_->setGeometry(in, y, inner, 16);
+    chatcontrolpanel->setGeometry(in, in + listHeight + kBorder, inner, kControlsHeight - kBorder);
+    int y = 0;
+    teamlabel_->setGeometry(0, y, inner, 16);
     y += 18;
-    teamname_->setGeometry(in, y, inner - 90, 22);
-    updateteam_->setGeometry(in + inner - 86, y, 86, 22);
+    teamname_->setGeometry(0, y, inner - 90, 22);
+    updateteam_->setGeometry(inner - 86, y, 86, 22);
     y += 28;
-    startgame_->setGeometry(in, y, inner, 24);
+    startgame_->setGeometry(0, y, inner, 24);
     y += 28;
-    pausegame_->setGeometry(in, y, inner, 24);
+    pausegame_->setGeometry(0, y, inner, 24);
 }
 
-bool Tzrpartyline::ChatEditKey(QKeyEvent& key) {
-    suppressChatKey_ = false;
+bool Tzrpartyline::chateditKeyDown(const QKeyEvent& key) {
+    SuppressChatKey = false;
     const int k = key.key();
     if (k == Qt::Key_K && (key.modifiers() & Qt::ControlModifier)) {
+        // The start of a style code in place of the selection; the Ctrl+K character itself
+        // is not typed.
         chatedit_->insert(QString(QChar(0x05)));
-        suppressChatKey_ = true;
-        return true;
+        SuppressChatKey = true;
+        return false;
     }
     if (k == Qt::Key_Tab || k == Qt::Key_F12 || k == Qt::Key_F8) {
         const std::string done =
             CompletePrivateNick(QStringToCp1252(chatedit_->text()), RecentPrivateNames);
         chatedit_->setText(Cp1252ToQString(done));
         chatedit_->setCursorPosition(static_cast<int>(chatedit_->text().size()));
-        return true;
+        return true;  // Tab completes instead of moving the focus
     }
-    if (k == Qt::Key_Return || k == Qt::Key_Enter) {
+    return false;
+}
+
+bool Tzrpartyline::chateditKeyPress(const QKeyEvent& key) {
+    bool taken = false;
+    if (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) {
         const std::string text = QStringToCp1252(chatedit_->text());
         if (IsValidText(text)) {
             RoomChatCommand(true, false, text);
             chatedit_->clear();
         }
-        return true;
+        taken = true;
     }
-    return false;
+    if (SuppressChatKey)
+        taken = true;
+    SuppressChatKey = false;
+    return taken;
 }
 
 void Tzrpartyline::FocusChat() {
@@ -364,6 +385,22 @@ void Tzrpartyline::SetIcons(const std::vector<IconTile>& tiles) {
     RepaintUserList();
 }
 
+void Tzrpartyline::chatchangefontClick() {
+    ChangeFont(*chatbox_, false);
+}
+
+void Tzrpartyline::chatdefaultfontClick() {
+    RestoreFont(*chatbox_, false);
+}
+
+void Tzrpartyline::statschangefontClick() {
+    ChangeFont(*statsscrollbox_, true);
+}
+
+void Tzrpartyline::statsdefaultfontClick() {
+    RestoreFont(*statsscrollbox_, true);
+}
+
 void Tzrpartyline::ChangeFont(QWidget& target, bool stats) {
     QFont font = target.font();
     bool chosen = false;
@@ -378,7 +415,7 @@ void Tzrpartyline::ChangeFont(QWidget& target, bool stats) {
     (stats ? statsFontSet_ : chatFontSet_) = true;
     if (stats) {
         gamestats_->setFont(font);
-        LayOutStats();
+        statsscrollboxResize();
     }
 }
 
@@ -389,7 +426,7 @@ void Tzrpartyline::RestoreFont(QWidget& target, bool stats) {
     if (stats) {
         gamestats_->setFont(QFont());
         gamestats_->setAttribute(Qt::WA_SetFont, false);
-        LayOutStats();
+        statsscrollboxResize();
     }
 }
 
@@ -407,7 +444,7 @@ void Tzrpartyline::SetConfig(const RoomWindowConfig& c) {
     }
     if (c.gstatsexpand != 0 && !StatsShown())
         showstatsClick();
-    LayOutStats();
+    statsscrollboxResize();
 }
 
 void Tzrpartyline::GetConfig(RoomWindowConfig& c) {

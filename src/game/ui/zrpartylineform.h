@@ -14,6 +14,9 @@
 #include "game/zrroomcontrols.h"
 #include "skin/ui/zrskinform.h"
 
+class QFileDialog;
+class QKeyEvent;
+class QMouseEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -58,6 +61,19 @@ public:
     bool StatsShown() const;
 
     // Handlers that tests and the skin reach.
+    // The chat edit's keys: a key goes down, then its character is typed. Each returns true
+    // when the key goes no further.
+    bool chateditKeyDown(const QKeyEvent& key);
+    bool chateditKeyPress(const QKeyEvent& key);
+    void teamnameKeyPress();
+    void chatchangefontClick();
+    void chatdefaultfontClick();
+    void statschangefontClick();
+    void statsdefaultfontClick();
+    // Lays the statistics panel out: after a resize, a font change and new statistics.
+    void statsscrollboxResize();
+    // After a left-button release on the table its widths become the remembered ones.
+    void gamestatsMouseUp();
     void showstatsClick();
     void updateteamClick();
     void startgameClick();
@@ -78,10 +94,11 @@ public:
     // The row's picture as the list draws it.
     QImage RowImage(int row, bool selected, bool focused) const;
 
-    // Dialogs that tests replace: the font picker, the kick message prompt, the save dialog.
+    // Dialogs that tests replace: the font picker, the kick message prompt, and what runs the
+    // save dialog (`savedialog`, set up for the log) to a file name, empty when cancelled.
     using FontPicker = std::function<bool(QFont& font)>;
     using TextPrompt = std::function<bool(std::string& text)>;
-    using FilePrompt = std::function<std::string()>;
+    using FilePrompt = std::function<std::string(QFileDialog& dialog)>;
     void SetFontPicker(FontPicker p) { fontPicker_ = std::move(p); }
     void SetKickPrompt(TextPrompt p) { kickPrompt_ = std::move(p); }
     void SetSavePrompt(FilePrompt p) { savePrompt_ = std::move(p); }
@@ -107,6 +124,8 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    // The chat edit's keys and the statistics panel's resizes.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildChat();
@@ -115,16 +134,21 @@ private:
     void BuildMenus();
     void BuildUserMenu();
     void LayOut();
-    void LayOutStats();
+    void ebpanelResize();
+    // Sizing a column by its edge in the table's header row; true when the event is taken.
+    bool gamestatsMouse(QMouseEvent& mouse);
+    // The column whose right edge lies under a point of the header row, -1 for none.
+    int ColumnEdgeAt(const QPoint& at) const;
     void ChangeFont(QWidget& target, bool stats);
     void RestoreFont(QWidget& target, bool stats);
-    bool ChatEditKey(QKeyEvent& key);
     void FocusChat();
     tclient* RowPlayer(int row) const;
     tclient* SelectedPlayer() const;
     void KickWithPrompt(bool ban);
     void ShowMessage(const std::string& text);
 
+    QWidget* Panel1 = nullptr;         // the left-hand area: tool bar above containpanel2
+    QWidget* containpanel2 = nullptr;  // statistics, chat and the edit line
     TZRTxtbox* chatbox_ = nullptr;
     QWidget* ebpanel_ = nullptr;
     QLineEdit* chatedit_ = nullptr;
@@ -141,8 +165,10 @@ private:
     TZRTxtbox* gameresults_ = nullptr;
     TZRTxtbox* gamehistory_ = nullptr;
     QTableWidget* gamestats_ = nullptr;
+    QFileDialog* savedialog = nullptr;  // made at the first save
     QWidget* containerpanel_ = nullptr;
     QListWidget* userlist_ = nullptr;
+    QWidget* chatcontrolpanel = nullptr;  // team and game controls below the list
     QLabel* teamlabel_ = nullptr;
     QLineEdit* teamname_ = nullptr;
     QPushButton* updateteam_ = nullptr;
@@ -158,16 +184,20 @@ private:
     std::vector<QAction*> toslot_;
     QAction* whoismenu_ = nullptr;
     std::vector<QImage> listImages_;
-    std::unique_ptr<QObject> keys_;
     std::unique_ptr<QObject> listMouse_;
     FontPicker fontPicker_;
     TextPrompt kickPrompt_;
     FilePrompt savePrompt_;
     TStatsPanel stats_;
     std::string rememberedWidths_;
+    int sizingColumn_ = -1;  // the column being sized, -1 for none
+    int sizingFrom_ = 0;     // the pointer's x less the column's width at the press
     int statsPanelHeight_ = 90;
-    mutable int moveButtonWidth_ = 0;
-    bool suppressChatKey_ = false;
+    // The width of the "Play!"/"Watch" button last drawn: a press that far from the own row's
+    // right edge moves the player.
+    mutable int MoveButtonWidth = 0;
+    // Set when a key's down handler did its work: the character it types is swallowed.
+    bool SuppressChatKey = false;
     bool chatFontSet_ = false;
     bool statsFontSet_ = false;
 };

@@ -83,16 +83,18 @@ void Tzrpartyline::BuildList() {
     listMouse_ = std::make_unique<ListMouse>(this);
     userlist_->viewport()->installEventFilter(listMouse_.get());
 
-    teamlabel_ = new QLabel(QStringLiteral("Your team:  (Blank for none)"), containerpanel_);
+    chatcontrolpanel = new QWidget(containerpanel_);
+    chatcontrolpanel->setObjectName(QStringLiteral("chatcontrolpanel"));
+    teamlabel_ = new QLabel(QStringLiteral("Your team:  (Blank for none)"), chatcontrolpanel);
     teamlabel_->setObjectName(QStringLiteral("teamlabel"));
-    teamname_ = new QLineEdit(containerpanel_);
+    teamname_ = new QLineEdit(chatcontrolpanel);
     teamname_->setObjectName(QStringLiteral("teamname"));
     teamname_->setMaxLength(15);
-    updateteam_ = new QPushButton(QStringLiteral("Update team"), containerpanel_);
+    updateteam_ = new QPushButton(QStringLiteral("Update team"), chatcontrolpanel);
     updateteam_->setObjectName(QStringLiteral("updateteam"));
-    startgame_ = new QPushButton(QStringLiteral("Start game"), containerpanel_);
+    startgame_ = new QPushButton(QStringLiteral("Start game"), chatcontrolpanel);
     startgame_->setObjectName(QStringLiteral("startgame"));
-    pausegame_ = new QPushButton(QStringLiteral("Pause game"), containerpanel_);
+    pausegame_ = new QPushButton(QStringLiteral("Pause game"), chatcontrolpanel);
     pausegame_->setObjectName(QStringLiteral("pausegame"));
     connect(updateteam_, &QPushButton::clicked, this,
             [this] { SkinGuard("Tzrpartyline.updateteamClick", [&] { updateteamClick(); }); });
@@ -100,13 +102,14 @@ void Tzrpartyline::BuildList() {
             [this] { SkinGuard("Tzrpartyline.startgameClick", [&] { startgameClick(); }); });
     connect(pausegame_, &QPushButton::clicked, this,
             [this] { SkinGuard("Tzrpartyline.pausegameClick", [&] { pausegameClick(); }); });
-    // teamnameKeyPress: Enter presses the team button when it can be pressed.
-    connect(teamname_, &QLineEdit::returnPressed, this, [this] {
-        SkinGuard("Tzrpartyline.teamnameKeyPress", [&] {
-            if (updateteam_->isEnabled())
-                updateteamClick();
-        });
-    });
+    connect(teamname_, &QLineEdit::returnPressed, this,
+            [this] { SkinGuard("Tzrpartyline.teamnameKeyPress", [&] { teamnameKeyPress(); }); });
+}
+
+void Tzrpartyline::teamnameKeyPress() {
+    // Enter presses the team button when it can be pressed.
+    if (updateteam_->isEnabled())
+        updateteamClick();
 }
 
 void Tzrpartyline::BuildUserMenu() {
@@ -284,7 +287,7 @@ QImage Tzrpartyline::RowImage(int row, bool selected, bool focused) const {
             p.drawLine(button.topRight(), button.bottomRight());
             p.setPen(QColor(0, 0, 255));
             Text(p, width - w - 4, y, label);
-            moveButtonWidth_ = button.width() + 1;
+            MoveButtonWidth = button.width() + 1;
         }
     }
     if (focused) {
@@ -308,7 +311,7 @@ void Tzrpartyline::userlistMouseDown(const QPoint& at, Qt::MouseButton button) {
     tclient* player = RowPlayer(row);
     if (player != nullptr && player == ClientState.game.OwnPlayer) {
         const QRect rect = userlist_->visualRect(index);
-        const ListClick click = OwnRowClick(at.x() - rect.left(), rect.width(), moveButtonWidth_,
+        const ListClick click = OwnRowClick(at.x() - rect.left(), rect.width(), MoveButtonWidth,
                                             button == Qt::LeftButton);
         if (click.move) {
             Room().ExecuteCommand("move");

@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSplitter>
@@ -23,6 +24,7 @@ void Tzrpartyline::BuildStats() {
     statsscrollbox_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     statsscrollbox_->setFrameShape(QFrame::NoFrame);
     statsscrollbox_->setWidgetResizable(false);
+    statsscrollbox_->installEventFilter(this);
     statsinner_ = new QWidget();
     gameresults_ = new TZRTxtbox(statsinner_);
     gameresults_->setObjectName(QStringLiteral("gameresults"));
@@ -36,14 +38,60 @@ void Tzrpartyline::BuildStats() {
     gamestats_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     gamestats_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     gamestats_->horizontalHeader()->setDefaultSectionSize(StatsDefaultColumnWidth);
-    // gamestatsMouseUp: the widths the player sets are remembered.
-    connect(gamestats_->horizontalHeader(), &QHeaderView::sectionResized, this,
-            [this](int, int, int) { rememberedWidths_ = ColumnWidthsString(StatsWidths()); });
+    // Columns are sized by dragging their edges in the fixed header row.
+    gamestats_->viewport()->setMouseTracking(true);
+    gamestats_->viewport()->installEventFilter(this);
     gamehistory_ = new TZRTxtbox(statsinner_);
     gamehistory_->setObjectName(QStringLiteral("gamehistory"));
     gamehistory_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     statsscrollbox_->setWidget(statsinner_);
     statsinner_->setFont(statsscrollbox_->font());
+}
+
+int Tzrpartyline::ColumnEdgeAt(const QPoint& at) const {
+    constexpr int grip = 3;
+    if (gamestats_->rowAt(at.y()) != 0)
+        return -1;
+    for (int c = 0; c < gamestats_->columnCount(); ++c) {
+        const int edge = gamestats_->columnViewportPosition(c) + gamestats_->columnWidth(c);
+        if (std::abs(at.x() - edge) <= grip)
+            return c;
+    }
+    return -1;
+}
+
+bool Tzrpartyline::gamestatsMouse(QMouseEvent& mouse) {
+    const QPoint at = mouse.position().toPoint();
+    QWidget* grid = gamestats_->viewport();
+    switch (mouse.type()) {
+        case QEvent::MouseButtonPress:
+            if (mouse.button() != Qt::LeftButton || (sizingColumn_ = ColumnEdgeAt(at)) < 0)
+                return false;
+            sizingFrom_ = at.x() - gamestats_->columnWidth(sizingColumn_);
+            return true;
+        case QEvent::MouseMove:
+            if (sizingColumn_ >= 0) {
+                gamestats_->setColumnWidth(sizingColumn_, std::max(at.x() - sizingFrom_, 1));
+                return true;
+            }
+            if (ColumnEdgeAt(at) >= 0)
+                grid->setCursor(Qt::SplitHCursor);
+            else
+                grid->unsetCursor();
+            return false;
+        case QEvent::MouseButtonRelease:
+            if (mouse.button() != Qt::LeftButton)
+                return false;
+            sizingColumn_ = -1;
+            gamestatsMouseUp();
+            return false;
+        default:
+            return false;
+    }
+}
+
+void Tzrpartyline::gamestatsMouseUp() {
+    rememberedWidths_ = ColumnWidthsString(StatsWidths());
 }
 
 bool Tzrpartyline::StatsShown() const {
@@ -62,10 +110,10 @@ void Tzrpartyline::showstatsClick() {
         gamestatssplit_->setSizes({panel, std::max(total - panel, 1)});
         statscaption_->setText(QStringLiteral("Hide stats"));
     }
-    LayOutStats();
+    statsscrollboxResize();
 }
 
-void Tzrpartyline::LayOutStats() {
+void Tzrpartyline::statsscrollboxResize() {
     const QFontMetrics fm(gameresults_->font());
     const int L = fm.height() + fm.leading();
     const int width = std::max(statsscrollbox_->viewport()->width(), 40);
@@ -119,7 +167,7 @@ void Tzrpartyline::ShowStats(const TStatsPanel& panel, bool open) {
     for (const std::string& line : panel.events) gamehistory_->AddLine(line);
     gamehistory_->ScrollToLine(0);
     gamehistory_->setUpdatesEnabled(true);
-    LayOutStats();
+    statsscrollboxResize();
     rememberedWidths_ = ColumnWidthsString(StatsWidths());
 }
 
@@ -131,17 +179,21 @@ std::vector<int> Tzrpartyline::StatsWidths() const {
 }
 
 void Tzrpartyline::statssavelogClick() {
+    if (savedialog == nullptr) {
+        savedialog = new QFileDialog(this, QStringLiteral("Save/Append log to file..."));
+        savedialog->setObjectName(QStringLiteral("savedialog"));
+        savedialog->setAcceptMode(QFileDialog::AcceptSave);
+        savedialog->setDefaultSuffix(QStringLiteral("log"));
+        savedialog->setNameFilters(
+            {QStringLiteral("Log files (*.log)"), QStringLiteral("All files (*.*)")});
+        // An existing log is appended to, so choosing one needs no confirmation.
+        savedialog->setOption(QFileDialog::DontConfirmOverwrite);
+    }
     std::string file;
     if (savePrompt_) {
-        file = savePrompt_();
-    } else {
-        QFileDialog dialog(this, QStringLiteral("Save/Append log to file..."));
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setDefaultSuffix(QStringLiteral("log"));
-        dialog.setNameFilter(QStringLiteral("Log files (*.log);;All files (*.*)"));
-        dialog.setOption(QFileDialog::DontConfirmOverwrite);
-        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-            file = QStringToCp1252(dialog.selectedFiles().front());
+        file = savePrompt_(*savedialog);
+    } else if (savedialog->exec() == QDialog::Accepted && !savedialog->selectedFiles().isEmpty()) {
+        file = QStringToCp1252(savedialog->selectedFiles().front());
     }
     if (file.empty())
         return;

@@ -32,12 +32,6 @@ constexpr int ActionWidth = 180;
 constexpr int KeyWidth = 150;
 constexpr int BarWidth = 260;
 
-QColor ColourOf(int32_t colour) {
-    const auto c = static_cast<uint32_t>(colour);
-    return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
-                  static_cast<int>((c >> 16) & 0xFF));
-}
-
 }  // namespace
 
 // ---- Tzrpickkeyf
@@ -59,22 +53,33 @@ Tzrpickkeyf::~Tzrpickkeyf() {
 }
 
 void Tzrpickkeyf::showEvent(QShowEvent* event) {
-    picked_ = 0;
+    FormShow();
     QDialog::showEvent(event);
 }
 
+void Tzrpickkeyf::FormShow() {
+    picked_ = 0;
+}
+
 void Tzrpickkeyf::keyPressEvent(QKeyEvent* event) {
-    // Every key waits for its release; none closes the dialog or moves the focus.
-    event->accept();
+    SkinGuard("Tzrpickkeyf.FormKeyPress", [&] { FormKeyPress(*event); });
 }
 
 void Tzrpickkeyf::keyReleaseEvent(QKeyEvent* event) {
-    event->accept();
-    if (event->isAutoRepeat())
+    SkinGuard("Tzrpickkeyf.FormKeyUp", [&] { FormKeyUp(*event); });
+}
+
+void Tzrpickkeyf::FormKeyPress(QKeyEvent& key) {
+    key.accept();
+}
+
+void Tzrpickkeyf::FormKeyUp(QKeyEvent& key) {
+    key.accept();
+    if (key.isAutoRepeat())
         return;
-    const bool keypad = (event->modifiers() & Qt::KeypadModifier) != 0;
-    picked_ = static_cast<uint16_t>(
-        VirtualKeyFromQt(event->key(), keypad, event->nativeScanCode()) & 0xFFFF);
+    const bool keypad = (key.modifiers() & Qt::KeypadModifier) != 0;
+    picked_ =
+        static_cast<uint16_t>(VirtualKeyFromQt(key.key(), keypad, key.nativeScanCode()) & 0xFFFF);
     accept();
 }
 
@@ -95,23 +100,25 @@ Tzrskey::Tzrskey(QWidget* parent) : TZRSkinForm("setcontrol", parent) {
     if (!zrskey)
         zrskey = this;
     AddText("Movement:", LeftColumn, 60, 300);
-    movekeylist = AddGrid("movekeylist", KeyGrid::Move, LeftColumn, 82);
+    movekeylist =
+        AddGrid("movekeylist", KeyGrid::Move, LeftColumn, 82, &Tzrskey::movekeylistDblClick);
     AddText("Miscellaneous:", LeftColumn, 236, 300);
-    misckeylist = AddGrid("misckeylist", KeyGrid::Misc, LeftColumn, 258);
+    misckeylist =
+        AddGrid("misckeylist", KeyGrid::Misc, LeftColumn, 258, &Tzrskey::misckeylistDblClick);
     AddText("Using Special Blocks:", RightColumn, 60, 300);
-    sbkeylist = AddGrid("sbkeylist", KeyGrid::Special, RightColumn, 82);
+    sbkeylist =
+        AddGrid("sbkeylist", KeyGrid::Special, RightColumn, 82, &Tzrskey::sbkeylistDblClick);
 
     AddText("Sensitivity:", RightColumn, 236, 300);
-    TKeyTable& keys = KeyTable();
     AddText("Delay after first keypress:", RightColumn, 262, 300);
-    horzdelaybar = AddBar("horzdelaybar", DelayBarMax, &delaylabel, 284,
-                          [&keys](int v) { HorzDelayChanged(keys, v); });
+    horzdelaybar =
+        AddBar("horzdelaybar", DelayBarMax, &delaylabel, 284, &Tzrskey::horzdelaybarChange);
     AddText("Rate of how fast piece moves ", RightColumn, 326, 300);
-    horzrepeatbar = AddBar("horzrepeatbar", RepeatBarMax, &repeatlabel, 348,
-                           [&keys](int v) { HorzRepeatChanged(keys, v); });
+    horzrepeatbar =
+        AddBar("horzrepeatbar", RepeatBarMax, &repeatlabel, 348, &Tzrskey::horzrepeatbarChange);
     AddText("Fall speed:", RightColumn, 390, 300);
-    downrepeatbar = AddBar("downrepeatbar", RepeatBarMax, &falllabel, 412,
-                           [&keys](int v) { DownRepeatChanged(keys, v); });
+    downrepeatbar =
+        AddBar("downrepeatbar", RepeatBarMax, &falllabel, 412, &Tzrskey::downrepeatbarChange);
 
     defaultconfig = new QPushButton("Default Keys", this);
     defaultconfig->setObjectName("defaultconfig");
@@ -138,7 +145,8 @@ QLabel* Tzrskey::AddText(const QString& text, int left, int top, int width) {
     return label;
 }
 
-QTableWidget* Tzrskey::AddGrid(const char* name, KeyGrid grid, int left, int top) {
+QTableWidget* Tzrskey::AddGrid(const char* name, KeyGrid grid, int left, int top,
+                               void (Tzrskey::*dblClick)(int row)) {
     const int rows = KeyGridRows(grid);
     auto* table = new QTableWidget(rows, 2, this);
     table->setObjectName(name);
@@ -160,14 +168,14 @@ QTableWidget* Tzrskey::AddGrid(const char* name, KeyGrid grid, int left, int top
                            std::string(KeyActionNames[static_cast<std::size_t>(slot)]))));
         table->setItem(row, 1, new QTableWidgetItem());
     }
-    QObject::connect(table, &QTableWidget::cellDoubleClicked, [this, grid](int row, int) {
-        SkinGuard("keylistDblClick", [&] { PickKeyFor(grid, row); });
+    QObject::connect(table, &QTableWidget::cellDoubleClicked, [this, name, dblClick](int row, int) {
+        SkinGuard(name, [&] { (this->*dblClick)(row); });
     });
     return table;
 }
 
 QSlider* Tzrskey::AddBar(const char* name, int maximum, QLabel** valueLabel, int top,
-                         const std::function<void(int)>& changed) {
+                         void (Tzrskey::*changed)(int value)) {
     AddText("fast", RightColumn, top + 2, 30);
     auto* bar = new QSlider(Qt::Horizontal, this);
     bar->setObjectName(name);
@@ -179,13 +187,25 @@ QSlider* Tzrskey::AddBar(const char* name, int maximum, QLabel** valueLabel, int
     QLabel* label = AddText(QString(), RightColumn + 76 + BarWidth, top + 2, 40);
     *valueLabel = label;
     // Runs only when the player moves the bar: ShowKeys fills it with its signals blocked.
-    QObject::connect(bar, &QSlider::valueChanged, [label, changed](int v) {
-        SkinGuard("barChange", [&] {
-            label->setNum(v);
-            changed(v);
-        });
+    QObject::connect(bar, &QSlider::valueChanged, [this, name, changed](int v) {
+        SkinGuard(name, [&] { (this->*changed)(v); });
     });
     return bar;
+}
+
+void Tzrskey::horzdelaybarChange(int value) {
+    delaylabel->setNum(value);
+    HorzDelayChanged(KeyTable(), value);
+}
+
+void Tzrskey::horzrepeatbarChange(int value) {
+    repeatlabel->setNum(value);
+    HorzRepeatChanged(KeyTable(), value);
+}
+
+void Tzrskey::downrepeatbarChange(int value) {
+    falllabel->setNum(value);
+    DownRepeatChanged(KeyTable(), value);
 }
 
 void Tzrskey::ShowKeys() {
@@ -231,26 +251,15 @@ void Tzrskey::defaultrepeatClick() {
     ShowKeys();
 }
 
-void Tzrskey::ApplyTextColour() {
-    int32_t colour = kColourBlack;
-    if (const TSkinElementRec* e = FindElementAnywhere("con_" + SkinName()))
-        colour = ParseColor(GetElementParam(*e, "textfg"), kColourBlack);
-    for (QWidget* w : texts_) {
-        QPalette palette = w->palette();
-        palette.setColor(QPalette::WindowText, ColourOf(colour));
-        w->setPalette(palette);
-    }
-}
-
 void Tzrskey::ContainerShown() {
-    ApplyTextColour();
+    ApplyTextColour(texts_);
     ShowKeys();
 }
 
 void Tzrskey::showEvent(QShowEvent* event) {
     TZRSkinForm::showEvent(event);
     SkinGuard("key page shown", [this] {
-        ApplyTextColour();
+        ApplyTextColour(texts_);
         ShowKeys();
     });
 }

@@ -25,6 +25,12 @@ public:
     ~Tzrpickkeyf() override;
     uint16_t PickedKey() const { return picked_; }
 
+    void FormShow();
+    // Every key press is swallowed, so no key (Esc, Enter) closes the dialog before its release.
+    void FormKeyPress(QKeyEvent& key);
+    // The released key becomes the picked key and closes the dialog.
+    void FormKeyUp(QKeyEvent& key);
+
 protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -50,8 +56,15 @@ public:
     void ShowKeys();
     // A row of a grid double-clicked: captures a key for its slot.
     void PickKeyFor(KeyGrid grid, int row);
+    void movekeylistDblClick(int row) { PickKeyFor(KeyGrid::Move, row); }
+    void misckeylistDblClick(int row) { PickKeyFor(KeyGrid::Misc, row); }
+    void sbkeylistDblClick(int row) { PickKeyFor(KeyGrid::Special, row); }
     void defaultconfigClick();
     void defaultrepeatClick();
+    // A bar moved by the player (never by ShowKeys): its label and the key table follow.
+    void horzdelaybarChange(int value);
+    void horzrepeatbarChange(int value);
+    void downrepeatbarChange(int value);
 
     // Tests and other callers replace the capture (the modal dialog by default).
     using KeyPicker = std::function<int()>;
@@ -75,11 +88,11 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QTableWidget* AddGrid(const char* name, KeyGrid grid, int left, int top);
+    QTableWidget* AddGrid(const char* name, KeyGrid grid, int left, int top,
+                          void (Tzrskey::*dblClick)(int row));
     QSlider* AddBar(const char* name, int maximum, QLabel** valueLabel, int top,
-                    const std::function<void(int)>& changed);
+                    void (Tzrskey::*changed)(int value));
     QLabel* AddText(const QString& text, int left, int top, int width);
-    void ApplyTextColour();
 
     KeyPicker picker_;
     std::vector<QWidget*> texts_;

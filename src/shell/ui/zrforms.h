@@ -103,7 +103,6 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void ApplyTextColour();
     int nextTop_ = 64;
     std::vector<QWidget*> texts_;
 };

@@ -20,12 +20,6 @@ constexpr int RowHeight = 30;
 constexpr int IndentStep = 28;
 constexpr int NumberWidth = 72;
 
-QColor ColourOf(int32_t colour) {
-    const auto c = static_cast<uint32_t>(colour);
-    return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
-                  static_cast<int>((c >> 16) & 0xFF));
-}
-
 }  // namespace
 
 OptionPage::OptionPage(const std::string& skinName, QWidget* parent)
@@ -86,27 +80,15 @@ void OptionPage::SetNumber(QLineEdit* edit, int32_t value) {
     edit->setText(QString::number(value));
 }
 
-void OptionPage::ApplyTextColour() {
-    int32_t colour = kColourBlack;
-    if (const TSkinElementRec* e = FindElementAnywhere("con_" + SkinName()))
-        colour = ParseColor(GetElementParam(*e, "textfg"), kColourBlack);
-    for (QWidget* w : texts_) {
-        QPalette palette = w->palette();
-        palette.setColor(QPalette::WindowText, ColourOf(colour));
-        palette.setColor(QPalette::ButtonText, ColourOf(colour));
-        w->setPalette(palette);
-    }
-}
-
 void OptionPage::ContainerShown() {
-    ApplyTextColour();
+    ApplyTextColour(texts_);
     FillFromOptions();
 }
 
 void OptionPage::showEvent(QShowEvent* event) {
     TZRSkinForm::showEvent(event);
     SkinGuard("option page shown", [this] {
-        ApplyTextColour();
+        ApplyTextColour(texts_);
         FillFromOptions();
     });
 }

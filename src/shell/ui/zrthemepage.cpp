@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QSplitter>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -44,14 +45,41 @@ constexpr int MinMusicHeight = 150;
 constexpr int LibraryRole = Qt::UserRole;
 constexpr int ThemeRole = Qt::UserRole + 1;
 
-QColor ColourOf(int32_t colour) {
-    const auto c = static_cast<uint32_t>(colour);
-    return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
-                  static_cast<int>((c >> 16) & 0xFF));
+// Gives an image control a copy of a bitmap as its picture; no bitmap (or an empty one)
+// clears the picture.
+void CopyGraphic(const Surface16* source, QLabel& target) {
+    if (source == nullptr || source->empty())
+        target.setPixmap(QPixmap());
+    else
+        target.setPixmap(QPixmap::fromImage(ToQImage(*source)));
 }
 
-QPixmap PixmapOf(const Surface16& surface) {
-    return surface.empty() ? QPixmap() : QPixmap::fromImage(ToQImage(surface));
+// The tree's images, drawn here: 0 a theme library (a box of tiles), 1 a theme in it (a
+// framed picture of four blocks).
+QIcon TreeImage(int index) {
+    QPixmap picture(16, 16);
+    picture.fill(Qt::transparent);
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    const QColor outline(40, 44, 60);
+    if (index == 0) {
+        p.setPen(outline);
+        p.setBrush(QColor(214, 168, 82));
+        p.drawRect(1, 4, 13, 10);  // the box
+        p.setBrush(QColor(236, 198, 120));
+        p.drawRect(1, 2, 6, 2);  // its tab
+        p.setPen(Qt::NoPen);
+        const QColor tiles[] = {{86, 140, 230}, {220, 80, 80}, {90, 190, 110}};
+        for (int i = 0; i < 3; ++i) p.fillRect(3 + 4 * i, 8, 3, 3, tiles[i]);
+    } else {
+        p.setPen(outline);
+        p.setBrush(QColor(24, 28, 44));
+        p.drawRect(1, 1, 13, 13);  // the frame
+        const QColor blocks[] = {{86, 140, 230}, {230, 200, 70}, {220, 80, 80}, {90, 190, 110}};
+        p.setPen(Qt::NoPen);
+        for (int i = 0; i < 4; ++i) p.fillRect(3 + 5 * (i % 2), 3 + 5 * (i / 2), 5, 5, blocks[i]);
+    }
+    return QIcon(picture);
 }
 
 void Place(QWidget* w, const PixelRect& r) {
@@ -122,6 +150,8 @@ void Tzrstheme::BuildControls() {
     themetree->setObjectName("themetree");
     themetree->setHeaderHidden(true);
     themetree->setColumnCount(1);
+    themetree->setIconSize(QSize(16, 16));
+    themetreeimages_ = {TreeImage(0), TreeImage(1)};
     collection->addWidget(themetree);
     QObject::connect(themetree, &QTreeWidget::currentItemChanged,
                      [this](QTreeWidgetItem* item, QTreeWidgetItem*) {
@@ -165,6 +195,10 @@ void Tzrstheme::BuildControls() {
     smallimage->setObjectName("smallimage");
     FramedImage(smallpanel_, smallimage);
     smallimage->OnMove = [this](int x, int y) { smallimageMouseMove(x, y); };
+    // The panels overlap by half a block, each to the left of the one before: the large
+    // picture lies over the small one and the special tile over the large one, whole.
+    largepanel_->raise();
+    sbpanel_->raise();
 
     auto* musicpanel = new QWidget(rightSide_);
     musicpanel->setObjectName("musicpanel");
@@ -291,9 +325,9 @@ void Tzrstheme::UpdateThemePreview() {
         return;  // no theme: the old pictures stay
     previewFor_ = PreviewKey();
     previewSize_ = previewpanel->size();
-    largeimage->setPixmap(PixmapOf(preview_.largePicture));
-    smallimage->setPixmap(PixmapOf(preview_.smallPicture));
-    sbimage->setPixmap(PixmapOf(preview_.specialPicture));
+    CopyGraphic(&preview_.largePicture, *largeimage);
+    CopyGraphic(&preview_.smallPicture, *smallimage);
+    CopyGraphic(&preview_.specialPicture, *sbimage);
     themeinfo->setText(Cp1252ToQString(preview_.info));
     const ThemePreviewLayout l = LayoutThemePreview(previewpanel->width(), previewpanel->height(),
                                                     preview_.specialPicture.width());
@@ -307,8 +341,10 @@ void Tzrstheme::FillThemeTree() {
     const auto& tree = ThemeSelection.Tree;
     for (std::size_t l = 0; l < tree.size(); ++l) {
         auto* root = new QTreeWidgetItem(themetree, {Cp1252ToQString(tree[l].label)});
+        root->setIcon(0, themetreeimages_[0]);
         for (std::size_t t = 0; t < tree[l].themes.size(); ++t) {
             auto* node = new QTreeWidgetItem(root, {Cp1252ToQString(tree[l].themes[t].name)});
+            node->setIcon(0, themetreeimages_[1]);
             node->setData(0, LibraryRole, static_cast<int>(l));
             node->setData(0, ThemeRole, static_cast<int>(t));
         }
@@ -449,30 +485,19 @@ void Tzrstheme::ShowHoveredSpecial(const TFieldString& field, int rows, const QL
     const char cell = PreviewCellAt(field, rows, image->width(), image->height(), x, y);
     const Surface16 tile = PreviewSpecialTile(preview_, cell);
     if (!tile.empty())
-        sbimage->setPixmap(PixmapOf(tile));
+        CopyGraphic(&tile, *sbimage);
 }
 
 void Tzrstheme::largeimageMouseMove(int x, int y) {
-    ShowHoveredSpecial(preview_.largeField, preview_.largeRows, largeimage, x, y);
+    ShowHoveredSpecial(preview_.PreviewLargeField, preview_.largeRows, largeimage, x, y);
 }
 
 void Tzrstheme::smallimageMouseMove(int x, int y) {
-    ShowHoveredSpecial(preview_.smallField, preview_.smallRows, smallimage, x, y);
-}
-
-void Tzrstheme::ApplyTextColour() {
-    int32_t colour = kColourBlack;
-    if (const TSkinElementRec* e = FindElementAnywhere("con_" + SkinName()))
-        colour = ParseColor(GetElementParam(*e, "textfg"), kColourBlack);
-    for (QWidget* w : texts_) {
-        QPalette palette = w->palette();
-        palette.setColor(QPalette::WindowText, ColourOf(colour));
-        w->setPalette(palette);
-    }
+    ShowHoveredSpecial(preview_.PreviewSmallField, preview_.smallRows, smallimage, x, y);
 }
 
 void Tzrstheme::ContainerShown() {
-    ApplyTextColour();
+    ApplyTextColour(texts_);
     ApplySizesFromConfig();
     RefreshFromSelection();
 }
@@ -480,7 +505,7 @@ void Tzrstheme::ContainerShown() {
 void Tzrstheme::showEvent(QShowEvent* event) {
     TZRSkinForm::showEvent(event);
     SkinGuard("settheme FormShow", [this] {
-        ApplyTextColour();
+        ApplyTextColour(texts_);
         ApplySizesFromConfig();
         RefreshFromSelection();
     });

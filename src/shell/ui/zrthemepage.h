@@ -4,6 +4,7 @@
 // and the music choice (an external file or one of the theme's tunes, a play button outside a
 // game, "Loop all"). The collection, the selection and the change watch are the shell's
 // (shell/zrthemesel.h); the page shows them and turns the player's clicks into their calls.
+#include <QIcon>
 #include <QLabel>
 #include <QTimer>
 #include <functional>
@@ -87,7 +88,6 @@ private:
     void SelectCurrentNode();
     void FillMusicList();
     void ShowPlayState();
-    void ApplyTextColour();
     void ApplySizesFromConfig();
     void previewpanelResize();
     void exmusicpanelResize();
@@ -102,6 +102,7 @@ private:
     QWidget* infopanel_ = nullptr;
     QWidget* exmusicpanel_ = nullptr;
     std::vector<QWidget*> texts_;
+    std::vector<QIcon> themetreeimages_;  // 0 a library, 1 a theme
     bool filling_ = false;
     TRandomGen random_;
     TThemePreview preview_;

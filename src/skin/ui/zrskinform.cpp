@@ -12,6 +12,7 @@
 #include "skin/zrskininput.h"
 #include "skin/zrskinlayout.h"
 #include "skin/zrskinpaint.h"
+#include "skin/zrskintable.h"
 
 namespace pk {
 
@@ -24,6 +25,21 @@ QColor ToQColor(Pixel16 p) {
 }
 
 }  // namespace
+
+void TZRSkinForm::ApplyTextColour(const std::vector<QWidget*>& texts) const {
+    int32_t colour = kColourBlack;
+    if (const TSkinElementRec* e = FindElementAnywhere("con_" + SkinName()))
+        colour = ParseColor(GetElementParam(*e, "textfg"), kColourBlack);
+    const auto c = static_cast<uint32_t>(colour);
+    const QColor text(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
+                      static_cast<int>((c >> 16) & 0xFF));
+    for (QWidget* w : texts) {
+        QPalette palette = w->palette();
+        palette.setColor(QPalette::WindowText, text);
+        palette.setColor(QPalette::ButtonText, text);
+        w->setPalette(palette);
+    }
+}
 
 void SetSkinErrorHandler(std::function<void(std::exception_ptr)> handler) {
     errorHandler = std::move(handler);

@@ -59,6 +59,10 @@ public:
     virtual void ApplySkinColours(const SkinColours& colours) { (void)colours; }
 
 protected:
+    // Gives `texts` the text colour of the container element that holds this form (its
+    // parameter "textfg"; black without one), so the page's own captions read on its skin.
+    void ApplyTextColour(const std::vector<QWidget*>& texts) const;
+
     // Registers the skin later than construction (a window that must run its creation, such
     // as the main window's start of the skin registry, first).
     void RegisterSkinName(const std::string& skinName);

@@ -6,17 +6,24 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTableWidget>
+#include <QToolButton>
 #include <fstream>
 
 #include "core/ui/zrtxtbox.h"
+#include "core/zrgameset.h"
+#include "core/zrgamesetlist.h"
 #include "core/zrxsettings.h"
+#include "game/ui/zrgamesetupform.h"
 #include "game/zrgame.h"
 #include "game/zrgamelink.h"
 #include "game/zrroomchat.h"
@@ -72,6 +79,12 @@ protected:
 TEST_F(PartylineFormTest, ChatEditKeys) {
     QLineEdit* edit = form->chatedit();
     EXPECT_EQ(edit->maxLength(), 400);
+    // The edit fills its panel at the bottom of the left-hand area, whatever the window's size.
+    form->resize(500, 300);
+    ASSERT_NE(form->findChild<QWidget*>("Panel1"), nullptr);
+    EXPECT_EQ(edit->geometry(), edit->parentWidget()->rect());
+    EXPECT_EQ(edit->parentWidget()->objectName(), "ebpanel");
+    EXPECT_EQ(edit->mapTo(form.get(), QPoint(0, edit->height())).y(), 300 - 3);
     edit->setText("hi ");
     edit->setCursorPosition(3);
     Key(edit, Qt::Key_K, Qt::ControlModifier, QString(QChar(0x0b)));
@@ -168,6 +181,48 @@ TEST_F(PartylineFormTest, ControlsFollowTheInterfaceStates) {
     EXPECT_TRUE(room.Called("ExecuteCommand togglepause"));
 }
 
+TEST_F(PartylineFormTest, SettingsButtonOpensTheRoomsSetInTheEditorsRoomMode) {
+    GameSetList.clear();
+    ASSERT_TRUE(LoadGameSets(BuiltInGameSetBlock(), 100));
+    Tzrgamesetup editor;
+    InstallRoomGameSetEditor();
+    TGameSet set;
+    set.SetValue("maxp", "4");
+    GameLink.GameName = "Friday";
+    ClientState.game.CurrentGameSetBlob = set.SaveToCompressed();
+    const auto maxPlayers = [&] {
+        return qobject_cast<QLineEdit*>(editor.Control("gsmaxplayers"))->text();
+    };
+
+    // An operator outside a game edits the room's set.
+    ClientState.game.RoomOperators = "me";
+    ClientState.game.GameRunning = 0;
+    form->changesettings()->click();
+    EXPECT_TRUE(editor.isVisible());
+    EXPECT_EQ(editor.Model().Mode(), gsmRoomSet);
+    EXPECT_TRUE(editor.presetlist()->currentText().startsWith("[CURRENT GAME SETTINGS] Friday"));
+    EXPECT_EQ(maxPlayers(), "4");
+    EXPECT_TRUE(editor.creategameb()->isEnabled());
+    editor.CancelClick();
+
+    // During a game, or without the rights, the set is only shown.
+    ClientState.game.GameRunning = 1;
+    form->changesettings()->click();
+    EXPECT_EQ(editor.Model().Mode(), gsmRoomSet);
+    EXPECT_FALSE(editor.creategameb()->isEnabled());
+    editor.CancelClick();
+    ClientState.game.GameRunning = 0;
+    ClientState.game.RoomOperators = "bob";
+    form->changesettings()->click();
+    EXPECT_EQ(maxPlayers(), "4");
+    EXPECT_FALSE(editor.creategameb()->isEnabled());
+    editor.CancelClick();
+
+    SetRoomGameSetEditor({});
+    GameLink.GameName.clear();
+    GameSetList.clear();
+}
+
 TEST_F(PartylineFormTest, MenuActsOnTheRowItWasOpenedFor) {
     ClientState.game.RoomOperators = "me";
     form->userlist()->setCurrentRow(0);
@@ -249,12 +304,34 @@ TEST_F(PartylineFormTest, StatisticsPanelShowsWidthsAndSaves) {
               "90\x01"
               "40");
     EXPECT_EQ(config.gstatsexpand, 1);
-    // The player's widths are remembered.
-    form->gamestats()->setColumnWidth(1, 70);
+    // The player drags the second column's edge in the header row; the widths are remembered
+    // at the release.
+    QTableWidget* grid = form->gamestats();
+    const int edge = grid->columnViewportPosition(1) + grid->columnWidth(1);
+    const int y = grid->rowViewportPosition(0) + 2;
+    const auto mouse = [&](QEvent::Type type, int x, Qt::MouseButtons held) {
+        QMouseEvent e(type, QPointF(x, y), grid->viewport()->mapToGlobal(QPointF(x, y)),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held,
+                      Qt::NoModifier);
+        QApplication::sendEvent(grid->viewport(), &e);
+    };
+    mouse(QEvent::MouseButtonPress, edge - 1, Qt::LeftButton);
+    mouse(QEvent::MouseMove, edge + 29, Qt::LeftButton);
+    form->GetConfig(config);
+    EXPECT_EQ(config.gstatsw,
+              "90\x01"
+              "40");
+    mouse(QEvent::MouseButtonRelease, edge + 29, Qt::NoButton);
+    EXPECT_EQ(grid->columnWidth(1), 70);
     form->GetConfig(config);
     EXPECT_EQ(config.gstatsw,
               "90\x01"
               "70");
+    // A press inside a cell sizes nothing.
+    mouse(QEvent::MouseButtonPress, grid->columnViewportPosition(1) + 10, Qt::LeftButton);
+    mouse(QEvent::MouseMove, grid->columnViewportPosition(1) + 40, Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, grid->columnViewportPosition(1) + 40, Qt::NoButton);
+    EXPECT_EQ(grid->columnWidth(1), 70);
 
     test::TempDir dir;
     const std::string file = dir.File("games.log");
@@ -262,7 +339,13 @@ TEST_F(PartylineFormTest, StatisticsPanelShowsWidthsAndSaves) {
         std::ofstream out(file, std::ios::binary);
         out << "before\r\n";
     }
-    form->SetSavePrompt([&] { return file; });
+    form->SetSavePrompt([&](QFileDialog& dialog) {
+        EXPECT_EQ(dialog.objectName(), "savedialog");
+        EXPECT_EQ(dialog.windowTitle(), "Save/Append log to file...");
+        EXPECT_EQ(dialog.defaultSuffix(), "log");
+        EXPECT_EQ(dialog.nameFilters(), QStringList({"Log files (*.log)", "All files (*.*)"}));
+        return file;
+    });
     form->statssavelogClick();
     std::ifstream in(file, std::ios::binary);
     const std::string text((std::istreambuf_iterator<char>(in)), {});
@@ -270,7 +353,7 @@ TEST_F(PartylineFormTest, StatisticsPanelShowsWidthsAndSaves) {
     EXPECT_NE(text.find("Game winner:\tbob\r\n"), std::string::npos);
     EXPECT_NE(text.find("bob                 \r\n"), std::string::npos);
     EXPECT_NE(text.find("[10:00:00] Join: bob\r\n"), std::string::npos);
-    form->SetSavePrompt([&] { return dir.File("missing/x.log"); });
+    form->SetSavePrompt([&](QFileDialog&) { return dir.File("missing/x.log"); });
     form->statssavelogClick();
     EXPECT_EQ(room.dialogs.back(), "Unable to save to '" + dir.File("missing/x.log") + "'!");
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -191,7 +192,7 @@ TEST_F(RoomWindowTest, ARoomFromJoinToSavedStatistics) {
     EXPECT_EQ(room->gamestats()->columnWidth(0), 90);
 
     const std::string file = dir.File("games.log");
-    room->SetSavePrompt([&] { return file; });
+    room->SetSavePrompt([&](QFileDialog&) { return file; });
     room->statssavelogClick();
     room->statssavelogClick();  // appended
     std::ifstream in(file, std::ios::binary);

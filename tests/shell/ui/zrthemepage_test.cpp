@@ -82,6 +82,14 @@ TEST_F(ThemePageTest, TheTreeHoldsEveryLibraryWithThemesOnce) {
     // The loaded theme (the first) is the current node.
     EXPECT_EQ(tree->currentItem(), Node(0, 0));
     EXPECT_EQ(window.loadings, 1);
+    // A library and a theme each have their own picture, the same on every node of a kind.
+    const auto picture = [](QTreeWidgetItem* item) {
+        return item->icon(0).pixmap(16, 16).toImage();
+    };
+    EXPECT_FALSE(picture(tree->topLevelItem(0)).isNull());
+    EXPECT_NE(picture(tree->topLevelItem(0)), picture(Node(0, 0)));
+    EXPECT_EQ(picture(tree->topLevelItem(0)), picture(tree->topLevelItem(1)));
+    EXPECT_EQ(picture(Node(0, 0)), picture(Node(1, 1)));
 }
 
 TEST_F(ThemePageTest, PickingANodeLoadsItsThemeAndTellsTheSkins) {
@@ -213,7 +221,7 @@ TEST_F(ThemePageTest, HoveringASpecialShowsItsTile) {
     const TThemePreview& preview = page->Preview();
     ASSERT_TRUE(preview.built);
     ASSERT_FALSE(preview.specials.empty());
-    const std::size_t at = preview.largeField.find_first_of(SpecialAlphabet);
+    const std::size_t at = preview.PreviewLargeField.find_first_of(SpecialAlphabet);
     ASSERT_NE(at, std::string::npos);
     const int column = static_cast<int>(at % 12);
     const int row = static_cast<int>(at / 12);
@@ -227,12 +235,19 @@ TEST_F(ThemePageTest, HoveringASpecialShowsItsTile) {
                       Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(image, &e);
     };
+    // The special tile lies whole over the large picture, which overlaps it by half a block.
+    QWidget* tilePanel = page->sbimage->parentWidget();
+    QWidget* strip = tilePanel->parentWidget();
+    const QRect tileRect = tilePanel->geometry();
+    EXPECT_TRUE(tileRect.intersects(image->parentWidget()->geometry()));
+    EXPECT_EQ(strip->childAt(tileRect.bottomRight() - QPoint(2, 2)), page->sbimage);
+
     move(column * cellWidth + cellWidth / 2, row * rowHeight);
     const QImage shown = page->sbimage->pixmap().toImage().convertToFormat(QImage::Format_RGB555);
-    const Surface16 tile = PreviewSpecialTile(preview, preview.largeField[at]);
+    const Surface16 tile = PreviewSpecialTile(preview, preview.PreviewLargeField[at]);
     EXPECT_EQ(shown, ToQImage(tile));
     // An empty cell leaves the tile.
-    const std::size_t empty = preview.largeField.find('0');
+    const std::size_t empty = preview.PreviewLargeField.find('0');
     ASSERT_NE(empty, std::string::npos);
     move(static_cast<int>(empty % 12) * cellWidth + 1, static_cast<int>(empty / 12) * rowHeight);
     EXPECT_EQ(page->sbimage->pixmap().toImage().convertToFormat(QImage::Format_RGB555), shown);
