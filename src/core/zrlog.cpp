@@ -17,18 +17,38 @@ std::size_t logStart = 0;
 
 }  // namespace
 
+// Stamps go straight into the text they begin: a log line or an event line is
+// built in one string.
+void AppendTimeStamp(std::string& out) {
+    out += '[';
+    out += LocalShortTime();
+    out += "] ";
+}
+
+void AppendDateStamp(std::string& out) {
+    out += '(';
+    out += LocalShortDate();
+    out += ')';
+}
+
 std::string TimeStamp() {
-    return "[" + LocalShortTime() + "] ";
+    std::string stamp;
+    AppendTimeStamp(stamp);
+    return stamp;
 }
 
 std::string DateStamp() {
-    return "(" + LocalShortDate() + ")";
+    std::string stamp;
+    AppendDateStamp(stamp);
+    return stamp;
 }
 
 void AddLogLine(std::string_view text) {
-    const std::string stamp = TimeStamp();
+    const std::string time = LocalShortTime();
     std::lock_guard lock(logMutex);
-    logText += stamp;
+    logText += '[';
+    logText += time;
+    logText += "] ";
     logText += text;
     logText += "\r\n";
     const std::size_t size = logText.size() - logStart;

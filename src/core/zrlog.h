@@ -18,6 +18,9 @@ namespace pk {
 std::string TimeStamp();
 // "(" + local date in the short format + ")".
 std::string DateStamp();
+// The same stamps appended to `out`.
+void AppendTimeStamp(std::string& out);
+void AppendDateStamp(std::string& out);
 
 // Appends TimeStamp() + text + CR LF.
 void AddLogLine(std::string_view text);

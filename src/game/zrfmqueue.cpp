@@ -80,7 +80,10 @@ TQueueEntryRec& QueueEntryNew(uint8_t kind, bool urgent) {
     auto e = std::make_unique<TQueueEntryRec>();
     e->kind = kind;
     TQueueEntryRec& ref = *e;
-    if (!urgent) {
+    // An empty queue takes an urgent entry at its back, which is its front as well: a deque
+    // pushed at the front of its first block takes a new block, and frees it again when the
+    // entry goes, once per game start.
+    if (!urgent || EventQueue.empty()) {
         EventQueue.push_back(std::move(e));
     } else if (!EventQueue.empty() && EventQueue.front()->running) {
         EventQueue.insert(EventQueue.begin() + 1, std::move(e));

@@ -46,8 +46,27 @@ int32_t IntOrZero(const std::string& text) {
     return ParseInt(text).value_or(0);
 }
 
-void AddEventLine(const std::string& line) {
-    G().GameEventLog.push_back(line);
+void AddEventLine(std::string line) {
+    G().GameEventLog.push_back(std::move(line));
+}
+
+// DateStamp() + " " + what, built in one string.
+void AddDatedEvent(std::string_view what) {
+    std::string line;
+    line.reserve(24 + what.size());
+    AppendDateStamp(line);
+    line += ' ';
+    line += what;
+    AddEventLine(std::move(line));
+}
+
+// TimeStamp() + "Lost: " + name.
+void AddLostLine(const std::string& name) {
+    std::string line;
+    AppendTimeStamp(line);
+    line += "Lost: ";
+    line += name;
+    AddEventLine(std::move(line));
 }
 
 void MoveChat(const std::string& line) {
@@ -70,22 +89,36 @@ void ToSlot(tclient& p, int slot) {
 
 }  // namespace
 
-std::string GameChatHint() {
-    return "Press \"" + StyleCode("01") + "T" + kStyleEnd + "\" to talk to other players";
+const std::string& GameChatHint() {
+    static const std::string hint =
+        "Press \"" + StyleCode("01") + "T" + kStyleEnd + "\" to talk to other players";
+    return hint;
+}
+
+void FillStackField(std::string& field, std::string_view stackData, int rows) {
+    // A server asking for more rows than the field has gets a full field, never a longer one.
+    rows = std::clamp(rows, 0, FieldHeight);
+    const size_t total = static_cast<size_t>(FieldWidth) * FieldHeight;
+    const size_t cells = static_cast<size_t>(rows) * FieldWidth;
+    // Assigned over the field held, so that a new game keeps the room the old field had.
+    field.assign(total, '0');
+    // Two cells a byte, high four bits first; cells past the data's end stay empty. Values
+    // 10..15 have no cell: they stay empty instead of widening the row.
+    static constexpr char kCell[16] = {'0', '1', '2', '3', '4', '5', '6', '7',
+                                       '8', '9', '0', '0', '0', '0', '0', '0'};
+    char* out = field.data() + (total - cells);
+    const size_t bytes = std::min(stackData.size(), (cells + 1) / 2);
+    for (size_t i = 0; i < bytes; ++i) {
+        const auto b = static_cast<unsigned char>(stackData[i]);
+        out[2 * i] = kCell[b >> 4];
+        if (2 * i + 1 < cells)
+            out[2 * i + 1] = kCell[b & 15];
+    }
 }
 
 std::string StackField(const std::string& stackData, int rows) {
-    // A server asking for more rows than the field has gets a full field, never a longer one.
-    rows = std::clamp(rows, 0, FieldHeight);
-    const size_t cells = static_cast<size_t>(rows) * FieldWidth;
-    std::string field(static_cast<size_t>(FieldWidth) * FieldHeight - cells, '0');
-    field.reserve(field.size() + cells);
-    int pos = 0;
-    for (size_t i = 0; i < cells; ++i) {
-        uint32_t v = ReadBits(stackData, pos, 4);
-        // Values 10..15 have no cell; they stay empty instead of widening the row.
-        field += v <= 9 ? static_cast<char>('0' + v) : '0';
-    }
+    std::string field;
+    FillStackField(field, stackData, rows);
     return field;
 }
 
@@ -117,7 +150,7 @@ void startgame(const std::string& tokens, int32_t seedA, int32_t seedB,
             g.CurrentPiece = TokenAt(1, tokens, TokenSep);
             if (!g.CurrentPiece.empty())
                 g.CurrentPiece.erase(0, 1);
-            own->plr->field = StackField(stackData, Settings.rules.stacks[g.OwnSlot]);
+            FillStackField(own->plr->field, stackData, Settings.rules.stacks[g.OwnSlot]);
         } else if (g.Spectating) {
             room.SetViewedSlot(g.OwnSlot);
         }
@@ -131,8 +164,11 @@ void startgame(const std::string& tokens, int32_t seedA, int32_t seedB,
         // The room's controls follow the running game, as they do for a game joined late.
         room.SetUIState(uiGameRunning, true);
         room.RefreshUserList();
-        AddEventLine(DateStamp() + " Game started");
-        room.PartylineAddLine(StyleCode("19") + "*** The game has " + StyleCode("01") + "Started");
+        AddDatedEvent("Game started");
+        // The lines of a game's start, pause and end never change: each is built once.
+        static const std::string started =
+            StyleCode("19") + "*** The game has " + StyleCode("01") + "Started";
+        room.PartylineAddLine(started);
         room.RequestThemeMusic();
         room.SetGameThreadInGame(true);
         room.SetLobbyTimerInterval(LobbyTimerInGame);
@@ -162,9 +198,10 @@ void ingame(int32_t elapsed) {
         room.RequestThemeMusic();
         room.SetGameThreadInGame(true);
         room.SetLobbyTimerInterval(LobbyTimerInGame);
-        AddEventLine(DateStamp() + " Game in progress");
-        room.PartylineAddLine(StyleCode("19") + "*** The game is in " + StyleCode("01") +
-                              "Progress");
+        AddDatedEvent("Game in progress");
+        static const std::string progress =
+            StyleCode("19") + "*** The game is in " + StyleCode("01") + "Progress";
+        room.PartylineAddLine(progress);
     });
 }
 
@@ -176,9 +213,10 @@ void PauseGame() {
         g.GamePaused = 1;
         g.PauseStart = Seconds();
         Room().SetGameEndTimer(false);
-        AddEventLine(DateStamp() + " Game pause");
-        Room().PartylineAddLine(StyleCode("19") + "*** The game is " + StyleCode("01") + "Paused" +
-                                StyleCode("01"));
+        AddDatedEvent("Game pause");
+        static const std::string paused =
+            StyleCode("19") + "*** The game is " + StyleCode("01") + "Paused" + StyleCode("01");
+        Room().PartylineAddLine(paused);
         Room().SetUIState(uiGamePaused, true);
     });
 }
@@ -191,9 +229,10 @@ void UnpauseGame() {
         g.GameTimeBase = ClampToInt32(int64_t{g.GameTimeBase} + Seconds() - g.PauseStart);
         g.GamePaused = 0;
         Room().SetGameEndTimer(true);
-        AddEventLine(DateStamp() + " Game unpause");
-        Room().PartylineAddLine(StyleCode("19") + "*** The game is " + StyleCode("01") +
-                                "Unpaused" + StyleCode("01"));
+        AddDatedEvent("Game unpause");
+        static const std::string unpaused =
+            StyleCode("19") + "*** The game is " + StyleCode("01") + "Unpaused" + StyleCode("01");
+        Room().PartylineAddLine(unpaused);
         Room().SetUIState(uiGamePaused, true);
     });
 }
@@ -228,8 +267,10 @@ void endgame(const std::string& winner) {
         g.PieceX = -1;
         g.PieceY = -1;
         GameView().RefreshDisplay(rfEverything, 0);
-        AddEventLine(DateStamp() + " Game ended");
-        room.PartylineAddLine(StyleCode("19") + "*** The game has " + StyleCode("01") + "Ended");
+        AddDatedEvent("Game ended");
+        static const std::string ended =
+            StyleCode("19") + "*** The game has " + StyleCode("01") + "Ended";
+        room.PartylineAddLine(ended);
         if (winner.empty())
             return;
 
@@ -286,7 +327,7 @@ void playerlose() {
             g.TargetSlot = 0;
         if (g.TargetSlot == g.OwnSlot)
             room.NextTarget();
-        AddEventLine(TimeStamp() + "Lost: " + (own ? own->name : std::string()));
+        AddLostLine(own ? own->name : std::string());
         GameView().RefreshDisplay(rfEverything, 0);
         if (own && own->plr)
             own->plr->field = RandomColourField();
@@ -307,7 +348,7 @@ void PlayerOut(int slot) {
         room.RedrawSlot(slot);
         if (g.TargetSlot == slot)
             room.NextTarget();
-        AddEventLine(TimeStamp() + "Lost: " + p->name);
+        AddLostLine(p->name);
         GameView().RefreshDisplay(rfSlotElements, slot);
         if (g.Spectating && slot == g.OwnSlot)
             room.SetViewedSlot(g.OwnSlot);

@@ -4,11 +4,12 @@
 // arrive. Everything runs on the main thread; lines go to the installed room host.
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace pk {
 
 // Lines shown by the room events, also used by the tests that drive a whole room.
-std::string GameChatHint();
+const std::string& GameChatHint();
 
 // Handlers, as the room dispatcher hands over the decoded message fields.
 void startgame(const std::string& tokens, int32_t seedA, int32_t seedB,
@@ -27,6 +28,8 @@ void SetOwnTeam(const std::string& team);
 // The starting stack of the own field: `rows` bottom rows read from the stack data, 4 bits a
 // cell. Always exactly FieldWidth x FieldHeight cells.
 std::string StackField(const std::string& stackData, int rows);
+// The same into `field`, which keeps its room.
+void FillStackField(std::string& field, std::string_view stackData, int rows);
 
 // Entry points of the room dispatcher: one per message type, taking the raw payload.
 void RoomMsgStartGame(const std::string& payload);   // 0x17

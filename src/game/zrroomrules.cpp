@@ -57,6 +57,12 @@ void CopyRules(const TGameSet& set) {
     for (int i = 1; i <= 4; ++i) r.sbchance[i] = set.GetValue("sbchance" + std::to_string(i));
 }
 
+// A set we cannot read must not leave half of its rules in force.
+std::string Unreadable() {
+    AddLogLine("Unreadable game settings ignored");
+    return {};
+}
+
 void KeepGameSettings(const TGameSet& set, const std::string& blob) {
     ClientState.game.CurrentGameSetBlob = blob;
     CopyRules(set);
@@ -90,12 +96,11 @@ std::string GameSettingsMessage(const std::string& payload) {
         const std::string blob = RestFromToken(2, payload, '\x02');
         // Inflated before a set is built: most unreadable blobs then cost no set.
         const auto serial = InflateSerialForm(blob, MaxGameSetSize);
+        if (!serial)
+            return Unreadable();
         TGameSet set;
-        if (!serial || !set.LoadFromString(*serial)) {
-            // A set we cannot read must not leave half of its rules in force.
-            AddLogLine("Unreadable game settings ignored");
-            return {};
-        }
+        if (!set.LoadFromString(*serial))
+            return Unreadable();
         KeepGameSettings(set, blob);
         const std::string name = head.empty() ? std::string() : head.substr(1);
         RoomHost& room = Room();

@@ -99,6 +99,19 @@ TEST(StackField, StaysExactlyOneFieldForBadInput) {
     EXPECT_EQ(StackField("\x12", -3), std::string(264, '0'));
 }
 
+TEST(StackField, FilledOverAnOldFieldGivesTheSameField) {
+    // The own field is filled in place at a game start: what it held before must not show.
+    const std::string data = Nibbles({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 0, 9, 8, 7, 6});
+    for (int rows : {-1, 0, 1, 2, 22, 40}) {
+        for (const std::string& old :
+             {std::string(), std::string(264, '5'), std::string(400, 'x')}) {
+            std::string field = old;
+            FillStackField(field, data, rows);
+            EXPECT_EQ(field, StackField(data, rows)) << rows << " over " << old.size();
+        }
+    }
+}
+
 TEST_F(RoomEventsTest, StartGameWithAStackForThePlayer) {
     tclient* me = SeatOwn("Me", 2);
     Seat("Bob", 5);
