@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 #include <random>
-#include <unordered_map>
 
 #include "core/zrmisc.h"
 #include "core/zrzstream.h"
@@ -184,27 +183,42 @@ const std::array<GameSetRow, 65> GameSetSchema = {{
     {"sbdstack", "bool", "0"},
 }};
 
-const GameSetRow* FindGameSetRow(std::string_view key) {
-    static const std::unordered_map<std::string_view, const GameSetRow*> byKey = [] {
-        std::unordered_map<std::string_view, const GameSetRow*> map;
+namespace {
+
+// The schema row of a key whose `KeyHash` is `hash`, or null.
+const GameSetRow* FindRow(std::string_view key, std::uint32_t hash) {
+    // The schema keys by their case-blind hash, in a table at most half full;
+    // sets look up every key they load, so this allocates nothing.
+    struct Entry {
+        const GameSetRow* row = nullptr;
+        std::uint32_t hash = 0;
+    };
+    constexpr std::size_t kSize = 256;
+    static_assert(kSize >= 2 * GameSetSchema.size());
+    static const std::array<Entry, kSize> table = [] {
+        std::array<Entry, kSize> entries{};
         for (const GameSetRow& row : GameSetSchema) {
-            map.emplace(row.key, &row);
+            const std::uint32_t rowHash = KeyHash(row.key);
+            std::size_t i = rowHash & (kSize - 1);
+            while (entries[i].row) {
+                i = (i + 1) & (kSize - 1);
+            }
+            entries[i] = Entry{&row, rowHash};
         }
-        return map;
+        return entries;
     }();
-    // A key longer than every schema key needs no lower-cased copy.
-    static const std::size_t longest = [] {
-        std::size_t n = 0;
-        for (const GameSetRow& row : GameSetSchema) {
-            n = std::max(n, row.key.size());
+    for (std::size_t i = hash & (kSize - 1); table[i].row; i = (i + 1) & (kSize - 1)) {
+        if (table[i].hash == hash && KeyMatches(table[i].row->key, key)) {
+            return table[i].row;
         }
-        return n;
-    }();
-    if (key.size() > longest) {
-        return nullptr;
     }
-    auto it = byKey.find(LowerCase(key));
-    return it == byKey.end() ? nullptr : it->second;
+    return nullptr;
+}
+
+}  // namespace
+
+const GameSetRow* FindGameSetRow(std::string_view key) {
+    return FindRow(key, KeyHash(key));
 }
 
 namespace {
@@ -367,8 +381,14 @@ void TGameSet::SetValue(std::string_view key, std::string_view value) {
 
 void TGameSet::SetOwned(std::string_view key, std::string value) {
     pristine_ = false;
-    const GameSetRow* row = FindGameSetRow(key);
-    list_.Set(key, row ? Normalise(KindOf(*row), row->def, std::move(value)) : std::string());
+    // A schema key is stored as the schema spells it, which is the asked key
+    // lower-cased, and so hashes alike.
+    const std::uint32_t hash = KeyHash(key);
+    if (const GameSetRow* row = FindRow(key, hash)) {
+        list_.Set(row->key, hash, Normalise(KindOf(*row), row->def, std::move(value)));
+    } else {
+        list_.Set(key, std::string());
+    }
 }
 
 void TGameSet::SetInt(std::string_view key, std::int32_t value) {
@@ -401,7 +421,7 @@ std::string TGameSet::SaveToString() const {
 bool TGameSet::LoadFromString(std::string_view serial) {
     Reset();
     return ParseSerialForm(
-        serial, [this](std::string key, std::string value) { SetOwned(key, std::move(value)); });
+        serial, [this](std::string_view key, std::string value) { SetOwned(key, std::move(value)); });
 }
 
 std::string TGameSet::SaveToCompressed() const {

@@ -15,6 +15,7 @@
 // code 21 seven bytes for the pieces 1 to 7. A byte past the end of the value
 // counts as weight 20. Other codes (0, 8, above 31) are skipped.
 #include <algorithm>
+#include <array>
 
 #include "core/zrgameset.h"
 #include "core/zrmisc.h"
@@ -87,41 +88,66 @@ std::string Weighted(std::string_view value, std::size_t offset, std::string_vie
     return out;
 }
 
+// Calls `onField(start, code, value)` for every field that is not empty, in
+// order, while it returns true.
+template <class OnField>
+void ForEachField(std::string_view coded, OnField onField) {
+    for (std::size_t start = 0; start < coded.size();) {
+        const std::size_t end = std::min(coded.find('\xFA', start), coded.size());
+        if (end > start &&
+            !onField(start, static_cast<unsigned char>(coded[start]),
+                     coded.substr(start + 1, end - start - 1))) {
+            return;
+        }
+        start = end + 1;
+    }
+}
+
+bool IsBadNumber(const Code& entry, std::string_view value) {
+    return (entry.field == Field::Number || entry.field == Field::Bool) && !ParseInt(value);
+}
+
 }  // namespace
 
 bool TGameSet::LoadFromCoded(std::string_view coded) {
     Reset();
-    const int fields = TokenCount(coded, '\xFA');
-    std::size_t start = 0;
-    for (int f = 0; f < fields; ++f) {
-        std::size_t end = std::min(coded.find('\xFA', start), coded.size());
-        std::string_view field = coded.substr(start, end - start);
-        start = end + 1;
-        if (field.empty()) {
-            continue;
-        }
-        auto code = static_cast<unsigned char>(field[0]);
-        std::string_view value = field.substr(1);
+    // Every field of a code sets the same keys, and setting a key again moves
+    // it to the end: so only the last field of each code before the first bad
+    // number decides the set, and the others are passed over. Old files may
+    // repeat a code many times, and each chance field spells out thousands
+    // of letters.
+    constexpr std::size_t kNone = std::string_view::npos;
+    std::array<std::size_t, std::size(kCodes)> last;
+    last.fill(kNone);
+    std::size_t stop = kNone;
+    ForEachField(coded, [&](std::size_t start, unsigned code, std::string_view value) {
         if (code >= std::size(kCodes)) {
-            continue;
+            return true;
+        }
+        if (IsBadNumber(kCodes[code], value)) {
+            stop = start;
+            return false;
+        }
+        last[code] = start;
+        return true;
+    });
+    ForEachField(coded, [&](std::size_t start, unsigned code, std::string_view value) {
+        if (start == stop) {
+            return false;
+        }
+        if (code >= std::size(kCodes) || last[code] != start) {
+            return true;
         }
         const Code& entry = kCodes[code];
         switch (entry.field) {
             case Field::Skip:
                 break;
             case Field::Number:
-            case Field::Bool: {
-                auto number = ParseInt(value);
-                if (!number) {
-                    return false;
-                }
-                if (entry.field == Field::Bool) {
-                    SetBool(entry.key, *number);
-                } else {
-                    SetInt(entry.key, *number);
-                }
+                SetInt(entry.key, ParseInt(value).value_or(0));
                 break;
-            }
+            case Field::Bool:
+                SetBool(entry.key, ParseInt(value).value_or(0));
+                break;
             case Field::Text:
                 SetValue(entry.key, value);
                 break;
@@ -131,19 +157,21 @@ bool TGameSet::LoadFromCoded(std::string_view coded) {
                 SetOwned(entry.key, std::move(list));
                 break;
             }
-            case Field::SbChances:
-                for (int set = 1; set <= 4; ++set) {
-                    SetOwned(
-                        "sbchance" + std::to_string(set),
-                        Weighted(value, static_cast<std::size_t>(set - 1) * 14, "acnrsbgqovidfm"));
+            case Field::SbChances: {
+                static constexpr std::string_view kKeys[] = {"sbchance1", "sbchance2",
+                                                             "sbchance3", "sbchance4"};
+                for (std::size_t set = 0; set < std::size(kKeys); ++set) {
+                    SetOwned(kKeys[set], Weighted(value, set * 14, "acnrsbgqovidfm"));
                 }
                 break;
+            }
             case Field::PieceChance:
                 SetOwned(entry.key, Weighted(value, 0, "1234567"));
                 break;
         }
-    }
-    return true;
+        return true;
+    });
+    return stop == kNone;
 }
 
 }  // namespace pk

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "core/bytestream.h"
 #include "core/zrmisc.h"
 #include "core/zrzstream.h"
 
@@ -22,6 +23,24 @@ constexpr std::array<unsigned char, 256> kLowerBytes = [] {
     }
     return table;
 }();
+
+constexpr std::size_t kFirstTableSize = 16;
+// At most this many spare nodes per thread; they hold no heap memory of their own.
+constexpr std::size_t kMaxSpareNodes = 4096;
+constexpr std::size_t kMaxSpareTables = 4;
+// The index holds at most three keys for every four slots.
+bool Roomy(std::size_t keys, std::size_t tableSize) {
+    return 4 * keys <= 3 * tableSize;
+}
+
+// What a string holds without heap memory.
+const std::size_t kInPlaceChars = std::string().capacity();
+
+// Set while the thread's spares are being destroyed or gone: a record
+// destroyed after them (a static one at exit) frees its nodes itself.
+thread_local bool sparesGone = false;
+
+}  // namespace
 
 // A key hashes alike in any case: every byte is hashed with its 0x20 bit set,
 // which makes capitals small letters (and merges a few other pairs of bytes,
@@ -42,19 +61,22 @@ std::uint32_t KeyHash(std::string_view key) {
         h = mix(h ^ (word | kCaseBits));
     }
     if (n > 0) {
+        // The last bytes in a word of zeros: one copy, not a loop per byte.
         std::uint64_t word = 0;
-        for (std::size_t i = 0; i < n; ++i) {
-            word |= std::uint64_t{static_cast<unsigned char>(p[i])} << (8 * i);
-        }
+        std::memcpy(&word, p, n);
         h = mix(h ^ (word | kCaseBits));
     }
     return static_cast<std::uint32_t>(h ^ (h >> 32));
 }
 
-// `stored` is lower-case already.
-bool SameKey(std::string_view stored, std::string_view asked) {
+bool KeyMatches(std::string_view stored, std::string_view asked) {
     if (stored.size() != asked.size()) {
         return false;
+    }
+    // Keys are mostly asked as they are stored: one library compare settles
+    // those; only a key that differs is compared again byte by byte.
+    if (std::memcmp(stored.data(), asked.data(), stored.size()) == 0) {
+        return true;
     }
     const auto* a = reinterpret_cast<const unsigned char*>(stored.data());
     const auto* b = reinterpret_cast<const unsigned char*>(asked.data());
@@ -66,16 +88,6 @@ bool SameKey(std::string_view stored, std::string_view asked) {
     return differ == 0;
 }
 
-constexpr std::size_t kFirstTableSize = 16;
-// At most this many spare nodes per thread; they hold no heap memory of their own.
-constexpr std::size_t kMaxSpareNodes = 4096;
-constexpr std::size_t kMaxSpareTables = 4;
-
-// Set while the thread's spares are being destroyed or gone: a record
-// destroyed after them (a static one at exit) frees its nodes itself.
-thread_local bool sparesGone = false;
-
-}  // namespace
 
 struct KeyValueList::Spares {
     std::list<Pair> nodes;
@@ -140,14 +152,30 @@ void KeyValueList::Append(std::string key, std::string value) {
     pairs_.push_back({std::move(key), std::move(value)});
 }
 
+void KeyValueList::AppendCopy(const Pair& pair) {
+    Spares* spares = ThreadSpares();
+    if (spares && !spares->nodes.empty()) {
+        pairs_.splice(pairs_.end(), spares->nodes, spares->nodes.begin());
+        Pair& copy = pairs_.back();
+        copy.key = pair.key;
+        copy.value = pair.value;
+        return;
+    }
+    pairs_.push_back(pair);
+}
+
 void KeyValueList::Release(PairIt first) {
     Spares* spares = ThreadSpares();
     std::size_t room = spares ? kMaxSpareNodes - std::min(kMaxSpareNodes, spares->nodes.size()) : 0;
     auto keep = first;
     for (; keep != pairs_.end() && room > 0; ++keep, --room) {
-        // A spare keeps no heap memory: swapping with an empty string frees it.
-        std::string().swap(keep->key);
-        std::string().swap(keep->value);
+        // A spare keeps no heap memory: swapping with an empty string frees
+        // it. Most keys and values fit in the string itself.
+        for (std::string* text : {&keep->key, &keep->value}) {
+            if (text->capacity() > kInPlaceChars) {
+                std::string().swap(*text);
+            }
+        }
     }
     if (spares) {
         spares->nodes.splice(spares->nodes.end(), pairs_, first, keep);
@@ -163,7 +191,7 @@ KeyValueList& KeyValueList::operator=(const KeyValueList& other) {
         auto dst = pairs_.begin();
         for (const Pair& src : other.pairs_) {
             if (dst == pairs_.end()) {
-                Append(src.key, src.value);
+                AppendCopy(src);
             } else {
                 dst->key = src.key;
                 dst->value = src.value;
@@ -180,7 +208,7 @@ std::size_t KeyValueList::Probe(std::string_view key, std::uint32_t hash) const 
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
         const Slot& slot = slots_[i];
-        if (!slot.used || (slot.hash == hash && SameKey(slot.pair->key, key))) {
+        if (!slot.used || (slot.hash == hash && KeyMatches(slot.pair->key, key))) {
             return i;
         }
     }
@@ -210,7 +238,7 @@ void KeyValueList::Reindex(std::size_t tableSize) {
 
 void KeyValueList::RebuildIndex() {
     std::size_t size = std::max(slots_.size(), kFirstTableSize);
-    while (size < 2 * pairs_.size()) {
+    while (!Roomy(pairs_.size(), size)) {
         size *= 2;
     }
     Reindex(size);
@@ -233,10 +261,13 @@ void KeyValueList::EraseSlot(std::size_t slot) {
 }
 
 void KeyValueList::Set(std::string_view key, std::string value) {
-    if (slots_.size() < 2 * (pairs_.size() + 1)) {
+    Set(key, KeyHash(key), std::move(value));
+}
+
+void KeyValueList::Set(std::string_view key, std::uint32_t hash, std::string value) {
+    if (!Roomy(pairs_.size() + 1, slots_.size())) {
         Reindex(std::max(kFirstTableSize, slots_.size() * 2));
     }
-    const std::uint32_t hash = KeyHash(key);
     const std::size_t slot = Probe(key, hash);
     if (slots_[slot].used) {
         // Re-set: the pair moves to the end; its node, and so the index entry, stay.
@@ -317,15 +348,33 @@ std::string KeyValueList::Serialize() const {
 }
 
 bool ParseSerialForm(std::string_view data,
-                     const std::function<void(std::string key, std::string value)>& onPair) {
-    ByteReader in(data);
-    while (!in.atEnd()) {
-        std::string key = ReadLenString(in);
-        std::string value = ReadLenString(in);
-        if (!in.ok()) {
+                     const std::function<void(std::string_view key, std::string value)>& onPair) {
+    // A length field, then that many bytes; a length of zero or less is empty.
+    std::size_t at = 0;
+    const auto field = [&](std::string_view& out) {
+        if (data.size() - at < 4) {
             return false;
         }
-        onPair(std::move(key), std::move(value));
+        const std::int32_t n = GetI32(data, at);
+        at += 4;
+        if (n <= 0) {
+            out = {};
+            return true;
+        }
+        if (static_cast<std::uint32_t>(n) > data.size() - at) {
+            return false;
+        }
+        out = data.substr(at, static_cast<std::uint32_t>(n));
+        at += static_cast<std::uint32_t>(n);
+        return true;
+    };
+    while (at < data.size()) {
+        std::string_view key;
+        std::string_view value;
+        if (!field(key) || !field(value)) {
+            return false;
+        }
+        onPair(key, std::string(value));
     }
     return true;
 }

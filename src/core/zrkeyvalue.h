@@ -39,6 +39,8 @@ public:
     KeyValueList& operator=(KeyValueList&&) = default;
 
     void Set(std::string_view key, std::string value);
+    // As Set, for a caller that has the key's hash already (`KeyHash(key)`).
+    void Set(std::string_view key, std::uint32_t hash, std::string value);
     // Gives a present key a new value where it stands; false when absent.
     bool Replace(std::string_view key, std::string value);
     // The value of the key, or null when absent.
@@ -53,7 +55,7 @@ public:
 private:
     using PairIt = std::list<Pair>::iterator;
     // The index: open addressing with linear probing over a power-of-two table
-    // at most half full. Lookups lower-case the asked key as they go, so they
+    // at most three quarters full. Lookups lower-case the asked key as they go, so they
     // allocate nothing.
     struct Slot {
         PairIt pair{};
@@ -75,6 +77,7 @@ private:
     void EraseSlot(std::size_t slot);
     // Appends a pair, on a spare node when there is one.
     void Append(std::string key, std::string value);
+    void AppendCopy(const Pair& pair);
     // Takes the pairs from `first` to the end off the list, giving their nodes
     // to the spares.
     void Release(PairIt first);
@@ -83,11 +86,17 @@ private:
     std::vector<Slot> slots_;
 };
 
+// A hash of a key that ignores ASCII case, and the comparison that goes with
+// it: `lowered` is a key stored lower-cased, `asked` a key in any case.
+std::uint32_t KeyHash(std::string_view key);
+bool KeyMatches(std::string_view lowered, std::string_view asked);
+
 // Reads the serial form and hands every complete pair to `onPair` in order.
 // Returns false when the data ends inside a pair (a length field cut short, or
-// a length larger than what is left); that partial pair is not handed on.
+// a length larger than what is left); that partial pair is not handed on. A
+// negative length reads as empty. The key views `data`.
 bool ParseSerialForm(std::string_view data,
-                     const std::function<void(std::string key, std::string value)>& onPair);
+                     const std::function<void(std::string_view key, std::string value)>& onPair);
 
 // The serial form inside a compressed record (a zlib stream of it). Nothing
 // for empty input or data that does not inflate within `maxSize` bytes.

@@ -355,5 +355,51 @@ TEST(GameSetCoded, BadNumberStopsButKeepsTheFieldsBefore) {
     EXPECT_FALSE(g.LoadFromCoded(Coded({"\x01"})));  // an empty number is no number
 }
 
+// Old files may repeat a code: each field sets its keys again, so the last
+// one before a bad number decides the value, and the keys stand in the order
+// of their last setting.
+TEST(GameSetCoded, RepeatedCodesEndAsIfEveryFieldWereApplied) {
+    const std::string chances = Bytes({11, 12});  // one a, two c
+    const std::string coded = Coded({
+        "\x02"
+        "2",                           // maxp
+        "\x14" + std::string(56, 30),  // every special twenty times
+        "\x03"
+        "100",  // maxs
+        "\x02"
+        "5",  // maxp again
+        "\x14" + chances + std::string(54, 10),
+        "\x03"
+        "7",  // maxs again
+        "\x02"
+        "x",  // a bad number: the end
+        "\x03"
+        "9",
+    });
+    TGameSet g;
+    EXPECT_FALSE(g.LoadFromCoded(coded));
+    EXPECT_EQ(g.GetValue("maxp"), "5");
+    EXPECT_EQ(g.GetValue("maxs"), "7");
+    EXPECT_EQ(g.GetValue("sbchance1"), "acc");
+    EXPECT_EQ(g.GetValue("sbchance4"), "");
+
+    // The same set built field by field.
+    TGameSet expected;
+    expected.SetInt("maxp", 5);
+    for (int s = 1; s <= 4; ++s) {
+        expected.SetValue("sbchance" + std::to_string(s), s == 1 ? "acc" : "");
+    }
+    expected.SetInt("maxs", 7);
+    // Every set draws its own empty piece chance.
+    const auto listed = [](const TGameSet& set) {
+        std::vector<std::string> lines;
+        for (const auto& pair : set.Pairs()) {
+            lines.push_back(pair.key + "=" + (pair.key == "piecechance" ? "?" : pair.value));
+        }
+        return lines;
+    };
+    EXPECT_EQ(listed(g), listed(expected));
+}
+
 }  // namespace
 }  // namespace pk
