@@ -340,18 +340,34 @@ const ParsedKind& KindOf(const GameSetRow& row) {
     return SchemaKinds()[static_cast<std::size_t>(&row - GameSetSchema.data())];
 }
 
-// Every schema key at its normalised empty value, in schema order; built once,
-// since a set is reset on every load. Rows whose empty value is drawn at
-// random are drawn anew by each reset.
-const KeyValueList& EmptySet() {
-    static const KeyValueList set = [] {
-        KeyValueList list;
-        for (const GameSetRow& row : GameSetSchema) {
-            list.Set(row.key, Normalise(KindOf(row), row.def, std::string()));
+// Every schema key's normalised empty value, by schema row; built once, since
+// a set is reset on every load. Rows whose empty value is drawn at random are
+// drawn anew by each reset.
+const std::array<std::string, GameSetSchema.size()>& EmptyValues() {
+    static const auto values = [] {
+        std::array<std::string, GameSetSchema.size()> empty;
+        for (std::size_t i = 0; i < GameSetSchema.size(); ++i) {
+            empty[i] = Normalise(KindOf(GameSetSchema[i]), GameSetSchema[i].def, std::string());
         }
-        return list;
+        return empty;
     }();
-    return set;
+    return values;
+}
+
+// 0, 1, 2, ...: the schema's entries in schema order, and their places.
+const std::array<std::uint32_t, GameSetSchema.size()>& SchemaOrder() {
+    static const auto order = [] {
+        std::array<std::uint32_t, GameSetSchema.size()> entries{};
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            entries[i] = static_cast<std::uint32_t>(i);
+        }
+        return entries;
+    }();
+    return order;
+}
+
+std::uint32_t RowEntry(const GameSetRow& row) {
+    return static_cast<std::uint32_t>(&row - GameSetSchema.data());
 }
 
 }  // namespace
@@ -366,13 +382,86 @@ void TGameSet::Reset() {
         return;  // nothing changed since the last reset
     }
     pristine_ = true;
-    // Assigning over the list held reuses its nodes.
-    list_ = EmptySet();
+    values_ = EmptyValues();
     for (const GameSetRow& row : GameSetSchema) {
         if (KindOf(row).name == KindName::PieceChance) {
-            list_.Replace(row.key, Normalise(KindOf(row), row.def, std::string()));
+            values_[RowEntry(row)] = Normalise(KindOf(row), row.def, std::string());
         }
     }
+    schemaPlace_ = SchemaOrder();
+    order_.assign(SchemaOrder().begin(), SchemaOrder().end());
+    gone_ = 0;
+    if (!extraKeys_.empty()) {
+        extraKeys_.clear();
+        extraPlace_.clear();
+        extraEntries_.clear();
+    }
+}
+
+std::uint32_t TGameSet::ExtraEntry(std::string_view key, bool add) {
+    std::string lower = LowerCase(key);
+    if (auto it = extraEntries_.find(lower); it != extraEntries_.end()) {
+        return it->second;
+    }
+    if (!add) {
+        return kNowhere;
+    }
+    const auto entry = static_cast<std::uint32_t>(kSchemaKeys + extraKeys_.size());
+    extraKeys_.push_back(lower);
+    extraPlace_.push_back(kNowhere);
+    extraEntries_.emplace(std::move(lower), entry);
+    return entry;
+}
+
+std::uint32_t& TGameSet::PlaceOf(std::uint32_t entry) {
+    return entry < kSchemaKeys ? schemaPlace_[entry] : extraPlace_[entry - kSchemaKeys];
+}
+
+std::string_view TGameSet::KeyOf(std::uint32_t entry) const {
+    return entry < kSchemaKeys ? GameSetSchema[entry].key : extraKeys_[entry - kSchemaKeys];
+}
+
+void TGameSet::MoveLast(std::uint32_t entry) {
+    std::uint32_t& place = PlaceOf(entry);
+    if (place != kNowhere) {
+        if (place + 1 == order_.size()) {
+            return;  // last already
+        }
+        order_[place] = kNowhere;
+        ++gone_;
+    }
+    place = static_cast<std::uint32_t>(order_.size());
+    order_.push_back(entry);
+    // Closing up costs a pass over the order: do it once the left places
+    // outnumber the pairs, so that it stays a small share of the sets.
+    if (gone_ > kSchemaKeys && gone_ > order_.size() / 2) {
+        Compact();
+    }
+}
+
+void TGameSet::Drop(std::uint32_t entry) {
+    std::uint32_t& place = PlaceOf(entry);
+    if (place == kNowhere) {
+        return;
+    }
+    order_[place] = kNowhere;
+    ++gone_;
+    place = kNowhere;
+    if (entry < kSchemaKeys) {
+        values_[entry].clear();
+    }
+}
+
+void TGameSet::Compact() {
+    std::size_t kept = 0;
+    for (const std::uint32_t entry : order_) {
+        if (entry != kNowhere) {
+            PlaceOf(entry) = static_cast<std::uint32_t>(kept);
+            order_[kept++] = entry;
+        }
+    }
+    order_.resize(kept);
+    gone_ = 0;
 }
 
 void TGameSet::SetValue(std::string_view key, std::string_view value) {
@@ -381,13 +470,12 @@ void TGameSet::SetValue(std::string_view key, std::string_view value) {
 
 void TGameSet::SetOwned(std::string_view key, std::string value) {
     pristine_ = false;
-    // A schema key is stored as the schema spells it, which is the asked key
-    // lower-cased, and so hashes alike.
-    const std::uint32_t hash = KeyHash(key);
-    if (const GameSetRow* row = FindRow(key, hash)) {
-        list_.Set(row->key, hash, Normalise(KindOf(*row), row->def, std::move(value)));
+    if (const GameSetRow* row = FindRow(key, KeyHash(key))) {
+        const std::uint32_t entry = RowEntry(*row);
+        values_[entry] = Normalise(KindOf(*row), row->def, std::move(value));
+        MoveLast(entry);
     } else {
-        list_.Set(key, std::string());
+        MoveLast(ExtraEntry(key, true));  // kept, with an empty value
     }
 }
 
@@ -401,27 +489,60 @@ void TGameSet::SetBool(std::string_view key, int value) {
 
 void TGameSet::Delete(std::string_view key) {
     pristine_ = false;
-    list_.Remove(key);
+    if (const GameSetRow* row = FindGameSetRow(key)) {
+        Drop(RowEntry(*row));
+    } else if (const std::uint32_t entry = ExtraEntry(key, false); entry != kNowhere) {
+        Drop(entry);
+    }
 }
 
 std::string TGameSet::GetValue(std::string_view key) const {
-    const std::string* value = list_.Find(key);
-    return value ? *value : std::string();
+    const GameSetRow* row = FindGameSetRow(key);
+    return row && schemaPlace_[RowEntry(*row)] != kNowhere ? values_[RowEntry(*row)]
+                                                           : std::string();
 }
 
 std::int32_t TGameSet::GetInt(std::string_view key) const {
-    const std::string* value = list_.Find(key);
-    return value ? ParseInt(*value).value_or(0) : 0;
+    return ParseInt(GetValue(key)).value_or(0);
+}
+
+std::vector<KeyValueList::Pair> TGameSet::Pairs() const {
+    std::vector<KeyValueList::Pair> pairs;
+    pairs.reserve(Count());
+    for (const std::uint32_t entry : order_) {
+        if (entry != kNowhere) {
+            pairs.push_back(
+                {std::string(KeyOf(entry)), entry < kSchemaKeys ? values_[entry] : std::string()});
+        }
+    }
+    return pairs;
 }
 
 std::string TGameSet::SaveToString() const {
-    return list_.Serialize();
+    const auto valueOf = [this](std::uint32_t entry) {
+        return entry < kSchemaKeys ? std::string_view(values_[entry]) : std::string_view();
+    };
+    std::size_t size = 0;
+    for (const std::uint32_t entry : order_) {
+        if (entry != kNowhere) {
+            size += SerialPairSize(KeyOf(entry), valueOf(entry));
+        }
+    }
+    std::string out(size, '\0');
+    char* at = out.data();
+    for (const std::uint32_t entry : order_) {
+        if (entry != kNowhere) {
+            at = PutSerialPair(at, KeyOf(entry), valueOf(entry));
+        }
+    }
+    return out;
 }
 
 bool TGameSet::LoadFromString(std::string_view serial) {
     Reset();
-    return ParseSerialForm(
-        serial, [this](std::string_view key, std::string value) { SetOwned(key, std::move(value)); });
+    return ParseSerialForm(serial, [this](std::string_view key, std::string value) {
+        SetOwned(key, std::move(value));
+    });
 }
 
 std::string TGameSet::SaveToCompressed() const {

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "core/zrkeyvalue.h"
 
@@ -63,14 +65,41 @@ public:
     // applied.
     bool LoadFromCoded(std::string_view coded);
 
-    std::size_t Count() const { return list_.Count(); }
-    const std::list<KeyValueList::Pair>& Pairs() const { return list_.Pairs(); }
+    std::size_t Count() const { return order_.size() - gone_; }
+    // The pairs in order, as the serial form holds them.
+    std::vector<KeyValueList::Pair> Pairs() const;
 
 private:
+    static constexpr std::size_t kSchemaKeys = 65;
+    // Where an entry stands in `order_` while it is absent; in `order_`, a
+    // place an entry has left.
+    static constexpr std::uint32_t kNowhere = UINT32_MAX;
+
     // SetValue for a value the caller gives up, which is normalised in place.
     void SetOwned(std::string_view key, std::string value);
+    // The entry of a key outside the schema, made when `add` and absent; or
+    // kNowhere.
+    std::uint32_t ExtraEntry(std::string_view key, bool add);
+    std::uint32_t& PlaceOf(std::uint32_t entry);
+    std::string_view KeyOf(std::uint32_t entry) const;
+    // Puts the entry last in the order, adding it when absent.
+    void MoveLast(std::uint32_t entry);
+    void Drop(std::uint32_t entry);
+    // Closes the places entries have left.
+    void Compact();
 
-    KeyValueList list_;
+    // The set as entries: the schema's keys are entries 0 to 64 (their values
+    // here, by schema row), other keys the entries after them (always with
+    // an empty value). The order of the pairs is the order of the entries in
+    // `order_`; an entry set again moves to the end, leaving its old place
+    // empty until the places are closed up.
+    std::array<std::string, kSchemaKeys> values_;
+    std::array<std::uint32_t, kSchemaKeys> schemaPlace_{};
+    std::vector<std::string> extraKeys_;  // lower-cased
+    std::vector<std::uint32_t> extraPlace_;
+    std::unordered_map<std::string, std::uint32_t> extraEntries_;
+    std::vector<std::uint32_t> order_;
+    std::size_t gone_ = 0;  // left places in `order_`
     // Unchanged since the last reset.
     bool pristine_ = false;
 };

@@ -94,9 +94,8 @@ template <class OnField>
 void ForEachField(std::string_view coded, OnField onField) {
     for (std::size_t start = 0; start < coded.size();) {
         const std::size_t end = std::min(coded.find('\xFA', start), coded.size());
-        if (end > start &&
-            !onField(start, static_cast<unsigned char>(coded[start]),
-                     coded.substr(start + 1, end - start - 1))) {
+        if (end > start && !onField(start, static_cast<unsigned char>(coded[start]),
+                                    coded.substr(start + 1, end - start - 1))) {
             return;
         }
         start = end + 1;
@@ -158,8 +157,8 @@ bool TGameSet::LoadFromCoded(std::string_view coded) {
                 break;
             }
             case Field::SbChances: {
-                static constexpr std::string_view kKeys[] = {"sbchance1", "sbchance2",
-                                                             "sbchance3", "sbchance4"};
+                static constexpr std::string_view kKeys[] = {"sbchance1", "sbchance2", "sbchance3",
+                                                             "sbchance4"};
                 for (std::size_t set = 0; set < std::size(kKeys); ++set) {
                     SetOwned(kKeys[set], Weighted(value, set * 14, "acnrsbgqovidfm"));
                 }

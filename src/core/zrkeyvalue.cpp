@@ -88,7 +88,6 @@ bool KeyMatches(std::string_view stored, std::string_view asked) {
     return differ == 0;
 }
 
-
 struct KeyValueList::Spares {
     std::list<Pair> nodes;
     // Index tables, by capacity, the largest last.
@@ -324,14 +323,25 @@ void KeyValueList::Clear() {
 std::string KeyValueList::Serialize() const {
     std::size_t size = 0;
     for (const Pair& p : pairs_) {
-        size += 8 + p.key.size() + p.value.size();
+        size += SerialPairSize(p.key, p.value);
     }
-    // Sized once and filled through a pointer: a set is saved on every change
-    // and every check, and appending field by field costs several string
-    // operations per field.
+    // Sized once and filled through a pointer: a record is saved on every
+    // change, and appending field by field costs several string operations
+    // per field.
     std::string out(size, '\0');
     char* at = out.data();
-    const auto put = [&at](const std::string& text) {
+    for (const Pair& p : pairs_) {
+        at = PutSerialPair(at, p.key, p.value);
+    }
+    return out;
+}
+
+std::size_t SerialPairSize(std::string_view key, std::string_view value) {
+    return 8 + key.size() + value.size();
+}
+
+char* PutSerialPair(char* at, std::string_view key, std::string_view value) {
+    for (std::string_view text : {key, value}) {
         const auto n = static_cast<std::uint32_t>(text.size());
         const unsigned char length[4] = {
             static_cast<unsigned char>(n), static_cast<unsigned char>(n >> 8),
@@ -339,12 +349,8 @@ std::string KeyValueList::Serialize() const {
         std::memcpy(at, length, 4);
         std::memcpy(at + 4, text.data(), text.size());
         at += 4 + text.size();
-    };
-    for (const Pair& p : pairs_) {
-        put(p.key);
-        put(p.value);
     }
-    return out;
+    return at;
 }
 
 bool ParseSerialForm(std::string_view data,

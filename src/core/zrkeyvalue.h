@@ -91,6 +91,11 @@ private:
 std::uint32_t KeyHash(std::string_view key);
 bool KeyMatches(std::string_view lowered, std::string_view asked);
 
+// Writing the serial form into room sized beforehand: the bytes one pair
+// takes, and writing them at `at` (returning the end).
+std::size_t SerialPairSize(std::string_view key, std::string_view value);
+char* PutSerialPair(char* at, std::string_view key, std::string_view value);
+
 // Reads the serial form and hands every complete pair to `onPair` in order.
 // Returns false when the data ends inside a pair (a length field cut short, or
 // a length larger than what is left); that partial pair is not handed on. A

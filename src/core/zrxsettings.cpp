@@ -51,8 +51,9 @@ std::string TXSettings::SaveToString() const {
 }
 
 bool TXSettings::LoadFromString(std::string_view serial) {
-    return ParseSerialForm(
-        serial, [this](std::string_view key, std::string value) { list_.Set(key, std::move(value)); });
+    return ParseSerialForm(serial, [this](std::string_view key, std::string value) {
+        list_.Set(key, std::move(value));
+    });
 }
 
 std::string TXSettings::SaveToCompressed() const {

@@ -46,7 +46,8 @@ TEST(GameSetSchema, HasSixtyFiveDistinctLowerCaseKeys) {
 TEST(GameSet, ResetGivesEveryKeyItsDefaultInSchemaOrder) {
     TGameSet g;
     ASSERT_EQ(g.Count(), 65u);
-    auto it = g.Pairs().begin();
+    const auto pairs = g.Pairs();
+    auto it = pairs.begin();
     for (const auto& row : GameSetSchema) {
         EXPECT_EQ(it->key, row.key);
         ++it;
