@@ -389,6 +389,9 @@ void TGameSet::Reset() {
         }
     }
     schemaPlace_ = SchemaOrder();
+    // Room for every key to be set once more before the order is closed up:
+    // a load sets them all.
+    order_.reserve(2 * kSchemaKeys);
     order_.assign(SchemaOrder().begin(), SchemaOrder().end());
     gone_ = 0;
     if (!extraKeys_.empty()) {
@@ -419,6 +422,10 @@ std::uint32_t& TGameSet::PlaceOf(std::uint32_t entry) {
 
 std::string_view TGameSet::KeyOf(std::uint32_t entry) const {
     return entry < kSchemaKeys ? GameSetSchema[entry].key : extraKeys_[entry - kSchemaKeys];
+}
+
+std::string_view TGameSet::ValueOf(std::uint32_t entry) const {
+    return entry < kSchemaKeys ? std::string_view(values_[entry]) : std::string_view();
 }
 
 void TGameSet::MoveLast(std::uint32_t entry) {
@@ -506,6 +513,26 @@ std::int32_t TGameSet::GetInt(std::string_view key) const {
     return ParseInt(GetValue(key)).value_or(0);
 }
 
+bool TGameSet::operator==(const TGameSet& other) const {
+    if (Count() != other.Count()) {
+        return false;
+    }
+    auto theirs = other.order_.begin();
+    for (const std::uint32_t entry : order_) {
+        if (entry == kNowhere) {
+            continue;
+        }
+        while (*theirs == kNowhere) {
+            ++theirs;  // Count() says that a pair is still ahead
+        }
+        if (KeyOf(entry) != other.KeyOf(*theirs) || ValueOf(entry) != other.ValueOf(*theirs)) {
+            return false;
+        }
+        ++theirs;
+    }
+    return true;
+}
+
 std::vector<KeyValueList::Pair> TGameSet::Pairs() const {
     std::vector<KeyValueList::Pair> pairs;
     pairs.reserve(Count());
@@ -519,20 +546,17 @@ std::vector<KeyValueList::Pair> TGameSet::Pairs() const {
 }
 
 std::string TGameSet::SaveToString() const {
-    const auto valueOf = [this](std::uint32_t entry) {
-        return entry < kSchemaKeys ? std::string_view(values_[entry]) : std::string_view();
-    };
     std::size_t size = 0;
     for (const std::uint32_t entry : order_) {
         if (entry != kNowhere) {
-            size += SerialPairSize(KeyOf(entry), valueOf(entry));
+            size += SerialPairSize(KeyOf(entry), ValueOf(entry));
         }
     }
     std::string out(size, '\0');
     char* at = out.data();
     for (const std::uint32_t entry : order_) {
         if (entry != kNowhere) {
-            at = PutSerialPair(at, KeyOf(entry), valueOf(entry));
+            at = PutSerialPair(at, KeyOf(entry), ValueOf(entry));
         }
     }
     return out;

@@ -66,6 +66,8 @@ public:
     bool LoadFromCoded(std::string_view coded);
 
     std::size_t Count() const { return order_.size() - gone_; }
+    // The same pairs in the same order: the sets save the same bytes.
+    bool operator==(const TGameSet& other) const;
     // The pairs in order, as the serial form holds them.
     std::vector<KeyValueList::Pair> Pairs() const;
 
@@ -82,6 +84,7 @@ private:
     std::uint32_t ExtraEntry(std::string_view key, bool add);
     std::uint32_t& PlaceOf(std::uint32_t entry);
     std::string_view KeyOf(std::uint32_t entry) const;
+    std::string_view ValueOf(std::uint32_t entry) const;
     // Puts the entry last in the order, adding it when absent.
     void MoveLast(std::uint32_t entry);
     void Drop(std::uint32_t entry);

@@ -210,6 +210,30 @@ TEST(GameSet, UnknownKeysAreKeptEmptyAndTravel) {
     EXPECT_EQ(back.Count(), 65u);
 }
 
+TEST(GameSet, EqualSetsHoldTheSamePairsInTheSameOrder) {
+    TGameSet a;
+    a.SetValue("Extra", "dropped");
+    a.SetInt("maxp", 3);
+    a.SetInt("maxp", 4);  // set twice: it stands last once
+    TGameSet b;
+    ASSERT_TRUE(b.LoadFromString(a.SaveToString()));
+    EXPECT_TRUE(b == a);
+
+    TGameSet other = a;
+    other.SetInt("maxp", 5);
+    EXPECT_FALSE(other == a);  // another value
+    other = a;
+    other.SetValue("extra", "");
+    EXPECT_FALSE(other == a);  // another order
+    other = a;
+    other.Delete("maxs");
+    EXPECT_FALSE(other == a);  // fewer pairs
+    other.SetInt("maxs", 200);
+    other.SetValue("extra", "");
+    other.SetInt("maxp", 4);
+    EXPECT_FALSE(other == a);  // maxs came back at the end
+}
+
 TEST(GameSet, LoadingNormalisesWhatArrives) {
     std::string serial = Bytes({
         0x04, 0x00, 0x00, 0x00, 'M', 'A', 'X', 'P',            // key in upper case
