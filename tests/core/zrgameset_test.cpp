@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <set>
+#include <vector>
 
 #include "core/zrconst.h"
 #include "core/zrzstream.h"
@@ -232,6 +234,37 @@ TEST(GameSet, EqualSetsHoldTheSamePairsInTheSameOrder) {
     other.SetValue("extra", "");
     other.SetInt("maxp", 4);
     EXPECT_FALSE(other == a);  // maxs came back at the end
+}
+
+// Many changes in a row, against the ordered list that records use: every
+// change moves its key to the end, a delete takes it out, and the places the
+// keys leave are closed up now and then without changing the order.
+TEST(GameSet, LongRunsOfChangesKeepTheOrderOfARecord) {
+    std::mt19937 random(12);
+    const std::vector<std::string> keys = {"maxp",   "MAXS",      "Teams",  "desc",   "extra1",
+                                           "Extra2", "sbchance2", "stacks", "classic"};
+    TGameSet g;
+    KeyValueList model;
+    for (const auto& pair : g.Pairs()) {
+        model.Set(pair.key, pair.value);
+    }
+    for (int step = 0; step < 3000; ++step) {
+        const std::string& key = keys[random() % keys.size()];
+        if (random() % 6 == 0) {
+            g.Delete(key);
+            model.Remove(key);
+            continue;
+        }
+        const std::string value = std::to_string(random() % 40);
+        g.SetValue(key, value);
+        const GameSetRow* row = FindGameSetRow(key);
+        model.Set(key, row ? NormaliseGameSetValue(row->kind, row->def, value) : "");
+        ASSERT_EQ(g.Count(), model.Count()) << "step " << step;
+    }
+    EXPECT_EQ(g.SaveToString(), model.Serialize());
+    TGameSet back;
+    ASSERT_TRUE(back.LoadFromString(g.SaveToString()));
+    EXPECT_TRUE(back == g);
 }
 
 TEST(GameSet, LoadingNormalisesWhatArrives) {
