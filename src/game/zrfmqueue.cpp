@@ -1,6 +1,7 @@
 #include "game/zrfmqueue.h"
 
 #include <stdexcept>
+#include <vector>
 
 #include "core/zrlog.h"
 #include "core/zrmisc.h"
@@ -13,6 +14,28 @@ namespace pk {
 TEventQueue EventQueue;
 
 namespace {
+
+// An entry comes and goes with every piece: a few spent ones are kept for the next rather
+// than freed and allocated again.
+constexpr size_t kMaxSpareEntries = 64;
+std::vector<std::unique_ptr<TQueueEntryRec>> spareEntries;
+
+void Recycle(std::unique_ptr<TQueueEntryRec> e) {
+    if (!e || spareEntries.size() >= kMaxSpareEntries)
+        return;
+    *e = TQueueEntryRec{};
+    if (spareEntries.capacity() == 0)
+        spareEntries.reserve(kMaxSpareEntries);
+    spareEntries.push_back(std::move(e));
+}
+
+std::unique_ptr<TQueueEntryRec> FreshEntry() {
+    if (spareEntries.empty())
+        return std::make_unique<TQueueEntryRec>();
+    std::unique_ptr<TQueueEntryRec> e = std::move(spareEntries.back());
+    spareEntries.pop_back();
+    return e;
+}
 
 void StartIfIdle() {
     if (!EventQueue.empty() && !EventQueue.front()->running) {
@@ -77,7 +100,7 @@ void InitEventQueue() {
 }
 
 TQueueEntryRec& QueueEntryNew(uint8_t kind, bool urgent) {
-    auto e = std::make_unique<TQueueEntryRec>();
+    std::unique_ptr<TQueueEntryRec> e = FreshEntry();
     e->kind = kind;
     TQueueEntryRec& ref = *e;
     // An empty queue takes an urgent entry at its back, which is its front as well: a deque
@@ -193,9 +216,13 @@ void FinishQueueEntry() {
         g.QueueBusy = 0;
         return;
     }
-    // Taken out first: the entry is freed on every path, also when the check below throws.
-    std::unique_ptr<TQueueEntryRec> e = std::move(EventQueue.front());
+    // Taken out first: the entry is given up on every path, also when the check below throws.
+    struct Taken {
+        std::unique_ptr<TQueueEntryRec> entry;
+        ~Taken() { Recycle(std::move(entry)); }
+    } taken{std::move(EventQueue.front())};
     EventQueue.pop_front();
+    TQueueEntryRec* e = taken.entry.get();
     // Without an own field (watching, or the own player already gone) a special event cannot
     // have touched it: there is nothing to check or replay.
     if (e->kind == qkSpecial && e->sb && HaveOwnField()) {
@@ -214,7 +241,7 @@ void FinishQueueEntry() {
         }
         catchuphistory();
     }
-    e.reset();
+    Recycle(std::move(taken.entry));
     if (!EventQueue.empty()) {
         advancequeue();
     } else {
@@ -223,12 +250,15 @@ void FinishQueueEntry() {
 }
 
 void ClearEventQueue() {
+    for (auto& e : EventQueue) Recycle(std::move(e));
     EventQueue.clear();
     ClientState.game.QueueBusy = 0;
 }
 
 void FreeEventQueue() {
     ClearEventQueue();
+    spareEntries.clear();
+    spareEntries.shrink_to_fit();
 }
 
 }  // namespace pk

@@ -1,11 +1,11 @@
 #include "game/zrrandom.h"
 
-#include <QTime>
+#include "platform/clocks.h"
 
 namespace pk {
 
 TRandomGen TRandomGen::FromTimeOfDay() {
-    return TRandomGen(static_cast<uint32_t>(QTime::currentTime().msecsSinceStartOfDay()));
+    return TRandomGen(static_cast<uint32_t>(LocalMillisecondsOfDay()));
 }
 
 }  // namespace pk

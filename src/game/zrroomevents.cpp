@@ -33,13 +33,12 @@ tclient* Occupant(int slot) {
     return ValidSlot(slot) ? SlotPlayers[slot] : nullptr;
 }
 
-// A field of random colours for a player who is out; its own generator, so that the game's
-// seeded one is never disturbed.
-std::string RandomColourField() {
+// A field of random colours for a player who is out, over the field held; its own generator,
+// so that the game's seeded one is never disturbed.
+void FillRandomColours(std::string& field) {
     TRandomGen gen = TRandomGen::FromTimeOfDay();
-    std::string field(static_cast<size_t>(FieldWidth) * FieldHeight, '0');
+    field.assign(static_cast<size_t>(FieldWidth) * FieldHeight, '0');
     for (char& c : field) c = static_cast<char>('1' + gen.draw(5));
-    return field;
 }
 
 int32_t IntOrZero(const std::string& text) {
@@ -50,9 +49,19 @@ void AddEventLine(std::string line) {
     G().GameEventLog.push_back(std::move(line));
 }
 
-// DateStamp() + " " + what, built in one string.
-void AddDatedEvent(std::string_view what) {
-    std::string line;
+// Empties the event log. The room of its first line is handed back for the line that starts
+// the log again, so that a game start allocates nothing for it.
+std::string ClearEventLog() {
+    std::vector<std::string>& log = G().GameEventLog;
+    std::string spare = log.empty() ? std::string() : std::move(log.front());
+    log.clear();
+    spare.clear();
+    return spare;
+}
+
+// DateStamp() + " " + what, built in one string (in `line`'s room).
+void AddDatedEvent(std::string_view what, std::string line = {}) {
+    line.clear();
     line.reserve(24 + what.size());
     AppendDateStamp(line);
     line += ' ';
@@ -158,13 +167,13 @@ void startgame(const std::string& tokens, int32_t seedA, int32_t seedB,
         room.ResetKeyTable(krGameStart);
         room.ClearAttackList();
         room.ClearGameChat();
-        g.GameEventLog.clear();
+        std::string firstLine = ClearEventLog();
         room.SetGameChatText(GameChatHint());
         g.GameRunning = 1;
         // The room's controls follow the running game, as they do for a game joined late.
         room.SetUIState(uiGameRunning, true);
         room.RefreshUserList();
-        AddDatedEvent("Game started");
+        AddDatedEvent("Game started", std::move(firstLine));
         // The lines of a game's start, pause and end never change: each is built once.
         static const std::string started =
             StyleCode("19") + "*** The game has " + StyleCode("01") + "Started";
@@ -194,11 +203,11 @@ void ingame(int32_t elapsed) {
         g.AttackCount = 0;
         room.ClearAttackList();
         room.ClearGameChat();
-        g.GameEventLog.clear();
+        std::string firstLine = ClearEventLog();
         room.RequestThemeMusic();
         room.SetGameThreadInGame(true);
         room.SetLobbyTimerInterval(LobbyTimerInGame);
-        AddDatedEvent("Game in progress");
+        AddDatedEvent("Game in progress", std::move(firstLine));
         static const std::string progress =
             StyleCode("19") + "*** The game is in " + StyleCode("01") + "Progress";
         room.PartylineAddLine(progress);
@@ -330,7 +339,7 @@ void playerlose() {
         AddLostLine(own ? own->name : std::string());
         GameView().RefreshDisplay(rfEverything, 0);
         if (own && own->plr)
-            own->plr->field = RandomColourField();
+            FillRandomColours(own->plr->field);
         GameView().RedrawOwnField();
     });
 }
@@ -343,7 +352,7 @@ void PlayerOut(int slot) {
         if (!p || !p->plr)
             return;
         p->plr->PlayerState = psLost;
-        p->plr->field = RandomColourField();
+        FillRandomColours(p->plr->field);
         room.RemoveSlotTimed(slot);
         room.RedrawSlot(slot);
         if (g.TargetSlot == slot)

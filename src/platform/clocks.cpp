@@ -1,5 +1,7 @@
 #include "platform/clocks.h"
 
+#include <time.h>
+
 #include <QDate>
 #include <QDateTime>
 #include <QLocale>
@@ -93,6 +95,17 @@ std::string LocalShortDate() {
     return StampOfThisSecond(cached, [](const QDateTime& now) {
         return QLocale::system().toString(now.date(), QLocale::ShortFormat);
     });
+}
+
+std::int32_t LocalMillisecondsOfDay() {
+    // localtime_r reads the zone once per process, where a reading through QTime checks the
+    // zone file every time: a file system call per reading.
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    tm local{};
+    localtime_r(&now.tv_sec, &local);
+    const std::int32_t seconds = (local.tm_hour * 60 + local.tm_min) * 60 + local.tm_sec;
+    return seconds * 1000 + static_cast<std::int32_t>(now.tv_nsec / 1000000);
 }
 
 }  // namespace pk

@@ -27,4 +27,7 @@ void SetHighResUnavailableForTest(bool unavailable);
 std::string LocalShortTime();
 std::string LocalShortDate();
 
+// Milliseconds since local midnight.
+std::int32_t LocalMillisecondsOfDay();
+
 }  // namespace pk

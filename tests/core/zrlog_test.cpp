@@ -29,6 +29,17 @@ TEST(ClientLog, LinesAreStampedAndEndInCrLf) {
     EXPECT_EQ(log.substr(log.size() - 2), "\r\n");
     EXPECT_EQ(TimeStamp().back(), ' ');
     EXPECT_EQ(DateStamp().front(), '(');
+    // The appending forms add the stamps behind what a line holds (the clock may turn between
+    // two readings, so they are compared by their form).
+    std::string line = "x";
+    AppendDateStamp(line);
+    EXPECT_EQ(line.size(), 1 + DateStamp().size());
+    EXPECT_EQ(line.substr(0, 2), "x(");
+    EXPECT_EQ(line.back(), ')');
+    line = "x";
+    AppendTimeStamp(line);
+    EXPECT_EQ(line.substr(0, 2), "x[");
+    EXPECT_EQ(line.substr(line.size() - 2), "] ");
     ClearClientLog();
     EXPECT_EQ(ClientLog(), "");
 }

@@ -45,6 +45,28 @@ TEST_F(QueueTest, UrgentEntriesGoBehindTheRunningOneInReverseOrder) {
     EXPECT_EQ(g.QueueBusy, 0);
 }
 
+TEST_F(QueueTest, ReusedEntriesStartWithoutTheirOldPayload) {
+    // Spent entries are kept for reuse: one that comes back must carry nothing of its past.
+    effects.holdEntry = true;
+    QueueSpecialEvent(false, seAtOwnField, "d", Event(OwnField(), "start"), 2, 1);
+    QueueAcknowledgement(false, tqpa{});
+    QueueGetSpecials(false, "ab", "c");
+    ClearEventQueue();
+    QueueSpecialEvent(false, seAtOwnField, "q", Event(OwnField(), "again"), 2, 1);
+    for (int i = 0; i < 3; ++i) QueueHoldPiece(false);
+    ASSERT_EQ(Kinds(), (std::vector<int>{qkSpecial, qkHoldPiece, qkHoldPiece, qkHoldPiece}));
+    ASSERT_TRUE(EventQueue.front()->sb);
+    EXPECT_EQ(EventQueue.front()->sb->letters, "q");
+    EXPECT_FALSE(EventQueue.front()->pa);
+    EXPECT_FALSE(EventQueue.front()->asb);
+    for (size_t i = 1; i < EventQueue.size(); ++i) {
+        const TQueueEntryRec& e = *EventQueue[i];
+        EXPECT_EQ(e.running, 0);
+        EXPECT_FALSE(e.sb || e.pa || e.asb);
+    }
+    ClearEventQueue();
+}
+
 TEST_F(QueueTest, UrgentEntryOnAnIdleQueueStartsAtOnce) {
     g.PendingLimit = 10;
     g.UpcomingPieces = Tokens({"1" + kBar, "1" + kSquare});
