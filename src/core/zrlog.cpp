@@ -21,7 +21,7 @@ std::size_t logStart = 0;
 // built in one string.
 void AppendTimeStamp(std::string& out) {
     out += '[';
-    out += LocalShortTime();
+    AppendLocalShortTime(out);
     out += "] ";
 }
 
@@ -44,11 +44,8 @@ std::string DateStamp() {
 }
 
 void AddLogLine(std::string_view text) {
-    const std::string time = LocalShortTime();
     std::lock_guard lock(logMutex);
-    logText += '[';
-    logText += time;
-    logText += "] ";
+    AppendTimeStamp(logText);
     logText += text;
     logText += "\r\n";
     const std::size_t size = logText.size() - logStart;

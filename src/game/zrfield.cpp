@@ -1,5 +1,8 @@
 #include "game/zrfield.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <stdexcept>
 
 #include "core/zrlog.h"
@@ -39,16 +42,82 @@ Shape ShapeOf(const TPieceString& piece) {
     return s;
 }
 
-char PieceCell(const TPieceString& piece, const Shape& s, int col, int row) {
-    return piece[4 + (row - 1) * s.w + (col - 1)];
+// The cells of a piece whose shape was checked, row by row.
+const char* Cells(const TPieceString& piece) {
+    return piece.data() + 4;
 }
 
 size_t CellIndex(int col, int row) {
     return static_cast<size_t>(row - 1) * FieldWidth + (col - 1);
 }
 
-bool CellInside(int col, int row) {
-    return col >= 1 && col <= FieldWidth && row >= 1 && row <= FieldHeight;
+int SpawnColumnOf(Shape s) {
+    return (FieldWidth + 2) / 2 - s.w / 2;
+}
+
+// The high bit of byte k is set when cell k of p[0, n) (n <= 8) is not '0'.
+uint64_t FilledBytes(const char* p, size_t n) {
+    constexpr uint64_t zeros = 0x3030303030303030u;  // eight '0'
+    constexpr uint64_t low7 = 0x7f7f7f7f7f7f7f7fu;
+    uint64_t v = zeros;
+    std::memcpy(&v, p, n);
+    v ^= zeros;
+    // Per byte: adding 0x7f to the low seven bits carries into the top bit unless they are all
+    // zero; or-ing the byte itself adds its own top bit.
+    return (((v & low7) + low7) | v) & ~low7;
+}
+
+// The collision test on a checked shape. The game runs it for every row a piece falls
+// through, so it walks the cells directly and stops at the first hit.
+bool Hits(const char* cells, Shape s, int x, int y, const TFieldString& field) {
+    if (x + s.w - 1 > FieldWidth)
+        return true;
+    if (y + s.h - 1 > FieldHeight || x < 1 || y < 1)
+        return true;
+    if (s.w == 0 || s.h == 0)
+        return false;
+    const char* f = field.data();
+    const size_t size = field.size();
+    if (CellIndex(x + s.w - 1, y + s.h - 1) >= size) {
+        for (int i = 0; i < s.h; ++i) {
+            const char* row = cells + static_cast<size_t>(i) * s.w;
+            const size_t base = CellIndex(x, y + i);
+            for (int j = 0; j < s.w; ++j) {
+                // A short field counts as occupied beyond its end rather than being read past.
+                if (row[j] != '0' && (base + j >= size || f[base + j] != '0'))
+                    return true;
+            }
+        }
+        return false;
+    }
+    // Eight cells at a time: one test per piece row (of up to eight columns), not two per cell.
+    for (int i = 0; i < s.h; ++i) {
+        const char* row = cells + static_cast<size_t>(i) * s.w;
+        const char* at = f + CellIndex(x, y + i);
+        for (size_t j = 0; j < static_cast<size_t>(s.w); j += 8) {
+            const size_t n = std::min<size_t>(8, static_cast<size_t>(s.w) - j);
+            if ((FilledBytes(row + j, n) & FilledBytes(at + j, n)) != 0)
+                return true;
+        }
+    }
+    return false;
+}
+
+// `out` becomes the checked piece `in` turned a quarter clockwise: its size digits swap and
+// its columns, read bottom to top, become the rows.
+void TurnInto(const TPieceString& in, Shape s, TPieceString& out) {
+    out.resize(4 + static_cast<size_t>(s.w) * s.h);
+    char* o = out.data();
+    const char* p = in.data();
+    o[0] = p[2];
+    o[1] = p[3];
+    o[2] = p[0];
+    o[3] = p[1];
+    o += 4;
+    const char* cells = Cells(in);
+    for (int c = 0; c < s.w; ++c) {
+        for (int r = s.h - 1; r >= 0; --r) *o++ = cells[static_cast<size_t>(r) * s.w + c];
+    }
 }
 
 std::string Args(std::initializer_list<std::string> parts) {
@@ -64,10 +133,17 @@ std::string ToStr(int v) {
     return std::to_string(v);
 }
 
+// Field cells are tested one by one against the alphabet: a table answers in one look-up.
+constexpr std::array<bool, 256> SpecialTable = [] {
+    std::array<bool, 256> t{};
+    for (char c : SpecialAlphabet) t[static_cast<unsigned char>(c)] = true;
+    return t;
+}();
+
 }  // namespace
 
 bool IsSpecialLetter(char c) {
-    return c != 0 && SpecialAlphabet.find(c) != std::string_view::npos;
+    return SpecialTable[static_cast<unsigned char>(c)];
 }
 
 TFieldString EmptyField() {
@@ -88,22 +164,7 @@ bool collision(int x, int y, const TPieceString& piece, const TFieldString& fiel
         },
         [&] {
             const Shape s = ShapeOf(piece);
-            if (x + s.w - 1 > FieldWidth)
-                return true;
-            if (y + s.h - 1 > FieldHeight || x < 1 || y < 1)
-                return true;
-            bool hit = false;
-            for (int i = 1; i <= s.h; ++i) {
-                for (int j = 1; j <= s.w; ++j) {
-                    if (PieceCell(piece, s, j, i) == '0')
-                        continue;
-                    const size_t at = CellIndex(x + j - 1, y + i - 1);
-                    // A short field counts as occupied beyond its end rather than being read past.
-                    if (at >= field.size() || field[at] != '0')
-                        hit = true;
-                }
-            }
-            return hit;
+            return Hits(Cells(piece), s, x, y, field);
         });
 }
 
@@ -113,24 +174,25 @@ TPieceString chpiece(const TPieceString& piece, int n) {
             return "chpiece" + Args({piece, ToStr(n)});
         },
         [&] {
-            TPieceString cur = piece;
             // Four turns bring a piece back, so at most three are ever made.
             const int turns = n >= 1 ? (n - 1) % 4 : 0;
-            for (int turn = 0; turn < turns; ++turn) {
-                const Shape s = ShapeOf(cur);
-                std::string cells;
-                cells.reserve(static_cast<size_t>(s.w) * s.h);
-                for (int c = 1; c <= s.w; ++c) {
-                    for (int r = s.h; r >= 1; --r) cells += PieceCell(cur, s, c, r);
-                }
-                cur = cur.substr(2, 2) + cur.substr(0, 2) + cells;
+            if (turns == 0)
+                return piece;
+            Shape s = ShapeOf(piece);
+            TPieceString cur, next;
+            TurnInto(piece, s, cur);
+            for (int turn = 1; turn < turns; ++turn) {
+                // A turned piece holds exactly its cells, with the sizes swapped.
+                s = Shape{s.h, s.w};
+                TurnInto(cur, s, next);
+                cur.swap(next);
             }
             return cur;
         });
 }
 
 int SpawnColumn(const TPieceString& piece) {
-    return (FieldWidth + 2) / 2 - PieceWidth(piece) / 2;
+    return SpawnColumnOf(ShapeOf(piece));
 }
 
 int newpiececollision(const TPieceString& piece, const TFieldString& field) {
@@ -139,10 +201,20 @@ int newpiececollision(const TPieceString& piece, const TFieldString& field) {
             return "newpiececollision" + Args({piece, field});
         },
         [&] {
-            for (int n = 1; n <= 4; ++n) {
-                const TPieceString turned = chpiece(piece, n);
-                if (!collision(SpawnColumn(turned), 1, turned, field))
+            // Each rotation is the previous one turned once more, as chpiece turns it.
+            Shape s = ShapeOf(piece);
+            if (!Hits(Cells(piece), s, SpawnColumnOf(s), 1, field))
+                return 1;
+            TPieceString turned, next;
+            TurnInto(piece, s, turned);
+            for (int n = 2; n <= 4; ++n) {
+                s = Shape{s.h, s.w};
+                if (!Hits(Cells(turned), s, SpawnColumnOf(s), 1, field))
                     return n;
+                if (n < 4) {
+                    TurnInto(turned, s, next);
+                    turned.swap(next);
+                }
             }
             return 0;
         });
@@ -155,17 +227,24 @@ void stickpiece(const TPieceString& piece, int x, int y, TFieldString& field) {
         },
         [&] {
             const Shape s = ShapeOf(piece);
+            const char* cells = Cells(piece);
+            char* f = field.data();
+            const size_t size = field.size();
+            // The piece's columns that land inside the field.
+            const int first = static_cast<int>(std::max<int64_t>(1, 2 - int64_t{x}));
+            const int last = static_cast<int>(std::min<int64_t>(s.w, FieldWidth - int64_t{x} + 1));
             for (int i = 1; i <= s.h; ++i) {
-                for (int j = 1; j <= s.w; ++j) {
-                    const char c = PieceCell(piece, s, j, i);
+                const int row = y + i - 1;
+                if (row < 1 || row > FieldHeight)
+                    continue;
+                const char* src = cells + static_cast<size_t>(i - 1) * s.w;
+                for (int j = first; j <= last; ++j) {
+                    const char c = src[j - 1];
                     if (c == '0')
                         continue;
-                    const int col = x + j - 1, row = y + i - 1;
-                    if (!CellInside(col, row))
-                        continue;
-                    const size_t at = CellIndex(col, row);
-                    if (at < field.size())
-                        field[at] = c;
+                    const size_t at = CellIndex(x + j - 1, row);
+                    if (at < size)
+                        f[at] = c;
                 }
             }
         });
@@ -182,8 +261,9 @@ int refitpiece(const TPieceString& piece, int& x, int& y, bool drop, const TFiel
             if (nx + s.w - 1 > FieldWidth)
                 nx = FieldWidth - s.w + 1;
             int row = 0;
+            const char* cells = Cells(piece);
             for (int r = y; r >= 1; --r) {
-                if (!collision(nx, r, piece, field)) {
+                if (!Hits(cells, s, nx, r, field)) {
                     row = r;
                     break;
                 }
@@ -192,7 +272,7 @@ int refitpiece(const TPieceString& piece, int& x, int& y, bool drop, const TFiel
                 return 0;
             if (drop) {
                 int r = row + 1;
-                while (r <= FieldHeight + 1 && !collision(nx, r, piece, field)) ++r;
+                while (r <= FieldHeight + 1 && !Hits(cells, s, nx, r, field)) ++r;
                 row = r - 1;
             }
             x = nx;
@@ -214,7 +294,7 @@ std::string FullRows(const TFieldString& field, int width, int height) {
         const size_t start = static_cast<size_t>(r - 1) * w;
         if (start + w > field.size())
             break;
-        if (std::string_view(field).substr(start, w).find('0') != std::string_view::npos)
+        if (std::memchr(field.data() + start, '0', w) != nullptr)
             continue;
         if (!out.empty())
             out += ' ';
@@ -251,15 +331,19 @@ void removelines(TFieldString& field, const std::string& rows, int width, int he
 }
 
 int FieldChecksum(std::string_view s) {
-    uint16_t sum = 32767;
-    int sign = 1;
-    for (size_t i = 0; i < s.size(); ++i) {
-        const uint32_t term =
-            static_cast<uint32_t>(static_cast<unsigned char>(s[i])) * static_cast<uint32_t>(i + 1);
-        sum = static_cast<uint16_t>(sign > 0 ? sum + term : sum - term);
-        sign = -sign;
+    // Even positions (from 0) add their weighted byte, odd ones take it away, all modulo 2^16:
+    // summed in pairs in 32 bits and cut to 16 at the end, which gives the same sum.
+    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+    const size_t n = s.size();
+    uint32_t sum = 32767;
+    size_t i = 0;
+    for (; i + 1 < n; i += 2) {
+        sum += p[i] * static_cast<uint32_t>(i + 1);
+        sum -= p[i + 1] * static_cast<uint32_t>(i + 2);
     }
-    return sum;
+    if (i < n)
+        sum += p[i] * static_cast<uint32_t>(i + 1);
+    return static_cast<uint16_t>(sum);
 }
 
 int CountTokensStartingWith(char c, const std::string& list) {
@@ -306,6 +390,34 @@ int PieceTokenCount(const std::string& list) {
 
 std::string DropFirstToken(const std::string& list) {
     return RestFromToken(2, list, TokenSep);
+}
+
+void DropFirstTokenOf(std::string& list) {
+    const size_t sep = list.find(TokenSep);
+    if (sep == std::string::npos || sep + 1 >= list.size()) {
+        list.clear();
+    } else {
+        list.erase(0, sep + 1);
+    }
+}
+
+std::string_view PieceTokenView(std::string_view list, int n) {
+    size_t start = 0;
+    for (int i = 1; i < n; ++i) {
+        const size_t next = list.find(TokenSep, start);
+        if (next == std::string_view::npos)
+            return {};
+        start = next + 1;
+    }
+    if (n < 1 || start >= list.size())
+        return {};
+    const size_t end = list.find(TokenSep, start);
+    return list.substr(start, end == std::string_view::npos ? end : end - start);
+}
+
+std::string_view PieceOfToken(std::string_view list, int n) {
+    const std::string_view token = PieceTokenView(list, n);
+    return token.empty() ? token : token.substr(1);
 }
 
 TPieceString TokenPiece(const std::string& token) {

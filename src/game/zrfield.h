@@ -96,6 +96,12 @@ std::string PieceToken(const std::string& list, int n);
 int PieceTokenCount(const std::string& list);
 // The list without its first token.
 std::string DropFirstToken(const std::string& list);
+// The same, in place: the list keeps its buffer.
+void DropFirstTokenOf(std::string& list);
+// Views of PieceToken(list, n) and TokenPiece(PieceToken(list, n)) (n from 1), for assigning
+// into strings that keep their buffers; they point into list.
+std::string_view PieceTokenView(std::string_view list, int n);
+std::string_view PieceOfToken(std::string_view list, int n);
 // The piece of a token: the token without its kind digit ("" for an empty token).
 TPieceString TokenPiece(const std::string& token);
 

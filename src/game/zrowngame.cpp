@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <string_view>
 #include <vector>
 
 #include "core/zrlog.h"
@@ -27,9 +28,19 @@ std::string Join(const std::vector<std::string>& fields) {
     return out;
 }
 
+// The payload of message 0x19: hold used, column, row and rotation.
+std::string PlacedPayload(int holdused, int x, int y, int rotation) {
+    std::string out = holdused ? "1" : "0";
+    for (const int v : {x, y, rotation}) {
+        out += TokenSep;
+        out += std::to_string(v);
+    }
+    return out;
+}
+
 // The piece of token n turned to a rotation ("" when the list has no such token).
 TPieceString TurnedToken(const std::string& list, int n, int rotation) {
-    const TPieceString p = TokenPiece(PieceToken(list, n));
+    const TPieceString p(PieceOfToken(list, n));
     return p.empty() ? p : chpiece(p, rotation);
 }
 
@@ -39,21 +50,37 @@ void ClearPiecePlace(tmegame& g) {
     g.PieceRotation = 1;
 }
 
+// The tokens of a list as PieceToken numbers them: every separator closes a token, and the
+// text after the last one is a token when not empty.
+void AddTokenViews(std::string_view list, std::vector<std::string_view>& out) {
+    size_t start = 0;
+    for (size_t at = list.find(TokenSep); at != std::string_view::npos;
+         at = list.find(TokenSep, start)) {
+        out.push_back(list.substr(start, at - start));
+        start = at + 1;
+    }
+    if (start < list.size())
+        out.push_back(list.substr(start));
+}
+
 // Inserts the acknowledgement's new tokens: kind '2' after the last kind-'2' token already in
 // the list, kind '1' at the end; other kinds are dropped.
 std::string MergeTokens(const std::string& list, const std::string& fresh) {
-    std::vector<std::string> tokens;
-    const int count = PieceTokenCount(list);
+    const auto fresher = static_cast<size_t>(PieceTokenCount(fresh));
+    std::vector<std::string_view> tokens, news;
+    tokens.reserve(static_cast<size_t>(PieceTokenCount(list)) + fresher);
+    AddTokenViews(list, tokens);
+    const int count = static_cast<int>(tokens.size());
     int p2 = 1;
     for (int i = 1; i <= count; ++i) {
-        tokens.push_back(PieceToken(list, i));
-        if (!tokens.back().empty() && tokens.back()[0] == '2')
+        const std::string_view t = tokens[static_cast<size_t>(i - 1)];
+        if (!t.empty() && t[0] == '2')
             p2 = i + 1;
     }
     int p1 = count + 1;
-    const int n = PieceTokenCount(fresh);
-    for (int i = 1; i <= n; ++i) {
-        std::string t = PieceToken(fresh, i);
+    news.reserve(fresher);
+    AddTokenViews(fresh, news);
+    for (const std::string_view t : news) {
         if (t.empty())
             continue;
         if (t[0] == '2') {
@@ -65,7 +92,16 @@ std::string MergeTokens(const std::string& list, const std::string& fresh) {
             ++p1;
         }
     }
-    return Join(tokens);
+    std::string out;
+    size_t length = tokens.empty() ? 0 : tokens.size() - 1;
+    for (const std::string_view t : tokens) length += t.size();
+    out.reserve(length);
+    for (size_t i = 0; i < tokens.size(); ++i) {
+        if (i > 0)
+            out += TokenSep;
+        out += tokens[i];
+    }
+    return out;
 }
 
 // One pending action applied to a working state, as the server applied it.
@@ -81,7 +117,7 @@ void ReplayEntry(const thistoryevent& e, thistoryclientstate& s) {
             refitpiece(piece, x, y, true, s.field);
             stickpiece(piece, x, y, s.field);
         }
-        s.upcoming = DropFirstToken(s.upcoming);
+        DropFirstTokenOf(s.upcoming);
         const std::string rows = FullRows(s.field);
         const int count = WordCount(rows);
         s.lines += count;
@@ -90,8 +126,8 @@ void ReplayEntry(const thistoryevent& e, thistoryclientstate& s) {
         std::string placed;
         AddSpecials(s.seedA, s.seedB, s.lines, placed, s.field, count);
     } else if (e.kind == hkHeld && s.hold.empty()) {
-        s.hold = PieceToken(s.upcoming, 1);
-        s.upcoming = DropFirstToken(s.upcoming);
+        s.hold = PieceTokenView(s.upcoming, 1);
+        DropFirstTokenOf(s.upcoming);
     }
     for (size_t i = 1; i < e.UsageLog.size(); i += 2) {
         const char action = e.UsageLog[i];
@@ -149,8 +185,40 @@ void StoreOwnState(thistoryclientstate& s) {
     s.seedB = g.SeedB;
 }
 
+namespace {
+
+// Entries of acknowledged or dropped actions, kept for the next ones: every action stores a
+// snapshot of the whole field and piece list, and a kept entry's strings have room for it.
+std::vector<std::unique_ptr<thistoryevent>> SpareEntries;
+constexpr size_t MaxSpareEntries = 16;
+
+void RetireEntry(std::unique_ptr<thistoryevent> e) {
+    if (!e || SpareEntries.size() >= MaxSpareEntries)
+        return;
+    SpareEntries.reserve(MaxSpareEntries);
+    SpareEntries.push_back(std::move(e));
+}
+
+// A new entry, or a kept one set back to what a new one holds (the snapshot is stored anew).
+std::unique_ptr<thistoryevent> FreshEntry() {
+    if (SpareEntries.empty())
+        return std::make_unique<thistoryevent>();
+    std::unique_ptr<thistoryevent> e = std::move(SpareEntries.back());
+    SpareEntries.pop_back();
+    const thistoryevent blank;
+    e->kind = blank.kind;
+    e->x = blank.x;
+    e->y = blank.y;
+    e->rotation = blank.rotation;
+    e->holdused = blank.holdused;
+    e->UsageLog.clear();
+    return e;
+}
+
+}  // namespace
+
 thistoryevent& NewHistoryEntry(int32_t kind) {
-    auto e = std::make_unique<thistoryevent>();
+    std::unique_ptr<thistoryevent> e = FreshEntry();
     e->kind = kind;
     StoreOwnState(e->snapshot);
     e->snapshot.hold = ClientState.game.HoldToken;
@@ -159,6 +227,7 @@ thistoryevent& NewHistoryEntry(int32_t kind) {
 }
 
 void FreePendingHistory() {
+    for (auto& e : PendingHistory) RetireEntry(std::move(e));
     PendingHistory.clear();
     AckUsageLog.clear();
 }
@@ -175,7 +244,7 @@ void startpiece() {
             return;
         }
         if (g.CurrentPiece.empty())
-            g.CurrentPiece = TokenPiece(PieceToken(g.UpcomingPieces, 1));
+            g.CurrentPiece = PieceOfToken(g.UpcomingPieces, 1);
         if (g.CurrentPiece.empty()) {
             // No piece is known yet: wait for the acknowledgement that brings more.
             FinishQueueEntry();
@@ -185,7 +254,7 @@ void startpiece() {
         GameTiming.PieceDelayStart = 0;
         g.PieceWaiting = 0;
         g.FastFall = 0;
-        g.NextPieceToken = PieceToken(g.UpcomingPieces, 2);
+        g.NextPieceToken = PieceTokenView(g.UpcomingPieces, 2);
         GameView().RefreshDisplay(rfNextPiece, 0);
 
         const int r = newpiececollision(g.CurrentPiece, OwnField());
@@ -222,34 +291,33 @@ void endpiece() {
             return;
         }
         g.PieceWaiting = 1;
-        g.PieceLog += (g.HoldUsed ? " +" : " ") + g.CurrentPiece;
+        g.PieceLog += g.HoldUsed ? " +" : " ";
+        g.PieceLog += g.CurrentPiece;
         TFieldString& own = OwnField();
         int x = g.PieceX, y = g.PieceY;
         refitpiece(g.CurrentPiece, x, y, true, own);
         g.PieceX = x;
         g.PieceY = y;
         GameSender().SendGameMessage(
-            MsgPiecePlaced, Join({g.HoldUsed ? "1" : "0", std::to_string(g.PieceX),
-                                  std::to_string(g.PieceY), std::to_string(g.PieceRotation)}));
+            MsgPiecePlaced, PlacedPayload(g.HoldUsed, g.PieceX, g.PieceY, g.PieceRotation));
 
-        TFieldString work = own;
         thistoryevent& e = NewHistoryEntry(hkPlaced);
         e.x = g.PieceX;
         e.y = g.PieceY;
         e.rotation = g.PieceRotation;
         if (g.HoldUsed) {
             // State the snapshot as before the swap: the swapped-in piece back in the hold.
-            e.snapshot.hold = PieceToken(e.snapshot.upcoming, 1);
-            e.snapshot.upcoming = DropFirstToken(e.snapshot.upcoming);
+            e.snapshot.hold = PieceTokenView(e.snapshot.upcoming, 1);
+            DropFirstTokenOf(e.snapshot.upcoming);
         }
         e.holdused = g.HoldUsed;
 
-        stickpiece(g.CurrentPiece, g.PieceX, g.PieceY, work);
-        g.UpcomingPieces = DropFirstToken(g.UpcomingPieces);
-        const std::string rows = FullRows(work);
+        // The snapshot holds the field before the piece: it sticks in place.
+        stickpiece(g.CurrentPiece, g.PieceX, g.PieceY, own);
+        DropFirstTokenOf(g.UpcomingPieces);
+        const std::string rows = FullRows(own);
         ClearPiecePlace(g);
-        own = work;
-        g.CurrentPiece = TokenPiece(PieceToken(g.UpcomingPieces, 1));
+        g.CurrentPiece = PieceOfToken(g.UpcomingPieces, 1);
         g.HoldUsed = 0;
 
         if (rows.empty()) {
@@ -258,9 +326,12 @@ void endpiece() {
             return;
         }
         const int n = WordCount(rows);
-        const std::string letters = CollectSpecials(work, rows);
+        const std::string letters = CollectSpecials(own, rows);
         std::string inv = g.Inventory;
         AddToInventory(g.SeedA, n, letters, inv);
+        // The new specials land on the field as it will be once the lines are gone; the own
+        // field keeps its full rows until clearlines runs.
+        TFieldString work = own;
         removelines(work, rows);
         std::string placed;
         AddSpecials(g.SeedA, g.SeedB, g.LinesCleared + n, placed, work, n);
@@ -282,14 +353,15 @@ void holdpiece() {
         }
         g.PieceWaiting = 1;
         if (g.HoldToken.empty()) {
-            g.PieceLog += " -" + g.CurrentPiece;
-            GameSender().SendGameMessage(MsgPiecePlaced, Join({"1", "0", "0", "0"}));
+            g.PieceLog += " -";
+            g.PieceLog += g.CurrentPiece;
+            GameSender().SendGameMessage(MsgPiecePlaced, PlacedPayload(1, 0, 0, 0));
             thistoryevent& e = NewHistoryEntry(hkHeld);
             e.holdused = 1;  // a hold never advances the piece-counted effects
-            g.HoldToken = PieceToken(g.UpcomingPieces, 1);
-            g.UpcomingPieces = DropFirstToken(g.UpcomingPieces);
+            g.HoldToken = PieceTokenView(g.UpcomingPieces, 1);
+            DropFirstTokenOf(g.UpcomingPieces);
             ClearPiecePlace(g);
-            g.CurrentPiece = TokenPiece(PieceToken(g.UpcomingPieces, 1));
+            g.CurrentPiece = PieceOfToken(g.UpcomingPieces, 1);
             g.HoldUsed = 0;
             GameView().RefreshDisplay(rfHoldPiece, 0);
             GameView().RedrawOwnField();
@@ -373,6 +445,7 @@ void acknowledgepiece(const tqpa& a) {
             e.snapshot.upcoming = MergeTokens(e.snapshot.upcoming, a.tokens);
             catchuphistory();
             AckUsageLog = e.UsageLog;
+            RetireEntry(std::move(PendingHistory.front()));
             PendingHistory.pop_front();
         }
         if (a.level != g.OwnLevel) {
@@ -396,7 +469,7 @@ void catchuphistory() {
             if (!g.HoldUsed)
                 g.CurrentPiece = TurnedToken(g.UpcomingPieces, 1, g.PieceRotation);
             if (!g.PieceWaiting) {
-                g.NextPieceToken = PieceToken(g.UpcomingPieces, 2);
+                g.NextPieceToken = PieceTokenView(g.UpcomingPieces, 2);
                 GameView().RefreshDisplay(rfNextPiece, 0);
             }
             GameView().RedrawOwnField();
@@ -425,7 +498,7 @@ void catchuphistory() {
         }
         g.CurrentPiece = TurnedToken(g.UpcomingPieces, 1, g.PieceRotation);
         if (!g.PieceWaiting) {
-            g.NextPieceToken = PieceToken(g.UpcomingPieces, 2);
+            g.NextPieceToken = PieceTokenView(g.UpcomingPieces, 2);
             mask |= rfNextPiece;
         }
         g.SeedA = s.seedA;

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "game/zrfmqueue.h"
 #include "game/zrrandom.h"
@@ -29,7 +30,8 @@ struct thistoryclientstate {
 
 enum HistoryKind : int32_t { hkPlaced = 0, hkHeld = 1 };
 
-// One unacknowledged own action.
+// One unacknowledged own action. Entries are reused once acknowledged: NewHistoryEntry sets
+// every member back (a new member needs its line there).
 struct thistoryevent {
     int32_t kind = hkPlaced;
     thistoryclientstate snapshot;
@@ -88,14 +90,14 @@ void FreePendingHistory();
 // ---- messages
 // Decodes the bit string of message 0x1a. Letter indices outside the special alphabet decode
 // to no letter and are logged; returns nullopt only for a payload too short for its counts.
-std::optional<tqpa> DecodeAcknowledgement(const std::string& bits);
+std::optional<tqpa> DecodeAcknowledgement(std::string_view bits);
 // Message 0x26: the server confirmed a special usage (flag 1 is ignored).
 struct tusageconfirm {
     uint8_t flag = 0;
     uint8_t id = 0;
     std::string inventory;
 };
-std::optional<tusageconfirm> DecodeUsageConfirmation(const std::string& bits);
+std::optional<tusageconfirm> DecodeUsageConfirmation(std::string_view bits);
 void UsageConfirmed(const tusageconfirm& c);
 // Handlers of messages 0x1a (queues the acknowledgement, normal) and 0x26. A payload too
 // short for its counts is logged and dropped.

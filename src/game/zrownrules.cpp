@@ -1,7 +1,10 @@
 // The random-driven rules of the own game (inventory insertion, new specials, the sacrifice
 // shuffle) and the decoders of the acknowledgement messages. The game server runs the same
 // rules with the same generator; any difference shows as an acknowledgement mismatch.
+#include <algorithm>
+#include <array>
 #include <optional>
+#include <vector>
 
 #include "core/zrlog.h"
 #include "core/zrmisc.h"
@@ -68,24 +71,35 @@ void AddSpecials(int32_t& seedA, int32_t& seedB, int total, std::string& placed,
     const std::string& pool = Settings.rules.sbchance[static_cast<size_t>(n < 4 ? n : 4)];
     if (pool.empty())
         return;
-    const int count = SpecialCount(total, n);
+    const int awards = SpecialCount(total, n);
 
-    std::vector<int> candidates;  // 0-based cell indices, rows top to bottom
-    for (size_t i = 0; i < field.size(); ++i) {
-        if (field[i] != '0' && !IsSpecialLetter(field[i]))
-            candidates.push_back(static_cast<int>(i));
+    // 0-based cell indices, rows top to bottom. A field of the usual sizes lists them on the
+    // stack: this runs on every line clear.
+    std::array<int, 1024> onStack;
+    std::vector<int> onHeap;
+    int* candidates = onStack.data();
+    if (field.size() > onStack.size()) {
+        onHeap.resize(field.size());
+        candidates = onHeap.data();
     }
-    for (int k = 0; k < count; ++k) {
+    size_t count = 0;
+    const char* cells = field.data();
+    for (size_t i = 0; i < field.size(); ++i) {
+        if (cells[i] != '0' && !IsSpecialLetter(cells[i]))
+            candidates[count++] = static_cast<int>(i);
+    }
+    for (int k = 0; k < awards; ++k) {
         TRandomGen genB = TRandomGen::FromSeed(seedB);
         const char letter = pool[static_cast<size_t>(genB.draw(static_cast<int>(pool.size())))];
         seedB = genB.seed();
 
         TRandomGen genA = TRandomGen::FromSeed(seedA);
         int cell = -1;
-        if (!candidates.empty()) {
-            const int pick = genA.draw(static_cast<int>(candidates.size()));
-            cell = candidates[static_cast<size_t>(pick)];
-            candidates.erase(candidates.begin() + pick);
+        if (count > 0) {
+            const int pick = genA.draw(static_cast<int>(count));
+            cell = candidates[pick];
+            std::copy(candidates + pick + 1, candidates + count, candidates + pick);
+            --count;
         } else if (const int row = LowestRoomyRow(field); row > 0) {
             // The row holds two empty cells, so the full-period generator reaches one; the
             // bound only guards against a field string that is not what it claims.
@@ -131,8 +145,8 @@ void ShuffleInventory(int32_t seed, std::string& inventory) {
 
 namespace {
 
-std::string TwoDigit(uint32_t v) {
-    return (v < 10 ? "0" : "") + std::to_string(v);
+char Digit(uint32_t v) {
+    return static_cast<char>('0' + v);
 }
 
 std::string ReadInventory(SbBitReader& in) {
@@ -155,7 +169,7 @@ std::string ReadInventory(SbBitReader& in) {
 
 }  // namespace
 
-std::optional<tqpa> DecodeAcknowledgement(const std::string& bits) {
+std::optional<tqpa> DecodeAcknowledgement(std::string_view bits) {
     SbBitReader in(bits);
     tqpa a;
     a.level = static_cast<int32_t>(in.Read(8));
@@ -166,20 +180,20 @@ std::optional<tqpa> DecodeAcknowledgement(const std::string& bits) {
         const uint32_t h = in.Read(5);
         if (i > 0)
             a.tokens += TokenSep;
-        a.tokens += std::to_string(kind);
-        a.tokens += TwoDigit(w);
-        a.tokens += TwoDigit(h);
+        // The kind and the two-digit sizes (at most 7, 15 and 31).
+        const char head[5] = {Digit(kind), Digit(w / 10), Digit(w % 10), Digit(h / 10),
+                              Digit(h % 10)};
+        a.tokens.append(head, sizeof head);
         // Up to 465 cells a token, written in place. Past the end of the payload every cell
-        // reads as 0: the rest of the token is filled at once.
+        // reads as 0.
         const uint32_t cells = w * h;
-        a.tokens.reserve(a.tokens.size() + cells);
-        for (uint32_t c = 0; c < cells; ++c) {
-            if (in.PastEnd()) {
-                a.tokens.append(cells - c, '0');
-                break;
-            }
-            a.tokens += static_cast<char>('0' + in.Read(3));
-        }
+        const size_t at = a.tokens.size();
+        a.tokens.resize(at + cells, '0');
+        in.ReadOctalDigits(a.tokens.data() + at, cells);
+        // Reads past the end stay there, so the payload is already too short; the rest of it
+        // would read as zeros and log nothing.
+        if (in.PastEnd())
+            return std::nullopt;
     }
     a.inventory = ReadInventory(in);
     a.checksum = static_cast<int32_t>(in.Read(16));
@@ -190,7 +204,7 @@ std::optional<tqpa> DecodeAcknowledgement(const std::string& bits) {
     return a;
 }
 
-std::optional<tusageconfirm> DecodeUsageConfirmation(const std::string& bits) {
+std::optional<tusageconfirm> DecodeUsageConfirmation(std::string_view bits) {
     SbBitReader in(bits);
     tusageconfirm c;
     c.flag = static_cast<uint8_t>(in.Read(1));

@@ -43,6 +43,48 @@ uint32_t SbBitReader::Read(int count) {
     return ReadBits(bits_, position_, count);
 }
 
+uint32_t SbBitReader::ReadOctalDigits(char* out, uint32_t n) {
+    // Piece cells come by the hundred: while both bytes a value can touch lie inside the bits,
+    // cut it straight out of them.
+    uint32_t done = 0;
+    const size_t size = bits_.size();
+    if (size >= 2 && !PastEnd()) {
+        const auto* bytes = reinterpret_cast<const unsigned char*>(bits_.data());
+        const size_t fastEnd = (size - 1) * 8;
+        size_t pos = static_cast<size_t>(position_);
+        // Eight values fill three bytes, so a group keeps the bit offset; it is cut from the
+        // four bytes it may touch while those lie inside the bits.
+        const size_t first = pos / 8;
+        const unsigned offset = static_cast<unsigned>(pos % 8);
+        const size_t groups =
+            size >= first + 4 ? std::min<size_t>(n / 8, (size - first - 4) / 3 + 1) : 0;
+        for (size_t g = 0; g < groups; ++g) {
+            const unsigned char* b = bytes + first + 3 * g;
+            const uint32_t window =
+                ((static_cast<uint32_t>(b[0]) << 24) | (static_cast<uint32_t>(b[1]) << 16) |
+                 (static_cast<uint32_t>(b[2]) << 8) | b[3])
+                << offset;
+            for (unsigned k = 0; k < 8; ++k)
+                out[done + k] = static_cast<char>('0' + ((window >> (29 - 3 * k)) & 7u));
+            done += 8;
+        }
+        pos += 24 * groups;
+        if (done < n && pos < fastEnd) {
+            // The values that start below fastEnd.
+            const uint32_t end =
+                static_cast<uint32_t>(std::min<size_t>(n, done + (fastEnd - pos + 2) / 3));
+            for (; done < end; ++done, pos += 3) {
+                const size_t at = pos / 8;
+                const unsigned window = (static_cast<unsigned>(bytes[at]) << 8) | bytes[at + 1];
+                out[done] = static_cast<char>('0' + ((window >> (13 - pos % 8)) & 7u));
+            }
+        }
+        position_ = static_cast<int>(pos);
+    }
+    while (done < n && !PastEnd()) out[done++] = static_cast<char>('0' + Read(3));
+    return done;
+}
+
 std::string FitField(std::string field, int width, int height) {
     field.resize(CellCount(width, height), '0');
     return field;

@@ -28,6 +28,10 @@ public:
     explicit SbBitReader(std::string_view bits) : bits_(bits) {}
     uint32_t Read(int count);
     bool PastEnd() const { return static_cast<size_t>(position_) > bits_.size() * 8; }
+    // Reads up to n 3-bit values into out as the digits '0' to '7', as n calls of Read(3)
+    // would, but stops at the first value that would start past the end. Returns how many
+    // digits it wrote.
+    uint32_t ReadOctalDigits(char* out, uint32_t n);
 
 private:
     std::string_view bits_;

@@ -81,13 +81,21 @@ const std::string& StampOfThisSecond(CachedStamp& cached, Format format) {
     return cached.text;
 }
 
-}  // namespace
-
-std::string LocalShortTime() {
+const std::string& ShortTimeOfThisSecond() {
     thread_local CachedStamp cached;
     return StampOfThisSecond(cached, [](const QDateTime& now) {
         return QLocale::system().toString(now.time(), QLocale::ShortFormat);
     });
+}
+
+}  // namespace
+
+std::string LocalShortTime() {
+    return ShortTimeOfThisSecond();
+}
+
+void AppendLocalShortTime(std::string& out) {
+    out += ShortTimeOfThisSecond();
 }
 
 std::string LocalShortDate() {

@@ -25,6 +25,8 @@ void SetTickSourceForTest(std::function<std::uint32_t()> source);
 void SetHighResUnavailableForTest(bool unavailable);
 
 std::string LocalShortTime();
+// Appends LocalShortTime() to out without a string of its own (every log line carries it).
+void AppendLocalShortTime(std::string& out);
 std::string LocalShortDate();
 
 // Milliseconds since local midnight.

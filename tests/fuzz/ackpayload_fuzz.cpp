@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <exception>
 #include <string>
+#include <string_view>
 
 #include "game/zrfield.h"
 #include "game/zrfmqueue.h"
@@ -56,7 +57,7 @@ void FreshGame() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace pk;
-    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     (void)DecodeUsageConfirmation(bytes);
     auto a = DecodeAcknowledgement(bytes);
     if (!a)

@@ -197,6 +197,8 @@ TEST_F(FieldTest, ChecksumVectors) {
     EXPECT_EQ(FieldChecksum(EmptyField()), 26431);
     // 255 * (1 - 2 + 3 - ... - 300) = -38250; 32767 - 38250 wraps to 60053.
     EXPECT_EQ(FieldChecksum(std::string(300, '\xff')), 60053);
+    // An odd length ends on an added byte: 32767 + 255 * (1 - 2 + ... + 301) = 32767 + 38505.
+    EXPECT_EQ(FieldChecksum(std::string(301, '\xff')), (32767 + 38505) % 65536);
 }
 
 TEST_F(FieldTest, TokenHelpers) {
@@ -209,6 +211,79 @@ TEST_F(FieldTest, TokenHelpers) {
     EXPECT_EQ(DropFirstToken(list), std::string("20302011110") + '\x02' + "104011111");
     EXPECT_EQ(DropFirstToken("102022222"), "");
     EXPECT_EQ(TokenPiece(""), "");
+    // The views and the in-place drop give what the copying helpers give, empty tokens and a
+    // separator at the very end included.
+    for (const std::string& l :
+         {list, std::string("1"), std::string(), std::string("\x02"), std::string("104011111\x02"),
+          std::string("\x02\x02"
+                      "202022222")}) {
+        for (int n = 1; n <= 4; ++n) {
+            EXPECT_EQ(PieceTokenView(l, n), PieceToken(l, n)) << n;
+            EXPECT_EQ(PieceOfToken(l, n), TokenPiece(PieceToken(l, n))) << n;
+        }
+        std::string dropped = l;
+        DropFirstTokenOf(dropped);
+        EXPECT_EQ(dropped, DropFirstToken(l));
+    }
+}
+
+// The cell-by-cell test the collision routine must agree with.
+bool CollidesByCells(int x, int y, const std::string& p, const std::string& f) {
+    const int w = PieceWidth(p), h = PieceHeight(p);
+    if (x < 1 || y < 1 || x + w - 1 > FieldWidth || y + h - 1 > FieldHeight)
+        return true;
+    for (int r = 0; r < h; ++r) {
+        for (int c = 0; c < w; ++c) {
+            const size_t at = static_cast<size_t>((y - 1 + r) * FieldWidth + (x - 1 + c));
+            if (p[static_cast<size_t>(4 + r * w + c)] != '0' && (at >= f.size() || f[at] != '0'))
+                return true;
+        }
+    }
+    return false;
+}
+
+TEST_F(FieldTest, WidePiecesCollideAndSpawnAsTheirCellsSay) {
+    // Pieces up to 15 wide (wider than a machine word of cells) on scattered fields, short
+    // fields included.
+    uint32_t seed = 7;
+    auto draw = [&seed](int n) {
+        seed = seed * 134775813u + 1u;
+        return static_cast<int>((uint64_t{seed} * static_cast<uint32_t>(n)) >> 32);
+    };
+    for (int round = 0; round < 300; ++round) {
+        const int w = 1 + draw(15), h = 1 + draw(6);
+        std::string p = (w < 10 ? "0" : "") + std::to_string(w) + "0" + std::to_string(h);
+        for (int k = 0; k < w * h; ++k) p += draw(3) == 0 ? '0' : static_cast<char>('1' + draw(5));
+        std::string f = EmptyField();
+        for (char& c : f) c = draw(9) == 0 ? 'q' : (draw(7) == 0 ? '3' : '0');
+        if (round % 10 == 0)
+            f.resize(static_cast<size_t>(draw(264)));
+        for (int x = 0; x <= FieldWidth + 1; ++x) {
+            for (int y = 0; y <= FieldHeight + 1; y += 3)
+                ASSERT_EQ(collision(x, y, p, f), CollidesByCells(x, y, p, f)) << p << " " << x;
+        }
+        int expected = 0;
+        for (int n = 1; n <= 4 && expected == 0; ++n) {
+            const std::string t = chpiece(p, n);
+            if (!CollidesByCells(SpawnColumn(t), 1, t, f))
+                expected = n;
+        }
+        ASSERT_EQ(newpiececollision(p, f), expected) << p;
+        std::string stuck = f, byCells = f;
+        const int x = draw(FieldWidth + 2) - 1, y = draw(FieldHeight + 2) - 1;
+        stickpiece(p, x, y, stuck);
+        for (int r = 0; r < h; ++r) {
+            for (int c = 0; c < w; ++c) {
+                const int col = x + c, row = y + r;
+                const size_t at = static_cast<size_t>((row - 1) * FieldWidth + (col - 1));
+                const char cell = p[static_cast<size_t>(4 + r * w + c)];
+                if (cell != '0' && col >= 1 && col <= FieldWidth && row >= 1 &&
+                    row <= FieldHeight && at < byCells.size())
+                    byCells[at] = cell;
+            }
+        }
+        ASSERT_EQ(stuck, byCells) << p << " at " << x << "," << y;
+    }
 }
 
 TEST_F(FieldTest, OtherFieldSizesAreHonoured) {

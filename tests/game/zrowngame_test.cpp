@@ -257,6 +257,27 @@ TEST_F(OwnGameTest, HoldThenSwapReportsTheSwappedPieceWithHoldUsed) {
     EXPECT_EQ(g.HoldToken, "");
 }
 
+TEST_F(OwnGameTest, EntriesOfDroppedActionsComeBackBlank) {
+    Settings.rules.holdpiece = 1;
+    StartWith(Tokens({"2" + kBar, "2" + kSquare, "2" + kT, "2" + kBar}), 3, 4, 10);
+    DropAt(4);
+    ASSERT_EQ(PendingHistory.size(), 1u);
+    PendingHistory.front()->UsageLog = "\x01u";
+    FreePendingHistory();
+
+    QueueHoldPiece(false);
+    ASSERT_EQ(PendingHistory.size(), 1u);
+    const thistoryevent& e = *PendingHistory.front();
+    EXPECT_EQ(e.kind, hkHeld);
+    EXPECT_EQ(e.x, 0);
+    EXPECT_EQ(e.y, 0);
+    EXPECT_EQ(e.rotation, 1);
+    EXPECT_EQ(e.holdused, 1);
+    EXPECT_EQ(e.UsageLog, "");
+    EXPECT_EQ(e.snapshot.hold, "");
+    EXPECT_EQ(e.snapshot.upcoming, Tokens({"2" + kSquare, "2" + kT, "2" + kBar}));
+}
+
 TEST_F(OwnGameTest, MergedTokensKeepKindTwoBeforeKindOne) {
     StartWith(Tokens({"2" + kBar, "1" + kSquare}), 0, 0, 10);
     DropAt(1);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,33 @@ std::string F(std::vector<std::string> rows) {
     return out;
 }
 const std::string kRows = F({"1111", "2222", "3333", "4444", "5555"});
+
+TEST(SpecialFieldTest, OctalDigitsReadAsThreeBitValuesUpToTheEnd) {
+    // From every bit position of payloads of 0 to 9 bytes: the digits and the position that
+    // reading three bits at a time, while not past the end, gives.
+    std::string bytes;
+    for (int size = 0; size <= 9; ++size) {
+        for (int skip = 0; skip <= size * 8 + 2; ++skip) {
+            for (uint32_t n : {0u, 1u, 5u, 8u, 9u, 16u, 17u, 30u}) {
+                SbBitReader fast(bytes), slow(bytes);
+                for (int left = skip; left > 0; left -= 7) {
+                    fast.Read(std::min(left, 7));
+                    slow.Read(std::min(left, 7));
+                }
+                std::string expected;
+                while (expected.size() < n && !slow.PastEnd())
+                    expected += static_cast<char>('0' + slow.Read(3));
+                std::string digits(n, '?');
+                const uint32_t got = fast.ReadOctalDigits(digits.data(), n);
+                ASSERT_EQ(digits.substr(0, got), expected) << size << " " << skip << " " << n;
+                EXPECT_EQ(fast.PastEnd(), slow.PastEnd());
+                EXPECT_EQ(fast.Read(5), slow.Read(5));
+                EXPECT_EQ(fast.Read(13), slow.Read(13));
+            }
+        }
+        bytes += static_cast<char>(0x5A + 37 * size);
+    }
+}
 
 TEST(SpecialFieldTest, AddLinesDropsTopRowsAndKeepsSize) {
     EXPECT_EQ(AddLinesAtBottom(kRows, "1020", W, H), F({"2222", "3333", "4444", "5555", "1020"}));
