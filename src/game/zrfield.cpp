@@ -56,7 +56,7 @@ int SpawnColumnOf(Shape s) {
 }
 
 // The high bit of byte k is set when cell k of p[0, n) (n <= 8) is not '0'.
-uint64_t FilledBytes(const char* p, size_t n) {
+inline uint64_t FilledBytes(const char* p, size_t n) {
     constexpr uint64_t zeros = 0x3030303030303030u;  // eight '0'
     constexpr uint64_t low7 = 0x7f7f7f7f7f7f7f7fu;
     uint64_t v = zeros;
@@ -67,9 +67,35 @@ uint64_t FilledBytes(const char* p, size_t n) {
     return (((v & low7) + low7) | v) & ~low7;
 }
 
+// FilledBytes of every eight columns of every row of a piece, made once for a piece tested at
+// many places (the drop tests every row it falls through). Larger pieces are left to the cells.
+struct PieceMasks {
+    static constexpr size_t MaxWords = 64;
+    size_t perRow = 0;
+    bool usable = false;
+    std::array<uint64_t, MaxWords> words;
+};
+
+PieceMasks MasksOf(const char* cells, Shape s) {
+    PieceMasks m;
+    m.perRow = (static_cast<size_t>(s.w) + 7) / 8;
+    if (m.perRow * static_cast<size_t>(s.h) > PieceMasks::MaxWords)
+        return m;
+    for (size_t i = 0; i < static_cast<size_t>(s.h); ++i) {
+        for (size_t k = 0; k < m.perRow; ++k) {
+            const size_t j = 8 * k;
+            m.words[i * m.perRow + k] =
+                FilledBytes(cells + i * s.w + j, std::min<size_t>(8, static_cast<size_t>(s.w) - j));
+        }
+    }
+    m.usable = true;
+    return m;
+}
+
 // The collision test on a checked shape. The game runs it for every row a piece falls
 // through, so it walks the cells directly and stops at the first hit.
-bool Hits(const char* cells, Shape s, int x, int y, const TFieldString& field) {
+bool Hits(const char* cells, Shape s, int x, int y, const TFieldString& field,
+          const PieceMasks* masks = nullptr) {
     if (x + s.w - 1 > FieldWidth)
         return true;
     if (y + s.h - 1 > FieldHeight || x < 1 || y < 1)
@@ -93,10 +119,18 @@ bool Hits(const char* cells, Shape s, int x, int y, const TFieldString& field) {
     // Eight cells at a time: one test per piece row (of up to eight columns), not two per cell.
     for (int i = 0; i < s.h; ++i) {
         const char* row = cells + static_cast<size_t>(i) * s.w;
-        const char* at = f + CellIndex(x, y + i);
+        const size_t base = CellIndex(x, y + i);
         for (size_t j = 0; j < static_cast<size_t>(s.w); j += 8) {
             const size_t n = std::min<size_t>(8, static_cast<size_t>(s.w) - j);
-            if ((FilledBytes(row + j, n) & FilledBytes(at + j, n)) != 0)
+            const uint64_t piece =
+                masks && masks->usable
+                    ? masks->words[static_cast<size_t>(i) * masks->perRow + j / 8]
+                    : FilledBytes(row + j, n);
+            // Cells past the piece's columns are empty in its mask, so the field may be read
+            // eight at once while inside the string.
+            const char* at = f + base + j;
+            const uint64_t under = base + j + 8 <= size ? FilledBytes(at, 8) : FilledBytes(at, n);
+            if ((piece & under) != 0)
                 return true;
         }
     }
@@ -262,8 +296,9 @@ int refitpiece(const TPieceString& piece, int& x, int& y, bool drop, const TFiel
                 nx = FieldWidth - s.w + 1;
             int row = 0;
             const char* cells = Cells(piece);
+            const PieceMasks masks = MasksOf(cells, s);
             for (int r = y; r >= 1; --r) {
-                if (!Hits(cells, s, nx, r, field)) {
+                if (!Hits(cells, s, nx, r, field, &masks)) {
                     row = r;
                     break;
                 }
@@ -272,7 +307,7 @@ int refitpiece(const TPieceString& piece, int& x, int& y, bool drop, const TFiel
                 return 0;
             if (drop) {
                 int r = row + 1;
-                while (r <= FieldHeight + 1 && !Hits(cells, s, nx, r, field)) ++r;
+                while (r <= FieldHeight + 1 && !Hits(cells, s, nx, r, field, &masks)) ++r;
                 row = r - 1;
             }
             x = nx;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "core/zrlog.h"
@@ -152,16 +153,21 @@ char Digit(uint32_t v) {
 std::string ReadInventory(SbBitReader& in) {
     const uint32_t k = in.Read(5);
     std::string inv;
-    std::string complaint;  // one buffer for a payload full of bad indexes
     for (uint32_t i = 0; i < k; ++i) {
         const uint32_t idx = in.Read(5);
         if (idx >= 1 && idx <= SpecialAlphabet.size()) {
             inv += SpecialAlphabet[idx - 1];
         } else {
-            complaint = "Bad special letter index ";
-            complaint += std::to_string(idx);
-            complaint += " in inventory";
-            AddLogLine(complaint);
+            // Five bits: at most two digits. A payload full of bad indexes logs a line for
+            // each, built in place.
+            constexpr std::string_view head = "Bad special letter index ", tail = " in inventory";
+            char line[head.size() + 2 + tail.size()];
+            size_t n = head.copy(line, head.size());
+            if (idx >= 10)
+                line[n++] = Digit(idx / 10);
+            line[n++] = Digit(idx % 10);
+            n += tail.copy(line + n, tail.size());
+            AddLogLine(std::string_view(line, n));
         }
     }
     return inv;

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "core/zrconst.h"
 #include "core/zrlog.h"
@@ -53,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const std::size_t chunk = 1 + (control >> 2);
     for (std::size_t at = 0; at < stream.size(); at += chunk) {
-        GameLink.GameRecvBuffer += stream.substr(at, chunk);
+        GameLink.GameRecvBuffer += std::string_view(stream).substr(at, chunk);
         GameReceive();
         if (ClientState.game.GameLinkState == LinkDown) {
             break;
