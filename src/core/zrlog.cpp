@@ -27,7 +27,7 @@ void AppendTimeStamp(std::string& out) {
 
 void AppendDateStamp(std::string& out) {
     out += '(';
-    out += LocalShortDate();
+    AppendLocalShortDate(out);
     out += ')';
 }
 

@@ -1,5 +1,7 @@
 #include "game/zrfmqueue.h"
 
+#include <sanitizer/asan_interface.h>
+
 #include <stdexcept>
 #include <vector>
 
@@ -16,25 +18,50 @@ TEventQueue EventQueue;
 namespace {
 
 // An entry comes and goes with every piece: a few spent ones are kept for the next rather
-// than freed and allocated again.
-constexpr size_t kMaxSpareEntries = 64;
-std::vector<std::unique_ptr<TQueueEntryRec>> spareEntries;
+// than freed and allocated again. A spare is poisoned for AddressSanitizer, so that a
+// reference kept to a finished entry is still reported as one to a freed entry would be.
+class SpareEntries {
+public:
+    ~SpareEntries() { Clear(); }
+
+    void Give(std::unique_ptr<TQueueEntryRec> e) {
+        if (!e || spares_.size() >= kMaxSpares)
+            return;
+        *e = TQueueEntryRec{};
+        if (spares_.capacity() == 0)
+            spares_.reserve(kMaxSpares);
+        ASAN_POISON_MEMORY_REGION(e.get(), sizeof(TQueueEntryRec));
+        spares_.push_back(std::move(e));
+    }
+
+    std::unique_ptr<TQueueEntryRec> Take() {
+        if (spares_.empty())
+            return std::make_unique<TQueueEntryRec>();
+        std::unique_ptr<TQueueEntryRec> e = std::move(spares_.back());
+        spares_.pop_back();
+        ASAN_UNPOISON_MEMORY_REGION(e.get(), sizeof(TQueueEntryRec));
+        return e;
+    }
+
+    void Clear() {
+        for (auto& e : spares_) ASAN_UNPOISON_MEMORY_REGION(e.get(), sizeof(TQueueEntryRec));
+        spares_.clear();
+        spares_.shrink_to_fit();
+    }
+
+private:
+    static constexpr size_t kMaxSpares = 64;
+    std::vector<std::unique_ptr<TQueueEntryRec>> spares_;
+};
+
+SpareEntries spareEntries;
 
 void Recycle(std::unique_ptr<TQueueEntryRec> e) {
-    if (!e || spareEntries.size() >= kMaxSpareEntries)
-        return;
-    *e = TQueueEntryRec{};
-    if (spareEntries.capacity() == 0)
-        spareEntries.reserve(kMaxSpareEntries);
-    spareEntries.push_back(std::move(e));
+    spareEntries.Give(std::move(e));
 }
 
 std::unique_ptr<TQueueEntryRec> FreshEntry() {
-    if (spareEntries.empty())
-        return std::make_unique<TQueueEntryRec>();
-    std::unique_ptr<TQueueEntryRec> e = std::move(spareEntries.back());
-    spareEntries.pop_back();
-    return e;
+    return spareEntries.Take();
 }
 
 void StartIfIdle() {
@@ -257,8 +284,7 @@ void ClearEventQueue() {
 
 void FreeEventQueue() {
     ClearEventQueue();
-    spareEntries.clear();
-    spareEntries.shrink_to_fit();
+    spareEntries.Clear();
 }
 
 }  // namespace pk

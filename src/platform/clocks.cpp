@@ -88,21 +88,29 @@ const std::string& ShortTimeOfThisSecond() {
     });
 }
 
+const std::string& ShortDateOfThisSecond() {
+    thread_local CachedStamp cached;
+    return StampOfThisSecond(cached, [](const QDateTime& now) {
+        return QLocale::system().toString(now.date(), QLocale::ShortFormat);
+    });
+}
+
 }  // namespace
 
 std::string LocalShortTime() {
     return ShortTimeOfThisSecond();
 }
 
+std::string LocalShortDate() {
+    return ShortDateOfThisSecond();
+}
+
 void AppendLocalShortTime(std::string& out) {
     out += ShortTimeOfThisSecond();
 }
 
-std::string LocalShortDate() {
-    thread_local CachedStamp cached;
-    return StampOfThisSecond(cached, [](const QDateTime& now) {
-        return QLocale::system().toString(now.date(), QLocale::ShortFormat);
-    });
+void AppendLocalShortDate(std::string& out) {
+    out += ShortDateOfThisSecond();
 }
 
 std::int32_t LocalMillisecondsOfDay() {

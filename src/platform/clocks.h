@@ -28,6 +28,8 @@ std::string LocalShortTime();
 // Appends LocalShortTime() to out without a string of its own (every log line carries it).
 void AppendLocalShortTime(std::string& out);
 std::string LocalShortDate();
+// The same for LocalShortDate().
+void AppendLocalShortDate(std::string& out);
 
 // Milliseconds since local midnight.
 std::int32_t LocalMillisecondsOfDay();

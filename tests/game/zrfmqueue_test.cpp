@@ -1,6 +1,7 @@
 #include "game/zrfmqueue.h"
 
 #include <gtest/gtest.h>
+#include <sanitizer/asan_interface.h>
 
 #include "core/zrlog.h"
 #include "game/zrfield.h"
@@ -44,6 +45,33 @@ TEST_F(QueueTest, UrgentEntriesGoBehindTheRunningOneInReverseOrder) {
     ClearEventQueue();
     EXPECT_EQ(g.QueueBusy, 0);
 }
+
+#if defined(__SANITIZE_ADDRESS__)
+#define PK_TEST_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define PK_TEST_ASAN 1
+#endif
+#endif
+
+#ifdef PK_TEST_ASAN
+TEST_F(QueueTest, AFinishedEntryKeptForReuseIsPoisoned) {
+    // A reference kept to a spent entry must still be reported, as one to a freed entry is.
+    effects.holdEntry = true;
+    QueueSpecialEvent(false, seAtOwnField, "d", Event(OwnField(), "start"), 2, 1);
+    QueueHoldPiece(false);
+    ASSERT_EQ(EventQueue.size(), 2u);
+    const TQueueEntryRec* running = EventQueue[0].get();
+    const TQueueEntryRec* waiting = EventQueue[1].get();
+    ClearEventQueue();
+    EXPECT_TRUE(__asan_address_is_poisoned(running));
+    EXPECT_TRUE(__asan_address_is_poisoned(waiting));
+    QueueSpecialEvent(false, seAtOwnField, "d", Event(OwnField(), "again"), 2, 1);
+    ASSERT_EQ(EventQueue.size(), 1u);
+    EXPECT_FALSE(__asan_address_is_poisoned(EventQueue.front().get()));
+    ClearEventQueue();
+}
+#endif
 
 TEST_F(QueueTest, ReusedEntriesStartWithoutTheirOldPayload) {
     // Spent entries are kept for reuse: one that comes back must carry nothing of its past.
