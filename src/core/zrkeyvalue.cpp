@@ -75,7 +75,7 @@ bool KeyMatches(std::string_view stored, std::string_view asked) {
     }
     // Keys are mostly asked as they are stored: one library compare settles
     // those; only a key that differs is compared again byte by byte.
-    if (std::memcmp(stored.data(), asked.data(), stored.size()) == 0) {
+    if (stored.empty() || std::memcmp(stored.data(), asked.data(), stored.size()) == 0) {
         return true;
     }
     const auto* a = reinterpret_cast<const unsigned char*>(stored.data());
@@ -347,7 +347,9 @@ char* PutSerialPair(char* at, std::string_view key, std::string_view value) {
             static_cast<unsigned char>(n), static_cast<unsigned char>(n >> 8),
             static_cast<unsigned char>(n >> 16), static_cast<unsigned char>(n >> 24)};
         std::memcpy(at, length, 4);
-        std::memcpy(at + 4, text.data(), text.size());
+        if (n > 0) {  // an empty view may have no bytes at all
+            std::memcpy(at + 4, text.data(), n);
+        }
         at += 4 + text.size();
     }
     return at;
