@@ -1,7 +1,5 @@
 #include "game/zrfmqueue.h"
 
-#include <sanitizer/asan_interface.h>
-
 #include <stdexcept>
 #include <vector>
 
@@ -10,6 +8,7 @@
 #include "game/zrgame.h"
 #include "game/zrgameio.h"
 #include "game/zrowngame.h"
+#include "game/zrspares.h"
 
 namespace pk {
 
@@ -17,46 +16,13 @@ TEventQueue EventQueue;
 
 namespace {
 
-// An entry comes and goes with every piece: a few spent ones are kept for the next rather
-// than freed and allocated again. A spare is poisoned for AddressSanitizer, so that a
-// reference kept to a finished entry is still reported as one to a freed entry would be.
-class SpareEntries {
-public:
-    ~SpareEntries() { Clear(); }
-
-    void Give(std::unique_ptr<TQueueEntryRec> e) {
-        if (!e || spares_.size() >= kMaxSpares)
-            return;
-        *e = TQueueEntryRec{};
-        if (spares_.capacity() == 0)
-            spares_.reserve(kMaxSpares);
-        ASAN_POISON_MEMORY_REGION(e.get(), sizeof(TQueueEntryRec));
-        spares_.push_back(std::move(e));
-    }
-
-    std::unique_ptr<TQueueEntryRec> Take() {
-        if (spares_.empty())
-            return std::make_unique<TQueueEntryRec>();
-        std::unique_ptr<TQueueEntryRec> e = std::move(spares_.back());
-        spares_.pop_back();
-        ASAN_UNPOISON_MEMORY_REGION(e.get(), sizeof(TQueueEntryRec));
-        return e;
-    }
-
-    void Clear() {
-        for (auto& e : spares_) ASAN_UNPOISON_MEMORY_REGION(e.get(), sizeof(TQueueEntryRec));
-        spares_.clear();
-        spares_.shrink_to_fit();
-    }
-
-private:
-    static constexpr size_t kMaxSpares = 64;
-    std::vector<std::unique_ptr<TQueueEntryRec>> spares_;
-};
-
-SpareEntries spareEntries;
+// Spent entries kept for the next piece; a kept entry holds nothing of its last one.
+SparePool<TQueueEntryRec, 64> spareEntries;
 
 void Recycle(std::unique_ptr<TQueueEntryRec> e) {
+    if (e) {
+        *e = TQueueEntryRec{};
+    }
     spareEntries.Give(std::move(e));
 }
 

@@ -10,6 +10,7 @@
 #include "game/zrfield.h"
 #include "game/zrgame.h"
 #include "game/zrgameio.h"
+#include "game/zrspares.h"
 
 namespace pk {
 
@@ -189,22 +190,15 @@ namespace {
 
 // Entries of acknowledged or dropped actions, kept for the next ones: every action stores a
 // snapshot of the whole field and piece list, and a kept entry's strings have room for it.
-std::vector<std::unique_ptr<thistoryevent>> SpareEntries;
-constexpr size_t MaxSpareEntries = 16;
+SparePool<thistoryevent, 16> SpareEntries;
 
 void RetireEntry(std::unique_ptr<thistoryevent> e) {
-    if (!e || SpareEntries.size() >= MaxSpareEntries)
-        return;
-    SpareEntries.reserve(MaxSpareEntries);
-    SpareEntries.push_back(std::move(e));
+    SpareEntries.Give(std::move(e));
 }
 
 // A new entry, or a kept one set back to what a new one holds (the snapshot is stored anew).
 std::unique_ptr<thistoryevent> FreshEntry() {
-    if (SpareEntries.empty())
-        return std::make_unique<thistoryevent>();
-    std::unique_ptr<thistoryevent> e = std::move(SpareEntries.back());
-    SpareEntries.pop_back();
+    std::unique_ptr<thistoryevent> e = SpareEntries.Take();
     const thistoryevent blank;
     e->kind = blank.kind;
     e->x = blank.x;
