@@ -61,7 +61,8 @@ PixelRect CellBackgroundRect(const BlockMetrics& m, bool large, int x, int y) {
     if (large)
         return {Sat((int64_t{x} - 1) * b), Sat(b + s + (int64_t{y} - 1) * b), m.blockSize,
                 m.blockSize};
-    return {Sat(m.fieldWidth * b + (int64_t{x} - 1) * s), Sat(b + s + (int64_t{y} - 1) * s),
+    // Each term is within 2^62, so one of them saturated first keeps the sum in range.
+    return {Sat(Sat(m.fieldWidth * b) + (int64_t{x} - 1) * s), Sat(b + s + (int64_t{y} - 1) * s),
             m.smallBlockSize, m.smallBlockSize};
 }
 
@@ -71,8 +72,9 @@ CellRange PixelRectToCells(const BlockMetrics& m, int left, int top, int right, 
     if (b <= 0)
         return r;
     auto ceilDiv = [b](int v) { return static_cast<int>(std::ceil(static_cast<double>(v) / b)); };
-    r.firstColumn = std::max(1, left / b + 1);
-    r.firstRow = std::max(1, top / b + 1);
+    auto firstCell = [b](int v) { return Sat(std::max<int64_t>(1, int64_t{v} / b + 1)); };
+    r.firstColumn = firstCell(left);
+    r.firstRow = firstCell(top);
     r.lastColumn = std::min(m.fieldWidth, ceilDiv(right));
     r.lastRow = std::min(m.fieldHeight, ceilDiv(bottom));
     return r;

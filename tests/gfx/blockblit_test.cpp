@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "gfx/patterns.h"
 #include "gfx/surfaceconv.h"
@@ -58,6 +59,19 @@ TEST(BlockTiles, PixelRectToCellsAlwaysUsesTheLargeSize) {
     EXPECT_EQ(r.lastColumn, 12);
     EXPECT_EQ(r.lastRow, 22);
     EXPECT_TRUE(PixelRectToCells({0, 8, 12, 22}, 0, 0, 10, 10).empty());
+}
+
+TEST(BlockTiles, ExtremeThemeMetricsAndCoordinatesSaturate) {
+    // A theme may name any sizes; nothing here may overflow on its way to a clipped blit.
+    constexpr int kMax = std::numeric_limits<int>::max(), kMin = std::numeric_limits<int>::min();
+    const BlockMetrics huge{kMax, kMax, kMax, kMax};
+    EXPECT_EQ(CellBackgroundRect(huge, false, kMax, kMax), (PixelRect{kMax, kMax, kMax, kMax}));
+    EXPECT_EQ(CellBackgroundRect(huge, false, kMin, kMin).left, kMin);
+    EXPECT_EQ(CellBackgroundRect(huge, true, kMin, kMax).top, kMax);
+    const CellRange r = PixelRectToCells({1, 1, kMax, kMax}, kMax, kMax, kMax, kMax);
+    EXPECT_EQ(r.firstColumn, kMax);
+    EXPECT_EQ(r.firstRow, kMax);
+    EXPECT_EQ(r.lastColumn, kMax);
 }
 
 TEST(DrawBlock, EveryMaskKindAndOpacity) {

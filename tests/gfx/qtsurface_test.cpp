@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "gfx/patterns.h"
 #include "gfx/surfaceconv.h"
 #include "support/qtapp.h"
@@ -81,6 +83,10 @@ TEST(QtTextPainter, DrawsOutlinedTextInItsColours) {
     // Clipped at the surface's edge without harm.
     DrawOutlinedText(text, s, 0xFFFFFF, 0, "Team", -20, 25);
     DrawOutlinedText(text, s, 0xFFFFFF, 0, std::string(10000, 'W'), 0, 0);
+    DrawOutlinedText(text, s, 0xFFFFFF, 0, "Team", std::numeric_limits<int>::min(),
+                     std::numeric_limits<int>::max());
+    DrawOutlinedText(text, s, 0xFFFFFF, 0, "Team", std::numeric_limits<int>::max(),
+                     std::numeric_limits<int>::min());
 }
 
 }  // namespace
