@@ -1,11 +1,11 @@
 #include "game/zrfmqueue.h"
 
 #include <gtest/gtest.h>
-#include <sanitizer/asan_interface.h>
 
 #include "core/zrlog.h"
 #include "game/zrfield.h"
 #include "game/zrowngame.h"
+#include "support/asan.h"
 #include "support/fake_game_io.h"
 
 namespace pk {
@@ -45,14 +45,6 @@ TEST_F(QueueTest, UrgentEntriesGoBehindTheRunningOneInReverseOrder) {
     ClearEventQueue();
     EXPECT_EQ(g.QueueBusy, 0);
 }
-
-#if defined(__SANITIZE_ADDRESS__)
-#define PK_TEST_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define PK_TEST_ASAN 1
-#endif
-#endif
 
 #ifdef PK_TEST_ASAN
 TEST_F(QueueTest, AFinishedEntryKeptForReuseIsPoisoned) {

@@ -1,17 +1,10 @@
 #include "game/zrspares.h"
 
 #include <gtest/gtest.h>
-#include <sanitizer/asan_interface.h>
 
 #include <string>
 
-#if defined(__SANITIZE_ADDRESS__)
-#define PK_TEST_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define PK_TEST_ASAN 1
-#endif
-#endif
+#include "support/asan.h"
 
 #ifdef PK_TEST_ASAN
 #include <sanitizer/lsan_interface.h>
