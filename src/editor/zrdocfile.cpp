@@ -13,6 +13,18 @@ std::string HistoryKey(size_t i) {
     return "file" + std::to_string(i);
 }
 
+// Whether "kled.ini" gives the name back as it was written: a line break would
+// split the line, and blanks at either end and what passes the read buffer are
+// lost on reading. A name that does not fit stays out of the history; were it
+// written, its key would be missing and the read, which stops at the first
+// missing key, would drop every newer name with it.
+bool FitsHistory(std::string_view file) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    return !file.empty() && file.size() < kIniValueBuffer &&
+           file.find_first_of("\r\n") == std::string_view::npos && !blank(file.front()) &&
+           !blank(file.back());
+}
+
 }  // namespace
 
 void KledDoc::ReadHistory() {
@@ -31,13 +43,22 @@ void KledDoc::ReadHistory() {
 
 bool KledDoc::WriteHistory() {
     bool ok = WriteIniValue(kHistorySection, std::nullopt, IniFile(), std::nullopt);
+    // Keys stay consecutive: the read stops at the first one missing.
     size_t key = 0;
-    for (auto it = recent_.rbegin(); it != recent_.rend(); ++it)
-        ok = WriteIniValue(kHistorySection, HistoryKey(key++), IniFile(), *it) && ok;
+    for (auto it = recent_.rbegin(); it != recent_.rend(); ++it) {
+        if (!FitsHistory(*it))
+            continue;
+        if (WriteIniValue(kHistorySection, HistoryKey(key), IniFile(), *it))
+            ++key;
+        else
+            ok = false;
+    }
     return ok;
 }
 
 void KledDoc::AddRecent(const std::string& file) {
+    if (!FitsHistory(file))
+        return;
     // Different spellings are different files here.
     auto it = std::find(recent_.begin(), recent_.end(), file);
     if (it != recent_.end())

@@ -258,6 +258,22 @@ TEST_F(DocTest, ADamagedLibraryKeepsWhatWasReadWithAMessage) {
     EXPECT_NE(Node("Tune"), nullptr);
 }
 
+// A recent file whose name holds a line break cannot be kept in "kled.ini";
+// nor can one that ends in a blank (the read trims it). Such a name stays out
+// of the history and every other name is read back.
+TEST_F(DocTest, ARecentNameThatTheHistoryCannotHoldLosesNoOtherName) {
+    const auto a = Library("a.klb");
+    const auto broken = Library("line\nbreak.klb");
+    const auto blank = Library("blank.klb ");
+    const auto d = Library("d.klb");
+    for (const auto& f : {a, broken, blank, d}) doc_.OpenTheme(f);
+    EXPECT_EQ(doc_.recent(), (std::vector<std::string>{d.string(), a.string()}));
+    ASSERT_TRUE(doc_.Close());
+    KledDoc next(dir_.Path() / "prog", &host_);
+    next.Start({});
+    EXPECT_EQ(next.recent(), (std::vector<std::string>{d.string(), a.string()}));
+}
+
 TEST_F(DocTest, RecentFilesPersistAcrossRunsAndDropMissingOnes) {
     std::vector<std::filesystem::path> files;
     for (int i = 0; i < 11; ++i) files.push_back(Library("t" + std::to_string(i) + ".klb"));
