@@ -229,6 +229,7 @@ void KledDoc::ResetTheme(bool referencesOnly) {
     list_ = std::move(kept);
     if (!referencesOnly) {
         currentFile_.clear();
+        partlyRead_.clear();
         host().ReleasePreviews();
         DeleteTemporaryFiles();
         SetCaption(kEditorCaption);

@@ -105,9 +105,14 @@ public:
     bool OpenRecent(const std::string& file);
     // Saves to the current file; false with no current file (ask for a name)
     // or when the save failed.
-    enum class SaveOutcome { Saved, NeedsName, Failed };
+    // PartlyRead: the current file could be read only in part, and writing
+    // over it would lose what was not read; nothing is written (offer Save As).
+    enum class SaveOutcome { Saved, NeedsName, Failed, PartlyRead };
     SaveOutcome SaveTheme();
+    // Refuses (with PartlyReadText) the file that could be read only in part.
     bool SaveThemeAs(const std::filesystem::path& file);
+    // Says which file could be read only in part and why it is not written.
+    std::string PartlyReadText() const;
     bool WriteThemeLibrary(const std::filesystem::path& file);
 
     // ---- Tree events ----
@@ -149,6 +154,7 @@ public:
     std::unique_ptr<TZRC> TakeEntry(const TZRC* entry);
 
 private:
+    bool IsPartlyRead(const std::filesystem::path& file) const;
     void SetCaption(const std::string& caption);
     void AddRecent(const std::string& file);
     void ReadHistory();
@@ -166,6 +172,8 @@ private:
     std::vector<std::string> recent_;
     bool override_ = false;
     TreeNode* anchor_ = nullptr;  // the node selected before the last change
+    // The opened library when reading it stopped before its end; empty else.
+    std::filesystem::path partlyRead_;
 };
 
 }  // namespace pk

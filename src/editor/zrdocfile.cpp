@@ -4,6 +4,7 @@
 
 #include "editor/zrdoc.h"
 #include "editor/zrini.h"
+#include "klb/klbformat.h"
 
 namespace pk {
 
@@ -23,6 +24,13 @@ bool FitsHistory(std::string_view file) {
     return !file.empty() && file.size() < kIniValueBuffer &&
            file.find_first_of("\r\n") == std::string_view::npos && !blank(file.front()) &&
            !blank(file.back());
+}
+
+// Whether a library holds anything past its header that reading could miss.
+bool HoldsEntries(const std::filesystem::path& file) {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(file, ec);
+    return ec || size > kKlbHeaderSize;
 }
 
 }  // namespace
@@ -124,7 +132,8 @@ void KledDoc::OpenTheme(const std::filesystem::path& file) {
     SetCaption(std::string(kEditorCaption) + " - " + file.string());
     AddRecent(file.string());
     tree_.Clear();
-    LoadLibrary(file, false);
+    if (!LoadLibrary(file, false) && HoldsEntries(file))
+        partlyRead_ = file;
     host().RefreshPage();
 }
 
@@ -148,16 +157,37 @@ bool KledDoc::OpenRecent(const std::string& file) {
     return false;
 }
 
+bool KledDoc::IsPartlyRead(const std::filesystem::path& file) const {
+    std::error_code ec;
+    return !partlyRead_.empty() &&
+           (file == partlyRead_ || std::filesystem::equivalent(file, partlyRead_, ec));
+}
+
+std::string KledDoc::PartlyReadText() const {
+    return "Only part of " + partlyRead_.string() +
+           " could be read: saving over it would lose the entries that were not read.";
+}
+
 KledDoc::SaveOutcome KledDoc::SaveTheme() {
     std::error_code ec;
     if (currentFile_.empty() || !std::filesystem::exists(currentFile_, ec))
         return SaveOutcome::NeedsName;
+    // A library read only in part (a damaged record, a kind of record this
+    // editor does not know) is never written over: its unread entries would
+    // be lost. Their bytes cannot be carried over as they are, since records
+    // hold the file positions of their payloads.
+    if (IsPartlyRead(currentFile_))
+        return SaveOutcome::PartlyRead;
     return WriteThemeLibrary(currentFile_) ? SaveOutcome::Saved : SaveOutcome::Failed;
 }
 
 bool KledDoc::SaveThemeAs(const std::filesystem::path& file) {
     if (file == WorkCopy())
         return false;
+    if (IsPartlyRead(file)) {
+        host().ShowMessage(PartlyReadText() + "  Choose another name.");
+        return false;
+    }
     return WriteThemeLibrary(file);
 }
 
@@ -189,6 +219,7 @@ bool KledDoc::WriteThemeLibrary(const std::filesystem::path& file) {
         e.maskFileName.clear();
     }
     currentFile_ = file;
+    partlyRead_.clear();
     SetCaption(std::string(kEditorCaption) + " - " + file.string());
     host().RefreshPage();
     return true;
