@@ -230,6 +230,7 @@ void KledDoc::ResetTheme(bool referencesOnly) {
     if (!referencesOnly) {
         currentFile_.clear();
         partlyRead_.clear();
+        savedState_.clear();
         host().ReleasePreviews();
         DeleteTemporaryFiles();
         SetCaption(kEditorCaption);

@@ -113,6 +113,9 @@ public:
     bool SaveThemeAs(const std::filesystem::path& file);
     // Says which file could be read only in part and why it is not written.
     std::string PartlyReadText() const;
+    // Whether the edited theme differs from what was last opened, saved or
+    // made new: its tree, names and every field a save would write.
+    bool HasChanges() const;
     bool WriteThemeLibrary(const std::filesystem::path& file);
 
     // ---- Tree events ----
@@ -154,6 +157,17 @@ public:
     std::unique_ptr<TZRC> TakeEntry(const TZRC* entry);
 
 private:
+    // One node of the edited theme as a save would write it.
+    struct SavedNode {
+        int depth = 0;
+        std::string label;
+        bool hasChildren = false;
+        KlbEntry entry;
+        std::filesystem::path sourceFile, heldFile;
+        std::string imageFileName, maskFileName;
+        bool operator==(const SavedNode&) const = default;
+    };
+    std::vector<SavedNode> SavedState() const;
     bool IsPartlyRead(const std::filesystem::path& file) const;
     void SetCaption(const std::string& caption);
     void AddRecent(const std::string& file);
@@ -171,7 +185,8 @@ private:
     std::string caption_;
     std::vector<std::string> recent_;
     bool override_ = false;
-    TreeNode* anchor_ = nullptr;  // the node selected before the last change
+    TreeNode* anchor_ = nullptr;         // the node selected before the last change
+    std::vector<SavedNode> savedState_;  // as last opened, saved or made new
     // The opened library when reading it stopped before its end; empty else.
     std::filesystem::path partlyRead_;
 };

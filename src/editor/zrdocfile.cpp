@@ -134,6 +134,7 @@ void KledDoc::OpenTheme(const std::filesystem::path& file) {
     tree_.Clear();
     if (!LoadLibrary(file, false) && HoldsEntries(file))
         partlyRead_ = file;
+    savedState_ = SavedState();
     host().RefreshPage();
 }
 
@@ -191,6 +192,34 @@ bool KledDoc::SaveThemeAs(const std::filesystem::path& file) {
     return WriteThemeLibrary(file);
 }
 
+std::vector<KledDoc::SavedNode> KledDoc::SavedState() const {
+    std::vector<SavedNode> state;
+    const TreeNode* root = tree_.FirstRoot();
+    if (!root)
+        return state;
+    tree_.ForEach([&](TreeNode* node) {
+        if (node == root || !ResourceTree::IsBelow(node, root))
+            return;
+        SavedNode saved;
+        for (const TreeNode* p = node->parent; p != root; p = p->parent) ++saved.depth;
+        saved.label = node->label;
+        saved.hasChildren = node->hasChildren;
+        if (const TZRC* e = node->entry) {
+            saved.entry = e->entry;
+            saved.sourceFile = e->SourceFile;
+            saved.heldFile = e->heldFile;
+            saved.imageFileName = e->imageFileName;
+            saved.maskFileName = e->maskFileName;
+        }
+        state.push_back(std::move(saved));
+    });
+    return state;
+}
+
+bool KledDoc::HasChanges() const {
+    return SavedState() != savedState_;
+}
+
 bool KledDoc::WriteThemeLibrary(const std::filesystem::path& file) {
     if (!override_ && IsDefaultLibraryName(file)) {
         host().ShowMessage(kDefaultLibraryMessage);
@@ -220,6 +249,7 @@ bool KledDoc::WriteThemeLibrary(const std::filesystem::path& file) {
     }
     currentFile_ = file;
     partlyRead_.clear();
+    savedState_ = SavedState();
     SetCaption(std::string(kEditorCaption) + " - " + file.string());
     host().RefreshPage();
     return true;

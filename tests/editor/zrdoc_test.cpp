@@ -275,6 +275,7 @@ TEST_F(DocTest, ALibraryReadInPartIsNeverSavedOverWithoutItsUnreadEntries) {
     doc_.OpenTheme(partial);
     ASSERT_EQ(doc_.list().size(), 3u);
     host_.messages.clear();
+    EXPECT_FALSE(doc_.HasChanges());
 
     EXPECT_EQ(doc_.SaveTheme(), KledDoc::SaveOutcome::PartlyRead);
     EXPECT_EQ(FileBytes(partial), bytes);
@@ -314,6 +315,27 @@ TEST_F(DocTest, ARecentNameThatTheHistoryCannotHoldLosesNoOtherName) {
     KledDoc next(dir_.Path() / "prog", &host_);
     next.Start({});
     EXPECT_EQ(next.recent(), (std::vector<std::string>{d.string(), a.string()}));
+}
+
+// Any edit, in the tree or in an entry, is a change until saved; a change
+// undone is none.
+TEST_F(DocTest, ChangesAreWhatASaveWouldWriteDifferently) {
+    EXPECT_FALSE(doc_.HasChanges());
+    doc_.OpenTheme(Library("Mine.klb"));
+    EXPECT_FALSE(doc_.HasChanges());
+    TZRC* drop = doc_.FindEntryByName("drop", "");
+    drop->entry.themeIdList = "other";
+    EXPECT_TRUE(doc_.HasChanges());
+    drop->entry.themeIdList = "*";
+    EXPECT_FALSE(doc_.HasChanges());
+    ASSERT_TRUE(doc_.RenameNode(drop->node, "dropped"));
+    EXPECT_TRUE(doc_.HasChanges());
+    EXPECT_EQ(doc_.SaveTheme(), KledDoc::SaveOutcome::Saved);
+    EXPECT_FALSE(doc_.HasChanges());
+    drop->heldFile = dir_.Path() / "other.wav";
+    EXPECT_TRUE(doc_.HasChanges());
+    doc_.NewTheme();
+    EXPECT_FALSE(doc_.HasChanges());
 }
 
 TEST_F(DocTest, RecentFilesPersistAcrossRunsAndDropMissingOnes) {
