@@ -230,9 +230,9 @@ QMessageBox::StandardButton TForm1::Ask(const std::string& text,
     return QMessageBox::question(this, QApplication::applicationName(), P(text), buttons);
 }
 
-// Unlike the plain File menu, which drops the theme without a word, New, Open,
-// a recent file, the old pack import and Exit ask first while the theme has
-// unsaved changes: save them, let them go, or stay.
+// On purpose New, Open, a recent file, the old pack import and Exit ask first
+// while the theme has unsaved changes (save them, let them go, or stay):
+// dropping the theme without a word lost the author's work.
 bool TForm1::MayDiscardChanges() {
     if (!doc_.HasChanges())
         return true;
@@ -303,7 +303,14 @@ void TForm1::Exit1Click() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-    if (!closed_ && !MayDiscardChanges()) {
+    // Nothing thrown may reach the event loop; the theme stays when in doubt.
+    try {
+        if (!closed_ && !MayDiscardChanges()) {
+            event->ignore();
+            return;
+        }
+    } catch (const std::exception& e) {
+        ShowMessage(e.what());
         event->ignore();
         return;
     }
