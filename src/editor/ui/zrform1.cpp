@@ -18,6 +18,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <map>
+#include <system_error>
 
 #include "editor/ui/zrcommandsui.h"
 #include "editor/ui/zrdebug.h"
@@ -198,7 +199,7 @@ void TForm1::RecentChanged() {
         fileMenu_->insertAction(noRecent_, a);
         connect(a, &QAction::triggered, this, [this, file] {
             // Deferred: the action goes away when the history changes.
-            QTimer::singleShot(0, this, [this, file] { doc_.OpenRecent(file); });
+            QTimer::singleShot(0, this, [this, file] { OpenRecentFile(file); });
         });
         recentActions_.push_back(a);
     }
@@ -222,25 +223,79 @@ std::string TForm1::ChooseFile(bool save) {
     return file.toStdString();
 }
 
+QMessageBox::StandardButton TForm1::Ask(const std::string& text,
+                                        QMessageBox::StandardButtons buttons) {
+    if (questionSink)
+        return questionSink(text, buttons);
+    return QMessageBox::question(this, QApplication::applicationName(), P(text), buttons);
+}
+
+// On purpose New, Open, a recent file, the old pack import and Exit ask first
+// while the theme has unsaved changes (save them, let them go, or stay):
+// dropping the theme without a word lost the author's work.
+bool TForm1::MayDiscardChanges() {
+    if (!doc_.HasChanges())
+        return true;
+    switch (
+        Ask(kUnsavedChangesText, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel)) {
+        case QMessageBox::Save:
+            return SaveCurrent();
+        case QMessageBox::Discard:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool TForm1::SaveCurrent() {
+    switch (doc_.SaveTheme()) {
+        case KledDoc::SaveOutcome::Saved:
+            return true;
+        case KledDoc::SaveOutcome::NeedsName:
+            return SaveUnderNewName();
+        case KledDoc::SaveOutcome::PartlyRead:
+            if (Ask(doc_.PartlyReadText() + "  Save the theme under another name?",
+                    QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
+                return SaveUnderNewName();
+            return false;
+        case KledDoc::SaveOutcome::Failed:
+            break;
+    }
+    return false;
+}
+
+bool TForm1::SaveUnderNewName() {
+    std::string file = ChooseFile(true);
+    return !file.empty() && doc_.SaveThemeAs(file);
+}
+
 void TForm1::newthemeClick() {
-    doc_.NewTheme();
+    if (MayDiscardChanges())
+        doc_.NewTheme();
 }
 
 void TForm1::openthemeClick() {
+    if (!MayDiscardChanges())
+        return;
     std::string file = ChooseFile(false);
     if (!file.empty())
         doc_.OpenChosen(file);
 }
 
+void TForm1::OpenRecentFile(const std::string& file) {
+    // A file that is gone only leaves the history: nothing to ask about.
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(file, ec) && !MayDiscardChanges())
+        return;
+    doc_.OpenRecent(file);
+}
+
 void TForm1::savethemeClick() {
-    if (doc_.SaveTheme() == KledDoc::SaveOutcome::NeedsName)
-        savethemeasClick();
+    SaveCurrent();
 }
 
 void TForm1::savethemeasClick() {
-    std::string file = ChooseFile(true);
-    if (!file.empty())
-        doc_.SaveThemeAs(file);
+    SaveUnderNewName();
 }
 
 void TForm1::Exit1Click() {
@@ -248,6 +303,17 @@ void TForm1::Exit1Click() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    // Nothing thrown may reach the event loop; the theme stays when in doubt.
+    try {
+        if (!closed_ && !MayDiscardChanges()) {
+            event->ignore();
+            return;
+        }
+    } catch (const std::exception& e) {
+        ShowMessage(e.what());
+        event->ignore();
+        return;
+    }
     try {
         mainPicture_->clear();
         maskPicture_->clear();

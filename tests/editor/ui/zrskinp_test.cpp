@@ -54,6 +54,10 @@ protected:
         form_ = std::make_unique<TForm1>(dir_.Path() / "prog", KledAudio{});
         form_->messageSink = [this](const std::string& m) { messages_.push_back(m); };
         form_->fileDialogSink = [this](bool) { return answer_; };
+        // Edits made here are let go when the window closes or the theme changes.
+        form_->questionSink = [](const std::string&, QMessageBox::StandardButtons) {
+            return QMessageBox::Discard;
+        };
         form_->folderDialogSink = [this](const std::string& title) {
             titles_.push_back(title);
             return answer_;
