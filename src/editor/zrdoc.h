@@ -141,7 +141,7 @@ public:
     std::filesystem::path IniFile() const { return programFolder_ / kIniName; }
     // The music preview file for a file type.
     std::filesystem::path PreviewFile(const std::string& fileType) const {
-        return programFolder_ / ("tmp." + fileType);
+        return MusicPreviewFile(programFolder_, fileType);
     }
     // Test and tool access: appends an entry (without node).
     TZRC* Append(std::unique_ptr<TZRC> entry);

@@ -2,6 +2,7 @@
 // program, and the recent-file history in "kled.ini".
 #include <system_error>
 
+#include "core/zrmisc.h"
 #include "editor/zrdoc.h"
 #include "editor/zrini.h"
 
@@ -108,7 +109,9 @@ void KledDoc::OpenTheme(const std::filesystem::path& file) {
 }
 
 bool KledDoc::OpenChosen(const std::filesystem::path& file) {
-    if (file == WorkCopy() || file == PreviewFile("mid") || file == PreviewFile("mp3"))
+    if (SameText(file.string(), WorkCopy().string()) ||
+        IsMusicPreviewFile(file, programFolder_, "mid") ||
+        IsMusicPreviewFile(file, programFolder_, "mp3"))
         return false;
     OpenTheme(file);
     return true;

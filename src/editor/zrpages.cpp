@@ -157,7 +157,7 @@ std::vector<std::string> ShownValues(int page, const TZRC& e,
             return {k.themeIdList, e.heldFile.string()};
         case kPageMusic: {
             // The editor's own preview copy is no file of the author's.
-            bool preview = e.heldFile == programFolder / ("tmp." + k.fileType);
+            const bool preview = IsMusicPreviewFile(e.heldFile, programFolder, k.fileType);
             return {k.themeIdList, preview ? "" : e.heldFile.string(), k.fileType};
         }
         case kPageSkin: {

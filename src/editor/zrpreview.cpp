@@ -20,8 +20,8 @@ bool SafeFileType(const std::string& type) {
 }  // namespace
 
 std::optional<std::string> EntryPayload(const TZRC& e, const std::filesystem::path& programFolder) {
-    const std::filesystem::path preview = programFolder / ("tmp." + e.entry.fileType);
-    if (!e.heldFile.empty() && !(e.kind() == KlbKind::Music && e.heldFile == preview))
+    if (!e.heldFile.empty() && !(e.kind() == KlbKind::Music &&
+                                 IsMusicPreviewFile(e.heldFile, programFolder, e.entry.fileType)))
         return ReadFileBytes(e.heldFile, kKlbMaxFileSize);
     if (!e.entry.image.empty())
         return e.entry.image;

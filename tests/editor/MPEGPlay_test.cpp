@@ -350,6 +350,24 @@ TEST(MusicPreviewTest, TogglesTheMidiAndMp3PlayersThroughThePreviewFiles) {
     EXPECT_FALSE(std::filesystem::exists(dir.Path() / "x"));
 }
 
+TEST(MusicPreviewTest, APreviewFileNamedInAnotherCaseIsStillTheEditorsCopy) {
+    test::TempDir dir;
+    KledDoc doc(dir.Path());
+    ASSERT_TRUE(WriteFileAtomic(dir.Path() / "TMP.mid", "an old preview"));
+    TZRC tune;
+    tune.entry = test::MusicEntry("Tune", "*", test::MakeMidi());
+    tune.heldFile = dir.Path() / "TMP.mid";
+    EXPECT_EQ(EntryPayload(tune, dir.Path()), test::MakeMidi());
+    FakeMidi midi;
+    MusicPreview preview(&midi, nullptr);
+    EXPECT_EQ(preview.Toggle(tune, doc), MusicPreview::Outcome::Started);
+    EXPECT_EQ(ReadFileBytes(dir.Path() / "tmp.mid", 1 << 20), test::MakeMidi());
+    // Any other file held is the author's.
+    tune.heldFile = dir.Path() / "TMP2.mid";
+    ASSERT_TRUE(WriteFileAtomic(tune.heldFile, "MThd chosen"));
+    EXPECT_EQ(EntryPayload(tune, dir.Path()), "MThd chosen");
+}
+
 TEST(MusicPreviewTest, WithoutAnMp3DecoderMidiStillPlaysAndCloseNeverFails) {
     test::TempDir dir;
     KledDoc doc(dir.Path());

@@ -111,6 +111,9 @@ TEST_F(DocTest, RefusesTheWorkCopyPreviewsAndTheDefaultLibrary) {
     EXPECT_FALSE(doc_.OpenChosen(doc_.WorkCopy()));
     EXPECT_FALSE(doc_.OpenChosen(doc_.PreviewFile("mid")));
     EXPECT_FALSE(doc_.OpenChosen(doc_.PreviewFile("mp3")));
+    // The editor's own files in any case.
+    EXPECT_FALSE(doc_.OpenChosen(doc_.programFolder() / "TmpTheme.$$$"));
+    EXPECT_FALSE(doc_.OpenChosen(doc_.programFolder() / "TMP.MID"));
     EXPECT_FALSE(doc_.SaveThemeAs(doc_.WorkCopy()));
     const auto def = dir_.Path() / "Default.klb";
     EXPECT_FALSE(doc_.SaveThemeAs(def));
