@@ -338,9 +338,16 @@ QTreeWidgetItem* TForm1::ItemOf(const TreeNode* node) const {
 
 void TForm1::TreeChanged() {
     ToolsDocumentChanged();
-    std::vector<TreeNode*> nodes;
-    doc_.tree().ForEach([&](TreeNode* n) { nodes.push_back(n); });
-    if (nodes == shownNodes_)
+    // Each node with its parent, not the order alone: a leaf moved from the end of a group into
+    // the group's parent keeps its place in the order but changes its parent.
+    std::vector<std::pair<const TreeNode*, const TreeNode*>> wanted, shown;
+    doc_.tree().ForEach([&](TreeNode* n) { wanted.emplace_back(n, n->parent); });
+    std::function<void(QTreeWidgetItem*)> walk = [&](QTreeWidgetItem* item) {
+        shown.emplace_back(NodeOf(item), NodeOf(item->parent()));
+        for (int c = 0; c < item->childCount(); ++c) walk(item->child(c));
+    };
+    for (int r = 0; r < maintree_->topLevelItemCount(); ++r) walk(maintree_->topLevelItem(r));
+    if (wanted == shown)
         SyncTreeItems();
     else
         RebuildTree();
