@@ -343,11 +343,18 @@ TEST(MusicPreviewTest, TogglesTheMidiAndMp3PlayersThroughThePreviewFiles) {
     EXPECT_EQ(preview.Toggle(song, doc), MusicPreview::Outcome::Stopped);
     EXPECT_FALSE(mp3.IsOpen());
 
-    // Odd types are not played, and never name a file elsewhere.
-    TZRC odd;
-    odd.entry = test::MusicEntry("Odd", "*", "x", "../x");
-    EXPECT_EQ(preview.Toggle(odd, doc), MusicPreview::Outcome::NotPlayed);
+    // Types without a player (the type's case counts) are refused before anything is
+    // written: no copy is left beside the program, and none ever names a file elsewhere.
+    const auto before = std::distance(std::filesystem::directory_iterator(folder), {});
+    for (const char* type : {"ogg", "MID", "wav", "", "../x"}) {
+        TZRC odd;
+        odd.entry = test::MusicEntry("Odd", "*", "OggS bytes", type);
+        EXPECT_EQ(preview.Toggle(odd, doc), MusicPreview::Outcome::CannotPreview) << type;
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), before);
+    EXPECT_FALSE(std::filesystem::exists(folder / "tmp.ogg"));
     EXPECT_FALSE(std::filesystem::exists(dir.Path() / "x"));
+    EXPECT_NE(CannotPreviewMessage("ogg").find("\"ogg\""), std::string::npos);
 }
 
 TEST(MusicPreviewTest, APreviewFileNamedInAnotherCaseIsStillTheEditorsCopy) {

@@ -308,6 +308,17 @@ TEST_F(FormTest, PagesDrawTheImageThroughItsMaskAndTheMaskAsItsFile) {
     EXPECT_GT(clear, 0);
 }
 
+TEST_F(FormTest, ATuneTheEditorCannotPlaySaysSoAndLeavesNoFile) {
+    Open();
+    SelectEntry("Tune");
+    form_->doc().SelectedEntry()->entry.fileType = "ogg";
+    const auto prog = dir_.Path() / "prog";
+    const auto before = std::distance(std::filesystem::directory_iterator(prog), {});
+    form_->findChild<QPushButton*>("musicplay")->click();
+    EXPECT_EQ(messages_, std::vector<std::string>{CannotPreviewMessage("ogg")});
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(prog), {}), before);
+}
+
 TEST_F(FormTest, TheReferencesPanelSizesItsComboAndButton) {
     QWidget* panel = form_->findChild<QWidget*>("reftoppanel");
     ASSERT_NE(panel, nullptr);
