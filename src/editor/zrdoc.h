@@ -108,6 +108,9 @@ public:
     enum class SaveOutcome { Saved, NeedsName, Failed };
     SaveOutcome SaveTheme();
     bool SaveThemeAs(const std::filesystem::path& file);
+    // Whether Save As refuses the file whatever the user would answer: the work copy, or the
+    // default library without "override". Asked before any question of replacing it.
+    bool SaveAsRefuses(const std::filesystem::path& file) const;
     bool WriteThemeLibrary(const std::filesystem::path& file);
 
     // ---- Tree events ----

@@ -143,6 +143,10 @@ bool KledDoc::SaveThemeAs(const std::filesystem::path& file) {
     return WriteThemeLibrary(file);
 }
 
+bool KledDoc::SaveAsRefuses(const std::filesystem::path& file) const {
+    return file == WorkCopy() || (!override_ && IsDefaultLibraryName(file));
+}
+
 bool KledDoc::WriteThemeLibrary(const std::filesystem::path& file) {
     if (!override_ && IsDefaultLibraryName(file)) {
         host().ShowMessage(kDefaultLibraryMessage);

@@ -213,6 +213,8 @@ std::string TForm1::ChooseFile(bool save) {
     if (save) {
         QFileDialog dialog(this, "Save to Library...", QString(), filter);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
+        // The window asks about replacing a file itself, once the file is known to be allowed.
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
         dialog.setDefaultSuffix("klb");
         if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
             file = dialog.selectedFiles().front();
@@ -237,10 +239,24 @@ void TForm1::savethemeClick() {
         savethemeasClick();
 }
 
+bool TForm1::AskReplace(const std::string& file) {
+    if (replaceSink)
+        return replaceSink(file);
+    return QMessageBox::question(this, QApplication::applicationName(),
+                                 P("'" + file + "' already exists.  Do you want to replace it?")) ==
+           QMessageBox::Yes;
+}
+
 void TForm1::savethemeasClick() {
     std::string file = ChooseFile(true);
-    if (!file.empty())
-        doc_.SaveThemeAs(file);
+    if (file.empty())
+        return;
+    // A file that may not be written is refused (with its message) before any question of
+    // replacing it.
+    std::error_code ec;
+    if (!doc_.SaveAsRefuses(file) && std::filesystem::exists(file, ec) && !AskReplace(file))
+        return;
+    doc_.SaveThemeAs(file);
 }
 
 void TForm1::Exit1Click() {

@@ -65,6 +65,8 @@ public:
     std::function<void(const std::string&)> messageSink;
     // File dialogs answer from here when set (tests).
     std::function<std::string(bool save)> fileDialogSink;
+    // Whether to replace an existing file on Save As, when set (tests).
+    std::function<bool(const std::string& file)> replaceSink;
 
     // Menu and button commands.
     void newthemeClick();
@@ -168,6 +170,7 @@ private:
     TreeNode* NodeOf(QTreeWidgetItem* item) const;
     void FormResize();
     std::string ChooseFile(bool save);
+    bool AskReplace(const std::string& file);
     void BuildTools();
     void ToolsDocumentChanged();
     void SelectEntryInTree(TZRC* e);
