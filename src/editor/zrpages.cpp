@@ -220,6 +220,8 @@ bool StoreEdit(int page, TZRC& e, const std::vector<std::string>& rows) {
         if (rows[5].find("-1") != std::string::npos) {
             k.backColour = -1;
         } else {
+            // Clamped to 0..255, as the client reads a colour word: a word above 255 never
+            // spills into the next channel.
             auto channel = [&](int n) { return std::clamp(WordNumber(n, rows[5]), 0, 255); };
             k.backColour = channel(1) | (channel(2) << 8) | (channel(3) << 16);
         }
