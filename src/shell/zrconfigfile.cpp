@@ -57,7 +57,7 @@ bool UnreadableFile(const fs::path& file, FileReadError error) {
 // place, and its file is moved: the save then writes through the link again.
 void KeepUnreadable(const fs::path& file, std::vector<std::string>& notes) {
     std::error_code ec;
-    fs::path real = fs::weakly_canonical(file, ec);
+    fs::path real = fs::is_symlink(file, ec) ? fs::weakly_canonical(file, ec) : file;
     if (ec)
         real = file;
     fs::path copy = real;

@@ -12,6 +12,7 @@
 #include "shell/shell_fixture.h"
 #include "shell/zrconfigfile.h"
 #include "support/bytes.h"
+#include "support/linked_file.h"
 
 namespace pk {
 namespace {
@@ -151,6 +152,16 @@ TEST_F(KeepTest, FilesThatCannotBeReadAreKeptAsBadCopies) {
     ASSERT_TRUE(LoadConfig(ConfigPath()));
     EXPECT_EQ(Read(setsCopy), cut);
     EXPECT_FALSE(fs::exists(GameSetPath()));
+
+    // A linked file is kept aside where it lies; the link stays, and the save writes through it.
+    fs::remove(ConfigPath());
+    test::LinkedUserFile linked(dir.Path(), "pelkorin.cfg", config);
+    ASSERT_TRUE(LoadConfig(ConfigPath()));
+    EXPECT_EQ(Read(linked.file.string() + ".bad"), config);
+    ASSERT_TRUE(SaveConfig(ConfigPath()));
+    EXPECT_TRUE(fs::is_symlink(ConfigPath()));
+    TXSettings saved;
+    EXPECT_TRUE(saved.LoadFromCompressed(linked.Bytes()));
 }
 
 TEST_F(KeepTest, AConfigurationCutInsideItsLastPairKeepsTheOthers) {
