@@ -375,10 +375,10 @@ std::string WriteKlbLibrary(const std::vector<KlbEntry>& entries, int32_t count,
 }
 
 KlbResult SaveKlbLibrary(const std::filesystem::path& file, std::vector<KlbEntry>& entries,
-                         int32_t count) {
+                         int32_t count, SaveTarget how) {
     std::vector<std::pair<KlbPart, KlbPart>> parts;
     std::string bytes = WriteKlbLibrary(entries, count, &parts);
-    if (!WriteFileAtomic(file, bytes))
+    if (!WriteFileAtomic(file, bytes, how))
         return KlbStatus::IoError;
     for (size_t i = 0; i < entries.size(); ++i) {
         KlbEntry& e = entries[i];

@@ -212,9 +212,10 @@ std::string WriteKlbLibrary(const std::vector<KlbEntry>& entries, int32_t count,
 
 // Saves atomically. The entries' parts, versions and file types are updated
 // to what the new file holds only after it is in place, so a failed save
-// leaves both the old file and the entries as they were.
+// leaves both the old file and the entries as they were. The editor saves a
+// user's library as a user's file (its links and mode kept).
 KlbResult SaveKlbLibrary(const std::filesystem::path& file, std::vector<KlbEntry>& entries,
-                         int32_t count);
+                         int32_t count, SaveTarget how = SaveTarget::ReplaceName);
 
 // The library that ships with the client may only be written on purpose.
 bool IsDefaultLibraryName(const std::filesystem::path& file);

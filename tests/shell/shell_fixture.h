@@ -83,7 +83,7 @@ inline void ResetShellGlobals() {
     Config = TConfig{};
     Settings = tsettingsarray{};
     ClientState = tme{};
-    GameSetList.clear();
+    ClearGameSets();
     FreeThemeSelection();
     ThemeSelection = TThemeSelection{};
     NoHighResTimer = 0;

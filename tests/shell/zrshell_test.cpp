@@ -203,6 +203,8 @@ TEST_F(LifeCycleTest, WithoutAnyThemeStartUpStopsAndKeepsTheStoredChoice) {
     TXSettings saved;
     ASSERT_TRUE(saved.LoadFromCompressed(*ReadFileBytes(ConfigPath(), 1 << 20)));
     EXPECT_EQ(saved.GetValue("theme2"), stored);
+    EXPECT_EQ(saved.GetValue("winw"), "800");  // nor is it written over
+    EXPECT_EQ(saved.GetValue("winh"), "600");
 }
 
 // A start-up that throws part-way: reported like any exception; before the window is shown the
