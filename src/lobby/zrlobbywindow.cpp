@@ -294,7 +294,8 @@ void RequestPermanentList() {
 void AddUsersAsFriends(const std::vector<std::uint32_t>& uids) {
     for (std::uint32_t uid : uids) {
         const tSbUser* user = FindUserByUid(uid);
-        if (user && !user->friendRecord && !FindFriend(user->name)) {
+        // A user without a name would be a friend no message could ever name again.
+        if (user && !user->name.empty() && !user->friendRecord && !FindFriend(user->name)) {
             const std::string name = user->name;
             NewFriend(name);
         }

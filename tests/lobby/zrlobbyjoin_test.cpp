@@ -41,6 +41,16 @@ TEST_F(Join, AnEmptyFriendsListSendsAnEmptyPayload) {
     EXPECT_EQ(TakeSent(), (std::vector<SentFrame>{{22, ""}}));
 }
 
+TEST_F(Join, AFriendWithAnEmptyNameKeepsItsPlaceInTheList) {
+    Connected();
+    NewFriend("");
+    NewFriend("Bob");
+    SendFriendsList();
+    EXPECT_EQ(TakeSent(), (std::vector<SentFrame>{{22,
+                                                   "\x01"
+                                                   "Bob"}}));
+}
+
 TEST_F(Join, NoteActivityTakesAnAutomaticStatusBackOnlyWhenItCan) {
     Connected();
     ClientState.lobby.AutoStatus = 1;

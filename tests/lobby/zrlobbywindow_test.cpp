@@ -268,6 +268,16 @@ TEST_F(LobbyWindowTest, FriendsAndIgnoreEditsAddNoDuplicates) {
     EXPECT_TRUE(TakeSent().empty());  // the ignore list stays here
 }
 
+TEST_F(LobbyWindowTest, AUserWithoutANameIsNeverAddedAsAFriend) {
+    Connected();
+    NewRoomUser("");
+    NewRoomUser("bob");
+    AddUsersAsFriends(Uids({"", "bob"}));
+    ASSERT_EQ(LobbyModel.friends.size(), 1u);
+    EXPECT_NE(FindFriend("bob"), nullptr);
+    EXPECT_EQ(TakeSent(), (std::vector<SentFrame>{{22, "bob"}}));
+}
+
 TEST_F(LobbyWindowTest, InviteAndWhois) {
     Connected();
     NewRoomUser("bob");
