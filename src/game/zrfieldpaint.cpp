@@ -214,8 +214,11 @@ void PlaceShadow(RedrawState& r, Layers& g) {
     }
     gs.ShadowPlace[0] = x;
     gs.ShadowPlace[1] = y;
+    // The ghost takes the option as it stands: 0 draws it opaque and a style without a
+    // drawing (above the outline) leaves only the background, so an odd value in the
+    // configuration file shows as such. A value beyond the style byte draws no block either.
     const int option = r.options.shadowoption;
-    const uint8_t style = static_cast<uint8_t>(option >= 1 && option <= 4 ? option : 1);
+    const uint8_t style = static_cast<uint8_t>(option >= 0 && option <= 255 ? option : 255);
     ForEachCell(*r.piece, [&](int px, int py, char c) {
         const int fx = x + px - 1, fy = y + py - 1;
         if (g.Inside(fx, fy) && g.At(fx, fy).b[cbChar] == '0') {
@@ -266,9 +269,8 @@ void PaintCell(RedrawState& r, Surface16& field, const ThemeTiles& theme, int x,
             FrameRect(field, {px, py, s, s}, kBlack555);
             FrameRect(field, {px + 2, py + 2, s - 4, s - 4}, kBlack555);
             FrameRect(field, {px + 1, py + 1, s - 2, s - 2}, kWhite555);
-        } else {
-            const float opacity = style < 4 ? kStyleOpacity[style] : 1.0f;
-            DrawBlock(field, px, py, theme, opacity, s, r.big, ch);
+        } else if (style < kOutlineStyle) {
+            DrawBlock(field, px, py, theme, kStyleOpacity[style], s, r.big, ch);
         }
     }
     const uint8_t dark = c.b[cbDark];

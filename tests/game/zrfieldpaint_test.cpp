@@ -154,17 +154,29 @@ TEST_F(FieldPaintTest, GhostStylesAndWhereNoGhostIsDrawn) {
         panels.push_back(BigField());
     };
     Piece("0302300333", 3, 1);
-    for (int option : {1, 2, 3, 4, 9}) {
+    const PixelRect ghostCell{2 * B, 7 * B, B, B};  // cell (3, 8)
+    std::vector<Surface16> ghostCells;
+    for (int option : {0, 1, 2, 3, 4, 9}) {
         Settings.options.shadowoption = option;
         paint();
+        ghostCells.push_back(Crop(panels.back(), ghostCell));
     }
     // The ghost never covers a filled cell: it lands on the stack, its top row in row 8.
     EXPECT_EQ(ClientState.game.ShadowPlace[0], 3);
     EXPECT_EQ(ClientState.game.ShadowPlace[1], 8);
-    EXPECT_EQ(Stored(own, 3, 8).b[4], 1);  // option 9 painted as option 1
+    EXPECT_EQ(Stored(own, 3, 8).b[4], 9);  // the option as it stands
     EXPECT_EQ(Stored(own, 3, 8).b[0], '3');
+    // A style above the outline draws no block: the cell shows its background.
+    EXPECT_EQ(ghostCells.back(), Crop(Settings.theme.draw.image,
+                                      CellBackgroundRect(Settings.theme.draw.metrics, true, 3, 8)));
     EXPECT_EQ(Stored(own, 4, 8).b[4], 0);
     EXPECT_EQ(Stored(own, 1, 9).b[4], 0);
+    // Style 0 is the opaque tile, as a placed block of the same kind shows.
+    own->plr->field = FieldFromRows({"00300000", "11000011", "11100111"});
+    Piece("0302300333", 3, 1);
+    ClientState.game.PieceX = -1;
+    redrawfield(1, 1, &canvas);
+    EXPECT_EQ(ghostCells.front(), Crop(BigField(), ghostCell));
     // A piece that fits nowhere has no ghost.
     own->plr->field = std::string(W * H, '1');
     Piece("0302300333", 3, 1);
@@ -180,7 +192,7 @@ TEST_F(FieldPaintTest, GhostStylesAndWhereNoGhostIsDrawn) {
         test::UseMainBitmap(Settings.theme, main_.get());
         paint();
     }
-    EXPECT_TRUE(MatchesGolden(test::Sheet(panels, 8), "game/golden/ghost.png"));
+    EXPECT_TRUE(MatchesGolden(test::Sheet(panels, 9), "game/golden/ghost.png"));
     // Maskless: the ghost cell is the tile blended at one half over the background.
     const ThemeTiles& t = Settings.theme.draw;
     const Pixel16 tile = t.image.pixel(2 * B + 4, 4);  // tile '3'
