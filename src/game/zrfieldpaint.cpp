@@ -270,7 +270,7 @@ void PaintCell(RedrawState& r, Surface16& field, const ThemeTiles& theme, int x,
             FrameRect(field, {px + 2, py + 2, s - 4, s - 4}, kBlack555);
             FrameRect(field, {px + 1, py + 1, s - 2, s - 2}, kWhite555);
         } else if (style < kOutlineStyle) {
-            DrawBlock(field, px, py, theme, kStyleOpacity[style], s, r.big, ch);
+            DrawBlock(field, px, py, theme, kStyleOpacity[style], s, ch);
         }
     }
     const uint8_t dark = c.b[cbDark];
@@ -344,14 +344,14 @@ void DrawFallingPiece(RedrawState& r, Surface16& work, const ThemeTiles& theme) 
     const int offset = std::clamp<int>(GameTiming.FallOffset, 0, r.size);
     ForEachCell(*r.piece, [&](int x, int y, char c) {
         DrawBlock(work, (gs.PieceX + x - 2) * r.size, (gs.PieceY + y - 3) * r.size + offset, theme,
-                  1.0f, r.size, r.big, c);
+                  1.0f, r.size, c);
     });
 }
 
 void DrawHold(RedrawState& r, Surface16& work, const ThemeTiles& theme) {
     ForEachCell(*r.hold, [&](int x, int y, char c) {
         DrawBlock(work, r.holdLeft + (x - 1) * r.size, r.holdTop + (y - 1) * r.size, theme, 1.0f,
-                  r.size, r.big, c);
+                  r.size, c);
     });
 }
 
@@ -373,7 +373,7 @@ void DrawTimed(RedrawState& r, Surface16& work, const ThemeTiles& theme) {
     int y = r.timedTop;
     for (const TTimedSpecialRec& e : r.timed) {
         if (!e.name.empty())
-            DrawBlock(work, 1, y, theme, 1.0f, r.size, true, e.name[0]);
+            DrawBlock(work, 1, y, theme, 1.0f, r.size, e.name[0]);
         uint32_t colour = 0;
         const std::string counter = TimedCounter(e, colour);
         if (!counter.empty() && r.text) {
