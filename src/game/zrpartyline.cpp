@@ -210,6 +210,9 @@ void SetRoomGameSetEditor(std::function<void(const RoomGameSetRequest&)> open) {
 void OpenRoomGameSet() {
     const tmegame& g = ClientState.game;
     RoomGameSetRequest request;
+    const GameLinkHost::JoinedGameInfo joined = GameHost().JoinedGame();
+    if (joined.known)
+        request.gameId = joined.id;
     request.name = GameLink.GameName;
     request.data = g.CurrentGameSetBlob;
     request.editable =

@@ -200,6 +200,7 @@ TEST_F(Join, JoinGameNowConnectsTheGameLinkToTheJoinedGame) {
     EXPECT_EQ(ClientState.game.JoinedGame, FindGame(3));
     const GameLinkHost::JoinedGameInfo info = LobbyJoinedGameInfo();
     EXPECT_TRUE(info.known);
+    EXPECT_EQ(info.id, 3);
     EXPECT_EQ(info.name, "Fun");
     EXPECT_EQ(info.creator, "Ann");
     EXPECT_EQ(info.server, "10.1.2.3");

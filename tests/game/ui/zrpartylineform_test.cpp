@@ -223,6 +223,42 @@ TEST_F(PartylineFormTest, SettingsButtonOpensTheRoomsSetInTheEditorsRoomMode) {
     GameSetList.clear();
 }
 
+TEST_F(PartylineFormTest, SettingsButtonShowsTheJoinedLobbyGamesRegion) {
+    struct Lobby : GameLinkHost {
+        JoinedGameInfo joined;
+        JoinedGameInfo JoinedGame() override { return joined; }
+    } lobby;
+    struct Regions : GameSetupHost {
+        std::vector<std::int32_t> asked;
+        std::string GameRegionText(std::int32_t gameId) override {
+            asked.push_back(gameId);
+            return "Europe [12ms]";
+        }
+    } regions;
+    SetGameLinkHost(&lobby);
+    SetGameSetupHost(&regions);
+    Tzrgamesetup editor;
+    InstallRoomGameSetEditor();
+    ClientState.game.RoomOperators = "bob";
+
+    lobby.joined.known = true;
+    lobby.joined.id = 7;
+    form->changesettings()->click();
+    EXPECT_EQ(regions.asked, std::vector<std::int32_t>{7});
+    EXPECT_EQ(editor.regiontext()->text(), "Europe [12ms]");
+    editor.CancelClick();
+    // A game joined straight on its server has no region.
+    lobby.joined = {};
+    form->changesettings()->click();
+    EXPECT_EQ(regions.asked.size(), 1u);
+    EXPECT_EQ(editor.regiontext()->text(), "(Private Game)");
+    editor.CancelClick();
+
+    SetRoomGameSetEditor({});
+    SetGameSetupHost(nullptr);
+    SetGameLinkHost(nullptr);
+}
+
 TEST_F(PartylineFormTest, MenuActsOnTheRowItWasOpenedFor) {
     ClientState.game.RoomOperators = "me";
     form->userlist()->setCurrentRow(0);
