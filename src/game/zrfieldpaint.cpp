@@ -358,6 +358,8 @@ void DrawHold(RedrawState& r, Surface16& work, const ThemeTiles& theme) {
 // The counter shown beside a timed effect's icon, and its colour; empty when none.
 std::string TimedCounter(const TTimedSpecialRec& e, uint32_t& colour) {
     if (e.kind == tkSeconds && e.repeat != 0) {
+        // The seconds left to the effect's end, counted from its last step rather than its
+        // start: a countdown is what a player reads beside the icon.
         colour = kTextWhite;
         return std::to_string(std::max<int64_t>(0, int64_t{e.endTime} - e.lastStep)) + "s";
     }
