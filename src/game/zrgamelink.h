@@ -78,9 +78,11 @@ public:
     // A line of the game history list.
     virtual void GameHistory(const std::string& line) { (void)line; }
     virtual std::string TeamNameText() { return {}; }
-    // What the lobby knows of the joined game, for the welcome line.
+    // What the lobby knows of the joined game, for the welcome line and the room's game-set
+    // editor (which shows the region of the game with that id).
     struct JoinedGameInfo {
         bool known = false;
+        std::int32_t id = -1;
         std::string name;
         std::string creator;
         std::string server;

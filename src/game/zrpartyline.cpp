@@ -105,7 +105,8 @@ TeamUpdate CheckTeamUpdate(const std::string& text) {
 }
 
 std::string RoomTrayHint(const std::string& account, const std::string& host) {
-    if (ClientState.game.GameLinkState != LinkInRoom || Room().LobbyConnected())
+    // While the lobby link is up or on its way the tray tells of the lobby instead.
+    if (ClientState.game.GameLinkState != LinkInRoom || !Room().LobbyLinkDown())
         return {};
     const int n = PlayerCount();
     return account + " on " + host + ", " + std::to_string(n) + (n == 1 ? " player" : " players");
@@ -210,6 +211,9 @@ void SetRoomGameSetEditor(std::function<void(const RoomGameSetRequest&)> open) {
 void OpenRoomGameSet() {
     const tmegame& g = ClientState.game;
     RoomGameSetRequest request;
+    const GameLinkHost::JoinedGameInfo joined = GameHost().JoinedGame();
+    if (joined.known)
+        request.gameId = joined.id;
     request.name = GameLink.GameName;
     request.data = g.CurrentGameSetBlob;
     request.editable =

@@ -147,8 +147,10 @@ std::vector<std::string> StatsLogText(const TStatsPanel& panel);
 // ---- Hooks the main program fills ---------------------------------------------
 
 // Opens the game-set editor in its room mode with the room's set; `editable` for operators
-// outside a game.
+// outside a game. `gameId` is the joined lobby game, whose region the editor shows; -1 for a
+// game joined straight on its server.
 struct RoomGameSetRequest {
+    std::int32_t gameId = -1;
     std::string name;
     std::string data;
     bool editable = false;

@@ -547,11 +547,14 @@ void RequestPlayerDetails(const std::string& name, bool lobbyChat, bool roomChat
 }
 
 void SendFriendsList() {
+    // Every entry is named, an empty name included: the server counts the separators.
     std::string names;
+    bool first = true;
     for (const auto& user : LobbyModel.friends.Items()) {
-        if (!names.empty()) {
+        if (!first) {
             names += LobbyRecordSep;
         }
+        first = false;
         names += user->name;
     }
     LobbySend(LobbyMsgFriends, names);

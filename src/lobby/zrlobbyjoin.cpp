@@ -98,6 +98,7 @@ GameLinkHost::JoinedGameInfo LobbyJoinedGameInfo() {
     const tSbGame* game = ClientState.game.JoinedGame;
     if (game) {
         info.known = true;
+        info.id = game->id;
         info.name = game->name;
         info.creator = game->creator;
         info.server = LobbyModel.joinedServer;

@@ -115,6 +115,9 @@ void ShellRoomHost::ShowMessage(const std::string& text) {
 bool ShellRoomHost::LobbyConnected() const {
     return Lobby().LobbyLinkState() == 1;
 }
+bool ShellRoomHost::LobbyLinkDown() const {
+    return Lobby().LobbyLinkState() == 2;
+}
 void ShellRoomHost::LobbyDisconnectWithoutRetry() {
     Lobby().LobbyDisconnect(false);
 }

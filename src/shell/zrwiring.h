@@ -47,6 +47,7 @@ public:
     void LobbyChatLine(const std::string& line) override;
     void ShowMessage(const std::string& text) override;
     bool LobbyConnected() const override;
+    bool LobbyLinkDown() const override;
     void LobbyDisconnectWithoutRetry() override;
     void RequestThemeMusic() override;
     void StopMusic() override;

@@ -40,8 +40,8 @@ void ScriptError(const TSkinElementRec& e, std::size_t lineNo, std::string_view 
                  std::string_view action, std::string_view target) {
     const std::string text = ScriptErrorText(e.name, event, action, target);
     AddLogLine(text);
-    // Each line tells its author once per theme load; a script run by every mouse move must
-    // not bury the player under boxes.
+    // Each line tells its author once per theme load, while the log keeps every occurrence: a
+    // script run by every mouse move must not bury the player under boxes.
     if (shownErrors.insert(e.skin->name + '\x01' + e.name + '\x01' + std::to_string(lineNo)).second)
         ShowSkinMessage(text);
 }

@@ -286,6 +286,26 @@ TEST_F(LifeCycleTest, TheCloseRunsOnceAndEveryStepRunsWhateverFails) {
     EXPECT_EQ(saved.GetValue("team"), "saved");
 }
 
+// In a room, the tray tells of the game server only while the lobby link is down; connecting
+// counts as up.
+TEST_F(LifeCycleTest, TheRoomsTrayHintWaitsForTheLobbyLinkToBeDown) {
+    ShellRoomHost room;
+    SetRoomHost(&room);
+    Config.accountname = "me";
+    ClientState.game.GameLinkState = LinkInRoom;
+    for (const int state : {0, 1}) {
+        lobby.state = state;
+        room.RefreshUserList();
+        EXPECT_TRUE(window.hints.empty()) << state;
+    }
+    lobby.state = 2;
+    room.RefreshUserList();
+    ASSERT_EQ(window.hints.size(), 1u);
+    EXPECT_EQ(window.hints[0].rfind("me on ", 0), 0u);
+    ClientState.game.GameLinkState = LinkDown;
+    SetRoomHost(nullptr);
+}
+
 TEST_F(LifeCycleTest, CreationSetsTheStartValues) {
     ClosingDown = 1;
     ErrorReported = 1;

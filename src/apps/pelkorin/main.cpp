@@ -61,7 +61,8 @@ int main(int argc, char** argv) {
     auto* browser = new pk::Tzrbrowser();
     windows.emplace_back(browser);
     windows.emplace_back(new pk::Tzrgame());
-    windows.emplace_back(new pk::Tzrpartyline());
+    auto* partyline = new pk::Tzrpartyline();
+    windows.emplace_back(partyline);
     windows.emplace_back(new pk::Tzrtitle());
     windows.emplace_back(new pk::Tzrsettings());
     windows.emplace_back(new pk::Tzrstheme());
@@ -109,6 +110,7 @@ int main(int argc, char** argv) {
     // The room window's settings button opens the editor in its room mode.
     pk::InstallRoomGameSetEditor();
     pk::InstallLobbyWindowHooks(*browser, *query);
+    partyline->SetKickPrompt(pk::KickMessagePrompt(*query));
     browser->hooks.roomDetails = pk::ShowRoomStats;
     browser->hooks.editOwnDetails = pk::ShowOwnStats;
 

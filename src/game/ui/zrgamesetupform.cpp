@@ -586,7 +586,7 @@ void OpenRoomGameSetup(std::int32_t gameId, const std::string& gameName, const s
 
 void InstallRoomGameSetEditor() {
     SetRoomGameSetEditor([](const RoomGameSetRequest& request) {
-        OpenRoomGameSetup(0, request.name, request.data, request.editable);
+        OpenRoomGameSetup(request.gameId, request.name, request.data, request.editable);
     });
 }
 

@@ -1,7 +1,6 @@
 // The room window's player list: rows drawn as the room model lists them, the own row's ready
 // mark and "Play!"/"Watch" button, and the moderation menu.
 #include <QApplication>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -10,6 +9,7 @@
 #include <QPushButton>
 #include <QStyledItemDelegate>
 
+#include "core/zrlog.h"
 #include "game/ui/zrpartylineform.h"
 #include "game/zrgame.h"
 #include "game/zrroomhost.h"
@@ -356,17 +356,13 @@ void Tzrpartyline::KickWithPrompt(bool ban) {
     if (p == nullptr)
         return;
     const std::string name = p->name;
-    std::string message;
-    bool ok = false;
-    if (kickPrompt_) {
-        ok = kickPrompt_(message);
-    } else {
-        const QString text = QInputDialog::getText(this, QStringLiteral("Pelkorin"),
-                                                   QStringLiteral("Enter message:"),
-                                                   QLineEdit::Normal, QString(), &ok);
-        message = QStringToCp1252(text);
+    // The message is asked by the query dialog's kick and ban panel, which the lobby installs.
+    if (!kickPrompt_) {
+        AddLogLine("No kick message prompt installed");
+        return;
     }
-    if (!ok)
+    std::string message;
+    if (!kickPrompt_(message))
         return;
     if (!KickMessageValid(message)) {
         ShowMessage(std::string(InvalidKickText));

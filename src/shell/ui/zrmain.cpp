@@ -196,7 +196,10 @@ void Tzrmain::changeEvent(QEvent* event) {
             minimised_ = false;
             ApplicationRestored();
         }
-        // Maximised or restored by the desktop (the caption's buttons): the skins follow.
+        // Maximised or restored by the desktop (the caption's buttons): the skins follow. A
+        // double click on the caption belongs to the window manager too, which does not tell
+        // it from the maximise button here; so it maximises as the desktop does, and the full
+        // screen is left to the "fullscreen" command.
         if (!settingFullScreen_)
             SetUIState(uiWindow, true);
     });
