@@ -116,6 +116,9 @@ public:
     // Whether the edited theme differs from what was last opened, saved or
     // made new: its tree, names and every field a save would write.
     bool HasChanges() const;
+    // Whether Save As refuses the file whatever the user would answer: the work copy, or the
+    // default library without "override". Asked before any question of replacing it.
+    bool SaveAsRefuses(const std::filesystem::path& file) const;
     bool WriteThemeLibrary(const std::filesystem::path& file);
 
     // ---- Tree events ----
@@ -149,7 +152,7 @@ public:
     std::filesystem::path IniFile() const { return programFolder_ / kIniName; }
     // The music preview file for a file type.
     std::filesystem::path PreviewFile(const std::string& fileType) const {
-        return programFolder_ / ("tmp." + fileType);
+        return MusicPreviewFile(programFolder_, fileType);
     }
     // Test and tool access: appends an entry (without node).
     TZRC* Append(std::unique_ptr<TZRC> entry);

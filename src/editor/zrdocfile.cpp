@@ -2,6 +2,7 @@
 // program, and the recent-file history in "kled.ini".
 #include <system_error>
 
+#include "core/zrmisc.h"
 #include "editor/zrdoc.h"
 #include "editor/zrini.h"
 #include "klb/klbformat.h"
@@ -139,7 +140,9 @@ void KledDoc::OpenTheme(const std::filesystem::path& file) {
 }
 
 bool KledDoc::OpenChosen(const std::filesystem::path& file) {
-    if (file == WorkCopy() || file == PreviewFile("mid") || file == PreviewFile("mp3"))
+    if (SameText(file.string(), WorkCopy().string()) ||
+        IsMusicPreviewFile(file, programFolder_, "mid") ||
+        IsMusicPreviewFile(file, programFolder_, "mp3"))
         return false;
     OpenTheme(file);
     return true;
@@ -218,6 +221,10 @@ std::vector<KledDoc::SavedNode> KledDoc::SavedState() const {
 
 bool KledDoc::HasChanges() const {
     return SavedState() != savedState_;
+}
+
+bool KledDoc::SaveAsRefuses(const std::filesystem::path& file) const {
+    return file == WorkCopy() || (!override_ && IsDefaultLibraryName(file));
 }
 
 bool KledDoc::WriteThemeLibrary(const std::filesystem::path& file) {

@@ -111,16 +111,24 @@ TEST_F(DocTest, RefusesTheWorkCopyPreviewsAndTheDefaultLibrary) {
     EXPECT_FALSE(doc_.OpenChosen(doc_.WorkCopy()));
     EXPECT_FALSE(doc_.OpenChosen(doc_.PreviewFile("mid")));
     EXPECT_FALSE(doc_.OpenChosen(doc_.PreviewFile("mp3")));
+    // The editor's own files in any case.
+    EXPECT_FALSE(doc_.OpenChosen(doc_.programFolder() / "TmpTheme.$$$"));
+    EXPECT_FALSE(doc_.OpenChosen(doc_.programFolder() / "TMP.MID"));
     EXPECT_FALSE(doc_.SaveThemeAs(doc_.WorkCopy()));
     const auto def = dir_.Path() / "Default.klb";
     EXPECT_FALSE(doc_.SaveThemeAs(def));
     EXPECT_FALSE(std::filesystem::exists(def));
     ASSERT_EQ(host_.messages.size(), 1u);
     EXPECT_EQ(host_.messages[0], kDefaultLibraryMessage);
+    // What Save As refuses is known before it is tried.
+    EXPECT_TRUE(doc_.SaveAsRefuses(def));
+    EXPECT_TRUE(doc_.SaveAsRefuses(doc_.WorkCopy()));
+    EXPECT_FALSE(doc_.SaveAsRefuses(dir_.Path() / "Mine.klb"));
 
     KledDoc over(dir_.Path() / "prog", &host_);
     over.Start({"override"});
     EXPECT_TRUE(over.overrideFlag());
+    EXPECT_FALSE(over.SaveAsRefuses(def));
     EXPECT_TRUE(over.SaveThemeAs(def));
     KledDoc notOver(dir_.Path() / "prog", &host_);
     notOver.Start({"Override"});

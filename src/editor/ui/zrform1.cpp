@@ -214,6 +214,8 @@ std::string TForm1::ChooseFile(bool save) {
     if (save) {
         QFileDialog dialog(this, "Save to Library...", QString(), filter);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
+        // The window asks about replacing a file itself, once the file is known to be allowed.
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
         dialog.setDefaultSuffix("klb");
         if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
             file = dialog.selectedFiles().front();
@@ -266,7 +268,14 @@ bool TForm1::SaveCurrent() {
 
 bool TForm1::SaveUnderNewName() {
     std::string file = ChooseFile(true);
-    return !file.empty() && doc_.SaveThemeAs(file);
+    if (file.empty())
+        return false;
+    // A file that may not be written is refused (with its message) before any question of
+    // replacing it.
+    std::error_code ec;
+    if (!doc_.SaveAsRefuses(file) && std::filesystem::exists(file, ec) && !AskReplace(file))
+        return false;
+    return doc_.SaveThemeAs(file);
 }
 
 void TForm1::newthemeClick() {
@@ -292,6 +301,14 @@ void TForm1::OpenRecentFile(const std::string& file) {
 
 void TForm1::savethemeClick() {
     SaveCurrent();
+}
+
+bool TForm1::AskReplace(const std::string& file) {
+    if (replaceSink)
+        return replaceSink(file);
+    return QMessageBox::question(this, QApplication::applicationName(),
+                                 P("'" + file + "' already exists.  Do you want to replace it?")) ==
+           QMessageBox::Yes;
 }
 
 void TForm1::savethemeasClick() {
@@ -404,9 +421,16 @@ QTreeWidgetItem* TForm1::ItemOf(const TreeNode* node) const {
 
 void TForm1::TreeChanged() {
     ToolsDocumentChanged();
-    std::vector<TreeNode*> nodes;
-    doc_.tree().ForEach([&](TreeNode* n) { nodes.push_back(n); });
-    if (nodes == shownNodes_)
+    // Each node with its parent, not the order alone: a leaf moved from the end of a group into
+    // the group's parent keeps its place in the order but changes its parent.
+    std::vector<std::pair<const TreeNode*, const TreeNode*>> wanted, shown;
+    doc_.tree().ForEach([&](TreeNode* n) { wanted.emplace_back(n, n->parent); });
+    std::function<void(QTreeWidgetItem*)> walk = [&](QTreeWidgetItem* item) {
+        shown.emplace_back(NodeOf(item), NodeOf(item->parent()));
+        for (int c = 0; c < item->childCount(); ++c) walk(item->child(c));
+    };
+    for (int r = 0; r < maintree_->topLevelItemCount(); ++r) walk(maintree_->topLevelItem(r));
+    if (wanted == shown)
         SyncTreeItems();
     else
         RebuildTree();

@@ -72,6 +72,8 @@ public:
         questionSink;
     inline static const char* const kUnsavedChangesText =
         "The theme has changes that are not saved.  Save them first?";
+    // Whether to replace an existing file on Save As, when set (tests).
+    std::function<bool(const std::string& file)> replaceSink;
 
     // Menu and button commands.
     void newthemeClick();
@@ -184,6 +186,7 @@ private:
     // True when the theme was written.
     bool SaveCurrent();
     bool SaveUnderNewName();
+    bool AskReplace(const std::string& file);
     void BuildTools();
     void ToolsDocumentChanged();
     void SelectEntryInTree(TZRC* e);

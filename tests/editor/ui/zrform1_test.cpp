@@ -405,6 +405,50 @@ TEST_F(FormTest, PagesDrawTheImageThroughItsMaskAndTheMaskAsItsFile) {
     EXPECT_GT(clear, 0);
 }
 
+TEST_F(FormTest, ATuneTheEditorCannotPlaySaysSoAndLeavesNoFile) {
+    Open();
+    SelectEntry("Tune");
+    form_->doc().SelectedEntry()->entry.fileType = "ogg";
+    const auto prog = dir_.Path() / "prog";
+    const auto before = std::distance(std::filesystem::directory_iterator(prog), {});
+    form_->findChild<QPushButton*>("musicplay")->click();
+    EXPECT_EQ(messages_, std::vector<std::string>{CannotPreviewMessage("ogg")});
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(prog), {}), before);
+}
+
+TEST_F(FormTest, SaveAsRefusesTheDefaultLibraryBeforeAskingToReplaceIt) {
+    Open();
+    std::vector<std::string> asked;
+    bool replace = false;
+    form_->replaceSink = [&](const std::string& file) {
+        asked.push_back(file);
+        return replace;
+    };
+    const auto def = dir_.Path() / "DEFAULT.KLB";
+    ASSERT_TRUE(WriteFileAtomic(def, "untouched"));
+    answer_ = def.string();
+    form_->savethemeasClick();
+    EXPECT_TRUE(asked.empty());
+    EXPECT_EQ(messages_, std::vector<std::string>{kDefaultLibraryMessage});
+    EXPECT_EQ(ReadFileBytes(def, 100), "untouched");
+    // Any other file that exists is replaced only when the user says so.
+    const auto other = dir_.Path() / "Other.klb";
+    ASSERT_TRUE(WriteFileAtomic(other, "untouched"));
+    answer_ = other.string();
+    form_->savethemeasClick();
+    EXPECT_EQ(asked, std::vector<std::string>{other.string()});
+    EXPECT_EQ(ReadFileBytes(other, 100), "untouched");
+    replace = true;
+    form_->savethemeasClick();
+    EXPECT_EQ(asked.size(), 2u);
+    EXPECT_EQ(ReadFileBytes(other, 1 << 24).value_or("").substr(0, 3), "KLB");
+    // A new file needs no question.
+    answer_ = (dir_.Path() / "New.klb").string();
+    form_->savethemeasClick();
+    EXPECT_EQ(asked.size(), 2u);
+    EXPECT_TRUE(std::filesystem::exists(dir_.Path() / "New.klb"));
+}
+
 TEST_F(FormTest, TheReferencesPanelSizesItsComboAndButton) {
     QWidget* panel = form_->findChild<QWidget*>("reftoppanel");
     ASSERT_NE(panel, nullptr);

@@ -135,6 +135,22 @@ TEST_F(SkinpTest, ListsTheChosenThemesElementsAndTicksThem) {
     EXPECT_NE(p.skinpb()->width(), 180);
 }
 
+TEST_F(SkinpTest, UpAndDownInTheMainWindowShowInTheListAndPictureAtOnce) {
+    Tskinp& p = ShowGame();
+    TickAll(p);
+    const QImage before = p.Shown();
+    form_->doc().Select(Find("panel")->node);
+    form_->moveresourceupbClick();  // above "back", which covers the window
+    ASSERT_EQ(p.skinlist()->count(), 3);
+    EXPECT_EQ(p.skinlist()->item(0)->text(), "panel");
+    EXPECT_EQ(p.skinlist()->item(1)->text(), "back");
+    EXPECT_FALSE(p.Shown() == before);
+    form_->doc().Select(Find("panel")->node);
+    form_->moveresourcedownbClick();
+    EXPECT_EQ(p.skinlist()->item(0)->text(), "back");
+    EXPECT_TRUE(p.Shown() == before);
+}
+
 TEST_F(SkinpTest, MouseEditingReachesTheElementAndTheMainWindow) {
     Tskinp& p = ShowGame();
     TickAll(p);
