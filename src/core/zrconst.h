@@ -169,6 +169,13 @@ inline constexpr int LobbyMaxTries = 5;
 // not grow the list without end.
 inline constexpr std::size_t MaxRecentPrivateNames = 32u;
 
+// The least contrast (the WCAG 2 ratio of relative luminances, 1 to 21) that text drawn in a
+// palette's colours must have on its ground before that colour is darkened or lightened. 3 is
+// the ratio asked of large text and of parts of a control one must see; the lobby's list rows
+// are short names and captions, and a higher bar would turn the greyed names of offline friends
+// as dark as everyone else's.
+inline constexpr double MinTextContrast = 3.0;
+
 // Lines a chat text box keeps; older ones are dropped. A long session in a busy room must
 // not grow a box without end, and a few hours of chat still fit.
 inline constexpr std::size_t TextBoxMaxLines = 5000u;

@@ -9,9 +9,6 @@
 
 namespace pk {
 
-void LobbyHost::LobbyChatLine(const std::string& line) {
-    Room().LobbyChatLine(line);
-}
 void LobbyHost::RoomChatLine(const std::string& line) {
     Room().PartylineAddLine(line);
 }

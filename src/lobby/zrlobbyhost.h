@@ -2,9 +2,10 @@
 // What the lobby asks of the windows, dialogs and shell that sit around it. The lobby core
 // stays headless: every line it shows is handed over as the exact bytes (Windows-1252 with
 // 0x05 style codes), every dialog it opens is a call here. Until the windows install theirs,
-// defaults answer: lines, message boxes, captions and UI states go to the installed room host
-// (zrroomhost.h), the game link to the game link itself, and everything else does nothing
-// (a dialog that cannot open counts as cancelled). Tests install recording fakes.
+// defaults answer: the room's and in-game lines, message boxes, captions and UI states go to the
+// installed room host (zrroomhost.h), the game link to the game link itself, and everything else
+// does nothing (a dialog that cannot open counts as cancelled; a lobby chat line has no box to go
+// to, since the room host hands its lobby lines to the lobby). Tests install recording fakes.
 #include <cstdint>
 #include <string>
 
@@ -47,12 +48,12 @@ public:
     virtual ~LobbyHost() = default;
 
     // Lines and clocks.
-    virtual void LobbyChatLine(const std::string& line);  // the lobby chat box, as it stands
-    virtual void ClearLobbyChat() {}                      // empties the lobby chat box
-    virtual void RoomChatLine(const std::string& line);   // the game room's chat box
-    virtual void InGameLine(const std::string& line);     // the in-game message line
-    virtual std::string TimeStamp();                      // "[" time "] "
-    virtual std::int64_t Seconds();                       // SecondClock
+    virtual void LobbyChatLine(const std::string& /*line*/) {}  // the lobby chat box
+    virtual void ClearLobbyChat() {}                            // empties the lobby chat box
+    virtual void RoomChatLine(const std::string& line);         // the game room's chat box
+    virtual void InGameLine(const std::string& line);           // the in-game message line
+    virtual std::string TimeStamp();                            // "[" time "] "
+    virtual std::int64_t Seconds();                             // SecondClock
 
     // Shell: UI states, captions, tray, closing.
     virtual void SetUIState(int state, bool on);  // state: UiStateId

@@ -105,7 +105,9 @@ void ShellRoomHost::ClearAttackList() {
 void ShellRoomHost::AddAttackLine(const std::string& line) {
     GameWindow().AddAttackLine(line);
 }
-void ShellRoomHost::LobbyChatLine(const std::string&) {}
+void ShellRoomHost::LobbyChatLine(const std::string& line) {
+    Lobby().LobbyChatLine(line);
+}
 void ShellRoomHost::RedrawSlot(int slot) {
     RedrawField(slot);
 }
