@@ -122,10 +122,10 @@ void ReplayEntry(const thistoryevent& e, thistoryclientstate& s) {
         const std::string rows = FullRows(s.field);
         const int count = WordCount(rows);
         s.lines += count;
-        AddToInventory(s.seedA, count, CollectSpecials(s.field, rows), s.inventory);
+        AddToInventory(Settings.rules, s.seedA, count, CollectSpecials(s.field, rows), s.inventory);
         removelines(s.field, rows);
         std::string placed;
-        AddSpecials(s.seedA, s.seedB, s.lines, placed, s.field, count);
+        AddSpecials(Settings.rules, s.seedA, s.seedB, s.lines, placed, s.field, count);
     } else if (e.kind == hkHeld && s.hold.empty()) {
         s.hold = PieceTokenView(s.upcoming, 1);
         DropFirstTokenOf(s.upcoming);
@@ -322,13 +322,13 @@ void endpiece() {
         const int n = WordCount(rows);
         const std::string letters = CollectSpecials(own, rows);
         std::string inv = g.Inventory;
-        AddToInventory(g.SeedA, n, letters, inv);
+        AddToInventory(Settings.rules, g.SeedA, n, letters, inv);
         // The new specials land on the field as it will be once the lines are gone; the own
         // field keeps its full rows until clearlines runs.
         TFieldString work = own;
         removelines(work, rows);
         std::string placed;
-        AddSpecials(g.SeedA, g.SeedB, g.LinesCleared + n, placed, work, n);
+        AddSpecials(Settings.rules, g.SeedA, g.SeedB, g.LinesCleared + n, placed, work, n);
         // Both urgent behind the running entry: the specials end up first, then the start.
         QueueStartPiece(true);
         QueueGetSpecials(true, inv, placed);

@@ -5,6 +5,7 @@
 
 #include "core/zrmisc.h"
 #include "game/zrfield.h"
+#include "game/zrgame.h"
 #include "game/zrowngame.h"
 
 namespace pk::peers {
@@ -132,10 +133,10 @@ bool ServerOwnGame::Acknowledge(const std::string& report, const std::string& ne
     const std::string rows = FullRows(field);
     const int count = WordCount(rows);
     lines += count;
-    AddToInventory(seedA, count, CollectSpecials(field, rows), inventory);
+    AddToInventory(Settings.rules, seedA, count, CollectSpecials(field, rows), inventory);
     removelines(field, rows);
     std::string placed;
-    AddSpecials(seedA, seedB, lines, placed, field, count);
+    AddSpecials(Settings.rules, seedA, seedB, lines, placed, field, count);
     return true;
 }
 
