@@ -1,9 +1,12 @@
 // The whole road: connect, join, a game starts, placed pieces go to the
 // scripted server and come back acknowledged with the state the client had.
+#include "core/zrgameset.h"
+#include "core/zrgamesetlist.h"
 #include "game/gamelink_fixture.h"
 #include "game/zrfmqueue.h"
 #include "game/zrowngame.h"
 #include "peers/game_server_play.h"
+#include "peers/room_server.h"
 
 namespace pk {
 namespace {
@@ -25,15 +28,17 @@ class GamePlayTest : public GameLinkTest {
 protected:
     void SetUp() override {
         GameLinkTest::SetUp();
-        tgamerules& rules = Settings.rules;
-        rules.lvlstart = 1;
-        rules.sbinc = 1;
-        rules.linesforsb = 1;
-        rules.invcap = 18;
-        rules.piecedelay = 0;
+        // The room's set, sent after the join: the server answers by it, the client plays by it.
+        TGameSet set;
         for (int i = 1; i <= 4; ++i) {
-            rules.sbchance[static_cast<std::size_t>(i)] = "acnrsbgqovidfm";
+            set.SetValue("sbchance" + std::to_string(i), "acnrsbgqovidfm");
         }
+        server.options.gameSet = set.SaveToCompressed();
+    }
+    bool JoinedWithTheRoomsSet() {
+        return Joined() && RunUntil([this] {
+                   return ClientState.game.CurrentGameSetBlob == server.options.gameSet;
+               });
     }
     static bool PieceReady() {
         return GameTiming.PieceActive.load() == 1 && ClientState.game.QueueBusy == 0 &&
@@ -43,7 +48,7 @@ protected:
 
 TEST_F(GamePlayTest, EveryPlacedPieceIsAcknowledgedAndMatches) {
     Connect();
-    ASSERT_TRUE(Joined());
+    ASSERT_TRUE(JoinedWithTheRoomsSet());
     GameServerSession& session = Session();
     const std::string square = "102022222";
     std::string tokens = square;
@@ -77,7 +82,7 @@ TEST_F(GamePlayTest, EveryPlacedPieceIsAcknowledgedAndMatches) {
 
 TEST_F(GamePlayTest, AWrongAcknowledgementIsCaughtAndLogged) {
     Connect();
-    ASSERT_TRUE(Joined());
+    ASSERT_TRUE(JoinedWithTheRoomsSet());
     GameServerSession& session = Session();
     std::string tokens = "102022222";
     for (int i = 1; i < 6; ++i) {
@@ -92,6 +97,76 @@ TEST_F(GamePlayTest, AWrongAcknowledgementIsCaughtAndLogged) {
     // The mismatch costs the message, not the link.
     EXPECT_EQ(ClientState.game.GameLinkState, LinkInRoom);
     EXPECT_NE(ClientLog().find("Error in command 1 26 "), std::string::npos) << ClientLog();
+}
+
+// The scripted room plays by its own game set, as a game server in a process of its own does:
+// while the server answers, the client's rules in force are something else entirely, and the
+// client's own moves are made by the room's rules again.
+class ScriptedRoomPlayTest : public GameLinkTest {
+protected:
+    static std::string BuiltInSet(const std::string& name) {
+        EXPECT_TRUE(LoadGameSets(BuiltInGameSetBlock(), GameSetFileVersion));
+        std::string data;
+        for (const auto& set : GameSetList)
+            if (set->name == name)
+                data = set->data;
+        GameSetList.clear();
+        return data;
+    }
+    static bool PieceReady() {
+        return GameTiming.PieceActive.load() == 1 && ClientState.game.QueueBusy == 0 &&
+               ClientState.game.PieceWaiting == 0;
+    }
+
+    peers::ScriptedRoom room{server};
+};
+
+TEST_F(ScriptedRoomPlayTest, ASpecialBlockRoomAcknowledgesEveryPieceWhateverTheClientHolds) {
+    Connect();
+    ASSERT_TRUE(Joined());
+    ASSERT_TRUE(RunUntil([] { return !ClientState.game.RoomOperators.empty(); }));
+    const std::string set = BuiltInSet("Special Block Game");
+    ASSERT_FALSE(set.empty());
+    SendRoomGameSet("Special Block Game", set);
+    ASSERT_TRUE(RunUntil([&] { return ClientState.game.CurrentGameSetBlob == set; }));
+    const tgamerules roomRules = Settings.rules;
+    ASSERT_FALSE(roomRules.sbchance[1].empty());
+    tgamerules elsewhere = roomRules;
+    for (std::string& pool : elsewhere.sbchance) pool.clear();
+    elsewhere.invcap = 2;
+
+    // Acknowledgements wait for the test, which hands them to the client under the room's rules.
+    std::vector<std::string> acks;
+    Handle(MsgAcknowledge, [&acks](const std::string& payload) { acks.push_back(payload); });
+    const std::string square = "102022222";
+    room.startTokens = square;
+    for (int i = 1; i < 8; ++i) room.startTokens += TokenSep + square;
+    server.options.ackTokens = square;
+    SendGameMessage(0x12, "1");
+    ASSERT_TRUE(RunUntil(PieceReady));
+
+    // Squares side by side fill two rows every six pieces; the cleared rows bring specials.
+    const std::size_t pieces = 60;
+    for (std::size_t i = 0; i < pieces; ++i) {
+        Settings.rules = roomRules;
+        if (i > 0) {
+            ASSERT_NO_THROW(AcknowledgementMessage(acks[i - 1])) << "piece " << i;
+        }
+        ASSERT_TRUE(PieceReady()) << "piece " << i;
+        ClientState.game.PieceX = 1 + 2 * static_cast<int>(i % 6);
+        QueueEndPiece(true);
+        Settings.rules = elsewhere;
+        ASSERT_TRUE(RunUntil([&] { return acks.size() == i + 1; })) << "piece " << i;
+    }
+    Settings.rules = roomRules;
+    ASSERT_NO_THROW(AcknowledgementMessage(acks.back()));
+    EXPECT_TRUE(PendingHistory.empty());
+    EXPECT_EQ(ClientLog().find("BUG"), std::string::npos) << ClientLog();
+    const peers::ServerOwnGame& played = Session().Game;
+    EXPECT_GT(played.lines, 0);
+    EXPECT_FALSE(played.inventory.empty());
+    EXPECT_EQ(ClientState.game.Inventory, played.inventory);
+    EXPECT_EQ(OwnField(), played.field);
 }
 
 }  // namespace

@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/zrgameset.h"
 #include "core/zrmisc.h"
 #include "game/zrfield.h"
-#include "game/zrgame.h"
 #include "game/zrowngame.h"
+#include "game/zrroomrules.h"
 
 namespace pk::peers {
 
@@ -89,6 +90,13 @@ std::string StartGamePayload(const std::string& tokens, std::int32_t seedA, std:
            stackData;
 }
 
+tgamerules RoomRules(const std::string& compressedSet) {
+    TGameSet set;
+    if (!compressedSet.empty() && !set.LoadFromCompressed(compressedSet))
+        set.Reset();
+    return RulesFromGameSet(set);
+}
+
 void ServerOwnGame::Start(const std::string& tokens, std::int32_t a, std::int32_t b) {
     field = EmptyField();
     upcoming = tokens;
@@ -133,10 +141,10 @@ bool ServerOwnGame::Acknowledge(const std::string& report, const std::string& ne
     const std::string rows = FullRows(field);
     const int count = WordCount(rows);
     lines += count;
-    AddToInventory(Settings.rules, seedA, count, CollectSpecials(field, rows), inventory);
+    AddToInventory(rules, seedA, count, CollectSpecials(field, rows), inventory);
     removelines(field, rows);
     std::string placed;
-    AddSpecials(Settings.rules, seedA, seedB, lines, placed, field, count);
+    AddSpecials(rules, seedA, seedB, lines, placed, field, count);
     return true;
 }
 

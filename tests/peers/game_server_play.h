@@ -1,10 +1,13 @@
 #pragma once
 // The game server's side of the own-game cycle: it keeps each player's state
 // as the server sees it, answers every reported piece with the state before
-// it (message 0x1a) and then replays the piece with the engine's own rules, so
-// seeds, inventories and checksums match a client that plays by the rules.
+// it (message 0x1a) and then replays the piece with the engine's own routines
+// under the room's rules, so seeds, inventories and checksums match a client
+// that plays by them.
 #include <cstdint>
 #include <string>
+
+#include "game/zrgame.h"
 
 namespace pk::peers {
 
@@ -19,6 +22,10 @@ std::string EncodeAcknowledgement(int level, const std::string& tokens,
 std::string StartGamePayload(const std::string& tokens, std::int32_t seedA, std::int32_t seedB,
                              const std::string& stackData = {});
 
+// The rules of a room's game set in its stored (compressed) form; an empty or unreadable one
+// gives the rules of a fresh game set, as a room without a set of its own plays by.
+tgamerules RoomRules(const std::string& compressedSet);
+
 class ServerOwnGame {
 public:
     // tokens: 0x02-separated piece tokens; the field starts empty.
@@ -29,6 +36,9 @@ public:
     bool Acknowledge(const std::string& report, const std::string& newTokens, int level,
                      std::string& answer);
 
+    // The room's rules: never the client's rules in force, which a server in a process of its
+    // own cannot see. A new game keeps them.
+    tgamerules rules = RoomRules({});
     std::string field;
     std::string upcoming;
     std::string inventory;

@@ -6,6 +6,7 @@
 #include "core/zrmisc.h"
 #include "core/zrxsettings.h"
 #include "game/zrfield.h"
+#include "peers/game_server_play.h"
 #include "peers/room_script.h"
 
 namespace pk::peers {
@@ -107,6 +108,7 @@ void ScriptedRoom::Join(GameServerSession& s) {
     const bool first = std::none_of(members_.begin(), members_.end(),
                                     [](const Member& m) { return m.session != nullptr; });
     members_.push_back({name, slot, "", false, &s});
+    s.Game.rules = RoomRules(gameSetData);
     if (first && firstIsOperator)
         operators.push_back(name);
     if (!gameSetData.empty())
@@ -135,12 +137,20 @@ void ScriptedRoom::RemoveMember(const std::string& name) {
                    members_.end());
 }
 
+void ScriptedRoom::ApplyGameSet() {
+    const tgamerules rules = RoomRules(gameSetData);
+    for (Member& m : members_)
+        if (m.session != nullptr)
+            m.session->Game.rules = rules;
+}
+
 void ScriptedRoom::StartGame() {
-    std::string tokens;
-    for (int i = 0; i < 8; ++i) {
+    std::string tokens = startTokens;
+    for (int i = 0; i < 8 && startTokens.empty(); ++i) {
         tokens += (i ? std::string(1, Sep) : std::string()) + "1" +
                   std::string(PieceTable[static_cast<std::size_t>(i % 7)]);
     }
+    ApplyGameSet();
     running = true;
     paused = false;
     started_ = static_cast<std::int64_t>(std::time(nullptr));
@@ -258,6 +268,7 @@ void ScriptedRoom::Frame(GameServerSession& s, const GameFrame& f) {
             if (IsOperator(s) && !running) {
                 gameSetName = TokenAt(1, f.payload, Sep);
                 gameSetData = RestFromToken(2, f.payload, Sep);
+                ApplyGameSet();
                 for (const Member& m : members_)
                     if (m.session != nullptr)
                         SendGameSettings(*m.session, true, gameSetName, gameSetData);

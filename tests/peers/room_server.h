@@ -34,7 +34,11 @@ public:
     std::vector<std::string> operators;
     std::string banList;
     std::string gameSetName = "Default";
-    std::string gameSetData;  // the stored form of the room's game set; "" sends none
+    // The stored form of the room's game set; "" sends none (the room then plays by the rules
+    // of a fresh set). Every player's game is answered by its rules, from the next game on.
+    std::string gameSetData;
+    // The piece tokens a game starts with, joined by 0x02; empty: the seven pieces in turn.
+    std::string startTokens;
     bool running = false;
     bool paused = false;
 
@@ -63,6 +67,8 @@ private:
     bool IsOperator(const GameServerSession& s) const;
     int FreeSlot() const;
     void MoveMember(Member& m, int slot);
+    // The room's game set becomes the rules of every connected player's game.
+    void ApplyGameSet();
     void RemoveMember(const std::string& name);
 
     GameServerPeer& server_;
