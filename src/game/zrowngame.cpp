@@ -424,15 +424,15 @@ void acknowledgepiece(const tqpa& a) {
                 AddLogLine("BUG: random seeds don't match! " + std::to_string(a.seedA) + "=" +
                            std::to_string(s.seedA) + " " + std::to_string(a.seedB) + "=" +
                            std::to_string(s.seedB));
-                throw std::runtime_error("BUG: random seeds don't match!");
+                throw AcknowledgementMismatch("BUG: random seeds don't match!");
             }
             if (a.inventory != s.inventory) {
                 AddLogLine("BUG: inventory doesn't match! " + a.inventory + "=" + s.inventory);
-                throw std::runtime_error("BUG: inventory doesn't match!");
+                throw AcknowledgementMismatch("BUG: inventory doesn't match!");
             }
             if (FieldChecksum(s.field) != (a.checksum & 0xFFFF)) {
                 AddLogLine("BUG: field doesn't match! " + std::to_string(a.checksum));
-                throw std::runtime_error("BUG: field doesn't match!");
+                throw AcknowledgementMismatch("BUG: field doesn't match!");
             }
             if (!e.holdused)
                 GameFx().TickPieceEffects();

@@ -9,6 +9,7 @@
 #include <deque>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -57,12 +58,21 @@ extern std::string AckUsageLog;
 // The log that a new special usage is recorded in: the last pending entry's, else AckUsageLog.
 std::string& CurrentUsageLog();
 
+// The game server's acknowledgement disagrees with the own record (seeds, inventory or field):
+// the own game cannot go on.
+class AcknowledgementMismatch : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 // ---- the cycle (each ends its queue entry)
 void startpiece();
 void endpiece();
 void holdpiece();
 void clearlines();
 void ApplyNewSpecials(const tqasb& s);
+// Throws AcknowledgementMismatch when the server's record of the state before the piece
+// disagrees with the own one; the entry then stays first in PendingHistory.
 void acknowledgepiece(const tqpa& a);
 void catchuphistory();
 // The piece delay has run out (the game thread's check, on the main thread): starts the piece.

@@ -80,7 +80,7 @@ TEST_F(GamePlayTest, EveryPlacedPieceIsAcknowledgedAndMatches) {
     EXPECT_EQ(game.OwnPlayer->plr->field, session.Game.field);
 }
 
-TEST_F(GamePlayTest, AWrongAcknowledgementIsCaughtAndLogged) {
+TEST_F(GamePlayTest, AWrongAcknowledgementGoesToTheErrorHandlerAndTheLinkStaysUp) {
     Connect();
     ASSERT_TRUE(JoinedWithTheRoomsSet());
     GameServerSession& session = Session();
@@ -94,8 +94,11 @@ TEST_F(GamePlayTest, AWrongAcknowledgementIsCaughtAndLogged) {
     QueueEndPiece(true);
     ASSERT_TRUE(
         RunUntil([] { return ClientLog().find("BUG: random seeds") != std::string::npos; }));
-    // The mismatch costs the message, not the link.
+    ASSERT_TRUE(RunUntil([this] { return !host.reported.empty(); }));
+    EXPECT_EQ(host.reported, std::vector<std::string>{"BUG: random seeds don't match!"});
+    // Logged on its way up; the link stays up until the program closes it.
     EXPECT_EQ(ClientState.game.GameLinkState, LinkInRoom);
+    EXPECT_NE(ClientLog().find("Error in acknowledgepiece"), std::string::npos) << ClientLog();
     EXPECT_NE(ClientLog().find("Error in command 1 26 "), std::string::npos) << ClientLog();
 }
 
