@@ -1,9 +1,14 @@
 // From the login to a seated player in a game room, without a window: the client against the
 // scripted master server, which hands the game over to the scripted game server.
+#include <optional>
+
+#include "core/zrgamesetlist.h"
 #include "game/zrfield.h"
 #include "game/zrgamelink.h"
 #include "link_fixture.h"
 #include "peers/game_server.h"
+#include "peers/lobby_games.h"
+#include "peers/room_server.h"
 
 namespace pk::test {
 namespace {
@@ -64,6 +69,9 @@ protected:
     PlayerHost playerHost;
     LobbyGameLinkHost lobbyGameHost;
     std::vector<std::uint32_t> lobbyKeys;
+    // The master's games in a room of the game server, as the masterserver program has them.
+    std::optional<peers::ScriptedRoom> room;
+    std::optional<peers::LobbyGames> handOver;
 };
 
 TEST_F(EndToEnd, LoginRoomListAndJoinAGameToASeat) {
@@ -121,6 +129,43 @@ TEST_F(EndToEnd, CreateAGameAndTakeItsSeat) {
     EXPECT_EQ(GameLink.JoinMode, 1);
     ASSERT_NE(ClientState.game.JoinedGame, nullptr);
     EXPECT_EQ(ClientState.game.JoinedGame->name, "Classic");
+}
+
+TEST_F(EndToEnd, AGameCreatedFromTheLobbyPlaysByTheSetItWasCreatedWith) {
+    room.emplace(games);
+    handOver.emplace(server, games, *room);
+    ASSERT_TRUE(LoadGameSets(BuiltInGameSetBlock(), GameSetFileVersion));
+    std::string set;
+    for (const auto& entry : GameSetList)
+        if (entry->name == "Classic + Special Game")
+            set = entry->data;
+    GameSetList.clear();
+    ASSERT_FALSE(set.empty());
+
+    LobbyConnect(0);
+    ASSERT_TRUE(Welcomed());
+    ASSERT_TRUE(FrameArrives(24));
+    LobbyCreateGame("Classic + Special Game", 1, set, false);
+    ASSERT_TRUE(Seated());
+    ASSERT_TRUE(RunUntil([&set] { return ClientState.game.CurrentGameSetBlob == set; }));
+    // Every weight of the set, in the room the client sees and in the server's own rules.
+    const std::string weights = "aaacccnrrsbbgqqoovidfm";
+    for (std::size_t lines = 1; lines <= 4; ++lines) {
+        EXPECT_EQ(Settings.rules.sbchance[lines], weights) << lines;
+        EXPECT_EQ(games.Last()->Game.rules.sbchance[lines], weights) << lines;
+    }
+    // The lobby lists the game under its set's name, and shows whoever joins it its set.
+    ASSERT_NE(ClientState.game.JoinedGame, nullptr);
+    EXPECT_EQ(ClientState.game.JoinedGame->name, "Classic + Special Game");
+    const std::int32_t id = ClientState.game.JoinedGame->id;
+    GameDisconnect();
+    std::string shown;
+    host.onGameSetView = [&shown](std::int32_t, const std::string&, const std::string& rules) {
+        shown = rules;
+    };
+    RequestJoinGame(id);
+    ASSERT_TRUE(RunUntil([&shown] { return !shown.empty(); }));
+    EXPECT_EQ(shown, set);
 }
 
 TEST_F(EndToEnd, LeavingTheLobbyClosesTheGameAndReleasesItsRecord) {

@@ -13,6 +13,7 @@
 #include "core/zrmisc.h"
 #include "peers/game_server.h"
 #include "peers/living_room.h"
+#include "peers/lobby_games.h"
 #include "peers/master_server.h"
 
 using namespace pk;
@@ -48,17 +49,10 @@ int main(int argc, char** argv) {
     s.chat = {MasterServerText('c', 0, true, false, false, "Ada\x02hello there")};
     s.gamePort = gamePort;
 
-    // The key of the latest join goes to the next game session.
-    std::uint32_t lobbyKey = 0;
-    master.OnGameKey = [&lobbyKey](std::uint32_t key) { lobbyKey = key; };
-    // Joined and created games take place in the same living room as the game server's.
+    // Joined and created games take place in the same living room as the game server's; a
+    // created game brings its set into it.
     LivingRoom room(games);
-    auto roomSession = games.OnSession;
-    games.OnSession = [&lobbyKey, roomSession](GameServerSession& session) {
-        session.UseLobbyKey = true;
-        session.LobbyKey = lobbyKey;
-        roomSession(session);
-    };
+    LobbyGames handOver(master, games, room.Room());
     master.OnSession = [](MasterServerSession& session) {
         std::printf("client connected\n");
         (void)session;

@@ -144,6 +144,17 @@ void ScriptedRoom::ApplyGameSet() {
             m.session->Game.rules = rules;
 }
 
+void ScriptedRoom::SetGameSet(const std::string& name, const std::string& data) {
+    gameSetName = name;
+    gameSetData = data;
+    // A game under way keeps the rules it started with.
+    if (!running)
+        ApplyGameSet();
+    for (const Member& m : members_)
+        if (m.session != nullptr && m.session->phase() == GameServerSession::Phase::Room)
+            SendGameSettings(*m.session, true, gameSetName, gameSetData);
+}
+
 void ScriptedRoom::StartGame() {
     std::string tokens = startTokens;
     for (int i = 0; i < 8 && startTokens.empty(); ++i) {
@@ -265,14 +276,8 @@ void ScriptedRoom::Frame(GameServerSession& s, const GameFrame& f) {
             }
             break;
         case 0x20:  // the room's game set: name, stored form
-            if (IsOperator(s) && !running) {
-                gameSetName = TokenAt(1, f.payload, Sep);
-                gameSetData = RestFromToken(2, f.payload, Sep);
-                ApplyGameSet();
-                for (const Member& m : members_)
-                    if (m.session != nullptr)
-                        SendGameSettings(*m.session, true, gameSetName, gameSetData);
-            }
+            if (IsOperator(s) && !running)
+                SetGameSet(TokenAt(1, f.payload, Sep), RestFromToken(2, f.payload, Sep));
             break;
         case 0x21: {  // the slot a watcher views
             const auto slot = ParseInt(f.payload);

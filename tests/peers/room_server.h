@@ -49,6 +49,10 @@ public:
     Member* Find(const std::string& name);
     Member* Of(const GameServerSession& session);
 
+    // A new game set for the room, as an operator's change (0x20) brings it: told to every
+    // connected player; the players' games go by it from the next game on.
+    void SetGameSet(const std::string& name, const std::string& data);
+
     // Game control as the server decides it.
     void StartGame();
     void EndGame(const std::string& winner);
