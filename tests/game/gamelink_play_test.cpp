@@ -7,6 +7,7 @@
 #include "game/zrowngame.h"
 #include "peers/game_server_play.h"
 #include "peers/room_server.h"
+#include "support/room_fakes.h"
 
 namespace pk {
 namespace {
@@ -121,7 +122,13 @@ protected:
                ClientState.game.PieceWaiting == 0;
     }
 
+    void TearDown() override {
+        GameLinkTest::TearDown();
+        SetRoomHost(nullptr);
+    }
+
     peers::ScriptedRoom room{server};
+    test::RecordingRoomHost lines;  // installed by the tests that read the room's chat
 };
 
 TEST_F(ScriptedRoomPlayTest, ASpecialBlockRoomAcknowledgesEveryPieceWhateverTheClientHolds) {
@@ -170,6 +177,23 @@ TEST_F(ScriptedRoomPlayTest, ASpecialBlockRoomAcknowledgesEveryPieceWhateverTheC
     EXPECT_FALSE(played.inventory.empty());
     EXPECT_EQ(ClientState.game.Inventory, played.inventory);
     EXPECT_EQ(OwnField(), played.field);
+}
+
+TEST_F(ScriptedRoomPlayTest, ChatComesBackToEveryoneInTheRoomTheSenderToo) {
+    SetRoomHost(&lines);
+    Connect();
+    ASSERT_TRUE(Joined());
+    RoomChatCommand(true, false, "hello room");
+    RoomChatCommand(false, true, "/me waves");
+    RoomChatCommand(true, false, "/p nobody psst");
+    ASSERT_TRUE(RunUntil([this] { return lines.room.size() >= 3; }));
+    const std::vector<std::string> expected = {
+        Chat("~01~22(~~14~03alice~~~22) ~~00hello room"),
+        Chat("~22* ~14~01alice~~00 waves"),
+        Chat("~19User does not exist"),
+    };
+    EXPECT_EQ(lines.room, expected);
+    EXPECT_EQ(lines.game, expected);  // the game window's party line shows them as well
 }
 
 }  // namespace

@@ -202,6 +202,35 @@ void ScriptedRoom::EndGame(const std::string& winner) {
     Broadcast(0x02, StatsRecord(winner));
 }
 
+void ScriptedRoom::Chat(GameServerSession& s, const std::string& name, const std::string& body) {
+    const std::string command = TokenAt(1, body, Sep);
+    const std::string text = RestFromToken(2, body, Sep);
+    // Chat lines go to everyone in the room, the sender too (a client shows only what comes
+    // back), in the room window and in the game window alike.
+    const auto toRoom = [&](int code) {
+        for (const Member& m : members_)
+            if (m.session != nullptr && m.session->phase() == GameServerSession::Phase::Room)
+                SendServerText(*m.session, 'c', code, false, true, true, {name, text});
+    };
+    if (command == "\x1e") {
+        toRoom(0);
+    } else if (command == "me") {
+        toRoom(1);
+    } else if (command == "p") {
+        Member* to = Find(WordAt(1, text));
+        const std::string message = RestFromWord(2, text);
+        if (to == nullptr) {
+            SendServerText(s, 'i', 2, false, true, true, {});
+            return;
+        }
+        SendServerText(s, 'c', 18, false, true, true, {to->name, message});
+        if (to->session != nullptr)
+            SendServerText(*to->session, 'c', 2, false, true, true, {name, message});
+    } else {
+        SendServerText(s, 'i', 10, false, true, true, {command});
+    }
+}
+
 void ScriptedRoom::Frame(GameServerSession& s, const GameFrame& f) {
     Member* me = Of(s);
     if (me == nullptr)
@@ -221,13 +250,9 @@ void ScriptedRoom::Frame(GameServerSession& s, const GameFrame& f) {
             me->team = f.payload;
             Broadcast(0x0e, Join2(name, f.payload), &s);
             break;
-        case 0x14: {  // chat: the command byte and the text after the place byte
-            const std::string text = TokenAt(2, f.payload, Sep);
-            for (const Member& m : members_)
-                if (m.session != nullptr && m.session != &s)
-                    SendServerText(*m.session, 'c', 0, false, true, false, {name, text});
+        case 0x14:  // chat or a slash command, after the place byte
+            Chat(s, name, f.payload.empty() ? std::string() : f.payload.substr(1));
             break;
-        }
         case 0x10:  // pause
             if (IsOperator(s) && running) {
                 paused = f.payload == "1";

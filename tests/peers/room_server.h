@@ -2,9 +2,10 @@
 // A living game room on top of the scripted game server: several players (connected clients
 // and scripted bots), slots and watchers, teams, operators (0x25), ready marks (0x05) and the
 // watched slot (0x21). It answers what a room window sends: ready (0x05), moving oneself
-// (0x06), team (0x0e), chat (0x14), pause (0x10), start and stop (0x12), kick (0x1e), moving a
-// player (0x1f), the ban list (0x11) and the room's game set (0x20); a game that ends sends
-// the last game's statistics (0x02). Messages go out in the server's own words, built here.
+// (0x06), team (0x0e), chat and "/me", "/p" (0x14), pause (0x10), start and stop (0x12), kick
+// (0x1e), moving a player (0x1f), the ban list (0x11) and the room's game set (0x20); a game that
+// ends sends the last game's statistics (0x02). Messages go out in the server's own words, built
+// here.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -65,6 +66,8 @@ public:
 private:
     void Join(GameServerSession& s);
     void Frame(GameServerSession& s, const GameFrame& f);
+    // Message 0x14 without its place byte: the command word (0x1E for a plain line), 0x02, text.
+    void Chat(GameServerSession& s, const std::string& name, const std::string& body);
     void Broadcast(std::uint8_t type, const std::string& payload,
                    const GameServerSession* except = nullptr);
     void SendOperators();
