@@ -3,9 +3,12 @@
 #include <optional>
 
 #include "core/zrgamesetlist.h"
+#include "core/zrxsettings.h"
 #include "game/zrfield.h"
 #include "game/zrgamelink.h"
 #include "link_fixture.h"
+#include "lobby/zrlobbychat.h"
+#include "lobby/zrlobbywindow.h"
 #include "peers/game_server.h"
 #include "peers/lobby_games.h"
 #include "peers/room_server.h"
@@ -166,6 +169,67 @@ TEST_F(EndToEnd, AGameCreatedFromTheLobbyPlaysByTheSetItWasCreatedWith) {
     RequestJoinGame(id);
     ASSERT_TRUE(RunUntil([&shown] { return !shown.empty(); }));
     EXPECT_EQ(shown, set);
+}
+
+TEST_F(EndToEnd, WhoisHelpANewRoomAndTheWayBackAreAnsweredAsByARealServer) {
+    server.script.topic = "Be nice";
+    LobbyConnect(0);
+    ASSERT_TRUE(Welcomed());
+    ASSERT_TRUE(RunUntil([] { return FindGame(7) != nullptr && FindRoomUser("ada") != nullptr; }));
+    const auto called = [this](const std::string& head) {
+        for (const std::string& call : host.calls)
+            if (call.rfind(head, 0) == 0)
+                return call.substr(head.size());
+        return std::string();
+    };
+
+    // "/whois": who the player is and where, and a statistics table.
+    ProcessLobbyChatLine("/whois Ada");
+    ASSERT_TRUE(RunUntil([&] { return !called("Details ").empty() && !called("Stats ").empty(); }));
+    TXSettings details;
+    ASSERT_TRUE(details.LoadFromCompressed(called("Details ")));
+    EXPECT_EQ(details.GetValue("nickname"), "Ada");
+    EXPECT_EQ(details.GetValue("online"), "1");
+    EXPECT_EQ(details.GetValue("state"), "1");
+    EXPECT_EQ(details.GetValue("roomid"), "1");
+    TXSettings stats, table;
+    ASSERT_TRUE(stats.LoadFromCompressed(called("Stats ")));
+    ASSERT_TRUE(table.LoadFromString(stats.GetValue("0")));
+    EXPECT_EQ(table.GetValue("title"), "Games");
+
+    // "/help": lines of the server's own.
+    ProcessLobbyChatLine("/help");
+    ASSERT_TRUE(RunUntil([this] {
+        return std::any_of(host.chat.begin(), host.chat.end(), [](const std::string& line) {
+            return line.rfind(Chat("~19Commands: /p <name> <text>"), 0) == 0;
+        });
+    }));
+
+    // "/p" to a user of the room: the server confirms it to the sender.
+    ProcessLobbyChatLine("/p Ada psst");
+    const std::string sent = Chat("~01~22=~~14Message to Ada~~22= ~~00psst");
+    ASSERT_TRUE(RunUntil([this, &sent] {
+        return std::find(host.chat.begin(), host.chat.end(), sent) != host.chat.end();
+    }));
+
+    // A new room: listed, joined, and empty but for its creator.
+    CreateRoomNamed("Den");
+    ASSERT_TRUE(RunUntil([] {
+        return LobbyModel.currentRoom && FindRoom(LobbyModel.currentRoom->roomId) &&
+               FindRoom(LobbyModel.currentRoom->roomId)->name == "Den";
+    }));
+    EXPECT_NE(LobbyModel.currentRoom->roomId, 1);
+    EXPECT_EQ(FindGame(7), nullptr);
+    EXPECT_EQ(FindRoomUser("ada"), nullptr);
+    ASSERT_TRUE(RunUntil([] { return FindRoomUser("alice") != nullptr; }));
+
+    // Back in the lobby its users, games and topic come again.
+    ASSERT_TRUE(JoinRoomClicked(1));
+    ASSERT_TRUE(RunUntil([] {
+        return LobbyModel.currentRoom->roomId == 1 && FindGame(7) != nullptr &&
+               FindRoomUser("ada") != nullptr && FindRoomUser("alice") != nullptr &&
+               LobbyModel.currentRoom->topic == "Be nice";
+    }));
 }
 
 TEST_F(EndToEnd, LeavingTheLobbyClosesTheGameAndReleasesItsRecord) {

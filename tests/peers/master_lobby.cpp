@@ -161,19 +161,28 @@ void MasterServerSession::Command(const std::string& name, const std::string& te
             info(0, line);
         }
     } else if (name == "p") {
+        // To a connected player, or to one of the script's users (who never answer).
         const std::string to = WordAt(1, text);
         const std::string message = RestFromWord(2, text);
+        std::string found;
+        for (const std::string& user : server_.script.users) {
+            if (SameText(TokenAt(1, user, kField), to)) {
+                found = TokenAt(1, user, kField);
+            }
+        }
         for (const auto& session : server_.sessions_) {
             if (session->phase_ == Phase::Framed && session->conn_.IsOpen() &&
                 SameText(session->Account(), to)) {
-                SendFrame(2, MasterServerText('c', 18, true, false, false,
-                                              session->Account() + kField + message));
+                found = session->Account();
                 session->SendFrame(
                     2, MasterServerText('c', 2, true, false, false, Account() + kField + message));
-                return;
             }
         }
-        info(2, "");
+        if (found.empty()) {
+            info(2, "");
+        } else {
+            SendFrame(2, MasterServerText('c', 18, true, false, false, found + kField + message));
+        }
     } else {
         info(10, name);
     }
