@@ -25,6 +25,18 @@ TEST(Acknowledgement, EncoderMatchesTheClientsDecoder) {
     EXPECT_EQ(ack->seedB, 0xFFFE);
 }
 
+TEST(UsageConfirmation, GoldenBitsReadByTheClient) {
+    // flag 0, id 00000101, 2 letters 00010: 'a' 00001, 'c' 00010; 24 bits:
+    // 00000010 10001000 00100010.
+    const std::string bits = peers::EncodeUsageConfirmation(5, "ac");
+    EXPECT_EQ(bits, "\x02\x88\x22");
+    const auto confirmed = DecodeUsageConfirmation(bits);
+    ASSERT_TRUE(confirmed);
+    EXPECT_EQ(confirmed->flag, 0);
+    EXPECT_EQ(confirmed->id, 5);
+    EXPECT_EQ(confirmed->inventory, "ac");
+}
+
 class GamePlayTest : public GameLinkTest {
 protected:
     void SetUp() override {

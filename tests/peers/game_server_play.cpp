@@ -79,6 +79,18 @@ std::string EncodeAcknowledgement(int level, const std::string& tokens,
     return bits;
 }
 
+std::string EncodeUsageConfirmation(int usageId, const std::string& inventory) {
+    std::string bits;
+    int position = 0;
+    WriteBits(bits, position, 0, 1);
+    WriteBits(bits, position, static_cast<std::uint32_t>(usageId) & 0xFF, 8);
+    WriteBits(bits, position, static_cast<std::uint32_t>(inventory.size()), 5);
+    for (char letter : inventory) {
+        WriteBits(bits, position, static_cast<std::uint32_t>(SpecialAlphabet.find(letter) + 1), 5);
+    }
+    return bits;
+}
+
 std::string StartGamePayload(const std::string& tokens, std::int32_t seedA, std::int32_t seedB,
                              const std::string& stackData) {
     // Counted here rather than by the client's own routine; an empty list has no token field.

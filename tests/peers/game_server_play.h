@@ -17,6 +17,9 @@ std::string EncodeAcknowledgement(int level, const std::string& tokens,
                                   const std::string& inventory, int checksum, std::int32_t seedA,
                                   std::int32_t seedB);
 
+// Message 0x26 bits: flag 0, the usage id, the inventory after the usage.
+std::string EncodeUsageConfirmation(int usageId, const std::string& inventory);
+
 // Message 0x17: token count n, n tokens, seed A, seed B, stack data (PackStack). `tokens` are
 // joined by 0x02. Every start of a game the test servers send is built here.
 std::string StartGamePayload(const std::string& tokens, std::int32_t seedA, std::int32_t seedB,

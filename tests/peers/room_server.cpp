@@ -1,5 +1,6 @@
 #include "peers/room_server.h"
 
+#include <QTimer>
 #include <algorithm>
 #include <ctime>
 
@@ -21,7 +22,7 @@ std::string Join2(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-ScriptedRoom::ScriptedRoom(GameServerPeer& server) : server_(server) {
+ScriptedRoom::ScriptedRoom(GameServerPeer& server) : server_(server), rules_(RoomRules({})) {
     server_.options.autoJoin = false;
     server_.OnSession = [this](GameServerSession& session) {
         session.OnSeedReply = [this](GameServerSession& s, const GameFrame& reply) {
@@ -51,7 +52,11 @@ ScriptedRoom::Member* ScriptedRoom::Of(const GameServerSession& session) {
 }
 
 void ScriptedRoom::AddBot(const std::string& name, int slot, const std::string& team) {
-    members_.push_back({name, slot, team, false, nullptr});
+    Member bot;
+    bot.name = name;
+    bot.slot = slot;
+    bot.team = team;
+    members_.push_back(std::move(bot));
     Broadcast(0x0d, std::to_string(slot) + Sep + name + Sep + team);
 }
 
@@ -107,7 +112,11 @@ void ScriptedRoom::Join(GameServerSession& s) {
     Broadcast(0x0d, std::to_string(slot) + Sep + name + Sep);
     const bool first = std::none_of(members_.begin(), members_.end(),
                                     [](const Member& m) { return m.session != nullptr; });
-    members_.push_back({name, slot, "", false, &s});
+    Member player;
+    player.name = name;
+    player.slot = slot;
+    player.session = &s;
+    members_.push_back(std::move(player));
     s.Game.rules = RoomRules(gameSetData);
     if (first && firstIsOperator)
         operators.push_back(name);
@@ -138,10 +147,10 @@ void ScriptedRoom::RemoveMember(const std::string& name) {
 }
 
 void ScriptedRoom::ApplyGameSet() {
-    const tgamerules rules = RoomRules(gameSetData);
+    rules_ = RoomRules(gameSetData);
     for (Member& m : members_)
         if (m.session != nullptr)
-            m.session->Game.rules = rules;
+            m.session->Game.rules = rules_;
 }
 
 void ScriptedRoom::SetGameSet(const std::string& name, const std::string& data) {
@@ -170,6 +179,7 @@ void ScriptedRoom::StartGame() {
         if (m.session != nullptr && m.session->phase() == GameServerSession::Phase::Room)
             m.session->StartGame(tokens, 4711, 815);
     }
+    StartPlay();
 }
 
 std::string ScriptedRoom::StatsRecord(const std::string& winner) const {
@@ -197,6 +207,7 @@ void ScriptedRoom::EndGame(const std::string& winner) {
     if (!running)
         return;
     running = false;
+    StopPlay();
     ++gamesPlayed_;
     Broadcast(0x0f, winner);
     Broadcast(0x02, StatsRecord(winner));
@@ -267,7 +278,13 @@ void ScriptedRoom::Frame(GameServerSession& s, const GameFrame& f) {
             else if (f.payload == "0" && running)
                 EndGame("");
             break;
-        case 0x1b:  // the own loss: alone or last, the game ends
+        case 0x19:  // a piece placed: the others see the field it left (acknowledged before)
+            if (InPlay(*me))
+                ShowField(*me, s.Game.field, &s);
+            break;
+        case 0x1d:  // a special used, discarded or sacrificed
+            if (InPlay(*me))
+                SpecialUsed(s, *me, f.payload);
             break;
         case 0x1e: {  // kick
             if (!IsOperator(s))
