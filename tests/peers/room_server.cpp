@@ -3,6 +3,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <ctime>
+#include <utility>
 
 #include "core/zrmisc.h"
 #include "core/zrxsettings.h"
@@ -156,12 +157,17 @@ void ScriptedRoom::ApplyGameSet() {
 void ScriptedRoom::SetGameSet(const std::string& name, const std::string& data) {
     gameSetName = name;
     gameSetData = data;
-    // A game under way keeps the rules it started with.
+    // A game under way keeps the rules it started with, on the server and on the screens of
+    // those still in it: they hear of the new set when it ends.
     if (!running)
         ApplyGameSet();
-    for (const Member& m : members_)
-        if (m.session != nullptr && m.session->phase() == GameServerSession::Phase::Room)
+    for (Member& m : members_) {
+        if (m.session == nullptr || m.session->phase() != GameServerSession::Phase::Room)
+            continue;
+        m.setToShow = InPlay(m);
+        if (!m.setToShow)
             SendGameSettings(*m.session, true, gameSetName, gameSetData);
+    }
 }
 
 void ScriptedRoom::StartGame() {
@@ -211,6 +217,10 @@ void ScriptedRoom::EndGame(const std::string& winner) {
     ++gamesPlayed_;
     Broadcast(0x0f, winner);
     Broadcast(0x02, StatsRecord(winner));
+    ApplyGameSet();
+    for (Member& m : members_)
+        if (std::exchange(m.setToShow, false) && m.session != nullptr)
+            SendGameSettings(*m.session, true, gameSetName, gameSetData);
 }
 
 void ScriptedRoom::Chat(GameServerSession& s, const std::string& name, const std::string& body) {

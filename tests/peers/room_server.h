@@ -36,8 +36,9 @@ public:
         GameServerSession* session = nullptr;  // nullptr: a bot
         // In the game under way (seated at its start) and not out yet.
         bool playing = false;
-        BotGame bot;       // a bot's game
-        std::string seen;  // the field the other players' clients hold of this player
+        BotGame bot;             // a bot's game
+        std::string seen;        // the field the other players' clients hold of this player
+        bool setToShow = false;  // a new game set waits for the end of the game
     };
 
     // Takes over the server's session and frame callbacks.
