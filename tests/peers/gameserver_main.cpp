@@ -1,9 +1,10 @@
 // A scripted game server to try the client by hand on loopback:
-//   gameserver [port] [seed]        (defaults 31459 and 1)
+//   gameserver [port] [seed] [piece ms]        (defaults 31459, 1 and 1000)
 // It keeps a living room (scripted bots beside the players who join, the first
 // of whom is the operator), starts a game when asked (the client's
 // "startgame"), acknowledges every piece, lets the seated bots play (their
-// pieces, places and specials drawn from the seed, so a run can be repeated),
+// pieces, places and specials drawn from the seed, so a run can be repeated;
+// each bot places a piece every `piece ms`),
 // puts out a player whose stack reaches the top, ends the game when one
 // player is left and sends the last game's statistics.
 #include <QCoreApplication>
@@ -21,10 +22,11 @@ namespace {
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: gameserver [port] [seed]\n"
-                 "  port  where it listens on 127.0.0.1, 1 to 65535 (default 31459)\n"
-                 "  seed  the bots' play, 0 to 4294967295: the same seed plays the same (default "
-                 "1)\n");
+                 "usage: gameserver [port] [seed] [piece ms]\n"
+                 "  port      where it listens on 127.0.0.1, 1 to 65535 (default 31459)\n"
+                 "  seed      the bots' play, 0 to 4294967295: the same seed plays the same "
+                 "(default 1)\n"
+                 "  piece ms  how often each bot places a piece, 1 to 60000 (default 1000)\n");
     return 2;
 }
 
@@ -42,8 +44,10 @@ int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     unsigned long port = 31459;
     unsigned long seed = 1;
-    if (argc > 3 || (argc > 1 && (!Number(argv[1], 65535, port) || port == 0)) ||
-        (argc > 2 && !Number(argv[2], 0xFFFFFFFFul, seed))) {
+    unsigned long pieceMs = 1000;
+    if (argc > 4 || (argc > 1 && (!Number(argv[1], 65535, port) || port == 0)) ||
+        (argc > 2 && !Number(argv[2], 0xFFFFFFFFul, seed)) ||
+        (argc > 3 && (!Number(argv[3], 60000, pieceMs) || pieceMs == 0))) {
         return Usage();
     }
     GameServerPeer server;
@@ -52,7 +56,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::printf("game server on 127.0.0.1:%lu, bots' seed %lu\n", port, seed);
-    LivingRoom room(server, static_cast<std::uint32_t>(seed));
+    LivingRoom room(server, static_cast<std::uint32_t>(seed), static_cast<int>(pieceMs));
     // A player logged in to a lobby mixes the lobby's key into the join; without a lobby of
     // ours that key is 0.
     auto roomSession = server.OnSession;

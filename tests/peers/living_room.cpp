@@ -8,7 +8,7 @@
 
 namespace pk::peers {
 
-LivingRoom::LivingRoom(GameServerPeer& server, std::uint32_t seed)
+LivingRoom::LivingRoom(GameServerPeer& server, std::uint32_t seed, int pieceMs)
     : server_(server), room_(server) {
     room_.AddBot("Drovak", 3, "reds");
     room_.AddBot("Ilsa", 5, "");
@@ -21,7 +21,7 @@ LivingRoom::LivingRoom(GameServerPeer& server, std::uint32_t seed)
     room_.gameSetData = set.SaveToCompressed();
     room_.botPlay = true;
     room_.botSeed = seed;
-    room_.botPieceMs = 1000;
+    room_.botPieceMs = pieceMs;
     room_.AfterFrame = [this](GameServerSession& session, const GameFrame& frame) {
         std::printf("frame 0x%02x, %zu bytes\n", frame.type, frame.payload.size());
         const ScriptedRoom::Member* me = room_.Of(session);

@@ -15,7 +15,8 @@ namespace pk::peers {
 
 class LivingRoom {
 public:
-    LivingRoom(GameServerPeer& server, std::uint32_t seed = 1);
+    // The bots' moves come from `seed`; each places a piece about every `pieceMs`.
+    LivingRoom(GameServerPeer& server, std::uint32_t seed = 1, int pieceMs = 1000);
     ScriptedRoom& Room() { return room_; }
 
 private:

@@ -1,11 +1,11 @@
 // A scripted master server to try the client by hand on loopback:
-//   masterserver [port] [game port] [seed]        (defaults 16803, 31460 and 1)
+//   masterserver [port] [game port] [seed] [piece ms]   (defaults 16803, 31460, 1 and 1000)
 // It lets every account in, welcomes it to the room "Lobby" with two more rooms, a few users
 // and games, two regions and a line of chat, answers pings, friends, chat and its commands
 // ("/help", "/me", "/p"), player details, new rooms and joins, and runs a scripted game server
 // on the game port where joined and created games take place, in the same living room as the
 // game server's (a created game brings its game set into it); the bots there draw their play
-// from the seed.
+// from the seed and each places a piece every `piece ms`.
 #include <QCoreApplication>
 #include <QTimer>
 #include <cstdint>
@@ -26,11 +26,12 @@ namespace {
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: masterserver [port] [game port] [seed]\n"
+                 "usage: masterserver [port] [game port] [seed] [piece ms]\n"
                  "  port       where it listens on 127.0.0.1, 1 to 65535 (default 16803)\n"
                  "  game port  where its games take place on 127.0.0.1 (default 31460)\n"
                  "  seed       the bots' play, 0 to 4294967295: the same seed plays the same "
-                 "(default 1)\n");
+                 "(default 1)\n"
+                 "  piece ms   how often each bot places a piece, 1 to 60000 (default 1000)\n");
     return 2;
 }
 
@@ -49,9 +50,11 @@ int main(int argc, char** argv) {
     unsigned long port = DefaultMasterServerPort;
     unsigned long gamePort = 31460;
     unsigned long seed = 1;
-    if (argc > 4 || (argc > 1 && (!Number(argv[1], 65535, port) || port == 0)) ||
+    unsigned long pieceMs = 1000;
+    if (argc > 5 || (argc > 1 && (!Number(argv[1], 65535, port) || port == 0)) ||
         (argc > 2 && (!Number(argv[2], 65535, gamePort) || gamePort == 0)) ||
-        (argc > 3 && !Number(argv[3], 0xFFFFFFFFul, seed))) {
+        (argc > 3 && !Number(argv[3], 0xFFFFFFFFul, seed)) ||
+        (argc > 4 && (!Number(argv[4], 60000, pieceMs) || pieceMs == 0))) {
         return Usage();
     }
     MasterServerPeer master;
@@ -83,7 +86,7 @@ int main(int argc, char** argv) {
 
     // Joined and created games take place in the same living room as the game server's; a
     // created game brings its set into it.
-    LivingRoom room(games, static_cast<std::uint32_t>(seed));
+    LivingRoom room(games, static_cast<std::uint32_t>(seed), static_cast<int>(pieceMs));
     LobbyGames handOver(master, games, room.Room());
     master.OnSession = [](MasterServerSession& session) {
         std::printf("client connected\n");
