@@ -193,5 +193,8 @@ void LobbyGameLinkHost::ShowRoomMessageLine(const std::string& line) {
 bool LobbyGameLinkHost::OwnPlayerReady() {
     return Inner().OwnPlayerReady();
 }
+void LobbyGameLinkHost::ReportError(std::exception_ptr error) {
+    Inner().ReportError(error);
+}
 
 }  // namespace pk

@@ -58,6 +58,9 @@ bool ShellGameLinkHost::ProgramClosing() {
 std::string ShellGameLinkHost::TeamNameText() {
     return Config.teamname;
 }
+void ShellGameLinkHost::ReportError(std::exception_ptr error) {
+    ReportException(error);
+}
 
 void ShellRoomHost::PartylineAddLine(const std::string& line) {
     pk::PartylineAddLine(line);

@@ -25,6 +25,7 @@ public:
     void LobbyJoinResult(bool joined) override;
     void NoteLobbyActivity() override;
     JoinedGameInfo JoinedGame() override;
+    void ReportError(std::exception_ptr error) override;
 };
 
 class ShellRoomHost : public RoomHost {
