@@ -12,9 +12,12 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <QtGlobal>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <exception>
+
+#include "platform/hostlookup.h"
 
 namespace pk {
 
@@ -217,9 +220,10 @@ struct AsyncSockets::Conn {
     QSocketNotifier* reader = nullptr;
     QSocketNotifier* writer = nullptr;
     QTimer* timer = nullptr;
-    bool connecting = false;
+    bool connecting = false;  // also while its host name is looked up (fd still -1)
     bool closeDelivered = false;
     std::size_t readLimit = 0;
+    HostLookupQueue::Cancel lookup;  // set while a lookup runs for it
 
     // Notifiers may be the sender of the signal being handled, so they are
     // released through the event loop, never deleted in place.
@@ -247,6 +251,10 @@ struct AsyncSockets::Conn {
             ::close(fd);
             fd = -1;
         }
+        if (lookup) {
+            lookup->store(true);
+            lookup.reset();
+        }
         connecting = false;
     }
     ~Conn() { Release(); }
@@ -256,6 +264,7 @@ AsyncSockets::AsyncSockets(QObject* parent) : QObject(parent) {}
 
 AsyncSockets::~AsyncSockets() {
     conns_.clear();
+    lookups_.reset();
 }
 
 AsyncSockets::Conn* AsyncSockets::Find(int id) {
@@ -326,24 +335,75 @@ int AsyncSockets::Connect(std::uint32_t addressNetOrder, std::uint16_t port, int
     }
     const int id = nextId_++;
     auto conn = std::make_unique<Conn>();
-    conn->fd = fd;
+    StartTimer(id, *conn, timeoutMs);
+    Arm(id, *conn, fd);
+    conns_[id] = std::move(conn);
+    return id;
+}
+
+int AsyncSockets::ConnectHost(const std::string& host, std::uint16_t port, int timeoutMs) {
+    if (const auto dotted = DottedToAddress(host)) {
+        return Connect(*dotted, port, timeoutMs);
+    }
+    if (host.empty()) {
+        return ConnectFailed(wsa::kHostNotFound);
+    }
+    if (!lookups_) {
+        lookups_ = std::make_unique<HostLookupQueue>();
+    }
+    const int id = nextId_++;
+    auto conn = std::make_unique<Conn>();
     conn->connecting = true;
-    conn->reader = new QSocketNotifier(fd, QSocketNotifier::Read, this);
-    conn->reader->setEnabled(false);
-    connect(conn->reader, &QSocketNotifier::activated, this, [this, id] { OnReadable(id); });
+    StartTimer(id, *conn, timeoutMs);
+    conn->lookup =
+        lookups_->Start(host, [this, id, port](std::optional<std::uint32_t> address, int error) {
+            OnLookedUp(id, port, address, error);
+        });
+    conns_[id] = std::move(conn);
+    return id;
+}
+
+void AsyncSockets::OnLookedUp(int id, std::uint16_t port, std::optional<std::uint32_t> address,
+                              int error) {
+    Conn* conn = Find(id);
+    if (conn == nullptr || !conn->connecting || conn->fd >= 0) {
+        return;  // closed or timed out meanwhile
+    }
+    conn->lookup.reset();
+    int code = error != 0 ? error : wsa::kHostNotFound;
+    if (address) {
+        bool pending = false;
+        const int fd = StartConnect(*address, port, code, pending);
+        if (fd >= 0) {
+            Arm(id, *conn, fd);
+            return;
+        }
+    }
+    conn->Release();
+    Deliver(id, FD_CONNECT, code);
+}
+
+void AsyncSockets::StartTimer(int id, Conn& conn, int timeoutMs) {
+    if (timeoutMs <= 0) {
+        return;
+    }
+    conn.timer = new QTimer(this);
+    conn.timer->setSingleShot(true);
+    connect(conn.timer, &QTimer::timeout, this, [this, id] { OnConnectTimeout(id); });
+    conn.timer->start(timeoutMs);
+}
+
+void AsyncSockets::Arm(int id, Conn& conn, int fd) {
+    conn.fd = fd;
+    conn.connecting = true;
+    conn.reader = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    conn.reader->setEnabled(false);
+    connect(conn.reader, &QSocketNotifier::activated, this, [this, id] { OnReadable(id); });
     // Also an immediate connect (loopback) is reported through the writer, so
     // the owner always hears of the connection from the event loop, and no
     // read event can come before it.
-    conn->writer = new QSocketNotifier(fd, QSocketNotifier::Write, this);
-    connect(conn->writer, &QSocketNotifier::activated, this, [this, id] { OnWritable(id); });
-    if (timeoutMs > 0) {
-        conn->timer = new QTimer(this);
-        conn->timer->setSingleShot(true);
-        connect(conn->timer, &QTimer::timeout, this, [this, id] { OnConnectTimeout(id); });
-        conn->timer->start(timeoutMs);
-    }
-    conns_[id] = std::move(conn);
-    return id;
+    conn.writer = new QSocketNotifier(fd, QSocketNotifier::Write, this);
+    connect(conn.writer, &QSocketNotifier::activated, this, [this, id] { OnWritable(id); });
 }
 
 int AsyncSockets::ConnectBlocking(std::uint32_t addressNetOrder, std::uint16_t port, int timeoutMs,
@@ -397,10 +457,10 @@ long AsyncSockets::Send(int id, const char* data, std::size_t size, int* error) 
     Conn* conn = Find(id);
     int code = 0;
     long sent = -1;
-    if (conn == nullptr || conn->fd < 0) {
+    if (conn == nullptr || (conn->fd < 0 && !conn->connecting)) {
         code = wsa::kNotSocket;
     } else if (conn->connecting) {
-        code = wsa::kNotConnected;
+        code = wsa::kNotConnected;  // also while its name is looked up
     } else if (size == 0) {
         sent = 0;
     } else {
@@ -422,7 +482,7 @@ long AsyncSockets::Recv(int id, char* buffer, std::size_t size, int* error) {
     Conn* conn = Find(id);
     int code = 0;
     long got = -1;
-    if (conn == nullptr || conn->fd < 0) {
+    if (conn == nullptr || (conn->fd < 0 && !conn->connecting)) {
         code = wsa::kNotSocket;
     } else if (conn->connecting) {
         code = wsa::kNotConnected;
