@@ -473,13 +473,22 @@ void updatesockSessionConnectedBody(TZRSock*, int socket) {
 }
 
 void updatesockDataAvailableBody(TZRSock* sender, int socket) {
-    tupdateclient& run = Run();
-    if (run.Phase == UpdateIdle || !OurSocket(socket)) {
+    if (Run().Phase == UpdateIdle || !OurSocket(socket)) {
         return;
     }
     std::string chunk;
     sender->getstring(socket, chunk);
-    run.ReceiveBuffer += chunk;
+    UpdateReceiveBytes(chunk);
+}
+
+}  // namespace
+
+void UpdateReceiveBytes(const std::string& bytes) {
+    tupdateclient& run = Run();
+    if (run.Phase == UpdateIdle) {
+        return;
+    }
+    run.ReceiveBuffer += bytes;
     if (run.Busy) {
         return;  // the call already running takes these bytes too
     }
@@ -494,6 +503,8 @@ void updatesockDataAvailableBody(TZRSock* sender, int socket) {
         }
     }
 }
+
+namespace {
 
 void updatesockDataNeededBody(TZRSock*, int socket) {
     if (OurSocket(socket) && !Run().SendQueue.empty()) {
