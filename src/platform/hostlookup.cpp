@@ -18,23 +18,27 @@ namespace {
 // and then each blocked one stays a thread until its time-out.
 constexpr int kMaxLookupThreads = 8;
 
-std::mutex resolverMutex;
+// Never freed, like the pool below: a worker may read them while the program ends.
+std::mutex& ResolverMutex() {
+    static auto* mutex = new std::mutex;
+    return *mutex;
+}
 HostResolver& Resolver() {
-    static HostResolver resolver;
-    return resolver;
+    static auto* resolver = new HostResolver;
+    return *resolver;
 }
 
 }  // namespace
 
 void SetHostResolver(HostResolver resolver) {
-    std::lock_guard lock(resolverMutex);
+    std::lock_guard lock(ResolverMutex());
     Resolver() = std::move(resolver);
 }
 
 std::optional<std::uint32_t> ResolveHost(const std::string& host, int* error) {
     HostResolver resolver;
     {
-        std::lock_guard lock(resolverMutex);
+        std::lock_guard lock(ResolverMutex());
         resolver = Resolver();
     }
     if (!resolver) {
