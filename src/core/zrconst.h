@@ -103,6 +103,10 @@ inline constexpr const char* DefaultMasterServerHost = "127.0.0.1";
 inline constexpr int DefaultMasterServerPort = 16803;
 // Seconds a connect to a server may take.
 inline constexpr int ConnectTimeoutSeconds = 30;
+// Seconds the client may take to close in order after SIGTERM or SIGINT before the process ends
+// at once: the close saves a small configuration file, which takes far less; a session that
+// ends must not wait for a client that hangs.
+inline constexpr unsigned TerminationGraceSeconds = 1;
 
 // The update client and the patch applier. Everything they read comes from an
 // update server that only a CRC of its own vouches for, so every size is capped.

@@ -77,7 +77,8 @@ public:
                                 std::string& /*day*/) {
         return false;
     }
-    virtual void UpdateStart(const std::string& host, int port);  // the update client
+    // The update client; the port is a service name or a decimal port, as the socket reads it.
+    virtual void UpdateStart(const std::string& host, const std::string& port);
     // The query dialog's room-key panel, modal; true when confirmed, with the typed key.
     virtual bool QueryRoomKey(std::string& /*key*/) { return false; }
     virtual void ShowUserDbConsole() {}                                // the user-database console
