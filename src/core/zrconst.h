@@ -180,6 +180,12 @@ inline constexpr std::size_t MaxRecentPrivateNames = 32u;
 // as dark as everyone else's.
 inline constexpr double MinTextContrast = 3.0;
 
+// The client reads a theme library a part at a time, so that a library of any size costs only
+// what it lists or loads. The texts of one entry before its block (group path, Theme ID list,
+// information, references, skin lists) may take at most this many bytes together; an entry
+// with longer texts is read as damage. No theme author writes scripts of megabytes.
+inline constexpr std::size_t MaxKlbEntryTexts = 4u << 20;
+
 // Lines a chat text box keeps; older ones are dropped. A long session in a busy room must
 // not grow a box without end, and a few hours of chat still fit.
 inline constexpr std::size_t TextBoxMaxLines = 5000u;

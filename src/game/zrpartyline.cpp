@@ -43,11 +43,29 @@ std::vector<RoomRow> UserListRows() {
     for (int slot = 1; slot <= MaxSlots; ++slot)
         rows.push_back({RoomRowKind::Slot, slot, SlotPlayers[static_cast<std::size_t>(slot)]});
     rows.push_back({RoomRowKind::Header, 0, nullptr});
-    for (const auto& p : Players) {
+    for (std::size_t i = 0; i < Players.size(); ++i) {
+        const auto& p = Players[i];
         if (p && p->slot == 0)
-            rows.push_back({RoomRowKind::Spectator, 0, p.get()});
+            rows.push_back({RoomRowKind::Spectator, 0, p.get(), i});
     }
     return rows;
+}
+
+tclient* RowPlayerNow(const RoomRow& row) {
+    switch (row.kind) {
+        case RoomRowKind::Slot:
+            return ValidSlot(row.slot) &&
+                           SlotPlayers[static_cast<std::size_t>(row.slot)] == row.player
+                       ? row.player
+                       : nullptr;
+        case RoomRowKind::Spectator:
+            return row.at < Players.size() && Players[row.at].get() == row.player &&
+                           row.player->slot == 0
+                       ? row.player
+                       : nullptr;
+        default:
+            return nullptr;
+    }
 }
 
 bool IsRoomOperator(const std::string& name) {

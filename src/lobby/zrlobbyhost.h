@@ -36,6 +36,10 @@ public:
     // User list box: the rows of LobbyModel.userRows were rebuilt, or only need painting.
     virtual void UserListRebuilt() {}
     virtual void UserListRepaint() {}
+    // One row of LobbyModel.userRows came in at, or went from, that index; a view that keeps
+    // no rows of its own may take either as a rebuild.
+    virtual void UserRowInserted(int /*row*/) { UserListRebuilt(); }
+    virtual void UserRowRemoved(int /*row*/) { UserListRebuilt(); }
     // The room status box and the own-status buttons.
     virtual void SetRoomNameLabel(const std::string& /*text*/) {}
     virtual void ShowLockIcon(bool /*shown*/) {}

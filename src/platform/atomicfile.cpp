@@ -262,24 +262,22 @@ std::optional<std::string> ReadFileBytes(const std::filesystem::path& file, std:
     return bytes;
 }
 
-std::optional<std::string> ReadFileRange(const std::filesystem::path& file, std::int64_t offset,
-                                         std::int64_t size, FileReadError* error) {
-    if (error)
-        *error = FileReadError::None;
-    ReadableFile in(file);
-    if (!in.IsOpen()) {
-        Fail(error, FileReadError::CannotOpen);
-        return std::nullopt;
-    }
-    if (offset < 0 || size < 0 || offset > in.Size() || size > in.Size() - offset) {
+namespace {
+
+// `size` bytes at `offset` of an open file of `fileSize` bytes.
+std::optional<std::string> ReadRange(int fd, std::int64_t fileSize, std::int64_t offset,
+                                     std::int64_t size, FileReadError* error) {
+    if (offset < 0 || size < 0 || offset > fileSize || size > fileSize - offset) {
         Fail(error, FileReadError::OutOfRange);
         return std::nullopt;
     }
     std::string bytes(static_cast<std::size_t>(size), '\0');
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = in.Read(bytes.data() + done, bytes.size() - done,
-                                  offset + static_cast<std::int64_t>(done));
+        const ssize_t n = ::pread(fd, bytes.data() + done, bytes.size() - done,
+                                  static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
+        if (n < 0 && errno == EINTR)
+            continue;
         if (n <= 0) {
             Fail(error, FileReadError::ReadFailed);
             return std::nullopt;
@@ -287,6 +285,54 @@ std::optional<std::string> ReadFileRange(const std::filesystem::path& file, std:
         done += static_cast<std::size_t>(n);
     }
     return bytes;
+}
+
+// Opens a regular file for reading without waiting (a pipe with no writer would otherwise
+// block the caller); -1 for anything else.
+int OpenRegular(const std::filesystem::path& file, std::int64_t& size) {
+    int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    struct stat st {};
+    if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+        ::close(fd);
+        fd = -1;
+    }
+    size = fd >= 0 ? static_cast<std::int64_t>(st.st_size) : 0;
+    return fd;
+}
+
+}  // namespace
+
+std::optional<std::string> ReadFileRange(const std::filesystem::path& file, std::int64_t offset,
+                                         std::int64_t size, FileReadError* error) {
+    OpenFileReader in;
+    if (!in.Open(file, error))
+        return std::nullopt;
+    return in.ReadAt(offset, size, error);
+}
+
+OpenFileReader::~OpenFileReader() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+bool OpenFileReader::Open(const std::filesystem::path& file, FileReadError* error) {
+    if (error)
+        *error = FileReadError::None;
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = OpenRegular(file, size_);
+    return fd_ >= 0 || Fail(error, FileReadError::CannotOpen);
+}
+
+std::optional<std::string> OpenFileReader::ReadAt(std::int64_t offset, std::int64_t size,
+                                                  FileReadError* error) const {
+    if (error)
+        *error = FileReadError::None;
+    if (fd_ < 0) {
+        Fail(error, FileReadError::CannotOpen);
+        return std::nullopt;
+    }
+    return ReadRange(fd_, size_, offset, size, error);
 }
 
 }  // namespace pk

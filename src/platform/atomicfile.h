@@ -92,4 +92,28 @@ std::optional<std::string> ReadFileBytes(const std::filesystem::path& file, std:
 std::optional<std::string> ReadFileRange(const std::filesystem::path& file, std::int64_t offset,
                                          std::int64_t size, FileReadError* error = nullptr);
 
+// A regular file held open for reads of ranges, for a file too large to read whole that is
+// read a part at a time. Every read of one object sees the same file: one replaced by a rename
+// meanwhile is still read as it was when opened.
+class OpenFileReader {
+public:
+    OpenFileReader() = default;
+    ~OpenFileReader();
+    OpenFileReader(const OpenFileReader&) = delete;
+    OpenFileReader& operator=(const OpenFileReader&) = delete;
+
+    // False (with the reason) for a file that is missing, not permitted or not regular.
+    bool Open(const std::filesystem::path& file, FileReadError* error = nullptr);
+    bool IsOpen() const { return fd_ >= 0; }
+    // The size when opened.
+    std::int64_t Size() const { return size_; }
+    // As ReadFileRange, against the size when opened.
+    std::optional<std::string> ReadAt(std::int64_t offset, std::int64_t size,
+                                      FileReadError* error = nullptr) const;
+
+private:
+    int fd_ = -1;
+    std::int64_t size_ = 0;
+};
+
 }  // namespace pk
