@@ -16,6 +16,7 @@
 #include <algorithm>
 
 #include "lobby/ui/zrdialogs.h"
+#include "skin/ui/zrwidgetpalette.h"
 
 namespace pk {
 
@@ -37,6 +38,7 @@ QPushButton* AddButton(QWidget* page, const char* name, const char* caption, int
 }  // namespace
 
 Tdbmanage::Tdbmanage(QWidget* parent) : QDialog(parent) {
+    FollowDialogPalette(*this);
     setObjectName("dbmanage");
     setWindowTitle("User Database Management");
     auto* layout = new QVBoxLayout(this);

@@ -1,0 +1,119 @@
+#include "skin/ui/zrwidgetpalette.h"
+
+#include <QAbstractScrollArea>
+#include <QEvent>
+#include <QWidget>
+
+#include "core/zrcolour.h"
+#include "skin/ui/zrskinform.h"
+
+namespace pk {
+
+namespace {
+
+// A box this layer framed keeps here the palette it had before, to go back to.
+constexpr char kBoxPaletteProperty[] = "pkSkinBoxPalette";
+
+QColor ToQColor(int32_t colour) {
+    return QColor(ColourRed(colour), ColourGreen(colour), ColourBlue(colour));
+}
+
+// A box of a themed window is light through and through: its frame is a plain line in the
+// palette's edge colour, and its header, scroll bars and grid lines are drawn from its own
+// ground and text colours, not from the dark page around it. Pop-up lists belong to their pop-up,
+// not here.
+void FrameBoxes(QWidget& window, bool themed) {
+    QList<QAbstractScrollArea*> boxes = window.findChildren<QAbstractScrollArea*>();
+    if (auto* self = qobject_cast<QAbstractScrollArea*>(&window))
+        boxes.append(self);
+    for (QAbstractScrollArea* box : boxes) {
+        const QVariant before = box->property(kBoxPaletteProperty);
+        if (themed) {
+            if (!before.isValid()) {
+                if (box->window() != window.window() || box->frameShape() != QFrame::StyledPanel)
+                    continue;
+                box->setProperty(kBoxPaletteProperty, QVariant::fromValue(box->palette()));
+                box->setFrameStyle(QFrame::Box | QFrame::Plain);
+                box->setLineWidth(1);
+                box->setForegroundRole(QPalette::Mid);
+            }
+            QPalette ground = box->palette();
+            for (int g = 0; g < QPalette::NColorGroups; ++g) {
+                const auto group = static_cast<QPalette::ColorGroup>(g);
+                for (QPalette::ColorRole role : {QPalette::Window, QPalette::Button})
+                    ground.setColor(group, role, ground.color(group, QPalette::Base));
+                for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText})
+                    ground.setColor(group, role, ground.color(group, QPalette::Text));
+            }
+            box->setPalette(ground);
+        } else if (before.isValid()) {
+            box->setPalette(before.value<QPalette>());
+            box->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+            box->setForegroundRole(QPalette::NoRole);
+            box->setProperty(kBoxPaletteProperty, QVariant());
+        }
+    }
+}
+
+class DialogPaletteFollower : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && watched->isWidgetType()) {
+            SkinGuard("DialogPalette",
+                      [&] { ApplySkinPalette(*static_cast<QWidget*>(watched), DialogPalette()); });
+        }
+        return false;
+    }
+};
+
+}  // namespace
+
+QPalette ToQPalette(const SkinPalette& p) {
+    QPalette q;
+    const std::pair<QPalette::ColorRole, int32_t> roles[] = {
+        {QPalette::Window, p.window},
+        {QPalette::WindowText, p.windowText},
+        {QPalette::Base, p.base},
+        {QPalette::AlternateBase, p.alternateBase},
+        {QPalette::Text, p.text},
+        {QPalette::PlaceholderText, p.placeholderText},
+        {QPalette::Button, p.button},
+        {QPalette::ButtonText, p.buttonText},
+        {QPalette::BrightText, p.brightText},
+        {QPalette::Light, p.light},
+        {QPalette::Midlight, p.midlight},
+        {QPalette::Mid, p.mid},
+        {QPalette::Dark, p.dark},
+        {QPalette::Shadow, p.shadow},
+        {QPalette::Highlight, p.highlight},
+        {QPalette::HighlightedText, p.highlightedText},
+        {QPalette::Link, p.link},
+        {QPalette::LinkVisited, p.linkVisited},
+        {QPalette::ToolTipBase, p.toolTipBase},
+        {QPalette::ToolTipText, p.toolTipText},
+    };
+    for (const auto& [role, colour] : roles) q.setColor(role, ToQColor(colour));
+    q.setColor(QPalette::Disabled, QPalette::WindowText, ToQColor(p.disabledWindowText));
+    q.setColor(QPalette::Disabled, QPalette::Text, ToQColor(p.disabledText));
+    q.setColor(QPalette::Disabled, QPalette::ButtonText, ToQColor(p.disabledButtonText));
+    return q;
+}
+
+void ApplySkinPalette(QWidget& window, const SkinPalette& palette) {
+    const QPalette q = palette.themed ? ToQPalette(palette) : QPalette();
+    window.setPalette(q);
+    for (QWidget* child : window.findChildren<QWidget*>()) {
+        if (child->isWindow())
+            child->setPalette(q);
+    }
+    FrameBoxes(window, palette.themed);
+}
+
+void FollowDialogPalette(QWidget& dialog) {
+    dialog.installEventFilter(new DialogPaletteFollower(&dialog));
+}
+
+}  // namespace pk
