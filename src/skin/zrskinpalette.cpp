@@ -64,6 +64,21 @@ SkinPalette DeriveSkinPalette(const SkinPaletteSource& s) {
     return p;
 }
 
+SkinPalette BoxPalette(const SkinPalette& p) {
+    SkinPalette box = p;
+    if (!p.themed)
+        return box;
+    box.window = box.button = p.base;
+    box.windowText = box.buttonText = p.text;
+    box.light = MixColours(p.base, kColourWhite, 60);
+    box.midlight = p.base;
+    box.dark = MixColours(p.base, p.text, 30);
+    box.shadow = MixColours(p.base, p.text, 50);
+    box.brightText = ContrastingColour(box.dark);
+    box.disabledWindowText = box.disabledButtonText = p.disabledText;
+    return box;
+}
+
 SkinPalette ContainerPalette(const TSkinElementRec& container) {
     return DeriveSkinPalette(PaletteSourceOf(container));
 }

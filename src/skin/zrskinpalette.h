@@ -51,6 +51,10 @@ struct SkinPalette {
 
 SkinPaletteSource PaletteSourceOf(const TSkinElementRec& container);
 SkinPalette DeriveSkinPalette(const SkinPaletteSource& source);
+// What a box (list, text box, table) of a window in `palette` takes: it is light through and
+// through, its header, scroll bars, grid lines and etched lines drawn from its own ground and
+// text, not from the dark page around it; its frame stays the edges' colour.
+SkinPalette BoxPalette(const SkinPalette& palette);
 // The palette of the container element that holds a window.
 SkinPalette ContainerPalette(const TSkinElementRec& container);
 // The dialogs' palette: that of "con_login" in the skins built now (unthemed without one).

@@ -50,6 +50,18 @@ TEST(SkinPalette, EveryGivenColourTakesItsRoles) {
     EXPECT_GT(ColourLuminance(p.midlight), ColourLuminance(p.button));
     EXPECT_GT(ColourLuminance(p.button), ColourLuminance(p.dark));
     EXPECT_GT(ColourLuminance(p.dark), ColourLuminance(p.shadow));
+
+    // A box is light through and through; only its frame keeps the edges' colour.
+    const SkinPalette box = BoxPalette(p);
+    EXPECT_EQ(box.window, kPaper);
+    EXPECT_EQ(box.button, kPaper);
+    EXPECT_EQ(box.windowText, kInk);
+    EXPECT_EQ(box.buttonText, kInk);
+    EXPECT_EQ(box.mid, kEdge);
+    EXPECT_EQ(box.disabledButtonText, p.disabledText);
+    EXPECT_GE(ColourLuminance(box.light), ColourLuminance(kPaper));
+    EXPECT_GE(ColourContrast(box.dark, kPaper), 1.5);  // an etched line shows on the box
+    EXPECT_FALSE(BoxPalette(SkinPalette{}).themed);
 }
 
 // Texts on every ground of the palette read, whether the page is dark or light and whatever

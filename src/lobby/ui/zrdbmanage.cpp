@@ -75,7 +75,11 @@ Tdbmanage::Tdbmanage(QWidget* parent) : QDialog(parent) {
     layout->addWidget(forquery_);
     error_ = new QLabel(this);
     error_->setObjectName("error");
-    error_->setStyleSheet("color: red");
+    // Red through the palette's text colour alone: a style sheet would give the label the
+    // platform's palette back, whatever the dialog's.
+    QPalette red = error_->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    error_->setPalette(red);
     error_->hide();
     layout->addWidget(error_);
     grid_ = new QTableWidget(this);

@@ -178,6 +178,14 @@ QWidget* SkinControl(const std::string& elementName) {
     return it == controls.end() ? nullptr : it->second.data();
 }
 
+bool IsSkinControl(const QWidget* control) {
+    for (const auto& [name, registered] : controls) {
+        if (registered.data() == control)
+            return true;
+    }
+    return false;
+}
+
 TZRSkinForm* SkinFormNamed(const std::string& skinName) {
     tskinf* skin = FindSkinByName(skinName);
     return skin ? dynamic_cast<TZRSkinForm*>(skin->form) : nullptr;

@@ -6,6 +6,7 @@
 
 #include "core/zrcolour.h"
 #include "skin/ui/zrskinform.h"
+#include "skin/ui/zrskinwidgets.h"
 
 namespace pk {
 
@@ -18,34 +19,27 @@ QColor ToQColor(int32_t colour) {
     return QColor(ColourRed(colour), ColourGreen(colour), ColourBlue(colour));
 }
 
-// A box of a themed window is light through and through: its frame is a plain line in the
-// palette's edge colour, and its header, scroll bars and grid lines are drawn from its own
-// ground and text colours, not from the dark page around it. Pop-up lists belong to their pop-up,
-// not here.
-void FrameBoxes(QWidget& window, bool themed) {
+// Every box of a themed window takes the box palette and a plain frame in the edges' colour.
+// Pop-up lists belong to their pop-up; the controls a skin element binds take that element's
+// colours and stay as the theme draws them.
+void FrameBoxes(QWidget& window, const SkinPalette& palette) {
     QList<QAbstractScrollArea*> boxes = window.findChildren<QAbstractScrollArea*>();
     if (auto* self = qobject_cast<QAbstractScrollArea*>(&window))
         boxes.append(self);
+    const QPalette boxPalette = ToQPalette(BoxPalette(palette));
     for (QAbstractScrollArea* box : boxes) {
         const QVariant before = box->property(kBoxPaletteProperty);
-        if (themed) {
+        if (palette.themed) {
             if (!before.isValid()) {
-                if (box->window() != window.window() || box->frameShape() != QFrame::StyledPanel)
+                if (box->window() != window.window() || box->frameShape() != QFrame::StyledPanel ||
+                    IsSkinControl(box))
                     continue;
                 box->setProperty(kBoxPaletteProperty, QVariant::fromValue(box->palette()));
                 box->setFrameStyle(QFrame::Box | QFrame::Plain);
                 box->setLineWidth(1);
                 box->setForegroundRole(QPalette::Mid);
             }
-            QPalette ground = box->palette();
-            for (int g = 0; g < QPalette::NColorGroups; ++g) {
-                const auto group = static_cast<QPalette::ColorGroup>(g);
-                for (QPalette::ColorRole role : {QPalette::Window, QPalette::Button})
-                    ground.setColor(group, role, ground.color(group, QPalette::Base));
-                for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText})
-                    ground.setColor(group, role, ground.color(group, QPalette::Text));
-            }
-            box->setPalette(ground);
+            box->setPalette(boxPalette);
         } else if (before.isValid()) {
             box->setPalette(before.value<QPalette>());
             box->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
@@ -109,7 +103,7 @@ void ApplySkinPalette(QWidget& window, const SkinPalette& palette) {
         if (child->isWindow())
             child->setPalette(q);
     }
-    FrameBoxes(window, palette.themed);
+    FrameBoxes(window, palette);
 }
 
 void FollowDialogPalette(QWidget& dialog) {
