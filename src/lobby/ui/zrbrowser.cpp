@@ -241,13 +241,13 @@ void Tzrbrowser::Build() {
     gameBar->addWidget(gamelabel_, 1);
     QToolButton* creategame = NewButton("creategame", QStringLiteral("New Game!"), games);
     QToolButton* ping = NewButton("pingregionsbutton", QStringLiteral("Ping Servers"), games);
-    QToolButton* showstats = NewButton("showstats", QString(), games);
-    statscaption_ = new QLabel(QStringLiteral("Show Stats"), games);
-    statscaption_->setObjectName(QStringLiteral("statscaption"));
+    // The caption is the button's own text, as with its neighbours, so that a click on the
+    // words toggles the statistics too.
+    QToolButton* showstats = NewButton("showstats", QStringLiteral("Show Stats"), games);
+    statscaption_ = showstats;
     gameBar->addWidget(creategame);
     gameBar->addWidget(ping);
     gameBar->addWidget(showstats);
-    gameBar->addWidget(statscaption_);
     gamesColumn->addLayout(gameBar);
     gamelistpanel_ = new QWidget(games);
     gamelistpanel_->setObjectName(QStringLiteral("gamelistpanel"));

@@ -82,7 +82,8 @@ public:
     QToolButton* Button(const char* name) const;
     QLabel* roomname() const { return roomname_; }
     QLabel* gamelabel() const { return gamelabel_; }
-    QLabel* statscaption() const { return statscaption_; }
+    // The caption of the statistics button: the button itself.
+    QToolButton* statscaption() const { return statscaption_; }
     TTopicBannerBox* topicbanner() const { return topicbanner_; }
     QPlainTextEdit* gamestats() const { return gamestats_; }
     QTimer* misctimer() const { return misctimer_; }
@@ -200,7 +201,7 @@ private:
     QWidget* statspanel_ = nullptr;
     QPlainTextEdit* gamestats_ = nullptr;
     QLabel* gamelabel_ = nullptr;
-    QLabel* statscaption_ = nullptr;
+    QToolButton* statscaption_ = nullptr;
     TZRTxtbox* chatbox_ = nullptr;
     QWidget* chatebpanel_ = nullptr;
     QLineEdit* chateb_ = nullptr;
