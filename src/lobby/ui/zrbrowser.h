@@ -168,6 +168,7 @@ private:
     void Build();
     void BuildMenus();
     void ApplySizes();
+    int RoomListWidth() const;
     void OwnStatusClick(int status);
     void BanClick(int seconds);
     QToolButton* NewButton(const char* name, const QString& text, QWidget* parent);
@@ -181,8 +182,9 @@ private:
     std::array<QImage, 5> stateIcons_{};
     std::array<QImage, 4> privilegeIcons_{};
     QImage roomKeyIcon_;
-    // Panel sizes from the configuration, applied once the window has its size.
-    int rightWidth_ = 170, topLeftHeight_ = 160, topRightHeight_ = 160;
+    // Panel sizes from the configuration, applied once the window has its size; a right width
+    // of 0 (none stored) fits the room list.
+    int rightWidth_ = 0, topLeftHeight_ = 160, topRightHeight_ = 160;
     bool sized_ = false;
 
     QSplitter* columns_ = nullptr;  // left part | right column (brightwidth)
