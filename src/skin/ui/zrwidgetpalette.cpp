@@ -12,16 +12,17 @@ namespace pk {
 
 namespace {
 
-// A box this layer framed keeps here the palette it had before, to go back to.
+// A box this layer framed keeps here the palette it had before, to go back to (or true for a
+// control whose colours its skin element gives).
 constexpr char kBoxPaletteProperty[] = "pkSkinBoxPalette";
 
 QColor ToQColor(int32_t colour) {
     return QColor(ColourRed(colour), ColourGreen(colour), ColourBlue(colour));
 }
 
-// Every box of a themed window takes the box palette and a plain frame in the edges' colour.
-// Pop-up lists belong to their pop-up; the controls a skin element binds take that element's
-// colours and stay as the theme draws them.
+// Every box of a themed window takes a plain frame in the edges' colour and the box palette;
+// a control that a skin element binds keeps the colours that element gives it. Pop-up lists
+// belong to their pop-up.
 void FrameBoxes(QWidget& window, const SkinPalette& palette) {
     QList<QAbstractScrollArea*> boxes = window.findChildren<QAbstractScrollArea*>();
     if (auto* self = qobject_cast<QAbstractScrollArea*>(&window))
@@ -29,19 +30,22 @@ void FrameBoxes(QWidget& window, const SkinPalette& palette) {
     const QPalette boxPalette = ToQPalette(BoxPalette(palette));
     for (QAbstractScrollArea* box : boxes) {
         const QVariant before = box->property(kBoxPaletteProperty);
+        const bool ownColours = IsSkinControl(box);
         if (palette.themed) {
             if (!before.isValid()) {
-                if (box->window() != window.window() || box->frameShape() != QFrame::StyledPanel ||
-                    IsSkinControl(box))
+                if (box->window() != window.window() || box->frameShape() != QFrame::StyledPanel)
                     continue;
-                box->setProperty(kBoxPaletteProperty, QVariant::fromValue(box->palette()));
+                box->setProperty(kBoxPaletteProperty,
+                                 ownColours ? QVariant(true) : QVariant::fromValue(box->palette()));
                 box->setFrameStyle(QFrame::Box | QFrame::Plain);
                 box->setLineWidth(1);
                 box->setForegroundRole(QPalette::Mid);
             }
-            box->setPalette(boxPalette);
+            if (!ownColours)
+                box->setPalette(boxPalette);
         } else if (before.isValid()) {
-            box->setPalette(before.value<QPalette>());
+            if (before.userType() == QMetaType::QPalette)
+                box->setPalette(before.value<QPalette>());
             box->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
             box->setForegroundRole(QPalette::NoRole);
             box->setProperty(kBoxPaletteProperty, QVariant());

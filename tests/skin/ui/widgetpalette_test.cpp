@@ -48,13 +48,20 @@ struct Window {
         button = new QPushButton("OK", &top);
         edit = new QLineEdit(&top);
         menu = new QMenu(&top);
+        bound = new QListView(&top);
+        QPalette own = bound->palette();
+        own.setColor(QPalette::Base, Qt::red);
+        bound->setPalette(own);
+        RegisterSkinControl("attacklist", bound);
     }
+    ~Window() { RegisterSkinControl("attacklist", nullptr); }
     QWidget top;
     QListView* list;
     QTreeView* tree;
     QPushButton* button;
     QLineEdit* edit;
     QMenu* menu;
+    QListView* bound;  // a control a skin element colours
 };
 
 TEST(WidgetPalette, AWindowItsMenusAndItsBoxesTakeThePaletteAndGiveItBack) {
@@ -82,6 +89,9 @@ TEST(WidgetPalette, AWindowItsMenusAndItsBoxesTakeThePaletteAndGiveItBack) {
     EXPECT_EQ(w.list->palette().color(QPalette::Disabled, QPalette::ButtonText),
               Rgb(p.disabledText));
     EXPECT_EQ(w.tree->frameShape(), QFrame::NoFrame);  // a box without a frame keeps none
+    // A control of a skin element is framed alike and keeps the element's colours.
+    EXPECT_EQ(w.bound->frameShape(), QFrame::Box);
+    EXPECT_EQ(w.bound->palette().color(QPalette::Base), QColor(Qt::red));
 
     // Another theme's palette: the boxes follow its ground.
     SkinPaletteSource sand{.page = RgbColour(236, 222, 196), .control = RgbColour(214, 196, 166)};
@@ -100,6 +110,8 @@ TEST(WidgetPalette, AWindowItsMenusAndItsBoxesTakeThePaletteAndGiveItBack) {
     EXPECT_EQ(w.list->frameShape(), QFrame::StyledPanel);
     EXPECT_EQ(w.list->frameShadow(), QFrame::Sunken);
     EXPECT_EQ(w.list->foregroundRole(), QPalette::WindowText);
+    EXPECT_EQ(w.bound->frameShape(), QFrame::StyledPanel);
+    EXPECT_EQ(w.bound->palette().color(QPalette::Base), QColor(Qt::red));
 }
 
 class Page : public TZRSkinForm {
