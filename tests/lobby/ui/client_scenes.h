@@ -105,8 +105,10 @@ protected:
                    Settings.rules.startvote == 1;
         }));
         client->room->chatedit()->setText("hello room");
-        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-        QApplication::sendEvent(client->room->chatedit(), &enter);
+        for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent enter(type, Qt::Key_Return, Qt::NoModifier);
+            QApplication::sendEvent(client->room->chatedit(), &enter);
+        }
         peers::SendServerText(*games.Last(), 'c', 0, false, true, false, {"Drovak", "gl hf"});
         ASSERT_TRUE(RunUntil([this] { return client->room->chatbox()->Lines().Count() >= 5; }));
         DrainEvents();

@@ -21,6 +21,7 @@
 #include "lobby/ui/zrupdateform.h"
 #include "lobby/zrlobbymodel.h"
 #include "lobby/zrregionlist.h"
+#include "platform/keystate.h"
 #include "shell/shell_fixture.h"
 #include "shell/ui/zrforms.h"
 #include "shell/ui/zrmain.h"
@@ -42,6 +43,8 @@ public:
     // Starts the client in `folder` (which gets both libraries) on the theme.
     ThemedClient(ShippedTheme theme, const std::filesystem::path& folder) {
         EnsureWidgetApp();
+        // No key an earlier test left down (a game would take it for the player's).
+        ApplicationKeyState().releaseAll();
         ResetShellGlobals();
         ResetLobbyModel();
         InitPlayerSlots();
@@ -109,6 +112,7 @@ public:
         ResetLobbyModel();
         FreePlayerSlots();
         ResetShellGlobals();
+        ApplicationKeyState().releaseAll();
         ProgramFolder.clear();
     }
     ThemedClient(const ThemedClient&) = delete;
