@@ -1,7 +1,6 @@
-// The AVX-512 row kernel of the blends: 64 pixels a step. The mask values pick each pixel's
-// formula (blendfast.h) out of byte tables held in registers; each channel pair is multiplied
-// and summed in one instruction, with the red and green channels left in place (their products
-// and biases scaled by 1024 and 32), so the three results need no shifting back together.
+// The AVX-512 kernel of the blends: 64 pixels a step, in 16-bit lanes. The mask values pick each
+// pixel's weight (blendfast.h) out of byte tables read by permutes; each channel is then one
+// multiply-high with rounding of the source's difference from the destination.
 #include <cstring>
 
 #include "gfx/blendfast.h"
@@ -48,76 +47,51 @@ PK_AVX512 inline __m512i Look(const uint8_t* t, __m512i idx, __mmask64 upper) {
     return _mm512_mask_blend_epi8(upper, lo, hi);
 }
 
-// One group of 16 pixels: x holds s | d << 16 per pixel, w holds wa | wb << 16, c the bias and
-// p the parity flag (0 or 1). Returns the blended pixels in the low words of the lanes.
-template <bool kParity>
-PK_AVX512 inline __m512i Group(__m512i x, __m512i w, __m512i c, __m512i p) {
-    const __m512i xb = _mm512_and_si512(x, _mm512_set1_epi32(0x001F001F));
-    const __m512i xg = _mm512_and_si512(x, _mm512_set1_epi32(0x03E003E0));
-    const __m512i xr = _mm512_and_si512(x, _mm512_set1_epi32(0x7C007C00));
-    const __m512i cg = _mm512_slli_epi32(c, 5);
-    const __m512i cr = _mm512_slli_epi32(c, 10);
-    __m512i tb, tg, tr;
+// One channel of 32 pixels: the field of each destination moved by the rounded product of the
+// difference and the weight; kField masks the channel in place, kShift is its position.
+// Exact halves go to the even neighbour in the lanes of `parity`.
+template <bool kParity, int kField, int kShift>
+PK_AVX512 inline __m512i Channel(__m512i s, __m512i d, __m512i w, __mmask32 parity) {
+    const __m512i m = _mm512_set1_epi16(static_cast<short>(kField));
+    const __m512i dc = _mm512_and_si512(d, m);
+    const __m512i y = _mm512_srai_epi16(_mm512_sub_epi16(_mm512_and_si512(s, m), dc), kShift);
+    __m512i f = _mm512_add_epi16(dc, _mm512_slli_epi16(_mm512_mulhrs_epi16(y, w), kShift));
     if constexpr (kParity) {
-        const __m512i nb = _mm512_madd_epi16(xb, w);
-        const __m512i ng = _mm512_madd_epi16(xg, w);
-        const __m512i nr = _mm512_madd_epi16(xr, w);
-        tb = _mm512_add_epi32(_mm512_add_epi32(nb, c),
-                              _mm512_and_si512(_mm512_srli_epi32(nb, 15), p));
-        tg = _mm512_add_epi32(_mm512_add_epi32(ng, cg),
-                              _mm512_and_si512(_mm512_srli_epi32(ng, 15), _mm512_slli_epi32(p, 5)));
-        tr = _mm512_add_epi32(_mm512_add_epi32(nr, cr), _mm512_and_si512(_mm512_srli_epi32(nr, 15),
-                                                                         _mm512_slli_epi32(p, 10)));
-    } else {
-        tb = _mm512_dpwssd_epi32(c, xb, w);
-        tg = _mm512_dpwssd_epi32(cg, xg, w);
-        tr = _mm512_dpwssd_epi32(cr, xr, w);
+        const __m512i lsb = _mm512_set1_epi16(static_cast<short>(1 << kShift));
+        const __m512i low = _mm512_and_si512(_mm512_mullo_epi16(y, w), _mm512_set1_epi16(0x7FFF));
+        const __mmask32 half = _mm512_mask_cmpeq_epi16_mask(parity, low, _mm512_set1_epi16(0x4000));
+        const __mmask32 odd = _mm512_mask_test_epi16_mask(half, f, lsb);
+        f = _mm512_mask_sub_epi16(f, odd, f, lsb);
     }
-    // The results sit at bits 25..29 (red), 20..24 (green) and 15..19 (blue) of their sums,
-    // with nothing above: take each from its own sum and shift them down together.
-    const __m512i u = _mm512_ternarylogic_epi32(tr, tg, _mm512_set1_epi32(int(0xFE000000u)), 0xE4);
-    const __m512i v = _mm512_ternarylogic_epi32(u, tb, _mm512_set1_epi32(int(0xFFF00000u)), 0xE4);
-    return _mm512_srli_epi32(v, 15);
+    return f;
 }
 
 template <bool kParity>
+PK_AVX512 inline __m512i Pixels(__m512i s, __m512i d, __m512i w, __mmask32 parity) {
+    const __m512i r = Channel<kParity, 0x7C00, 10>(s, d, w, parity);
+    const __m512i g = Channel<kParity, 0x03E0, 5>(s, d, w, parity);
+    const __m512i b = Channel<kParity, 0x001F, 0>(s, d, w, parity);
+    return _mm512_ternarylogic_epi32(r, g, b, 0xFE);  // r | g | b
+}
+
+// Blends 64 pixels: each lane's weight and parity flag looked up by its mask value.
 PK_AVX512 inline void Block(const FastBlendTables& ft, __m512i mv, __m512i s0, __m512i s1,
                             __m512i d0, __m512i d1, __m512i& out0, __m512i& out1) {
     const __m512i idx = _mm512_permutexvar_epi8(_mm512_load_si512(kConst.order), mv);
     const __mmask64 upper = _mm512_movepi8_mask(idx);
-    const __m512i waL = Look(ft.bytes[0].data(), idx, upper),
-                  waH = Look(ft.bytes[1].data(), idx, upper),
-                  wbL = Look(ft.bytes[2].data(), idx, upper),
-                  wbH = Look(ft.bytes[3].data(), idx, upper);
-    const __m512i cL = Look(ft.bytes[4].data(), idx, upper),
-                  cH = Look(ft.bytes[5].data(), idx, upper);
-    const __m512i wa0 = _mm512_unpacklo_epi8(waL, waH), wa1 = _mm512_unpackhi_epi8(waL, waH);
-    const __m512i wb0 = _mm512_unpacklo_epi8(wbL, wbH), wb1 = _mm512_unpackhi_epi8(wbL, wbH);
-    const __m512i c0 = _mm512_unpacklo_epi8(cL, cH), c1 = _mm512_unpackhi_epi8(cL, cH);
-    const __m512i zero = _mm512_setzero_si512();
-    __m512i p0 = zero, p1 = zero;
-    if constexpr (kParity) {
-        const __m512i f = _mm512_and_si512(Look(ft.bytes[6].data(), idx, upper),
-                                           _mm512_set1_epi8(FastBlendTables::kParity));
-        p0 = _mm512_unpacklo_epi8(f, zero);
-        p1 = _mm512_unpackhi_epi8(f, zero);
+    const __m512i lo = Look(ft.bytes[0].data(), idx, upper);
+    const __m512i hi = Look(ft.bytes[1].data(), idx, upper);
+    __m512i w0 = _mm512_unpacklo_epi8(lo, hi), w1 = _mm512_unpackhi_epi8(lo, hi);
+    const __mmask32 p0 = _mm512_movepi16_mask(w0), p1 = _mm512_movepi16_mask(w1);
+    if (p0 | p1) {
+        w0 = _mm512_and_si512(w0, _mm512_set1_epi16(0x7FFF));
+        w1 = _mm512_and_si512(w1, _mm512_set1_epi16(0x7FFF));
+        out0 = Pixels<true>(s0, d0, w0, p0);
+        out1 = Pixels<true>(s1, d1, w1, p1);
+    } else {
+        out0 = Pixels<false>(s0, d0, w0, 0);
+        out1 = Pixels<false>(s1, d1, w1, 0);
     }
-    // Unpacking pairs each pixel with its destination and its weights alike, and packing the
-    // two halves back restores the order: all of it within 128-bit lanes.
-    const __m512i v0 =
-        Group<kParity>(_mm512_unpacklo_epi16(s0, d0), _mm512_unpacklo_epi16(wa0, wb0),
-                       _mm512_unpacklo_epi16(c0, zero), _mm512_unpacklo_epi16(p0, zero));
-    const __m512i v1 =
-        Group<kParity>(_mm512_unpackhi_epi16(s0, d0), _mm512_unpackhi_epi16(wa0, wb0),
-                       _mm512_unpackhi_epi16(c0, zero), _mm512_unpackhi_epi16(p0, zero));
-    const __m512i v2 =
-        Group<kParity>(_mm512_unpacklo_epi16(s1, d1), _mm512_unpacklo_epi16(wa1, wb1),
-                       _mm512_unpacklo_epi16(c1, zero), _mm512_unpacklo_epi16(p1, zero));
-    const __m512i v3 =
-        Group<kParity>(_mm512_unpackhi_epi16(s1, d1), _mm512_unpackhi_epi16(wa1, wb1),
-                       _mm512_unpackhi_epi16(c1, zero), _mm512_unpackhi_epi16(p1, zero));
-    out0 = _mm512_packus_epi32(v0, v1);
-    out1 = _mm512_packus_epi32(v2, v3);
 }
 
 // Pixels a block blends one by one rather than with the vector arithmetic: a tile's edge
@@ -262,18 +236,14 @@ PK_AVX512 void BlendBlock(const FastBlendRow& row, const Lanes& l) {
         }
         return;
     }
-    // The flags of each pixel's formula, in lane order.
-    __mmask64 parity = 0, slow = 0;
-    if (ft.anyParity || ft.anySlow) {
-        const __m512i f = Look(ft.bytes[6].data(), mv, _mm512_movepi8_mask(mv));
-        parity = _mm512_mask_test_epi8_mask(blended, f, _mm512_set1_epi8(FastBlendTables::kParity));
+    // The lanes whose mask value no formula matches, in lane order.
+    __mmask64 slow = 0;
+    if (ft.anySlow) {
+        const __m512i f = Look(ft.bytes[2].data(), mv, _mm512_movepi8_mask(mv));
         slow = _mm512_mask_test_epi8_mask(blended, f, _mm512_set1_epi8(FastBlendTables::kSlow));
     }
     __m512i out0, out1;
-    if (parity)
-        Block<true>(ft, mv, s0, s1, d0, d1, out0, out1);
-    else
-        Block<false>(ft, mv, s0, s1, d0, d1, out0, out1);
+    Block(ft, mv, s0, s1, d0, d1, out0, out1);
     out0 = _mm512_mask_mov_epi16(out0, static_cast<__mmask32>(skip), d0);
     out1 = _mm512_mask_mov_epi16(out1, static_cast<__mmask32>(skip >> 32), d1);
     // Kept and copied pixels stay exactly as they were, whatever their unused top bit.

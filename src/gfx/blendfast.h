@@ -5,14 +5,14 @@
 // For one weight a (and b = 1 - a in single precision), each channel's result
 // Round(s * a + d * b) over all 32 x 32 channel pairs is reproduced by
 //
-//     N = s * wa + d * wb,    result = (N + c + (parity ? (N >> 15) & 1 : 0)) >> 15
+//     result = d + floor(((s - d) * w + 2^14) / 2^15)
 //
-// with 15-bit weights wa, wb and a bias c found by `SolveLinearWeight`: it tries the weights
-// nearest a * 2^15 and b * 2^15 and, for each, the bias that satisfies every pair, checking all
-// 1024 results against the pinned arithmetic. Weights that are exact at 2^-15 (0.25, 0.5, 0.75 of
-// a full mask) have results that are exact halves, which the parity term sends to the even
-// neighbour. The few weights that no such formula matches are marked slow and looked up as
-// before.
+// with a 15-bit weight w near a * 2^15: the pinned weights round so finely that one integer
+// weight and the half-up bias give the same 1024 results, which is what a multiply-high with
+// rounding computes in one step. `SolveLinearWeight` tries the weights nearest a * 2^15 and
+// checks all 1024 pairs against the pinned arithmetic. Weights exact at 2^-15 (0.25, 0.5, 0.75
+// of a full mask) have results that are exact halves; for those (`parity`) a half goes to the
+// even neighbour. The few weights no weight matches are marked slow and looked up as before.
 #pragma once
 
 #include <array>
@@ -24,9 +24,7 @@
 namespace pk {
 
 struct LinearWeight {
-    uint16_t wa = 0;
-    uint16_t wb = 0;
-    uint16_t c = 0;
+    uint16_t w = 0;
     bool parity = false;
     bool slow = true;  // no formula matches: use the lookup tables
 };
@@ -36,15 +34,18 @@ LinearWeight SolveLinearWeight(float a);
 
 // The formula applied to one channel pair.
 inline int LinearChannel(const LinearWeight& w, int s, int d) {
-    const uint32_t n = static_cast<uint32_t>(s) * w.wa + static_cast<uint32_t>(d) * w.wb;
-    return static_cast<int>((n + w.c + (w.parity ? (n >> 15) & 1u : 0u)) >> 15);
+    const int32_t product = (s - d) * int32_t{w.w};
+    int r = d + ((product + (1 << 14)) >> 15);
+    if (w.parity && (product & 0x7FFF) == 0x4000 && (r & 1))
+        --r;  // an exact half: to the even neighbour
+    return r;
 }
 
-// A blend setting's formulas by mask value, laid out for the vector kernel: seven tables of
-// 256 bytes (low and high bytes of wa, wb and c; flags).
+// A blend setting's formulas by mask value, laid out for the vector kernel: three tables of
+// 256 bytes (the weight's low byte; its high seven bits with the parity flag on top; flags).
 struct FastBlendTables {
-    enum Flag : uint8_t { kParity = 1, kSlow = 2 };
-    alignas(64) std::array<std::array<uint8_t, 256>, 7> bytes{};
+    enum Flag : uint8_t { kSlow = 1 };
+    alignas(64) std::array<std::array<uint8_t, 256>, 3> bytes{};
     bool anySlow = false;
     bool anyParity = false;
 };

@@ -164,7 +164,8 @@ INSTANTIATE_TEST_SUITE_P(Kernels, BlendFastTest,
                          });
 
 // The integer formulas reproduce the pinned results for every channel pair of every weight the
-// painter's opacities give, and only a few weights are left to the lookup tables.
+// painter's opacities give; the weights near a fraction with a small denominator (0.05, 0.1,
+// 1/6, ...) are left to the lookup tables, a few percent of them.
 TEST(LinearWeight, FormulasMatchEveryChannelPair) {
     int slow = 0;
     for (float opacity : {1.0f, 0.75f, 0.5f, 0.25f}) {
@@ -181,7 +182,7 @@ TEST(LinearWeight, FormulasMatchEveryChannelPair) {
                         << "opacity " << opacity << " m " << m << " s " << s << " d " << d;
         }
     }
-    EXPECT_LE(slow, 8);
+    EXPECT_LE(slow, 32);
 }
 
 }  // namespace
