@@ -59,12 +59,24 @@ PaintOptions CurrentOptions() {
     return p;
 }
 
-// One redraw's working grid, W by H cells, 1-based.
+// One redraw's working grid, W by H cells, 1-based. Its cells live in one buffer per thread,
+// reused by every redraw (a repaint runs for six fields at every piece); a redraw started
+// while another is under way gets a buffer of its own.
 class Layers {
 public:
-    Layers(int w, int h) : w_(w), h_(h), cells_(static_cast<size_t>(w) * h) {}
+    Layers(int w, int h) : w_(w), h_(h), cells_(Users()++ == 0 ? Shared() : own_) {
+        cells_.assign(static_cast<size_t>(w) * h, TCellLayerRec{});
+    }
+    ~Layers() { --Users(); }
+    Layers(const Layers&) = delete;
+    Layers& operator=(const Layers&) = delete;
     bool Inside(int x, int y) const { return x >= 1 && x <= w_ && y >= 1 && y <= h_; }
     TCellLayerRec& At(int x, int y) { return cells_[static_cast<size_t>((y - 1) * w_ + x - 1)]; }
+    // Row y's cells, W of them.
+    TCellLayerRec* Row(int y) { return &cells_[static_cast<size_t>((y - 1) * w_)]; }
+    // Whether row y has a cell to repaint, copy or overlay (set once the cells are compared).
+    void MarkRow(int y, bool marked) { marked_[static_cast<size_t>(y - 1)] = marked; }
+    bool RowMarked(int y) const { return marked_[static_cast<size_t>(y - 1)]; }
     // Sets a byte of a cell when the cell lies inside the field.
     void Mark(int x, int y, int byte, uint8_t value) {
         if (Inside(x, y))
@@ -72,8 +84,19 @@ public:
     }
 
 private:
+    static std::vector<TCellLayerRec>& Shared() {
+        thread_local std::vector<TCellLayerRec> buffer;
+        return buffer;
+    }
+    static int& Users() {
+        thread_local int users = 0;
+        return users;
+    }
+
     int w_, h_;
-    std::vector<TCellLayerRec> cells_;
+    std::vector<TCellLayerRec> own_;
+    std::vector<TCellLayerRec>& cells_;
+    std::array<bool, CellGridRows> marked_{};
 };
 
 // A piece string's cells; throws std::invalid_argument for a malformed one.
@@ -153,12 +176,11 @@ TextExtent Measure(RedrawState& r, const std::string& text) {
 
 void FillFields(RedrawState& r, Layers& g) {
     const std::string& field = r.plr->field;
-    for (int y = 1; y <= r.h; ++y) {
-        for (int x = 1; x <= r.w; ++x) {
-            const size_t i = static_cast<size_t>((y - 1) * r.w + x - 1);
-            g.At(x, y).b[cbChar] = static_cast<uint8_t>(i < field.size() ? field[i] : '0');
-        }
-    }
+    const size_t count = static_cast<size_t>(r.w) * r.h;
+    TCellLayerRec* cells = g.Row(1);
+    const size_t known = std::min(count, field.size());
+    for (size_t i = 0; i < known; ++i) cells[i].b[cbChar] = static_cast<uint8_t>(field[i]);
+    for (size_t i = known; i < count; ++i) cells[i].b[cbChar] = '0';
 }
 
 void PlacePiece(RedrawState& r, Layers& g) {
@@ -283,17 +305,20 @@ void PaintCell(RedrawState& r, Surface16& field, const ThemeTiles& theme, int x,
 // (overlay cells) into the player element. True when anything was copied.
 bool CopyToTarget(RedrawState& r, Layers& g, const Surface16& field, const Surface16& work) {
     enum { kNone, kChanged, kOverlay };
-    auto kind = [&](int x, int y) {
-        const TCellLayerRec& c = g.At(x, y);
-        if (c.b[cbOverlay])
-            return kOverlay;
-        return c.b[cbRepaint] || c.b[cbCopy] ? kChanged : kNone;
-    };
     bool copied = false;
     for (int y = 1; y <= r.h; ++y) {
+        if (!g.RowMarked(y))
+            continue;
+        const TCellLayerRec* row = g.Row(y);
+        auto kind = [row](int x) {
+            const TCellLayerRec& c = row[x - 1];
+            if (c.b[cbOverlay])
+                return kOverlay;
+            return c.b[cbRepaint] || c.b[cbCopy] ? kChanged : kNone;
+        };
         int x = 1;
         while (x <= r.w) {
-            const int k = kind(x, y);
+            const int k = kind(x);
             if (k == kNone) {
                 ++x;
                 continue;
@@ -302,7 +327,7 @@ bool CopyToTarget(RedrawState& r, Layers& g, const Surface16& field, const Surfa
             // Stretched fields are copied cell by cell, so each cell's edges are rounded alike.
             do {
                 ++x;
-            } while (x <= r.w && kind(x, y) == k && !r.options.resizefields);
+            } while (x <= r.w && kind(x) == k && !r.options.resizefields);
             const Surface16& src = k == kOverlay ? work : field;
             const int sx = (start - 1) * r.size, sy = (y - 1) * r.size;
             const int width = (x - start) * r.size;
@@ -323,14 +348,17 @@ bool CopyToTarget(RedrawState& r, Layers& g, const Surface16& field, const Surfa
 // so the overlays are drawn over the cells as they now are.
 void PrepareOverlays(RedrawState& r, Layers& g, const Surface16& field, Surface16& work) {
     for (int y = 1; y <= r.h; ++y) {
+        if (!g.RowMarked(y))
+            continue;
+        const TCellLayerRec* row = g.Row(y);
         int x = 1;
         while (x <= r.w) {
-            if (!g.At(x, y).b[cbOverlay]) {
+            if (!row[x - 1].b[cbOverlay]) {
                 ++x;
                 continue;
             }
             const int start = x;
-            while (x <= r.w && g.At(x, y).b[cbOverlay]) ++x;
+            while (x <= r.w && row[x - 1].b[cbOverlay]) ++x;
             BitBlt(work, (start - 1) * r.size, (y - 1) * r.size, (x - start) * r.size, r.size,
                    field, (start - 1) * r.size, (y - 1) * r.size, RasterOp::SrcCopy);
         }
@@ -386,9 +414,11 @@ void DrawTimed(RedrawState& r, Surface16& work, const ThemeTiles& theme) {
 void StoreGrid(RedrawState& r, Layers& g) {
     auto& stored = r.plr->CellLayerGrid;
     for (int y = 1; y <= r.h; ++y) {
-        for (int x = 1; x <= r.w; ++x) {
-            const TCellLayerRec& c = g.At(x, y);
-            TCellLayerRec& s = stored[static_cast<size_t>(y - 1)][static_cast<size_t>(x - 1)];
+        const TCellLayerRec* row = g.Row(y);
+        TCellLayerRec* out = stored[static_cast<size_t>(y - 1)].data();
+        for (int x = 0; x < r.w; ++x) {
+            const TCellLayerRec& c = row[x];
+            TCellLayerRec& s = out[x];
             s.b[cbChar] = c.b[cbChar];
             s.b[cbOverlay] = c.b[cbOverlay];
             s.b[cbRepaint] = s.b[cbCopy] = 0;
@@ -406,9 +436,22 @@ bool PiecePresent() {
     return gs.PieceX != -1 && !gs.CurrentPiece.empty() && sane(gs.PieceX) && sane(gs.PieceY);
 }
 
-void RunRedraw(RedrawState& r, std::string& phase) {
+// Where a redraw was when it failed, for the log line: a fixed text and, for the timed effects,
+// their number. Kept as a pointer, since it changes a dozen times in every redraw.
+struct RedrawPhase {
+    const char* text = "Error in redrawfield/top ";
+    long count = -1;
+
+    void Set(const char* t, long n = -1) {
+        text = t;
+        count = n;
+    }
+    std::string Text() const { return count < 0 ? text : text + std::to_string(count); }
+};
+
+void RunRedraw(RedrawState& r, RedrawPhase& phase) {
     const tmegame& gs = ClientState.game;
-    phase = "Error in redrawfield/fields ";
+    phase.Set("Error in redrawfield/fields ");
     if (r.w < 1 || r.h < 1 || r.w > CellGridColumns || r.h > CellGridRows || r.size < 1 ||
         r.size > kMaxBlockSize || BlockSize < 1 || BlockSize > kMaxBlockSize) {
         throw std::out_of_range("field metrics");
@@ -416,32 +459,32 @@ void RunRedraw(RedrawState& r, std::string& phase) {
     Layers g(r.w, r.h);
     FillFields(r, g);
     if (r.own && PiecePresent()) {
-        phase = "Error in redrawfield/fillin ";
+        phase.Set("Error in redrawfield/fillin ");
         r.piece = ParsePiece(gs.CurrentPiece);
-        phase = "Error in redrawfield/piece ";
+        phase.Set("Error in redrawfield/piece ");
         PlacePiece(r, g);
     }
     const bool dark = r.own && TimedSpecials && TimedSpecials->TimedActive(r.slot, "d");
     if (dark) {
-        phase = "Error in redrawfield/darkness ";
+        phase.Set("Error in redrawfield/darkness ");
         Darken(r, g);
     } else if (r.own && r.options.showshadow) {
-        phase = "Error in redrawfield/shadow ";
+        phase.Set("Error in redrawfield/shadow ");
         PlaceShadow(r, g);
     }
-    phase = "Error in redrawfield/handles 1";
+    phase.Set("Error in redrawfield/handles 1");
     if (r.text)
         r.text->SetFont("Arial", static_cast<int>(BlockSize * 0.45));
     if (r.big && gs.HoldToken.size() > 1 && !r.options.holdPieceElement) {
-        phase = "Error in redrawfield/holdpiece ";
+        phase.Set("Error in redrawfield/holdpiece ");
         r.hold = ParsePiece(gs.HoldToken.substr(1));
         PlaceHold(r, g);
     }
     if (r.big) {
-        phase = "Error in redrawfield/timed ";
+        phase.Set("Error in redrawfield/timed ");
         if (TimedSpecials)
             r.timed = TimedSpecials->EntriesOf(r.slot);
-        phase += std::to_string(r.timed.size());
+        phase.Set("Error in redrawfield/timed ", static_cast<long>(r.timed.size()));
         r.timedTop = r.client->TeamName.empty() ? 2 : Measure(r, "|").height + 3;
         PlaceTimed(r, g);
     }
@@ -449,49 +492,55 @@ void RunRedraw(RedrawState& r, std::string& phase) {
     if (r.teamLabel)
         PlaceTeamLabel(r, g);
 
-    phase = "Error in redrawfield/handles 2";
+    phase.Set("Error in redrawfield/handles 2");
     BindThemeBitmaps(Settings.theme);
     const ThemeTiles& theme = Settings.theme.draw;
-    phase = "Error in redrawfield/handles 3";
+    phase.Set("Error in redrawfield/handles 3");
     Surface16& field = PlayerFieldBitmaps[static_cast<size_t>(r.position)];
-    phase = "Error in redrawfield/handles 4";
+    phase.Set("Error in redrawfield/handles 4");
     Surface16& work = FieldBuffer;
 
-    phase = "Error in redrawfield/drawblocklayer ";
+    phase.Set("Error in redrawfield/drawblocklayer ");
     const auto& stored = r.plr->CellLayerGrid;
     for (int y = 1; y <= r.h; ++y) {
+        TCellLayerRec* row = g.Row(y);
+        const TCellLayerRec* was = stored[static_cast<size_t>(y - 1)].data();
+        bool marked = false;
         for (int x = 1; x <= r.w; ++x) {
-            TCellLayerRec& c = g.At(x, y);
-            const TCellLayerRec& s = stored[static_cast<size_t>(y - 1)][static_cast<size_t>(x - 1)];
-            c.b[cbRepaint] = r.full || s.b[cbChar] != c.b[cbChar] || s.b[cbStyle] != c.b[cbStyle] ||
-                             s.b[cbDark] != c.b[cbDark];
+            TCellLayerRec& c = row[x - 1];
+            const TCellLayerRec& s = was[x - 1];
+            const bool repaint = r.full || s.b[cbChar] != c.b[cbChar] ||
+                                 s.b[cbStyle] != c.b[cbStyle] || s.b[cbDark] != c.b[cbDark];
+            c.b[cbRepaint] = repaint;
             c.b[cbCopy] = s.b[cbOverlay] != 0;
-            if (c.b[cbRepaint])
+            marked |= repaint || c.b[cbCopy] || c.b[cbOverlay];
+            if (repaint)
                 PaintCell(r, field, theme, x, y, c);
         }
+        g.MarkRow(y, marked);
     }
     PrepareOverlays(r, g, field, work);
     if (r.own && r.options.animdrop && r.piece) {
-        phase = "Error in redrawfield/fall ";
+        phase.Set("Error in redrawfield/fall ");
         DrawFallingPiece(r, work, theme);
     }
     if (r.hold) {
-        phase = "Error in redrawfield/hold ";
+        phase.Set("Error in redrawfield/hold ");
         DrawHold(r, work, theme);
     }
     if (r.big) {
-        phase = "Error in redrawfield/timed " + std::to_string(r.timed.size());
+        phase.Set("Error in redrawfield/timed ", static_cast<long>(r.timed.size()));
         DrawTimed(r, work, theme);
     }
     if (r.teamLabel) {
         DrawOutlinedText(*r.text, work, static_cast<uint32_t>(r.plr->SlotValue), kOutlineBlack,
                          r.client->TeamName, 1, 1);
     }
-    phase =
-        r.options.resizefields ? "Error in redrawfield/resizedraw" : "Error in redrawfield/draw";
+    phase.Set(r.options.resizefields ? "Error in redrawfield/resizedraw"
+                                     : "Error in redrawfield/draw");
     if (CopyToTarget(r, g, field, work))
         FieldPainter().CanvasChanged(*r.target, Intersect(r.element, r.target->bounds()));
-    phase = "Error in redrawfield/move";
+    phase.Set("Error in redrawfield/move");
     StoreGrid(r, g);
 }
 
@@ -540,7 +589,7 @@ void RedrawField(int slot, bool full) {
 }
 
 void redrawfield(int slot, int full, Surface16* target) {
-    std::string phase = "Error in redrawfield/top ";
+    RedrawPhase phase;
     try {
         if (!ValidSlot(slot) || !target)
             return;
@@ -567,7 +616,7 @@ void redrawfield(int slot, int full, Surface16* target) {
         RunRedraw(r, phase);
     } catch (...) {
         AddLogLine("Error in redrawfield " + std::to_string(slot) + " " + std::to_string(full) +
-                   " DATA: " + phase);
+                   " DATA: " + phase.Text());
     }
 }
 
