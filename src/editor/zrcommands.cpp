@@ -245,6 +245,8 @@ void KledCommands::DeleteMarkedResources() {
             marked.push_back(e.get());
     for (TZRC* e : marked) {
         const bool group = e->kind() == KlbKind::Group;
+        // A marked reference leaf stays: reference libraries are only shown, never changed,
+        // and the next update of the references would bring it back anyway.
         if (e->IsReference || (group && !e->node->children.empty())) {
             if (group)
                 host_.ShowMessage("Unable to delete group \"" + e->node->label + "\"");

@@ -229,6 +229,8 @@ void KledDoc::ResetTheme(bool referencesOnly) {
     list_ = std::move(kept);
     if (!referencesOnly) {
         currentFile_.clear();
+        partlyRead_.clear();
+        savedState_.clear();
         host().ReleasePreviews();
         DeleteTemporaryFiles();
         SetCaption(kEditorCaption);

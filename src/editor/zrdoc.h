@@ -105,9 +105,20 @@ public:
     bool OpenRecent(const std::string& file);
     // Saves to the current file; false with no current file (ask for a name)
     // or when the save failed.
-    enum class SaveOutcome { Saved, NeedsName, Failed };
+    // PartlyRead: the current file could be read only in part, and writing
+    // over it would lose what was not read; nothing is written (offer Save As).
+    enum class SaveOutcome { Saved, NeedsName, Failed, PartlyRead };
     SaveOutcome SaveTheme();
+    // Refuses (with PartlyReadText) the file that could be read only in part.
     bool SaveThemeAs(const std::filesystem::path& file);
+    // Says which file could be read only in part and why it is not written.
+    std::string PartlyReadText() const;
+    // Whether the edited theme differs from what was last opened, saved or
+    // made new: its tree, names and every field a save would write.
+    bool HasChanges() const;
+    // Whether Save As refuses the file whatever the user would answer: the work copy, or the
+    // default library without "override". Asked before any question of replacing it.
+    bool SaveAsRefuses(const std::filesystem::path& file) const;
     bool WriteThemeLibrary(const std::filesystem::path& file);
 
     // ---- Tree events ----
@@ -141,7 +152,7 @@ public:
     std::filesystem::path IniFile() const { return programFolder_ / kIniName; }
     // The music preview file for a file type.
     std::filesystem::path PreviewFile(const std::string& fileType) const {
-        return programFolder_ / ("tmp." + fileType);
+        return MusicPreviewFile(programFolder_, fileType);
     }
     // Test and tool access: appends an entry (without node).
     TZRC* Append(std::unique_ptr<TZRC> entry);
@@ -149,6 +160,18 @@ public:
     std::unique_ptr<TZRC> TakeEntry(const TZRC* entry);
 
 private:
+    // One node of the edited theme as a save would write it.
+    struct SavedNode {
+        int depth = 0;
+        std::string label;
+        bool hasChildren = false;
+        KlbEntry entry;
+        std::filesystem::path sourceFile, heldFile;
+        std::string imageFileName, maskFileName;
+        bool operator==(const SavedNode&) const = default;
+    };
+    std::vector<SavedNode> SavedState() const;
+    bool IsPartlyRead(const std::filesystem::path& file) const;
     void SetCaption(const std::string& caption);
     void AddRecent(const std::string& file);
     void ReadHistory();
@@ -165,7 +188,10 @@ private:
     std::string caption_;
     std::vector<std::string> recent_;
     bool override_ = false;
-    TreeNode* anchor_ = nullptr;  // the node selected before the last change
+    TreeNode* anchor_ = nullptr;         // the node selected before the last change
+    std::vector<SavedNode> savedState_;  // as last opened, saved or made new
+    // The opened library when reading it stopped before its end; empty else.
+    std::filesystem::path partlyRead_;
 };
 
 }  // namespace pk

@@ -2,8 +2,10 @@
 // program, and the recent-file history in "kled.ini".
 #include <system_error>
 
+#include "core/zrmisc.h"
 #include "editor/zrdoc.h"
 #include "editor/zrini.h"
+#include "klb/klbformat.h"
 
 namespace pk {
 
@@ -11,6 +13,25 @@ namespace {
 
 std::string HistoryKey(size_t i) {
     return "file" + std::to_string(i);
+}
+
+// Whether "kled.ini" gives the name back as it was written: a line break would
+// split the line, and blanks at either end and what passes the read buffer are
+// lost on reading. A name that does not fit stays out of the history; were it
+// written, its key would be missing and the read, which stops at the first
+// missing key, would drop every newer name with it.
+bool FitsHistory(std::string_view file) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    return !file.empty() && file.size() < kIniValueBuffer &&
+           file.find_first_of("\r\n") == std::string_view::npos && !blank(file.front()) &&
+           !blank(file.back());
+}
+
+// Whether a library holds anything past its header that reading could miss.
+bool HoldsEntries(const std::filesystem::path& file) {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(file, ec);
+    return ec || size > kKlbHeaderSize;
 }
 
 }  // namespace
@@ -31,13 +52,22 @@ void KledDoc::ReadHistory() {
 
 bool KledDoc::WriteHistory() {
     bool ok = WriteIniValue(kHistorySection, std::nullopt, IniFile(), std::nullopt);
+    // Keys stay consecutive: the read stops at the first one missing.
     size_t key = 0;
-    for (auto it = recent_.rbegin(); it != recent_.rend(); ++it)
-        ok = WriteIniValue(kHistorySection, HistoryKey(key++), IniFile(), *it) && ok;
+    for (auto it = recent_.rbegin(); it != recent_.rend(); ++it) {
+        if (!FitsHistory(*it))
+            continue;
+        if (WriteIniValue(kHistorySection, HistoryKey(key), IniFile(), *it))
+            ++key;
+        else
+            ok = false;
+    }
     return ok;
 }
 
 void KledDoc::AddRecent(const std::string& file) {
+    if (!FitsHistory(file))
+        return;
     // Different spellings are different files here.
     auto it = std::find(recent_.begin(), recent_.end(), file);
     if (it != recent_.end())
@@ -103,12 +133,16 @@ void KledDoc::OpenTheme(const std::filesystem::path& file) {
     SetCaption(std::string(kEditorCaption) + " - " + file.string());
     AddRecent(file.string());
     tree_.Clear();
-    LoadLibrary(file, false);
+    if (!LoadLibrary(file, false) && HoldsEntries(file))
+        partlyRead_ = file;
+    savedState_ = SavedState();
     host().RefreshPage();
 }
 
 bool KledDoc::OpenChosen(const std::filesystem::path& file) {
-    if (file == WorkCopy() || file == PreviewFile("mid") || file == PreviewFile("mp3"))
+    if (SameText(file.string(), WorkCopy().string()) ||
+        IsMusicPreviewFile(file, programFolder_, "mid") ||
+        IsMusicPreviewFile(file, programFolder_, "mp3"))
         return false;
     OpenTheme(file);
     return true;
@@ -127,17 +161,70 @@ bool KledDoc::OpenRecent(const std::string& file) {
     return false;
 }
 
+bool KledDoc::IsPartlyRead(const std::filesystem::path& file) const {
+    std::error_code ec;
+    return !partlyRead_.empty() &&
+           (file == partlyRead_ || std::filesystem::equivalent(file, partlyRead_, ec));
+}
+
+std::string KledDoc::PartlyReadText() const {
+    return "Only part of " + partlyRead_.string() +
+           " could be read: saving over it would lose the entries that were not read.";
+}
+
 KledDoc::SaveOutcome KledDoc::SaveTheme() {
     std::error_code ec;
     if (currentFile_.empty() || !std::filesystem::exists(currentFile_, ec))
         return SaveOutcome::NeedsName;
+    // A library read only in part (a damaged record, a kind of record this
+    // editor does not know) is never written over: its unread entries would
+    // be lost. Their bytes cannot be carried over as they are, since records
+    // hold the file positions of their payloads.
+    if (IsPartlyRead(currentFile_))
+        return SaveOutcome::PartlyRead;
     return WriteThemeLibrary(currentFile_) ? SaveOutcome::Saved : SaveOutcome::Failed;
 }
 
 bool KledDoc::SaveThemeAs(const std::filesystem::path& file) {
     if (file == WorkCopy())
         return false;
+    if (IsPartlyRead(file)) {
+        host().ShowMessage(PartlyReadText() + "  Choose another name.");
+        return false;
+    }
     return WriteThemeLibrary(file);
+}
+
+std::vector<KledDoc::SavedNode> KledDoc::SavedState() const {
+    std::vector<SavedNode> state;
+    const TreeNode* root = tree_.FirstRoot();
+    if (!root)
+        return state;
+    tree_.ForEach([&](TreeNode* node) {
+        if (node == root || !ResourceTree::IsBelow(node, root))
+            return;
+        SavedNode saved;
+        for (const TreeNode* p = node->parent; p != root; p = p->parent) ++saved.depth;
+        saved.label = node->label;
+        saved.hasChildren = node->hasChildren;
+        if (const TZRC* e = node->entry) {
+            saved.entry = e->entry;
+            saved.sourceFile = e->SourceFile;
+            saved.heldFile = e->heldFile;
+            saved.imageFileName = e->imageFileName;
+            saved.maskFileName = e->maskFileName;
+        }
+        state.push_back(std::move(saved));
+    });
+    return state;
+}
+
+bool KledDoc::HasChanges() const {
+    return SavedState() != savedState_;
+}
+
+bool KledDoc::SaveAsRefuses(const std::filesystem::path& file) const {
+    return file == WorkCopy() || (!override_ && IsDefaultLibraryName(file));
 }
 
 bool KledDoc::WriteThemeLibrary(const std::filesystem::path& file) {
@@ -168,6 +255,8 @@ bool KledDoc::WriteThemeLibrary(const std::filesystem::path& file) {
         e.maskFileName.clear();
     }
     currentFile_ = file;
+    partlyRead_.clear();
+    savedState_ = SavedState();
     SetCaption(std::string(kEditorCaption) + " - " + file.string());
     host().RefreshPage();
     return true;

@@ -147,7 +147,7 @@ BatchOutcome RunBatch(KledDoc& doc, const fs::path& folder, bool importing, Part
     TreeNode* const selected = doc.tree().selected;
     BatchOutcome out;
     for (const auto& owned : doc.list()) {
-        const TZRC& e = *owned;
+        TZRC& e = *owned;
         if (!IsMarkedLeaf(e) || (importing && !doc.IsEditableNode(e.node)))
             continue;
         const std::vector<fs::path> paths = ResourcePaths(e, folder);
@@ -184,7 +184,7 @@ BatchOutcome RunBatch(KledDoc& doc, const fs::path& folder, bool importing, Part
 
 BatchOutcome ExportMarkedResources(KledDoc& doc, const fs::path& folder) {
     return RunBatch(doc, folder, false,
-                    [&folder](KledCommands& commands, const TZRC& e, int page, ResourceMode mode,
+                    [&folder](KledCommands& commands, TZRC& e, int page, ResourceMode mode,
                               const fs::path& path) {
                         if (!HasPart(e, mode))
                             return PartOutcome::Skipped;
@@ -200,15 +200,28 @@ BatchOutcome ExportMarkedResources(KledDoc& doc, const fs::path& folder) {
 
 BatchOutcome ImportMarkedResources(KledDoc& doc, const fs::path& folder) {
     return RunBatch(doc, folder, true,
-                    [&folder](KledCommands& commands, const TZRC&, int page, ResourceMode mode,
+                    [&folder](KledCommands& commands, TZRC& e, int page, ResourceMode mode,
                               const fs::path& path) {
                         if (!IsFile(path))
                             return PartOutcome::Skipped;
                         if (!IsInside(path, folder))
                             return PartOutcome::Failed;
-                        return commands.LoadResourceFromFile(page, mode, path.string())
-                                   ? PartOutcome::Done
-                                   : PartOutcome::Failed;
+                        // The page's load sizes a skin element to its new image;
+                        // an import only brings the images back, so the element
+                        // keeps its rectangle (most are laid out larger than
+                        // their tiled, nine-slice or stretched image) and an
+                        // export and import round trip changes nothing.
+                        const int32_t left = e.entry.left, top = e.entry.top;
+                        const int32_t width = e.entry.width, height = e.entry.height;
+                        if (!commands.LoadResourceFromFile(page, mode, path.string()))
+                            return PartOutcome::Failed;
+                        if (e.kind() == KlbKind::Skin) {
+                            e.entry.left = left;
+                            e.entry.top = top;
+                            e.entry.width = width;
+                            e.entry.height = height;
+                        }
+                        return PartOutcome::Done;
                     });
 }
 

@@ -49,7 +49,9 @@ struct BatchOutcome {
 // the same afterwards.
 BatchOutcome ExportMarkedResources(KledDoc& doc, const std::filesystem::path& folder);
 // Reads the parts of every marked, editable leaf back from the folder with the
-// page commands' load; files that are not there are passed over.
+// page commands' load; files that are not there are passed over. A skin element
+// keeps its rectangle (the page's load would size it to the image), so an
+// export followed by an import of the same folder changes nothing.
 BatchOutcome ImportMarkedResources(KledDoc& doc, const std::filesystem::path& folder);
 
 }  // namespace pk

@@ -64,8 +64,8 @@ bool PrepareForWrite(const KlbEditEntry& le, const std::filesystem::path& progra
     if (e.kind == KlbKind::Music || e.kind == KlbKind::Sound) {
         // The editor's own preview copy of a tune is not an import: the
         // library still holds the real bytes.
-        bool preview =
-            e.kind == KlbKind::Music && programFolder / ("tmp." + le.entry.fileType) == le.heldFile;
+        const bool preview = e.kind == KlbKind::Music &&
+                             IsMusicPreviewFile(le.heldFile, programFolder, le.entry.fileType);
         if (!le.heldFile.empty() && !preview) {
             auto bytes = ReadFileBytes(le.heldFile, kKlbMaxFileSize);
             if (!bytes) {
@@ -88,6 +88,16 @@ bool PrepareForWrite(const KlbEditEntry& le, const std::filesystem::path& progra
 }
 
 }  // namespace
+
+std::filesystem::path MusicPreviewFile(const std::filesystem::path& programFolder,
+                                       std::string_view fileType) {
+    return programFolder / ("tmp." + std::string(fileType));
+}
+
+bool IsMusicPreviewFile(const std::filesystem::path& file,
+                        const std::filesystem::path& programFolder, std::string_view fileType) {
+    return SameText(file.string(), MusicPreviewFile(programFolder, fileType).string());
+}
 
 KlbResult LoadThemeLibrary(const std::filesystem::path& file, std::vector<KlbEditEntry>& list,
                            bool isReference, const std::filesystem::path& programFolder,

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "klb/klbformat.h"
@@ -32,6 +33,14 @@ struct KlbBusyPanel {
 
 inline constexpr const char* kWorkCopyName = "tmptheme.$$$";
 inline constexpr const char* kLoadErrorPrefix = "Error loading theme library: ";
+
+// The music preview file beside the program for a file type: "tmp." + the type.
+std::filesystem::path MusicPreviewFile(const std::filesystem::path& programFolder,
+                                       std::string_view fileType);
+// Whether a file is that preview file. The names are compared in any case: the file is the
+// editor's own copy, so a spelling of it in another case is still no file of the author's.
+bool IsMusicPreviewFile(const std::filesystem::path& file,
+                        const std::filesystem::path& programFolder, std::string_view fileType);
 
 // Reads a library and appends its named entries to `list`. A file that is not
 // a library adds nothing and is not an error. A record no reader knows, a

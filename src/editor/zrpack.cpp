@@ -60,12 +60,12 @@ void DrawEllipse(Surface16& s, const PixelRect& cell, Pixel16 outline) {
         }
 }
 
-void DrawCentred(TextPainter* text, Surface16& s, std::string_view font, int points, int cx, int cy,
-                 char letter, const PixelRect& clip) {
+void DrawCentred(TextPainter* text, Surface16& s, std::string_view font, int points,
+                 FontWeight weight, int cx, int cy, char letter, const PixelRect& clip) {
     if (!text)
         return;
     ClipGuard guard(s, clip);
-    text->SetFont(font, points);
+    text->SetFont(font, points, weight);
     const std::string t(1, letter);
     const TextExtent size = text->Measure(t);
     text->DrawText(s, cx - size.width / 2, cy - size.height / 2, t, kBlack555);
@@ -127,11 +127,11 @@ void DrawMissingTiles(Surface16& s, TextPainter* text) {
         const PixelRect large{16 * i, 0, 16, 16};
         FillRect(s, large, kBlack555);
         DrawEllipse(s, large, kBlack555);
-        DrawCentred(text, s, kLargeTileFont, 11, 16 * i + 8, 8, letter, large);
+        DrawCentred(text, s, kLargeTileFont, 11, FontWeight::Bold, 16 * i + 8, 8, letter, large);
         const PixelRect small{8 * i, 16, 8, 8};
         FillRect(s, small, kBlack555);
         DrawEllipse(s, small, kWhite555);
-        DrawCentred(text, s, kSmallTileFont, 6, 8 * i + 3, 20, letter, small);
+        DrawCentred(text, s, kSmallTileFont, 6, FontWeight::Normal, 8 * i + 3, 20, letter, small);
     }
 }
 

@@ -157,7 +157,7 @@ std::vector<std::string> ShownValues(int page, const TZRC& e,
             return {k.themeIdList, e.heldFile.string()};
         case kPageMusic: {
             // The editor's own preview copy is no file of the author's.
-            bool preview = e.heldFile == programFolder / ("tmp." + k.fileType);
+            const bool preview = IsMusicPreviewFile(e.heldFile, programFolder, k.fileType);
             return {k.themeIdList, preview ? "" : e.heldFile.string(), k.fileType};
         }
         case kPageSkin: {
@@ -220,6 +220,8 @@ bool StoreEdit(int page, TZRC& e, const std::vector<std::string>& rows) {
         if (rows[5].find("-1") != std::string::npos) {
             k.backColour = -1;
         } else {
+            // Clamped to 0..255, as the client reads a colour word: a word above 255 never
+            // spills into the next channel.
             auto channel = [&](int n) { return std::clamp(WordNumber(n, rows[5]), 0, 255); };
             k.backColour = channel(1) | (channel(2) << 8) | (channel(3) << 16);
         }

@@ -20,8 +20,8 @@ bool SafeFileType(const std::string& type) {
 }  // namespace
 
 std::optional<std::string> EntryPayload(const TZRC& e, const std::filesystem::path& programFolder) {
-    const std::filesystem::path preview = programFolder / ("tmp." + e.entry.fileType);
-    if (!e.heldFile.empty() && !(e.kind() == KlbKind::Music && e.heldFile == preview))
+    if (!e.heldFile.empty() && !(e.kind() == KlbKind::Music &&
+                                 IsMusicPreviewFile(e.heldFile, programFolder, e.entry.fileType)))
         return ReadFileBytes(e.heldFile, kKlbMaxFileSize);
     if (!e.entry.image.empty())
         return e.entry.image;
@@ -72,6 +72,11 @@ MusicPreview::Outcome MusicPreview::Toggle(const TZRC& e, const KledDoc& doc) {
         return Outcome::Stopped;
     }
     const std::string& type = e.entry.fileType;
+    // Only MIDI and MP3 have a player here. Any other type (Ogg, say) is told to the user and
+    // written nowhere: a copy that no player opens would only be left behind beside the
+    // program.
+    if (type != "mid" && type != "mp3")
+        return Outcome::CannotPreview;
     if (!SafeFileType(type))
         return Outcome::NotPlayed;
     const std::filesystem::path preview = doc.PreviewFile(type);
@@ -103,6 +108,11 @@ MusicPreview::Outcome MusicPreview::Toggle(const TZRC& e, const KledDoc& doc) {
         }
     }
     return Outcome::NotPlayed;
+}
+
+std::string CannotPreviewMessage(const std::string& fileType) {
+    return "Music of the type \"" + fileType +
+           "\" cannot be played in the editor; only \"mid\" and \"mp3\" music can.";
 }
 
 bool PlaySoundPreview(SoundPlayer* player, const TZRC& e, const KledDoc& doc) {

@@ -41,7 +41,8 @@ public:
     // written but not played.
     MusicPreview(MidiPlayer* midi, TMPEGPlayer* mp3) : midi_(midi), mp3_(mp3) {}
 
-    enum class Outcome { Stopped, Started, NotPlayed };
+    // CannotPreview: a type no player here reads; nothing was written.
+    enum class Outcome { Stopped, Started, NotPlayed, CannotPreview };
     // The music page's play button. Never raises.
     Outcome Toggle(const TZRC& e, const KledDoc& doc);
     // Stops and closes both players; never raises.
@@ -52,6 +53,9 @@ private:
     MidiPlayer* midi_;
     TMPEGPlayer* mp3_;
 };
+
+// What the music page says of a tune whose type the editor has no player for.
+std::string CannotPreviewMessage(const std::string& fileType);
 
 // Plays a sound entry; false when it cannot be read or played.
 bool PlaySoundPreview(SoundPlayer* player, const TZRC& e, const KledDoc& doc);

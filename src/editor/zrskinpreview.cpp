@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 
 #include "core/zrmisc.h"
 #include "editor/zrimaging.h"
@@ -175,6 +176,35 @@ std::string SkinPreview::ThemeId() const {
     return theme_ ? theme_->entry.themeIdList : std::string();
 }
 
+std::vector<TZRC*> SkinPreview::ClientOrder() const {
+    // The tree, not the list: the list takes the tree's order only when the theme is saved,
+    // and the client reads the saved file. The chosen theme's own library comes first, the
+    // libraries it requires after it.
+    const TreeNode* own = theme_ ? theme_->node : nullptr;
+    while (own && own->parent) own = own->parent;
+    std::vector<TZRC*> order;
+    std::function<void(const TreeNode*)> walk = [&](const TreeNode* node) {
+        if (node->entry)
+            order.push_back(node->entry);
+        for (const auto& child : node->children) walk(child.get());
+    };
+    if (own)
+        walk(own);
+    for (const auto& root : doc_.tree().Roots())
+        if (root.get() != own)
+            walk(root.get());
+    return order;
+}
+
+const TZRC* SkinPreview::FindElement(std::string_view name, const std::vector<TZRC*>& order) const {
+    const std::string id = ThemeId();
+    for (const TZRC* e : order)
+        if (e->kind() == KlbKind::Skin && SameText(e->name(), name) &&
+            ThemeIdMatches(id, e->entry.themeIdList))
+            return e;
+    return nullptr;
+}
+
 void SkinPreview::FillElements() {
     // Entries that went away since: their remembered places go too.
     std::unordered_map<const TZRC*, PixelRect> kept;
@@ -187,11 +217,16 @@ void SkinPreview::FillElements() {
         return;
     const std::string id = ThemeId();
     const std::string window = LowerCase(PreviewTabCaption(tab_));
-    for (const auto& e : doc_.list()) {
-        if (e->kind() != KlbKind::Skin || !ThemeIdMatches(id, e->entry.themeIdList))
+    for (TZRC* e : ClientOrder()) {
+        if (e->kind() != KlbKind::Skin || !ThemeIdMatches(id, e->entry.themeIdList) ||
+            !HasFlagLine(e->entry.flagList, window))
             continue;
-        if (HasFlagLine(e->entry.flagList, window))
-            elements_.push_back(e.get());
+        // The client's window takes the first element of a name and passes over the rest.
+        const bool taken = std::any_of(elements_.begin(), elements_.end(), [&](const TZRC* t) {
+            return SameText(t->name(), e->name());
+        });
+        if (!taken)
+            elements_.push_back(e);
     }
     if (std::find(elements_.begin(), elements_.end(), selected_) == elements_.end())
         selected_ = nullptr;
@@ -218,11 +253,10 @@ void SkinPreview::LayoutPreviewWindow() {
         status_[kStatusWindowH] = "H:";
         return;
     }
-    const std::string id = ThemeId();
+    const std::vector<TZRC*> order = ClientOrder();
     int64_t dw = theme_->entry.minWindowWidth, dh = theme_->entry.minWindowHeight;
     if (tab_ > 0)
-        if (const TZRC* con = doc_.FindEntryByName(PreviewContainerName(tab_), id);
-            con && con->kind() == KlbKind::Skin) {
+        if (const TZRC* con = FindElement(PreviewContainerName(tab_), order)) {
             dw = con->entry.width;
             dh = con->entry.height;
         }
@@ -236,8 +270,7 @@ void SkinPreview::LayoutPreviewWindow() {
             continue;
         PreviewBox box{0, 0, cw, ch, designWidth_, designHeight_};
         if (!e->entry.parentName.empty())
-            if (const TZRC* p = doc_.FindEntryByName(e->entry.parentName, id);
-                p && p->kind() == KlbKind::Skin) {
+            if (const TZRC* p = FindElement(e->entry.parentName, order)) {
                 const PixelRect pr = PreviewRect(p);
                 box = {pr.left, pr.top, pr.width, pr.height, p->entry.width, p->entry.height};
             }

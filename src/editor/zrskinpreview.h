@@ -8,6 +8,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -86,7 +87,9 @@ public:
     void SetBoxSize(int width, int height);
 
     // The element list: skin elements of the chosen theme that name the tab's
-    // window on a line of their flag list, in document order.
+    // window on a line of their flag list, as the client takes them: in the
+    // tree's order as it is now (the chosen theme's library first, then the
+    // others), and of several elements of one name only the first.
     void FillElements();
     const std::vector<TZRC*>& elements() const { return elements_; }
     // Ticks an element (ShowInPreview) and lays out again.
@@ -126,6 +129,11 @@ public:
 
 private:
     std::string ThemeId() const;
+    // Every entry in the order the client reads them: the tree of the chosen
+    // theme's library, then the other libraries' trees.
+    std::vector<TZRC*> ClientOrder() const;
+    // The first skin element of the name for the chosen theme, in that order.
+    const TZRC* FindElement(std::string_view name, const std::vector<TZRC*>& order) const;
     std::pair<int, int> DragOffsets() const;
     void ShowSelectionSize();
     TZRC* ElementAt(int x, int y) const;

@@ -49,9 +49,10 @@ QtTextPainter::QtTextPainter() {
     SetFont("Arial", 8);
 }
 
-void QtTextPainter::SetFont(std::string_view family, int points) {
+void QtTextPainter::ChooseFont(std::string_view family, int points, FontWeight weight) {
     QFont f(Cp1252ToQString(family));
     f.setPixelSize(PointsToPixels(points));
+    f.setBold(weight == FontWeight::Bold);
     f.setStyleStrategy(QFont::NoAntialias);
     if (f != font_) {
         font_ = f;

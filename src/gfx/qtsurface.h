@@ -21,9 +21,11 @@ Surface16 SurfaceFromQImage(const QImage& image);
 class QtTextPainter : public TextPainter {
 public:
     QtTextPainter();
-    void SetFont(std::string_view family, int points) override;
     TextExtent Measure(std::string_view text) override;
     void DrawText(Surface16& dst, int x, int y, std::string_view text, Pixel16 colour) override;
+
+protected:
+    void ChooseFont(std::string_view family, int points, FontWeight weight) override;
 
 private:
     // The glyph cover of the last text drawn (outlined text draws the same text nine times).

@@ -38,9 +38,12 @@ std::optional<WaveInfo> Fail(std::string* error, const char* text) {
 std::optional<WaveInfo> ReadWaveMemory(std::string_view image, std::string* error) {
     if (image.empty())
         return Fail(error, "Couldn't open wave file ");
-    if (image.size() < 8)
+    // The first chunk's head is 8 bytes; a "RIFF" or "LIST" chunk carries its form type in 4
+    // more, so it cannot be entered without them.
+    const std::string_view firstId = image.substr(0, 4);
+    if (image.size() < 8 || ((firstId == "RIFF" || firstId == "LIST") && image.size() < 12))
         return Fail(error, "Invalid multimedia file!");
-    if (image.size() < 12 || image.substr(0, 4) != "RIFF" || image.substr(8, 4) != "WAVE")
+    if (image.size() < 12 || firstId != "RIFF" || image.substr(8, 4) != "WAVE")
         return Fail(error, "Not a wave file!");
     uint64_t riffEnd = 8 + static_cast<uint64_t>(static_cast<uint32_t>(GetI32(image, 4)));
     size_t end = static_cast<size_t>(std::min<uint64_t>(riffEnd, image.size()));
@@ -62,8 +65,11 @@ std::optional<WaveInfo> ReadWaveMemory(std::string_view image, std::string* erro
     if (!r.ok())
         return Fail(error, "Error reading 'fmt' chunk!");
     if (info.format.formatTag != 1) {
+        // The extra size is read from the image, not the chunk: a 16-byte "fmt " chunk (as
+        // float samples often have) reads on into the next chunk's head, which is harmless,
+        // since only the 16 bytes are kept.
         r.u16();
-        if (!r.ok() || fmt->size < 18)
+        if (!r.ok())
             return Fail(error, "Error reading 'waveformatex' length!");
     }
 

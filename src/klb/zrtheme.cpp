@@ -148,6 +148,8 @@ KlbResult ReadThemeLibrary(const std::filesystem::path& file, const std::string&
 }
 
 std::string LibraryListLine(const std::filesystem::path& file) {
+    // The path keeps the case it has on disk: names that differ only in case are different
+    // files here, and the line must name the one that was read.
     std::error_code ec;
     auto stamp = std::filesystem::last_write_time(file, ec);
     std::string age = ec ? "0" : std::to_string(stamp.time_since_epoch().count());

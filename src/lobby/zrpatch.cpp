@@ -87,8 +87,11 @@ struct StagedFile {
 
 class PatchRunner {
 public:
-    PatchRunner(const PatchSetup& setup, std::string_view patch)
-        : setup_(setup), root_(FolderText(setup.programFolder)), patch_(patch) {}
+    PatchRunner(const PatchSetup& setup, std::string_view patch, fs::path patchPath)
+        : setup_(setup),
+          root_(FolderText(setup.programFolder)),
+          patch_(patch),
+          patchPath_(std::move(patchPath)) {}
 
     PatchRun Run() {
         const PatchContents contents = ReadPatchRecords(patch_);
@@ -112,6 +115,9 @@ public:
                 return *stop;
             }
         }
+        // The patch is used up once every record is staged; it goes before
+        // anything is installed.
+        RemoveFileOnly(patchPath_);
         Commit();
         return run_;
     }
@@ -237,50 +243,175 @@ private:
         return std::nullopt;
     }
 
-    // Installs a built file now; when that fails the updater tries again after
-    // the client has exited.
-    void InstallNow(const StagedOp& op, const fs::path& target) {
-        if (MakeFoldersInside(setup_.programFolder, target.parent_path()) &&
-            ReplaceByRename(op.temp, target)) {
-            return;
+    // What installing one file now changed, so that it can be put back.
+    struct Installed {
+        fs::path target;
+        fs::path backup;                    // the old file, hard-linked; empty when there was none
+        std::vector<fs::path> madeFolders;  // deepest first
+    };
+
+    // The missing folders above `target`, deepest first.
+    std::vector<fs::path> MissingFolders(const fs::path& target) const {
+        std::vector<fs::path> missing;
+        const fs::path root = fs::path(root_).parent_path();
+        for (fs::path level = target.parent_path(); !level.empty() && level != root;
+             level = level.parent_path()) {
+            if (KindOf(level) != PathKind::Missing) {
+                break;
+            }
+            missing.push_back(level);
         }
-        AddLogLine("Patching error: cannot replace \"" + op.record->rawName +
-                   "\" now; left to the updater");
-        Queue(op, target);
+        return missing;
     }
 
-    void Queue(const StagedOp& op, const fs::path& target) {
-        run_.queue.push_back(UpgradeLine::MakeCopy(op.temp, target.string()));
-        run_.queue.push_back(UpgradeLine::MakeDelete(op.temp));
+    static void RemoveMadeFolders(const std::vector<fs::path>& folders) {
+        for (const auto& folder : folders) {
+            std::error_code ec;
+            fs::remove(folder, ec);  // only an empty folder goes
+        }
     }
 
-    void Commit() {
-        for (const auto& op : ops_) {
-            const PatchRecord& record = *op.record;
-            const fs::path target = Target(record);
-            if (record.type == prDeleteFile) {
-                if (!record.now) {
-                    run_.queue.push_back(UpgradeLine::MakeDelete(target.string()));
-                } else if (!RemoveFileOnly(target)) {
-                    AddLogLine("Patching error: cannot delete \"" + record.rawName +
-                               "\" now; left to the updater");
-                    run_.queue.push_back(UpgradeLine::MakeDelete(target.string()));
-                }
-            } else if (!record.now) {
-                Queue(op, target);
-            } else if (record.type == prNewFile || KindOf(target) != PathKind::Missing) {
-                InstallNow(op, target);
+    // Keeps the old file under another name in the temporary folder; a hard
+    // link, so the file keeps its inode and permission bits.
+    bool KeepOld(std::size_t index, const fs::path& target, Installed& done) const {
+        if (KindOf(target) == PathKind::Missing) {
+            return true;
+        }
+        const fs::path backup = TempFolder() + std::to_string(index) + ".old";
+        std::error_code ec;
+        fs::create_hard_link(target, backup, ec);
+        if (ec) {
+            return false;
+        }
+        done.backup = backup;
+        return true;
+    }
+
+    void Undo(const Installed& done) const {
+        std::error_code ec;
+        if (!done.backup.empty()) {
+            fs::rename(done.backup, done.target, ec);
+        } else if (!RemoveFileOnly(done.target)) {
+            ec = std::make_error_code(std::errc::io_error);
+        }
+        if (ec) {
+            AddLogLine("Patching error: cannot put back \"" + done.target.string() + "\"");
+        }
+        RemoveMadeFolders(done.madeFolders);
+    }
+
+    // Carries out one record that acts now; false when it could not be done,
+    // and then nothing of it is left behind.
+    bool ActNow(std::size_t index, const fs::path& target) {
+        const StagedOp& op = ops_[index];
+        Installed done{target, {}, {}};
+        bool ok = false;
+        if (op.record->type == prDeleteFile) {
+            ok = KindOf(target) != PathKind::Folder && KeepOld(index, target, done) &&
+                 RemoveFileOnly(target);
+        } else {
+            done.madeFolders = MissingFolders(target);
+            ok = MakeFoldersInside(setup_.programFolder, target.parent_path()) &&
+                 KeepOld(index, target, done) && ReplaceByRename(op.temp, target);
+        }
+        if (!ok) {
+            if (!done.backup.empty()) {
+                RemoveFileOnly(done.backup);
+            }
+            RemoveMadeFolders(done.madeFolders);
+            return false;
+        }
+        installed_.push_back(std::move(done));
+        return true;
+    }
+
+    // The queue with the records left to the updater, in record order.
+    std::vector<UpgradeLine> QueueLines(const std::vector<bool>& leftToUpdater) const {
+        std::vector<UpgradeLine> queue;
+        for (std::size_t i = 0; i < ops_.size(); ++i) {
+            if (!leftToUpdater[i]) {
+                continue;
+            }
+            const fs::path target = Target(*ops_[i].record);
+            if (ops_[i].record->type == prDeleteFile) {
+                queue.push_back(UpgradeLine::MakeDelete(target.string()));
+            } else {
+                queue.push_back(UpgradeLine::MakeCopy(ops_[i].temp, target.string()));
+                queue.push_back(UpgradeLine::MakeDelete(ops_[i].temp));
             }
         }
-        run_.queue.push_back(UpgradeLine::MakeRemdir(TempFolder()));
-        run_.queue.push_back(UpgradeLine::MakeRun(setup_.clientProgram, "-showver"));
+        queue.push_back(UpgradeLine::MakeRemdir(TempFolder()));
+        queue.push_back(UpgradeLine::MakeRun(setup_.clientProgram, "-showver"));
+        return queue;
+    }
+
+    bool WriteQueue(const std::vector<UpgradeLine>& queue) const {
+        const fs::path file = root_ + std::string(QueueFileName);
+        const std::string text = FormatUpgradeQueue(queue);
+        return setup_.writeQueue ? setup_.writeQueue(file, text) : WriteFileAtomic(file, text);
+    }
+
+    // The queue is written on purpose before anything acts now: replacing the
+    // files first left a half-done update whenever the queue could not be
+    // written. Each replacement keeps the old file until the end, so that a
+    // later failure (writing the queue again) puts every one back and removes
+    // the queue: an update is done whole or not at all.
+    void Commit() {
+        std::vector<bool> leftToUpdater(ops_.size());
+        for (std::size_t i = 0; i < ops_.size(); ++i) {
+            leftToUpdater[i] = !ops_[i].record->now;
+        }
+        if (!WriteQueue(QueueLines(leftToUpdater))) {
+            Fail();
+            return;
+        }
+        bool handedOver = false;
+        for (std::size_t i = 0; i < ops_.size(); ++i) {
+            const PatchRecord& record = *ops_[i].record;
+            const fs::path target = Target(record);
+            // A patch or delete of a file that is not there has nothing to do.
+            const bool nothingToDo =
+                record.type != prNewFile && KindOf(target) == PathKind::Missing;
+            if (!record.now || nothingToDo || ActNow(i, target)) {
+                continue;
+            }
+            // A file that cannot be replaced now is left to the updater, which
+            // tries again once the client has exited.
+            AddLogLine("Patching error: cannot " +
+                       std::string(record.type == prDeleteFile ? "delete" : "replace") + " \"" +
+                       record.rawName + "\" now; left to the updater");
+            leftToUpdater[i] = true;
+            handedOver = true;
+        }
+        run_.queue = QueueLines(leftToUpdater);
+        if (handedOver && !WriteQueue(run_.queue)) {
+            for (auto it = installed_.rbegin(); it != installed_.rend(); ++it) {
+                Undo(*it);
+            }
+            Fail();
+            return;
+        }
+        for (const auto& done : installed_) {
+            if (!done.backup.empty()) {
+                RemoveFileOnly(done.backup);
+            }
+        }
+    }
+
+    void Fail() {
+        RemoveFileOnly(root_ + std::string(QueueFileName));
+        run_.stop = PatchStop::QueueWrite;
+        run_.message = std::string(QueueWriteErrorText);
+        run_.queue.clear();
     }
 
     const PatchSetup& setup_;
     std::string root_;
     std::string_view patch_;
+    fs::path patchPath_;
     std::map<std::string, StagedFile> staged_;
     std::vector<StagedOp> ops_;
+    std::vector<Installed> installed_;
     PatchRun run_;
 };
 
@@ -320,18 +451,8 @@ PatchRun ApplyPatchFile(const PatchSetup& setup, const std::string& patchPath,
     if (!patch || StringCrc32(*patch) != expectedCrc) {
         return stopped;
     }
-    PatchRunner runner(setup, *patch);
-    PatchRun run = runner.Run();
-    if (!run.ok()) {
-        return run;
-    }
-    RemoveFileOnly(patchPath);
-    const fs::path queueFile = FolderText(setup.programFolder) + std::string(QueueFileName);
-    if (!WriteFileAtomic(queueFile, FormatUpgradeQueue(run.queue))) {
-        run.stop = PatchStop::QueueWrite;
-        run.message = std::string(QueueWriteErrorText);
-    }
-    return run;
+    PatchRunner runner(setup, *patch, patchPath);
+    return runner.Run();
 }
 
 }  // namespace pk

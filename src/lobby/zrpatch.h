@@ -7,7 +7,9 @@
 // one the patch expects, an unsafe name) leaves the program folder as it was:
 // only the temporary folder, the patch and the queue (the update's own files)
 // may have changed. A later record for the same file sees the staged result
-// of an earlier one.
+// of an earlier one. The queue is written before anything acts now, and a
+// queue that cannot be written puts back what acted and is removed: the update
+// is done whole or not at all.
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -41,6 +43,8 @@ struct PatchSetup {
     std::function<void(std::size_t position)> progress;
     // The eight letters of a temporary file's name; random when not set.
     std::function<std::string()> tempName;
+    // Writes "upgrade.tmp"; WriteFileAtomic when not set.
+    std::function<bool(const std::filesystem::path&, std::string_view)> writeQueue;
 };
 
 enum class PatchStop {
@@ -59,7 +63,8 @@ struct PatchRun {
 };
 
 // Applies the patch at `patchPath`, whose CRC-32 must be `expectedCrc`. On
-// success the patch file is gone and "upgrade.tmp" holds `queue`.
+// success the patch file is gone and "upgrade.tmp" holds `queue`; on a stop
+// the program folder outside the update's own files is as it was.
 PatchRun ApplyPatchFile(const PatchSetup& setup, const std::string& patchPath,
                         std::uint32_t expectedCrc);
 

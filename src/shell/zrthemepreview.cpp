@@ -20,8 +20,11 @@ int PictureHeight(int rows, int size) {
     return (rows - 1) * size + size / 2;
 }
 
-// Draws a sample field over the bottom of its field background, which sits below the two tile
-// strips of the main bitmap: the large one at the left, the small one right of it.
+// Draws a sample field over its field background: the large one at the left of the main
+// bitmap, the small one right of it. The picture is cut as far above the field's height as it
+// is high, counted from the bitmap's top edge and not from the backgrounds' (which sit below
+// the two tile strips), so it shows the backgrounds a strip's height above their bottom; the
+// themes are drawn for this cut.
 Surface16 RenderField(const ThemeDrawRec& d, const TFieldString& field, int rows, bool large) {
     const BlockMetrics& m = d.metrics;
     const int size = large ? m.blockSize : m.smallBlockSize;
@@ -29,9 +32,7 @@ Surface16 RenderField(const ThemeDrawRec& d, const TFieldString& field, int rows
     const int height = PictureHeight(rows, size);
     Surface16 picture(width, height);
     const int backgroundLeft = large ? 0 : m.fieldWidth * m.blockSize;
-    const int backgroundTop = m.blockSize + m.smallBlockSize;
-    BitBlt(picture, 0, 0, width, height, d.image, backgroundLeft,
-           backgroundTop + m.fieldHeight * size - height);
+    BitBlt(picture, 0, 0, width, height, d.image, backgroundLeft, m.fieldHeight * size - height);
     for (int y = 1; y <= rows; ++y) {
         for (int x = 1; x <= m.fieldWidth; ++x) {
             const std::size_t at = static_cast<std::size_t>((y - 1) * m.fieldWidth + x - 1);

@@ -372,7 +372,8 @@ ThemeWatch CheckThemeChange() {
     }
     if (!AllReadableOrGivenUp(fresh, s.UnreadableTicks))
         return ThemeWatch::Busy;  // a library being written: look again at the next tick
-    // A library still growing changes its stamp between ticks; read it once it holds still.
+    // A library still growing changes its stamp between ticks; read it once it holds still. So
+    // a library the editor saves is reloaded one tick after the save, never half written.
     std::vector<std::string> stamps = WatchStamps(fresh);
     if (stamps != s.PendingStamps) {
         s.PendingStamps = std::move(stamps);

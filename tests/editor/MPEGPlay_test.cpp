@@ -343,11 +343,36 @@ TEST(MusicPreviewTest, TogglesTheMidiAndMp3PlayersThroughThePreviewFiles) {
     EXPECT_EQ(preview.Toggle(song, doc), MusicPreview::Outcome::Stopped);
     EXPECT_FALSE(mp3.IsOpen());
 
-    // Odd types are not played, and never name a file elsewhere.
-    TZRC odd;
-    odd.entry = test::MusicEntry("Odd", "*", "x", "../x");
-    EXPECT_EQ(preview.Toggle(odd, doc), MusicPreview::Outcome::NotPlayed);
+    // Types without a player (the type's case counts) are refused before anything is
+    // written: no copy is left beside the program, and none ever names a file elsewhere.
+    const auto before = std::distance(std::filesystem::directory_iterator(folder), {});
+    for (const char* type : {"ogg", "MID", "wav", "", "../x"}) {
+        TZRC odd;
+        odd.entry = test::MusicEntry("Odd", "*", "OggS bytes", type);
+        EXPECT_EQ(preview.Toggle(odd, doc), MusicPreview::Outcome::CannotPreview) << type;
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), before);
+    EXPECT_FALSE(std::filesystem::exists(folder / "tmp.ogg"));
     EXPECT_FALSE(std::filesystem::exists(dir.Path() / "x"));
+    EXPECT_NE(CannotPreviewMessage("ogg").find("\"ogg\""), std::string::npos);
+}
+
+TEST(MusicPreviewTest, APreviewFileNamedInAnotherCaseIsStillTheEditorsCopy) {
+    test::TempDir dir;
+    KledDoc doc(dir.Path());
+    ASSERT_TRUE(WriteFileAtomic(dir.Path() / "TMP.mid", "an old preview"));
+    TZRC tune;
+    tune.entry = test::MusicEntry("Tune", "*", test::MakeMidi());
+    tune.heldFile = dir.Path() / "TMP.mid";
+    EXPECT_EQ(EntryPayload(tune, dir.Path()), test::MakeMidi());
+    FakeMidi midi;
+    MusicPreview preview(&midi, nullptr);
+    EXPECT_EQ(preview.Toggle(tune, doc), MusicPreview::Outcome::Started);
+    EXPECT_EQ(ReadFileBytes(dir.Path() / "tmp.mid", 1 << 20), test::MakeMidi());
+    // Any other file held is the author's.
+    tune.heldFile = dir.Path() / "TMP2.mid";
+    ASSERT_TRUE(WriteFileAtomic(tune.heldFile, "MThd chosen"));
+    EXPECT_EQ(EntryPayload(tune, dir.Path()), "MThd chosen");
 }
 
 TEST(MusicPreviewTest, WithoutAnMp3DecoderMidiStillPlaysAndCloseNeverFails) {

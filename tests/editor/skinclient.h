@@ -17,9 +17,11 @@ struct ClientSkin {
 };
 
 // The skin `skinName` of the library's theme `themeId`, designed for refW x refH, on a form of
-// w x h.
+// w x h. With a program folder the theme is loaded as the client loads it, with the libraries
+// it requires found there.
 ClientSkin ClientLayout(const std::filesystem::path& library, const std::string& themeId,
-                        const std::string& skinName, int refW, int refH, int w, int h);
+                        const std::string& skinName, int refW, int refH, int w, int h,
+                        const std::filesystem::path& programFolder = {});
 
 // What the client's LoadTheme makes of a library: whether it loads, the width of the main
 // bitmap it selects, and its sounds (by name) and music.

@@ -6,11 +6,15 @@
 namespace pk::test {
 
 ClientSkin ClientLayout(const std::filesystem::path& library, const std::string& themeId,
-                        const std::string& skinName, int refW, int refH, int w, int h) {
+                        const std::string& skinName, int refW, int refH, int w, int h,
+                        const std::filesystem::path& programFolder) {
     ClientSkin out;
     TZRTheme theme;
     std::string references;
-    EXPECT_TRUE(ReadThemeLibrary(library, themeId, references, {}, theme).ok());
+    if (programFolder.empty())
+        EXPECT_TRUE(ReadThemeLibrary(library, themeId, references, {}, theme).ok());
+    else
+        EXPECT_TRUE(LoadTheme(library, themeId, theme, {}, programFolder).ok());
     InitSkins(w, h);
     RecordingEvents events;
     RecordingPainter painter;

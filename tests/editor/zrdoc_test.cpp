@@ -111,16 +111,24 @@ TEST_F(DocTest, RefusesTheWorkCopyPreviewsAndTheDefaultLibrary) {
     EXPECT_FALSE(doc_.OpenChosen(doc_.WorkCopy()));
     EXPECT_FALSE(doc_.OpenChosen(doc_.PreviewFile("mid")));
     EXPECT_FALSE(doc_.OpenChosen(doc_.PreviewFile("mp3")));
+    // The editor's own files in any case.
+    EXPECT_FALSE(doc_.OpenChosen(doc_.programFolder() / "TmpTheme.$$$"));
+    EXPECT_FALSE(doc_.OpenChosen(doc_.programFolder() / "TMP.MID"));
     EXPECT_FALSE(doc_.SaveThemeAs(doc_.WorkCopy()));
     const auto def = dir_.Path() / "Default.klb";
     EXPECT_FALSE(doc_.SaveThemeAs(def));
     EXPECT_FALSE(std::filesystem::exists(def));
     ASSERT_EQ(host_.messages.size(), 1u);
     EXPECT_EQ(host_.messages[0], kDefaultLibraryMessage);
+    // What Save As refuses is known before it is tried.
+    EXPECT_TRUE(doc_.SaveAsRefuses(def));
+    EXPECT_TRUE(doc_.SaveAsRefuses(doc_.WorkCopy()));
+    EXPECT_FALSE(doc_.SaveAsRefuses(dir_.Path() / "Mine.klb"));
 
     KledDoc over(dir_.Path() / "prog", &host_);
     over.Start({"override"});
     EXPECT_TRUE(over.overrideFlag());
+    EXPECT_FALSE(over.SaveAsRefuses(def));
     EXPECT_TRUE(over.SaveThemeAs(def));
     KledDoc notOver(dir_.Path() / "prog", &host_);
     notOver.Start({"Override"});
@@ -256,6 +264,86 @@ TEST_F(DocTest, ADamagedLibraryKeepsWhatWasReadWithAMessage) {
     EXPECT_EQ(host_.messages[0], "Error loading theme library: " + bad.string());
     EXPECT_EQ(doc_.list().size(), test::BasicTheme().size());
     EXPECT_NE(Node("Tune"), nullptr);
+}
+
+// Seven entries of which only the first three can be read: a plain save would
+// write the three alone over the seven, so it writes nothing.
+TEST_F(DocTest, ALibraryReadInPartIsNeverSavedOverWithoutItsUnreadEntries) {
+    std::vector<KlbEntry> first{test::SoundEntry("s1", "*", test::MakeWav(4)),
+                                test::SoundEntry("s2", "*", test::MakeWav(5)),
+                                test::SoundEntry("s3", "*", test::MakeWav(6))};
+    std::vector<KlbEntry> rest{test::SoundEntry("s4", "*", test::MakeWav(7)),
+                               test::SoundEntry("s5", "*", test::MakeWav(8)),
+                               test::SoundEntry("s6", "*", test::MakeWav(9))};
+    std::string bytes = FileBytes(Library("First.klb", first));
+    // A record of a kind this editor does not know, then more entries.
+    bytes += std::string("NEWKIND\x01", 8) + FileBytes(Library("Rest.klb", rest)).substr(7);
+    const auto partial = dir_.Path() / "Partial.klb";
+    std::ofstream(partial, std::ios::binary) << bytes;
+    doc_.OpenTheme(partial);
+    ASSERT_EQ(doc_.list().size(), 3u);
+    host_.messages.clear();
+    EXPECT_FALSE(doc_.HasChanges());
+
+    EXPECT_EQ(doc_.SaveTheme(), KledDoc::SaveOutcome::PartlyRead);
+    EXPECT_EQ(FileBytes(partial), bytes);
+    EXPECT_EQ(doc_.PartlyReadText(),
+              "Only part of " + partial.string() +
+                  " could be read: saving over it would lose the entries that were not read.");
+    // Save As onto the same file, under any spelling, is refused with the reason.
+    EXPECT_FALSE(doc_.SaveThemeAs(dir_.Path() / "." / "Partial.klb"));
+    ASSERT_EQ(host_.messages.size(), 1u);
+    EXPECT_EQ(host_.messages[0], doc_.PartlyReadText() + "  Choose another name.");
+    EXPECT_EQ(FileBytes(partial), bytes);
+
+    // What was read goes to another file, which then saves as usual.
+    const auto copy = dir_.Path() / "Copy.klb";
+    ASSERT_TRUE(doc_.SaveThemeAs(copy));
+    EXPECT_EQ(doc_.SaveTheme(), KledDoc::SaveOutcome::Saved);
+    EXPECT_EQ(FileBytes(partial), bytes);
+
+    // A library that is only its header has nothing to lose.
+    const auto empty = dir_.Path() / "Empty.klb";
+    std::ofstream(empty, std::ios::binary) << std::string("KLB\0\0\0\0", 7);
+    doc_.OpenTheme(empty);
+    EXPECT_EQ(doc_.SaveTheme(), KledDoc::SaveOutcome::Saved);
+}
+
+// A recent file whose name holds a line break cannot be kept in "kled.ini";
+// nor can one that ends in a blank (the read trims it). Such a name stays out
+// of the history and every other name is read back.
+TEST_F(DocTest, ARecentNameThatTheHistoryCannotHoldLosesNoOtherName) {
+    const auto a = Library("a.klb");
+    const auto broken = Library("line\nbreak.klb");
+    const auto blank = Library("blank.klb ");
+    const auto d = Library("d.klb");
+    for (const auto& f : {a, broken, blank, d}) doc_.OpenTheme(f);
+    EXPECT_EQ(doc_.recent(), (std::vector<std::string>{d.string(), a.string()}));
+    ASSERT_TRUE(doc_.Close());
+    KledDoc next(dir_.Path() / "prog", &host_);
+    next.Start({});
+    EXPECT_EQ(next.recent(), (std::vector<std::string>{d.string(), a.string()}));
+}
+
+// Any edit, in the tree or in an entry, is a change until saved; a change
+// undone is none.
+TEST_F(DocTest, ChangesAreWhatASaveWouldWriteDifferently) {
+    EXPECT_FALSE(doc_.HasChanges());
+    doc_.OpenTheme(Library("Mine.klb"));
+    EXPECT_FALSE(doc_.HasChanges());
+    TZRC* drop = doc_.FindEntryByName("drop", "");
+    drop->entry.themeIdList = "other";
+    EXPECT_TRUE(doc_.HasChanges());
+    drop->entry.themeIdList = "*";
+    EXPECT_FALSE(doc_.HasChanges());
+    ASSERT_TRUE(doc_.RenameNode(drop->node, "dropped"));
+    EXPECT_TRUE(doc_.HasChanges());
+    EXPECT_EQ(doc_.SaveTheme(), KledDoc::SaveOutcome::Saved);
+    EXPECT_FALSE(doc_.HasChanges());
+    drop->heldFile = dir_.Path() / "other.wav";
+    EXPECT_TRUE(doc_.HasChanges());
+    doc_.NewTheme();
+    EXPECT_FALSE(doc_.HasChanges());
 }
 
 TEST_F(DocTest, RecentFilesPersistAcrossRunsAndDropMissingOnes) {

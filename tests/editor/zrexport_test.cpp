@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <set>
 
+#include "editor/zrcommands.h"
+#include "editor/zrpages.h"
 #include "platform/atomicfile.h"
 #include "support/synthetic_theme.h"
 #include "support/temp_dir.h"
@@ -191,6 +194,43 @@ TEST_F(ExportTest, EveryKindRoundTripsThroughTheFolder) {
     EXPECT_EQ(ReadFileBytes(out / "sound.wav", 1 << 20).value(), test::MakeWav(33, 0x40));
     EXPECT_EQ(other.FindEntryByName("music", "")->heldFile, out / "music.mid");
     EXPECT_EQ(ReadFileBytes(out / "music.mid", 1 << 20).value(), test::MakeMidi());
+}
+
+// Elements are laid out larger than their images (tiled, nine-slice,
+// stretched): an export and an import of the same folder change none of them.
+TEST_F(ExportTest, AnImportKeepsEveryElementsPlacementAndFlags) {
+    const std::string tile = *EncodeBmp(DibBitmap(64, 64, 0xFF336699u), 24);
+    std::vector<KlbEntry> v;
+    v.push_back(test::SkinEntry("tiled", "*", 0, 0, 960, 634, 0, false, "shell"));
+    v.push_back(test::SkinEntry("sliced", "*", 12, 34, 300, 200, 0, false,
+                                "login\rborder\n8,8,8,8\ralignright"));
+    v.push_back(test::SkinEntry("stretched", "*", -5, 7, 500, 20, 0, false,
+                                "game\rstretchwidth\rresizeall"));
+    for (KlbEntry& e : v) e.image = tile;
+    Open(v);
+    const fs::path folder = dir_.Path() / "round";
+    ASSERT_EQ(ExportMarkedResources(doc_, folder).written, 3);
+    std::vector<KlbEntry> before;
+    for (const auto& e : doc_.list()) before.push_back(e->entry);
+    const BatchOutcome imported = ImportMarkedResources(doc_, folder);
+    EXPECT_TRUE(imported.failures.empty()) << imported.Message(false);
+    ASSERT_EQ(imported.written, 3);
+    for (size_t i = 0; i < before.size(); ++i) {
+        const KlbEntry& now = doc_.list()[i]->entry;
+        const KlbEntry& was = before[i];
+        EXPECT_EQ((std::array{now.left, now.top, now.width, now.height}),
+                  (std::array{was.left, was.top, was.width, was.height}))
+            << was.name;
+        EXPECT_EQ(now.flagList, was.flagList) << was.name;
+        EXPECT_EQ(DecodeBmp(now.image)->width, 64) << was.name;
+    }
+    // The page's own load button still sizes the element to its new image.
+    CommandHost host;
+    KledCommands commands(doc_, host);
+    doc_.tree().selected = Find("tiled")->node;
+    ASSERT_TRUE(commands.LoadResourceFromFile(*PageOfKind(KlbKind::Skin), ResourceMode::Image,
+                                              (folder / "tiled-main.bmp").string()));
+    EXPECT_EQ(Find("tiled")->entry.width, 64);
 }
 
 TEST_F(ExportTest, ImportRefusesFilesThatAreNotBitmapsOrNotMasks) {

@@ -98,13 +98,15 @@ TEST_F(LoadSaveTest, ImportedFilesAndStoredPartsBecomeThePayload) {
     std::ofstream(old, std::ios::binary) << oldBytes;
     KlbEntry drop = test::SoundEntry("drop", "*", "");
     drop.imagePart = {7, static_cast<int32_t>(wav.size())};
-    // The editor's own preview copy is not an import: the stored bytes stay.
-    // Names differing in case are different files here.
+    // The editor's own preview copy is not an import, in whatever case it is named: the
+    // stored bytes stay.
     KlbEntry other = test::MusicEntry("Other", "*", "MThdOLD", "mid");
+    KlbEntry third = test::MusicEntry("Third", "*", "MThdKEPT", "mid");
     std::vector<KlbEditEntry> list = {
         {tune, {}, Put("song.MID", midi), false},
         {drop, old, {}, false},
         {other, {}, Put("tmp.mid", "preview bytes"), false},
+        {third, {}, Put("TMP.Mid", "preview bytes"), false},
     };
     const auto file = dir_.Path() / "out.klb";
     ASSERT_TRUE(Write(file, list, false)) << message_;
@@ -112,18 +114,19 @@ TEST_F(LoadSaveTest, ImportedFilesAndStoredPartsBecomeThePayload) {
     EXPECT_TRUE(list[0].heldFile.empty());
     KlbLibrary lib;
     ASSERT_EQ(LoadKlbLibrary(file, lib), KlbStatus::Ok);
-    ASSERT_EQ(lib.entries.size(), 3u);
+    ASSERT_EQ(lib.entries.size(), 4u);
     EXPECT_EQ(lib.entries[0].image, midi);
     EXPECT_EQ(lib.entries[0].fileType, "MID");
     EXPECT_EQ(lib.entries[1].image, wav);
     EXPECT_EQ(lib.entries[2].image, "MThdOLD");
+    EXPECT_EQ(lib.entries[3].image, "MThdKEPT");
 
     // An import that went missing fails the save and leaves the file alone.
     std::vector<KlbEditEntry> broken = {{tune, {}, dir_.Path() / "gone.mid", false}};
     EXPECT_FALSE(Write(file, broken, false));
     EXPECT_NE(message_.find("gone.mid"), std::string::npos);
     EXPECT_EQ(LoadKlbLibrary(file, lib), KlbStatus::Ok);
-    EXPECT_EQ(lib.entries.size(), 3u);
+    EXPECT_EQ(lib.entries.size(), 4u);
 }
 
 TEST_F(LoadSaveTest, DefaultLibraryIsOnlyWrittenWhenAllowed) {

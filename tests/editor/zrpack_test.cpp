@@ -19,8 +19,10 @@ namespace fs = std::filesystem;
 // Draws nothing; remembers where each letter was to go.
 class RecordingText : public TextPainter {
 public:
-    void SetFont(std::string_view family, int points) override {
+    void ChooseFont(std::string_view family, int points, FontWeight weight) override {
         font = std::string(family) + " " + std::to_string(points);
+        if (weight == FontWeight::Bold)
+            font += " bold";
     }
     TextExtent Measure(std::string_view) override { return {4, 6}; }
     void DrawText(Surface16& dst, int x, int y, std::string_view text, Pixel16) override {
@@ -134,7 +136,8 @@ TEST_F(PackTest, BuildsTheThemeWithTheMissingTilesAndItsReferences) {
     }
     // The letters "vidfm" centred on their tiles, each clipped to its tile.
     ASSERT_EQ(text_.calls.size(), 10u);
-    EXPECT_EQ(text_.calls[0], "Liberation Sans 11 v 230,5");
+    // The large letters bold, the small ones not.
+    EXPECT_EQ(text_.calls[0], "Liberation Sans 11 bold v 230,5");
     EXPECT_EQ(text_.calls[1], "Liberation Sans Narrow 6 v 113,17");
     EXPECT_EQ(text_.calls[9], "Liberation Sans Narrow 6 m 145,17");
     EXPECT_EQ(text_.clips[8], (PixelRect{288, 0, 16, 16}));

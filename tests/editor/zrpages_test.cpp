@@ -105,8 +105,10 @@ TEST(PagesTest, MusicFileCellHidesThePreviewFileOnly) {
     TZRC music = Make(test::MusicEntry("Tune", "*", test::MakeMidi()));
     music.heldFile = kFolder / "tmp.mid";
     EXPECT_EQ(ShownValues(kPageMusic, music, kFolder)[1], "");
-    music.heldFile = kFolder / "TMP.mid";  // another file here
-    EXPECT_EQ(ShownValues(kPageMusic, music, kFolder)[1], "/prog/TMP.mid");
+    music.heldFile = kFolder / "TMP.MID";  // the editor's copy, whatever its case
+    EXPECT_EQ(ShownValues(kPageMusic, music, kFolder)[1], "");
+    music.heldFile = kFolder / "tmp2.mid";
+    EXPECT_EQ(ShownValues(kPageMusic, music, kFolder)[1], "/prog/tmp2.mid");
     EXPECT_EQ(ShownValues(kPageMusic, music, kFolder)[2], "mid");
 }
 

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include "core/zrmisc.h"
 #include "editor/skinclient.h"
+#include "editor/zrcommands.h"
+#include "editor/zrpack.h"
 #include "editor/zrskinbridge.h"
 #include "support/synthetic_theme.h"
 #include "support/temp_dir.h"
@@ -107,6 +110,57 @@ TEST_F(PreviewTest, LaysOutAndPaintsAsTheClientDoes) {
     const PixelRect child = preview_.PreviewRect(Find("child"));
     EXPECT_EQ(child.left, frame.left + 5);
     EXPECT_EQ(child.bottom(), frame.bottom() - (90 - 60));
+}
+
+// A library the theme requires holds elements of the same names as the theme's own: the
+// client's window takes the first of each name, and so does the preview.
+TEST_F(PreviewTest, OfElementsOfOneNameTheOneTheClientUsesIsListedAndPainted) {
+    std::vector<KlbEntry> ref;
+    ref.push_back(Element("back", "game", {0, 0, 50, 50}, 0x000000FF));
+    ref.push_back(Element("TILES", "game", {0, 0, 320, 240}, 0x0000FF00));
+    ref.push_back(Element("extra", "game", {60, 60, 40, 40}, 0x00FF0000));
+    ref.push_back(Element("con_game", "shell", {0, 0, 200, 100}));
+    test::SaveLibrary(dir_.Path() / "Ref.klb", ref);
+    TZRC* main = Find("Main");
+    main->entry.references = "ref";
+    library_ = dir_.Path() / "Saved.klb";
+    ASSERT_TRUE(doc_.SaveThemeAs(library_));
+    ASSERT_EQ(UpdateReferences(doc_, main), 1);
+    ShowGame();
+    std::vector<std::string> names;
+    for (const TZRC* e : preview_.elements()) {
+        names.push_back(e->name());
+        EXPECT_EQ(e->IsReference, e->name() == "extra") << e->name();
+    }
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"back", "tiles", "frame", "stretch", "child", "extra"}));
+    EXPECT_EQ(preview_.designWidth(), 320);  // the theme's own container
+    const test::ClientSkin client =
+        test::ClientLayout(library_, "t1", "game", 320, 240, 320, 240, dir_.Path());
+    ASSERT_EQ(client.rects.size(), names.size());
+    for (TZRC* e : preview_.elements())
+        EXPECT_EQ(preview_.PreviewRect(e), client.rects.at(LowerCase(e->name()))) << e->name();
+    EXPECT_TRUE(preview_.picture() == client.picture);
+}
+
+// The order of painting is the tree's as it is now, not as it was last saved.
+TEST_F(PreviewTest, AMoveUpShowsAtOnce) {
+    struct Host : CommandHost {
+    } host;
+    KledCommands commands(doc_, host);
+    ShowGame();
+    doc_.tree().selected = Find("tiles")->node;
+    ASSERT_TRUE(commands.MoveResourceUp());  // before "back", which covers the whole window
+    preview_.FillElements();
+    preview_.LayoutPreviewWindow();
+    ASSERT_EQ(preview_.elements().size(), 5u);
+    EXPECT_EQ(preview_.elements()[0]->name(), "tiles");
+    EXPECT_EQ(preview_.elements()[1]->name(), "back");
+    const Surface16 shown = preview_.picture();
+    library_ = dir_.Path() / "Moved.klb";
+    ASSERT_TRUE(doc_.SaveThemeAs(library_));
+    const test::ClientSkin client = test::ClientLayout(library_, "t1", "game", 320, 240, 320, 240);
+    EXPECT_TRUE(shown == client.picture);
 }
 
 TEST_F(PreviewTest, AWindowWithoutItsContainerTakesTheMinimumSize) {

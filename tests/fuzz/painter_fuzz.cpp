@@ -70,7 +70,7 @@ Mask RandomMask(Input& in, int max) {
 
 class BoxText : public TextPainter {
 public:
-    void SetFont(std::string_view, int) override {}
+    void ChooseFont(std::string_view, int, FontWeight) override {}
     TextExtent Measure(std::string_view t) override { return {static_cast<int>(t.size()) * 5, 7}; }
     void DrawText(Surface16& dst, int x, int y, std::string_view t, Pixel16 c) override {
         FillRect(dst, {x, y, static_cast<int>(t.size()) * 5, 7}, c);

@@ -20,8 +20,10 @@ namespace pk::testing {
 // Each character is a 3x5 box with a column between characters; lines are 6 pixels high.
 class BoxTextPainter : public TextPainter {
 public:
-    void SetFont(std::string_view family, int points) override {
+    void ChooseFont(std::string_view family, int points, FontWeight weight) override {
         font = std::string(family) + " " + std::to_string(points);
+        if (weight == FontWeight::Bold)
+            font += " bold";
     }
     TextExtent Measure(std::string_view text) override {
         return {static_cast<int>(text.size()) * 4, 6};

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 
 #include "gfx/patterns.h"
@@ -87,6 +88,21 @@ TEST(QtTextPainter, DrawsOutlinedTextInItsColours) {
                      std::numeric_limits<int>::max());
     DrawOutlinedText(text, s, 0xFFFFFF, 0, "Team", std::numeric_limits<int>::max(),
                      std::numeric_limits<int>::min());
+}
+
+TEST(QtTextPainter, BoldLettersCoverMoreThanRegularOnes) {
+    test::EnsureQtApp();
+    QtTextPainter text;
+    auto covered = [&](FontWeight weight) {
+        text.SetFont("Liberation Sans", 11, weight);
+        Surface16 s(40, 30, kBlack555);
+        text.DrawText(s, 2, 2, "m", kWhite555);
+        return std::count(s.data().begin(), s.data().end(), kWhite555);
+    };
+    const auto regular = covered(FontWeight::Normal);
+    EXPECT_GT(regular, 10);
+    EXPECT_GT(covered(FontWeight::Bold), regular);
+    EXPECT_EQ(covered(FontWeight::Normal), regular);  // the weight is not kept past its call
 }
 
 }  // namespace

@@ -55,11 +55,17 @@ TEST(Wave, DataSizeIsCutToTheImage) {
 TEST(Wave, MessagesForEachFault) {
     EXPECT_EQ(Error(""), "Couldn't open wave file ");
     EXPECT_EQ(Error("RIFF"), "Invalid multimedia file!");
+    // A RIFF chunk too short for its form type cannot be entered; another chunk can.
+    EXPECT_EQ(Error("RIFF" + LE(4)), "Invalid multimedia file!");
+    EXPECT_EQ(Error("RIFF" + LE(4) + "WAV"), "Invalid multimedia file!");
+    EXPECT_EQ(Error("JUNK" + LE(0)), "Not a wave file!");
     EXPECT_EQ(Error("RIFF" + LE(4) + "AVI "), "Not a wave file!");
     EXPECT_EQ(Error(Riff("data" + LE(0))), "Couldn't find 'fmt' chunk!");
     EXPECT_EQ(Error(Riff("fmt " + LE(14) + std::string(14, '\0'))), "Abnormal 'fmt' size!");
     EXPECT_EQ(Error(Riff("fmt " + LE(16) + "short")), "Error reading 'fmt' chunk!");
-    EXPECT_EQ(Error(Riff(Fmt(2, 16) + "data" + LE(0))), "Error reading 'waveformatex' length!");
+    // The extra size of a format other than PCM is missing only where the image ends.
+    EXPECT_EQ(Error(Riff(Fmt(2, 16))), "Error reading 'waveformatex' length!");
+    EXPECT_EQ(Error(Riff(Fmt(2, 16) + "d")), "Error reading 'waveformatex' length!");
     EXPECT_EQ(Error(Riff(Fmt())), "Couldn't find 'data' chunk!");
     // A chunk size that runs past the image ends the search instead of looping.
     EXPECT_EQ(Error(Riff("junk" + LE(0xFFFFFFFF) + Fmt())), "Couldn't find 'fmt' chunk!");
@@ -69,6 +75,17 @@ TEST(Wave, NonPcmFormatWithExtraSizeReads) {
     auto info = ReadWaveMemory(Riff(Fmt(2, 18) + "data" + LE(1) + "z" + std::string(1, '\0')));
     ASSERT_TRUE(info);
     EXPECT_EQ(info->format.formatTag, 2);
+}
+
+TEST(Wave, FloatFormatWithSixteenByteHeaderReads) {
+    // IEEE float samples (tag 3) with no extra-size field: the chunk after it follows at once.
+    const std::string image = Riff(Fmt(3, 16) + "data" + LE(4) + "abcd");
+    std::string error;
+    auto info = ReadWaveMemory(image, &error);
+    ASSERT_TRUE(info) << error;
+    EXPECT_EQ(info->format.formatTag, 3);
+    EXPECT_EQ(info->dataSize, 4u);
+    EXPECT_EQ(image.substr(info->dataOffset, info->dataSize), "abcd");
 }
 
 }  // namespace

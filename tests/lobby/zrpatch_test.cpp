@@ -5,6 +5,7 @@
 #include "core/zrlog.h"
 #include "lobby/patch_fixture.h"
 #include "peers/patch_builder.h"
+#include "platform/atomicfile.h"
 
 namespace pk {
 namespace {
@@ -286,6 +287,58 @@ TEST_F(PatchApply, AFileThatCannotBeReplacedNowIsLeftToTheUpdater) {
     ASSERT_TRUE(run.ok()) << run.message;
     EXPECT_EQ(Queue(), "copy\x02" + Temp("aaaaaaaa") + "\x02" + prog.RootText() + "busy\r\n" +
                            "delete\x02" + Temp("aaaaaaaa") + "\r\n" + Tail());
+}
+
+// Files that act now are only replaced once the queue is on disk; a queue
+// that cannot be written leaves every one of them as it was.
+TEST_F(PatchApply, AQueueThatCannotBeWrittenChangesNothing) {
+    Put(prog.Root() / "a", "old a", 0750);
+    Put(prog.Root() / "b", "bbb");
+    Put(prog.Root() / "c", "c1");
+    fs::create_directory(prog.Root() / "upgrade.tmp");
+    const std::string patch = PatchBuilder()
+                                  .NewFile("a", "new a", true)
+                                  .DeleteFile("b", true)
+                                  .NewFile("themes\\new\\t.klb", "theme", true)
+                                  .PatchFile("c", "c1", MakeDiff("c1", "c2"), true)
+                                  .NewFile("d", "queued", false)
+                                  .Bytes();
+    const auto before = prog.Snapshot();
+    const PatchRun run = Apply(patch);
+    EXPECT_EQ(run.stop, PatchStop::QueueWrite);
+    EXPECT_EQ(run.message, "Unable to write the upgrade list, please report this.");
+    EXPECT_EQ(prog.Snapshot(), before);
+    EXPECT_TRUE(run.queue.empty());
+}
+
+// When the queue must be written again (a file left to the updater) and that
+// fails, what already acted is put back and the queue is removed.
+TEST_F(PatchApply, AFailedSecondQueueWritePutsBackWhatActed) {
+    Put(prog.Root() / "tool", "version one", 0750);
+    Put(prog.Root() / "gone", "still here");
+    fs::create_symlink(prog.Outside() / "victim.txt", prog.Root() / "link");
+    fs::create_directories(prog.Root() / "busy");
+    int writes = 0;
+    setup.writeQueue = [&writes](const fs::path& file, std::string_view text) {
+        return ++writes == 1 && WriteFileAtomic(file, text);
+    };
+    const std::string patch =
+        PatchBuilder()
+            .PatchFile("tool", "version one", MakeDiff("version one", "version two"), true)
+            .PatchFile("tool", "version two", MakeDiff("version two", "version three"), true)
+            .NewFile("themes\\new\\t.klb", "theme", true)
+            .DeleteFile("gone", true)
+            .NewFile("link", "replaced link", true)
+            .NewFile("busy", "file", true)
+            .Bytes();
+    const auto before = prog.Snapshot();
+    const PatchRun run = Apply(patch);
+    EXPECT_EQ(writes, 2);
+    EXPECT_EQ(run.stop, PatchStop::QueueWrite);
+    EXPECT_EQ(prog.Snapshot(), before);
+    EXPECT_EQ(ModeOf(prog.Root() / "tool"), 0750u);
+    EXPECT_FALSE(fs::exists(prog.Root() / "upgrade.tmp"));
+    EXPECT_FALSE(fs::exists(PatchPath()));
 }
 
 TEST_F(PatchApply, UnknownTypeBytesAreSkipped) {

@@ -168,11 +168,12 @@ TEST_F(ThemePreviewTest, PicturesComeFromTheTilesAndTheBottomOfTheFieldBackgroun
     EXPECT_EQ(preview.smallPicture.width(), 12 * 8);
     EXPECT_EQ(preview.smallPicture.height(), 15 * 8 + 4);
     EXPECT_EQ(preview.specialPicture.width(), 20);
-    // The top left corner is empty: the background's row as far above its bottom edge as the
-    // picture is high (the backgrounds start below the two tile strips, at 24).
-    const int largeTop = 24 + 22 * 16 - preview.largePicture.height();
+    // The top left corner is empty: the bitmap's row as far above the field's height as the
+    // picture is high, counted from the bitmap's top (not from the backgrounds', at 24).
+    const int largeTop = 22 * 16 - preview.largePicture.height();
     EXPECT_EQ(preview.largePicture.pixel(0, 0), ArgbTo555(RowColour(largeTop)));
-    const int smallTop = 24 + 22 * 8 - preview.smallPicture.height();
+    EXPECT_EQ(preview.largePicture.pixel(0, 1), ArgbTo555(RowColour(largeTop + 1)));
+    const int smallTop = 22 * 8 - preview.smallPicture.height();
     EXPECT_EQ(preview.smallPicture.pixel(0, 0), ArgbTo555(RowColour(smallTop)));
     // The first special's tile.
     EXPECT_EQ(preview.specialPicture.pixel(10, 10), ArgbTo555(test::TileColour(5)));
@@ -203,8 +204,9 @@ TEST_F(ThemePreviewTest, AThemeWithFewRowsShowsWhatItHas) {
     EXPECT_EQ(preview.largeRows, 6);
     EXPECT_EQ(preview.smallRows, 6);
     EXPECT_EQ(preview.largePicture.height(), 5 * 10 + 5);
+    // Cut from the bitmap's top: so short a field reaches up into the tile strips.
     EXPECT_EQ(preview.largePicture.pixel(0, 0),
-              ArgbTo555(RowColour(14 + 6 * 10 - preview.largePicture.height())));
+              ArgbTo555(theme.draw.mainbmp->image.at(0, 6 * 10 - preview.largePicture.height())));
     EXPECT_EQ(preview.PreviewLargeField.size(), 6u * 12);
 }
 

@@ -145,12 +145,10 @@ void DrawBlockTile(Canvas& c, int x, int y, int size, Rgb base, char letter) {
 void DrawFieldBackground(Canvas& c, int x, int y, int cellsW, int cellsH, int size, Rgb fill,
                          Rgb grid) {
     c.Fill(x, y, cellsW * size, cellsH * size, fill);
-    for (int j = 0; j < cellsH; ++j)
-        for (int i = 0; i < cellsW; ++i) {
-            // A dot at each cell corner and a faint inner edge keep the field readable.
-            c.Put(x + i * size, y + j * size, grid);
-            c.Fill(x + i * size + 1, y + j * size, size - 2, 1, Mix(fill, grid, 80));
-        }
+    // Only columns are marked, never rows: the game cuts each cell's background just below the
+    // tile strips, the theme page's preview a strip's height higher, and a background alike on
+    // every row lines up with the blocks in both.
+    for (int i = 0; i < cellsW; ++i) c.Fill(x + i * size, y, 1, cellsH * size, Mix(fill, grid, 80));
 }
 
 }  // namespace pk::themebuild

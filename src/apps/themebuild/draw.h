@@ -55,7 +55,7 @@ private:
 
 // Block tile: a bevelled square; a special block also carries its letter.
 void DrawBlockTile(Canvas& c, int x, int y, int size, Rgb base, char letter);
-// Field background of w by h cells of `size` pixels with faint cell lines.
+// Field background of w by h cells of `size` pixels with a faint guide down each column.
 void DrawFieldBackground(Canvas& c, int x, int y, int cellsW, int cellsH, int size, Rgb fill,
                          Rgb grid);
 

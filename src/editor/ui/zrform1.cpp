@@ -18,6 +18,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <map>
+#include <system_error>
 
 #include "editor/ui/zrcommandsui.h"
 #include "editor/ui/zrdebug.h"
@@ -198,7 +199,7 @@ void TForm1::RecentChanged() {
         fileMenu_->insertAction(noRecent_, a);
         connect(a, &QAction::triggered, this, [this, file] {
             // Deferred: the action goes away when the history changes.
-            QTimer::singleShot(0, this, [this, file] { doc_.OpenRecent(file); });
+            QTimer::singleShot(0, this, [this, file] { OpenRecentFile(file); });
         });
         recentActions_.push_back(a);
     }
@@ -213,6 +214,8 @@ std::string TForm1::ChooseFile(bool save) {
     if (save) {
         QFileDialog dialog(this, "Save to Library...", QString(), filter);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
+        // The window asks about replacing a file itself, once the file is known to be allowed.
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
         dialog.setDefaultSuffix("klb");
         if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
             file = dialog.selectedFiles().front();
@@ -222,25 +225,94 @@ std::string TForm1::ChooseFile(bool save) {
     return file.toStdString();
 }
 
+QMessageBox::StandardButton TForm1::Ask(const std::string& text,
+                                        QMessageBox::StandardButtons buttons) {
+    if (questionSink)
+        return questionSink(text, buttons);
+    return QMessageBox::question(this, QApplication::applicationName(), P(text), buttons);
+}
+
+// On purpose New, Open, a recent file, the old pack import and Exit ask first
+// while the theme has unsaved changes (save them, let them go, or stay):
+// dropping the theme without a word lost the author's work.
+bool TForm1::MayDiscardChanges() {
+    if (!doc_.HasChanges())
+        return true;
+    switch (
+        Ask(kUnsavedChangesText, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel)) {
+        case QMessageBox::Save:
+            return SaveCurrent();
+        case QMessageBox::Discard:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool TForm1::SaveCurrent() {
+    switch (doc_.SaveTheme()) {
+        case KledDoc::SaveOutcome::Saved:
+            return true;
+        case KledDoc::SaveOutcome::NeedsName:
+            return SaveUnderNewName();
+        case KledDoc::SaveOutcome::PartlyRead:
+            if (Ask(doc_.PartlyReadText() + "  Save the theme under another name?",
+                    QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
+                return SaveUnderNewName();
+            return false;
+        case KledDoc::SaveOutcome::Failed:
+            break;
+    }
+    return false;
+}
+
+bool TForm1::SaveUnderNewName() {
+    std::string file = ChooseFile(true);
+    if (file.empty())
+        return false;
+    // A file that may not be written is refused (with its message) before any question of
+    // replacing it.
+    std::error_code ec;
+    if (!doc_.SaveAsRefuses(file) && std::filesystem::exists(file, ec) && !AskReplace(file))
+        return false;
+    return doc_.SaveThemeAs(file);
+}
+
 void TForm1::newthemeClick() {
-    doc_.NewTheme();
+    if (MayDiscardChanges())
+        doc_.NewTheme();
 }
 
 void TForm1::openthemeClick() {
+    if (!MayDiscardChanges())
+        return;
     std::string file = ChooseFile(false);
     if (!file.empty())
         doc_.OpenChosen(file);
 }
 
+void TForm1::OpenRecentFile(const std::string& file) {
+    // A file that is gone only leaves the history: nothing to ask about.
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(file, ec) && !MayDiscardChanges())
+        return;
+    doc_.OpenRecent(file);
+}
+
 void TForm1::savethemeClick() {
-    if (doc_.SaveTheme() == KledDoc::SaveOutcome::NeedsName)
-        savethemeasClick();
+    SaveCurrent();
+}
+
+bool TForm1::AskReplace(const std::string& file) {
+    if (replaceSink)
+        return replaceSink(file);
+    return QMessageBox::question(this, QApplication::applicationName(),
+                                 P("'" + file + "' already exists.  Do you want to replace it?")) ==
+           QMessageBox::Yes;
 }
 
 void TForm1::savethemeasClick() {
-    std::string file = ChooseFile(true);
-    if (!file.empty())
-        doc_.SaveThemeAs(file);
+    SaveUnderNewName();
 }
 
 void TForm1::Exit1Click() {
@@ -248,6 +320,17 @@ void TForm1::Exit1Click() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    // Nothing thrown may reach the event loop; the theme stays when in doubt.
+    try {
+        if (!closed_ && !MayDiscardChanges()) {
+            event->ignore();
+            return;
+        }
+    } catch (const std::exception& e) {
+        ShowMessage(e.what());
+        event->ignore();
+        return;
+    }
     try {
         mainPicture_->clear();
         maskPicture_->clear();
@@ -338,9 +421,16 @@ QTreeWidgetItem* TForm1::ItemOf(const TreeNode* node) const {
 
 void TForm1::TreeChanged() {
     ToolsDocumentChanged();
-    std::vector<TreeNode*> nodes;
-    doc_.tree().ForEach([&](TreeNode* n) { nodes.push_back(n); });
-    if (nodes == shownNodes_)
+    // Each node with its parent, not the order alone: a leaf moved from the end of a group into
+    // the group's parent keeps its place in the order but changes its parent.
+    std::vector<std::pair<const TreeNode*, const TreeNode*>> wanted, shown;
+    doc_.tree().ForEach([&](TreeNode* n) { wanted.emplace_back(n, n->parent); });
+    std::function<void(QTreeWidgetItem*)> walk = [&](QTreeWidgetItem* item) {
+        shown.emplace_back(NodeOf(item), NodeOf(item->parent()));
+        for (int c = 0; c < item->childCount(); ++c) walk(item->child(c));
+    };
+    for (int r = 0; r < maintree_->topLevelItemCount(); ++r) walk(maintree_->topLevelItem(r));
+    if (wanted == shown)
         SyncTreeItems();
     else
         RebuildTree();

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QMessageBox>
 #include <functional>
 #include <memory>
 #include <string>
@@ -65,6 +66,14 @@ public:
     std::function<void(const std::string&)> messageSink;
     // File dialogs answer from here when set (tests).
     std::function<std::string(bool save)> fileDialogSink;
+    // Questions answer from here when set (tests): one of `buttons`.
+    std::function<QMessageBox::StandardButton(const std::string& text,
+                                              QMessageBox::StandardButtons buttons)>
+        questionSink;
+    inline static const char* const kUnsavedChangesText =
+        "The theme has changes that are not saved.  Save them first?";
+    // Whether to replace an existing file on Save As, when set (tests).
+    std::function<bool(const std::string& file)> replaceSink;
 
     // Menu and button commands.
     void newthemeClick();
@@ -72,6 +81,8 @@ public:
     void savethemeClick();
     void savethemeasClick();
     void Exit1Click();
+    // A recent file chosen in the File menu.
+    void OpenRecentFile(const std::string& file);
     void applyClick();
     void skinflagsapplyClick();
     void skinactionsapplyClick();
@@ -168,6 +179,14 @@ private:
     TreeNode* NodeOf(QTreeWidgetItem* item) const;
     void FormResize();
     std::string ChooseFile(bool save);
+    QMessageBox::StandardButton Ask(const std::string& text, QMessageBox::StandardButtons buttons);
+    // True when the theme may be replaced: no changes, or they were saved or
+    // the user let them go.
+    bool MayDiscardChanges();
+    // True when the theme was written.
+    bool SaveCurrent();
+    bool SaveUnderNewName();
+    bool AskReplace(const std::string& file);
     void BuildTools();
     void ToolsDocumentChanged();
     void SelectEntryInTree(TZRC* e);

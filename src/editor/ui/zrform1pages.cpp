@@ -384,7 +384,8 @@ void TForm1::soundplayClick() {
 
 void TForm1::musicplayClick() {
     if (TZRC* e = doc_.SelectedEntry())
-        preview_.Toggle(*e, doc_);
+        if (preview_.Toggle(*e, doc_) == MusicPreview::Outcome::CannotPreview)
+            ShowMessage(CannotPreviewMessage(e->entry.fileType));
 }
 
 void TForm1::mainpagecontrolChange(int) {

@@ -100,7 +100,9 @@ void TForm1::updaterefsClick() {
 }
 
 void TForm1::Createthemefromoldbitmap1Click() {
-    // The current theme goes first, without a question.
+    // The current theme goes first; unsaved changes are asked about.
+    if (!MayDiscardChanges())
+        return;
     doc_.NewTheme();
     std::string file;
     if (folderDialogSink) {

@@ -111,6 +111,30 @@ TEST_F(CommandsUiTest, ButtonsBuildTheTreeTheWindowShows) {
     ASSERT_NE(ui_->Button("savemask4"), nullptr);
 }
 
+// A move that keeps every node in the same place of the whole tree's order still changes
+// which group holds it: the window shows the document's structure after it.
+TEST_F(CommandsUiTest, TheTreeShowsALeafMovedOutOfItsGroupIntoTheParent) {
+    KledDoc& doc = form_->doc();
+    doc.tree().selected = doc.tree().FirstRoot();
+    Click("creategroup");
+    TreeNode* a = doc.tree().selected;
+    ASSERT_TRUE(doc.RenameNode(a, "A"));
+    Click("creategroup");
+    TreeNode* b = doc.tree().selected;
+    ASSERT_TRUE(doc.RenameNode(b, "B"));
+    form_->mainpagecontrol()->setCurrentIndex(kPageMain);
+    answer_ = (dir_.Path() / "tiles.bmp").string();
+    ASSERT_TRUE(WriteFileAtomic(answer_, EncodeBmp(DibBitmap(8, 8, 0xFF00FF00))));
+    Click("newresourceb");
+    form_->TreeChanged();
+    EXPECT_EQ(Shown(), (std::vector<std::string>{"Current theme", ".A", "..B", "...Main Bitmap"}));
+    ui_->groupSink = [a] { return a; };
+    Click("moveresource");
+    EXPECT_EQ(Shown(), (std::vector<std::string>{"Current theme", ".A", "..B", "..Main Bitmap"}));
+    EXPECT_EQ(form_->maintree()->currentItem()->text(0), "Main Bitmap");
+    EXPECT_EQ(form_->maintree()->currentItem()->parent()->text(0), "A");
+}
+
 TEST_F(CommandsUiTest, SkinPageButtonsReachTheSkinHandlers) {
     form_->doc().tree().selected = form_->doc().tree().FirstRoot();
     form_->mainpagecontrol()->setCurrentIndex(kPageSkin);

@@ -15,9 +15,11 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTreeWidget>
+#include <algorithm>
 
 #include "editor/zrimaging.h"
 #include "gfx/qtsurface.h"
+#include "platform/atomicfile.h"
 #include "support/golden.h"
 #include "support/synthetic_theme.h"
 #include "support/temp_dir.h"
@@ -34,6 +36,10 @@ protected:
         form_ = std::make_unique<TForm1>(dir_.Path() / "prog", KledAudio{});
         form_->messageSink = [this](const std::string& m) { messages_.push_back(m); };
         form_->fileDialogSink = [this](bool) { return answer_; };
+        form_->questionSink = [this](const std::string& text, QMessageBox::StandardButtons) {
+            questions_.push_back(text);
+            return reply_;
+        };
         form_->FormCreate({});
         library_ = test::SaveLibrary(dir_.Path() / "Theme.klb", test::BasicTheme());
     }
@@ -63,6 +69,8 @@ protected:
     std::filesystem::path library_;
     std::string answer_;
     std::vector<std::string> messages_;
+    QMessageBox::StandardButton reply_ = QMessageBox::Cancel;
+    std::vector<std::string> questions_;
 };
 
 TEST_F(FormTest, OpensSelectsEveryKindEditsAndSaves) {
@@ -148,6 +156,95 @@ TEST_F(FormTest, MarkedEntriesTakeTheAppliedFieldAndTheRecentMenuFollows) {
         if (a->isVisible() && a->text().toStdString() == library_.string())
             ++shown;
     EXPECT_EQ(shown, 1);
+}
+
+// New, Open, a recent file, the old pack import and Exit ask before unsaved
+// edits go: Cancel keeps them, Save writes them first, Discard lets them go.
+TEST_F(FormTest, UnsavedEditsAreAskedAboutBeforeTheyGo) {
+    const auto other = test::SaveLibrary(dir_.Path() / "Other.klb", test::BasicTheme("o"));
+    std::vector<std::string> folders;
+    form_->folderDialogSink = [&](const std::string& title) {
+        folders.push_back(title);
+        return std::string();
+    };
+    Open();
+    // Showing entries on their pages changes none of them.
+    for (const char* name : {"Specials", "drop", "Tune", "Main", "Button"}) SelectEntry(name);
+    form_->maintree()->setCurrentItem(
+        form_->ItemOf(form_->doc().FindEntryByName("Basic", "")->node->children[0].get()));
+    form_->newthemeClick();
+    EXPECT_TRUE(questions_.empty());
+    Open();
+    SelectEntry("drop");
+    Edit(kPageSound, 0, "edited");
+    auto edited = [this] {
+        const TZRC* e = form_->doc().FindEntryByName("drop", "");
+        return e && e->entry.themeIdList == "edited";
+    };
+
+    answer_ = other.string();
+    form_->newthemeClick();
+    form_->openthemeClick();
+    form_->OpenRecentFile(other.string());
+    form_->Createthemefromoldbitmap1Click();
+    form_->Exit1Click();
+    ASSERT_EQ(questions_.size(), 5u);
+    EXPECT_EQ(questions_[0], "The theme has changes that are not saved.  Save them first?");
+    EXPECT_TRUE(edited());
+    EXPECT_TRUE(folders.empty());
+    EXPECT_TRUE(std::filesystem::exists(form_->doc().WorkCopy()));
+
+    // Save: written to its library before the other one opens.
+    reply_ = QMessageBox::Save;
+    form_->OpenRecentFile(other.string());
+    EXPECT_EQ(form_->doc().currentFile(), other);
+    KlbLibrary lib;
+    ASSERT_TRUE(LoadKlbLibrary(library_, lib));
+    EXPECT_EQ(std::count_if(lib.entries.begin(), lib.entries.end(),
+                            [](const KlbEntry& e) { return e.themeIdList == "edited"; }),
+              1);
+
+    // Discard: the edit goes, the file keeps what it had.
+    SelectEntry("drop");
+    Edit(kPageSound, 0, "lost");
+    reply_ = QMessageBox::Discard;
+    questions_.clear();
+    form_->newthemeClick();
+    EXPECT_EQ(questions_.size(), 1u);
+    EXPECT_TRUE(form_->doc().list().empty());
+    ASSERT_TRUE(LoadKlbLibrary(other, lib));
+    for (const KlbEntry& e : lib.entries) EXPECT_EQ(e.themeIdList, "o") << e.name;
+
+    // A new theme with edits asks for a name when saved at Exit.
+    form_->maintree()->setCurrentItem(form_->maintree()->topLevelItem(0));
+    form_->creategroupclick();
+    ASSERT_FALSE(form_->doc().list().empty());
+    reply_ = QMessageBox::Save;
+    answer_ = (dir_.Path() / "New.klb").string();
+    form_->Exit1Click();
+    ASSERT_TRUE(LoadKlbLibrary(dir_.Path() / "New.klb", lib));
+    EXPECT_EQ(lib.entries.size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists(form_->doc().WorkCopy()));
+}
+
+// A library read only in part is not saved over: Save offers Save As instead.
+TEST_F(FormTest, SavingALibraryReadInPartOffersAnotherName) {
+    std::string bytes = *ReadKlbFile(library_);
+    bytes += std::string("NEWKIND\x01", 8) + std::string(300, 'x');
+    ASSERT_TRUE(WriteFileAtomic(library_, bytes));
+    Open();
+    ASSERT_EQ(messages_.size(), 1u);
+    answer_ = (dir_.Path() / "Saved.klb").string();
+    reply_ = QMessageBox::No;
+    form_->savethemeClick();
+    ASSERT_EQ(questions_.size(), 1u);
+    EXPECT_EQ(questions_[0],
+              form_->doc().PartlyReadText() + "  Save the theme under another name?");
+    EXPECT_FALSE(std::filesystem::exists(answer_));
+    reply_ = QMessageBox::Yes;
+    form_->savethemeClick();
+    EXPECT_TRUE(std::filesystem::exists(answer_));
+    EXPECT_EQ(*ReadKlbFile(library_), bytes);
 }
 
 // Drags the header of row `from` onto row `to` with the mouse.
@@ -306,6 +403,50 @@ TEST_F(FormTest, PagesDrawTheImageThroughItsMaskAndTheMaskAsItsFile) {
         }
     EXPECT_GT(opaque, 0);
     EXPECT_GT(clear, 0);
+}
+
+TEST_F(FormTest, ATuneTheEditorCannotPlaySaysSoAndLeavesNoFile) {
+    Open();
+    SelectEntry("Tune");
+    form_->doc().SelectedEntry()->entry.fileType = "ogg";
+    const auto prog = dir_.Path() / "prog";
+    const auto before = std::distance(std::filesystem::directory_iterator(prog), {});
+    form_->findChild<QPushButton*>("musicplay")->click();
+    EXPECT_EQ(messages_, std::vector<std::string>{CannotPreviewMessage("ogg")});
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(prog), {}), before);
+}
+
+TEST_F(FormTest, SaveAsRefusesTheDefaultLibraryBeforeAskingToReplaceIt) {
+    Open();
+    std::vector<std::string> asked;
+    bool replace = false;
+    form_->replaceSink = [&](const std::string& file) {
+        asked.push_back(file);
+        return replace;
+    };
+    const auto def = dir_.Path() / "DEFAULT.KLB";
+    ASSERT_TRUE(WriteFileAtomic(def, "untouched"));
+    answer_ = def.string();
+    form_->savethemeasClick();
+    EXPECT_TRUE(asked.empty());
+    EXPECT_EQ(messages_, std::vector<std::string>{kDefaultLibraryMessage});
+    EXPECT_EQ(ReadFileBytes(def, 100), "untouched");
+    // Any other file that exists is replaced only when the user says so.
+    const auto other = dir_.Path() / "Other.klb";
+    ASSERT_TRUE(WriteFileAtomic(other, "untouched"));
+    answer_ = other.string();
+    form_->savethemeasClick();
+    EXPECT_EQ(asked, std::vector<std::string>{other.string()});
+    EXPECT_EQ(ReadFileBytes(other, 100), "untouched");
+    replace = true;
+    form_->savethemeasClick();
+    EXPECT_EQ(asked.size(), 2u);
+    EXPECT_EQ(ReadFileBytes(other, 1 << 24).value_or("").substr(0, 3), "KLB");
+    // A new file needs no question.
+    answer_ = (dir_.Path() / "New.klb").string();
+    form_->savethemeasClick();
+    EXPECT_EQ(asked.size(), 2u);
+    EXPECT_TRUE(std::filesystem::exists(dir_.Path() / "New.klb"));
 }
 
 TEST_F(FormTest, TheReferencesPanelSizesItsComboAndButton) {

@@ -54,6 +54,10 @@ protected:
         form_ = std::make_unique<TForm1>(dir_.Path() / "prog", KledAudio{});
         form_->messageSink = [this](const std::string& m) { messages_.push_back(m); };
         form_->fileDialogSink = [this](bool) { return answer_; };
+        // Edits made here are let go when the window closes or the theme changes.
+        form_->questionSink = [](const std::string&, QMessageBox::StandardButtons) {
+            return QMessageBox::Discard;
+        };
         form_->folderDialogSink = [this](const std::string& title) {
             titles_.push_back(title);
             return answer_;
@@ -126,6 +130,22 @@ TEST_F(SkinpTest, ListsTheChosenThemesElementsAndTicksThem) {
 
     p.stretchskins()->setChecked(true);
     EXPECT_NE(p.skinpb()->width(), 180);
+}
+
+TEST_F(SkinpTest, UpAndDownInTheMainWindowShowInTheListAndPictureAtOnce) {
+    Tskinp& p = ShowGame();
+    TickAll(p);
+    const QImage before = p.Shown();
+    form_->doc().Select(Find("panel")->node);
+    form_->moveresourceupbClick();  // above "back", which covers the window
+    ASSERT_EQ(p.skinlist()->count(), 3);
+    EXPECT_EQ(p.skinlist()->item(0)->text(), "panel");
+    EXPECT_EQ(p.skinlist()->item(1)->text(), "back");
+    EXPECT_FALSE(p.Shown() == before);
+    form_->doc().Select(Find("panel")->node);
+    form_->moveresourcedownbClick();
+    EXPECT_EQ(p.skinlist()->item(0)->text(), "back");
+    EXPECT_TRUE(p.Shown() == before);
 }
 
 TEST_F(SkinpTest, MouseEditingReachesTheElementAndTheMainWindow) {
