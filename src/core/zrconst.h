@@ -103,6 +103,10 @@ inline constexpr const char* DefaultMasterServerHost = "127.0.0.1";
 inline constexpr int DefaultMasterServerPort = 16803;
 // Seconds a connect to a server may take.
 inline constexpr int ConnectTimeoutSeconds = 30;
+// Seconds the client may take to close in order after SIGTERM or SIGINT before the process ends
+// at once: the close saves a small configuration file, which takes far less; a session that
+// ends must not wait for a client that hangs.
+inline constexpr unsigned TerminationGraceSeconds = 1;
 
 // The update client and the patch applier. Everything they read comes from an
 // update server that only a CRC of its own vouches for, so every size is capped.
@@ -168,6 +172,19 @@ inline constexpr int LobbyMaxTries = 5;
 // player cycles through a handful; a server sending endless new names must
 // not grow the list without end.
 inline constexpr std::size_t MaxRecentPrivateNames = 32u;
+
+// The least contrast (the WCAG 2 ratio of relative luminances, 1 to 21) that text drawn in a
+// palette's colours must have on its ground before that colour is darkened or lightened. 3 is
+// the ratio asked of large text and of parts of a control one must see; the lobby's list rows
+// are short names and captions, and a higher bar would turn the greyed names of offline friends
+// as dark as everyone else's.
+inline constexpr double MinTextContrast = 3.0;
+
+// The client reads a theme library a part at a time, so that a library of any size costs only
+// what it lists or loads. The texts of one entry before its block (group path, Theme ID list,
+// information, references, skin lists) may take at most this many bytes together; an entry
+// with longer texts is read as damage. No theme author writes scripts of megabytes.
+inline constexpr std::size_t MaxKlbEntryTexts = 4u << 20;
 
 // Lines a chat text box keeps; older ones are dropped. A long session in a busy room must
 // not grow a box without end, and a few hours of chat still fit.

@@ -1,5 +1,8 @@
 #include "core/zrgamesetlist.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <optional>
 #include <utility>
 
 #include "core/bytestream.h"
@@ -9,6 +12,7 @@
 namespace pk {
 
 std::vector<std::unique_ptr<tcbgameset>> GameSetList;
+std::vector<UnreadGameSetEntry> UnreadGameSetEntries;
 
 namespace {
 
@@ -123,52 +127,103 @@ bool GameSetFileVersionOf(std::string_view bytes, int& version) {
     return true;
 }
 
-bool LoadGameSets(std::string_view bytes, int version) {
-    if (version != 0 && version != GameSetFileVersion)
+namespace {
+
+// The sets SaveGameSets writes.
+bool WrittenSet(const std::unique_ptr<tcbgameset>& set) {
+    return set && !set->builtin && !set->editor;
+}
+
+// The data of an entry as the compressed form; nothing when it is no game set.
+std::optional<std::string> ReadEntryData(std::string data, int version) {
+    TGameSet set;
+    if (version == 0) {
+        if (!set.LoadFromCoded(data))
+            return std::nullopt;
+        return set.SaveToCompressed();
+    }
+    if (!set.LoadFromCompressed(data))
+        return std::nullopt;
+    return data;
+}
+
+}  // namespace
+
+bool LoadGameSets(std::string_view bytes, int version, GameSetSource source,
+                  GameSetLoadReport* report) {
+    GameSetLoadReport found;
+    if (version != 0 && version != GameSetFileVersion) {
+        found.other = true;
+        if (report)
+            *report = found;
         return true;
+    }
     ByteReader r(bytes);
     if (version == GameSetFileVersion)
         r.skip(GameSetFileHeaderSize);
     while (r.ok() && !r.atEnd()) {
+        const std::size_t start = r.pos();
         const uint8_t builtin = r.u8();
         std::string name = r.lenString();
         std::string data = r.lenString();
         if (!r.ok()) {
             AddLogLine("Game sets: an entry is cut short; the sets before it are kept");
-            return false;
+            found.cut = true;
+            break;
         }
-        TGameSet set;
-        if (version == 0) {
-            if (!set.LoadFromCoded(data)) {
-                AddLogLine("Game sets: \"" + name + "\" is damaged; the sets before it are kept");
-                return false;
-            }
-            data = set.SaveToCompressed();
-        } else if (!set.LoadFromCompressed(data)) {
-            AddLogLine("Game sets: \"" + name + "\" is damaged; the sets before it are kept");
-            return false;
+        std::optional<std::string> set = ReadEntryData(std::move(data), version);
+        if (!set) {
+            // One damaged entry costs neither the sets after it nor its own bytes, which the
+            // next save writes back as they are.
+            AddLogLine("Game sets: \"" + name + "\" is damaged; it is skipped and kept as it is");
+            const std::size_t after = static_cast<std::size_t>(
+                std::count_if(GameSetList.begin(), GameSetList.end(), WrittenSet));
+            UnreadGameSetEntries.push_back(
+                {after, std::string(bytes.substr(start, r.pos() - start))});
+            ++found.unread;
+            continue;
         }
         auto entry = std::make_unique<tcbgameset>();
         entry->name = std::move(name);
-        entry->data = std::move(data);
-        entry->builtin = builtin != 0 ? 1 : 0;
+        entry->data = std::move(*set);
+        // A set in the player's file is the player's own, whatever its flag says: a set taken
+        // for built in would be dropped by the next save.
+        entry->builtin = source == GameSetSource::Program && builtin != 0 ? 1 : 0;
         GameSetList.push_back(std::move(entry));
+        ++found.loaded;
     }
-    return r.ok();
+    if (report)
+        *report = found;
+    return r.ok() && found.unread == 0;
 }
 
 std::string SaveGameSets() {
     ByteWriter w;
     w.u8(static_cast<uint8_t>(GameSetFileMarker));
     w.u16(static_cast<uint16_t>(GameSetFileVersion));
+    auto unread = UnreadGameSetEntries.begin();
+    std::size_t written = 0;
+    const auto writeUnread = [&] {
+        for (; unread != UnreadGameSetEntries.end() && unread->after <= written; ++unread)
+            w.bytes(unread->bytes);
+    };
     for (const auto& set : GameSetList) {
-        if (!set || set->builtin || set->editor)
+        if (!WrittenSet(set))
             continue;
+        writeUnread();
         w.u8(0);
         w.lenString(set->name);
         w.lenString(set->data);
+        ++written;
     }
+    written = SIZE_MAX;
+    writeUnread();
     return std::move(w.out());
+}
+
+void ClearGameSets() {
+    GameSetList.clear();
+    UnreadGameSetEntries.clear();
 }
 
 }  // namespace pk

@@ -37,14 +37,38 @@ struct tcbgameset {
 
 extern std::vector<std::unique_ptr<tcbgameset>> GameSetList;
 
+// An entry of the player's file whose data is no game set: it is not in the list, and its
+// bytes are written back as they were, after as many of the player's sets as stood before it.
+struct UnreadGameSetEntry {
+    std::size_t after = 0;
+    std::string bytes;
+};
+extern std::vector<UnreadGameSetEntry> UnreadGameSetEntries;
+
+// Where an image comes from: the program's own block, whose sets are built in by their flag,
+// or the player's file, every set of which is the player's own whatever its flag says.
+enum class GameSetSource { Program, PlayerFile };
+
+// What reading an image found.
+struct GameSetLoadReport {
+    int loaded = 0;      // sets appended to the list
+    int unread = 0;      // entries whose data is no game set, kept for writing back
+    bool cut = false;    // the image ends inside an entry, which is dropped
+    bool other = false;  // a version this build does not read: nothing was read
+};
+
 // Appends the entries of a "gamesets.cfg" image read as `version` (0 or 100; any other adds
-// nothing). Version 100 skips the three header bytes. An entry that is cut short, or whose
-// data is not a game set, ends the reading: the entries before it stay. True when every entry
-// was read.
-bool LoadGameSets(std::string_view bytes, int version);
+// nothing). Version 100 skips the three header bytes. An entry whose data is not a game set is
+// skipped and kept in UnreadGameSetEntries; the reading goes on to the end of the image. An
+// entry cut short by the end is dropped. True when every entry was read.
+bool LoadGameSets(std::string_view bytes, int version,
+                  GameSetSource source = GameSetSource::Program,
+                  GameSetLoadReport* report = nullptr);
 // The "gamesets.cfg" image of the list: the header and every set that is neither built in
-// nor the game-set editor's temporary entry.
+// nor the game-set editor's temporary entry, with the unread entries in their places.
 std::string SaveGameSets();
+// Empties the list and forgets the unread entries.
+void ClearGameSets();
 // The version of a "gamesets.cfg" image: 100 (or what its header says) after a 'v', else 0;
 // nothing for an image shorter than the header, which is ignored.
 bool GameSetFileVersionOf(std::string_view bytes, int& version);

@@ -69,8 +69,9 @@ public:
     KledDoc& operator=(const KledDoc&) = delete;
 
     // ---- Start and close of the main window ----
-    // Reads the history, takes the override flag from the first argument,
-    // resets the theme and makes the root "Current theme".
+    // Reads the history, removes what saves killed midway left beside the
+    // files the editor saves, takes the override flag from the first
+    // argument, resets the theme and makes the root "Current theme".
     void Start(const std::vector<std::string>& args);
     // Writes the history and deletes the temporary files; every step runs
     // even when one before it fails. False when a step failed.
@@ -177,6 +178,7 @@ private:
     void ReadHistory();
     bool WriteHistory();
     bool DeleteTemporaryFiles();
+    void RemoveStaleSaves() const;
     KledDocHost& host() { return *host_; }
 
     std::filesystem::path programFolder_;

@@ -6,6 +6,7 @@
 #include "editor/zrdoc.h"
 #include "editor/zrini.h"
 #include "klb/klbformat.h"
+#include "platform/atomicfile.h"
 
 namespace pk {
 
@@ -78,6 +79,16 @@ void KledDoc::AddRecent(const std::string& file) {
     host().RecentChanged();
 }
 
+void KledDoc::RemoveStaleSaves() const {
+    // A save killed midway leaves its temporary beside the file for good; those of editors
+    // that no longer run go, beside the files this editor saves: the history, the work copy,
+    // the previews and the libraries it saved last.
+    RemoveStaleTemporaries(IniFile(), SaveTarget::UserFile);
+    for (const char* name : {"tmp.mid", "tmp.mp3", kWorkCopyName})
+        RemoveStaleTemporaries(programFolder_ / name);
+    for (const std::string& file : recent_) RemoveStaleTemporaries(file, SaveTarget::UserFile);
+}
+
 bool KledDoc::DeleteTemporaryFiles() {
     bool ok = true;
     for (const char* name : {"tmp.mid", "tmp.mp3", kWorkCopyName}) {
@@ -90,6 +101,7 @@ bool KledDoc::DeleteTemporaryFiles() {
 
 void KledDoc::Start(const std::vector<std::string>& args) {
     ReadHistory();
+    RemoveStaleSaves();
     override_ = !args.empty() && args.front() == "override";
     ResetTheme(false);
     ResourceTreeRoot(kCurrentThemeLabel);

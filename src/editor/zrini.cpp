@@ -85,7 +85,7 @@ bool Save(const std::filesystem::path& file, const std::vector<std::string>& lin
         out += line;
         out += "\r\n";
     }
-    return WriteFileAtomic(file, out);
+    return WriteFileAtomic(file, out, SaveTarget::UserFile);
 }
 
 }  // namespace

@@ -147,7 +147,9 @@ KlbResult WriteThemeLibrary(const std::filesystem::path& file, std::vector<KlbEd
         }
         Progress(panel, static_cast<double>(i), last);
     }
-    if (KlbResult saved = SaveKlbLibrary(file, out, static_cast<int32_t>(list.size())); !saved)
+    if (KlbResult saved =
+            SaveKlbLibrary(file, out, static_cast<int32_t>(list.size()), SaveTarget::UserFile);
+        !saved)
         return {saved.status,
                 "Unable to write '" + file.string() + "'; the library was not changed."};
     // Later reads of payloads left in the file go to the work copy; should

@@ -236,8 +236,11 @@ void PlaceShadow(RedrawState& r, Layers& g) {
     }
     gs.ShadowPlace[0] = x;
     gs.ShadowPlace[1] = y;
+    // The ghost takes the option as it stands: 0 draws it opaque and a style without a
+    // drawing (above the outline) leaves only the background, so an odd value in the
+    // configuration file shows as such. A value beyond the style byte draws no block either.
     const int option = r.options.shadowoption;
-    const uint8_t style = static_cast<uint8_t>(option >= 1 && option <= 4 ? option : 1);
+    const uint8_t style = static_cast<uint8_t>(option >= 0 && option <= 255 ? option : 255);
     ForEachCell(*r.piece, [&](int px, int py, char c) {
         const int fx = x + px - 1, fy = y + py - 1;
         if (g.Inside(fx, fy) && g.At(fx, fy).b[cbChar] == '0') {
@@ -288,9 +291,8 @@ void PaintCell(RedrawState& r, Surface16& field, const ThemeTiles& theme, int x,
             FrameRect(field, {px, py, s, s}, kBlack555);
             FrameRect(field, {px + 2, py + 2, s - 4, s - 4}, kBlack555);
             FrameRect(field, {px + 1, py + 1, s - 2, s - 2}, kWhite555);
-        } else {
-            const float opacity = style < 4 ? kStyleOpacity[style] : 1.0f;
-            DrawBlock(field, px, py, theme, opacity, s, r.big, ch);
+        } else if (style < kOutlineStyle) {
+            DrawBlock(field, px, py, theme, kStyleOpacity[style], s, ch);
         }
     }
     const uint8_t dark = c.b[cbDark];
@@ -370,20 +372,22 @@ void DrawFallingPiece(RedrawState& r, Surface16& work, const ThemeTiles& theme) 
     const int offset = std::clamp<int>(GameTiming.FallOffset, 0, r.size);
     ForEachCell(*r.piece, [&](int x, int y, char c) {
         DrawBlock(work, (gs.PieceX + x - 2) * r.size, (gs.PieceY + y - 3) * r.size + offset, theme,
-                  1.0f, r.size, r.big, c);
+                  1.0f, r.size, c);
     });
 }
 
 void DrawHold(RedrawState& r, Surface16& work, const ThemeTiles& theme) {
     ForEachCell(*r.hold, [&](int x, int y, char c) {
         DrawBlock(work, r.holdLeft + (x - 1) * r.size, r.holdTop + (y - 1) * r.size, theme, 1.0f,
-                  r.size, r.big, c);
+                  r.size, c);
     });
 }
 
 // The counter shown beside a timed effect's icon, and its colour; empty when none.
 std::string TimedCounter(const TTimedSpecialRec& e, uint32_t& colour) {
     if (e.kind == tkSeconds && e.repeat != 0) {
+        // The seconds left to the effect's end, counted from its last step rather than its
+        // start: a countdown is what a player reads beside the icon.
         colour = kTextWhite;
         return std::to_string(std::max<int64_t>(0, int64_t{e.endTime} - e.lastStep)) + "s";
     }
@@ -399,7 +403,7 @@ void DrawTimed(RedrawState& r, Surface16& work, const ThemeTiles& theme) {
     int y = r.timedTop;
     for (const TTimedSpecialRec& e : r.timed) {
         if (!e.name.empty())
-            DrawBlock(work, 1, y, theme, 1.0f, r.size, true, e.name[0]);
+            DrawBlock(work, 1, y, theme, 1.0f, r.size, e.name[0]);
         uint32_t colour = 0;
         const std::string counter = TimedCounter(e, colour);
         if (!counter.empty() && r.text) {

@@ -1,6 +1,8 @@
 #include "game/zrgame.h"
 
+#include <algorithm>
 #include <stdexcept>
+#include <unordered_map>
 
 #include "core/zrmisc.h"
 #include "game/zrgameio.h"
@@ -14,6 +16,27 @@ tsettingsarray Settings;
 tme ClientState;
 TGameTiming GameTiming;
 
+namespace {
+
+// Where each player stands in Players, by lower-cased name, and the first place that may be a
+// hole: a room that thousands join and leave must not search every player for each of them.
+// Both are hints, checked against Players before use, so a table changed behind them (tests
+// clear it) finds nothing stale.
+std::unordered_map<std::string, std::size_t> playerAt;
+std::size_t firstHole = 0;
+
+std::size_t PlaceOf(const tclient* p) {
+    const auto it = playerAt.find(LowerCase(p->name));
+    if (it != playerAt.end() && it->second < Players.size() && Players[it->second].get() == p)
+        return it->second;
+    for (std::size_t i = 0; i < Players.size(); ++i)
+        if (Players[i].get() == p)
+            return i;
+    return Players.size();
+}
+
+}  // namespace
+
 TFieldString& OwnField() {
     tclient* own = ClientState.game.OwnPlayer;
     if (!own || !own->plr)
@@ -23,17 +46,19 @@ TFieldString& OwnField() {
 
 void InitPlayerSlots() {
     Players.clear();
+    playerAt.clear();
+    firstHole = 0;
     SlotPlayers.fill(nullptr);
     // The own player was one of the records just freed.
     ClientState.game.OwnPlayer = nullptr;
 }
 
 tclient* FindPlayer(const std::string& name) {
-    for (const auto& p : Players) {
-        if (p && SameText(p->name, name))
-            return p.get();
-    }
-    return nullptr;
+    const auto it = playerAt.find(LowerCase(name));
+    if (it == playerAt.end() || it->second >= Players.size())
+        return nullptr;
+    tclient* p = Players[it->second].get();
+    return p && SameText(p->name, name) ? p : nullptr;
 }
 
 int PlayerCount() {
@@ -93,13 +118,15 @@ tclient* AddPlayer(const std::string& name) {
     auto c = std::make_unique<tclient>();
     c->name = name;
     tclient* raw = c.get();
-    for (auto& slot : Players) {
-        if (!slot) {
-            slot = std::move(c);
-            return raw;
-        }
+    std::size_t at = std::min(firstHole, Players.size());
+    while (at < Players.size() && Players[at]) ++at;
+    if (at < Players.size()) {
+        Players[at] = std::move(c);
+    } else {
+        Players.push_back(std::move(c));
     }
-    Players.push_back(std::move(c));
+    firstHole = at + 1;
+    playerAt[LowerCase(name)] = at;
     return raw;
 }
 
@@ -107,11 +134,12 @@ void RemovePlayer(tclient* p) {
     if (!p)
         return;
     std::unique_ptr<tclient> owned;
-    for (auto& entry : Players) {
-        if (entry.get() == p) {
-            owned = std::move(entry);  // the hole stays for the next AddPlayer
-            break;
-        }
+    if (const std::size_t at = PlaceOf(p); at < Players.size()) {
+        owned = std::move(Players[at]);  // the hole stays for the next AddPlayer
+        firstHole = std::min(firstHole, at);
+        if (const auto it = playerAt.find(LowerCase(p->name));
+            it != playerAt.end() && it->second == at)
+            playerAt.erase(it);
     }
     tmegame& g = ClientState.game;
     const int slot = p->slot;
@@ -145,6 +173,8 @@ void RemoveAllPlayers() {
 void FreePlayerSlots() {
     RemoveAllPlayers();
     Players.clear();
+    playerAt.clear();
+    firstHole = 0;
 }
 
 namespace {

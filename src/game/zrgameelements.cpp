@@ -292,7 +292,7 @@ void GameElementPainter::PaintElement(TSkinElementRec& e, Surface16& target) {
             if (held.empty() || BlockTileIndex(held[0]) < 0)
                 return;
             if (const ThemeTiles* tiles = BoundTiles())
-                DrawBlockScaled(target, e.rect.left, e.rect.top, *tiles, BlockSize, true, held[0],
+                DrawBlockScaled(target, e.rect.left, e.rect.top, *tiles, BlockSize, held[0],
                                 e.rect.width, e.rect.height);
             return;
         }

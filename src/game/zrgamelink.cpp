@@ -3,6 +3,7 @@
 #include <exception>
 #include <memory>
 #include <random>
+#include <utility>
 
 #include "core/zrconst.h"
 #include "core/zrlog.h"
@@ -11,6 +12,7 @@
 #include "game/zrgame.h"
 #include "game/zrgameio.h"
 #include "game/zrkey.h"
+#include "game/zrowngame.h"
 #include "game/zrroomchat.h"
 #include "game/zrroomhost.h"
 #include "game/zrservermsg.h"
@@ -263,21 +265,36 @@ void GameSeed(const std::string& seed) {
 
 namespace {
 
-// One message of the frame phase. A failing handler costs only its message;
-// the link stays up.
+// The first acknowledgement mismatch of a parser run, for the program's error handler.
+std::exception_ptr pendingReport;
+
+// One message of the frame phase. Two rules for what a message's handling raises:
+// - a piece acknowledgement that disagrees with our own record of the game means the game
+//   cannot go on: after its log line it goes to the program's error handler, which sends the
+//   error report and tells the player to restart (the program closes once the links are down);
+// - any other error costs only its message: it is logged and the link stays up.
+// Either way the next frame is read.
 void DispatchFrame(const std::string& body) {
     const auto type = static_cast<std::uint8_t>(body[0]);
     const std::string payload = body.substr(1);
     const std::uint8_t state = LinkState();
+    const auto logLine = [&] {
+        AddLogLine("Error in command " + std::to_string(state) + " " + std::to_string(type) + " " +
+                   std::to_string(body.size()) + " " + payload);
+    };
     try {
         if (state == LinkInRoom) {
             GameRoomDispatch(type, payload);
         } else {
             GameJoinDispatch(type, payload);
         }
+    } catch (const AcknowledgementMismatch&) {
+        logLine();
+        if (!pendingReport) {
+            pendingReport = std::current_exception();
+        }
     } catch (...) {
-        AddLogLine("Error in command " + std::to_string(state) + " " + std::to_string(type) + " " +
-                   std::to_string(body.size()) + " " + payload);
+        logLine();
     }
 }
 
@@ -354,6 +371,12 @@ void GameReceive() {
     }
     if (GameLink.Generation == generation) {
         GameLink.ReceiveGuard = false;
+    }
+    // Reported once the parser is done: the handler may show a message box, and data that
+    // arrives meanwhile is parsed as usual.
+    if (pendingReport) {
+        const std::exception_ptr error = std::exchange(pendingReport, nullptr);
+        GameHost().ReportError(error);
     }
 }
 

@@ -8,6 +8,7 @@
 // hands every message to the handler registered for its type.
 #include <array>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -78,9 +79,11 @@ public:
     // A line of the game history list.
     virtual void GameHistory(const std::string& line) { (void)line; }
     virtual std::string TeamNameText() { return {}; }
-    // What the lobby knows of the joined game, for the welcome line.
+    // What the lobby knows of the joined game, for the welcome line and the room's game-set
+    // editor (which shows the region of the game with that id).
     struct JoinedGameInfo {
         bool known = false;
+        std::int32_t id = -1;
         std::string name;
         std::string creator;
         std::string server;
@@ -98,6 +101,11 @@ public:
     virtual void ShowRoomMessageLine(const std::string& line);
     // Whether the own player is marked ready (the room's player list keeps it).
     virtual bool OwnPlayerReady();
+    // An error that the program's error handler must hear of (it sends the error report and
+    // tells the player to restart): a piece acknowledgement that disagrees with the own game.
+    // Called once the received data has been parsed. Without a program around it only the
+    // client log has it.
+    virtual void ReportError(std::exception_ptr error) { (void)error; }
 };
 GameLinkHost& GameHost();
 void SetGameLinkHost(GameLinkHost* host);  // nullptr restores the default

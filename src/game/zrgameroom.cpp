@@ -167,6 +167,8 @@ void Leaving(const std::string& payload) {
         GameHost().GameHistory(TimeStamp() + "Left: " + name);
         GameHost().RoomChat(who + " has left");
         RemovePlayer(player);
+        // The list must not keep a row for the player just freed.
+        GameHost().RefreshPlayerList();
         return;
     }
     const std::string note = " (Message: " + message + ")";
@@ -178,6 +180,7 @@ void Leaving(const std::string& payload) {
         GameHost().RoomChat(who + " has been kicked" + note);
     }
     RemovePlayer(player);
+    GameHost().RefreshPlayerList();
     if (own) {
         GameHost().ShowMessage(kicker.empty() ? "You have been kicked with message: " + message
                                               : "You have been kicked by " + kicker +

@@ -17,13 +17,29 @@ inline constexpr int WeightCases = 4;  // one, two, three and four cleared lines
 inline constexpr int MaxWeight = 40;
 inline constexpr int DefaultWeight = 20;
 
-// The yes/no keys (check boxes) and the keys edited as text (edits), each with its control.
+// The yes/no keys (check boxes) and the keys edited as text (edits), each with its control and
+// the words the player reads beside it. The labels are kept here, with the key each control
+// writes, so that wording and binding cannot drift apart.
 struct TGameSetBinding {
     std::string_view key;
     std::string_view control;
+    std::string_view label;
 };
 extern const std::array<TGameSetBinding, 27> GameSetCheckBindings;
 extern const std::array<TGameSetBinding, 28> GameSetEditBindings;
+// The six-value lists: `control` is the prefix of the six edits (1 to 6, one per player slot),
+// `label` the title above them.
+extern const std::array<TGameSetBinding, 2> GameSetListBindings;
+// The multi-line texts.
+extern const std::array<TGameSetBinding, 2> GameSetTextBindings;
+// The row label of list edit n (1 to 6) is this followed by n.
+inline constexpr std::string_view GameSetSlotLabel = "Player ";
+// The pieces in track-bar order (gsp1 ... gsp7); the special blocks' track bars (gssb1 ...
+// gssb14) show the specials' display names (SpecialNames, game/zrsb.h).
+extern const std::array<std::string_view, PieceKinds> PieceNames;
+// The words shown for a control by its name ("gsaveragedlevels", "gsstack3", "gssb14",
+// "gsp2", ...); empty for a name that is no control of a game set.
+std::string GameSetControlLabel(std::string_view control);
 
 // Weights as integers; the track bars show 0 to 40, a set may hold more repeats.
 using TChanceWeights = std::array<std::array<int, SpecialBlockKinds>, WeightCases>;

@@ -165,7 +165,7 @@ bool AppendStatsLog(const std::filesystem::path& file, const std::vector<std::st
         text += line;
         text += "\r\n";
     }
-    return WriteFileAtomic(file, text);
+    return WriteFileAtomic(file, text, SaveTarget::UserFile);
 }
 
 std::string StatsSaveFailedText(const std::string& fileName) {

@@ -54,7 +54,7 @@ std::optional<std::string> LoadTextFile(const std::string& path) {
 bool SaveTextFile(const std::string& path, const std::string& text) {
     std::string bytes;
     for (const auto& line : SplitLines(text)) bytes += line + "\r\n";
-    return WriteFileAtomic(path, bytes);
+    return WriteFileAtomic(path, bytes, SaveTarget::UserFile);
 }
 
 void TExtrasModel::Load() {

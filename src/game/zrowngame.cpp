@@ -122,10 +122,10 @@ void ReplayEntry(const thistoryevent& e, thistoryclientstate& s) {
         const std::string rows = FullRows(s.field);
         const int count = WordCount(rows);
         s.lines += count;
-        AddToInventory(s.seedA, count, CollectSpecials(s.field, rows), s.inventory);
+        AddToInventory(Settings.rules, s.seedA, count, CollectSpecials(s.field, rows), s.inventory);
         removelines(s.field, rows);
         std::string placed;
-        AddSpecials(s.seedA, s.seedB, s.lines, placed, s.field, count);
+        AddSpecials(Settings.rules, s.seedA, s.seedB, s.lines, placed, s.field, count);
     } else if (e.kind == hkHeld && s.hold.empty()) {
         s.hold = PieceTokenView(s.upcoming, 1);
         DropFirstTokenOf(s.upcoming);
@@ -322,13 +322,13 @@ void endpiece() {
         const int n = WordCount(rows);
         const std::string letters = CollectSpecials(own, rows);
         std::string inv = g.Inventory;
-        AddToInventory(g.SeedA, n, letters, inv);
+        AddToInventory(Settings.rules, g.SeedA, n, letters, inv);
         // The new specials land on the field as it will be once the lines are gone; the own
         // field keeps its full rows until clearlines runs.
         TFieldString work = own;
         removelines(work, rows);
         std::string placed;
-        AddSpecials(g.SeedA, g.SeedB, g.LinesCleared + n, placed, work, n);
+        AddSpecials(Settings.rules, g.SeedA, g.SeedB, g.LinesCleared + n, placed, work, n);
         // Both urgent behind the running entry: the specials end up first, then the start.
         QueueStartPiece(true);
         QueueGetSpecials(true, inv, placed);
@@ -424,15 +424,15 @@ void acknowledgepiece(const tqpa& a) {
                 AddLogLine("BUG: random seeds don't match! " + std::to_string(a.seedA) + "=" +
                            std::to_string(s.seedA) + " " + std::to_string(a.seedB) + "=" +
                            std::to_string(s.seedB));
-                throw std::runtime_error("BUG: random seeds don't match!");
+                throw AcknowledgementMismatch("BUG: random seeds don't match!");
             }
             if (a.inventory != s.inventory) {
                 AddLogLine("BUG: inventory doesn't match! " + a.inventory + "=" + s.inventory);
-                throw std::runtime_error("BUG: inventory doesn't match!");
+                throw AcknowledgementMismatch("BUG: inventory doesn't match!");
             }
             if (FieldChecksum(s.field) != (a.checksum & 0xFFFF)) {
                 AddLogLine("BUG: field doesn't match! " + std::to_string(a.checksum));
-                throw std::runtime_error("BUG: field doesn't match!");
+                throw AcknowledgementMismatch("BUG: field doesn't match!");
             }
             if (!e.holdused)
                 GameFx().TickPieceEffects();

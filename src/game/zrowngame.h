@@ -9,6 +9,7 @@
 #include <deque>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,8 @@
 #include "game/zrrandom.h"
 
 namespace pk {
+
+struct tgamerules;
 
 // The own state before an action.
 struct thistoryclientstate {
@@ -55,12 +58,21 @@ extern std::string AckUsageLog;
 // The log that a new special usage is recorded in: the last pending entry's, else AckUsageLog.
 std::string& CurrentUsageLog();
 
+// The game server's acknowledgement disagrees with the own record (seeds, inventory or field):
+// the own game cannot go on.
+class AcknowledgementMismatch : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 // ---- the cycle (each ends its queue entry)
 void startpiece();
 void endpiece();
 void holdpiece();
 void clearlines();
 void ApplyNewSpecials(const tqasb& s);
+// Throws AcknowledgementMismatch when the server's record of the state before the piece
+// disagrees with the own one; the entry then stays first in PendingHistory.
 void acknowledgepiece(const tqpa& a);
 void catchuphistory();
 // The piece delay has run out (the game thread's check, on the main thread): starts the piece.
@@ -71,13 +83,16 @@ void DelayedPieceStart();
 // piece at once.
 void NextPieceOrDelay();
 
-// ---- rules shared by the cycle, the replay and the special effects
+// ---- rules shared by the cycle, the replay, the special effects and the game server
+// Each takes the rules it plays by: the client passes the room's rules in force
+// (Settings.rules), a game server its own record of the room's game set.
 // Inserts the letters into the inventory (seed not stored back). n is the cleared line count.
-void AddToInventory(int32_t seed, int n, const std::string& letters, std::string& inventory);
+void AddToInventory(const tgamerules& rules, int32_t seed, int n, const std::string& letters,
+                    std::string& inventory);
 // Puts new specials into the field; seeds stored back. placed receives the byte triples
 // (column, row, letter). Nothing happens for total <= 0 or n <= 0.
-void AddSpecials(int32_t& seedA, int32_t& seedB, int total, std::string& placed, std::string& field,
-                 int n);
+void AddSpecials(const tgamerules& rules, int32_t& seedA, int32_t& seedB, int total,
+                 std::string& placed, std::string& field, int n);
 // The sacrifice shuffle (seed not stored back).
 void ShuffleInventory(int32_t seed, std::string& inventory);
 // Copies the own field, pieces, inventory, lines and seeds into s, or back from s; the hold is

@@ -15,8 +15,8 @@
 
 namespace pk {
 
-void AddToInventory(int32_t seed, int n, const std::string& letters, std::string& inventory) {
-    const tgamerules& r = Settings.rules;
+void AddToInventory(const tgamerules& r, int32_t seed, int n, const std::string& letters,
+                    std::string& inventory) {
     TRandomGen gen = TRandomGen::FromSeed(seed);
     const int reps = r.multcolsb ? n : 1;
     for (char letter : letters) {
@@ -37,8 +37,7 @@ void AddToInventory(int32_t seed, int n, const std::string& letters, std::string
 namespace {
 
 // Awards of a clear: one per clear, or one per linesforsb milestone passed when multfieldsb.
-int SpecialCount(int total, int n) {
-    const tgamerules& r = Settings.rules;
+int SpecialCount(const tgamerules& r, int total, int n) {
     if (!r.multfieldsb)
         return r.sbinc;
     // A game set keeps linesforsb at 1 or more; a zero must not divide.
@@ -65,14 +64,14 @@ int LowestRoomyRow(const std::string& field) {
 
 }  // namespace
 
-void AddSpecials(int32_t& seedA, int32_t& seedB, int total, std::string& placed, std::string& field,
-                 int n) {
+void AddSpecials(const tgamerules& rules, int32_t& seedA, int32_t& seedB, int total,
+                 std::string& placed, std::string& field, int n) {
     if (total <= 0 || n <= 0)
         return;
-    const std::string& pool = Settings.rules.sbchance[static_cast<size_t>(n < 4 ? n : 4)];
+    const std::string& pool = rules.sbchance[static_cast<size_t>(n < 4 ? n : 4)];
     if (pool.empty())
         return;
-    const int awards = SpecialCount(total, n);
+    const int awards = SpecialCount(rules, total, n);
 
     // 0-based cell indices, rows top to bottom. A field of the usual sizes lists them on the
     // stack: this runs on every line clear.

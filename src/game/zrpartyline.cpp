@@ -43,11 +43,29 @@ std::vector<RoomRow> UserListRows() {
     for (int slot = 1; slot <= MaxSlots; ++slot)
         rows.push_back({RoomRowKind::Slot, slot, SlotPlayers[static_cast<std::size_t>(slot)]});
     rows.push_back({RoomRowKind::Header, 0, nullptr});
-    for (const auto& p : Players) {
+    for (std::size_t i = 0; i < Players.size(); ++i) {
+        const auto& p = Players[i];
         if (p && p->slot == 0)
-            rows.push_back({RoomRowKind::Spectator, 0, p.get()});
+            rows.push_back({RoomRowKind::Spectator, 0, p.get(), i});
     }
     return rows;
+}
+
+tclient* RowPlayerNow(const RoomRow& row) {
+    switch (row.kind) {
+        case RoomRowKind::Slot:
+            return ValidSlot(row.slot) &&
+                           SlotPlayers[static_cast<std::size_t>(row.slot)] == row.player
+                       ? row.player
+                       : nullptr;
+        case RoomRowKind::Spectator:
+            return row.at < Players.size() && Players[row.at].get() == row.player &&
+                           row.player->slot == 0
+                       ? row.player
+                       : nullptr;
+        default:
+            return nullptr;
+    }
 }
 
 bool IsRoomOperator(const std::string& name) {
@@ -105,7 +123,8 @@ TeamUpdate CheckTeamUpdate(const std::string& text) {
 }
 
 std::string RoomTrayHint(const std::string& account, const std::string& host) {
-    if (ClientState.game.GameLinkState != LinkInRoom || Room().LobbyConnected())
+    // While the lobby link is up or on its way the tray tells of the lobby instead.
+    if (ClientState.game.GameLinkState != LinkInRoom || !Room().LobbyLinkDown())
         return {};
     const int n = PlayerCount();
     return account + " on " + host + ", " + std::to_string(n) + (n == 1 ? " player" : " players");
@@ -210,6 +229,9 @@ void SetRoomGameSetEditor(std::function<void(const RoomGameSetRequest&)> open) {
 void OpenRoomGameSet() {
     const tmegame& g = ClientState.game;
     RoomGameSetRequest request;
+    const GameLinkHost::JoinedGameInfo joined = GameHost().JoinedGame();
+    if (joined.known)
+        request.gameId = joined.id;
     request.name = GameLink.GameName;
     request.data = g.CurrentGameSetBlob;
     request.editable =

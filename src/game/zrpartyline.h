@@ -83,7 +83,12 @@ struct RoomRow {
     RoomRowKind kind = RoomRowKind::Slot;
     int slot = 0;               // 1..6 for slot rows
     tclient* player = nullptr;  // nullptr: open slot or the header
+    std::size_t at = 0;         // spectators: the player's place in Players
+    bool operator==(const RoomRow&) const = default;
 };
+// The row's player while it is still where the row found it; nullptr once it has gone (a row
+// kept by a view may outlive its player until the next refresh).
+tclient* RowPlayerNow(const RoomRow& row);
 // Six slot rows, the spectators' header, then every spectator in list order.
 std::vector<RoomRow> UserListRows();
 
@@ -147,8 +152,10 @@ std::vector<std::string> StatsLogText(const TStatsPanel& panel);
 // ---- Hooks the main program fills ---------------------------------------------
 
 // Opens the game-set editor in its room mode with the room's set; `editable` for operators
-// outside a game.
+// outside a game. `gameId` is the joined lobby game, whose region the editor shows; -1 for a
+// game joined straight on its server.
 struct RoomGameSetRequest {
+    std::int32_t gameId = -1;
     std::string name;
     std::string data;
     bool editable = false;

@@ -48,6 +48,8 @@ public:
     virtual bool GameLinkUp() const;  // connecting or in the room
     virtual void GameDisconnect();
     virtual bool LobbyConnected() const { return false; }
+    // Neither connected nor connecting.
+    virtual bool LobbyLinkDown() const { return !LobbyConnected(); }
     // A dialog that ends the session must not be followed by an automatic log-in again.
     virtual void LobbyDisconnectWithoutRetry() {}
     virtual bool IsIgnored(const std::string&) const { return false; }  // lobby ignore list

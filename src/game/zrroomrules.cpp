@@ -10,10 +10,8 @@
 
 namespace pk {
 
-namespace {
-
-void CopyRules(const TGameSet& set) {
-    tgamerules& r = Settings.rules;
+tgamerules RulesFromGameSet(const TGameSet& set) {
+    tgamerules r;
     auto flag = [&](const char* key) { return static_cast<uint8_t>(set.GetBool(key) != 0); };
     r.lvlstart = set.GetInt("lvlstart");
     r.linesforsb = set.GetInt("linesforsb");
@@ -55,6 +53,18 @@ void CopyRules(const TGameSet& set) {
     for (int i = 1; i <= MaxSlots; ++i)
         r.stacks[i] = ParseInt(TokenAt(i, stacks, '\x02')).value_or(0);
     for (int i = 1; i <= 4; ++i) r.sbchance[i] = set.GetValue("sbchance" + std::to_string(i));
+    return r;
+}
+
+namespace {
+
+// The room message and the ban list come with messages of their own: a new game set keeps them.
+void PutRulesInForce(tgamerules rules) {
+    tgamerules& inForce = Settings.rules;
+    rules.RoomMotd = std::move(inForce.RoomMotd);
+    rules.BanList = std::move(inForce.BanList);
+    rules.sbchance[0] = std::move(inForce.sbchance[0]);
+    inForce = std::move(rules);
 }
 
 // A set we cannot read must not leave half of its rules in force.
@@ -65,7 +75,7 @@ std::string Unreadable() {
 
 void KeepGameSettings(const TGameSet& set, const std::string& blob) {
     ClientState.game.CurrentGameSetBlob = blob;
-    CopyRules(set);
+    PutRulesInForce(RulesFromGameSet(set));
 }
 
 }  // namespace

@@ -3,9 +3,16 @@
 // Settings, and the room chat gets a summary of the major ones.
 #include <string>
 
+#include "game/zrgame.h"
+
 namespace pk {
 
 class TGameSet;
+
+// The rules a game set lays down, as the rules record holds them. Touches no global: the client
+// puts them in force in Settings, a game server keeps its own. The room message and the ban
+// list, which arrive in messages of their own, stay empty.
+tgamerules RulesFromGameSet(const TGameSet& set);
 
 // Copies the rule keys of a compressed game set into Settings and keeps the blob as the
 // room's current game set. False, with nothing changed, for a blob that is not a game set.

@@ -71,7 +71,7 @@ public:
     void SetOwnLevel(int level) override { ClientState.game.OwnLevel = level; }
     void CollectIntoInventory(int lineCount, const std::string& letters) override {
         tmegame& g = ClientState.game;
-        AddToInventory(g.SeedA, lineCount, letters, g.Inventory);
+        AddToInventory(Settings.rules, g.SeedA, lineCount, letters, g.Inventory);
     }
     std::string DecodeFieldDiff(const std::string& field, std::string_view bits) override {
         std::string result = field;

@@ -23,7 +23,7 @@ bool FitsInt(double v) {
 }
 
 // Where the tile of `cell` lies for a drawn size; false when there is nothing to draw.
-bool TileSource(const ThemeTiles& rec, int size, bool large, char cell, int& sx, int& sy) {
+bool TileSource(const ThemeTiles& rec, int size, char cell, int& sx, int& sy) {
     const int index = BlockTileIndex(cell);
     if (!rec.present || index < 0 || size <= 0)
         return false;
@@ -31,7 +31,7 @@ bool TileSource(const ThemeTiles& rec, int size, bool large, char cell, int& sx,
     if (!FitsInt(left))
         return false;
     sx = static_cast<int>(left);
-    sy = large ? 0 : rec.metrics.blockSize;
+    sy = size == rec.metrics.smallBlockSize ? rec.metrics.blockSize : 0;
     return true;
 }
 
@@ -81,16 +81,12 @@ CellRange PixelRectToCells(const BlockMetrics& m, int left, int top, int right, 
 }
 
 void DrawBlock(Surface16& dst, int x, int y, const ThemeTiles& rec, float opacity, int size,
-               bool large, char cell) {
+               char cell) {
     int sx = 0, sy = 0;
-    if (!TileSource(rec, size, large, cell, sx, sy))
+    if (!TileSource(rec, size, cell, sx, sy))
         return;
     if (!rec.mask) {
-        if (opacity < 1.0f) {
-            BlendBitmap(dst, x, y, opacity, sx, sy, rec.image, size, size);
-        } else {
-            BitBlt(dst, x, y, size, size, rec.image, sx, sy, RasterOp::SrcCopy);
-        }
+        BitBlt(dst, x, y, size, size, rec.image, sx, sy, RasterOp::SrcCopy);
     } else if (opacity < 1.0f) {
         AlphaBlendBitmapFaded(dst, x, y, opacity, sx, sy, sx, sy, *rec.mask, rec.image, size, size);
     } else if (rec.mask->mono()) {
@@ -100,10 +96,10 @@ void DrawBlock(Surface16& dst, int x, int y, const ThemeTiles& rec, float opacit
     }
 }
 
-void DrawBlockScaled(Surface16& dst, int x, int y, const ThemeTiles& rec, int size, bool large,
-                     char cell, int width, int height) {
+void DrawBlockScaled(Surface16& dst, int x, int y, const ThemeTiles& rec, int size, char cell,
+                     int width, int height) {
     int sx = 0, sy = 0;
-    if (!TileSource(rec, size, large, cell, sx, sy))
+    if (!TileSource(rec, size, cell, sx, sy))
         return;
     if (!rec.mask) {
         StretchBlt(dst, x, y, width, height, rec.image, sx, sy, size, size, RasterOp::SrcCopy);

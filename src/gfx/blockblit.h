@@ -58,18 +58,18 @@ struct CellRange {
 // left, top, right and bottom edges.
 CellRange PixelRectToCells(const BlockMetrics& m, int left, int top, int right, int bottom);
 
-// One tile at (x, y), `size` pixels square, read from the large strip when `large` is set and
-// from the small strip otherwise, at x = tile index * size. Without a mask the tile is copied,
-// unless opacity is below 1, when it is blended at that opacity (so a ghost piece stands out
-// from placed blocks). With a mask: blended through it at the opacity when that is below 1;
-// else copied through a transparency mask or blended through an alpha map. A cell without a
-// tile draws nothing.
+// One tile at (x, y), `size` pixels square, at x = tile index * size of the small strip when
+// `size` is the theme's small block size and of the large strip otherwise (so a theme whose two
+// sizes are equal draws every tile from its small strip). Without a mask the tile is copied
+// whatever the opacity: the opacity is how much of the tile the mask lets through. With a
+// mask: blended through it at the opacity when that is below 1; else copied through a
+// transparency mask or blended through an alpha map. A cell without a tile draws nothing.
 void DrawBlock(Surface16& dst, int x, int y, const ThemeTiles& rec, float opacity, int size,
-               bool large, char cell);
+               char cell);
 // The same tile stretched into width by height pixels at (x, y). Through an alpha map the
 // tile is blended at its own size, not stretched.
-void DrawBlockScaled(Surface16& dst, int x, int y, const ThemeTiles& rec, int size, bool large,
-                     char cell, int width, int height);
+void DrawBlockScaled(Surface16& dst, int x, int y, const ThemeTiles& rec, int size, char cell,
+                     int width, int height);
 
 // Copies width by height pixels of a field surface, read at (source x, source y), into an
 // element rectangle at (left + dx, top + dy), where (dx, dy) is the part's offset inside the

@@ -4,6 +4,9 @@
 #include <array>
 #include <cctype>
 #include <span>
+#include <utility>
+
+#include "core/zrconst.h"
 
 namespace pk {
 
@@ -64,37 +67,30 @@ const KindLayout& LayoutOf(KlbKind kind) {
 // ANIMS and FRAME records, which nothing uses any more, are only stepped
 // over: ANIMS has three strings after its block.
 constexpr size_t kAnimsStrings = 3;
+// How much of a library is read at first for one entry's head, texts and block; enough for
+// any entry of a real library.
+constexpr int64_t kKlbFirstWindow = 64 * 1024;
+
 // A FRAME record's payload sizes lie at these offsets of its longer block.
 constexpr size_t kFramePayloadSizes[] = {92, 100, 136};
 
-// A part of the payload at an absolute position. Its bytes must lie inside
-// the file; a part with offset or size not above zero is absent.
-bool TakePart(const ByteReader& r, int32_t offset, int32_t size, bool withPayload,
-              std::string& bytes, KlbPart& part) {
-    part = {offset, size};
-    bytes.clear();
-    if (offset <= 0 || size <= 0)
-        return true;
-    if (static_cast<uint64_t>(offset) + static_cast<uint64_t>(size) > r.size())
-        return false;
-    if (withPayload)
-        bytes.assign(r.data().substr(static_cast<size_t>(offset), size));
-    return true;
-}
-
-// Moves past the payload that follows the block. Negative sizes are damage,
-// not a way to step backwards.
-bool SkipPayload(ByteReader& r, std::initializer_list<int32_t> sizes) {
-    uint64_t total = 0;
+// The payload sizes that follow a block, summed; negative sizes are damage, not a way to step
+// backwards.
+bool PayloadLength(std::initializer_list<int32_t> sizes, uint64_t& total) {
+    total = 0;
     for (int32_t s : sizes) {
         if (s < 0)
             return false;
         total += static_cast<uint32_t>(s);
     }
-    if (total > r.remaining())
-        return false;
-    r.skip(static_cast<size_t>(total));
-    return r.ok();
+    return true;
+}
+
+// A part lies inside the file, or is absent (offset or size not above zero).
+bool PartFits(const KlbPart& part, uint64_t fileSize) {
+    if (part.offset <= 0 || part.size <= 0)
+        return true;
+    return static_cast<uint64_t>(part.offset) + static_cast<uint64_t>(part.size) <= fileSize;
 }
 
 std::string ConvertChars(std::string_view list, bool flags) {
@@ -114,8 +110,8 @@ bool IsDroppedRecord(const KlbHead& head) {
     return (head.tag == "ANIMS" || head.tag == "FRAME") && head.version == 1;
 }
 
-// Steps over an ANIMS or FRAME record.
-KlbResult SkipDroppedRecord(ByteReader& r, const KlbHead& head) {
+// Reads an ANIMS or FRAME record up to its payload.
+KlbResult ReadDroppedRecord(ByteReader& r, const KlbHead& head, KlbPayload& payload) {
     if (head.tag == "ANIMS") {
         r.skip(kKlbBlockSize);
         for (size_t i = 0; i < kAnimsStrings; ++i) r.lenString();
@@ -125,7 +121,8 @@ KlbResult SkipDroppedRecord(ByteReader& r, const KlbHead& head) {
     if (!r.ok())
         return KlbStatus::Corrupt;
     const size_t* at = kFramePayloadSizes;
-    bool ok = SkipPayload(r, {GetI32(block, at[0]), GetI32(block, at[1]), GetI32(block, at[2])});
+    const bool ok = PayloadLength(
+        {GetI32(block, at[0]), GetI32(block, at[1]), GetI32(block, at[2])}, payload.length);
     return ok ? KlbStatus::Ok : KlbStatus::Corrupt;
 }
 
@@ -178,18 +175,25 @@ std::string WriteBlockFields(const KlbEntry& e) {
     return block;
 }
 
-// Takes the image and mask the block names and moves past the payload.
-bool ReadParts(ByteReader& r, std::string_view block, bool withPayload, KlbEntry& e) {
+// The image and mask the block names, and the length of the payload after the block.
+bool ReadParts(std::string_view block, KlbEntry& e, KlbPayload& payload) {
     const KindLayout& layout = LayoutOf(e.kind);
     auto at = [&](size_t off) { return GetI32(block, off); };
     const int32_t imageSize = layout.imageAt ? at(layout.imageAt + 4) : 0;
     const int32_t maskSize = layout.maskAt ? at(layout.maskAt + 4) : 0;
-    bool ok = true;
     if (layout.imageAt)
-        ok = TakePart(r, at(layout.imageAt), imageSize, withPayload, e.image, e.imagePart);
+        e.imagePart = {at(layout.imageAt), imageSize};
     if (layout.maskAt)
-        ok = ok && TakePart(r, at(layout.maskAt), maskSize, withPayload, e.mask, e.maskPart);
-    return ok && SkipPayload(r, {imageSize, maskSize});
+        e.maskPart = {at(layout.maskAt), maskSize};
+    return PayloadLength({imageSize, maskSize}, payload.length);
+}
+
+// The bytes of a part of a library held whole; empty for an absent part.
+std::string PartBytes(std::string_view file, const KlbPart& part) {
+    if (part.offset <= 0 || part.size <= 0)
+        return {};
+    return std::string(
+        file.substr(static_cast<size_t>(part.offset), static_cast<size_t>(part.size)));
 }
 
 }  // namespace
@@ -225,11 +229,12 @@ KlbHead ReadKlbHead(ByteReader& r) {
     return h;
 }
 
-KlbResult ReadKlbEntryBody(ByteReader& r, const KlbHead& head, KlbEntry& e, bool withPayload,
-                           bool* dropped) {
+KlbResult ReadKlbEntryFields(ByteReader& r, const KlbHead& head, KlbEntry& e, KlbPayload& payload,
+                             bool* dropped) {
     if (dropped)
         *dropped = false;
     e = KlbEntry{};
+    payload = KlbPayload{};
     e.version = head.version;
     e.groupPath = head.groupPath;
     e.themeIdList = head.themeIdList;
@@ -238,7 +243,7 @@ KlbResult ReadKlbEntryBody(ByteReader& r, const KlbHead& head, KlbEntry& e, bool
     if (IsDroppedRecord(head)) {
         if (dropped)
             *dropped = true;
-        return SkipDroppedRecord(r, head);
+        return ReadDroppedRecord(r, head, payload);
     }
     std::optional<KlbKind> kind = KlbTagKind(head.tag);
     if (!kind || head.version < LayoutOf(*kind).oldest || head.version > LayoutOf(*kind).current)
@@ -249,7 +254,27 @@ KlbResult ReadKlbEntryBody(ByteReader& r, const KlbHead& head, KlbEntry& e, bool
     if (!r.ok())
         return KlbStatus::Corrupt;
     ReadBlockFields(block, e);
-    return ReadParts(r, block, withPayload, e) && r.ok() ? KlbStatus::Ok : KlbStatus::Corrupt;
+    return ReadParts(block, e, payload) ? KlbStatus::Ok : KlbStatus::Corrupt;
+}
+
+bool KlbPayloadFits(const KlbEntry& e, const KlbPayload& payload, uint64_t at, uint64_t fileSize) {
+    return at <= fileSize && payload.length <= fileSize - at && PartFits(e.imagePart, fileSize) &&
+           PartFits(e.maskPart, fileSize);
+}
+
+KlbResult ReadKlbEntryBody(ByteReader& r, const KlbHead& head, KlbEntry& e, bool withPayload,
+                           bool* dropped) {
+    KlbPayload payload;
+    if (KlbResult fields = ReadKlbEntryFields(r, head, e, payload, dropped); !fields)
+        return fields;
+    if (!KlbPayloadFits(e, payload, r.pos(), r.size()))
+        return KlbStatus::Corrupt;
+    if (withPayload) {
+        e.image = PartBytes(r.data(), e.imagePart);
+        e.mask = PartBytes(r.data(), e.maskPart);
+    }
+    r.skip(static_cast<size_t>(payload.length));
+    return r.ok() ? KlbStatus::Ok : KlbStatus::Corrupt;
 }
 
 KlbResult KlbFile::OpenFile(const std::filesystem::path& file) {
@@ -271,6 +296,74 @@ KlbResult KlbFile::ReadHeader(std::string_view bytes) {
     if (reader_.bytes(kKlbMagic.size()) != kKlbMagic)
         return KlbStatus::BadMagic;
     count_ = reader_.i32();
+    return KlbStatus::Ok;
+}
+
+KlbResult KlbRangeReader::Open(const std::filesystem::path& file) {
+    pos_ = 0;
+    count_ = 0;
+    failed_ = true;
+    if (!file_.Open(file))
+        return KlbStatus::IoError;
+    const auto header = file_.ReadAt(0, std::min<int64_t>(kKlbHeaderSize, file_.Size()));
+    if (!header)
+        return KlbStatus::IoError;
+    KlbFile opened;
+    if (KlbResult read = opened.OpenBytes(*header); !read)
+        return read;
+    count_ = opened.count();
+    pos_ = static_cast<int64_t>(opened.reader().pos());
+    failed_ = false;
+    return KlbStatus::Ok;
+}
+
+KlbResult KlbRangeReader::ReadFields(KlbHead& head, KlbEntry& entry, KlbPayload& payload,
+                                     bool* dropped) {
+    // The texts before the block are as long as their authors made them: the window grows
+    // until the entry's block fits, within the bound for one entry's texts.
+    const int64_t left = file_.Size() - pos_;
+    for (int64_t window = kKlbFirstWindow;; window *= 4) {
+        const int64_t take = std::min(window, left);
+        const auto bytes = file_.ReadAt(pos_, take);
+        if (!bytes)
+            return KlbStatus::IoError;
+        ByteReader r(*bytes);
+        head = ReadKlbHead(r);
+        KlbResult read = ReadKlbEntryFields(r, head, entry, payload, dropped);
+        if (read.ok() || read.status != KlbStatus::Corrupt || take == left ||
+            window >= static_cast<int64_t>(MaxKlbEntryTexts)) {
+            pos_ += static_cast<int64_t>(r.pos());
+            return read;
+        }
+    }
+}
+
+KlbResult KlbRangeReader::Next(KlbHead& head, KlbEntry& entry, bool* dropped) {
+    if (failed_)
+        return KlbStatus::Corrupt;
+    failed_ = true;
+    KlbPayload payload;
+    if (KlbResult fields = ReadFields(head, entry, payload, dropped); !fields)
+        return fields;
+    if (!KlbPayloadFits(entry, payload, static_cast<uint64_t>(pos_),
+                        static_cast<uint64_t>(file_.Size())))
+        return KlbStatus::Corrupt;
+    pos_ += static_cast<int64_t>(payload.length);
+    failed_ = false;
+    return KlbStatus::Ok;
+}
+
+KlbResult KlbRangeReader::ReadPayload(KlbEntry& entry) const {
+    for (auto [part, bytes] :
+         {std::pair{entry.imagePart, &entry.image}, std::pair{entry.maskPart, &entry.mask}}) {
+        bytes->clear();
+        if (part.offset <= 0 || part.size <= 0)
+            continue;
+        auto read = file_.ReadAt(part.offset, part.size);
+        if (!read)
+            return KlbStatus::IoError;
+        *bytes = std::move(*read);
+    }
     return KlbStatus::Ok;
 }
 
@@ -375,10 +468,10 @@ std::string WriteKlbLibrary(const std::vector<KlbEntry>& entries, int32_t count,
 }
 
 KlbResult SaveKlbLibrary(const std::filesystem::path& file, std::vector<KlbEntry>& entries,
-                         int32_t count) {
+                         int32_t count, SaveTarget how) {
     std::vector<std::pair<KlbPart, KlbPart>> parts;
     std::string bytes = WriteKlbLibrary(entries, count, &parts);
-    if (!WriteFileAtomic(file, bytes))
+    if (!WriteFileAtomic(file, bytes, how))
         return KlbStatus::IoError;
     for (size_t i = 0; i < entries.size(); ++i) {
         KlbEntry& e = entries[i];

@@ -155,6 +155,19 @@ KlbHead ReadKlbHead(ByteReader& r);
 KlbResult ReadKlbEntryBody(ByteReader& r, const KlbHead& head, KlbEntry& entry, bool withPayload,
                            bool* dropped = nullptr);
 
+// What follows an entry's block: `length` bytes of payload (its parts are the entry's
+// imagePart and maskPart, at absolute positions).
+struct KlbPayload {
+    uint64_t length = 0;
+};
+// The first half of ReadKlbEntryBody: the entry up to the end of its block (its parts set, not
+// read, and not yet checked against the file); the reader ends at the payload.
+KlbResult ReadKlbEntryFields(ByteReader& r, const KlbHead& head, KlbEntry& entry,
+                             KlbPayload& payload, bool* dropped = nullptr);
+// The payload, starting at `at`, and the entry's parts lie inside a file of fileSize bytes.
+bool KlbPayloadFits(const KlbEntry& entry, const KlbPayload& payload, uint64_t at,
+                    uint64_t fileSize);
+
 // GUIBMP lists of versions 1 and 2 to the current form.
 std::string ConvertOldEventList(std::string_view list);
 std::string ConvertOldFlagList(std::string_view list);
@@ -197,6 +210,32 @@ private:
     int32_t count_ = 0;
 };
 
+// A library read entry by entry straight from its file, for the client, which lists and loads
+// themes from libraries of any size: only the texts and the block of each entry are read, and
+// a payload only when asked for. Entries are read through one open file, so a library the
+// editor replaces meanwhile is read whole as it was when opened.
+class KlbRangeReader {
+public:
+    // IoError when the file cannot be read, BadMagic when it is not a library.
+    KlbResult Open(const std::filesystem::path& file);
+    int32_t count() const { return count_; }  // the header's entry count
+    // Everything read (or the last read failed).
+    bool AtEnd() const { return failed_ || pos_ >= file_.Size(); }
+    // The next entry: its head, then its body as ReadKlbEntryBody reads it without its
+    // payload. A failure ends the reading.
+    KlbResult Next(KlbHead& head, KlbEntry& entry, bool* dropped = nullptr);
+    // The image and mask of the entry read last, from the file as opened.
+    KlbResult ReadPayload(KlbEntry& entry) const;
+
+private:
+    KlbResult ReadFields(KlbHead& head, KlbEntry& entry, KlbPayload& payload, bool* dropped);
+
+    OpenFileReader file_;
+    int64_t pos_ = 0;
+    int32_t count_ = 0;
+    bool failed_ = false;
+};
+
 using KlbProgress = std::function<void(size_t read, int32_t count)>;
 KlbResult ReadKlbLibrary(std::string_view bytes, KlbLibrary& lib, const KlbProgress& progress = {});
 KlbResult LoadKlbLibrary(const std::filesystem::path& file, KlbLibrary& lib,
@@ -212,9 +251,10 @@ std::string WriteKlbLibrary(const std::vector<KlbEntry>& entries, int32_t count,
 
 // Saves atomically. The entries' parts, versions and file types are updated
 // to what the new file holds only after it is in place, so a failed save
-// leaves both the old file and the entries as they were.
+// leaves both the old file and the entries as they were. The editor saves a
+// user's library as a user's file (its links and mode kept).
 KlbResult SaveKlbLibrary(const std::filesystem::path& file, std::vector<KlbEntry>& entries,
-                         int32_t count);
+                         int32_t count, SaveTarget how = SaveTarget::ReplaceName);
 
 // The library that ships with the client may only be written on purpose.
 bool IsDefaultLibraryName(const std::filesystem::path& file);

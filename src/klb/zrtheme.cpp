@@ -94,10 +94,9 @@ KlbResult ReadThemeLibrary(const std::filesystem::path& file, const std::string&
                            std::string& references, const ThemeProgress& progress,
                            TZRTheme& theme) {
     references.clear();
-    KlbFile lib;
-    if (KlbResult opened = lib.OpenFile(file); !opened)
+    KlbRangeReader lib;
+    if (KlbResult opened = lib.Open(file); !opened)
         return opened;
-    ByteReader& r = lib.reader();
     const int32_t count = lib.count();
     if (progress)
         progress(0, count);
@@ -107,17 +106,17 @@ KlbResult ReadThemeLibrary(const std::filesystem::path& file, const std::string&
     TZRDetailbmp* detailbmp = nullptr;
     int position = 0;
     do {
-        KlbHead head = ReadKlbHead(r);
-        if (!r.ok())
-            return {KlbStatus::Corrupt, kThemeVersionMessage};
+        KlbHead head;
+        KlbEntry entry;
+        KlbResult body = lib.Next(head, entry);
         std::optional<KlbKind> kind = AcceptedKind(head);
         if (!kind)
             return {KlbStatus::UnknownTag, kThemeVersionMessage};
         const bool matched = ThemeIdMatches(themeId, head.themeIdList);
-        // Bitmaps of entries this theme does not use are never decoded.
-        const bool decode = matched && (*kind == KlbKind::Main || *kind == KlbKind::Detail);
-        KlbEntry entry;
-        if (KlbResult body = ReadKlbEntryBody(r, head, entry, decode); !body)
+        // Bitmaps of entries this theme does not use are never read, let alone decoded.
+        if (body && matched && (*kind == KlbKind::Main || *kind == KlbKind::Detail))
+            body = lib.ReadPayload(entry);
+        if (!body)
             return {body.status, kThemeVersionMessage};
         ++position;
         if (progress)
@@ -134,7 +133,7 @@ KlbResult ReadThemeLibrary(const std::filesystem::path& file, const std::string&
         if (c->detailbmp)
             detailbmp = c->detailbmp.get();
         read.push_back(std::move(c));
-    } while (!r.atEnd());
+    } while (!lib.AtEnd());
 
     for (auto& c : read) theme.entries.push_back(std::move(c));
     if (mainbmp) {
@@ -198,20 +197,19 @@ KlbResult LoadTheme(const std::filesystem::path& libraryFile, const std::string&
 
 std::vector<tthemeidentry> ListLibraryMains(const std::filesystem::path& file) {
     std::vector<tthemeidentry> list;
-    KlbFile lib;
-    if (!lib.OpenFile(file))
+    // Only each entry's texts and block are read: the payloads are stepped over unread, so a
+    // library costs what it lists whatever its size.
+    KlbRangeReader lib;
+    if (!lib.Open(file))
         return list;
-    ByteReader& r = lib.reader();
     do {
-        KlbHead head = ReadKlbHead(r);
-        if (!r.ok() || !AcceptedKind(head))
-            break;
+        KlbHead head;
         KlbEntry entry;
-        if (!ReadKlbEntryBody(r, head, entry, false))
+        if (!lib.Next(head, entry) || !AcceptedKind(head))
             break;
         if (entry.kind == KlbKind::Main)
             list.push_back({entry.name, entry.themeIdList});
-    } while (!r.atEnd());
+    } while (!lib.AtEnd());
     return list;
 }
 

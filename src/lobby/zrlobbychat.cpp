@@ -172,12 +172,13 @@ void ProcessLobbyChatLine(const std::string& line) {
 
 void AcceptLobbyInvitation() {
     tmesb& sb = Sb();
-    if (sb.LobbyLinkState != sbConnected || sb.InviteRoomId <= 0 || sb.InviteGameId <= 0 ||
-        sb.Inviter.empty()) {
+    if (sb.InviteRoomId <= 0 || sb.InviteGameId <= 0 || sb.Inviter.empty()) {
         return;
     }
+    // Without the link the rooms are gone with it: the invitation cannot be followed any more.
+    const bool linkUp = sb.LobbyLinkState == sbConnected;
     const tSbRoom* current = CurrentRoomRecord();
-    if (current && current->id == sb.InviteRoomId) {
+    if (linkUp && current && current->id == sb.InviteRoomId) {
         const std::int32_t gameId = sb.InviteGameId;
         ClearInvitation();
         if (FindGame(gameId)) {
@@ -187,7 +188,7 @@ void AcceptLobbyInvitation() {
         }
         return;
     }
-    const tSbRoom* room = FindRoom(sb.InviteRoomId);
+    const tSbRoom* room = linkUp ? FindRoom(sb.InviteRoomId) : nullptr;
     if (!room) {
         AddLobbyChat(StyleCode("15") + "That room does not exist any more.");
         ClearInvitation();

@@ -110,7 +110,9 @@ void OnUserJoined(const std::string& payload) {
     tSbUser& user = NewRoomUser(name);
     user.privilege = static_cast<std::uint8_t>(privilege);
     user.status = static_cast<std::uint8_t>(status);
-    RebuildUserList();
+    // The joining user's row alone, where a rebuild would put it: rebuilding and sorting every
+    // row for every join froze the window for minutes under a flood of joins.
+    PlaceRoomUserRow(user);
     JoinPartLine(name, " has joined the room!");
 }
 
@@ -138,8 +140,14 @@ void OnUserChanged(const std::string& payload) {
     if (!f.ok() || !user) {
         return;
     }
+    const bool moved = user->privilege != static_cast<std::uint8_t>(privilege);
     user->privilege = static_cast<std::uint8_t>(privilege);
     user->status = static_cast<std::uint8_t>(status);
+    // A new privilege moves the row at once to where a rebuild would put it, so that the rows
+    // stay in order and a join placed later finds its place among them.
+    if (moved) {
+        PlaceRoomUserRow(*user);
+    }
     RepaintUserList();
     if (user == OwnUser()) {
         if (user->status != 0) {
@@ -156,9 +164,10 @@ void OnUserLeft(const std::string& payload) {
         return;
     }
     const std::string name = user->name;
+    const std::uint32_t uid = user->uid;
     JoinPartLine(f.Str(1), " has left the room");
     DisposeRoomUser(name);
-    RebuildUserList();
+    RemoveRoomUserRow(uid);
 }
 
 void OnRoomProperties(const std::string& payload) {
@@ -547,11 +556,14 @@ void RequestPlayerDetails(const std::string& name, bool lobbyChat, bool roomChat
 }
 
 void SendFriendsList() {
+    // Every entry is named, an empty name included: the server counts the separators.
     std::string names;
+    bool first = true;
     for (const auto& user : LobbyModel.friends.Items()) {
-        if (!names.empty()) {
+        if (!first) {
             names += LobbyRecordSep;
         }
+        first = false;
         names += user->name;
     }
     LobbySend(LobbyMsgFriends, names);

@@ -9,9 +9,6 @@
 
 namespace pk {
 
-void LobbyHost::LobbyChatLine(const std::string& line) {
-    Room().LobbyChatLine(line);
-}
 void LobbyHost::RoomChatLine(const std::string& line) {
     Room().PartylineAddLine(line);
 }
@@ -42,8 +39,8 @@ void LobbyHost::CloseMainWindow() {
 void LobbyHost::ShowMessage(const std::string& text) {
     Room().ShowMessage(text);
 }
-void LobbyHost::UpdateStart(const std::string& host, int port) {
-    pk::UpdateStart(host, std::to_string(port));
+void LobbyHost::UpdateStart(const std::string& host, const std::string& port) {
+    pk::UpdateStart(host, port);
 }
 void LobbyHost::GameConnect(const std::string& host, int port) {
     pk::GameConnect(host, port);

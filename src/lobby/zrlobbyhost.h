@@ -2,9 +2,10 @@
 // What the lobby asks of the windows, dialogs and shell that sit around it. The lobby core
 // stays headless: every line it shows is handed over as the exact bytes (Windows-1252 with
 // 0x05 style codes), every dialog it opens is a call here. Until the windows install theirs,
-// defaults answer: lines, message boxes, captions and UI states go to the installed room host
-// (zrroomhost.h), the game link to the game link itself, and everything else does nothing
-// (a dialog that cannot open counts as cancelled). Tests install recording fakes.
+// defaults answer: the room's and in-game lines, message boxes, captions and UI states go to the
+// installed room host (zrroomhost.h), the game link to the game link itself, and everything else
+// does nothing (a dialog that cannot open counts as cancelled; a lobby chat line has no box to go
+// to, since the room host hands its lobby lines to the lobby). Tests install recording fakes.
 #include <cstdint>
 #include <string>
 
@@ -35,6 +36,10 @@ public:
     // User list box: the rows of LobbyModel.userRows were rebuilt, or only need painting.
     virtual void UserListRebuilt() {}
     virtual void UserListRepaint() {}
+    // One row of LobbyModel.userRows came in at, or went from, that index; a view that keeps
+    // no rows of its own may take either as a rebuild.
+    virtual void UserRowInserted(int /*row*/) { UserListRebuilt(); }
+    virtual void UserRowRemoved(int /*row*/) { UserListRebuilt(); }
     // The room status box and the own-status buttons.
     virtual void SetRoomNameLabel(const std::string& /*text*/) {}
     virtual void ShowLockIcon(bool /*shown*/) {}
@@ -47,12 +52,12 @@ public:
     virtual ~LobbyHost() = default;
 
     // Lines and clocks.
-    virtual void LobbyChatLine(const std::string& line);  // the lobby chat box, as it stands
-    virtual void ClearLobbyChat() {}                      // empties the lobby chat box
-    virtual void RoomChatLine(const std::string& line);   // the game room's chat box
-    virtual void InGameLine(const std::string& line);     // the in-game message line
-    virtual std::string TimeStamp();                      // "[" time "] "
-    virtual std::int64_t Seconds();                       // SecondClock
+    virtual void LobbyChatLine(const std::string& /*line*/) {}  // the lobby chat box
+    virtual void ClearLobbyChat() {}                            // empties the lobby chat box
+    virtual void RoomChatLine(const std::string& line);         // the game room's chat box
+    virtual void InGameLine(const std::string& line);           // the in-game message line
+    virtual std::string TimeStamp();                            // "[" time "] "
+    virtual std::int64_t Seconds();                             // SecondClock
 
     // Shell: UI states, captions, tray, closing.
     virtual void SetUIState(int state, bool on);  // state: UiStateId
@@ -76,7 +81,8 @@ public:
                                 std::string& /*day*/) {
         return false;
     }
-    virtual void UpdateStart(const std::string& host, int port);  // the update client
+    // The update client; the port is a service name or a decimal port, as the socket reads it.
+    virtual void UpdateStart(const std::string& host, const std::string& port);
     // The query dialog's room-key panel, modal; true when confirmed, with the typed key.
     virtual bool QueryRoomKey(std::string& /*key*/) { return false; }
     virtual void ShowUserDbConsole() {}                                // the user-database console

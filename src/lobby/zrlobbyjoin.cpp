@@ -98,6 +98,7 @@ GameLinkHost::JoinedGameInfo LobbyJoinedGameInfo() {
     const tSbGame* game = ClientState.game.JoinedGame;
     if (game) {
         info.known = true;
+        info.id = game->id;
         info.name = game->name;
         info.creator = game->creator;
         info.server = LobbyModel.joinedServer;
@@ -191,6 +192,9 @@ void LobbyGameLinkHost::ShowRoomMessageLine(const std::string& line) {
 }
 bool LobbyGameLinkHost::OwnPlayerReady() {
     return Inner().OwnPlayerReady();
+}
+void LobbyGameLinkHost::ReportError(std::exception_ptr error) {
+    Inner().ReportError(error);
 }
 
 }  // namespace pk

@@ -63,6 +63,7 @@ public:
     bool ProgramClosing() override;
     void ShowRoomMessageLine(const std::string& line) override;
     bool OwnPlayerReady() override;
+    void ReportError(std::exception_ptr error) override;
 
 private:
     GameLinkHost& Inner();

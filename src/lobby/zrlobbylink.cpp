@@ -63,15 +63,15 @@ std::string BirthDateText(const std::string& year, const std::string& month,
     return pad(year, 4) + "-" + pad(month, 2) + "-" + pad(day, 2);
 }
 
-// The built-in update server unless the reply names a host and a usable port.
+// The built-in update server unless the reply names a host and a port. Both words go to the
+// update client as they stand: the port may be a service name, which the socket looks up.
 void StartUpdateFromReply(const std::string& rest) {
     const std::string host = WordAt(1, rest);
-    const std::string portText = WordAt(2, rest);
-    const auto port = ParseInt(portText);
-    if (!host.empty() && !portText.empty() && port && *port >= 1 && *port <= 65535) {
-        LobbyShell().UpdateStart(host, *port);
+    const std::string port = WordAt(2, rest);
+    if (!host.empty() && !port.empty()) {
+        LobbyShell().UpdateStart(host, port);
     } else {
-        LobbyShell().UpdateStart(UpdateServerHost, UpdateServerPort);
+        LobbyShell().UpdateStart(UpdateServerHost, std::to_string(UpdateServerPort));
     }
 }
 

@@ -1,6 +1,7 @@
 #include "lobby/zrlobbylists.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "core/chatstyle.h"
 
@@ -38,6 +39,15 @@ std::string PlayerCountText(int n) {
 
 bool Connected() {
     return ClientState.lobby.LobbyLinkState == sbConnected;
+}
+
+}  // namespace
+
+namespace {
+
+void ShowUserCount() {
+    LobbyShell().SetAppTitle(LobbyAppTitle());
+    LobbyShell().SetTrayHint(LobbyTrayHint());
 }
 
 }  // namespace
@@ -90,8 +100,79 @@ void RebuildUserList() {
         AddSection(LobbyModel.currentRoom->users, UserRowKind::RoomUser, RoomUserBefore);
     }
     LobbyView().UserListRebuilt();
-    LobbyShell().SetAppTitle(LobbyAppTitle());
-    LobbyShell().SetTrayHint(LobbyTrayHint());
+    ShowUserCount();
+}
+
+namespace {
+
+// The room users' rows: from the one after the "!users" header to the end, as the section
+// comes last; nullopt when there is no room or nothing was built yet.
+std::optional<std::size_t> RoomUsersStart() {
+    if (!LobbyModel.currentRoom) {
+        return std::nullopt;
+    }
+    const auto& rows = LobbyModel.userRows;
+    const auto header = std::find_if(rows.begin(), rows.end(), [](const TUserRow& row) {
+        return row.kind == UserRowKind::UsersHeader;
+    });
+    if (header == rows.end()) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(header - rows.begin()) + 1;
+}
+
+// Takes the user's row out of the section; false when it has none.
+bool TakeRoomUserRow(std::size_t start, std::uint32_t uid) {
+    auto& rows = LobbyModel.userRows;
+    const auto it = std::find_if(rows.begin() + static_cast<std::ptrdiff_t>(start), rows.end(),
+                                 [uid](const TUserRow& row) { return row.uid == uid; });
+    if (it == rows.end()) {
+        return false;
+    }
+    const int at = static_cast<int>(it - rows.begin());
+    rows.erase(it);
+    LobbyView().UserRowRemoved(at);
+    return true;
+}
+
+}  // namespace
+
+void PlaceRoomUserRow(const tSbUser& user) {
+    const std::optional<std::size_t> start = RoomUsersStart();
+    if (!start) {
+        // Nothing built to keep: a first build shows what there is.
+        if (LobbyModel.userRows.empty()) {
+            RebuildUserList();
+        } else {
+            ShowUserCount();
+        }
+        return;
+    }
+    TakeRoomUserRow(*start, user.uid);
+    if (!ClientState.lobby.ShowUsers) {
+        ShowUserCount();
+        return;
+    }
+    // The rows are in section order and no two users compare equal (names are unique in a
+    // room), so the first row the user comes before is the one place a rebuild would give it.
+    auto& rows = LobbyModel.userRows;
+    const auto place = std::partition_point(rows.begin() + static_cast<std::ptrdiff_t>(*start),
+                                            rows.end(), [&user](const TUserRow& row) {
+                                                const tSbUser* placed =
+                                                    LobbyModel.currentRoom->users.FindUid(row.uid);
+                                                return placed && RoomUserBefore(*placed, user);
+                                            });
+    const int at = static_cast<int>(place - rows.begin());
+    rows.insert(place, {UserRowKind::RoomUser, user.uid});
+    LobbyView().UserRowInserted(at);
+    ShowUserCount();
+}
+
+void RemoveRoomUserRow(std::uint32_t uid) {
+    if (const std::optional<std::size_t> start = RoomUsersStart()) {
+        TakeRoomUserRow(*start, uid);
+    }
+    ShowUserCount();
 }
 
 void RepaintUserList() {

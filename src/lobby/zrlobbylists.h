@@ -18,6 +18,12 @@ void AddLobbyChat(const std::string& text);
 // and sets the title and tray hint.
 void RebuildUserList();
 void RepaintUserList();
+// A room user added, or one whose privilege changed: its row goes where RebuildUserList would
+// put it, the others stay, and the title and tray hint follow the count. Joins and leaves come
+// one at a time and may come by the thousand, so each costs one row, not a rebuild.
+void PlaceRoomUserRow(const tSbUser& user);
+// A room user disposed of: its row goes, and the title and tray hint follow the count.
+void RemoveRoomUserRow(std::uint32_t uid);
 // The caption of a header row as the list box holds it.
 std::string UserRowHeader(UserRowKind kind);
 // "Pelkorin (2 players)" and "Connected as bob, 2 players" while connected.

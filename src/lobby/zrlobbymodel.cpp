@@ -85,23 +85,15 @@ tSbUser* FindUserByUid(std::uint32_t uid) {
     if (uid == 0) {
         return nullptr;
     }
-    const auto in = [uid](const TUserList& list) -> tSbUser* {
-        for (const auto& user : list.Items()) {
-            if (user->uid == uid) {
-                return user.get();
-            }
-        }
-        return nullptr;
-    };
     if (LobbyModel.currentRoom) {
-        if (tSbUser* user = in(LobbyModel.currentRoom->users)) {
+        if (tSbUser* user = LobbyModel.currentRoom->users.FindUid(uid)) {
             return user;
         }
     }
-    if (tSbUser* user = in(LobbyModel.friends)) {
+    if (tSbUser* user = LobbyModel.friends.FindUid(uid)) {
         return user;
     }
-    return in(LobbyModel.ignored);
+    return LobbyModel.ignored.FindUid(uid);
 }
 
 tsbregion* FindRegion(const std::string& name) {
@@ -129,12 +121,7 @@ tSbUser* OwnUser() {
     if (!LobbyModel.currentRoom || LobbyModel.ownUser == 0) {
         return nullptr;
     }
-    for (const auto& user : LobbyModel.currentRoom->users.Items()) {
-        if (user->uid == LobbyModel.ownUser) {
-            return user.get();
-        }
-    }
-    return nullptr;
+    return LobbyModel.currentRoom->users.FindUid(LobbyModel.ownUser);
 }
 
 tSbRoom* CurrentRoomRecord() {

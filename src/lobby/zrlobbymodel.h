@@ -130,7 +130,36 @@ private:
     std::unordered_map<Key, T*> index_;
 };
 
-using TUserList = TIndexedList<tSbUser, std::string>;  // by lower-cased name
+// Users by lower-cased name, and by serial number too: the user list's rows name their users
+// by serial number and are looked up at every paint and every placed row.
+class TUserList : public TIndexedList<tSbUser, std::string> {
+public:
+    using Base = TIndexedList<tSbUser, std::string>;
+    explicit TUserList(Base::KeyOf keyOf) : Base(keyOf) {}
+
+    tSbUser* FindUid(std::uint32_t uid) const {
+        const auto it = byUid_.find(uid);
+        return it == byUid_.end() ? nullptr : it->second;
+    }
+    tSbUser& Append(std::unique_ptr<tSbUser> record) {
+        tSbUser& added = Base::Append(std::move(record));
+        byUid_[added.uid] = &added;
+        return added;
+    }
+    std::unique_ptr<tSbUser> Take(const tSbUser* record) {
+        std::unique_ptr<tSbUser> taken = Base::Take(record);
+        if (taken)
+            byUid_.erase(taken->uid);
+        return taken;
+    }
+    void Clear() {
+        byUid_.clear();
+        Base::Clear();
+    }
+
+private:
+    std::unordered_map<std::uint32_t, tSbUser*> byUid_;
+};
 using TRoomList = TIndexedList<tSbRoom, std::int32_t>;
 using TGameList = TIndexedList<tSbGame, std::int32_t>;
 

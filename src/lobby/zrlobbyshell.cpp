@@ -4,6 +4,7 @@
 #include "lobby/zrlobbydispatch.h"
 #include "lobby/zrlobbyjoin.h"
 #include "lobby/zrlobbylink.h"
+#include "lobby/zrlobbylists.h"
 #include "lobby/zrlobbymodel.h"
 #include "shell/zrconfig.h"
 
@@ -126,6 +127,10 @@ void TLobbyShellPart::SendOwnStatus(int status) {
 
 void TLobbyShellPart::RequestPlayerDetails(const std::string& name) {
     pk::RequestPlayerDetails(name, false, true, false);
+}
+
+void TLobbyShellPart::LobbyChatLine(const std::string& line) {
+    AddLobbyChat(line);
 }
 
 }  // namespace pk

@@ -25,6 +25,8 @@ public:
     int OwnStatus() const override;
     void SendOwnStatus(int status) override;
     void RequestPlayerDetails(const std::string& name) override;
+    // Written as the lobby writes its own lines (with the time stamp when that option is on).
+    void LobbyChatLine(const std::string& line) override;
 };
 
 }  // namespace pk

@@ -104,12 +104,13 @@ std::vector<std::string> ServersStatusLines(const std::string& payload) {
     std::string section;
     double sum = 0.0;
     int n = 0;
-    const auto closeSection = [&] { lines.push_back(Footer(section, sum, n)); };
     for (int i = 1; i <= records.Count(); ++i) {
         const std::string record = records.Str(i);
         if (record == "gs" || record == "us") {
-            if (!section.empty()) {
-                closeSection();
+            // Only the game servers are summed up between sections; the update servers get
+            // their footer only when they close the report.
+            if (section == "gs") {
+                lines.push_back(Footer(section, sum, n));
                 lines.emplace_back();
             }
             section = record;
@@ -152,7 +153,9 @@ std::vector<std::string> ServersStatusLines(const std::string& payload) {
         sum += *load;
         ++n;
     }
-    closeSection();
+    // The closing footer names the section it closes, so a report that ends with its game
+    // servers says so; with no section at all it is the update servers' footer at 0.00%.
+    lines.push_back(Footer(section, sum, n));
     lines.emplace_back();
     lines.push_back("  Next server update: " + S("01") + std::to_string(seconds) + "sec");
     lines.push_back(S("01") + S("03") + S("11") + "End of Servers Status");

@@ -180,21 +180,41 @@ void TGameListModel::sort(int column, Qt::SortOrder order) {
     emit layoutChanged();
 }
 
+bool TGameListModel::Before(std::int32_t x, std::int32_t y) const {
+    const tSbGame* a = FindGame(x);
+    const tSbGame* b = FindGame(y);
+    // Rows whose game has gone (none, normally) go last.
+    if (!a || !b) {
+        return a != nullptr && b == nullptr;
+    }
+    if (gamelistCompare(*a, *b, sortColumn_, ascending_)) {
+        return true;
+    }
+    if (gamelistCompare(*b, *a, sortColumn_, ascending_)) {
+        return false;
+    }
+    const auto at = [this](std::int32_t id) {
+        const auto it = arrival_.find(id);
+        return it == arrival_.end() ? 0 : it->second;
+    };
+    return at(x) < at(y);
+}
+
+int TGameListModel::PlaceOf(std::int32_t id) const {
+    if (sortColumn_ < 0) {
+        return static_cast<int>(ids_.size());
+    }
+    const auto it = std::partition_point(ids_.begin(), ids_.end(),
+                                         [this, id](std::int32_t row) { return Before(row, id); });
+    return static_cast<int>(it - ids_.begin());
+}
+
 void TGameListModel::Resort() {
     if (sortColumn_ < 0) {
         return;
     }
-    const int column = sortColumn_;
-    const bool ascending = ascending_;
-    // Rows whose game has gone (none, normally) go last.
-    std::stable_sort(ids_.begin(), ids_.end(), [column, ascending](std::int32_t x, std::int32_t y) {
-        const tSbGame* a = FindGame(x);
-        const tSbGame* b = FindGame(y);
-        if (!a || !b) {
-            return a != nullptr && b == nullptr;
-        }
-        return gamelistCompare(*a, *b, column, ascending);
-    });
+    std::sort(ids_.begin(), ids_.end(),
+              [this](std::int32_t x, std::int32_t y) { return Before(x, y); });
 }
 
 void TGameListModel::BeginUpdate() {
@@ -215,13 +235,17 @@ void TGameListModel::Added(std::int32_t id) {
         Changed(id);
         return;
     }
+    arrival_[id] = ++arrivals_;
     if (updating_) {
         ids_.push_back(id);
         return;
     }
-    BeginUpdate();
-    ids_.push_back(id);
-    EndUpdate();
+    // One row where sorting them all would put it: sorting every row for every game that
+    // came froze the window under a flood of new games.
+    const int row = PlaceOf(id);
+    beginInsertRows({}, row, row);
+    ids_.insert(ids_.begin() + row, id);
+    endInsertRows();
 }
 
 void TGameListModel::Changed(std::int32_t id) {
@@ -230,9 +254,16 @@ void TGameListModel::Changed(std::int32_t id) {
         return;
     }
     if (sortColumn_ >= 0) {
-        emit layoutAboutToBeChanged();
-        Resort();
-        emit layoutChanged();
+        // The changed game alone moves to its place; the others are in order already.
+        ids_.erase(ids_.begin() + row);
+        const int to = PlaceOf(id);
+        ids_.insert(ids_.begin() + row, id);
+        if (to != row) {
+            beginMoveRows({}, row, row, {}, to > row ? to + 1 : to);
+            ids_.erase(ids_.begin() + row);
+            ids_.insert(ids_.begin() + to, id);
+            endMoveRows();
+        }
     }
     const int now = RowOf(id);
     emit dataChanged(index(now, 0), index(now, GameColumns - 1));
@@ -243,6 +274,7 @@ void TGameListModel::Removed(std::int32_t id) {
     if (row < 0) {
         return;
     }
+    arrival_.erase(id);
     if (updating_) {
         ids_.erase(ids_.begin() + row);
         return;
@@ -255,6 +287,7 @@ void TGameListModel::Removed(std::int32_t id) {
 void TGameListModel::Cleared() {
     BeginUpdate();
     ids_.clear();
+    arrival_.clear();
     EndUpdate();
 }
 
@@ -316,6 +349,29 @@ void TUserListModel::Rebuilt() {
     beginResetModel();
     rows_ = LobbyModel.userRows;
     endResetModel();
+}
+
+void TUserListModel::Inserted(int row) {
+    const auto& rows = LobbyModel.userRows;
+    if (row < 0 || row > static_cast<int>(rows_.size()) || row >= static_cast<int>(rows.size())) {
+        Rebuilt();  // out of step: show the model as it is
+        return;
+    }
+    // One row in place: the view keeps its selection and scroll position and lays out and
+    // paints once when the event loop comes round, however many rows came meanwhile.
+    beginInsertRows({}, row, row);
+    rows_.insert(rows_.begin() + row, rows[static_cast<std::size_t>(row)]);
+    endInsertRows();
+}
+
+void TUserListModel::Removed(int row) {
+    if (row < 0 || row >= static_cast<int>(rows_.size())) {
+        Rebuilt();
+        return;
+    }
+    beginRemoveRows({}, row, row);
+    rows_.erase(rows_.begin() + row);
+    endRemoveRows();
 }
 
 void TUserListModel::Repaint() {

@@ -7,6 +7,7 @@
 #include <QAbstractListModel>
 #include <QAbstractTableModel>
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include "lobby/zrlobbyhost.h"
@@ -70,7 +71,14 @@ public:
 
 private:
     void Resort();
+    // The sort column's order, equal games in the order they came: one total order, so that a
+    // game placed alone lands where sorting them all would put it.
+    bool Before(std::int32_t x, std::int32_t y) const;
+    // Where the game belongs among the rows (which do not hold it).
+    int PlaceOf(std::int32_t id) const;
     std::vector<std::int32_t> ids_;
+    std::unordered_map<std::int32_t, std::uint64_t> arrival_;  // by id: when the row came
+    std::uint64_t arrivals_ = 0;
     int updating_ = 0;
     int sortColumn_ = -1;
     bool ascending_ = true;
@@ -82,9 +90,12 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     void Rebuilt();
     void Repaint();
+    // One row of LobbyModel.userRows came in at, or went from, `row`.
+    void Inserted(int row);
+    void Removed(int row);
 
 private:
-    std::vector<TUserRow> rows_;  // as last rebuilt
+    std::vector<TUserRow> rows_;  // as LobbyModel.userRows, as last told
 };
 
 // The three models as the lobby's views; the window installs it (SetLobbyViews) and adds
@@ -109,6 +120,8 @@ public:
     void GameRowsCleared() override { games.Cleared(); }
     void UserListRebuilt() override { users.Rebuilt(); }
     void UserListRepaint() override { users.Repaint(); }
+    void UserRowInserted(int row) override { users.Inserted(row); }
+    void UserRowRemoved(int row) override { users.Removed(row); }
 };
 
 }  // namespace pk

@@ -203,17 +203,18 @@ UserCategory CategoryOf(const TUserRow& row) {
     }
 }
 
-std::vector<int> MenuSelection(int focusedRow, const std::vector<int>& selectedRows) {
+std::optional<std::vector<int>> MenuSelection(int focusedRow,
+                                              const std::vector<int>& selectedRows) {
     const auto& rows = LobbyModel.userRows;
-    std::vector<int> kept;
     if (focusedRow < 0 || focusedRow >= static_cast<int>(rows.size()) || selectedRows.empty()) {
-        return kept;
+        return std::nullopt;
     }
     const TUserRow& focused = rows[static_cast<std::size_t>(focusedRow)];
     const UserCategory category = CategoryOf(focused);
     if (category == UserCategory::None || !FindUserByUid(focused.uid)) {
-        return kept;
+        return std::nullopt;
     }
+    std::vector<int> kept;
     for (int row : selectedRows) {
         if (row < 0 || row >= static_cast<int>(rows.size())) {
             continue;
@@ -294,7 +295,8 @@ void RequestPermanentList() {
 void AddUsersAsFriends(const std::vector<std::uint32_t>& uids) {
     for (std::uint32_t uid : uids) {
         const tSbUser* user = FindUserByUid(uid);
-        if (user && !user->friendRecord && !FindFriend(user->name)) {
+        // A user without a name would be a friend no message could ever name again.
+        if (user && !user->name.empty() && !user->friendRecord && !FindFriend(user->name)) {
             const std::string name = user->name;
             NewFriend(name);
         }

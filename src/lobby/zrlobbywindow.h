@@ -6,6 +6,7 @@
 // games by their ids, so that whatever a modal dialog lets happen, the action afterwards finds
 // only what is still there.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -64,8 +65,10 @@ bool OwnStatusClicked(int status);
 enum class UserCategory { None, RoomUser, Friend, Ignored };
 UserCategory CategoryOf(const TUserRow& row);
 // A right click: which of the selected rows stay selected for the focused row's menu (header
-// rows and rows of another section are dropped). Empty when no menu opens.
-std::vector<int> MenuSelection(int focusedRow, const std::vector<int>& selectedRows);
+// rows and rows of another section are dropped); no menu opens when that leaves none. None
+// when the click does not concern the menu at all (no focused user, nothing selected): the
+// selection then stays as it is.
+std::optional<std::vector<int>> MenuSelection(int focusedRow, const std::vector<int>& selectedRows);
 // A click on a header row's box: its section is opened or closed and the list rebuilt.
 void ToggleUserSection(UserRowKind header);
 

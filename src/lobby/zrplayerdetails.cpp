@@ -67,7 +67,7 @@ bool ParsePlayerDetails(const std::string& payload, TPlayerDetailsReply& reply) 
     return true;
 }
 
-std::string PlayerStateText(std::int32_t state) {
+std::optional<std::string> PlayerStateText(std::int32_t state) {
     switch (state) {
         case 0:
             return "Player is in a game";
@@ -80,7 +80,7 @@ std::string PlayerStateText(std::int32_t state) {
         case 4:
             return "Player is sleeping";
         default:
-            return "";
+            return std::nullopt;
     }
 }
 
@@ -112,7 +112,7 @@ TPlayerDetailsView ShowPlayerDetails(const TPlayerDetailsReply& reply) {
         }
         sb.ShownGameId = 0;
     }
-    view.awayLabel = reply.online ? PlayerStateText(reply.state) : "";
+    view.awayLabel = reply.online ? PlayerStateText(reply.state) : std::string();
     view.awayMessage = reply.awayMessage;
     view.profile = LoadProfile(reply.profile);
     return view;
@@ -200,7 +200,8 @@ void ClosePlayerDetails(bool own, bool applied, const TProfile& profile,
             LobbySend(LobbyMsgProfileChanged, "");
         }
     }
-    // An empty message clears the away message; any other must be valid text.
+    // An empty message is sent too, so that a player can clear the away message; any other
+    // must be valid text.
     if (awayMessage != sb.AwayMessage && (awayMessage.empty() || IsValidText(awayMessage))) {
         sb.AwayMessage = awayMessage;
         if (connected) {

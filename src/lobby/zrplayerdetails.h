@@ -4,6 +4,7 @@
 // profile's fields, the joins it offers, and what it sends when the own details are applied.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -43,7 +44,9 @@ bool ParsePlayerDetails(const std::string& payload, TPlayerDetailsReply& reply);
 struct TPlayerDetailsView {
     bool own = false;  // the own details: editable, with Apply
     std::string caption;
-    std::string awayLabel;
+    // None for a state the client has no text for: the label keeps what it showed, since a
+    // newer server's state says nothing against it.
+    std::optional<std::string> awayLabel = std::string();
     std::string awayMessage;
     std::string roomLabel;
     bool joinRoomVisible = false;
@@ -57,8 +60,8 @@ struct TPlayerDetailsView {
 TPlayerDetailsView ShowPlayerDetails(const TPlayerDetailsReply& reply);
 // The own details (only with a current room; false without).
 bool ShowOwnDetails(TPlayerDetailsView& view);
-// "Player is active" and the others by status; empty for other values.
-std::string PlayerStateText(std::int32_t state);
+// "Player is active" and the others by status; none for other values.
+std::optional<std::string> PlayerStateText(std::int32_t state);
 
 // The join buttons. The room is looked up again by its id; a keyed room asks `askKey` (true
 // with a key typed) unless the own user is an administrator. True when something was sent.

@@ -131,10 +131,7 @@ void TRegionPinger::PingNextRegion() {
             continue;
         }
         if (region.host.empty() || region.port <= 0 || region.port > 65535) {
-            // Nothing to connect to: every try fails at once.
-            while (region.tries < tries) {
-                CountTry(region, false, 0);
-            }
+            GiveUp(region);  // nothing to connect to
             continue;
         }
         pingsock.IPAddr = region.host;
@@ -142,7 +139,7 @@ void TRegionPinger::PingNextRegion() {
         int socket = 0;
         pingsock.Connect(socket);
         if (socket <= 0) {
-            CountTry(region, false, 0);
+            GiveUp(region);
             continue;
         }
         region.socket = socket;
@@ -180,7 +177,7 @@ void TRegionPinger::Connected(int socket) {
     }
     tsbregion* region = RegionById(it->second.regionId);
     if (!region) {
-        Finish(socket, false);
+        Finish(socket, TryEnd::Failed);
         return;
     }
     it->second.sent = true;
@@ -203,7 +200,7 @@ void TRegionPinger::DataAvailable(int socket) {
         return;
     }
     // Bytes before our "PING" went out are no answer to it.
-    Finish(socket, it->second.sent);
+    Finish(socket, it->second.sent ? TryEnd::Answered : TryEnd::Failed);
 }
 
 void TRegionPinger::Closed(int socket) {
@@ -211,7 +208,7 @@ void TRegionPinger::Closed(int socket) {
         pingsock.Disconnect(socket);
         return;
     }
-    Finish(socket, false);
+    Finish(socket, TryEnd::Failed);
 }
 
 void TRegionPinger::Error(int socket) {
@@ -219,7 +216,7 @@ void TRegionPinger::Error(int socket) {
         pingsock.Disconnect(socket);
         return;
     }
-    Finish(socket, false);
+    Finish(socket, TryEnd::SocketError);
 }
 
 void TRegionPinger::CheckTimeouts() {
@@ -232,12 +229,12 @@ void TRegionPinger::CheckTimeouts() {
     }
     std::sort(late.begin(), late.end());
     for (int socket : late) {
-        Finish(socket, false);
+        Finish(socket, TryEnd::Failed);
     }
     ArmTimer();
 }
 
-void TRegionPinger::Finish(int socket, bool answered) {
+void TRegionPinger::Finish(int socket, TryEnd end) {
     const auto it = pings_.find(socket);
     if (it == pings_.end()) {
         return;
@@ -247,12 +244,26 @@ void TRegionPinger::Finish(int socket, bool answered) {
     pingsock.Disconnect(socket);
     if (tsbregion* region = RegionById(regionId); region && region->socket == socket) {
         region->socket = 0;
-        const std::int64_t elapsed =
-            answered ? std::max<std::int64_t>(0, clock_() - region->sendTime) : 0;
-        CountTry(*region, answered, elapsed);
+        if (end == TryEnd::SocketError) {
+            GiveUp(*region);
+        } else {
+            const bool answered = end == TryEnd::Answered;
+            const std::int64_t elapsed =
+                answered ? std::max<std::int64_t>(0, clock_() - region->sendTime) : 0;
+            CountTry(*region, answered, elapsed);
+        }
     }
     ArmTimer();
     PingNextRegion();
+}
+
+void TRegionPinger::GiveUp(tsbregion& region) {
+    // Its remaining tries all fail now: a region whose address fails is not tried again until
+    // the next start.
+    const int tries = PingTries();
+    while (region.tries < tries) {
+        CountTry(region, false, 0);
+    }
 }
 
 void TRegionPinger::CountTry(tsbregion& region, bool answered, std::int64_t elapsed) {

@@ -3,8 +3,9 @@
 // client socket (the lobby window's `pingsock`), a few regions at once. A region counts an
 // answer when any bytes arrive after "PING" went out; the bytes themselves are not read.
 //
-// A try that ends without an answer (refused, reset, closed quietly, or no answer within
-// RegionPingTimeoutMs) counts as a failed try. Once a region has had as many tries as the
+// A try that ends without an answer (closed quietly, or no answer within RegionPingTimeoutMs)
+// counts as a failed try; a socket error (a name that does not resolve, refused, reset) gives
+// the region up at once, with no further tries. Once a region has had as many tries as the
 // ping-tries option asks for, it is done: measured with the average of its answers when all of
 // them answered, otherwise given up with the average of the answers it had (9999 with none).
 #include <cstdint>
@@ -56,9 +57,11 @@ private:
     void DataNeeded(int socket);
     void Closed(int socket);
     void Error(int socket);
-    // Ends a ping: closes its connection and counts the try.
-    void Finish(int socket, bool answered);
+    enum class TryEnd { Answered, Failed, SocketError };
+    // Ends a ping: closes its connection and counts the try (all of them after an error).
+    void Finish(int socket, TryEnd end);
     void CountTry(tsbregion& region, bool answered, std::int64_t elapsed);
+    void GiveUp(tsbregion& region);
     void RegionDone(tsbregion& region);
     void SendPing(int socket, Ping& ping);
     void ArmTimer();

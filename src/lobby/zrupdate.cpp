@@ -1,6 +1,7 @@
 #include "lobby/zrupdate.h"
 
 #include <memory>
+#include <optional>
 
 #include "core/zrconst.h"
 #include "core/zrlog.h"
@@ -344,13 +345,19 @@ void UpdateSendMessage(const std::string& keyword, const std::string& arguments)
 void UpdateDispatch(const std::string& keyword, const std::string& arguments) {
     tupdateclient& run = Run();
     if (keyword == "start") {
-        const std::int32_t total = ParseInt(WordAt(1, arguments)).value_or(0);
-        const std::int32_t crc = ParseInt(WordAt(2, arguments)).value_or(0);
-        if (total < 0 || total > MaxPatchSize) {
-            AddLogLine("Update: the server announced " + std::to_string(total) + " bytes");
+        // A size word that is there but no number in the 32-bit range ends the run: read as
+        // 0 bytes it would apply an empty patch and restart the client for nothing. Without
+        // the word the download is empty.
+        const std::string sizeWord = WordAt(1, arguments);
+        const std::optional<std::int32_t> size =
+            sizeWord.empty() ? std::optional<std::int32_t>(0) : ParseInt(sizeWord);
+        if (!size || *size < 0 || *size > MaxPatchSize) {
+            AddLogLine("Update: the server announced " + sizeWord.substr(0, 32) + " bytes");
             CloseWithMessage(std::string(DownloadErrorText));
             return;
         }
+        const std::int32_t total = *size;
+        const std::int32_t crc = ParseInt(WordAt(2, arguments)).value_or(0);
         run.PatchPath = Folder() + std::string(PatchFileName);
         Session().patchFile.Close();
         if (!Session().patchFile.Recreate(run.PatchPath)) {
@@ -466,13 +473,22 @@ void updatesockSessionConnectedBody(TZRSock*, int socket) {
 }
 
 void updatesockDataAvailableBody(TZRSock* sender, int socket) {
-    tupdateclient& run = Run();
-    if (run.Phase == UpdateIdle || !OurSocket(socket)) {
+    if (Run().Phase == UpdateIdle || !OurSocket(socket)) {
         return;
     }
     std::string chunk;
     sender->getstring(socket, chunk);
-    run.ReceiveBuffer += chunk;
+    UpdateReceiveBytes(chunk);
+}
+
+}  // namespace
+
+void UpdateReceiveBytes(const std::string& bytes) {
+    tupdateclient& run = Run();
+    if (run.Phase == UpdateIdle) {
+        return;
+    }
+    run.ReceiveBuffer += bytes;
     if (run.Busy) {
         return;  // the call already running takes these bytes too
     }
@@ -487,6 +503,8 @@ void updatesockDataAvailableBody(TZRSock* sender, int socket) {
         }
     }
 }
+
+namespace {
 
 void updatesockDataNeededBody(TZRSock*, int socket) {
     if (OurSocket(socket) && !Run().SendQueue.empty()) {

@@ -111,6 +111,9 @@ void UpdateSendRaw(const std::string& data, bool flush);
 void UpdateSendMessage(const std::string& keyword, const std::string& arguments);
 void UpdateDispatch(const std::string& keyword, const std::string& arguments);
 void UpdateDialogLayout(bool download);
+// Bytes from the update server while a run is on: taken as messages, then as the patch file's
+// data. The socket's data event hands each read here; the fuzz target feeds bytes straight in.
+void UpdateReceiveBytes(const std::string& bytes);
 // Applies a completely received patch (zrpatch.h) and starts the updater.
 void UpdateApplyPatch(const std::string& path, std::int32_t expectedCrc);
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <iterator>
 
+#include "platform/hostlookup.h"
 #include "platform/winsock.h"
 
 namespace pk {
@@ -156,12 +157,12 @@ void TZRSock::Connect(int& socket) {
         return;
     }
     const auto port = ResolveTcpPort(Port);
-    int resolveError = 0;
-    const auto address = ResolveIPv4(IPAddr, &resolveError);
     if (!nonBlocking_) {
         // The caller sees the outcome at once: a handle, or -1.
         socket = -1;
         lastSocket_ = -1;
+        int resolveError = 0;
+        const auto address = port ? ResolveHost(IPAddr, &resolveError) : std::nullopt;
         if (!port || !address) {
             return;
         }
@@ -181,12 +182,11 @@ void TZRSock::Connect(int& socket) {
         lastSocket_ = -1;
         return;
     }
-    if (!address) {
-        socket = sockets_->ConnectFailed(resolveError);
-        lastSocket_ = -1;
-        return;
-    }
-    socket = sockets_->Connect(*address, *port, TimeoutMs());
+    // The host name is looked up off the main thread and Connect returns before its outcome:
+    // a resolver can take its whole time-out per name, and the window must keep answering
+    // meanwhile. A name that does not resolve ends in the same error event ("FD_CONNECT",
+    // 11001 ...) as any connection that fails, and the last socket is -1 from then on.
+    socket = sockets_->ConnectHost(IPAddr, *port, TimeoutMs());
     lastSocket_ = socket;
 }
 
@@ -274,6 +274,9 @@ void TZRSock::PostClose(int socket) {
 }
 
 void TZRSock::OnSocketEvent(int socket, int event, int error) {
+    if (error != 0 && event == FD_CONNECT && socket == lastSocket_) {
+        lastSocket_ = -1;
+    }
     if (error != 0) {
         ReportSocketError(socket, EventName(event), error);
         return;

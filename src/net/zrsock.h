@@ -65,8 +65,9 @@ public:
     bool GetNonBlocking() const { return nonBlocking_; }
     void SetNonBlocking(bool value) { nonBlocking_ = value; }
 
-    // Starts a connection to IPAddr:Port. `socket` receives the new handle;
-    // the outcome arrives as OnSessionConnected or OnErrorOccurred ("FD_CONNECT"),
+    // Starts a connection to IPAddr:Port and returns at once: a host name is
+    // looked up off the main thread. `socket` receives the new handle; the
+    // outcome arrives as OnSessionConnected or OnErrorOccurred ("FD_CONNECT"),
     // also when the host does not resolve. With no port or no address a
     // message box says so and `socket` is left alone.
     void Connect(int& socket);

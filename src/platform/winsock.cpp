@@ -2,7 +2,6 @@
 
 #include <arpa/inet.h>
 #include <fcntl.h>
-#include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -12,214 +11,24 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <QtGlobal>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <exception>
 
+#include "platform/hostlookup.h"
+
 namespace pk {
-
-int WinSockCodeFromErrno(int err) {
-    switch (err) {
-        case 0:
-            return 0;
-        case EINTR:
-            return 10004;
-        case EBADF:
-            return 10009;
-        case EACCES:
-            return 10013;
-        case EFAULT:
-            return 10014;
-        case EINVAL:
-            return 10022;
-        case EMFILE:
-        case ENFILE:
-            return 10024;
-#if EAGAIN != EWOULDBLOCK
-        case EWOULDBLOCK:
-#endif
-        case EAGAIN:
-            return 10035;
-        case EINPROGRESS:
-            return 10036;
-        case EALREADY:
-            return 10037;
-        case ENOTSOCK:
-            return 10038;
-        case EDESTADDRREQ:
-            return 10039;
-        case EMSGSIZE:
-            return 10040;
-        case EPROTOTYPE:
-            return 10041;
-        case ENOPROTOOPT:
-            return 10042;
-        case EPROTONOSUPPORT:
-            return 10043;
-        case ESOCKTNOSUPPORT:
-            return 10044;
-        case EOPNOTSUPP:
-            return 10045;
-        case EPFNOSUPPORT:
-            return 10046;
-        case EAFNOSUPPORT:
-            return 10047;
-        case EADDRINUSE:
-            return 10048;
-        case EADDRNOTAVAIL:
-            return 10049;
-        case ENETDOWN:
-            return 10050;
-        case ENETUNREACH:
-            return 10051;
-        case ENETRESET:
-            return 10052;
-        case ECONNABORTED:
-            return 10053;
-        // A send after the peer reset the connection fails with EPIPE here; the
-        // owner must see it as the reset it is.
-        case EPIPE:
-        case ECONNRESET:
-            return 10054;
-        case ENOMEM:
-        case ENOBUFS:
-            return 10055;
-        case EISCONN:
-            return 10056;
-        case ENOTCONN:
-            return 10057;
-        case ESHUTDOWN:
-            return 10058;
-        case ETOOMANYREFS:
-            return 10059;
-        case ETIMEDOUT:
-            return 10060;
-        case ECONNREFUSED:
-            return 10061;
-        case ELOOP:
-            return 10062;
-        case ENAMETOOLONG:
-            return 10063;
-        case EHOSTDOWN:
-            return 10064;
-        case EHOSTUNREACH:
-            return 10065;
-        case ENOTEMPTY:
-            return 10066;
-        case EUSERS:
-            return 10068;
-        case EDQUOT:
-            return 10069;
-        case ESTALE:
-            return 10070;
-        case EREMOTE:
-            return 10071;
-        default:
-            return wsa::kConnAborted;
-    }
-}
-
-int WinSockCodeFromResolver(int gaiError) {
-    switch (gaiError) {
-        case 0:
-            return 0;
-        case EAI_NONAME:
-            return wsa::kHostNotFound;
-        case EAI_AGAIN:
-            return wsa::kTryAgain;
-#ifdef EAI_NODATA
-        case EAI_NODATA:
-            return wsa::kNoData;
-#endif
-        case EAI_FAIL:
-            return wsa::kNoRecovery;
-        case EAI_MEMORY:
-            return wsa::kNoBufs;
-        case EAI_SYSTEM:
-            return WinSockCodeFromErrno(errno);
-        default:
-            return wsa::kHostNotFound;
-    }
-}
-
-std::optional<std::uint32_t> DottedToAddress(const std::string& text) {
-    in_addr addr{};
-    if (text.empty() || inet_aton(text.c_str(), &addr) == 0) {
-        return std::nullopt;
-    }
-    return addr.s_addr;
-}
-
-std::string AddressToDotted(std::uint32_t addressNetOrder) {
-    char buffer[INET_ADDRSTRLEN] = {};
-    in_addr addr{};
-    addr.s_addr = addressNetOrder;
-    inet_ntop(AF_INET, &addr, buffer, sizeof buffer);
-    return buffer;
-}
-
-std::optional<std::uint32_t> ResolveIPv4(const std::string& host, int* error) {
-    if (error) {
-        *error = 0;
-    }
-    if (auto dotted = DottedToAddress(host)) {
-        return dotted;
-    }
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    const int rc = host.empty() ? EAI_NONAME : getaddrinfo(host.c_str(), nullptr, &hints, &found);
-    if (rc != 0 || found == nullptr) {
-        if (error) {
-            *error = rc != 0 ? WinSockCodeFromResolver(rc) : wsa::kHostNotFound;
-        }
-        if (found) {
-            freeaddrinfo(found);
-        }
-        return std::nullopt;
-    }
-    const auto* in = reinterpret_cast<const sockaddr_in*>(found->ai_addr);
-    const std::uint32_t address = in->sin_addr.s_addr;
-    freeaddrinfo(found);
-    return address;
-}
-
-std::optional<std::uint16_t> ResolveTcpPort(const std::string& port) {
-    if (port.empty()) {
-        return std::nullopt;
-    }
-    servent entry{};
-    servent* result = nullptr;
-    char buffer[1024];
-    if (getservbyname_r(port.c_str(), "tcp", &entry, buffer, sizeof buffer, &result) == 0 &&
-        result != nullptr) {
-        return ntohs(static_cast<std::uint16_t>(result->s_port));
-    }
-    if (port.size() > 5) {
-        return std::nullopt;
-    }
-    unsigned value = 0;
-    for (char c : port) {
-        if (c < '0' || c > '9') {
-            return std::nullopt;
-        }
-        value = value * 10 + static_cast<unsigned>(c - '0');
-    }
-    if (value == 0 || value > 65535) {
-        return std::nullopt;
-    }
-    return static_cast<std::uint16_t>(value);
-}
 
 struct AsyncSockets::Conn {
     int fd = -1;
     QSocketNotifier* reader = nullptr;
     QSocketNotifier* writer = nullptr;
     QTimer* timer = nullptr;
-    bool connecting = false;
+    bool connecting = false;  // also while its host name is looked up (fd still -1)
     bool closeDelivered = false;
     std::size_t readLimit = 0;
+    HostLookupQueue::Cancel lookup;  // set while a lookup runs for it
 
     // Notifiers may be the sender of the signal being handled, so they are
     // released through the event loop, never deleted in place.
@@ -247,6 +56,10 @@ struct AsyncSockets::Conn {
             ::close(fd);
             fd = -1;
         }
+        if (lookup) {
+            lookup->store(true);
+            lookup.reset();
+        }
         connecting = false;
     }
     ~Conn() { Release(); }
@@ -256,6 +69,7 @@ AsyncSockets::AsyncSockets(QObject* parent) : QObject(parent) {}
 
 AsyncSockets::~AsyncSockets() {
     conns_.clear();
+    lookups_.reset();
 }
 
 AsyncSockets::Conn* AsyncSockets::Find(int id) {
@@ -326,24 +140,75 @@ int AsyncSockets::Connect(std::uint32_t addressNetOrder, std::uint16_t port, int
     }
     const int id = nextId_++;
     auto conn = std::make_unique<Conn>();
-    conn->fd = fd;
+    StartTimer(id, *conn, timeoutMs);
+    Arm(id, *conn, fd);
+    conns_[id] = std::move(conn);
+    return id;
+}
+
+int AsyncSockets::ConnectHost(const std::string& host, std::uint16_t port, int timeoutMs) {
+    if (const auto dotted = DottedToAddress(host)) {
+        return Connect(*dotted, port, timeoutMs);
+    }
+    if (host.empty()) {
+        return ConnectFailed(wsa::kHostNotFound);
+    }
+    if (!lookups_) {
+        lookups_ = std::make_unique<HostLookupQueue>();
+    }
+    const int id = nextId_++;
+    auto conn = std::make_unique<Conn>();
     conn->connecting = true;
-    conn->reader = new QSocketNotifier(fd, QSocketNotifier::Read, this);
-    conn->reader->setEnabled(false);
-    connect(conn->reader, &QSocketNotifier::activated, this, [this, id] { OnReadable(id); });
+    StartTimer(id, *conn, timeoutMs);
+    conn->lookup =
+        lookups_->Start(host, [this, id, port](std::optional<std::uint32_t> address, int error) {
+            OnLookedUp(id, port, address, error);
+        });
+    conns_[id] = std::move(conn);
+    return id;
+}
+
+void AsyncSockets::OnLookedUp(int id, std::uint16_t port, std::optional<std::uint32_t> address,
+                              int error) {
+    Conn* conn = Find(id);
+    if (conn == nullptr || !conn->connecting || conn->fd >= 0) {
+        return;  // closed or timed out meanwhile
+    }
+    conn->lookup.reset();
+    int code = error != 0 ? error : wsa::kHostNotFound;
+    if (address) {
+        bool pending = false;
+        const int fd = StartConnect(*address, port, code, pending);
+        if (fd >= 0) {
+            Arm(id, *conn, fd);
+            return;
+        }
+    }
+    conn->Release();
+    Deliver(id, FD_CONNECT, code);
+}
+
+void AsyncSockets::StartTimer(int id, Conn& conn, int timeoutMs) {
+    if (timeoutMs <= 0) {
+        return;
+    }
+    conn.timer = new QTimer(this);
+    conn.timer->setSingleShot(true);
+    connect(conn.timer, &QTimer::timeout, this, [this, id] { OnConnectTimeout(id); });
+    conn.timer->start(timeoutMs);
+}
+
+void AsyncSockets::Arm(int id, Conn& conn, int fd) {
+    conn.fd = fd;
+    conn.connecting = true;
+    conn.reader = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    conn.reader->setEnabled(false);
+    connect(conn.reader, &QSocketNotifier::activated, this, [this, id] { OnReadable(id); });
     // Also an immediate connect (loopback) is reported through the writer, so
     // the owner always hears of the connection from the event loop, and no
     // read event can come before it.
-    conn->writer = new QSocketNotifier(fd, QSocketNotifier::Write, this);
-    connect(conn->writer, &QSocketNotifier::activated, this, [this, id] { OnWritable(id); });
-    if (timeoutMs > 0) {
-        conn->timer = new QTimer(this);
-        conn->timer->setSingleShot(true);
-        connect(conn->timer, &QTimer::timeout, this, [this, id] { OnConnectTimeout(id); });
-        conn->timer->start(timeoutMs);
-    }
-    conns_[id] = std::move(conn);
-    return id;
+    conn.writer = new QSocketNotifier(fd, QSocketNotifier::Write, this);
+    connect(conn.writer, &QSocketNotifier::activated, this, [this, id] { OnWritable(id); });
 }
 
 int AsyncSockets::ConnectBlocking(std::uint32_t addressNetOrder, std::uint16_t port, int timeoutMs,
@@ -397,10 +262,10 @@ long AsyncSockets::Send(int id, const char* data, std::size_t size, int* error) 
     Conn* conn = Find(id);
     int code = 0;
     long sent = -1;
-    if (conn == nullptr || conn->fd < 0) {
+    if (conn == nullptr || (conn->fd < 0 && !conn->connecting)) {
         code = wsa::kNotSocket;
     } else if (conn->connecting) {
-        code = wsa::kNotConnected;
+        code = wsa::kNotConnected;  // also while its name is looked up
     } else if (size == 0) {
         sent = 0;
     } else {
@@ -422,7 +287,7 @@ long AsyncSockets::Recv(int id, char* buffer, std::size_t size, int* error) {
     Conn* conn = Find(id);
     int code = 0;
     long got = -1;
-    if (conn == nullptr || conn->fd < 0) {
+    if (conn == nullptr || (conn->fd < 0 && !conn->connecting)) {
         code = wsa::kNotSocket;
     } else if (conn->connecting) {
         code = wsa::kNotConnected;

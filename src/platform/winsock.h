@@ -13,7 +13,9 @@
 //   connection that replaced a closed one; events of closed ids are dropped;
 // - a connect that cannot even start (unknown host, immediate failure) still
 //   ends in a connect event carrying the error, and a connect that hangs ends
-//   after its time-out with kTimedOut.
+//   after its time-out with kTimedOut;
+// - a host name is looked up off the main thread (hostlookup.h): starting a
+//   connection never waits for a resolver.
 #include <QObject>
 #include <cstddef>
 #include <cstdint>
@@ -27,6 +29,8 @@ class QSocketNotifier;
 class QTimer;
 
 namespace pk {
+
+class HostLookupQueue;
 
 // WinSock error codes used by name in the code above this layer.
 namespace wsa {
@@ -65,7 +69,8 @@ int WinSockCodeFromErrno(int err);
 // Maps a getaddrinfo() result code to its WinSock code (0 stays 0).
 int WinSockCodeFromResolver(int gaiError);
 
-// Host and service lookups, blocking like the originals they stand in for.
+// Host and service lookups, blocking like the originals they stand in for (a
+// connection looks names up through hostlookup.h instead, off the main thread).
 // ResolveIPv4 returns the address in network byte order, or the WinSock code
 // of the failure in `error`.
 std::optional<std::uint32_t> ResolveIPv4(const std::string& host, int* error);
@@ -92,6 +97,10 @@ public:
     // FD_CONNECT: error 0 when established (followed by FD_WRITE), otherwise
     // the WinSock code. timeoutMs <= 0 disables the time-out.
     int Connect(std::uint32_t addressNetOrder, std::uint16_t port, int timeoutMs);
+    // The same for a dotted address or a host name. A name is looked up on a worker thread and
+    // this returns at once; a name that does not resolve ends in FD_CONNECT with its WinSock
+    // code (11001 ...). The time-out counts from this call, the lookup included.
+    int ConnectHost(const std::string& host, std::uint16_t port, int timeoutMs);
     // A connection that failed before it started: its id exists so that the
     // owner can close it, and FD_CONNECT with `error` is posted.
     int ConnectFailed(int error);
@@ -132,12 +141,17 @@ private:
     void OnReadable(int id);
     void OnWritable(int id);
     void OnConnectTimeout(int id);
+    void OnLookedUp(int id, std::uint16_t port, std::optional<std::uint32_t> address, int error);
+    // Watches a socket whose connect has started.
+    void Arm(int id, Conn& conn, int fd);
+    void StartTimer(int id, Conn& conn, int timeoutMs);
     void Deliver(int id, int event, int error);
     Conn* Find(int id);
     bool Wait(int id, short events, int timeoutMs, int* error);
 
     EventHandler handler_;
     std::map<int, std::unique_ptr<Conn>> conns_;
+    std::unique_ptr<HostLookupQueue> lookups_;
     int nextId_ = 1;
 };
 

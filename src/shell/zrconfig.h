@@ -54,6 +54,17 @@ struct TConfigWindow {
     int32_t width = 0;
     int32_t height = 0;
     uint8_t maximised = 0;
+    bool operator==(const TConfigWindow&) const = default;
+};
+
+// What the load found that the save must heed.
+struct TConfigLoaded {
+    // "gamesets.cfg" is of a version this build does not read: it is never written over.
+    bool keepGameSetFile = false;
+    // The theme choice ("theme2") and the window's place as the start-up left them. The close
+    // compares them with what is in force then: unchanged means the player did not choose.
+    std::string theme2;
+    TConfigWindow window;
 };
 
 struct TConfig {
@@ -99,6 +110,7 @@ struct TConfig {
     std::string theme2;
     TConfigWindow window;
     TConfigLobby lobby;
+    TConfigLoaded loaded;
 };
 
 // The one configuration model of the client.

@@ -64,6 +64,9 @@ public:
     virtual void SetIcons(const std::vector<IconTile>& tiles) { (void)tiles; }
     // The game room's "Show player details...": asks the master server about a player.
     virtual void RequestPlayerDetails(const std::string& name) { (void)name; }
+    // A line for the lobby chat box from outside the lobby (the game server's texts for the
+    // lobby), as bytes with their style codes.
+    virtual void LobbyChatLine(const std::string& line) { (void)line; }
 };
 
 // The installed one; never null. Installing nullptr restores the one that is never connected.

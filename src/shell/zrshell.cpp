@@ -233,7 +233,7 @@ void ShellFormCreate() {
     FreeTheme(Settings.theme);
     FreeThemeSelection();
     CreatePlayerFieldBitmaps();
-    GameSetList.clear();
+    ClearGameSets();
     Lobby().CreateRegionList();
     gameThread = std::make_unique<TGameThread>();
     gameThread->SetErrorHandler([](std::exception_ptr e) { ReportException(e); });
@@ -297,7 +297,7 @@ void ShellFormClose() {
             SaveConfig(ProgramFolder / ConfigFileName);
     });
     CloseStep("lists", [] {
-        GameSetList.clear();
+        ClearGameSets();
         FreePendingHistory();
         Lobby().FreeLobbyState();
     });

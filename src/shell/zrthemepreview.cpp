@@ -37,7 +37,7 @@ Surface16 RenderField(const ThemeDrawRec& d, const TFieldString& field, int rows
         for (int x = 1; x <= m.fieldWidth; ++x) {
             const std::size_t at = static_cast<std::size_t>((y - 1) * m.fieldWidth + x - 1);
             if (at < field.size() && field[at] != '0')
-                DrawBlock(picture, (x - 1) * size, (y - 1) * size - size / 2, d, 1.0f, size, large,
+                DrawBlock(picture, (x - 1) * size, (y - 1) * size - size / 2, d, 1.0f, size,
                           field[at]);
         }
     }

@@ -58,6 +58,9 @@ bool ShellGameLinkHost::ProgramClosing() {
 std::string ShellGameLinkHost::TeamNameText() {
     return Config.teamname;
 }
+void ShellGameLinkHost::ReportError(std::exception_ptr error) {
+    ReportException(error);
+}
 
 void ShellRoomHost::PartylineAddLine(const std::string& line) {
     pk::PartylineAddLine(line);
@@ -105,7 +108,9 @@ void ShellRoomHost::ClearAttackList() {
 void ShellRoomHost::AddAttackLine(const std::string& line) {
     GameWindow().AddAttackLine(line);
 }
-void ShellRoomHost::LobbyChatLine(const std::string&) {}
+void ShellRoomHost::LobbyChatLine(const std::string& line) {
+    Lobby().LobbyChatLine(line);
+}
 void ShellRoomHost::RedrawSlot(int slot) {
     RedrawField(slot);
 }
@@ -114,6 +119,9 @@ void ShellRoomHost::ShowMessage(const std::string& text) {
 }
 bool ShellRoomHost::LobbyConnected() const {
     return Lobby().LobbyLinkState() == 1;
+}
+bool ShellRoomHost::LobbyLinkDown() const {
+    return Lobby().LobbyLinkState() == 2;
 }
 void ShellRoomHost::LobbyDisconnectWithoutRetry() {
     Lobby().LobbyDisconnect(false);

@@ -25,6 +25,7 @@ public:
     void LobbyJoinResult(bool joined) override;
     void NoteLobbyActivity() override;
     JoinedGameInfo JoinedGame() override;
+    void ReportError(std::exception_ptr error) override;
 };
 
 class ShellRoomHost : public RoomHost {
@@ -47,6 +48,7 @@ public:
     void LobbyChatLine(const std::string& line) override;
     void ShowMessage(const std::string& text) override;
     bool LobbyConnected() const override;
+    bool LobbyLinkDown() const override;
     void LobbyDisconnectWithoutRetry() override;
     void RequestThemeMusic() override;
     void StopMusic() override;

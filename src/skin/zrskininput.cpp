@@ -78,6 +78,7 @@ void SkinMouseEvent(SkinForm* form, int kind, int x, int y) {
     tskinf* skin = FindSkin(form);
     if (!skin)
         return;
+    ScriptBudgetScope budget;
     SkinDispatchGuard guard;
     if (kind == smDown)
         form->CaptureMouse();
@@ -117,6 +118,7 @@ std::string SkinKeyEventName(int key, SkinShiftState shift) {
 }
 
 void SkinKeyEvent(int key, SkinShiftState shift) {
+    ScriptBudgetScope budget;
     SkinDispatchGuard guard;
     const std::string event = SkinKeyEventName(key, shift);
     for (std::size_t s = 0; s < SkinList.size(); ++s) {

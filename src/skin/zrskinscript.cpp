@@ -15,7 +15,8 @@ std::vector<std::string> SkinVars;
 namespace {
 
 int scriptDepth = 0;
-int linesRun = 0;  // by the outermost event now running
+int budgetScopes = 0;  // open ScriptBudgetScope objects
+int budgetUsed = 0;    // lines run and elements visited by the event now dispatched
 bool budgetLogged = false;
 // The script errors shown since the theme was loaded: element, 0x01, line number.
 std::set<std::string> shownErrors;
@@ -40,10 +41,23 @@ void ScriptError(const TSkinElementRec& e, std::size_t lineNo, std::string_view 
                  std::string_view action, std::string_view target) {
     const std::string text = ScriptErrorText(e.name, event, action, target);
     AddLogLine(text);
-    // Each line tells its author once per theme load; a script run by every mouse move must
-    // not bury the player under boxes.
+    // Each line tells its author once per theme load, while the log keeps every occurrence: a
+    // script run by every mouse move must not bury the player under boxes.
     if (shownErrors.insert(e.skin->name + '\x01' + e.name + '\x01' + std::to_string(lineNo)).second)
         ShowSkinMessage(text);
+}
+
+// Takes one unit of the dispatched event's budget; false once it is spent, after one log line
+// that names the script where it ran out.
+bool SpendBudget(const TSkinElementRec& e, std::string_view event) {
+    if (++budgetUsed <= kMaxScriptLines)
+        return true;
+    if (!budgetLogged)
+        AddLogLine("Skin script of " + e.name + " stopped at \"" + std::string(event) +
+                   "\": more than " + std::to_string(kMaxScriptLines) +
+                   " lines run and elements visited");
+    budgetLogged = true;
+    return false;
 }
 
 void RunLine(TSkinElementRec& e, std::string_view event, std::string_view rest,
@@ -80,6 +94,10 @@ void RunLine(TSkinElementRec& e, std::string_view event, std::string_view rest,
         for (std::size_t s = 0; s < SkinList.size(); ++s) {
             tskinf& skin = *SkinList[s];
             for (std::size_t i = 0; i < skin.elements.size(); ++i) {
+                // Every element a wildcard walks costs the event as a line does: a walk that
+                // sets off further walks multiplies with the number of elements.
+                if (!SpendBudget(e, event))
+                    return;
                 TSkinElementRec* t = skin.elements[i].get();
                 if (negated && t == &e)
                     continue;
@@ -98,6 +116,17 @@ void RunLine(TSkinElementRec& e, std::string_view event, std::string_view rest,
 }
 
 }  // namespace
+
+ScriptBudgetScope::ScriptBudgetScope() {
+    if (budgetScopes++ == 0) {
+        budgetUsed = 0;
+        budgetLogged = false;
+    }
+}
+
+ScriptBudgetScope::~ScriptBudgetScope() {
+    --budgetScopes;
+}
 
 void SetSkinVar(std::string_view name, std::string_view value) {
     for (auto it = SkinVars.begin(); it != SkinVars.end(); ++it) {
@@ -159,10 +188,7 @@ void RunElementEvent(std::string_view event, TSkinElementRec& e) {
                    "\": scripts nested " + std::to_string(kMaxScriptDepth) + " deep");
         return;
     }
-    if (scriptDepth == 0) {
-        linesRun = 0;
-        budgetLogged = false;
-    }
+    ScriptBudgetScope budget;
     DepthGuard depth;
     SkinDispatchGuard guard;
     // A copy: the lines stay what they were while the actions run.
@@ -179,18 +205,14 @@ void RunElementEvent(std::string_view event, TSkinElementRec& e) {
         const std::size_t p = line.find('\n');
         if (p == std::string_view::npos || line.substr(0, p) != event)
             continue;
-        if (++linesRun > kMaxScriptLines) {
-            if (!budgetLogged)
-                AddLogLine("Skin script of " + e.name + " stopped at \"" + std::string(event) +
-                           "\": more than " + std::to_string(kMaxScriptLines) + " lines run");
-            budgetLogged = true;
+        if (!SpendBudget(e, event))
             return;
-        }
         RunLine(e, event, line.substr(p + 1), lineNo);
     }
 }
 
 void ApplyAction(std::string_view action, TSkinElementRec& e, bool fireEvents) {
+    ScriptBudgetScope budget;
     SkinDispatchGuard guard;
     int event = -1;
     if (action == "activate") {
@@ -229,6 +251,8 @@ void ApplyAction(std::string_view action, TSkinElementRec& e, bool fireEvents) {
 }
 
 void FireSkinEvent(std::string_view name) {
+    // One budget for the whole event, not one per element it runs on.
+    ScriptBudgetScope budget;
     SkinDispatchGuard guard;
     const std::string event = LowerCase(name);
     for (std::size_t s = 0; s < SkinList.size(); ++s) {

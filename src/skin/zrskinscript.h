@@ -25,10 +25,21 @@ extern std::vector<std::string> SkinVars;
 
 // Scripts that call scripts stop at this depth (a line in the log says where).
 inline constexpr int kMaxScriptDepth = 32;
-// One event runs at most this many script lines, those of the scripts it sets off included:
-// a wildcard action in a script its own targets run again would otherwise multiply at every
-// level.
+// One dispatched event (a skin event fired at every element, a key, a mouse event, an action
+// applied from outside the scripts) runs at most this many script lines and wildcard visits of
+// elements together, those of the scripts it sets off included: a wildcard action in a script
+// its own targets run again would otherwise multiply at every level and with every element.
 inline constexpr int kMaxScriptLines = 20000;
+
+// Opened by every way into the scripts; the outermost one starts the budget of kMaxScriptLines
+// afresh, the ones inside it share it.
+class ScriptBudgetScope {
+public:
+    ScriptBudgetScope();
+    ~ScriptBudgetScope();
+    ScriptBudgetScope(const ScriptBudgetScope&) = delete;
+    ScriptBudgetScope& operator=(const ScriptBudgetScope&) = delete;
+};
 
 void SetSkinVar(std::string_view name, std::string_view value);
 std::string GetSkinVar(std::string_view name);

@@ -15,10 +15,10 @@ using test::LE;
 class GameSetListTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        GameSetList.clear();
+        ClearGameSets();
         ClearClientLog();
     }
-    void TearDown() override { GameSetList.clear(); }
+    void TearDown() override { ClearGameSets(); }
 
     static std::string Entry(uint8_t builtin, const std::string& name, const std::string& data) {
         return Bytes({builtin}) + LE(static_cast<uint32_t>(name.size())) + name +
@@ -63,6 +63,13 @@ TEST_F(GameSetListTest, ReadsAVersion100File) {
     EXPECT_EQ(GameSetList[0]->builtin, 0);
     EXPECT_EQ(GameSetList[0]->editor, 0);
     EXPECT_EQ(GameSetList[1]->builtin, 1);  // any non-zero flag counts as set
+    // In the player's file every set is the player's own, and so is saved again.
+    ClearGameSets();
+    EXPECT_TRUE(LoadGameSets(file, version, GameSetSource::PlayerFile));
+    ASSERT_EQ(GameSetList.size(), 2u);
+    EXPECT_EQ(GameSetList[1]->builtin, 0);
+    EXPECT_EQ(SaveGameSets(), Bytes({'v'}) + LE(100, 2) + Entry(0, "Three", data) +
+                                  Entry(0, "Flagged", GameSetList[1]->data));
 }
 
 TEST_F(GameSetListTest, ConvertsAVersion0FileFromTheCodedForm) {
@@ -90,31 +97,71 @@ TEST_F(GameSetListTest, AShortFileIsIgnoredAndOtherVersionsAddNothing) {
     const std::string other = Bytes({'v'}) + LE(99, 2) + Entry(0, "X", SetData("maxp", "2"));
     ASSERT_TRUE(GameSetFileVersionOf(other, version));
     EXPECT_EQ(version, 99);
-    EXPECT_TRUE(LoadGameSets(other, version));
+    GameSetLoadReport report;
+    EXPECT_TRUE(LoadGameSets(other, version, GameSetSource::PlayerFile, &report));
     EXPECT_TRUE(GameSetList.empty());
+    EXPECT_TRUE(report.other);
 }
 
-TEST_F(GameSetListTest, ACutOrDamagedEntryKeepsTheEntriesBeforeIt) {
+TEST_F(GameSetListTest, ACutEntryKeepsTheEntriesBeforeIt) {
     const std::string good = Entry(0, "Good", SetData("maxp", "5"));
     const std::string header = Bytes({'v'}) + LE(100, 2);
     const std::string next = Entry(0, "Next", SetData("maxp", "4"));
     for (std::size_t cut = 1; cut < next.size(); ++cut) {
-        GameSetList.clear();
-        EXPECT_FALSE(LoadGameSets(header + good + next.substr(0, cut), 100)) << cut;
+        ClearGameSets();
+        GameSetLoadReport report;
+        EXPECT_FALSE(LoadGameSets(header + good + next.substr(0, cut), 100,
+                                  GameSetSource::PlayerFile, &report))
+            << cut;
         ASSERT_EQ(GameSetList.size(), 1u) << cut;
         EXPECT_EQ(GameSetList[0]->name, "Good");
+        EXPECT_TRUE(report.cut);
+        EXPECT_EQ(report.loaded, 1);
     }
-    GameSetList.clear();
-    // A length far beyond the file, and data that is no game set.
+    ClearGameSets();
+    // A length far beyond the file.
     EXPECT_FALSE(LoadGameSets(header + good + Bytes({0}) + LE(0x7FFFFFFF) + "x", 100));
     EXPECT_EQ(GameSetList.size(), 1u);
-    GameSetList.clear();
-    EXPECT_FALSE(LoadGameSets(header + good + Entry(0, "Bad", "not zlib") + good, 100));
-    EXPECT_EQ(GameSetList.size(), 1u);
-    GameSetList.clear();
-    EXPECT_FALSE(LoadGameSets(good + Entry(0, "Bad", std::string("\x02") + "x"), 0));
-    EXPECT_EQ(GameSetList.size(), 1u);
+    EXPECT_TRUE(UnreadGameSetEntries.empty());
+}
+
+TEST_F(GameSetListTest, ADamagedEntryIsSkippedAndWrittenBackAsItWas) {
+    const std::string header = Bytes({'v'}) + LE(100, 2);
+    const std::string one = Entry(0, "One", SetData("maxp", "5"));
+    const std::string bad = Entry(3, "Bad", "not zlib");
+    const std::string two = Entry(0, "Two", SetData("maxp", "4"));
+    const std::string worse = Entry(0, "Worse", "\x78\x9c garbage");
+    GameSetLoadReport report;
+    EXPECT_FALSE(
+        LoadGameSets(header + one + bad + two + worse, 100, GameSetSource::PlayerFile, &report));
+    ASSERT_EQ(GameSetList.size(), 2u);  // the file is read to its end
+    EXPECT_EQ(GameSetList[1]->name, "Two");
+    EXPECT_EQ(report.loaded, 2);
+    EXPECT_EQ(report.unread, 2);
+    EXPECT_FALSE(report.cut);
     EXPECT_NE(ClientLog().find("\"Bad\" is damaged"), std::string::npos);
+    // Each unread entry goes back in its place, byte for byte.
+    EXPECT_EQ(SaveGameSets(), header + one + bad + two + worse);
+    // A set added later goes after them; a removed set takes none of them with it.
+    GameSetList.push_back(std::make_unique<tcbgameset>(tcbgameset{"New", "N", 0, 0}));
+    EXPECT_EQ(SaveGameSets(), header + one + bad + two + worse + Entry(0, "New", "N"));
+    GameSetList.erase(GameSetList.begin());
+    EXPECT_EQ(SaveGameSets(), header + two + bad + Entry(0, "New", "N") + worse);
+    // A damaged first entry stays first.
+    ClearGameSets();
+    EXPECT_FALSE(LoadGameSets(header + bad + one, 100, GameSetSource::PlayerFile));
+    EXPECT_EQ(SaveGameSets(), header + bad + one);
+    // In a file of version 0 the coded form is kept as it was.
+    ClearGameSets();
+    const std::string coded = Entry(0, "Bad", std::string("\x02") + "x");
+    EXPECT_FALSE(LoadGameSets(coded + Entry(0, "Old", std::string("\x02") + "4"), 0,
+                              GameSetSource::PlayerFile));
+    ASSERT_EQ(GameSetList.size(), 1u);
+    EXPECT_EQ(Value(*GameSetList[0], "maxp"), "4");
+    EXPECT_EQ(SaveGameSets(), header + coded + Entry(0, "Old", GameSetList[0]->data));
+    ClearGameSets();
+    EXPECT_TRUE(UnreadGameSetEntries.empty());
+    EXPECT_EQ(SaveGameSets(), header);
 }
 
 TEST_F(GameSetListTest, TheEightBuiltInSetsComeFirstAndAreNeverWritten) {

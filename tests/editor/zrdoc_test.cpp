@@ -4,6 +4,7 @@
 #include "editor/zrdoc.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <stdexcept>
@@ -11,6 +12,7 @@
 #include "editor/zrini.h"
 #include "editor/zrpages.h"
 #include "platform/atomicfile.h"
+#include "support/linked_file.h"
 #include "support/synthetic_theme.h"
 #include "support/temp_dir.h"
 
@@ -371,6 +373,34 @@ TEST_F(DocTest, RecentFilesPersistAcrossRunsAndDropMissingOnes) {
     EXPECT_TRUE(host_.messages.empty());
     EXPECT_TRUE(next.OpenRecent(files[2].string()));
     EXPECT_EQ(next.recent().front(), files[2].string());
+}
+
+TEST_F(DocTest, SavesKeepTheUsersLinksAndModesAndAStartClearsKilledSaves) {
+    const auto prog = dir_.Path() / "prog";
+    test::LinkedUserFile library(dir_.Path(), "Linked.klb", FileBytes(Library("Src.klb")));
+    test::LinkedUserFile ini(prog, "kled.ini",
+                             "[History]\r\nfile0=" + library.link.string() + "\r\n", 0640);
+    // Saves killed midway, by editors that no longer run and by this one.
+    const std::string ended = ".tmp2147483647.0";
+    const std::string running = ".tmp" + std::to_string(::getpid()) + ".0";
+    const std::vector<std::filesystem::path> stale = {
+        library.file.string() + ended, ini.file.string() + ended,
+        (prog / kWorkCopyName).string() + ended, (prog / "tmp.mid").string() + ended};
+    const std::filesystem::path kept = (prog / kWorkCopyName).string() + running;
+    for (const auto& f : stale) ASSERT_TRUE(WriteFileAtomic(f, "half"));
+    ASSERT_TRUE(WriteFileAtomic(kept, "half"));
+    KledDoc next(prog, &host_);
+    next.Start({});
+    for (const auto& f : stale) EXPECT_FALSE(std::filesystem::exists(f)) << f;
+    EXPECT_TRUE(std::filesystem::exists(kept));
+
+    next.OpenTheme(library.link);
+    ASSERT_EQ(next.SaveTheme(), KledDoc::SaveOutcome::Saved);
+    EXPECT_EQ(library.Bytes(), FileBytes(dir_.Path() / "Src.klb"));
+    EXPECT_TRUE(library.Kept());
+    ASSERT_TRUE(next.Close());
+    EXPECT_EQ(ReadIniValue("History", "file0", ini.link), library.link.string());
+    EXPECT_TRUE(ini.Kept());
 }
 
 TEST_F(DocTest, CloseRunsEveryStepWhenOneFails) {

@@ -137,11 +137,11 @@ void Blits(Input& in) {
                 FrameRect(dst, {in.Coord(), in.Coord(), in.Coord(), in.Coord()}, 0x001F);
                 break;
             case 11:
-                DrawBlock(dst, in.Coord(), in.Coord(), tiles, f, in.Coord(), in.Byte() & 1,
+                DrawBlock(dst, in.Coord(), in.Coord(), tiles, f, in.Coord(),
                           static_cast<char>(in.Byte()));
                 break;
             case 12:
-                DrawBlockScaled(dst, in.Coord(), in.Coord(), tiles, in.Coord(), in.Byte() & 1,
+                DrawBlockScaled(dst, in.Coord(), in.Coord(), tiles, in.Coord(),
                                 static_cast<char>(in.Byte()), in.Coord(), in.Coord());
                 break;
             case 13:

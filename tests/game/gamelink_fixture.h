@@ -3,6 +3,7 @@
 // a fixture that runs the link against the scripted game server.
 #include <gtest/gtest.h>
 
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,13 @@ public:
     }
     void PlaySound(std::string_view name) override { sounds.emplace_back(name); }
     void RedrawField(int slot) override { redrawn.push_back(slot); }
+    void ReportError(std::exception_ptr error) override {
+        try {
+            std::rethrow_exception(error);
+        } catch (const std::exception& e) {
+            reported.emplace_back(e.what());
+        }
+    }
     // The link state each UI change was made for.
     void SetUIState(int state, bool on) override {
         uiStates.push_back(std::to_string(state) + (on ? " on, link " : " up, link ") +
@@ -53,6 +61,7 @@ public:
     std::vector<std::string> sounds;
     std::vector<int> redrawn;
     std::vector<std::string> uiStates;
+    std::vector<std::string> reported;  // errors handed to the program's error handler
     std::string team = "red";
     std::string updateHost;
     int updatePort = 0;

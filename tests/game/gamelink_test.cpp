@@ -288,6 +288,7 @@ TEST_F(GameLinkTest, FailingHandlerCostsOnlyItsMessage) {
     EXPECT_EQ(ClientState.game.GameLinkState, LinkInRoom);
     // state, type, frame length, body
     EXPECT_TRUE(LogHas("Error in command 1 12 4 1\x02x\r\n"));
+    EXPECT_TRUE(host.reported.empty());
 }
 
 TEST_F(GameLinkTest, OversizedMessageIsRefusedAndTheStreamStaysIntact) {

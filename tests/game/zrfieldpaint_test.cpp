@@ -154,17 +154,29 @@ TEST_F(FieldPaintTest, GhostStylesAndWhereNoGhostIsDrawn) {
         panels.push_back(BigField());
     };
     Piece("0302300333", 3, 1);
-    for (int option : {1, 2, 3, 4, 9}) {
+    const PixelRect ghostCell{2 * B, 7 * B, B, B};  // cell (3, 8)
+    std::vector<Surface16> ghostCells;
+    for (int option : {0, 1, 2, 3, 4, 9}) {
         Settings.options.shadowoption = option;
         paint();
+        ghostCells.push_back(Crop(panels.back(), ghostCell));
     }
     // The ghost never covers a filled cell: it lands on the stack, its top row in row 8.
     EXPECT_EQ(ClientState.game.ShadowPlace[0], 3);
     EXPECT_EQ(ClientState.game.ShadowPlace[1], 8);
-    EXPECT_EQ(Stored(own, 3, 8).b[4], 1);  // option 9 painted as option 1
+    EXPECT_EQ(Stored(own, 3, 8).b[4], 9);  // the option as it stands
     EXPECT_EQ(Stored(own, 3, 8).b[0], '3');
+    // A style above the outline draws no block: the cell shows its background.
+    EXPECT_EQ(ghostCells.back(), Crop(Settings.theme.draw.image,
+                                      CellBackgroundRect(Settings.theme.draw.metrics, true, 3, 8)));
     EXPECT_EQ(Stored(own, 4, 8).b[4], 0);
     EXPECT_EQ(Stored(own, 1, 9).b[4], 0);
+    // Style 0 is the opaque tile, as a placed block of the same kind shows.
+    own->plr->field = FieldFromRows({"00300000", "11000011", "11100111"});
+    Piece("0302300333", 3, 1);
+    ClientState.game.PieceX = -1;
+    redrawfield(1, 1, &canvas);
+    EXPECT_EQ(ghostCells.front(), Crop(BigField(), ghostCell));
     // A piece that fits nowhere has no ghost.
     own->plr->field = std::string(W * H, '1');
     Piece("0302300333", 3, 1);
@@ -173,24 +185,21 @@ TEST_F(FieldPaintTest, GhostStylesAndWhereNoGhostIsDrawn) {
     EXPECT_EQ(ClientState.game.ShadowPlace[0], -1);
     for (int y = 1; y <= H; ++y)
         for (int x = 1; x <= W; ++x) EXPECT_EQ(Stored(own, x, y).b[4], 0);
-    // A theme without a mask blends the ghost; with an alpha map likewise through it.
+    // A theme without a mask copies the ghost's tile; an alpha map blends it.
     own->plr->field = FieldFromRows({"11000011", "11100111"});
     for (MaskKind kind : {MaskKind::None, MaskKind::Alpha}) {
         *main_ = test::TileTheme({B, S, W, H}, kind);
         test::UseMainBitmap(Settings.theme, main_.get());
         paint();
     }
-    EXPECT_TRUE(MatchesGolden(test::Sheet(panels, 8), "game/golden/ghost.png"));
-    // Maskless: the ghost cell is the tile blended at one half over the background.
-    const ThemeTiles& t = Settings.theme.draw;
-    const Pixel16 tile = t.image.pixel(2 * B + 4, 4);  // tile '3'
-    const Pixel16 bg = t.image.pixel(2 * B + 4, B + S + 7 * B + 4);
-    Surface16 one(1, 1, bg);
-    BlendBitmap(one, 0, 0, 0.5f, 0, 0, Surface16(1, 1, tile), 1, 1);
+    EXPECT_TRUE(MatchesGolden(test::Sheet(panels, 9), "game/golden/ghost.png"));
+    // Maskless: the ghost cell at one half is the tile as it is.
     *main_ = test::TileTheme({B, S, W, H}, MaskKind::None);
     test::UseMainBitmap(Settings.theme, main_.get());
+    ASSERT_EQ(Settings.options.shadowoption, 2);
     redrawfield(1, 1, &canvas);
-    EXPECT_EQ(canvas.pixel(2 * B + 4, 7 * B + 4), one.pixel(0, 0));
+    const ThemeTiles& t = Settings.theme.draw;
+    EXPECT_EQ(Crop(BigField(), ghostCell), Crop(t.image, {2 * B, 0, B, B}));  // tile '3'
 }
 
 TEST_F(FieldPaintTest, DarknessLightsOnlyAroundTheFallingPiece) {
@@ -296,7 +305,7 @@ TEST_F(FieldPaintTest, SmoothFallSlidesThePieceIntoItsRow) {
     // At the full offset the piece's top-left cell is drawn exactly in its cell.
     const Surface16 last = panels.back();
     Surface16 alone(W * B, H * B);
-    DrawBlock(alone, 2 * B, B, Settings.theme.draw, 1.0f, B, true, '3');
+    DrawBlock(alone, 2 * B, B, Settings.theme.draw, 1.0f, B, '3');
     EXPECT_EQ(last.pixel(2 * B + 4, B + 4), alone.pixel(2 * B + 4, B + 4));
 }
 

@@ -122,6 +122,48 @@ TEST(GameSetForm, SetAndCopyWeights) {
     EXPECT_EQ(c.ChanceWeights[3][5], 7);
 }
 
+// Every control is named in the player's words from the one label table; names that are no
+// control (a number out of range, a leading zero, a bare prefix) have no label.
+TEST(GameSetForm, EveryControlHasALabelThatIsNoKey) {
+    std::vector<std::string> controls;
+    for (const auto& b : GameSetCheckBindings) {
+        controls.emplace_back(b.control);
+    }
+    for (const auto& b : GameSetEditBindings) {
+        controls.emplace_back(b.control);
+    }
+    for (const auto& b : GameSetTextBindings) {
+        controls.emplace_back(b.control);
+    }
+    for (const auto& b : GameSetListBindings) {
+        for (int n = 1; n <= 6; ++n) {
+            controls.push_back(std::string(b.control) + std::to_string(n));
+        }
+    }
+    for (int k = 1; k <= SpecialBlockKinds; ++k) {
+        controls.push_back("gssb" + std::to_string(k));
+    }
+    for (int n = 1; n <= PieceKinds; ++n) {
+        controls.push_back("gsp" + std::to_string(n));
+    }
+    for (const std::string& control : controls) {
+        const std::string label = GameSetControlLabel(control);
+        EXPECT_FALSE(label.empty()) << control;
+        EXPECT_NE(label, control);
+        for (const auto& row : GameSetSchema) {
+            EXPECT_NE(label, row.key) << control;
+        }
+    }
+    EXPECT_EQ(GameSetControlLabel("gsaveragedlevels"), "Average the levels of all players");
+    EXPECT_EQ(GameSetControlLabel("gssb1"), "Add Line");
+    EXPECT_EQ(GameSetControlLabel("gssb14"), "Mutated Pieces");
+    EXPECT_EQ(GameSetControlLabel("gsteam6"), "Player 6");
+    for (const char* none :
+         {"gssb0", "gssb15", "gssb01", "gssb", "gsp8", "gsstack7", "gsteamx", "avglvl", ""}) {
+        EXPECT_EQ(GameSetControlLabel(none), "") << none;
+    }
+}
+
 TEST(GameSetForm, DataThatIsNoSetGivesTheDefaults) {
     TGameSetControls c;
     EXPECT_FALSE(FillFromGameSet("garbage", c));

@@ -8,6 +8,7 @@
 
 #include "core/zrconst.h"
 #include "core/zrzstream.h"
+#include "support/linked_file.h"
 #include "support/temp_dir.h"
 
 namespace pk {
@@ -162,6 +163,14 @@ TEST(GameStatsLog, AppendsToAnExistingFile) {
     EXPECT_EQ(text,
               "older game\r\nsecond line\r\nResults\r\n\r\nName      Lines     \r\n"
               "alice     7         \r\n\r\nev\r\n");
+}
+
+TEST(GameStatsLog, AppendingKeepsTheFilesLinkAndMode) {
+    test::TempDir dir;
+    test::LinkedUserFile file(dir.Path(), "games.log", "older game\r\n", 0640);
+    ASSERT_TRUE(AppendStatsLog(file.link, {"Results"}));
+    EXPECT_EQ(file.Bytes(), "older game\r\nResults\r\n");
+    EXPECT_TRUE(file.Kept());
 }
 
 TEST(GameStatsLog, FailureIsReported) {

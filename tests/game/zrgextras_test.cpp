@@ -6,6 +6,7 @@
 
 #include "game/zrgame.h"
 #include "support/fake_game_io.h"
+#include "support/linked_file.h"
 #include "support/temp_dir.h"
 
 namespace pk {
@@ -90,6 +91,14 @@ TEST(ExtrasFiles, SaveAndLoadRoundTrip) {
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(bytes, "one\r\ntwo\r\n");
     EXPECT_EQ(LoadTextFile(file), "one\r\ntwo");
+}
+
+TEST(ExtrasFiles, ASaveKeepsTheFilesLinkAndMode) {
+    test::TempDir dir;
+    test::LinkedUserFile file(dir.Path(), "bans.txt", "old\r\n");
+    ASSERT_TRUE(SaveTextFile(file.link.string(), "+alice\r\n-bob"));
+    EXPECT_EQ(file.Bytes(), "+alice\r\n-bob\r\n");
+    EXPECT_TRUE(file.Kept());
 }
 
 TEST(ExtrasFiles, MissingFileOrFolderLoadsNothing) {

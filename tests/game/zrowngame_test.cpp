@@ -168,13 +168,13 @@ TEST_F(OwnGameTest, LineClearCollectsSpecialsIntoTheInventoryInTheGeneratorsOrde
 TEST_F(OwnGameTest, InventoryCapacityDropsLettersAndMultColCountsEveryLine) {
     Settings.rules.invcap = 3;
     std::string inv = "qq";
-    AddToInventory(0, 1, "abc", inv);
+    AddToInventory(Settings.rules, 0, 1, "abc", inv);
     EXPECT_EQ(inv.size(), 3u);
     Settings.rules.invcap = 10;
     Settings.rules.multcolsb = 1;
     Settings.rules.sbsinorder = 1;
     std::string inv2;
-    AddToInventory(12345, 3, "ab", inv2);
+    AddToInventory(Settings.rules, 12345, 3, "ab", inv2);
     EXPECT_EQ(inv2, "aaabbb");
 }
 
@@ -182,7 +182,7 @@ TEST_F(OwnGameTest, NewSpecialsFollowThePoolsAndMilestones) {
     std::string field = testing::FieldFromRows({"111111111100"});
     std::string placed;
     int32_t a = 1, b = 2;
-    AddSpecials(a, b, 5, placed, field, 1);  // empty pool: nothing, seeds untouched
+    AddSpecials(Settings.rules, a, b, 5, placed, field, 1);  // empty pool: nothing, seeds untouched
     EXPECT_EQ(placed, "");
     EXPECT_EQ(a, 1);
 
@@ -190,7 +190,7 @@ TEST_F(OwnGameTest, NewSpecialsFollowThePoolsAndMilestones) {
     Settings.rules.multfieldsb = 1;
     Settings.rules.linesforsb = 2;
     Settings.rules.sbinc = 1;
-    AddSpecials(a, b, 7, placed, field, 3);  // milestones among 5, 6, 7: only 6
+    AddSpecials(Settings.rules, a, b, 7, placed, field, 3);  // milestones among 5, 6, 7: only 6
     ASSERT_EQ(placed.size(), 3u);
     EXPECT_EQ(placed[1], 22);
     EXPECT_EQ(placed[2], 'n');
@@ -203,7 +203,7 @@ TEST_F(OwnGameTest, NewSpecialsFollowThePoolsAndMilestones) {
     std::string placed2;
     Settings.rules.sbchance[1] = "v";
     Settings.rules.multfieldsb = 0;
-    AddSpecials(a, b, 1, placed2, bare, 1);
+    AddSpecials(Settings.rules, a, b, 1, placed2, bare, 1);
     ASSERT_EQ(placed2.size(), 3u);
     EXPECT_EQ(placed2[1], 21);
     EXPECT_GE(placed2[0], 11);

@@ -162,6 +162,10 @@ TEST_F(PartylineTest, TrayHintCountsSeatedPlayers) {
     EXPECT_EQ(RoomTrayHint("me", "example.org"), "me on example.org, 2 players");
     room.lobbyUp = true;
     EXPECT_EQ(RoomTrayHint("me", "example.org"), "");
+    // Nor while the lobby link is connecting.
+    room.lobbyUp = false;
+    room.lobbyConnecting = true;
+    EXPECT_EQ(RoomTrayHint("me", "example.org"), "");
 }
 
 TEST_F(PartylineTest, MenuFollowsTheOwnRights) {

@@ -80,15 +80,15 @@ TEST(DrawBlock, EveryMaskKindAndOpacity) {
         const ThemeTiles t = Tiles(kind);
         for (float opacity : {1.0f, 0.75f, 0.5f, 0.25f}) {
             Surface16 d = Checker(20, 20);
-            DrawBlock(d, 2, 2, t, opacity, 16, true, 'b');
-            DrawBlock(d, 12, 12, t, opacity, 8, false, '3');
+            DrawBlock(d, 2, 2, t, opacity, 16, 'b');
+            DrawBlock(d, 12, 12, t, opacity, 8, '3');
             panels.push_back(d);
         }
         // Cut at the left and the top; a cell without a tile; no theme.
         Surface16 d = Checker(20, 20);
-        DrawBlock(d, -3, -5, t, 1.0f, 16, true, 'q');
-        DrawBlock(d, 10, 10, t, 1.0f, 8, false, '7');
-        DrawBlock(d, 10, 2, ThemeTiles{}, 1.0f, 8, false, '1');
+        DrawBlock(d, -3, -5, t, 1.0f, 16, 'q');
+        DrawBlock(d, 10, 10, t, 1.0f, 8, '7');
+        DrawBlock(d, 10, 2, ThemeTiles{}, 1.0f, 8, '1');
         panels.push_back(d);
     }
     EXPECT_TRUE(MatchesGolden(test::Sheet(panels, 5), "gfx/golden/drawblock.png"));
@@ -97,7 +97,7 @@ TEST(DrawBlock, EveryMaskKindAndOpacity) {
 TEST(DrawBlock, TileAtMinusThreeReadsThreeColumnsFurther) {
     const ThemeTiles t = Tiles(MaskKind::None);
     Surface16 d = Checker(20, 20);
-    DrawBlock(d, -3, 0, t, 1.0f, 16, true, 'c');  // tile 6
+    DrawBlock(d, -3, 0, t, 1.0f, 16, 'c');  // tile 6
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 13; ++x) ASSERT_EQ(d.pixel(x, y), t.image.pixel(6 * 16 + 3 + x, y));
 }
@@ -107,30 +107,40 @@ TEST(DrawBlock, CellsOutsideTheAlphabetDrawNothing) {
     const Surface16 before = Checker(20, 20);
     for (char c : {'0', '6', '7', 'z', 'A', '\0', '\xff'}) {
         Surface16 d = before;
-        DrawBlock(d, 0, 0, t, 1.0f, 16, true, c);
-        DrawBlock(d, 0, 0, t, 0.5f, 8, false, c);
-        DrawBlockScaled(d, 0, 0, t, 16, true, c, 20, 20);
+        DrawBlock(d, 0, 0, t, 1.0f, 16, c);
+        DrawBlock(d, 0, 0, t, 0.5f, 8, c);
+        DrawBlockScaled(d, 0, 0, t, 16, c, 20, 20);
         EXPECT_EQ(d, before) << c;
     }
 }
 
-TEST(DrawBlock, LargeFlagReadsTheLargeStripEvenWithEqualSizes) {
-    test::MainLayout equal{8, 8, 4, 4};
-    const ThemeTiles t = Tiles(MaskKind::None, equal);
-    Surface16 large(8, 8), small(8, 8);
-    DrawBlock(large, 0, 0, t, 1.0f, 8, true, '2');
-    DrawBlock(small, 0, 0, t, 1.0f, 8, false, '2');
-    EXPECT_EQ(large.pixel(3, 3), t.image.pixel(8 + 3, 3));
-    EXPECT_EQ(small.pixel(3, 3), t.image.pixel(8 + 3, 8 + 3));
+// The strip follows the size alone: the small strip exactly when the size is the small one.
+TEST(DrawBlock, TheSmallSizeReadsTheSmallStripEvenWhenTheSizesAreEqual) {
+    for (const test::MainLayout layout :
+         {test::MainLayout{8, 8, 4, 4}, test::MainLayout{16, 8, 4, 4}}) {
+        const ThemeTiles t = Tiles(MaskKind::None, layout);
+        Surface16 small(8, 8), scaled(8, 8);
+        DrawBlock(small, 0, 0, t, 1.0f, 8, '2');
+        DrawBlockScaled(scaled, 0, 0, t, 8, '2', 8, 8);
+        EXPECT_EQ(small.pixel(3, 3), t.image.pixel(8 + 3, layout.large + 3));
+        EXPECT_EQ(scaled, small);
+    }
+    // Any other size reads the large strip's row.
+    const ThemeTiles t = Tiles(MaskKind::None, {16, 8, 4, 4});
+    Surface16 odd(4, 4);
+    DrawBlock(odd, 0, 0, t, 1.0f, 4, '2');
+    EXPECT_EQ(odd.pixel(1, 1), t.image.pixel(4 + 1, 1));
 }
 
-TEST(DrawBlock, MasklessGhostIsBlendedAtItsOpacity) {
+TEST(DrawBlock, WithoutAMaskTheTileIsCopiedWhateverTheOpacity) {
     const ThemeTiles t = Tiles(MaskKind::None);
-    Surface16 d(16, 16, kBlack555);
-    DrawBlock(d, 0, 0, t, 0.5f, 16, true, '1');
-    const Pixel16 tile = t.image.pixel(5, 5);
-    EXPECT_EQ(Red555(d.pixel(5, 5)), static_cast<int>(std::lrint(Red555(tile) * 0.5)));
-    EXPECT_NE(d.pixel(5, 5), tile);
+    Surface16 copied(16, 16, kBlack555);
+    DrawBlock(copied, 0, 0, t, 1.0f, 16, '1');
+    for (float opacity : {0.75f, 0.5f, 0.25f, 0.0f}) {
+        Surface16 d(16, 16, kBlack555);
+        DrawBlock(d, 0, 0, t, opacity, 16, '1');
+        EXPECT_EQ(d, copied) << opacity;
+    }
 }
 
 TEST(DrawBlockScaled, StretchedOrNaturalSizeThroughAnAlphaMap) {
@@ -138,16 +148,16 @@ TEST(DrawBlockScaled, StretchedOrNaturalSizeThroughAnAlphaMap) {
     for (MaskKind kind : {MaskKind::None, MaskKind::Monochrome, MaskKind::Alpha}) {
         const ThemeTiles t = Tiles(kind);
         Surface16 d = Checker(24, 24);
-        DrawBlockScaled(d, 1, 1, t, 16, true, 'n', 22, 13);
-        DrawBlockScaled(d, 2, 15, t, 8, false, 'o', 5, 8);
+        DrawBlockScaled(d, 1, 1, t, 16, 'n', 22, 13);
+        DrawBlockScaled(d, 2, 15, t, 8, 'o', 5, 8);
         panels.push_back(d);
     }
     EXPECT_TRUE(MatchesGolden(test::Sheet(panels, 3), "gfx/golden/drawblockscaled.png"));
     // Through an alpha map the tile keeps its natural size whatever is asked.
     const ThemeTiles alpha = Tiles(MaskKind::Alpha);
     Surface16 a = Checker(24, 24), b = Checker(24, 24);
-    DrawBlockScaled(a, 1, 1, alpha, 16, true, 'n', 22, 13);
-    DrawBlock(b, 1, 1, alpha, 1.0f, 16, true, 'n');
+    DrawBlockScaled(a, 1, 1, alpha, 16, 'n', 22, 13);
+    DrawBlock(b, 1, 1, alpha, 1.0f, 16, 'n');
     EXPECT_EQ(a, b);
 }
 

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/zrconst.h"
+#include "platform/atomicfile.h"
 #include "support/bytes.h"
 #include "support/temp_dir.h"
 
@@ -494,5 +496,93 @@ TEST(KlbFormat, OpeningTellsUnreadableFilesFromFilesThatAreNoLibrary) {
     EXPECT_EQ(file.count(), 2);
     EXPECT_EQ(file.reader().pos(), kKlbHeaderSize);
 }
+}  // namespace
+}  // namespace pk
+
+namespace pk {
+namespace {
+
+// Reads a library file as the client does, entry by entry with bounded reads, gathering what
+// ReadKlbLibrary gathers from the bytes held whole.
+KlbStatus ReadByRanges(const std::filesystem::path& file, KlbLibrary& lib) {
+    lib = KlbLibrary{};
+    KlbRangeReader reader;
+    if (KlbResult opened = reader.Open(file); !opened)
+        return opened.status;
+    lib.count = reader.count();
+    do {
+        KlbHead head;
+        KlbEntry entry;
+        bool dropped = false;
+        if (KlbResult read = reader.Next(head, entry, &dropped); !read)
+            return read.status;
+        if (KlbResult payload = reader.ReadPayload(entry); !payload)
+            return payload.status;
+        if (!dropped && !entry.name.empty())
+            lib.entries.push_back(std::move(entry));
+    } while (!reader.AtEnd());
+    return KlbStatus::Ok;
+}
+
+TEST_F(KlbSaveTest, ReadingByRangesGivesWhatReadingWholeGives) {
+    const std::string good = GoldenLibrary();
+    std::vector<std::string> libraries;
+    for (size_t n = 0; n <= good.size(); ++n) libraries.push_back(good.substr(0, n));
+    for (auto [at, value] : {std::pair<size_t, int32_t>{277 + 84, 1 << 30},
+                             {277 + 92, -8},
+                             {957 + 80, 0x7FFFFFF0},
+                             {1210 + 100, 100},
+                             {19, 1 << 30}}) {
+        libraries.push_back(good);
+        libraries.back().replace(at, 4, LE(value));
+    }
+    const auto file = dir_ / "lib.klb";
+    for (const std::string& bytes : libraries) {
+        ASSERT_TRUE(WriteFileAtomic(file, bytes));
+        KlbLibrary whole;
+        KlbLibrary ranges;
+        const KlbStatus expected = ReadKlbLibrary(bytes, whole).status;
+        EXPECT_EQ(ReadByRanges(file, ranges), expected) << bytes.size();
+        EXPECT_EQ(ranges.count, whole.count);
+        EXPECT_EQ(ranges.entries, whole.entries) << bytes.size();
+    }
+}
+
+TEST_F(KlbSaveTest, ReadingByRangesTakesLongTextsWithinTheirBoundAndSeesTheFileAsOpened) {
+    KlbEntry skin;
+    skin.kind = KlbKind::Skin;
+    skin.name = "long";
+    skin.eventList = std::string(300 * 1024, 'e');  // beyond the first part read of an entry
+    KlbEntry main;
+    main.kind = KlbKind::Main;
+    main.name = "after";
+    main.image = "BM-image";
+    const auto file = dir_ / "long.klb";
+    ASSERT_TRUE(WriteFileAtomic(file, WriteKlbLibrary({skin, main}, 2)));
+
+    KlbRangeReader reader;
+    ASSERT_TRUE(reader.Open(file));
+    // The editor replaces the library while it is read: the rest is read as it was opened.
+    ASSERT_TRUE(WriteFileAtomic(file, WriteKlbLibrary({main}, 1)));
+    KlbHead head;
+    KlbEntry read;
+    ASSERT_TRUE(reader.Next(head, read));
+    EXPECT_EQ(read.eventList, skin.eventList);
+    ASSERT_TRUE(reader.Next(head, read));
+    EXPECT_EQ(read.name, "after");
+    EXPECT_TRUE(read.image.empty());  // payloads only when asked for
+    ASSERT_TRUE(reader.ReadPayload(read));
+    EXPECT_EQ(read.image, "BM-image");
+    EXPECT_TRUE(reader.AtEnd());
+
+    // Texts beyond the bound for one entry are damage, whatever the file holds.
+    skin.eventList.assign(MaxKlbEntryTexts, 'e');
+    ASSERT_TRUE(WriteFileAtomic(file, WriteKlbLibrary({main, skin, main}, 3)));
+    ASSERT_TRUE(reader.Open(file));
+    EXPECT_TRUE(reader.Next(head, read));
+    EXPECT_EQ(reader.Next(head, read), KlbStatus::Corrupt);
+    EXPECT_TRUE(reader.AtEnd());
+}
+
 }  // namespace
 }  // namespace pk

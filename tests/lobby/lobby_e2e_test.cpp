@@ -1,9 +1,17 @@
 // From the login to a seated player in a game room, without a window: the client against the
 // scripted master server, which hands the game over to the scripted game server.
+#include <optional>
+
+#include "core/zrgamesetlist.h"
+#include "core/zrxsettings.h"
 #include "game/zrfield.h"
 #include "game/zrgamelink.h"
 #include "link_fixture.h"
+#include "lobby/zrlobbychat.h"
+#include "lobby/zrlobbywindow.h"
 #include "peers/game_server.h"
+#include "peers/lobby_games.h"
+#include "peers/room_server.h"
 
 namespace pk::test {
 namespace {
@@ -64,6 +72,9 @@ protected:
     PlayerHost playerHost;
     LobbyGameLinkHost lobbyGameHost;
     std::vector<std::uint32_t> lobbyKeys;
+    // The master's games in a room of the game server, as the masterserver program has them.
+    std::optional<peers::ScriptedRoom> room;
+    std::optional<peers::LobbyGames> handOver;
 };
 
 TEST_F(EndToEnd, LoginRoomListAndJoinAGameToASeat) {
@@ -121,6 +132,104 @@ TEST_F(EndToEnd, CreateAGameAndTakeItsSeat) {
     EXPECT_EQ(GameLink.JoinMode, 1);
     ASSERT_NE(ClientState.game.JoinedGame, nullptr);
     EXPECT_EQ(ClientState.game.JoinedGame->name, "Classic");
+}
+
+TEST_F(EndToEnd, AGameCreatedFromTheLobbyPlaysByTheSetItWasCreatedWith) {
+    room.emplace(games);
+    handOver.emplace(server, games, *room);
+    ASSERT_TRUE(LoadGameSets(BuiltInGameSetBlock(), GameSetFileVersion));
+    std::string set;
+    for (const auto& entry : GameSetList)
+        if (entry->name == "Classic + Special Game")
+            set = entry->data;
+    GameSetList.clear();
+    ASSERT_FALSE(set.empty());
+
+    LobbyConnect(0);
+    ASSERT_TRUE(Welcomed());
+    ASSERT_TRUE(FrameArrives(24));
+    LobbyCreateGame("Classic + Special Game", 1, set, false);
+    ASSERT_TRUE(Seated());
+    ASSERT_TRUE(RunUntil([&set] { return ClientState.game.CurrentGameSetBlob == set; }));
+    // Every weight of the set, in the room the client sees and in the server's own rules.
+    const std::string weights = "aaacccnrrsbbgqqoovidfm";
+    for (std::size_t lines = 1; lines <= 4; ++lines) {
+        EXPECT_EQ(Settings.rules.sbchance[lines], weights) << lines;
+        EXPECT_EQ(games.Last()->Game.rules.sbchance[lines], weights) << lines;
+    }
+    // The lobby lists the game under its set's name, and shows whoever joins it its set.
+    ASSERT_NE(ClientState.game.JoinedGame, nullptr);
+    EXPECT_EQ(ClientState.game.JoinedGame->name, "Classic + Special Game");
+    const std::int32_t id = ClientState.game.JoinedGame->id;
+    GameDisconnect();
+    std::string shown;
+    host.onGameSetView = [&shown](std::int32_t, const std::string&, const std::string& rules) {
+        shown = rules;
+    };
+    RequestJoinGame(id);
+    ASSERT_TRUE(RunUntil([&shown] { return !shown.empty(); }));
+    EXPECT_EQ(shown, set);
+}
+
+TEST_F(EndToEnd, WhoisHelpANewRoomAndTheWayBackAreAnsweredAsByARealServer) {
+    server.script.topic = "Be nice";
+    LobbyConnect(0);
+    ASSERT_TRUE(Welcomed());
+    ASSERT_TRUE(RunUntil([] { return FindGame(7) != nullptr && FindRoomUser("ada") != nullptr; }));
+    const auto called = [this](const std::string& head) {
+        for (const std::string& call : host.calls)
+            if (call.rfind(head, 0) == 0)
+                return call.substr(head.size());
+        return std::string();
+    };
+
+    // "/whois": who the player is and where, and a statistics table.
+    ProcessLobbyChatLine("/whois Ada");
+    ASSERT_TRUE(RunUntil([&] { return !called("Details ").empty() && !called("Stats ").empty(); }));
+    TXSettings details;
+    ASSERT_TRUE(details.LoadFromCompressed(called("Details ")));
+    EXPECT_EQ(details.GetValue("nickname"), "Ada");
+    EXPECT_EQ(details.GetValue("online"), "1");
+    EXPECT_EQ(details.GetValue("state"), "1");
+    EXPECT_EQ(details.GetValue("roomid"), "1");
+    TXSettings stats, table;
+    ASSERT_TRUE(stats.LoadFromCompressed(called("Stats ")));
+    ASSERT_TRUE(table.LoadFromString(stats.GetValue("0")));
+    EXPECT_EQ(table.GetValue("title"), "Games");
+
+    // "/help": lines of the server's own.
+    ProcessLobbyChatLine("/help");
+    ASSERT_TRUE(RunUntil([this] {
+        return std::any_of(host.chat.begin(), host.chat.end(), [](const std::string& line) {
+            return line.rfind(Chat("~19Commands: /p <name> <text>"), 0) == 0;
+        });
+    }));
+
+    // "/p" to a user of the room: the server confirms it to the sender.
+    ProcessLobbyChatLine("/p Ada psst");
+    const std::string sent = Chat("~01~22=~~14Message to Ada~~22= ~~00psst");
+    ASSERT_TRUE(RunUntil([this, &sent] {
+        return std::find(host.chat.begin(), host.chat.end(), sent) != host.chat.end();
+    }));
+
+    // A new room: listed, joined, and empty but for its creator.
+    CreateRoomNamed("Den");
+    ASSERT_TRUE(RunUntil([] {
+        return LobbyModel.currentRoom && FindRoom(LobbyModel.currentRoom->roomId) &&
+               FindRoom(LobbyModel.currentRoom->roomId)->name == "Den";
+    }));
+    EXPECT_NE(LobbyModel.currentRoom->roomId, 1);
+    EXPECT_EQ(FindGame(7), nullptr);
+    EXPECT_EQ(FindRoomUser("ada"), nullptr);
+    ASSERT_TRUE(RunUntil([] { return FindRoomUser("alice") != nullptr; }));
+
+    // Back in the lobby its users, games and topic come again.
+    ASSERT_TRUE(JoinRoomClicked(1));
+    ASSERT_TRUE(RunUntil([] {
+        return LobbyModel.currentRoom->roomId == 1 && FindGame(7) != nullptr &&
+               FindRoomUser("ada") != nullptr && FindRoomUser("alice") != nullptr &&
+               LobbyModel.currentRoom->topic == "Be nice";
+    }));
 }
 
 TEST_F(EndToEnd, LeavingTheLobbyClosesTheGameAndReleasesItsRecord) {

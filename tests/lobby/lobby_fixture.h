@@ -70,7 +70,7 @@ public:
     bool closeAfterError = false;
     bool realGameLink = false;  // GameConnect/GameDisconnect reach the game link
     std::string updateHost;
-    int updatePort = 0;
+    std::string updatePort;
     std::function<void(std::int32_t, const std::string&, const std::string&)> onGameSetView;
 
     void LobbyChatLine(const std::string& line) override { chat.push_back(line); }
@@ -106,7 +106,7 @@ public:
         d = day;
         return birthAnswer;
     }
-    void UpdateStart(const std::string& host, int port) override {
+    void UpdateStart(const std::string& host, const std::string& port) override {
         updateHost = host;
         updatePort = port;
     }

@@ -279,14 +279,33 @@ TEST_F(LobbyChat, AcceptInvitationToAKeyedRoom) {
     SetLobbyHost(&host);
 }
 
-TEST_F(LobbyChat, AdministratorsSkipTheKeyAndOkNeedsTheLink) {
+TEST_F(LobbyChat, AdministratorsSkipTheKey) {
     Connected(0);
     SecondRoom(true);
     Invite(2, 9);
-    ClientState.lobby.LobbyLinkState = sbConnecting;
-    EXPECT_TRUE(Line("/ok").empty());
-    ClientState.lobby.LobbyLinkState = sbConnected;
     EXPECT_EQ(Line("/ok"), (Frames{{3, "2"}}));
+}
+
+// With the link down or still connecting, the invitation's room (or game) cannot be reached:
+// the user is told and the invitation goes, whatever rooms the model still holds.
+TEST_F(LobbyChat, AcceptingWithoutTheLinkSaysTheRoomIsGone) {
+    Connected();
+    SecondRoom(false);
+    NewGame(9).name = "G";
+    for (const auto state : {sbConnecting, sbDown}) {
+        for (const std::int32_t roomId : {1, 2}) {
+            Invite(roomId, 9);
+            host.chat.clear();
+            ClientState.lobby.LobbyLinkState = state;
+            EXPECT_TRUE(Line("/ok").empty());
+            EXPECT_EQ(host.chat,
+                      (std::vector<std::string>{"\x05"
+                                                "15That room does not exist any more."}));
+            EXPECT_EQ(ClientState.lobby.InviteRoomId, 0);
+            EXPECT_EQ(ClientState.lobby.InviteGameId, 0);
+            EXPECT_TRUE(ClientState.lobby.Inviter.empty());
+        }
+    }
 }
 
 TEST_F(LobbyChat, EnterAppendsEveryLineToTheHistory) {

@@ -41,6 +41,16 @@ TEST_F(Join, AnEmptyFriendsListSendsAnEmptyPayload) {
     EXPECT_EQ(TakeSent(), (std::vector<SentFrame>{{22, ""}}));
 }
 
+TEST_F(Join, AFriendWithAnEmptyNameKeepsItsPlaceInTheList) {
+    Connected();
+    NewFriend("");
+    NewFriend("Bob");
+    SendFriendsList();
+    EXPECT_EQ(TakeSent(), (std::vector<SentFrame>{{22,
+                                                   "\x01"
+                                                   "Bob"}}));
+}
+
 TEST_F(Join, NoteActivityTakesAnAutomaticStatusBackOnlyWhenItCan) {
     Connected();
     ClientState.lobby.AutoStatus = 1;
@@ -190,6 +200,7 @@ TEST_F(Join, JoinGameNowConnectsTheGameLinkToTheJoinedGame) {
     EXPECT_EQ(ClientState.game.JoinedGame, FindGame(3));
     const GameLinkHost::JoinedGameInfo info = LobbyJoinedGameInfo();
     EXPECT_TRUE(info.known);
+    EXPECT_EQ(info.id, 3);
     EXPECT_EQ(info.name, "Fun");
     EXPECT_EQ(info.creator, "Ann");
     EXPECT_EQ(info.server, "10.1.2.3");

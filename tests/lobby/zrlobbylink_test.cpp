@@ -61,21 +61,34 @@ TEST_F(LinkTest, TheOtherModesSendTheirLines) {
 TEST_F(LinkTest, UpdateReplyStartsTheUpdateClient) {
     server.options.loginReply = "UPDATE patches.example.org 4000";
     LobbyConnect(0);
-    ASSERT_TRUE(RunUntil([this] { return host.updatePort != 0; }));
+    ASSERT_TRUE(RunUntil([this] { return !host.updatePort.empty(); }));
     EXPECT_EQ(host.messages, (std::vector<std::string>{
                                  "You have an old version of Pelkorin.  Press OK to check online "
                                  "for an upgrade!"}));
     EXPECT_EQ(host.updateHost, "patches.example.org");
-    EXPECT_EQ(host.updatePort, 4000);
+    EXPECT_EQ(host.updatePort, "4000");
     EXPECT_EQ(ClientState.lobby.LobbyLinkState, sbDown);
     EXPECT_EQ(ClientState.lobby.TryCounter, 0);  // no retry
 
-    host.updatePort = 0;
+    host.updatePort.clear();
     server.options.loginReply = "update patches.example.org";
     LobbyConnect(0);
-    ASSERT_TRUE(RunUntil([this] { return host.updatePort != 0; }));
+    ASSERT_TRUE(RunUntil([this] { return !host.updatePort.empty(); }));
     EXPECT_EQ(host.updateHost, UpdateServerHost);
-    EXPECT_EQ(host.updatePort, 16705);
+    EXPECT_EQ(host.updatePort, "16705");
+}
+
+// The named host is kept whatever its port word: the socket reads a service name, and a port
+// it cannot use ends as that run's connection error, never as a run against another host.
+TEST_F(LinkTest, UpdateReplyPassesThePortWordAsItStands) {
+    for (const std::string port : {"http", "70000", "0", "-5"}) {
+        host.updatePort.clear();
+        server.options.loginReply = "update patches.example.org " + port + " extra";
+        LobbyConnect(0);
+        ASSERT_TRUE(RunUntil([this] { return !host.updatePort.empty(); })) << port;
+        EXPECT_EQ(host.updateHost, "patches.example.org") << port;
+        EXPECT_EQ(host.updatePort, port);
+    }
 }
 
 TEST_F(LinkTest, NewOkErrorAndUnknownRepliesCloseWithoutRetry) {

@@ -81,7 +81,9 @@ TEST(ServersStatus, GameServersThenUpdateServers) {
     EXPECT_EQ(ServersStatusLines(report), expected);
 }
 
-TEST(ServersStatus, TheLastFooterNamesTheSectionItCloses) {
+// Between sections only a game-server section is closed with its footer; the footer that ends
+// the report names the last section.
+TEST(ServersStatus, AnUpdateSectionGetsNoFooterBeforeTheNextSection) {
     const std::string report =
         "5 us\x01"
         "u1\x02"
@@ -106,17 +108,21 @@ TEST(ServersStatus, TheLastFooterNamesTheSectionItCloses) {
         "0\x02"
         "R";
     const std::vector<std::string> lines = ServersStatusLines(report);
-    ASSERT_EQ(lines.size(), 11u);
-    EXPECT_EQ(lines[2],
-              Chat("    ~111. ~~17[~00u1~17]~ ~01~19D[down] ~~~14(0/2 users) ~~01h:1~, to "
-                   "users as ~01uh:2~  "));
-    EXPECT_EQ(lines[3], Chat("         Upload: ~150.00kps  ~Redirect: ~01r.example.org:99"));
-    EXPECT_EQ(lines[4], Chat("~01~14  ~03End of Update Servers~~~  Average load: ~010.00%"));
-    EXPECT_EQ(lines[5], "");
-    EXPECT_EQ(lines[6],
-              Chat("    ~111. ~~17[~00g1~17]~ ~01~22U ~~~14(0/3 games) ~~01h:7~, to users "
-                   "as ~01uh~  Region: R"));
-    EXPECT_EQ(lines[7], Chat("~01~14  ~03End of Game Servers~~~  Average load: ~010.00%"));
+    const std::vector<std::string> expected =
+        Concat(Lines({kHeader, "",
+                      Chat("    ~111. ~~17[~00u1~17]~ ~01~19D[down] ~~~14(0/2 users) ~~01h:1~, to "
+                           "users as ~01uh:2~  "),
+                      Chat("         Upload: ~150.00kps  ~Redirect: ~01r.example.org:99"),
+                      Chat("    ~111. ~~17[~00g1~17]~ ~01~22U ~~~14(0/3 games) ~~01h:7~, to users "
+                           "as ~01uh~  Region: R"),
+                      Chat("~01~14  ~03End of Game Servers~~~  Average load: ~010.00%")}),
+               Tail(5));
+    EXPECT_EQ(ServersStatusLines(report), expected);
+    // Two update sections in a row: neither is closed in between.
+    EXPECT_EQ(ServersStatusLines("5 us\x01us"),
+              Concat(Lines({kHeader, "",
+                            Chat("~01~14  ~03End of Update Servers~~~  Average load: ~010.00%")}),
+                     Tail(5)));
 }
 
 TEST(ServersStatus, AnUnknownStateLetterAddsNothingAndABadLoadEndsTheReport) {

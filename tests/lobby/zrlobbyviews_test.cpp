@@ -1,6 +1,12 @@
 // The three list models over the lobby model, driven by the dispatcher.
 #include "lobby/zrlobbyviews.h"
 
+#include <random>
+#include <utility>
+#include <vector>
+
+#include "lobby/zrlobbydispatch.h"
+#include "lobby/zrlobbylists.h"
 #include "lobby_fixture.h"
 
 namespace pk::test {
@@ -89,6 +95,116 @@ TEST_F(Views, UserListShowsHeadersRecordsAndFriendsRooms) {
     // A record that went away before the next rebuild shows nothing rather than freed memory.
     DisposeRoomUser("op");
     EXPECT_FALSE(users.data(users.index(4, 0), Qt::DisplayRole).isValid());
+}
+
+// The rows a view shows, as (kind, id) pairs.
+std::vector<std::pair<int, std::uint32_t>> Shown(const TUserListModel& users) {
+    std::vector<std::pair<int, std::uint32_t>> rows;
+    for (int r = 0; r < users.rowCount(); ++r) {
+        const QModelIndex at = users.index(r, 0);
+        rows.emplace_back(at.data(UserRowKindRole).toInt(), at.data(LobbyIdRole).toUInt());
+    }
+    return rows;
+}
+
+std::vector<std::pair<int, std::uint32_t>> Rows(const std::vector<TUserRow>& rows) {
+    std::vector<std::pair<int, std::uint32_t>> out;
+    for (const TUserRow& row : rows) out.emplace_back(static_cast<int>(row.kind), row.uid);
+    return out;
+}
+
+TEST_F(Views, FloodsOfJoinsLeavesAndChangesShowWhatAFullRebuildShows) {
+    Connected();
+    NewFriend("zed");
+    NewIgnored("Mia");
+    RebuildUserList();
+    std::mt19937 random(11);
+    const auto pick = [&random](int n) { return static_cast<int>(random() % n); };
+    // Few names in two spellings, so that users come back, change and tie on everything but
+    // their names.
+    const auto name = [&] {
+        std::string n = "u" + std::to_string(pick(40));
+        if (pick(2))
+            n[0] = 'U';
+        return n;
+    };
+    for (int step = 1; step <= 4000; ++step) {
+        const std::string p = std::to_string(pick(4));
+        const std::string st = std::to_string(1 + pick(4));
+        switch (pick(5)) {
+            case 0:
+            case 1:
+                LobbyDispatch(LobbyMsgUserJoined, F({name(), p, st}));
+                break;
+            case 2:
+                LobbyDispatch(LobbyMsgUserLeft, F({name()}));
+                break;
+            case 3:
+                LobbyDispatch(LobbyMsgUserChanged, F({name(), p, st}));
+                break;
+            default:
+                if (pick(10) == 0) {  // now and then the section closes or opens again
+                    ClientState.lobby.ShowUsers = !ClientState.lobby.ShowUsers;
+                    RebuildUserList();
+                }
+                break;
+        }
+        if (step % 37 != 0)
+            continue;
+        const auto incremental = Rows(LobbyModel.userRows);
+        ASSERT_EQ(Shown(models.users), incremental) << step;
+        RebuildUserList();
+        ASSERT_EQ(Rows(LobbyModel.userRows), incremental) << step;
+    }
+}
+
+TEST_F(Views, FloodsOfGamesKeepTheOrderSortingThemAllGives) {
+    Connected();
+    std::mt19937 random(5);
+    const auto pick = [&random](int n) { return static_cast<int>(random() % n); };
+    const auto n = [](int v) { return std::to_string(v); };
+    const auto sortAll = [&](TGameListModel& all, int column, bool ascending) {
+        all.sort(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+        all.BeginUpdate();
+        for (const auto& game : LobbyModel.currentRoom->games.Items()) all.Added(game->id);
+        all.EndUpdate();
+    };
+    int column = 0;
+    bool ascending = true;
+    models.games.sort(column);
+    for (int step = 1; step <= 3000; ++step) {
+        const int id = pick(60);
+        // Few names, regions and counts, so that most games tie on the sort column's key.
+        switch (pick(6)) {
+            case 0:
+            case 1:
+                LobbyDispatch(LobbyMsgGameAdded, F({n(id), n(pick(2)), n(6), n(2), "c" + n(pick(3)),
+                                                    "g" + n(pick(4)), "r" + n(pick(3))}));
+                break;
+            case 2:
+            case 3:
+                LobbyDispatch(LobbyMsgGameChanged, F({n(id), n(pick(2)), n(6), n(2), n(pick(7)),
+                                                      n(pick(3)), "g" + n(pick(4)), n(pick(2))}));
+                break;
+            case 4:
+                LobbyDispatch(LobbyMsgGameRemoved, F({n(id)}));
+                break;
+            default:
+                if (pick(10) == 0) {
+                    column = pick(GameColumns);
+                    ascending = pick(2) == 0;
+                    models.games.sort(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+                }
+                break;
+        }
+        if (step % 23 != 0)
+            continue;
+        TGameListModel all;
+        sortAll(all, column, ascending);
+        ASSERT_EQ(models.games.rowCount(), all.rowCount()) << step;
+        for (int row = 0; row < all.rowCount(); ++row)
+            ASSERT_EQ(models.games.IdAt(row), all.IdAt(row)) << step << " row " << row;
+    }
 }
 
 }  // namespace

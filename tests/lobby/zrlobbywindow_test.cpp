@@ -202,8 +202,11 @@ TEST_F(LobbyWindowTest, MenuSelectionKeepsTheFocusedSection) {
     // A room user focused: friends and headers go.
     EXPECT_EQ(MenuSelection(bob, {0, dora, bob}), std::vector<int>{bob});
     EXPECT_EQ(MenuSelection(eve, {bob, eve}), std::vector<int>{eve});
-    EXPECT_TRUE(MenuSelection(0, {0, bob}).empty());  // a header focused
-    EXPECT_TRUE(MenuSelection(bob, {}).empty());
+    // An ignored user focused but not selected: every selected row goes, no menu.
+    EXPECT_EQ(MenuSelection(eve, {bob}), std::vector<int>{});
+    // A header focused, or nothing selected: the click leaves the selection alone.
+    EXPECT_EQ(MenuSelection(0, {0, bob}), std::nullopt);
+    EXPECT_EQ(MenuSelection(bob, {}), std::nullopt);
 }
 
 TEST_F(LobbyWindowTest, ModeratorActionsBytes) {
@@ -266,6 +269,16 @@ TEST_F(LobbyWindowTest, FriendsAndIgnoreEditsAddNoDuplicates) {
     RemoveIgnored({FindIgnored("bob")->uid});
     EXPECT_EQ(LobbyModel.ignored.size(), 1u);
     EXPECT_TRUE(TakeSent().empty());  // the ignore list stays here
+}
+
+TEST_F(LobbyWindowTest, AUserWithoutANameIsNeverAddedAsAFriend) {
+    Connected();
+    NewRoomUser("");
+    NewRoomUser("bob");
+    AddUsersAsFriends(Uids({"", "bob"}));
+    ASSERT_EQ(LobbyModel.friends.size(), 1u);
+    EXPECT_NE(FindFriend("bob"), nullptr);
+    EXPECT_EQ(TakeSent(), (std::vector<SentFrame>{{22, "bob"}}));
 }
 
 TEST_F(LobbyWindowTest, InviteAndWhois) {

@@ -67,13 +67,13 @@ TEST_F(PlayerDetailsTest, UnknownRoomsAndOutsideGamesHideTheirButtons) {
     EXPECT_EQ(view.gameLabel, "In Far game");
     EXPECT_EQ(view.gameCreator, "Created by Cy");
     EXPECT_FALSE(view.joinGameVisible);
-    EXPECT_EQ(view.awayLabel, "");
+    EXPECT_EQ(view.awayLabel, std::nullopt);  // a state without a text leaves the label
     EXPECT_EQ(ClientState.lobby.ShownGameId, 0);
     view = Show({{"nickname", "Di"}, {"roomid", "1"}});
     EXPECT_EQ(view.roomLabel, "In Lobby");
     EXPECT_FALSE(view.joinRoomVisible);  // the own room
     EXPECT_EQ(view.gameLabel, "Not in a game");
-    EXPECT_EQ(view.awayLabel, "");  // offline
+    EXPECT_EQ(view.awayLabel, std::optional<std::string>(""));  // offline
     view = Show({{"nickname", "Ed"}});
     EXPECT_EQ(view.roomLabel, "Not connected");
 }

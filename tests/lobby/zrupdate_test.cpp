@@ -284,6 +284,23 @@ TEST_F(UpdateClient, HostileTotalsAndEndlessTextEndTheRun) {
     EXPECT_EQ(ClientState.update.Busy, 0);
 }
 
+// A size word that is no 32-bit number is no empty patch: nothing is applied or started.
+TEST_F(UpdateClient, ASizeThatIsNoNumberEndsTheRunAndStartsNothing) {
+    const auto before = prog.Snapshot(true);
+    for (const std::string text : {"start 4294967296 0", "start 2147483648 0", "start 12abc 0",
+                                   "start 0x10 0", "start - 0"}) {
+        host.messages.clear();
+        server.script = [text](UpdateServerPeer&, PeerConnection& conn) {
+            conn.Send(UpdateMessage(text));
+        };
+        Start();
+        ASSERT_TRUE(Ended()) << text;
+        EXPECT_EQ(host.messages, std::vector<std::string>{std::string(DownloadErrorText)}) << text;
+        EXPECT_TRUE(host.starts.empty()) << text;
+        EXPECT_EQ(prog.Snapshot(true), before) << text;
+    }
+}
+
 TEST_F(UpdateClient, APatchFileThatCannotBeCreatedEndsTheRun) {
     fs::create_directory(prog.Root() / "patch.tmp");
     server.script = peers::ServePatch(PatchBuilder().NewFile("x", "y", true).Bytes());

@@ -190,9 +190,9 @@ TEST_F(SockFixture, UnresolvableHostEndsInAnErrorEvent) {
     sock.IPAddr = "no-such-host.invalid";
     int s = 0;
     sock.Connect(s);
-    EXPECT_EQ(sock.LastSocket(), -1);
     EXPECT_GT(s, 0);
     ASSERT_TRUE(RunUntil([&] { return !errors.empty(); }));
+    EXPECT_EQ(sock.LastSocket(), -1);
     EXPECT_EQ(errors[0].socket, s);
     EXPECT_EQ(errors[0].func, "FD_CONNECT");
     EXPECT_GE(errors[0].code, 11001);

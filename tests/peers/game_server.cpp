@@ -160,10 +160,14 @@ GameServerPeer::GameServerPeer() {
                 session.SendSeed(options.seed);
             }
         };
+        s.Game.rules = RoomRules(options.gameSet);
         s.OnSeedReply = [this](GameServerSession& session, const GameFrame& reply) {
             if (options.autoJoin && reply.type == 0x01) {
                 const std::string name = WordAt(2, session.LoginLine());
                 session.SendJoined(options.joinSlot, name, options.joinTeam);
+                if (!options.gameSet.empty()) {
+                    session.SendFrame(0x22, "1" + options.gameSetName + '\x02' + options.gameSet);
+                }
             }
         };
         s.OnFrame = [this](GameServerSession& session, const GameFrame& frame) {

@@ -101,6 +101,11 @@ public:
         bool acknowledge = true;
         std::string ackTokens = "102022222";
         int level = 1;
+        // The room's game set in its stored (compressed) form: the rules every player's game
+        // is answered by, and sent (0x22, under `gameSetName`) after the join reply. Empty: the
+        // rules of a fresh game set, and nothing sent.
+        std::string gameSet;
+        std::string gameSetName = "Default";
     };
 
     GameServerPeer();

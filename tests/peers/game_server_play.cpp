@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/zrgameset.h"
 #include "core/zrmisc.h"
 #include "game/zrfield.h"
 #include "game/zrowngame.h"
+#include "game/zrroomrules.h"
 
 namespace pk::peers {
 
@@ -77,6 +79,18 @@ std::string EncodeAcknowledgement(int level, const std::string& tokens,
     return bits;
 }
 
+std::string EncodeUsageConfirmation(int usageId, const std::string& inventory) {
+    std::string bits;
+    int position = 0;
+    WriteBits(bits, position, 0, 1);
+    WriteBits(bits, position, static_cast<std::uint32_t>(usageId) & 0xFF, 8);
+    WriteBits(bits, position, static_cast<std::uint32_t>(inventory.size()), 5);
+    for (char letter : inventory) {
+        WriteBits(bits, position, static_cast<std::uint32_t>(SpecialAlphabet.find(letter) + 1), 5);
+    }
+    return bits;
+}
+
 std::string StartGamePayload(const std::string& tokens, std::int32_t seedA, std::int32_t seedB,
                              const std::string& stackData) {
     // Counted here rather than by the client's own routine; an empty list has no token field.
@@ -86,6 +100,13 @@ std::string StartGamePayload(const std::string& tokens, std::int32_t seedA, std:
         payload += tokens + TokenSep;
     return payload + std::to_string(seedA) + TokenSep + std::to_string(seedB) + TokenSep +
            stackData;
+}
+
+tgamerules RoomRules(const std::string& compressedSet) {
+    TGameSet set;
+    if (!compressedSet.empty() && !set.LoadFromCompressed(compressedSet))
+        set.Reset();
+    return RulesFromGameSet(set);
 }
 
 void ServerOwnGame::Start(const std::string& tokens, std::int32_t a, std::int32_t b) {
@@ -132,10 +153,10 @@ bool ServerOwnGame::Acknowledge(const std::string& report, const std::string& ne
     const std::string rows = FullRows(field);
     const int count = WordCount(rows);
     lines += count;
-    AddToInventory(seedA, count, CollectSpecials(field, rows), inventory);
+    AddToInventory(rules, seedA, count, CollectSpecials(field, rows), inventory);
     removelines(field, rows);
     std::string placed;
-    AddSpecials(seedA, seedB, lines, placed, field, count);
+    AddSpecials(rules, seedA, seedB, lines, placed, field, count);
     return true;
 }
 

@@ -125,6 +125,8 @@ void MasterServerSession::SendWelcome(const std::string& payload, std::uint32_t 
 
 void MasterServerSession::SendWelcome() {
     const MasterScript& s = server_.script;
+    roomId_ = s.roomId;
+    status_ = s.status;
     SendWelcome(Join({N(s.welcomeNumber), N(s.privilege), N(s.status), N(s.roomId), N(s.roomFlag),
                       N(s.roomUsers), s.roomName}),
                 static_cast<std::uint32_t>(s.welcomeNumber));
@@ -132,89 +134,21 @@ void MasterServerSession::SendWelcome() {
 
 void MasterServerSession::SendScript() {
     const MasterScript& s = server_.script;
-    const std::string account = WordAt(4, loginLine_);
+    if (roomId_ == 0) {
+        roomId_ = s.roomId;  // a welcome of the test's own making
+    }
     SendFrame(12, MasterList(s.rooms));
-    std::vector<std::string> users{MasterUserRecord(account, s.privilege, s.status)};
-    users.insert(users.end(), s.users.begin(), s.users.end());
-    SendFrame(8, MasterList(users));
-    SendFrame(16, MasterList(s.games));
+    SendFrame(8, MasterList(RoomUsers(roomId_)));
+    SendFrame(16, MasterList(RoomGames(roomId_)));
     SendFrame(21, Join({s.topic, "", "0"}));
+    ToRoom(roomId_, 6, MasterUserRecord(Account(), s.privilege, status_));
     for (const std::string& line : s.chat) {
         SendFrame(2, line);
     }
 }
 
-void MasterServerSession::HandOverGame(int gameId) {
-    // The client hands its send key as it stands after the request to the game link; ours
-    // has read the same bytes.
-    if (server_.OnGameKey) {
-        server_.OnGameKey(recvKey_.state);
-    }
-    const MasterScript& s = server_.script;
-    SendFrame(19, Join({N(gameId), s.gameHost, N(s.gamePort)}));
-}
-
-void MasterServerSession::Answer(const LobbyFrame& frame) {
-    const MasterScript& s = server_.script;
-    const std::string account = WordAt(4, loginLine_);
-    const auto field = [&frame](int n) { return TokenAt(n, frame.payload, kField); };
-    if (MasterAnswerDialogRequest(*this, s, frame)) {
-        return;
-    }
-    switch (frame.code) {
-        case 17:  // pong
-            ++pongs_;
-            break;
-        case 22: {  // friends list
-            std::vector<std::string> online;
-            for (const auto& f : s.onlineFriends) {
-                for (int i = 1; i <= TokenCount(frame.payload, kRecord); ++i) {
-                    if (SameText(TokenAt(i, frame.payload, kRecord), f.name)) {
-                        online.push_back(Join({f.name, N(f.status), N(f.roomId)}));
-                    }
-                }
-            }
-            SendFrame(31, MasterList(online));
-            break;
-        }
-        case 2:  // regions
-            SendFrame(4, MasterList(s.regions));
-            break;
-        case 7:  // join game: its game set first
-            SendFrame(18, field(1) + kField + s.gameSetRules);
-            break;
-        case 5:  // join game on its server
-            HandOverGame(ParseInt(field(1)).value_or(0));
-            break;
-        case 6: {  // create game: region, game-set name, game-set text
-            const int id = nextGameId_++;
-            SendFrame(14, Join({N(id), "0", "6", "2", account, field(2), "Local"}));
-            HandOverGame(id);
-            break;
-        }
-        case 18:  // command; plain chat comes back as a chat line of the room
-            if (field(1) == "\x1e") {
-                SendFrame(2, MasterServerText(
-                                 'c', 0, true, false, false,
-                                 account + kField + RestFromToken(2, frame.payload, kField)));
-            }
-            break;
-        case 12:  // own status
-            SendFrame(9, Join({account, N(s.privilege), frame.payload}));
-            break;
-        case 3:  // join room
-            SendFrame(27, Join({field(1), N(s.privilege), N(s.status)}));
-            SendFrame(8, MasterUserRecord(account, s.privilege, s.status));
-            break;
-        case 21:  // player details
-            SendFrame(33, frame.payload + kField + "details");
-            break;
-        case 26:  // player statistics
-            SendFrame(34, frame.payload + kField + "stats");
-            break;
-        default:
-            break;
-    }
+std::string MasterServerSession::Account() const {
+    return WordAt(4, loginLine_);
 }
 
 void MasterServerSession::Receive() {

@@ -123,12 +123,28 @@ public:
     // The running client-to-server key (the client's send key after the last frame read).
     std::uint32_t ClientKeyState() const { return recvKey_.state; }
     PeerConnection& Connection() { return conn_; }
+    // The account logged in, the room it is in and its status, as the server keeps them.
+    std::string Account() const;
+    int RoomId() const { return roomId_; }
+    int Status() const { return status_; }
 
     void Receive();
 
 private:
+    // The answers of master_lobby.cpp: a request as a real server takes it, told to everyone
+    // it concerns.
     void Answer(const LobbyFrame& frame);
     void HandOverGame(int gameId);
+    void CreateGame(const LobbyFrame& frame);
+    void JoinRoom(int roomId);
+    void Command(const std::string& name, const std::string& text);
+    void SendPlayerDetails(const std::string& name);
+    void SendPlayerStats(const std::string& name);
+    // The records of a room's users and games as the server lists them now.
+    std::vector<std::string> RoomUsers(int roomId) const;
+    std::vector<std::string> RoomGames(int roomId) const;
+    // A frame to every other framed session in a room.
+    void ToRoom(int roomId, std::uint8_t code, const std::string& payload);
 
     PeerConnection& conn_;
     MasterServerPeer& server_;
@@ -141,7 +157,10 @@ private:
     std::uint32_t clientValue_ = 0;
     std::vector<LobbyFrame> frames_;
     int pongs_ = 0;
-    int nextGameId_ = 900;
+    int roomId_ = 0;
+    int status_ = 1;
+    std::string awayMessage_;
+    std::string profile_;
 };
 
 class MasterServerPeer {
@@ -168,14 +187,29 @@ public:
     std::function<void(MasterServerSession&, const LobbyFrame&)> OnFrame;
     // The lobby key of a join or create request, for the game server.
     std::function<void(std::uint32_t key)> OnGameKey;
+    // A game created from the lobby: its id, the game-set name and the set's stored form, told
+    // before its creator is sent to the game server (which then plays by that set).
+    std::function<void(int id, const std::string& setName, const std::string& setData)>
+        OnGameCreated;
 
     std::vector<std::unique_ptr<MasterServerSession>>& Sessions() { return sessions_; }
     MasterServerSession* Last() { return sessions_.empty() ? nullptr : sessions_.back().get(); }
 
 private:
+    friend class MasterServerSession;
+    // Rooms and games made while the server runs, beside the script's.
+    struct CreatedGame {
+        int id = 0;
+        int roomId = 0;
+        std::string record;  // MasterGameRecord
+        std::string setData;
+    };
     LoopbackListener listener_;
     std::vector<std::unique_ptr<MasterServerSession>> sessions_;
+    std::vector<CreatedGame> createdGames_;
     int accepted_ = 0;
+    int nextGameId_ = 900;
+    int nextRoomId_ = 100;
 };
 
 }  // namespace pk::peers

@@ -1,11 +1,14 @@
 #include "peers/room_server.h"
 
+#include <QTimer>
 #include <algorithm>
 #include <ctime>
+#include <utility>
 
 #include "core/zrmisc.h"
 #include "core/zrxsettings.h"
 #include "game/zrfield.h"
+#include "peers/game_server_play.h"
 #include "peers/room_script.h"
 
 namespace pk::peers {
@@ -20,7 +23,7 @@ std::string Join2(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-ScriptedRoom::ScriptedRoom(GameServerPeer& server) : server_(server) {
+ScriptedRoom::ScriptedRoom(GameServerPeer& server) : server_(server), rules_(RoomRules({})) {
     server_.options.autoJoin = false;
     server_.OnSession = [this](GameServerSession& session) {
         session.OnSeedReply = [this](GameServerSession& s, const GameFrame& reply) {
@@ -50,7 +53,11 @@ ScriptedRoom::Member* ScriptedRoom::Of(const GameServerSession& session) {
 }
 
 void ScriptedRoom::AddBot(const std::string& name, int slot, const std::string& team) {
-    members_.push_back({name, slot, team, false, nullptr});
+    Member bot;
+    bot.name = name;
+    bot.slot = slot;
+    bot.team = team;
+    members_.push_back(std::move(bot));
     Broadcast(0x0d, std::to_string(slot) + Sep + name + Sep + team);
 }
 
@@ -106,7 +113,12 @@ void ScriptedRoom::Join(GameServerSession& s) {
     Broadcast(0x0d, std::to_string(slot) + Sep + name + Sep);
     const bool first = std::none_of(members_.begin(), members_.end(),
                                     [](const Member& m) { return m.session != nullptr; });
-    members_.push_back({name, slot, "", false, &s});
+    Member player;
+    player.name = name;
+    player.slot = slot;
+    player.session = &s;
+    members_.push_back(std::move(player));
+    s.Game.rules = RoomRules(gameSetData);
     if (first && firstIsOperator)
         operators.push_back(name);
     if (!gameSetData.empty())
@@ -135,12 +147,36 @@ void ScriptedRoom::RemoveMember(const std::string& name) {
                    members_.end());
 }
 
+void ScriptedRoom::ApplyGameSet() {
+    rules_ = RoomRules(gameSetData);
+    for (Member& m : members_)
+        if (m.session != nullptr)
+            m.session->Game.rules = rules_;
+}
+
+void ScriptedRoom::SetGameSet(const std::string& name, const std::string& data) {
+    gameSetName = name;
+    gameSetData = data;
+    // A game under way keeps the rules it started with, on the server and on the screens of
+    // those still in it: they hear of the new set when it ends.
+    if (!running)
+        ApplyGameSet();
+    for (Member& m : members_) {
+        if (m.session == nullptr || m.session->phase() != GameServerSession::Phase::Room)
+            continue;
+        m.setToShow = InPlay(m);
+        if (!m.setToShow)
+            SendGameSettings(*m.session, true, gameSetName, gameSetData);
+    }
+}
+
 void ScriptedRoom::StartGame() {
-    std::string tokens;
-    for (int i = 0; i < 8; ++i) {
+    std::string tokens = startTokens;
+    for (int i = 0; i < 8 && startTokens.empty(); ++i) {
         tokens += (i ? std::string(1, Sep) : std::string()) + "1" +
                   std::string(PieceTable[static_cast<std::size_t>(i % 7)]);
     }
+    ApplyGameSet();
     running = true;
     paused = false;
     started_ = static_cast<std::int64_t>(std::time(nullptr));
@@ -149,6 +185,7 @@ void ScriptedRoom::StartGame() {
         if (m.session != nullptr && m.session->phase() == GameServerSession::Phase::Room)
             m.session->StartGame(tokens, 4711, 815);
     }
+    StartPlay();
 }
 
 std::string ScriptedRoom::StatsRecord(const std::string& winner) const {
@@ -176,9 +213,43 @@ void ScriptedRoom::EndGame(const std::string& winner) {
     if (!running)
         return;
     running = false;
+    StopPlay();
     ++gamesPlayed_;
     Broadcast(0x0f, winner);
     Broadcast(0x02, StatsRecord(winner));
+    ApplyGameSet();
+    for (Member& m : members_)
+        if (std::exchange(m.setToShow, false) && m.session != nullptr)
+            SendGameSettings(*m.session, true, gameSetName, gameSetData);
+}
+
+void ScriptedRoom::Chat(GameServerSession& s, const std::string& name, const std::string& body) {
+    const std::string command = TokenAt(1, body, Sep);
+    const std::string text = RestFromToken(2, body, Sep);
+    // Chat lines go to everyone in the room, the sender too (a client shows only what comes
+    // back), in the room window and in the game window alike.
+    const auto toRoom = [&](int code) {
+        for (const Member& m : members_)
+            if (m.session != nullptr && m.session->phase() == GameServerSession::Phase::Room)
+                SendServerText(*m.session, 'c', code, false, true, true, {name, text});
+    };
+    if (command == "\x1e") {
+        toRoom(0);
+    } else if (command == "me") {
+        toRoom(1);
+    } else if (command == "p") {
+        Member* to = Find(WordAt(1, text));
+        const std::string message = RestFromWord(2, text);
+        if (to == nullptr) {
+            SendServerText(s, 'i', 2, false, true, true, {});
+            return;
+        }
+        SendServerText(s, 'c', 18, false, true, true, {to->name, message});
+        if (to->session != nullptr)
+            SendServerText(*to->session, 'c', 2, false, true, true, {name, message});
+    } else {
+        SendServerText(s, 'i', 10, false, true, true, {command});
+    }
 }
 
 void ScriptedRoom::Frame(GameServerSession& s, const GameFrame& f) {
@@ -200,13 +271,9 @@ void ScriptedRoom::Frame(GameServerSession& s, const GameFrame& f) {
             me->team = f.payload;
             Broadcast(0x0e, Join2(name, f.payload), &s);
             break;
-        case 0x14: {  // chat: the command byte and the text after the place byte
-            const std::string text = TokenAt(2, f.payload, Sep);
-            for (const Member& m : members_)
-                if (m.session != nullptr && m.session != &s)
-                    SendServerText(*m.session, 'c', 0, false, true, false, {name, text});
+        case 0x14:  // chat or a slash command, after the place byte
+            Chat(s, name, f.payload.empty() ? std::string() : f.payload.substr(1));
             break;
-        }
         case 0x10:  // pause
             if (IsOperator(s) && running) {
                 paused = f.payload == "1";
@@ -221,7 +288,13 @@ void ScriptedRoom::Frame(GameServerSession& s, const GameFrame& f) {
             else if (f.payload == "0" && running)
                 EndGame("");
             break;
-        case 0x1b:  // the own loss: alone or last, the game ends
+        case 0x19:  // a piece placed: the others see the field it left (acknowledged before)
+            if (InPlay(*me))
+                ShowField(*me, s.Game.field, &s);
+            break;
+        case 0x1d:  // a special used, discarded or sacrificed
+            if (InPlay(*me))
+                SpecialUsed(s, *me, f.payload);
             break;
         case 0x1e: {  // kick
             if (!IsOperator(s))
@@ -255,13 +328,8 @@ void ScriptedRoom::Frame(GameServerSession& s, const GameFrame& f) {
             }
             break;
         case 0x20:  // the room's game set: name, stored form
-            if (IsOperator(s) && !running) {
-                gameSetName = TokenAt(1, f.payload, Sep);
-                gameSetData = RestFromToken(2, f.payload, Sep);
-                for (const Member& m : members_)
-                    if (m.session != nullptr)
-                        SendGameSettings(*m.session, true, gameSetName, gameSetData);
-            }
+            if (IsOperator(s) && !running)
+                SetGameSet(TokenAt(1, f.payload, Sep), RestFromToken(2, f.payload, Sep));
             break;
         case 0x21: {  // the slot a watcher views
             const auto slot = ParseInt(f.payload);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <iterator>
@@ -50,6 +52,98 @@ TEST(AtomicFile, UncommittedOrFailedWritesKeepTheOldFile) {
 
     // A folder that does not exist cannot even hold the temporary file.
     EXPECT_FALSE(WriteFileAtomic(dir.Path() / "missing" / "file", "x"));
+}
+
+mode_t ModeOf(const std::filesystem::path& file) {
+    struct stat st {};
+    EXPECT_EQ(::stat(file.c_str(), &st), 0) << file;
+    return st.st_mode & 07777;
+}
+
+TEST(AtomicFile, AUserFileKeepsItsModeAndItsLinks) {
+    test::TempDir dir;
+    namespace fs = std::filesystem;
+    fs::create_directory(dir.Path() / "real");
+    const auto file = dir.Path() / "real" / "pelkorin.cfg";
+    ASSERT_TRUE(WriteFileAtomic(file, "old"));
+    ASSERT_EQ(::chmod(file.c_str(), 0600), 0);
+    ASSERT_TRUE(WriteFileAtomic(file, "mine", SaveTarget::UserFile));
+    EXPECT_EQ(ModeOf(file), 0600u);
+    EXPECT_EQ(Slurp(file), "mine");
+
+    // A relative link to a link to the file: both links stay, the file gets the bytes, and
+    // the temporary went beside the file (nothing is left in either folder).
+    fs::create_symlink("real/pelkorin.cfg", dir.Path() / "first");
+    fs::create_symlink(dir.Path() / "first", dir.Path() / "second");
+    ASSERT_TRUE(WriteFileAtomic(dir.Path() / "second", "through", SaveTarget::UserFile));
+    EXPECT_TRUE(fs::is_symlink(dir.Path() / "second"));
+    EXPECT_TRUE(fs::is_symlink(dir.Path() / "first"));
+    EXPECT_EQ(Slurp(file), "through");
+    EXPECT_EQ(ModeOf(file), 0600u);
+    EXPECT_EQ(EntriesIn(dir.Path()), 3u);
+    EXPECT_EQ(EntriesIn(dir.Path() / "real"), 1u);
+
+    // A link to nothing yet: the file is made where it points.
+    fs::create_symlink("real/new.cfg", dir.Path() / "dangling");
+    ASSERT_TRUE(WriteFileAtomic(dir.Path() / "dangling", "made", SaveTarget::UserFile));
+    EXPECT_EQ(Slurp(dir.Path() / "real" / "new.cfg"), "made");
+    EXPECT_TRUE(fs::is_symlink(dir.Path() / "dangling"));
+
+    // Links in a loop are refused; nothing is written.
+    fs::create_symlink("loop-b", dir.Path() / "loop-a");
+    fs::create_symlink("loop-a", dir.Path() / "loop-b");
+    EXPECT_FALSE(WriteFileAtomic(dir.Path() / "loop-a", "x", SaveTarget::UserFile));
+    EXPECT_TRUE(fs::is_symlink(dir.Path() / "loop-a"));
+    EXPECT_EQ(EntriesIn(dir.Path()), 6u);
+}
+
+TEST(AtomicFile, ByDefaultALinkIsReplacedNeverFollowed) {
+    test::TempDir dir;
+    namespace fs = std::filesystem;
+    const auto victim = dir.Path() / "victim";
+    ASSERT_TRUE(WriteFileAtomic(victim, "untouched"));
+    ASSERT_EQ(::chmod(victim.c_str(), 0600), 0);
+    fs::create_symlink(victim, dir.Path() / "upgrade.tmp");
+    ASSERT_TRUE(WriteFileAtomic(dir.Path() / "upgrade.tmp", "queue"));
+    EXPECT_FALSE(fs::is_symlink(dir.Path() / "upgrade.tmp"));
+    EXPECT_EQ(Slurp(dir.Path() / "upgrade.tmp"), "queue");
+    EXPECT_EQ(Slurp(victim), "untouched");
+    EXPECT_EQ(ModeOf(dir.Path() / "upgrade.tmp") & 0044, 0044u);
+}
+
+TEST(AtomicFile, StaleTemporariesOfEndedProcessesAreRemoved) {
+    test::TempDir dir;
+    namespace fs = std::filesystem;
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ASSERT_GT(child, 0);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    const std::string ended = std::to_string(child);
+    const std::string own = std::to_string(::getpid());
+    const auto path = [&](const std::string& name) { return dir.Path() / name; };
+    for (const std::string& name : std::vector<std::string>{
+             "gamesets.cfg.tmp" + ended + ".0", "gamesets.cfg.tmp2147483647.12",
+             "gamesets.cfg.tmp" + own + ".3", "other.cfg.tmp" + ended + ".0",
+             "gamesets.cfg.tmp" + ended, "gamesets.cfg.tmp" + ended + ".x", "gamesets.cfg.tmp.0",
+             "gamesets.cfg"})
+        ASSERT_TRUE(WriteFileAtomic(path(name), "x"));
+    fs::create_directory(path("gamesets.cfg.tmp" + ended + ".1"));
+    EXPECT_EQ(RemoveStaleTemporaries(path("gamesets.cfg")), 2);
+    EXPECT_FALSE(fs::exists(path("gamesets.cfg.tmp" + ended + ".0")));
+    EXPECT_FALSE(fs::exists(path("gamesets.cfg.tmp2147483647.12")));
+    // A running process's save, other files' temporaries, other names and folders stay.
+    EXPECT_EQ(EntriesIn(dir.Path()), 7u);
+    EXPECT_TRUE(fs::exists(path("gamesets.cfg.tmp" + own + ".3")));
+
+    // A linked user file's temporaries lie beside the file it points to.
+    fs::create_directory(path("real"));
+    ASSERT_TRUE(WriteFileAtomic(path("real") / "kled.ini", "x"));
+    ASSERT_TRUE(WriteFileAtomic(path("real") / ("kled.ini.tmp" + ended + ".0"), "x"));
+    fs::create_symlink("real/kled.ini", path("kled.ini"));
+    EXPECT_EQ(RemoveStaleTemporaries(path("kled.ini"), SaveTarget::UserFile), 1);
+    EXPECT_EQ(EntriesIn(path("real")), 1u);
 }
 
 TEST(FileRead, WholeFileUpToTheCapAndNotOneByteMore) {

@@ -37,6 +37,7 @@ public:
     WindowRect Screen() override { return screen; }
     void SetPlacement(const WindowRect& rect) override { place = rect; }
     void SetFullScreen(bool on) override { maximised = on; }
+    void SetTrayHint(const std::string& hint) override { hints.push_back(hint); }
     void ShowLoading() override { ++loadings; }
     void HideLoading() override { ++hides; }
 
@@ -46,7 +47,7 @@ public:
     int hides = 0;
     bool timedTimer = false;
     bool maximised = false;
-    std::vector<std::string> messages;
+    std::vector<std::string> messages, hints;
     std::vector<bool> enabled;
     WindowRect place{0, 0, 400, 301};
     WindowRect screen{0, 0, 1025, 769};
@@ -83,7 +84,7 @@ inline void ResetShellGlobals() {
     Config = TConfig{};
     Settings = tsettingsarray{};
     ClientState = tme{};
-    GameSetList.clear();
+    ClearGameSets();
     FreeThemeSelection();
     ThemeSelection = TThemeSelection{};
     NoHighResTimer = 0;

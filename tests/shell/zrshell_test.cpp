@@ -8,8 +8,11 @@
 
 #include "core/zrconst.h"
 #include "core/zrxsettings.h"
+#include "game/zrfmqueue.h"
 #include "game/zrgamelink.h"
 #include "game/zrgamethread.h"
+#include "game/zrowngame.h"
+#include "peers/game_server.h"
 #include "platform/atomicfile.h"
 #include "shell/shell_fixture.h"
 #include "shell/zrconfigfile.h"
@@ -120,6 +123,49 @@ TEST_F(LifeCycleTest, AnExceptionInAGameRoomLogsTheOwnGame) {
     ClientState.game.GameLinkState = LinkDown;
 }
 
+TEST_F(LifeCycleTest, AnAcknowledgementWithWrongSeedsIsReportedOnceAndClosesWithTheLinks) {
+    peers::GameServerPeer server;
+    ASSERT_TRUE(server.Listen());
+    Config.accountname = "alice";
+    InstallGameWiring();
+    GameConnect("127.0.0.1", server.Port());
+    ASSERT_TRUE(test::RunUntil([] { return ClientState.game.GameLinkState == LinkInRoom; }));
+    peers::GameServerSession& session = *server.Last();
+    std::string tokens = "102022222";
+    for (int i = 1; i < 6; ++i) tokens += TokenSep + std::string("102022222");
+    session.StartGame(tokens, 1, 2);
+    session.Game.seedA = 77;  // the server's record disagrees with the client's
+    ASSERT_TRUE(test::RunUntil([] { return GameTiming.PieceActive.load() == 1; }));
+    QueueEndPiece(true);
+    const auto reports = [&session] {
+        std::vector<std::string> payloads;
+        for (const auto& frame : session.Frames())
+            if (frame.type == 0x27)
+                payloads.push_back(frame.payload);
+        return payloads;
+    };
+    ASSERT_TRUE(test::RunUntil([&] { return !reports().empty(); }));
+    TXSettings report;
+    ASSERT_TRUE(report.LoadFromCompressed(reports().front()));
+    EXPECT_NE(report.GetValue("e").find("Exception: BUG: random seeds don't match!"),
+              std::string::npos)
+        << report.GetValue("e");
+    EXPECT_EQ(window.messages, std::vector<std::string>{std::string(ErrorMessageText)});
+
+    // The game stands still; what else the server sends is still read, and no second report
+    // or message follows.
+    session.SendFrame(0x0a, "42");
+    ASSERT_TRUE(test::RunUntil([] { return ClientState.game.AverageLevel == 42; }));
+    EXPECT_EQ(reports().size(), 1u);
+    EXPECT_EQ(window.messages.size(), 1u);
+    // The client stays open while a link is up and closes once the last one is down.
+    EXPECT_EQ(ClientState.game.GameLinkState, LinkInRoom);
+    EXPECT_EQ(window.closes, 0);
+    GameDisconnect();
+    EXPECT_EQ(window.closes, 1);
+    RemoveGameWiring();
+}
+
 TEST_F(LifeCycleTest, TheErrorTextIsPackedAndCutToItsLimit) {
     TXSettings record;
     ASSERT_TRUE(record.LoadFromCompressed(PackErrorText("hello\r\n")));
@@ -203,6 +249,8 @@ TEST_F(LifeCycleTest, WithoutAnyThemeStartUpStopsAndKeepsTheStoredChoice) {
     TXSettings saved;
     ASSERT_TRUE(saved.LoadFromCompressed(*ReadFileBytes(ConfigPath(), 1 << 20)));
     EXPECT_EQ(saved.GetValue("theme2"), stored);
+    EXPECT_EQ(saved.GetValue("winw"), "800");  // nor is it written over
+    EXPECT_EQ(saved.GetValue("winh"), "600");
 }
 
 // A start-up that throws part-way: reported like any exception; before the window is shown the
@@ -282,6 +330,26 @@ TEST_F(LifeCycleTest, TheCloseRunsOnceAndEveryStepRunsWhateverFails) {
     EXPECT_EQ(audio.frees, 1);
     ASSERT_TRUE(saved.LoadFromCompressed(*ReadFileBytes(ConfigPath(), 1 << 20)));
     EXPECT_EQ(saved.GetValue("team"), "saved");
+}
+
+// In a room, the tray tells of the game server only while the lobby link is down; connecting
+// counts as up.
+TEST_F(LifeCycleTest, TheRoomsTrayHintWaitsForTheLobbyLinkToBeDown) {
+    ShellRoomHost room;
+    SetRoomHost(&room);
+    Config.accountname = "me";
+    ClientState.game.GameLinkState = LinkInRoom;
+    for (const int state : {0, 1}) {
+        lobby.state = state;
+        room.RefreshUserList();
+        EXPECT_TRUE(window.hints.empty()) << state;
+    }
+    lobby.state = 2;
+    room.RefreshUserList();
+    ASSERT_EQ(window.hints.size(), 1u);
+    EXPECT_EQ(window.hints[0].rfind("me on ", 0), 0u);
+    ClientState.game.GameLinkState = LinkDown;
+    SetRoomHost(nullptr);
 }
 
 TEST_F(LifeCycleTest, CreationSetsTheStartValues) {

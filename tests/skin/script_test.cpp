@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
+
 #include "core/zrlog.h"
 #include "skin/skin_fixture.h"
 #include "skin/zrskinscript.h"
@@ -212,6 +215,34 @@ TEST_F(SkinScriptTest, WildcardScriptsThatSetThemselvesOffAgainStopAtTheLineBudg
     Build();
     RunElementEvent("onclick", El("x"));  // the next event has a budget of its own
     EXPECT_EQ(GetSkinVar("done"), "1");
+}
+
+TEST_F(SkinScriptTest, AWildcardStormFiredAtEveryElementSharesOneBudgetAndEndsQuickly) {
+    // Every element answers the event and the action it spreads by spreading it to every
+    // element again: without one budget for the whole event this runs for most of a minute.
+    for (int i = 0; i < 120; ++i)
+        Add("e" + std::to_string(i), Script({"onstorm ping *", "onping ping *"}));
+    Build();
+    const auto start = std::chrono::steady_clock::now();
+    FireSkinEvent("onstorm");
+    const auto took = std::chrono::steady_clock::now() - start;
+    std::printf("[ figures  ] wildcard storm at 120 elements: %.1f ms\n",
+                std::chrono::duration<double, std::milli>(took).count());
+    EXPECT_LT(took, std::chrono::milliseconds(100));
+    const std::string log = ClientLog();
+    EXPECT_NE(log.find("lines run and elements visited"), std::string::npos);
+    EXPECT_EQ(log.find("lines run", log.find("lines run") + 1), std::string::npos);  // logged once
+}
+
+TEST_F(SkinScriptTest, AnEventWithinItsBudgetRunsEveryLineOfEveryElement) {
+    // 100 lines and 100 walks of 100 elements: half the budget, all of it carried out.
+    for (int i = 0; i < 99; ++i) Add("e" + std::to_string(i), Script({"onstart hide *"}));
+    Add("z", Script({"onstart hide *", "onstart @done yes"}));
+    Build();
+    FireSkinEvent("onstart");
+    EXPECT_EQ(GetSkinVar("done"), "yes");
+    EXPECT_EQ(El("e0").visible, 0);
+    EXPECT_EQ(ClientLog().find("stopped"), std::string::npos);
 }
 
 TEST_F(SkinScriptTest, FireSkinEventRunsEverySkinThenPaintsOrClears) {

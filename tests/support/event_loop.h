@@ -16,4 +16,22 @@ bool RunUntil(const std::function<bool()>& done, int limitMs = 10000);
 // Runs the event loop for pending events only (a few rounds, no waiting).
 void DrainEvents();
 
+// The longest time the event loop went without coming round, while the meter lives: a timer
+// that fires at every turn of the loop notes the time between its firings. A window stays
+// answering for as long as this stays short.
+class EventLoopGaps {
+public:
+    EventLoopGaps();
+    ~EventLoopGaps();
+    EventLoopGaps(const EventLoopGaps&) = delete;
+    EventLoopGaps& operator=(const EventLoopGaps&) = delete;
+
+    double LongestMs() const;
+    long Turns() const;
+
+private:
+    struct State;
+    State* state_;
+};
+
 }  // namespace pk::test

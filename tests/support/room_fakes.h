@@ -21,6 +21,7 @@ public:
     std::vector<std::string> room, game, lobby, dialogs, calls, attack;
     bool gameUp = true;
     bool lobbyUp = true;
+    bool lobbyConnecting = false;
     int gameDisconnects = 0;
     int lobbyDisconnects = 0;
     bool teamUpdateEnabled = true;
@@ -38,6 +39,7 @@ public:
         gameUp = false;
     }
     bool LobbyConnected() const override { return lobbyUp; }
+    bool LobbyLinkDown() const override { return !lobbyUp && !lobbyConnecting; }
     void LobbyDisconnectWithoutRetry() override {
         ++lobbyDisconnects;
         lobbyUp = false;

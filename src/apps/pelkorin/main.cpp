@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/zrconst.h"
 #include "game/ui/zrforms.h"
 #include "game/ui/zrgextrasform.h"
 #include "game/zrpartyline.h"
@@ -61,7 +62,8 @@ int main(int argc, char** argv) {
     auto* browser = new pk::Tzrbrowser();
     windows.emplace_back(browser);
     windows.emplace_back(new pk::Tzrgame());
-    windows.emplace_back(new pk::Tzrpartyline());
+    auto* partyline = new pk::Tzrpartyline();
+    windows.emplace_back(partyline);
     windows.emplace_back(new pk::Tzrtitle());
     windows.emplace_back(new pk::Tzrsettings());
     windows.emplace_back(new pk::Tzrstheme());
@@ -109,6 +111,7 @@ int main(int argc, char** argv) {
     // The room window's settings button opens the editor in its room mode.
     pk::InstallRoomGameSetEditor();
     pk::InstallLobbyWindowHooks(*browser, *query);
+    partyline->SetKickPrompt(pk::KickMessagePrompt(*query));
     browser->hooks.roomDetails = pk::ShowRoomStats;
     browser->hooks.editOwnDetails = pk::ShowOwnStats;
 
@@ -118,11 +121,12 @@ int main(int argc, char** argv) {
     pk::SetUpdateView(pk::update);
     pk::InstallUpdateClient();
 
-    // Ctrl+C or a session's end closes the client as its close box would.
-    pk::OnTerminationSignal([zrmain] { zrmain->CloseWindow(); });
+    // Ctrl+C or a session's end closes the client in order, also while a message box of the
+    // start-up is open: the loops return and the close below runs.
+    pk::OnTerminationSignal([&app] { app.EndForSignal(); }, pk::TerminationGraceSeconds);
     int result = 1;
     if (pk::StartUp(Arguments(argc, argv)))
-        result = app.exec();
+        result = app.Ending() ? 0 : app.exec();
     // The close runs once: here when the loop ended without the window closing, or when no
     // theme could be loaded.
     if (!pk::ShellClosed())

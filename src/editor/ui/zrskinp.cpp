@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QScrollArea>
 #include <QSplitter>
 #include <QStatusBar>
@@ -15,6 +16,7 @@
 #include <QTabBar>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <exception>
 
 #include "core/zrlog.h"
@@ -108,7 +110,7 @@ Tskinp::Tskinp(KledDoc& doc, QWidget* parent)
     windowtabs_->setObjectName("windowtabs");
     for (int i = 0; i < kPreviewTabCount; ++i) windowtabs_->addTab(PreviewTabCaption(i));
 
-    auto* splitter = new QSplitter(this);
+    auto* splitter = splitter_ = new QSplitter(this);
     skinlist_ = new QListWidget(splitter);
     skinlist_->setObjectName("skinlist");
     skinlist_->viewport()->installEventFilter(this);
@@ -216,6 +218,62 @@ void Tskinp::DocumentChanged() {
 void Tskinp::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     FormShow();
+    if (event->spontaneous())
+        return;  // back from minimised: where the user left it
+    Guarded("skinp FitOnScreen", [this] { FitOnScreen(true); });
+    // Some window managers tell the frame's size only once the window is mapped: fit again.
+    QTimer::singleShot(0, this, [this] {
+        Guarded("skinp FitOnScreen", [this] {
+            if (isVisible())
+                FitOnScreen(false);
+        });
+    });
+}
+
+QRect FitWithin(QRect frame, const QRect& area) {
+    frame.setWidth(std::min(frame.width(), area.width()));
+    frame.setHeight(std::min(frame.height(), area.height()));
+    frame.moveLeft(std::clamp(frame.left(), area.left(), area.right() - frame.width() + 1));
+    frame.moveTop(std::clamp(frame.top(), area.top(), area.bottom() - frame.height() + 1));
+    return frame;
+}
+
+// The window opens large enough to show the whole picture beside the list when the screen has
+// room for it, and its frame never reaches past the screen's free area: on a smaller screen it
+// shrinks (the picture scrolls) and it is moved in from the edges it passes.
+void Tskinp::FitOnScreen(bool grow) {
+    // Never placed before, it opens over the main window, on the main window's screen.
+    const QWidget* main = parentWidget() ? parentWidget()->window() : nullptr;
+    const bool placed = testAttribute(Qt::WA_Moved);
+    const bool overMain = !placed && main && main->isVisible();
+    const QScreen* screen = overMain ? main->screen() : this->screen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    const QRect frameNow = frameGeometry();
+    const QMargins frame(geometry().left() - frameNow.left(), geometry().top() - frameNow.top(),
+                         frameNow.right() - geometry().right(),
+                         frameNow.bottom() - geometry().bottom());
+    QSize size = this->size();
+    if (grow) {
+        const QSize room = scroll_->maximumViewportSize();
+        size += QSize(std::max(0, paintBox_->width() - room.width()),
+                      std::max(0, paintBox_->height() - room.height()));
+    }
+    QRect wanted(frameNow.topLeft(), size.grownBy(frame));
+    if (!placed)
+        wanted.moveCenter(overMain ? main->frameGeometry().center() : area.center());
+    const QRect target = FitWithin(wanted, area);
+    const QSize client = target.marginsRemoved(frame).size();
+    if (client != this->size()) {
+        const int list = splitter_->sizes().value(0);
+        resize(client);
+        // The list keeps its width; the picture takes what the window gained or lost.
+        splitter_->setSizes(
+            {list, std::max(0, splitter_->width() - list - splitter_->handleWidth())});
+    }
+    if (frameGeometry().topLeft() != target.topLeft())
+        move(target.topLeft());
 }
 
 void Tskinp::changeEvent(QEvent* event) {

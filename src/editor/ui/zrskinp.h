@@ -16,6 +16,7 @@ class QLabel;
 class QListWidget;
 class QListWidgetItem;
 class QScrollArea;
+class QSplitter;
 class QStatusBar;
 class QTabBar;
 class QTimer;
@@ -23,6 +24,10 @@ class QTimer;
 namespace pk {
 
 class SkinPaintBox;
+
+// Where a window's frame goes so that it lies inside `area`: no larger than the area, moved in
+// from any edge it passes.
+QRect FitWithin(QRect frame, const QRect& area);
 
 class Tskinp : public QWidget {
     Q_OBJECT
@@ -80,6 +85,7 @@ private:
     void LayOut();
     void ShowPicture(const Surface16& picture);
     void ShowStatus();
+    void FitOnScreen(bool grow);
     void UpdateCursor(int x, int y);
     TZRC* ItemEntry(QListWidgetItem* item) const;
 
@@ -88,6 +94,7 @@ private:
     QComboBox* themelist_ = nullptr;
     QTabBar* windowtabs_ = nullptr;
     QListWidget* skinlist_ = nullptr;
+    QSplitter* splitter_ = nullptr;
     QScrollArea* scroll_ = nullptr;
     SkinPaintBox* paintBox_ = nullptr;
     QCheckBox* stretchskins_ = nullptr;

@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFormLayout>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -13,12 +12,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QScrollArea>
 #include <QSlider>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <set>
 
 #include "core/zrlog.h"
 #include "game/zrpartyline.h"
@@ -32,21 +29,6 @@ Tzrgamesetup* zrgamesetup = nullptr;
 namespace {
 
 constexpr int kExpandedHeight = 442;
-
-// The controls of the six-value lists and of the piece weights, in value order.
-constexpr std::array<const char*, 6> kStackEdits = {"gsstack1", "gsstack2", "gsstack3",
-                                                    "gsstack4", "gsstack5", "gsstack6"};
-constexpr std::array<const char*, 6> kTeamEdits = {"gsteam1", "gsteam2", "gsteam3",
-                                                   "gsteam4", "gsteam5", "gsteam6"};
-constexpr std::array<const char*, PieceKinds> kPieceBars = {"gsp1", "gsp2", "gsp3", "gsp4",
-                                                            "gsp5", "gsp6", "gsp7"};
-
-// Keys on the "Players" and "Game Settings" pages; every other bound key is a special block's.
-const std::set<std::string_view> kPlayerKeys = {
-    "maxp", "maxs", "eteams", "startvote", "startvotesec", "alwaysmod", "allowmove"};
-const std::set<std::string_view> kGameKeys = {
-    "classic",   "avglvl",     "lvlstart", "linesforlvl", "lvlinc",  "speedupmin", "speedupint",
-    "maxpieces", "winbylines", "winlines", "holdpiece",   "pshadow", "piecedelay", "samepieces"};
 
 QString Q(const std::string& text) {
     return Cp1252ToQString(text);
@@ -67,22 +49,6 @@ QString MultiLine(const std::string& text) {
     return Q(out);
 }
 
-// A page scrolls, so that the window keeps its height with the settings shown.
-QWidget* Scrolled(QWidget* page) {
-    auto* scroll = new QScrollArea();
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidget(page);
-    return scroll;
-}
-
-QSlider* WeightBar(QWidget* parent, const std::string& name) {
-    auto* bar = new QSlider(Qt::Horizontal, parent);
-    bar->setObjectName(QString::fromStdString(name));
-    bar->setRange(0, MaxWeight);
-    return bar;
-}
-
 }  // namespace
 
 Tzrgamesetup::Tzrgamesetup(QWidget* parent) : QWidget(parent, Qt::Window) {
@@ -94,7 +60,7 @@ Tzrgamesetup::Tzrgamesetup(QWidget* parent) : QWidget(parent, Qt::Window) {
     adjustSize();
     headerHeight_ = header_->sizeHint().height();
     tabs_->hide();
-    resize(560, headerHeight_);
+    resize(620, headerHeight_);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->geometry();
         move(area.center().x() - width() / 2, area.center().y() - 221);
@@ -153,12 +119,19 @@ void Tzrgamesetup::Build() {
     regiontext_->setReadOnly(true);
     moreregions_ = new QPushButton(QStringLiteral("..."), header_);
     moreregions_->setObjectName(QStringLiteral("MoreRegions"));
+    moreregions_->setToolTip(QStringLiteral("Choose the server region"));
+    auto* regionLabel = new QLabel(QStringLiteral("Server:"), header_);
+    regionLabel->setBuddy(regiontext_);
+    label1_->setBuddy(presetlist_);
     top->addWidget(label1_, 0, 0, 1, 4);
     top->addWidget(presetlist_, 1, 0, 1, 2);
     top->addWidget(creategameb_, 1, 2);
     top->addWidget(cancel_, 1, 3);
-    grid->addWidget(regiontext_, 2, 0);
-    grid->addWidget(moreregions_, 2, 1);
+    auto* region = new QHBoxLayout();
+    region->addWidget(regionLabel);
+    region->addWidget(regiontext_, 1);
+    region->addWidget(moreregions_);
+    grid->addLayout(region, 2, 0, 1, 2);
     grid->addWidget(spectator_, 2, 2, 1, 2);
     grid->addWidget(showsettings_, 3, 0);
     grid->addWidget(aadd_, 3, 1);
@@ -169,99 +142,8 @@ void Tzrgamesetup::Build() {
     rename_->hide();
     outer->addWidget(header_);
 
-    tabs_ = new QTabWidget(this);
-    tabs_->setObjectName(QStringLiteral("settingstablist"));
-    gsdesc_ = new QPlainTextEdit(tabs_);
-    gsdesc_->setObjectName(QStringLiteral("gsdesc"));
-    tabs_->addTab(gsdesc_, QStringLiteral("Description"));
-
-    std::vector<std::string_view> players, game, sb;
-    for (const auto& b : GameSetCheckBindings) {
-        (kPlayerKeys.count(b.key) ? players : kGameKeys.count(b.key) ? game : sb).push_back(b.key);
-    }
-    for (const auto& b : GameSetEditBindings) {
-        (kPlayerKeys.count(b.key) ? players : kGameKeys.count(b.key) ? game : sb).push_back(b.key);
-    }
-    QWidget* playersPage = BuildPage(players);
-    auto* teamGrid = new QGridLayout();
-    teamGrid->addWidget(new QLabel(QStringLiteral("Stack"), playersPage), 0, 1);
-    teamGrid->addWidget(new QLabel(QStringLiteral("Team"), playersPage), 0, 2);
-    for (std::size_t i = 0; i < 6; ++i) {
-        const int row = static_cast<int>(i) + 1;
-        teamGrid->addWidget(new QLabel(QString::number(row), playersPage), row, 0);
-        stacks_[i] = new QLineEdit(playersPage);
-        stacks_[i]->setObjectName(QString::fromLatin1(kStackEdits[i]));
-        teams_[i] = new QLineEdit(playersPage);
-        teams_[i]->setObjectName(QString::fromLatin1(kTeamEdits[i]));
-        teamGrid->addWidget(stacks_[i], row, 1);
-        teamGrid->addWidget(teams_[i], row, 2);
-    }
-    static_cast<QFormLayout*>(playersPage->layout())->addRow(teamGrid);
-    tabs_->addTab(Scrolled(playersPage), QStringLiteral("Players"));
-    QWidget* gamePage = BuildPage(game);
-    gsclassicrules_ = new QPlainTextEdit(gamePage);
-    gsclassicrules_->setObjectName(QStringLiteral("gsclassicrules"));
-    static_cast<QFormLayout*>(gamePage->layout())
-        ->addRow(QStringLiteral("Classic rules"), gsclassicrules_);
-    tabs_->addTab(Scrolled(gamePage), QStringLiteral("Game Settings"));
-
-    auto* sbPage = new QWidget(tabs_);
-    auto* sbGrid = new QGridLayout(sbPage);
-    sbset_ = new QComboBox(sbPage);
-    sbset_->setObjectName(QStringLiteral("sbset"));
-    sbset_->addItems(
-        {QStringLiteral("One line is cleared."), QStringLiteral("Two lines are cleared."),
-         QStringLiteral("Three lines are cleared."), QStringLiteral("Four lines are cleared.")});
-    shiftleft_ = new QPushButton(QStringLiteral("<<<"), sbPage);
-    shiftleft_->setObjectName(QStringLiteral("shiftleft"));
-    shiftright_ = new QPushButton(QStringLiteral(">>>"), sbPage);
-    shiftright_->setObjectName(QStringLiteral("shiftright"));
-    changeall_ = new QCheckBox(QStringLiteral("Change all at once"), sbPage);
-    changeall_->setObjectName(QStringLiteral("changeall"));
-    sbGrid->addWidget(sbset_, 0, 0, 1, 2);
-    sbGrid->addWidget(shiftleft_, 0, 2);
-    sbGrid->addWidget(shiftright_, 0, 3);
-    sbGrid->addWidget(changeall_, 1, 0, 1, 4);
-    for (int k = 0; k < SpecialBlockKinds; ++k) {
-        const std::string name = "gssb" + std::to_string(k + 1);
-        QSlider* bar = WeightBar(sbPage, name);
-        gssb_[static_cast<std::size_t>(k)] = bar;
-        const int row = 2 + k % 7, column = (k / 7) * 2;
-        sbGrid->addWidget(
-            new QLabel(QString(QChar(SpecialBlockLetters[static_cast<std::size_t>(k)])), sbPage),
-            row, column);
-        sbGrid->addWidget(bar, row, column + 1);
-        connect(bar, &QSlider::valueChanged, this,
-                [this, bar] { Guard("Tzrgamesetup.gssbChange", [&] { gssbChange(bar); }); });
-    }
-    tabs_->addTab(Scrolled(sbPage), QStringLiteral("Special Blocks"));
-    tabs_->addTab(Scrolled(BuildPage(sb)), QStringLiteral("S.B. Settings"));
-    auto* piecePage = new QWidget(tabs_);
-    auto* pieceForm = new QFormLayout(piecePage);
-    for (std::size_t n = 0; n < gsp_.size(); ++n) {
-        QSlider* bar = WeightBar(piecePage, kPieceBars[n]);
-        gsp_[n] = bar;
-        pieceForm->addRow(QStringLiteral("Piece %1").arg(n + 1), bar);
-        connect(bar, &QSlider::valueChanged, this, [this] { gstbchange(); });
-    }
-    tabs_->addTab(Scrolled(piecePage), QStringLiteral("Game Pieces"));
+    BuildPages();
     outer->addWidget(tabs_, 1);
-
-    for (auto& [key, box] : checks_) {
-        connect(box, &QCheckBox::clicked, this, [this] { gscbclick(); });
-    }
-    for (auto& [key, edit] : edits_) {
-        connect(edit, &QLineEdit::textEdited, this, [this] { gseditchange(); });
-    }
-    for (QLineEdit* edit : stacks_) {
-        connect(edit, &QLineEdit::textEdited, this, [this] { gseditchange(); });
-    }
-    for (QLineEdit* edit : teams_) {
-        connect(edit, &QLineEdit::textEdited, this, [this] { gseditchange(); });
-    }
-    for (QPlainTextEdit* text : {gsdesc_, gsclassicrules_}) {
-        connect(text, &QPlainTextEdit::textChanged, this, [this] { gsrechange(); });
-    }
 
     connect(presetlist_, qOverload<int>(&QComboBox::activated), this, [this](int row) {
         Guard("Tzrgamesetup.presetlistChange", [&] { presetlistChange(row); });
@@ -289,34 +171,6 @@ void Tzrgamesetup::Build() {
             [this] { Guard("Tzrgamesetup.adeleteClick", [&] { adeleteClick(); }); });
     connect(moreregions_, &QPushButton::clicked, this,
             [this] { Guard("Tzrgamesetup.MoreRegionsClick", [&] { MoreRegionsClick(); }); });
-}
-
-QWidget* Tzrgamesetup::BuildPage(const std::vector<std::string_view>& keys) {
-    auto* page = new QWidget(tabs_);
-    auto* form = new QFormLayout(page);
-    for (std::string_view key : keys) {
-        const auto check = std::find_if(GameSetCheckBindings.begin(), GameSetCheckBindings.end(),
-                                        [key](const auto& b) { return b.key == key; });
-        if (check != GameSetCheckBindings.end()) {
-            auto* box =
-                new QCheckBox(QString::fromLatin1(key.data(), static_cast<int>(key.size())), page);
-            box->setObjectName(QString::fromLatin1(check->control.data(),
-                                                   static_cast<int>(check->control.size())));
-            checks_[std::string(key)] = box;
-            form->addRow(box);
-            continue;
-        }
-        const auto edit = std::find_if(GameSetEditBindings.begin(), GameSetEditBindings.end(),
-                                       [key](const auto& b) { return b.key == key; });
-        if (edit != GameSetEditBindings.end()) {
-            auto* line = new QLineEdit(page);
-            line->setObjectName(
-                QString::fromLatin1(edit->control.data(), static_cast<int>(edit->control.size())));
-            edits_[std::string(key)] = line;
-            form->addRow(QString::fromLatin1(key.data(), static_cast<int>(key.size())), line);
-        }
-    }
-    return page;
 }
 
 QWidget* Tzrgamesetup::Control(const std::string& name) const {
@@ -586,7 +440,7 @@ void OpenRoomGameSetup(std::int32_t gameId, const std::string& gameName, const s
 
 void InstallRoomGameSetEditor() {
     SetRoomGameSetEditor([](const RoomGameSetRequest& request) {
-        OpenRoomGameSetup(0, request.name, request.data, request.editable);
+        OpenRoomGameSetup(request.gameId, request.name, request.data, request.editable);
     });
 }
 

@@ -95,7 +95,8 @@ protected:
 
 private:
     void Build();
-    QWidget* BuildPage(const std::vector<std::string_view>& keys);
+    // The tab pages and their controls (zrgamesetuppages.cpp).
+    void BuildPages();
     void LoadList();
     void LoadWeights();
     void ControlChanged(const char* where);

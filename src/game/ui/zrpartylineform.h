@@ -40,7 +40,11 @@ public:
     // Controls, by their names.
     TZRTxtbox* chatbox() const { return chatbox_; }
     QLineEdit* chatedit() const { return chatedit_; }
-    QListWidget* userlist() const { return userlist_; }
+    // The list as the room holds it now (a refresh still waiting for the event loop is done).
+    QListWidget* userlist() const {
+        const_cast<Tzrpartyline*>(this)->FlushUserList();
+        return userlist_;
+    }
     QLineEdit* teamname() const { return teamname_; }
     QPushButton* updateteam() const { return updateteam_; }
     QPushButton* startgame() const { return startgame_; }
@@ -93,6 +97,9 @@ public:
     void whoismenuClick();
     // The row's picture as the list draws it.
     QImage RowImage(int row, bool selected, bool focused) const;
+    // The same of the rows as shown, without bringing them in line first: what painting uses,
+    // as a paint pass must not change the rows it paints.
+    QImage ShownRowImage(int row, bool selected, bool focused) const;
 
     // Dialogs that tests replace: the font picker, the kick message prompt, and what runs the
     // save dialog (`savedialog`, set up for the log) to a file name, empty when cancelled.
@@ -109,6 +116,8 @@ public:
     void ClearChat() override;
     void RefreshUserList() override;
     void RepaintUserList() override;
+    // Brings the list's rows in line with the room when a refresh is waiting.
+    void FlushUserList();
     bool TeamUpdateEnabled() const override;
     void SetTeamUpdateEnabled(bool on) override;
     void SetTeamNameText(const std::string& text) override;
@@ -143,6 +152,7 @@ private:
     void RestoreFont(QWidget& target, bool stats);
     void FocusChat();
     tclient* RowPlayer(int row) const;
+    tclient* ShownRowPlayer(int row) const;  // of the rows as shown, without a refresh
     tclient* SelectedPlayer() const;
     void KickWithPrompt(bool ban);
     void ShowMessage(const std::string& text);
@@ -168,6 +178,8 @@ private:
     QFileDialog* savedialog = nullptr;  // made at the first save
     QWidget* containerpanel_ = nullptr;
     QListWidget* userlist_ = nullptr;
+    std::vector<RoomRow> rows_;  // the rows the list shows, as last refreshed
+    bool refreshQueued_ = false;
     QWidget* chatcontrolpanel = nullptr;  // team and game controls below the list
     QLabel* teamlabel_ = nullptr;
     QLineEdit* teamname_ = nullptr;

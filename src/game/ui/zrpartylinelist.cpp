@@ -1,7 +1,6 @@
 // The room window's player list: rows drawn as the room model lists them, the own row's ready
 // mark and "Play!"/"Watch" button, and the moderation menu.
 #include <QApplication>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -10,6 +9,7 @@
 #include <QPushButton>
 #include <QStyledItemDelegate>
 
+#include "core/zrlog.h"
 #include "game/ui/zrpartylineform.h"
 #include "game/zrgame.h"
 #include "game/zrroomhost.h"
@@ -29,7 +29,7 @@ public:
         SkinGuard("Tzrpartyline.userlistDrawItem", [&] {
             const bool selected = option.state & QStyle::State_Selected;
             const bool focused = option.state & QStyle::State_HasFocus;
-            const QImage row = form_->RowImage(index.row(), selected, focused);
+            const QImage row = form_->ShownRowImage(index.row(), selected, focused);
             painter->drawImage(option.rect.topLeft(), row);
         });
     }
@@ -148,36 +148,72 @@ void Tzrpartyline::BuildUserMenu() {
         add(userpopupmenu_, "whoismenu", "Show player &details...", [this] { whoismenuClick(); });
 }
 
+namespace {
+
+QListWidgetItem* NewRowItem(const RoomRow& r) {
+    return new QListWidgetItem(
+        r.kind == RoomRowKind::Slot
+            ? QString::number(r.slot)
+            : (r.kind == RoomRowKind::Header ? QStringLiteral("!spectators") : QString()));
+}
+
+}  // namespace
+
 void Tzrpartyline::RefreshUserList() {
-    const int top = userlist_->count() > 0 ? userlist_->indexAt(QPoint(1, 1)).row() : 0;
-    const std::vector<RoomRow> rows = UserListRows();
-    userlist_->setUpdatesEnabled(false);
-    const int selected = userlist_->currentRow();
-    userlist_->clear();
-    for (const RoomRow& r : rows) {
-        auto* item = new QListWidgetItem(
-            r.kind == RoomRowKind::Slot
-                ? QString::number(r.slot)
-                : (r.kind == RoomRowKind::Header ? QStringLiteral("!spectators") : QString()));
-        userlist_->addItem(item);
+    // The rows follow the room once when the event loop comes round, however many players
+    // arrived or left meanwhile: rebuilding the whole list for each of thousands of arrivals
+    // froze the window. Whatever reads the rows first brings them in line.
+    if (refreshQueued_)
+        return;
+    refreshQueued_ = true;
+    QMetaObject::invokeMethod(
+        this, [this] { SkinGuard("Tzrpartyline.RefreshUserList", [&] { FlushUserList(); }); },
+        Qt::QueuedConnection);
+}
+
+void Tzrpartyline::FlushUserList() {
+    if (!refreshQueued_)
+        return;
+    refreshQueued_ = false;
+    // Only the rows that differ from those shown are replaced, so the list keeps its selection
+    // and scroll position by itself, and paints once.
+    std::vector<RoomRow> rows = UserListRows();
+    if (static_cast<int>(rows_.size()) != userlist_->count()) {
+        rows_.clear();  // out of step with the widget: refill it
+        userlist_->clear();
     }
-    if (selected >= 0 && selected < userlist_->count())
-        userlist_->setCurrentRow(selected, QItemSelectionModel::NoUpdate);
-    if (top > 0 && top < userlist_->count())
-        userlist_->scrollToItem(userlist_->item(top), QAbstractItemView::PositionAtTop);
-    userlist_->setUpdatesEnabled(true);
+    std::size_t head = 0;
+    while (head < rows.size() && head < rows_.size() && rows[head] == rows_[head]) ++head;
+    std::size_t tail = 0;
+    while (tail < rows.size() - head && tail < rows_.size() - head &&
+           rows[rows.size() - 1 - tail] == rows_[rows_.size() - 1 - tail])
+        ++tail;
+    const int from = static_cast<int>(head);
+    for (std::size_t gone = rows_.size() - head - tail; gone > 0; --gone)
+        delete userlist_->takeItem(from);
+    for (std::size_t i = head; i < rows.size() - tail; ++i)
+        userlist_->insertItem(static_cast<int>(i), NewRowItem(rows[i]));
+    rows_ = std::move(rows);
     RepaintUserList();
 }
 
 void Tzrpartyline::RepaintUserList() {
-    userlist_->viewport()->repaint();
+    // The rows are painted when the event loop comes round, once however many changes came
+    // meanwhile, not at once for each.
+    userlist_->viewport()->update();
 }
 
 tclient* Tzrpartyline::RowPlayer(int row) const {
-    const std::vector<RoomRow> rows = UserListRows();
-    if (row < 0 || row >= static_cast<int>(rows.size()) || row >= userlist_->count())
+    const_cast<Tzrpartyline*>(this)->FlushUserList();
+    return ShownRowPlayer(row);
+}
+
+tclient* Tzrpartyline::ShownRowPlayer(int row) const {
+    if (row < 0 || row >= static_cast<int>(rows_.size()) || row >= userlist_->count())
         return nullptr;
-    return rows[static_cast<std::size_t>(row)].player;
+    const RoomRow& r = rows_[static_cast<std::size_t>(row)];
+    return r.kind == RoomRowKind::Slot ? SlotPlayers[static_cast<std::size_t>(r.slot)]
+                                       : RowPlayerNow(r);
 }
 
 tclient* Tzrpartyline::SelectedPlayer() const {
@@ -185,15 +221,22 @@ tclient* Tzrpartyline::SelectedPlayer() const {
 }
 
 QImage Tzrpartyline::RowImage(int row, bool selected, bool focused) const {
+    const_cast<Tzrpartyline*>(this)->FlushUserList();
+    return ShownRowImage(row, selected, focused);
+}
+
+QImage Tzrpartyline::ShownRowImage(int row, bool selected, bool focused) const {
     const int width = std::max(userlist_->viewport()->width(), 1);
     const int H = kRowHeight;
     QImage image(width, H, QImage::Format_RGB32);
     const QPalette& pal = userlist_->palette();
     image.fill(pal.color(QPalette::Base));
-    const std::vector<RoomRow> rows = UserListRows();
-    if (row < 0 || row >= static_cast<int>(rows.size()))
+    if (row < 0 || row >= static_cast<int>(rows_.size()))
         return image;
-    const RoomRow& r = rows[static_cast<std::size_t>(row)];
+    RoomRow r = rows_[static_cast<std::size_t>(row)];
+    r.player = ShownRowPlayer(row);  // painting never changes the rows
+    if (r.kind == RoomRowKind::Spectator && !r.player)
+        return image;  // gone before the list came to be refreshed
     QPainter p(&image);
     const QFont listFont = userlist_->font();
     p.setFont(listFont);
@@ -301,6 +344,7 @@ QImage Tzrpartyline::RowImage(int row, bool selected, bool focused) const {
 }
 
 void Tzrpartyline::userlistMouseDown(const QPoint& at, Qt::MouseButton button) {
+    FlushUserList();  // the click meets the rows as the room holds them
     const QModelIndex index = userlist_->indexAt(at);
     if (!index.isValid()) {
         userlist_->clearSelection();
@@ -356,17 +400,13 @@ void Tzrpartyline::KickWithPrompt(bool ban) {
     if (p == nullptr)
         return;
     const std::string name = p->name;
-    std::string message;
-    bool ok = false;
-    if (kickPrompt_) {
-        ok = kickPrompt_(message);
-    } else {
-        const QString text = QInputDialog::getText(this, QStringLiteral("Pelkorin"),
-                                                   QStringLiteral("Enter message:"),
-                                                   QLineEdit::Normal, QString(), &ok);
-        message = QStringToCp1252(text);
+    // The message is asked by the query dialog's kick and ban panel, which the lobby installs.
+    if (!kickPrompt_) {
+        AddLogLine("No kick message prompt installed");
+        return;
     }
-    if (!ok)
+    std::string message;
+    if (!kickPrompt_(message))
         return;
     if (!KickMessageValid(message)) {
         ShowMessage(std::string(InvalidKickText));

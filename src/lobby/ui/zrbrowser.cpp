@@ -798,7 +798,11 @@ void Tzrbrowser::userlistMouseDown(Qt::MouseButton button, const QPoint& at,
         selected.push_back(i.row());
     }
     std::sort(selected.begin(), selected.end());
-    const std::vector<int> kept = MenuSelection(focused, selected);
+    const std::optional<std::vector<int>> menuRows = MenuSelection(focused, selected);
+    if (!menuRows) {
+        return;
+    }
+    const std::vector<int>& kept = *menuRows;
     for (int row : selected) {
         if (std::find(kept.begin(), kept.end(), row) == kept.end()) {
             userlist_->selectionModel()->select(views_->users.index(row),

@@ -3,6 +3,7 @@
 
 #include <QPainter>
 
+#include "core/ui/zrreadable.h"
 #include "lobby/ui/zrbrowser.h"
 #include "lobby/zrlobbymodel.h"
 #include "platform/cp1252.h"
@@ -74,6 +75,7 @@ void TUserRowDelegate::PaintRow(QPainter& out, const QStyleOptionViewItem& optio
     const QColor face = pal.color(QPalette::Button);
     const QColor light = pal.color(QPalette::Light);
     const QColor highlight = pal.color(QPalette::Highlight);
+    const QColor base = pal.color(QPalette::Base);
 
     if (kind == UserRowKind::FriendsHeader || kind == UserRowKind::IgnoreHeader ||
         kind == UserRowKind::UsersHeader) {
@@ -96,8 +98,9 @@ void TUserRowDelegate::PaintRow(QPainter& out, const QStyleOptionViewItem& optio
                                     : QStringLiteral("Room User List");
         const QFontMetrics boldMetrics(bold);
         const int captionWidth = boldMetrics.horizontalAdvance(caption);
-        p.fillRect(17, mid - th / 2 - 1, captionWidth + 4, th, pal.color(QPalette::Base));
-        p.setPen(shadow);
+        p.fillRect(17, mid - th / 2 - 1, captionWidth + 4, th, base);
+        // The shadow of an edge is too faint for text on the usual white list.
+        p.setPen(ReadableOn(shadow, base));
         p.drawText(19, textY - 1 + boldMetrics.ascent(), caption);
         const QRect box(7, mid - 5, 9, 9);
         p.fillRect(box, Qt::white);
@@ -170,7 +173,10 @@ void TUserRowDelegate::PaintRow(QPainter& out, const QStyleOptionViewItem& optio
                 textColour = pal.color(QPalette::HighlightedText);
             }
         }
-        p.setPen(textColour);
+        // The palette's colours for names (an offline friend's is the face of a button, which
+        // the usual palettes make white or nearly so) darkened or lightened until they read
+        // on the list or on the selection.
+        p.setPen(ReadableOn(textColour, selected ? highlight : base));
         p.drawText(margin + 2, textY + metrics.ascent(), name);
         if (!suffix.isEmpty()) {
             p.setPen(Qt::black);

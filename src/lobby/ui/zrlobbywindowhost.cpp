@@ -304,7 +304,12 @@ void InstallLobbyWindowHooks(Tzrbrowser& browser, Tsbquery& query) {
         name = q->Text("newroomeb");
         return true;
     };
-    browser.hooks.message = [q](std::string& message) {
+    browser.hooks.message = KickMessagePrompt(query);
+}
+
+std::function<bool(std::string& message)> KickMessagePrompt(Tsbquery& query) {
+    Tsbquery* q = &query;
+    return [q](std::string& message) {
         if (!q->Ask(Tsbquery::kbpanel)) {
             return false;
         }

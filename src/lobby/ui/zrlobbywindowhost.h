@@ -118,5 +118,8 @@ private:
 // The lobby window's prompts through the query dialog: the new room's name and the kick and
 // ban message.
 void InstallLobbyWindowHooks(Tzrbrowser& browser, Tsbquery& query);
+// The kick and ban message of the query dialog, for the room window's kick entries; true with
+// the message when confirmed.
+std::function<bool(std::string& message)> KickMessagePrompt(Tsbquery& query);
 
 }  // namespace pk

@@ -29,6 +29,10 @@ Tzrregionlist::Tzrregionlist(QWidget* parent) : QDialog(parent) {
     regionlist_->setColumnWidth(3, 60);
     layout->addWidget(regionlist_);
     auto* buttons = new QHBoxLayout();
+    pingservers_ = new QPushButton("Ping Servers", this);
+    pingservers_->setObjectName("pingservers");
+    pingservers_->setAutoDefault(false);
+    buttons->addWidget(pingservers_);
     buttons->addStretch();
     serverok_ = new QPushButton("OK", this);
     serverok_->setObjectName("serverok");
@@ -47,6 +51,9 @@ Tzrregionlist::Tzrregionlist(QWidget* parent) : QDialog(parent) {
     });
     connect(regionlist_, &QTreeWidget::itemDoubleClicked, this,
             [this] { DialogGuarded("regionlistDblClick", [this] { serverokClick(); }); });
+    // The same routine as the lobby window's button: the regions are asked for and measured.
+    connect(pingservers_, &QPushButton::clicked, this,
+            [] { DialogGuarded("pingserversClick", [] { pingserversClick(); }); });
     connect(serverok_, &QPushButton::clicked, this,
             [this] { DialogGuarded("serverokClick", [this] { serverokClick(); }); });
     zrregionlist = this;

@@ -1,7 +1,7 @@
 #pragma once
 // "Select Game Location": the regions with their games, people and ping, sorted by a column,
-// "(Least busy server)" always on top. Closing it hands the chosen region (by id; 0 for the
-// least busy server) to the game-set window's region box.
+// "(Least busy server)" always on top; "Ping Servers" measures them again. Closing it hands the
+// chosen region (by id; 0 for the least busy server) to the game-set window's region box.
 #include <QDialog>
 #include <cstdint>
 #include <functional>
@@ -29,6 +29,7 @@ public:
     const TRegionListModel& Model() const { return model_; }
     QTreeWidget* regionlist() const { return regionlist_; }
     QPushButton* serverok() const { return serverok_; }
+    QPushButton* pingservers() const { return pingservers_; }
 
     // The game-set window's region box takes the chosen region's id.
     std::function<void(std::int32_t)> onRegionChosen;
@@ -42,6 +43,7 @@ private:
     TRegionListModel model_;
     QTreeWidget* regionlist_ = nullptr;
     QPushButton* serverok_ = nullptr;
+    QPushButton* pingservers_ = nullptr;
     bool filling_ = false;
 };
 

@@ -165,7 +165,9 @@ void Tsbuserstats::ShowView(const TPlayerDetailsView& view) {
     }
     awaymemo_->setPlainText(DialogText(view.awayMessage));
     awaymemo_->setReadOnly(!own_);
-    awaylabel_->setText(DialogText(view.awayLabel));
+    if (view.awayLabel) {
+        awaylabel_->setText(DialogText(*view.awayLabel));
+    }
     roomlabel_->setText(DialogText(view.roomLabel));
     joinroom_->setVisible(view.joinRoomVisible);
     gamelabel_->setText(DialogText(view.gameLabel));

@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <mutex>
 #include <vector>
@@ -144,8 +145,22 @@ bool Voice::Playing() const {
 
 namespace {
 
+// Input frames a rate change holds back: SDL's resampler keeps up to 512 frames of
+// the source (more when it lowers the rate) for the filter's right side and lets
+// them out only when more input follows; a flush alone does not (SDL 2.26). Twice
+// that, rounded up to whole rate ratios, is fed as silence after the effect.
+constexpr size_t kResamplerHeldFrames = 512;
+
+size_t SilentTailFrames(int inRate, int outRate) {
+    if (inRate == outRate)
+        return 0;
+    const int64_t ratio = (int64_t{inRate} + outRate - 1) / outRate;
+    return 2 * kResamplerHeldFrames * static_cast<size_t>(std::max<int64_t>(ratio, 1));
+}
+
 // The samples in the device's format, or empty (logged) when they cannot be
-// converted.
+// converted. The effect's last frames come out too: silence after them pushes
+// them through the resampler, and the output is cut back to the effect's length.
 std::vector<uint8_t> Convert(const PcmFormat& in, std::string_view samples,
                              const detail::DeviceState& s) {
     const SDL_AudioFormat from = in.bits == 8 ? AUDIO_U8 : AUDIO_S16LSB;
@@ -154,7 +169,8 @@ std::vector<uint8_t> Convert(const PcmFormat& in, std::string_view samples,
     const size_t outFrame = static_cast<size_t>(s.channels) * (SDL_AUDIO_BITSIZE(s.format) / 8);
     const long double outBytes =
         static_cast<long double>(frames) * s.rate / in.rate * static_cast<long double>(outFrame);
-    if (outBytes > kMaxVoiceBytes) {
+    const size_t tail = SilentTailFrames(in.rate, s.rate);
+    if (outBytes > kMaxVoiceBytes || tail > kMaxVoiceBytes / frame) {
         Log("effect too long to play (" + std::to_string(frames) + " frames at " +
             std::to_string(in.rate) + " Hz)");
         return {};
@@ -165,15 +181,22 @@ std::vector<uint8_t> Convert(const PcmFormat& in, std::string_view samples,
         Log(SdlError("cannot convert the effect"));
         return {};
     }
+    const std::vector<uint8_t> silence(tail * frame, in.bits == 8 ? 0x80 : 0x00);
     std::vector<uint8_t> out;
     bool ok = SDL_AudioStreamPut(stream, samples.data(), static_cast<int>(frames * frame)) == 0 &&
+              (silence.empty() ||
+               SDL_AudioStreamPut(stream, silence.data(), static_cast<int>(silence.size())) == 0) &&
               SDL_AudioStreamFlush(stream) == 0;
     if (ok) {
         out.resize(static_cast<size_t>(SDL_AudioStreamAvailable(stream)));
         const int got = SDL_AudioStreamGet(stream, out.data(), static_cast<int>(out.size()));
         ok = got >= 0;
-        if (ok)
-            out.resize(static_cast<size_t>(got) - static_cast<size_t>(got) % outFrame);
+        if (ok) {
+            const size_t wanted =
+                static_cast<size_t>(static_cast<long double>(frames) * s.rate / in.rate) * outFrame;
+            const size_t whole = static_cast<size_t>(got) - static_cast<size_t>(got) % outFrame;
+            out.resize(std::min(whole, wanted));
+        }
     }
     SDL_FreeAudioStream(stream);
     if (!ok) {

@@ -64,11 +64,6 @@ QIcon DefaultTrayIcon() {
     return QIcon(pixmap);
 }
 
-bool EditsText(QWidget* w) {
-    return w && (w->inherits("QLineEdit") || w->inherits("QTextEdit") ||
-                 w->inherits("QPlainTextEdit") || w->inherits("QAbstractSpinBox"));
-}
-
 void ShowMessageBox(QWidget* parent, const QString& text) {
     if (messageBox) {
         messageBox(parent, text);
@@ -196,7 +191,10 @@ void Tzrmain::changeEvent(QEvent* event) {
             minimised_ = false;
             ApplicationRestored();
         }
-        // Maximised or restored by the desktop (the caption's buttons): the skins follow.
+        // Maximised or restored by the desktop (the caption's buttons): the skins follow. A
+        // double click on the caption belongs to the window manager too, which does not tell
+        // it from the maximise button here; so it maximises as the desktop does, and the full
+        // screen is left to the "fullscreen" command.
         if (!settingFullScreen_)
             SetUIState(uiWindow, true);
     });
@@ -205,10 +203,11 @@ void Tzrmain::changeEvent(QEvent* event) {
 bool Tzrmain::FormKey(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
         return false;
+    // The keys of every page of this window are swallowed alike: the room's chat line keeps the
+    // focus under the game page and would gather the game keys into a chat line. The in-game
+    // message edit types while it has the focus, because game input is not allowed then;
+    // dialogs are windows of their own.
     if (!windowHandle() || watched != windowHandle() || !GameInputAllowed())
-        return false;
-    // A text field of another page (the room's chat line) keeps its typing.
-    if (EditsText(QApplication::focusWidget()))
         return false;
     const auto* key = static_cast<QKeyEvent*>(event);
     const int k = key->key();

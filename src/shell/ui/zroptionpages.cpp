@@ -137,8 +137,12 @@ void Tzrsgame::EnableStyles() {
 void Tzrsgame::FillFromOptions() {
     const tclientoptions& o = Settings.options;
     SetChecked(pieceshadowcb, o.showshadow != 0);
+    // A value without a button of its own (0, 9, ...) shows as 25 percent, but stays stored
+    // as it is until a button is picked: the field painter draws it as it stands (0 opaque,
+    // above 4 no ghost block).
     QRadioButton* styles[] = {ps25transparent, ps50transparent, ps75transparent, psoutline};
-    for (int i = 0; i < 4; ++i) SetChecked(styles[i], o.shadowoption == i + 1);
+    const int checked = o.shadowoption >= 1 && o.shadowoption <= 4 ? o.shadowoption - 1 : 0;
+    for (int i = 0; i < 4; ++i) SetChecked(styles[i], i == checked);
     SetChecked(gametimestamp, o.chatts != 0);
     SetChecked(showincsb, o.showincsb != 0);
     SetChecked(animdropcb, o.animdrop != 0);

@@ -10,6 +10,9 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTreeWidget>
@@ -200,6 +203,47 @@ TEST_F(SkinpTest, MatchesTheGoldenPicture) {
     p.resize(520, 300);
     QImage shot = p.grab().toImage();
     EXPECT_TRUE(test::MatchesGolden(SurfaceFromQImage(shot), "editor/golden/kled_skinp.png"));
+}
+
+// The window opens with its whole frame inside the free area of its screen: large enough to
+// show the whole picture when there is room (first over the main window), shrunk with the picture
+// scrolling when there is not, and moved in from an edge it would pass.
+TEST_F(SkinpTest, OpensFullyOnTheScreen) {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    KlbEntry& blue = Find("Blue")->entry;  // the Shell tab shows its minimum window size
+    Tskinp& p = *form_->skinp();
+    const auto open = [&](int width, int height) {
+        blue.minWindowWidth = width;
+        blue.minWindowHeight = height;
+        form_->skinpreviewClick();
+        QApplication::processEvents();
+        ASSERT_EQ(p.skinpb()->size(), QSize(width, height));
+        const QRect free = p.screen()->availableGeometry();
+        EXPECT_TRUE(free.contains(p.frameGeometry()))
+            << p.frameGeometry().x() << "," << p.frameGeometry().y() << " "
+            << p.frameGeometry().width() << "x" << p.frameGeometry().height();
+    };
+    auto* scroll = p.findChild<QScrollArea*>();
+    ASSERT_NE(scroll, nullptr);
+
+    form_->show();
+    open(100, 80);  // first opened over the main window
+    EXPECT_LE((p.frameGeometry().center() - form_->frameGeometry().center()).manhattanLength(), 2);
+    p.hide();
+
+    open(area.width() * 65 / 100, area.height() * 65 / 100);
+    EXPECT_GE(scroll->viewport()->width(), p.skinpb()->width());
+    EXPECT_GE(scroll->viewport()->height(), p.skinpb()->height());
+    p.hide();
+
+    open(area.width() * 2, area.height() * 2);
+    EXPECT_GT(scroll->horizontalScrollBar()->maximum(), 0);
+    EXPECT_GT(scroll->verticalScrollBar()->maximum(), 0);
+    p.hide();
+
+    p.move(area.right() - 40, area.bottom() - 40);
+    open(100, 80);
+    p.hide();
 }
 
 TEST_F(SkinpTest, ToolsImportAPackExportImportAndLoadReferences) {

@@ -12,8 +12,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QTabWidget>
 
 #include "core/zrgameset.h"
+#include "game/zrsb.h"
 #include "platform/cp1252.h"
 #include "support/widgetapp.h"
 
@@ -195,6 +197,97 @@ TEST_F(GameSetupFormTest, WeightPageAndSetListKeys) {
     EXPECT_EQ(form.presetlist()->currentIndex(), row);
     EXPECT_TRUE(form.presetlistKeyPress(QStringLiteral("*")));
     EXPECT_FALSE(form.presetlistKeyPress(QString()));
+    form.CancelClick();
+}
+
+// What the player reads for a control: a check box's own text, else the label that names it
+// (its buddy), else the tab it fills.
+QString LabelOf(const Tzrgamesetup& form, QWidget* control) {
+    if (auto* box = qobject_cast<QCheckBox*>(control)) {
+        return box->text();
+    }
+    for (QLabel* label : form.findChildren<QLabel*>()) {
+        if (label->buddy() == control) {
+            return label->text();
+        }
+    }
+    const int tab = form.settingstablist()->indexOf(control);
+    return tab >= 0 ? form.settingstablist()->tabText(tab) : QString();
+}
+
+TEST_F(GameSetupFormTest, EveryControlIsLabelledAndEveryBarShowsItsValue) {
+    TGameSet set;
+    set.SetValue("sbchance1", std::string(5, 'a'));
+    set.SetValue("sbchance2", std::string(9, 'a'));
+    set.SetValue("piecechance", "7777");
+    Tzrgamesetup form;
+    form.SetMode(3, "Room", set.SaveToCompressed(), true, gsmRoomSet);
+
+    std::vector<std::string> controls = {"sbset", "Regiontext", "presetlist"};
+    for (const auto& b : GameSetCheckBindings) {
+        controls.emplace_back(b.control);
+    }
+    for (const auto& b : GameSetEditBindings) {
+        controls.emplace_back(b.control);
+    }
+    for (const auto& b : GameSetTextBindings) {
+        controls.emplace_back(b.control);
+    }
+    for (const auto& b : GameSetListBindings) {
+        for (int n = 1; n <= 6; ++n) {
+            controls.push_back(std::string(b.control) + std::to_string(n));
+        }
+    }
+    std::vector<std::string> bars;
+    for (int k = 1; k <= SpecialBlockKinds; ++k) {
+        bars.push_back("gssb" + std::to_string(k));
+    }
+    for (int n = 1; n <= PieceKinds; ++n) {
+        bars.push_back("gsp" + std::to_string(n));
+    }
+    controls.insert(controls.end(), bars.begin(), bars.end());
+    for (const std::string& name : controls) {
+        QWidget* control = form.Control(name);
+        ASSERT_NE(control, nullptr) << name;
+        const QString label = LabelOf(form, control).trimmed();
+        EXPECT_FALSE(label.isEmpty()) << name;
+        EXPECT_NE(label.compare(QString::fromStdString(name), Qt::CaseInsensitive), 0) << name;
+        for (const auto& row : GameSetSchema) {
+            EXPECT_NE(
+                label.compare(QString::fromStdString(std::string(row.key)), Qt::CaseInsensitive), 0)
+                << name;
+        }
+    }
+    EXPECT_EQ(LabelOf(form, form.Control("gsaveragedlevels")), "Average the levels of all players");
+    EXPECT_EQ(LabelOf(form, form.Control("gssb4")), "Random Blocks Clear");
+    EXPECT_EQ(LabelOf(form, form.Control("gsp2")), "Square (O)");
+
+    // Each bar shows its value, and the value follows the bar: moved by hand, by the weight
+    // case, and by "<<<".
+    const auto bar = [&](const std::string& name) {
+        return qobject_cast<QSlider*>(form.Control(name));
+    };
+    const auto shown = [&](const std::string& name) {
+        auto* value = form.findChild<QLabel*>(QString::fromStdString(name + "value"));
+        return value ? value->text() : QStringLiteral("(none)");
+    };
+    for (const std::string& name : bars) {
+        ASSERT_NE(bar(name), nullptr) << name;
+        EXPECT_EQ(shown(name), QString::number(bar(name)->value())) << name;
+    }
+    EXPECT_EQ(shown("gssb1"), "5");
+    EXPECT_EQ(shown("gsp7"), "4");
+    bar("gsp7")->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(shown("gsp7"), QString::number(bar("gsp7")->value()));
+    EXPECT_NE(shown("gsp7"), "4");
+    bar("gssb2")->setSliderDown(true);
+    bar("gssb2")->setSliderPosition(33);
+    EXPECT_EQ(shown("gssb2"), "33");
+    bar("gssb2")->setSliderDown(false);
+    form.sbset()->setCurrentIndex(1);
+    EXPECT_EQ(shown("gssb1"), "9");
+    form.shiftleft()->click();
+    EXPECT_EQ(shown("gssb1"), "8");
     form.CancelClick();
 }
 

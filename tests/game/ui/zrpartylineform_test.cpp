@@ -16,12 +16,14 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTableWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <fstream>
 
 #include "core/ui/zrtxtbox.h"
 #include "core/zrgameset.h"
 #include "core/zrgamesetlist.h"
+#include "core/zrlog.h"
 #include "core/zrxsettings.h"
 #include "game/ui/zrgamesetupform.h"
 #include "game/zrgame.h"
@@ -223,6 +225,42 @@ TEST_F(PartylineFormTest, SettingsButtonOpensTheRoomsSetInTheEditorsRoomMode) {
     GameSetList.clear();
 }
 
+TEST_F(PartylineFormTest, SettingsButtonShowsTheJoinedLobbyGamesRegion) {
+    struct Lobby : GameLinkHost {
+        JoinedGameInfo joined;
+        JoinedGameInfo JoinedGame() override { return joined; }
+    } lobby;
+    struct Regions : GameSetupHost {
+        std::vector<std::int32_t> asked;
+        std::string GameRegionText(std::int32_t gameId) override {
+            asked.push_back(gameId);
+            return "Europe [12ms]";
+        }
+    } regions;
+    SetGameLinkHost(&lobby);
+    SetGameSetupHost(&regions);
+    Tzrgamesetup editor;
+    InstallRoomGameSetEditor();
+    ClientState.game.RoomOperators = "bob";
+
+    lobby.joined.known = true;
+    lobby.joined.id = 7;
+    form->changesettings()->click();
+    EXPECT_EQ(regions.asked, std::vector<std::int32_t>{7});
+    EXPECT_EQ(editor.regiontext()->text(), "Europe [12ms]");
+    editor.CancelClick();
+    // A game joined straight on its server has no region.
+    lobby.joined = {};
+    form->changesettings()->click();
+    EXPECT_EQ(regions.asked.size(), 1u);
+    EXPECT_EQ(editor.regiontext()->text(), "(Private Game)");
+    editor.CancelClick();
+
+    SetRoomGameSetEditor({});
+    SetGameSetupHost(nullptr);
+    SetGameLinkHost(nullptr);
+}
+
 TEST_F(PartylineFormTest, MenuActsOnTheRowItWasOpenedFor) {
     ClientState.game.RoomOperators = "me";
     form->userlist()->setCurrentRow(0);
@@ -273,6 +311,29 @@ TEST_F(PartylineFormTest, MenuActsOnTheRowItWasOpenedFor) {
     form->PrepareMenuForRow(7);
     form->whoismenuClick();
     EXPECT_TRUE(room.Called("RequestPlayerDetails wendy"));
+}
+
+// The message comes from the query dialog's kick and ban panel, which the lobby installs; the
+// room window never falls back to a plain input box of its own.
+TEST_F(PartylineFormTest, WithoutTheLobbysPromptAKickAsksNothingAndSendsNothing) {
+    ClientState.game.RoomOperators = "me";
+    ASSERT_TRUE(form->PrepareMenuForRow(2));  // bob in slot 3
+    form->SetKickPrompt({});
+    int boxes = 0;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            ++boxes;
+            modal->close();
+        }
+    });
+    closer.start(10);
+    form->kickwmsgClick();
+    form->andban1Click();
+    closer.stop();
+    EXPECT_EQ(boxes, 0);
+    EXPECT_TRUE(sender.sent.empty());
+    EXPECT_NE(ClientLog().find("No kick message prompt"), std::string::npos);
 }
 
 TEST_F(PartylineFormTest, StatisticsPanelShowsWidthsAndSaves) {

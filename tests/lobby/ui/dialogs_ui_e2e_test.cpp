@@ -80,8 +80,8 @@ TEST_F(DialogsUiE2eTest, PingServersMeasuresTheRegionsThePickerShows) {
     std::int32_t chosen = -1;
     picker.onRegionChosen = [&](std::int32_t id) { chosen = id; };
     ASSERT_TRUE(Connect(3));
-    picker.FillRegionList();  // the game-set window's "..." opens it, then pings
-    pingserversClick();
+    picker.FillRegionList();  // the game-set window's "..." opens it
+    picker.pingservers()->click();
     ASSERT_TRUE(FrameWith(2, ""));
     ASSERT_TRUE(RunUntil([] { return SbRegions.size() == 3 && SbRegions[0].answers >= 2; }));
     // The silent region's tries run out by the clock.

@@ -421,6 +421,19 @@ TEST_F(PlayerDetailsDialogTest, AnotherPlayersDetailsAreShownReadOnlyWithTheirJo
     EXPECT_EQ(ClientState.lobby.DetailsPlayer, "");
 }
 
+TEST_F(PlayerDetailsDialogTest, AStateWithoutATextLeavesTheAwayLabel) {
+    Tsbuserstats dialog;
+    dialog.ShowPlayerDetails(Packed({{"online", "1"}, {"nickname", "Ada"}, {"state", "2"}}));
+    ASSERT_EQ(dialog.awaylabel()->text(), "Player is away");
+    for (const char* state : {"5", "-1"}) {
+        dialog.ShowPlayerDetails(Packed({{"online", "1"}, {"nickname", "Ada"}, {"state", state}}));
+        EXPECT_EQ(dialog.awaylabel()->text(), "Player is away") << state;
+    }
+    // Offline clears it.
+    dialog.ShowPlayerDetails(Packed({{"nickname", "Ada"}, {"state", "2"}}));
+    EXPECT_EQ(dialog.awaylabel()->text(), "");
+}
+
 TEST_F(PlayerDetailsDialogTest, AGameGoneWhileTheDialogWasOpenIsNotJoined) {
     Tsbuserstats dialog;
     dialog.ShowPlayerDetails(Packed({{"online", "1"}, {"nickname", "Ada"}, {"gameid", "7"}}));

@@ -25,6 +25,7 @@
 #include "lobby/ui/zrlobbywindowhost.h"
 #include "lobby/ui/zrquery.h"
 #include "lobby/ui/zrsignupform.h"
+#include "lobby/zrlobbyviews.h"
 #include "peers/game_server.h"
 #include "support/golden.h"
 #include "support/widgetapp.h"
@@ -225,6 +226,28 @@ TEST_F(BrowserTest, UserMenuEditsFriendsAndStatusButtonsSend) {
     const int rows = list->model()->rowCount();
     browser->userlistMouseDown(Qt::LeftButton, QPoint(10, 5), QPoint());
     EXPECT_LT(list->model()->rowCount(), rows);
+}
+
+TEST_F(BrowserTest, ARightClickWithAHeaderFocusedKeepsTheSelection) {
+    ASSERT_TRUE(LoggedInWithLists());
+    const int ada = UserRow("Ada");
+    ASSERT_GE(ada, 0);
+    QListView* list = browser->userlist();
+    int header = -1;
+    for (int row = 0; row < list->model()->rowCount() && header < 0; ++row) {
+        const auto kind =
+            static_cast<UserRowKind>(list->model()->index(row, 0).data(UserRowKindRole).toInt());
+        if (kind == UserRowKind::UsersHeader) {
+            header = row;
+        }
+    }
+    ASSERT_GE(header, 0);
+    list->selectionModel()->select(list->model()->index(ada, 0), QItemSelectionModel::Select);
+    list->selectionModel()->setCurrentIndex(list->model()->index(header, 0),
+                                            QItemSelectionModel::NoUpdate);
+    browser->userlistMouseDown(Qt::RightButton, QPoint(40, 5), QPoint());
+    EXPECT_EQ(menusOpened, 0);
+    EXPECT_TRUE(list->selectionModel()->isSelected(list->model()->index(ada, 0)));
 }
 
 TEST_F(BrowserTest, ModeratorMenuEntriesSendTheirBytes) {

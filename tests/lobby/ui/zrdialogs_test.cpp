@@ -171,6 +171,25 @@ TEST_F(DialogsTest, QueryResultIsFalseAgainOnEveryShow) {
     EXPECT_FALSE(SbQueryResult);
 }
 
+TEST_F(DialogsTest, TheKickMessageIsAskedByTheKickAndBanPanel) {
+    std::vector<Tsbquery::Panel> asked;
+    bool answer = true;
+    Tsbquery::SetAnswerer([&](Tsbquery& q, Tsbquery::Panel panel) {
+        asked.push_back(panel);
+        q.SetText("kbmessage", "calm down");
+        return answer;
+    });
+    const auto prompt = KickMessagePrompt(*query);
+    std::string message;
+    EXPECT_TRUE(prompt(message));
+    EXPECT_EQ(message, "calm down");
+    answer = false;
+    message.clear();
+    EXPECT_FALSE(prompt(message));
+    EXPECT_EQ(message, "");
+    EXPECT_EQ(asked, (std::vector<Tsbquery::Panel>{Tsbquery::kbpanel, Tsbquery::kbpanel}));
+}
+
 TEST_F(DialogsTest, DialogPictures) {
     signup->resize(360, 520);
     signup->show();

@@ -93,6 +93,35 @@ TEST(AudioDevice, OtherRatesAndStereoAreConverted) {
     EXPECT_LE(frames, 8820u);
 }
 
+TEST(AudioDevice, AConvertedEffectPlaysToItsLastFrame) {
+    // 50 ms of an effect are about 2,204 frames at the device's 44,100 Hz, whatever its own
+    // rate. A rate change holds back the effect's last frames until more input comes; none of
+    // them may be lost (the theme's effects are 22,050 Hz).
+    struct Case {
+        int rate;
+        int frames;
+        size_t expected;
+    };
+    for (const Case c :
+         {Case{22050, 1102, 2204}, Case{11025, 551, 2204}, Case{48000, 2400, 2205}}) {
+        SCOPED_TRACE(c.rate);
+        DiskAudio device;
+        ASSERT_TRUE(device.IsOpen());
+        ASSERT_EQ(device.Channels(), 2);
+        auto voice = PlayPcm({1, c.rate, 16}, Mono16(c.frames, 8000));
+        ASSERT_NE(voice, nullptr);
+        ASSERT_TRUE(WaitFor([&] { return !voice->Playing(); }));
+        auto out = device.Finish();
+        // Frames at least half as loud as the effect: the ramps at both ends count half each.
+        size_t frames = 0;
+        for (size_t i = 0; i + 1 < out.size(); i += 2)
+            if (out[i] > 4000 && out[i + 1] > 4000)
+                ++frames;
+        EXPECT_GE(frames, c.expected - 8);
+        EXPECT_LE(frames, c.expected + 8);
+    }
+}
+
 TEST(AudioDevice, RefusesWhatItCannotPlay) {
     DummyAudio device;
     AudioLogCatcher log;

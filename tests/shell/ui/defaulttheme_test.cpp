@@ -244,6 +244,20 @@ TEST_F(DefaultThemeTest, GameOptionsWriteStraightIntoTheSettings) {
     EXPECT_EQ(Settings.options.chatts, game->gametimestamp->isChecked() ? 1 : 0);
 }
 
+TEST_F(DefaultThemeTest, AGhostStyleWithoutAButtonShowsAs25PercentAndIsKept) {
+    Settings.options.showshadow = 1;
+    for (const int32_t option : {0, 9}) {
+        Settings.options.shadowoption = 4;
+        game->FillFromOptions();
+        ASSERT_TRUE(game->psoutline->isChecked());
+        Settings.options.shadowoption = option;
+        game->FillFromOptions();
+        EXPECT_TRUE(game->ps25transparent->isChecked()) << option;
+        EXPECT_FALSE(game->psoutline->isChecked()) << option;
+        EXPECT_EQ(Settings.options.shadowoption, option);
+    }
+}
+
 TEST_F(DefaultThemeTest, TheResizableBoxLaysTheGameWindowOutAgain) {
     tskinf* skin = FindSkinByName("game");
     ASSERT_NE(skin, nullptr);

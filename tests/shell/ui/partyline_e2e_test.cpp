@@ -150,6 +150,7 @@ TEST_F(RoomWindowTest, ARoomFromJoinToSavedStatistics) {
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QApplication::sendEvent(room->chatedit(), &enter);
     EXPECT_TRUE(ServerGot(0x14, "\x80\x1e\x02hello room"));
+    EXPECT_TRUE(ChatHas("(alice) hello room"));  // the room sends it back to its sender too
     peers::SendServerText(Session(), 'c', 0, false, true, false, {"Drovak", "gl hf"});
     EXPECT_TRUE(ChatHas("(Drovak) gl hf"));
 
