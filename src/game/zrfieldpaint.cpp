@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <optional>
 #include <stdexcept>
+#include <type_traits>
 #include <vector>
 
 #include "core/zrlog.h"
@@ -18,6 +20,8 @@
 namespace pk {
 
 static_assert(kBlockTileAlphabet == BlockAlphabet);
+// Rows of records are compared bytewise.
+static_assert(sizeof(TCellLayerRec) == 6 && std::is_trivially_copyable_v<TCellLayerRec>);
 
 namespace {
 
@@ -79,9 +83,13 @@ public:
     bool RowMarked(int y) const { return marked_[static_cast<size_t>(y - 1)]; }
     // Sets a byte of a cell when the cell lies inside the field.
     void Mark(int x, int y, int byte, uint8_t value) {
-        if (Inside(x, y))
+        if (Inside(x, y)) {
             At(x, y).b[byte] = value;
+            overlays_ = overlays_ || (byte == cbOverlay && value != 0);
+        }
     }
+    // Whether any cell is overlaid.
+    bool AnyOverlay() const { return overlays_; }
 
 private:
     static std::vector<TCellLayerRec>& Shared() {
@@ -97,6 +105,7 @@ private:
     std::vector<TCellLayerRec> own_;
     std::vector<TCellLayerRec>& cells_;
     std::array<bool, CellGridRows> marked_{};
+    bool overlays_ = false;
 };
 
 // A piece string's cells; throws std::invalid_argument for a malformed one.
@@ -280,13 +289,19 @@ void PlaceTeamLabel(RedrawState& r, Layers& g) {
 void PaintCell(RedrawState& r, Surface16& field, const ThemeTiles& theme, int x, int y,
                const TCellLayerRec& c) {
     const int px = (x - 1) * r.size, py = (y - 1) * r.size, s = r.size;
+    const char ch = static_cast<char>(c.b[cbChar]);
+    const uint8_t style = c.b[cbStyle];
     if (theme.present) {
         const PixelRect bg = CellBackgroundRect(r.metrics, r.big, x, y);
-        BitBlt(field, px, py, s, s, theme.image, bg.left, bg.top, RasterOp::SrcCopy);
+        if (ch != '0' && style < kOutlineStyle) {
+            // The usual cell: its background and its block in one pass.
+            DrawBlockOnto(field, px, py, theme, {bg.left, bg.top, s, s}, kStyleOpacity[style], s,
+                          ch);
+        } else {
+            BitBlt(field, px, py, s, s, theme.image, bg.left, bg.top, RasterOp::SrcCopy);
+        }
     }
-    const char ch = static_cast<char>(c.b[cbChar]);
-    if (ch != '0') {
-        const uint8_t style = c.b[cbStyle];
+    if (ch != '0' && !(theme.present && style < kOutlineStyle)) {
         if (style == kOutlineStyle) {
             FrameRect(field, {px, py, s, s}, kBlack555);
             FrameRect(field, {px + 2, py + 2, s - 4, s - 4}, kBlack555);
@@ -506,9 +521,17 @@ void RunRedraw(RedrawState& r, RedrawPhase& phase) {
 
     phase.Set("Error in redrawfield/drawblocklayer ");
     const auto& stored = r.plr->CellLayerGrid;
+    bool anyMarked = false;
     for (int y = 1; y <= r.h; ++y) {
         TCellLayerRec* row = g.Row(y);
         const TCellLayerRec* was = stored[static_cast<size_t>(y - 1)].data();
+        // A row whose records are what was stored (nothing overlaid now or then, so nothing
+        // to repaint, restore or overlay) is left alone: most rows of most fields, most times.
+        if (!r.full && !g.AnyOverlay() &&
+            std::memcmp(row, was, static_cast<size_t>(r.w) * sizeof(TCellLayerRec)) == 0) {
+            g.MarkRow(y, false);
+            continue;
+        }
         bool marked = false;
         for (int x = 1; x <= r.w; ++x) {
             TCellLayerRec& c = row[x - 1];
@@ -522,7 +545,10 @@ void RunRedraw(RedrawState& r, RedrawPhase& phase) {
                 PaintCell(r, field, theme, x, y, c);
         }
         g.MarkRow(y, marked);
+        anyMarked = anyMarked || marked;
     }
+    if (!anyMarked)
+        return;  // nothing to show, and the stored records are the ones just made
     PrepareOverlays(r, g, field, work);
     if (r.own && r.options.animdrop && r.piece) {
         phase.Set("Error in redrawfield/fall ");

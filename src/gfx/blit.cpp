@@ -64,6 +64,32 @@ inline void MonoMaskRow(Pixel16* d, const Pixel16* s, const uint8_t* m, int n) {
             (d[i] & static_cast<Pixel16>(-static_cast<int>(m[i] >> 7) & kWhite555)) ^ s[i]);
 }
 
+// d = (u AND keep) XOR s: MonoMaskRow over a copy of u.
+inline void MonoMaskRowOnto(Pixel16* d, const Pixel16* u, const Pixel16* s, const uint8_t* m,
+                            int n) {
+    int i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128(), white = _mm_set1_epi16(kWhite555);
+    for (; i + 8 <= n; i += 8) {
+        const __m128i mv =
+            _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(m + i)), zero);
+        const __m128i keep = _mm_and_si128(_mm_srai_epi16(_mm_slli_epi16(mv, 8), 15), white);
+        const __m128i uv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(u + i));
+        const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i),
+                         _mm_xor_si128(_mm_and_si128(uv, keep), sv));
+    }
+#endif
+    for (; i < n; ++i)
+        d[i] = static_cast<Pixel16>(
+            (u[i] & static_cast<Pixel16>(-static_cast<int>(m[i] >> 7) & kWhite555)) ^ s[i]);
+}
+
+bool Contains(const PixelRect& outer, int x, int y, int width, int height) {
+    return x >= outer.left && y >= outer.top && int64_t{x} + width <= outer.right() &&
+           int64_t{y} + height <= outer.bottom();
+}
+
 void ApplyRow(Pixel16* d, const Pixel16* s, int n, RasterOp op) {
     switch (op) {
         case RasterOp::SrcCopy:
@@ -270,6 +296,20 @@ bool MaskedBlt(Surface16& dst, int x, int y, int sy, int sx, const Mask& mask,
         const Pixel16* s = image.row(a.sy[0] + r) + a.sx[0];
         MonoMaskRow(d, s, mask.row(a.sy[1] + r) + a.sx[1], a.width);
     }
+    return true;
+}
+
+bool MaskedBltOnto(Surface16& dst, int x, int y, int width, int height, const Surface16& under,
+                   int ux, int uy, const Mask& mask, const Surface16& image, int sx, int sy) {
+    if (width <= 0 || height <= 0 || !mask.mono() || !Contains(dst.clip(), x, y, width, height) ||
+        !Contains(under.bounds(), ux, uy, width, height) ||
+        !Contains(image.bounds(), sx, sy, width, height) ||
+        !Contains(mask.bounds(), sx, sy, width, height) || &dst == &under || &dst == &image) {
+        return false;
+    }
+    for (int r = 0; r < height; ++r)
+        MonoMaskRowOnto(dst.row(y + r) + x, under.row(uy + r) + ux, image.row(sy + r) + sx,
+                        mask.row(sy + r) + sx, width);
     return true;
 }
 

@@ -96,6 +96,21 @@ void DrawBlock(Surface16& dst, int x, int y, const ThemeTiles& rec, float opacit
     }
 }
 
+void DrawBlockOnto(Surface16& dst, int x, int y, const ThemeTiles& rec, const PixelRect& background,
+                   float opacity, int size, char cell) {
+    int sx = 0, sy = 0;
+    if (rec.present && rec.mask && rec.mask->mono() && !(opacity < 1.0f) &&
+        background.width == size && background.height == size &&
+        TileSource(rec, size, cell, sx, sy) &&
+        MaskedBltOnto(dst, x, y, size, size, rec.image, background.left, background.top, *rec.mask,
+                      rec.image, sx, sy)) {
+        return;
+    }
+    BitBlt(dst, x, y, background.width, background.height, rec.image, background.left,
+           background.top, RasterOp::SrcCopy);
+    DrawBlock(dst, x, y, rec, opacity, size, cell);
+}
+
 void DrawBlockScaled(Surface16& dst, int x, int y, const ThemeTiles& rec, int size, char cell,
                      int width, int height) {
     int sx = 0, sy = 0;
