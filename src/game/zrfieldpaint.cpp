@@ -68,8 +68,9 @@ PaintOptions CurrentOptions() {
 // while another is under way gets a buffer of its own.
 class Layers {
 public:
+    // The cells are left for FillFields to set whole.
     Layers(int w, int h) : w_(w), h_(h), cells_(Users()++ == 0 ? Shared() : own_) {
-        cells_.assign(static_cast<size_t>(w) * h, TCellLayerRec{});
+        cells_.resize(static_cast<size_t>(w) * h);
     }
     ~Layers() { --Users(); }
     Layers(const Layers&) = delete;
@@ -183,13 +184,14 @@ TextExtent Measure(RedrawState& r, const std::string& text) {
     return r.text ? r.text->Measure(text) : TextExtent{};
 }
 
+// Sets every cell: its character, and every other byte to 0.
 void FillFields(RedrawState& r, Layers& g) {
     const std::string& field = r.plr->field;
     const size_t count = static_cast<size_t>(r.w) * r.h;
     TCellLayerRec* cells = g.Row(1);
     const size_t known = std::min(count, field.size());
-    for (size_t i = 0; i < known; ++i) cells[i].b[cbChar] = static_cast<uint8_t>(field[i]);
-    for (size_t i = known; i < count; ++i) cells[i].b[cbChar] = '0';
+    for (size_t i = 0; i < count; ++i)
+        cells[i] = {{static_cast<uint8_t>(i < known ? field[i] : '0'), 0, 0, 0, 0, 0}};
 }
 
 void PlacePiece(RedrawState& r, Layers& g) {
@@ -322,42 +324,71 @@ void PaintCell(RedrawState& r, Surface16& field, const ThemeTiles& theme, int x,
 // (overlay cells) into the player element. True when anything was copied.
 bool CopyToTarget(RedrawState& r, Layers& g, const Surface16& field, const Surface16& work) {
     enum { kNone, kChanged, kOverlay };
+    // Runs of one kind over the same columns in consecutive rows are copied as one rectangle
+    // (a cleared line moves every row above it); stretched fields are copied cell by cell, so
+    // each cell's edges are rounded alike.
+    struct Block {
+        int start, end, kind, top, bottom;  // columns [start, end), rows [top, bottom]
+    };
+    std::array<Block, CellGridColumns> open{}, next{};
+    size_t openCount = 0;
     bool copied = false;
-    for (int y = 1; y <= r.h; ++y) {
-        if (!g.RowMarked(y))
-            continue;
-        const TCellLayerRec* row = g.Row(y);
-        auto kind = [row](int x) {
-            const TCellLayerRec& c = row[x - 1];
-            if (c.b[cbOverlay])
-                return kOverlay;
-            return c.b[cbRepaint] || c.b[cbCopy] ? kChanged : kNone;
-        };
-        int x = 1;
-        while (x <= r.w) {
-            const int k = kind(x);
-            if (k == kNone) {
-                ++x;
-                continue;
-            }
-            const int start = x;
-            // Stretched fields are copied cell by cell, so each cell's edges are rounded alike.
-            do {
-                ++x;
-            } while (x <= r.w && kind(x) == k && !r.options.resizefields);
-            const Surface16& src = k == kOverlay ? work : field;
-            const int sx = (start - 1) * r.size, sy = (y - 1) * r.size;
-            const int width = (x - start) * r.size;
-            if (r.options.resizefields) {
-                StretchFieldPart(*r.target, r.element, r.metrics, r.size, RasterOp::SrcCopy, src,
-                                 sx, sy, width, r.size, sx, sy);
-            } else {
-                BlitFieldPart(*r.target, r.element, r.metrics, r.size, RasterOp::SrcCopy, src, sx,
-                              sy, width, r.size, sx, sy);
-            }
-            copied = true;
+    auto copy = [&](const Block& b) {
+        const Surface16& src = b.kind == kOverlay ? work : field;
+        const int sx = (b.start - 1) * r.size, sy = (b.top - 1) * r.size;
+        const int width = (b.end - b.start) * r.size;
+        const int height = (b.bottom - b.top + 1) * r.size;
+        if (r.options.resizefields) {
+            StretchFieldPart(*r.target, r.element, r.metrics, r.size, RasterOp::SrcCopy, src, sx,
+                             sy, width, height, sx, sy);
+        } else {
+            BlitFieldPart(*r.target, r.element, r.metrics, r.size, RasterOp::SrcCopy, src, sx, sy,
+                          width, height, sx, sy);
         }
+        copied = true;
+    };
+    for (int y = 1; y <= r.h; ++y) {
+        size_t nextCount = 0;
+        if (g.RowMarked(y)) {
+            const TCellLayerRec* row = g.Row(y);
+            auto kind = [row](int x) {
+                const TCellLayerRec& c = row[x - 1];
+                if (c.b[cbOverlay])
+                    return kOverlay;
+                return c.b[cbRepaint] || c.b[cbCopy] ? kChanged : kNone;
+            };
+            int x = 1;
+            while (x <= r.w) {
+                const int k = kind(x);
+                if (k == kNone) {
+                    ++x;
+                    continue;
+                }
+                const int start = x;
+                do {
+                    ++x;
+                } while (x <= r.w && kind(x) == k && !r.options.resizefields);
+                Block b{start, x, k, y, y};
+                if (!r.options.resizefields) {
+                    for (size_t i = 0; i < openCount; ++i) {
+                        Block& o = open[i];
+                        if (o.start == start && o.end == x && o.kind == k) {
+                            b.top = o.top;
+                            o.kind = kNone;  // carried on into this row
+                            break;
+                        }
+                    }
+                }
+                next[nextCount++] = b;
+            }
+        }
+        for (size_t i = 0; i < openCount; ++i)
+            if (open[i].kind != kNone)
+                copy(open[i]);
+        open = next;
+        openCount = nextCount;
     }
+    for (size_t i = 0; i < openCount; ++i) copy(open[i]);
     return copied;
 }
 
