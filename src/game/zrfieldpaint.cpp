@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <optional>
 #include <stdexcept>
-#include <type_traits>
 #include <vector>
 
 #include "core/zrlog.h"
@@ -20,8 +20,8 @@
 namespace pk {
 
 static_assert(kBlockTileAlphabet == BlockAlphabet);
-// Rows of records are compared bytewise.
-static_assert(sizeof(TCellLayerRec) == 6 && std::is_trivially_copyable_v<TCellLayerRec>);
+// Records are filled and compared as four bytes and two through integers (FillFields).
+static_assert(sizeof(TCellLayerRec) == 6 && std::endian::native == std::endian::little);
 
 namespace {
 
@@ -76,7 +76,13 @@ public:
     Layers(const Layers&) = delete;
     Layers& operator=(const Layers&) = delete;
     bool Inside(int x, int y) const { return x >= 1 && x <= w_ && y >= 1 && y <= h_; }
-    TCellLayerRec& At(int x, int y) { return cells_[static_cast<size_t>((y - 1) * w_ + x - 1)]; }
+    // A cell for the placements (piece, ghost, darkness, overlays): its row counts as touched.
+    TCellLayerRec& At(int x, int y) {
+        touched_[static_cast<size_t>(y - 1)] = true;
+        return cells_[static_cast<size_t>((y - 1) * w_ + x - 1)];
+    }
+    // Whether a placement reached row y: an untouched row holds only its field characters.
+    bool Touched(int y) const { return touched_[static_cast<size_t>(y - 1)]; }
     // Row y's cells, W of them.
     TCellLayerRec* Row(int y) { return &cells_[static_cast<size_t>((y - 1) * w_)]; }
     // Whether row y has a cell to repaint, copy or overlay (set once the cells are compared).
@@ -84,13 +90,9 @@ public:
     bool RowMarked(int y) const { return marked_[static_cast<size_t>(y - 1)]; }
     // Sets a byte of a cell when the cell lies inside the field.
     void Mark(int x, int y, int byte, uint8_t value) {
-        if (Inside(x, y)) {
+        if (Inside(x, y))
             At(x, y).b[byte] = value;
-            overlays_ = overlays_ || (byte == cbOverlay && value != 0);
-        }
     }
-    // Whether any cell is overlaid.
-    bool AnyOverlay() const { return overlays_; }
 
 private:
     static std::vector<TCellLayerRec>& Shared() {
@@ -106,7 +108,7 @@ private:
     std::vector<TCellLayerRec> own_;
     std::vector<TCellLayerRec>& cells_;
     std::array<bool, CellGridRows> marked_{};
-    bool overlays_ = false;
+    std::array<bool, CellGridRows> touched_{};
 };
 
 // A piece string's cells; throws std::invalid_argument for a malformed one.
@@ -184,14 +186,36 @@ TextExtent Measure(RedrawState& r, const std::string& text) {
     return r.text ? r.text->Measure(text) : TextExtent{};
 }
 
-// Sets every cell: its character, and every other byte to 0.
-void FillFields(RedrawState& r, Layers& g) {
+// Sets every cell: its character, and every other byte to 0. `plain` tells for each row
+// whether the stored records are just that too (read from the stored grid and the field
+// string, never from the records just written).
+void FillFields(RedrawState& r, Layers& g, std::array<bool, CellGridRows>& plain) {
     const std::string& field = r.plr->field;
-    const size_t count = static_cast<size_t>(r.w) * r.h;
-    TCellLayerRec* cells = g.Row(1);
-    const size_t known = std::min(count, field.size());
-    for (size_t i = 0; i < count; ++i)
-        cells[i] = {{static_cast<uint8_t>(i < known ? field[i] : '0'), 0, 0, 0, 0, 0}};
+    const int w = r.w, h = r.h;
+    const size_t known = std::min(static_cast<size_t>(w) * h, field.size());
+    const char* chars = field.data();
+    const auto& stored = r.plr->CellLayerGrid;
+    for (int y = 0; y < h; ++y) {
+        TCellLayerRec* row = g.Row(y + 1);
+        const TCellLayerRec* was = stored[static_cast<size_t>(y)].data();
+        const size_t first = static_cast<size_t>(y) * w;
+        uint32_t differs = 0;
+        for (int x = 0; x < w; ++x) {
+            const size_t i = first + static_cast<size_t>(x);
+            const uint32_t ch = static_cast<uint8_t>(i < known ? chars[i] : '0');
+            // Whole records at a time, as four bytes and two: the character in the first
+            // byte, zeros after it.
+            const uint16_t zero = 0;
+            std::memcpy(row[x].b, &ch, 4);
+            std::memcpy(row[x].b + 4, &zero, 2);
+            uint32_t head = 0;
+            uint16_t tail = 0;
+            std::memcpy(&head, was[x].b, 4);
+            std::memcpy(&tail, was[x].b + 4, 2);
+            differs |= (head ^ ch) | tail;
+        }
+        plain[static_cast<size_t>(y)] = differs == 0;
+    }
 }
 
 void PlacePiece(RedrawState& r, Layers& g) {
@@ -461,9 +485,12 @@ void DrawTimed(RedrawState& r, Surface16& work, const ThemeTiles& theme) {
     }
 }
 
+// Rows left unmarked hold what was stored already.
 void StoreGrid(RedrawState& r, Layers& g) {
     auto& stored = r.plr->CellLayerGrid;
     for (int y = 1; y <= r.h; ++y) {
+        if (!g.RowMarked(y))
+            continue;
         const TCellLayerRec* row = g.Row(y);
         TCellLayerRec* out = stored[static_cast<size_t>(y - 1)].data();
         for (int x = 0; x < r.w; ++x) {
@@ -507,7 +534,8 @@ void RunRedraw(RedrawState& r, RedrawPhase& phase) {
         throw std::out_of_range("field metrics");
     }
     Layers g(r.w, r.h);
-    FillFields(r, g);
+    std::array<bool, CellGridRows> plain{};
+    FillFields(r, g, plain);
     if (r.own && PiecePresent()) {
         phase.Set("Error in redrawfield/fillin ");
         r.piece = ParsePiece(gs.CurrentPiece);
@@ -556,10 +584,9 @@ void RunRedraw(RedrawState& r, RedrawPhase& phase) {
     for (int y = 1; y <= r.h; ++y) {
         TCellLayerRec* row = g.Row(y);
         const TCellLayerRec* was = stored[static_cast<size_t>(y - 1)].data();
-        // A row whose records are what was stored (nothing overlaid now or then, so nothing
-        // to repaint, restore or overlay) is left alone: most rows of most fields, most times.
-        if (!r.full && !g.AnyOverlay() &&
-            std::memcmp(row, was, static_cast<size_t>(r.w) * sizeof(TCellLayerRec)) == 0) {
+        // A row that holds only its characters, as stored (nothing overlaid now or then, so
+        // nothing to repaint, restore or overlay), is left alone: most rows of most fields.
+        if (!r.full && plain[static_cast<size_t>(y - 1)] && !g.Touched(y)) {
             g.MarkRow(y, false);
             continue;
         }
