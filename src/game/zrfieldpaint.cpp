@@ -6,6 +6,7 @@
 #include <cstring>
 #include <optional>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "core/zrlog.h"
@@ -354,7 +355,9 @@ bool CopyToTarget(RedrawState& r, Layers& g, const Surface16& field, const Surfa
     struct Block {
         int start, end, kind, top, bottom;  // columns [start, end), rows [top, bottom]
     };
-    std::array<Block, CellGridColumns> open{}, next{};
+    std::array<std::array<Block, CellGridColumns>, 2> blocks;
+    std::array<Block, CellGridColumns>* open = &blocks[0];
+    std::array<Block, CellGridColumns>* next = &blocks[1];
     size_t openCount = 0;
     bool copied = false;
     auto copy = [&](const Block& b) {
@@ -395,7 +398,7 @@ bool CopyToTarget(RedrawState& r, Layers& g, const Surface16& field, const Surfa
                 Block b{start, x, k, y, y};
                 if (!r.options.resizefields) {
                     for (size_t i = 0; i < openCount; ++i) {
-                        Block& o = open[i];
+                        Block& o = (*open)[i];
                         if (o.start == start && o.end == x && o.kind == k) {
                             b.top = o.top;
                             o.kind = kNone;  // carried on into this row
@@ -403,16 +406,16 @@ bool CopyToTarget(RedrawState& r, Layers& g, const Surface16& field, const Surfa
                         }
                     }
                 }
-                next[nextCount++] = b;
+                (*next)[nextCount++] = b;
             }
         }
         for (size_t i = 0; i < openCount; ++i)
-            if (open[i].kind != kNone)
-                copy(open[i]);
-        open = next;
+            if ((*open)[i].kind != kNone)
+                copy((*open)[i]);
+        std::swap(open, next);
         openCount = nextCount;
     }
-    for (size_t i = 0; i < openCount; ++i) copy(open[i]);
+    for (size_t i = 0; i < openCount; ++i) copy((*open)[i]);
     return copied;
 }
 

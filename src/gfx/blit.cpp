@@ -110,13 +110,16 @@ void MaskOntoRowsPortable(const OntoRows& r) {
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define PK_HAS_AVX2_ROWS 1
 // Sixteen pixels a step: a large cell's row at once.
-__attribute__((target("avx2"))) void MaskOntoRowsAvx2(const OntoRows& r) {
+__attribute__((target("avx2"))) void MaskOntoRowsAvx2(const OntoRows& rows) {
+    // Held in locals: the vector stores may alias anything, the row description included.
+    const OntoRows r = rows;
     const __m256i white = _mm256_set1_epi16(kWhite555);
-    for (int y = 0; y < r.height; ++y) {
-        Pixel16* d = r.d + y * r.dStride;
-        const Pixel16* u = r.u + y * r.uStride;
-        const Pixel16* s = r.s + y * r.sStride;
-        const uint8_t* m = r.m + y * r.mStride;
+    Pixel16* d = r.d;
+    const Pixel16* u = r.u;
+    const Pixel16* s = r.s;
+    const uint8_t* m = r.m;
+    for (int y = 0; y < r.height;
+         ++y, d += r.dStride, u += r.uStride, s += r.sStride, m += r.mStride) {
         int i = 0;
         for (; i + 16 <= r.width; i += 16) {
             const __m256i mv =
@@ -128,7 +131,8 @@ __attribute__((target("avx2"))) void MaskOntoRowsAvx2(const OntoRows& r) {
             _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i),
                                 _mm256_xor_si256(_mm256_and_si256(uv, keep), sv));
         }
-        MonoMaskRowOnto(d + i, u + i, s + i, m + i, r.width - i);
+        if (i < r.width)
+            MonoMaskRowOnto(d + i, u + i, s + i, m + i, r.width - i);
     }
 }
 #endif
