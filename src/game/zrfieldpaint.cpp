@@ -21,7 +21,7 @@
 namespace pk {
 
 static_assert(kBlockTileAlphabet == BlockAlphabet);
-// Records are filled and compared as four bytes and two through integers (FillFields).
+// Stored records are read as four bytes and two through integers (PlainRows).
 static_assert(sizeof(TCellLayerRec) == 6 && std::endian::native == std::endian::little);
 
 namespace {
@@ -69,8 +69,10 @@ PaintOptions CurrentOptions() {
 // while another is under way gets a buffer of its own.
 class Layers {
 public:
-    // The cells are left for FillFields to set whole.
-    Layers(int w, int h) : w_(w), h_(h), cells_(Users()++ == 0 ? Shared() : own_) {
+    // `field` gives each cell its character ('0' past its end); a row's records are made from
+    // it when the row is first asked for, so rows nobody asks for cost nothing.
+    Layers(int w, int h, const std::string& field)
+        : w_(w), h_(h), field_(field), cells_(Users()++ == 0 ? Shared() : own_) {
         cells_.resize(static_cast<size_t>(w) * h);
     }
     ~Layers() { --Users(); }
@@ -80,12 +82,24 @@ public:
     // A cell for the placements (piece, ghost, darkness, overlays): its row counts as touched.
     TCellLayerRec& At(int x, int y) {
         touched_[static_cast<size_t>(y - 1)] = true;
-        return cells_[static_cast<size_t>((y - 1) * w_ + x - 1)];
+        return Row(y)[x - 1];
     }
     // Whether a placement reached row y: an untouched row holds only its field characters.
     bool Touched(int y) const { return touched_[static_cast<size_t>(y - 1)]; }
     // Row y's cells, W of them.
-    TCellLayerRec* Row(int y) { return &cells_[static_cast<size_t>((y - 1) * w_)]; }
+    TCellLayerRec* Row(int y) {
+        TCellLayerRec* row = &cells_[static_cast<size_t>((y - 1) * w_)];
+        if (!filled_[static_cast<size_t>(y - 1)]) {
+            filled_[static_cast<size_t>(y - 1)] = true;
+            const size_t first = static_cast<size_t>(y - 1) * w_;
+            for (int x = 0; x < w_; ++x) {
+                const size_t i = first + static_cast<size_t>(x);
+                row[x] = {
+                    {static_cast<uint8_t>(i < field_.size() ? field_[i] : '0'), 0, 0, 0, 0, 0}};
+            }
+        }
+        return row;
+    }
     // Whether row y has a cell to repaint, copy or overlay (set once the cells are compared).
     void MarkRow(int y, bool marked) { marked_[static_cast<size_t>(y - 1)] = marked; }
     bool RowMarked(int y) const { return marked_[static_cast<size_t>(y - 1)]; }
@@ -106,8 +120,10 @@ private:
     }
 
     int w_, h_;
+    const std::string& field_;
     std::vector<TCellLayerRec> own_;
     std::vector<TCellLayerRec>& cells_;
+    std::array<bool, CellGridRows> filled_{};
     std::array<bool, CellGridRows> marked_{};
     std::array<bool, CellGridRows> touched_{};
 };
@@ -187,28 +203,22 @@ TextExtent Measure(RedrawState& r, const std::string& text) {
     return r.text ? r.text->Measure(text) : TextExtent{};
 }
 
-// Sets every cell: its character, and every other byte to 0. `plain` tells for each row
-// whether the stored records are just that too (read from the stored grid and the field
-// string, never from the records just written).
-void FillFields(RedrawState& r, Layers& g, std::array<bool, CellGridRows>& plain) {
+// For each row, whether the stored records hold just its field characters with every other
+// byte 0, as a row no placement touches will: read from the stored grid and the field string.
+void PlainRows(RedrawState& r, std::array<bool, CellGridRows>& plain) {
     const std::string& field = r.plr->field;
     const int w = r.w, h = r.h;
     const size_t known = std::min(static_cast<size_t>(w) * h, field.size());
     const char* chars = field.data();
     const auto& stored = r.plr->CellLayerGrid;
     for (int y = 0; y < h; ++y) {
-        TCellLayerRec* row = g.Row(y + 1);
         const TCellLayerRec* was = stored[static_cast<size_t>(y)].data();
         const size_t first = static_cast<size_t>(y) * w;
         uint32_t differs = 0;
         for (int x = 0; x < w; ++x) {
             const size_t i = first + static_cast<size_t>(x);
             const uint32_t ch = static_cast<uint8_t>(i < known ? chars[i] : '0');
-            // Whole records at a time, as four bytes and two: the character in the first
-            // byte, zeros after it.
-            const uint16_t zero = 0;
-            std::memcpy(row[x].b, &ch, 4);
-            std::memcpy(row[x].b + 4, &zero, 2);
+            // As four bytes and two: the character in the first byte, zeros after it.
             uint32_t head = 0;
             uint16_t tail = 0;
             std::memcpy(&head, was[x].b, 4);
@@ -536,9 +546,9 @@ void RunRedraw(RedrawState& r, RedrawPhase& phase) {
         r.size > kMaxBlockSize || BlockSize < 1 || BlockSize > kMaxBlockSize) {
         throw std::out_of_range("field metrics");
     }
-    Layers g(r.w, r.h);
+    Layers g(r.w, r.h, r.plr->field);
     std::array<bool, CellGridRows> plain{};
-    FillFields(r, g, plain);
+    PlainRows(r, plain);
     if (r.own && PiecePresent()) {
         phase.Set("Error in redrawfield/fillin ");
         r.piece = ParsePiece(gs.CurrentPiece);
