@@ -21,7 +21,7 @@
 namespace pk {
 
 static_assert(kBlockTileAlphabet == BlockAlphabet);
-// Stored records are read as four bytes and two through integers (PlainRows).
+// Records are written and read as four bytes and two through integers.
 static_assert(sizeof(TCellLayerRec) == 6 && std::endian::native == std::endian::little);
 
 namespace {
@@ -92,10 +92,16 @@ public:
         if (!filled_[static_cast<size_t>(y - 1)]) {
             filled_[static_cast<size_t>(y - 1)] = true;
             const size_t first = static_cast<size_t>(y - 1) * w_;
-            for (int x = 0; x < w_; ++x) {
+            const size_t known = field_.size();
+            const char* chars = field_.data();
+            const int w = w_;
+            for (int x = 0; x < w; ++x) {
                 const size_t i = first + static_cast<size_t>(x);
-                row[x] = {
-                    {static_cast<uint8_t>(i < field_.size() ? field_[i] : '0'), 0, 0, 0, 0, 0}};
+                // As four bytes and two: the character, then zeros.
+                const uint32_t head = static_cast<uint8_t>(i < known ? chars[i] : '0');
+                const uint16_t tail = 0;
+                std::memcpy(row[x].b, &head, 4);
+                std::memcpy(row[x].b + 4, &tail, 2);
             }
         }
         return row;
