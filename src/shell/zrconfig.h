@@ -87,7 +87,7 @@ struct TConfig {
     int32_t userstatsheight = 360;
     // lobby window
     int32_t btopleftheight = 160;
-    int32_t brightwidth = 170;
+    int32_t brightwidth = 0;  // 0: none stored; the lobby window fits its room list
     int32_t btoprightheight = 160;
     std::string bgamelistw;  // column widths of the game and room lists
     std::string broomlistw;

@@ -12,12 +12,15 @@
 #include <QListView>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QSplitter>
+#include <QStyleOptionViewItem>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include "core/zrconst.h"
 #include "game/ui/zrgameform.h"
 #include "game/zrroomcontrols.h"
 #include "gfx/qtsurface.h"
@@ -91,6 +94,19 @@ void SetColumns(QTreeView* view, std::vector<int> widths, const std::string& sto
     for (std::size_t c = 0; c < widths.size(); ++c) {
         view->setColumnWidth(static_cast<int>(c), std::clamp(widths[c], 8, 2000));
     }
+}
+
+// The width a column of the view needs to show a text whole, as its items measure it.
+int TextColumnWidth(const QTreeView* view, const QString& text) {
+    QStyleOptionViewItem option;
+    option.initFrom(view);
+    option.widget = view;
+    option.font = view->font();
+    option.fontMetrics = QFontMetrics(option.font);
+    option.text = text;
+    option.features = QStyleOptionViewItem::HasDisplay;
+    option.displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+    return view->style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), view).width();
 }
 
 QImage TileImage(const IconTile& tile) {
@@ -241,13 +257,13 @@ void Tzrbrowser::Build() {
     gameBar->addWidget(gamelabel_, 1);
     QToolButton* creategame = NewButton("creategame", QStringLiteral("New Game!"), games);
     QToolButton* ping = NewButton("pingregionsbutton", QStringLiteral("Ping Servers"), games);
-    QToolButton* showstats = NewButton("showstats", QString(), games);
-    statscaption_ = new QLabel(QStringLiteral("Show Stats"), games);
-    statscaption_->setObjectName(QStringLiteral("statscaption"));
+    // The caption is the button's own text, as with its neighbours, so that a click on the
+    // words toggles the statistics too.
+    QToolButton* showstats = NewButton("showstats", QStringLiteral("Show Stats"), games);
+    statscaption_ = showstats;
     gameBar->addWidget(creategame);
     gameBar->addWidget(ping);
     gameBar->addWidget(showstats);
-    gameBar->addWidget(statscaption_);
     gamesColumn->addLayout(gameBar);
     gamelistpanel_ = new QWidget(games);
     gamelistpanel_->setObjectName(QStringLiteral("gamelistpanel"));
@@ -257,7 +273,11 @@ void Tzrbrowser::Build() {
     gamelist_->setModel(&views_->games);
     gamelist_->header()->setSectionsClickable(true);
     gamelist_->header()->setSortIndicatorShown(false);
-    SetColumns(gamelist_, {140, 60, 45, 45, 70, 90, 45, 75}, {});
+    // The Ping column holds at most a region given up, "9999ms": 45 pixels fit it only in
+    // narrower fonts than the list's.
+    const int pingWidth = std::max(
+        45, TextColumnWidth(gamelist_, QString::number(NoPingTime) + QStringLiteral("ms")));
+    SetColumns(gamelist_, {140, 60, 45, 45, 70, 90, pingWidth, 75}, {});
     gamePanelLayout->addWidget(gamelist_);
     statspanel_ = new QWidget(games);
     statspanel_->setObjectName(QStringLiteral("statspanel"));
@@ -520,10 +540,22 @@ void Tzrbrowser::ApplySizes() {
                                       : QList<int>{total - fixed, fixed});
         return true;
     };
-    const bool columns = split(columns_, rightWidth_, false);
+    const bool columns = split(columns_, rightWidth_ > 0 ? rightWidth_ : RoomListWidth(), false);
     const bool left = split(left_, topLeftHeight_, true);
     const bool right = split(right_, topRightHeight_, true);
     sized_ = columns && left && right;
+}
+
+// Without a stored width the right column fits the room list's columns beside a vertical
+// scroll bar, so that a long room list does not hide the last column.
+int Tzrbrowser::RoomListWidth() const {
+    int width = 2 * roomlist_->frameWidth() +
+                roomlist_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr,
+                                                roomlist_->verticalScrollBar());
+    for (int c = 0; c < roomlist_->header()->count(); ++c) {
+        width += roomlist_->columnWidth(c);
+    }
+    return width;
 }
 
 void Tzrbrowser::showEvent(QShowEvent* event) {

@@ -82,7 +82,8 @@ public:
     QToolButton* Button(const char* name) const;
     QLabel* roomname() const { return roomname_; }
     QLabel* gamelabel() const { return gamelabel_; }
-    QLabel* statscaption() const { return statscaption_; }
+    // The caption of the statistics button: the button itself.
+    QToolButton* statscaption() const { return statscaption_; }
     TTopicBannerBox* topicbanner() const { return topicbanner_; }
     QPlainTextEdit* gamestats() const { return gamestats_; }
     QTimer* misctimer() const { return misctimer_; }
@@ -167,6 +168,7 @@ private:
     void Build();
     void BuildMenus();
     void ApplySizes();
+    int RoomListWidth() const;
     void OwnStatusClick(int status);
     void BanClick(int seconds);
     QToolButton* NewButton(const char* name, const QString& text, QWidget* parent);
@@ -180,8 +182,9 @@ private:
     std::array<QImage, 5> stateIcons_{};
     std::array<QImage, 4> privilegeIcons_{};
     QImage roomKeyIcon_;
-    // Panel sizes from the configuration, applied once the window has its size.
-    int rightWidth_ = 170, topLeftHeight_ = 160, topRightHeight_ = 160;
+    // Panel sizes from the configuration, applied once the window has its size; a right width
+    // of 0 (none stored) fits the room list.
+    int rightWidth_ = 0, topLeftHeight_ = 160, topRightHeight_ = 160;
     bool sized_ = false;
 
     QSplitter* columns_ = nullptr;  // left part | right column (brightwidth)
@@ -200,7 +203,7 @@ private:
     QWidget* statspanel_ = nullptr;
     QPlainTextEdit* gamestats_ = nullptr;
     QLabel* gamelabel_ = nullptr;
-    QLabel* statscaption_ = nullptr;
+    QToolButton* statscaption_ = nullptr;
     TZRTxtbox* chatbox_ = nullptr;
     QWidget* chatebpanel_ = nullptr;
     QLineEdit* chateb_ = nullptr;

@@ -53,7 +53,8 @@ Tsbquery::Tsbquery(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     panels_ = new QStackedWidget(this);
     layout->addWidget(panels_);
-    for (const PanelSpec& spec : kPanels) {
+    for (std::size_t index = 0; index < oks_.size(); ++index) {
+        const PanelSpec& spec = kPanels[index];
         auto* panel = new QWidget(panels_);
         panel->setObjectName(QString::fromLatin1(spec.name));
         auto* column = new QVBoxLayout(panel);
@@ -71,8 +72,8 @@ Tsbquery::Tsbquery(QWidget* parent) : QDialog(parent) {
         buttons->addStretch(1);
         auto* ok = new QPushButton(QStringLiteral("OK"), panel);
         ok->setObjectName(QStringLiteral("ok"));
-        ok->setDefault(true);
         ok->setAutoDefault(true);
+        oks_[index] = ok;
         auto* cancel = new QPushButton(QStringLiteral("Cancel"), panel);
         cancel->setObjectName(QStringLiteral("cancel"));
         buttons->addWidget(ok);
@@ -82,6 +83,7 @@ Tsbquery::Tsbquery(QWidget* parent) : QDialog(parent) {
         connect(cancel, &QPushButton::clicked, this, [this] { cancelClick(); });
         panels_->addWidget(panel);
     }
+    SetPanel(verifypanel);
 }
 
 Tsbquery::~Tsbquery() {
@@ -111,6 +113,9 @@ bool Tsbquery::Ask(Panel panel) {
 void Tsbquery::SetPanel(Panel panel) {
     if (panel >= 0 && panel < PanelCount) {
         panels_->setCurrentIndex(panel);
+        // A dialog has one default button, and Enter presses it only while it is visible:
+        // the OK of the panel in front takes that part, or Enter would confirm nothing.
+        oks_[static_cast<std::size_t>(panel)]->setDefault(true);
     }
 }
 

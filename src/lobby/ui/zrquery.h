@@ -3,10 +3,12 @@
 // (the default button) and Cancel. The caller picks the panel, shows the dialog modal and reads
 // the panel's edits when SbQueryResult is true. The edits keep their text between uses.
 #include <QDialog>
+#include <array>
 #include <functional>
 #include <string>
 
 class QLineEdit;
+class QPushButton;
 class QStackedWidget;
 
 namespace pk {
@@ -56,6 +58,7 @@ protected:
 
 private:
     QStackedWidget* panels_ = nullptr;
+    std::array<QPushButton*, PanelCount> oks_{};
 };
 
 // The one query dialog, while it exists.

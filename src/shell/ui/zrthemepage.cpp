@@ -289,6 +289,15 @@ bool Tzrstheme::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Tzrstheme::previewpanelResize() {
+    LayoutPreviewPanels();
+    // Pictures drawn at one size are drawn afresh for another.
+    if (preview_.built && previewSize_ != previewpanel->size())
+        UpdateThemePreview();
+}
+
+// The texts are laid out with the tile they make room for: a tile of another size (a theme
+// without special blocks shows a larger empty one) would otherwise lie over them.
+void Tzrstheme::LayoutPreviewPanels() {
     const int side = preview_.built ? preview_.specialPicture.width() : PreviewSpecialSide;
     const ThemePreviewLayout l =
         LayoutThemePreview(previewpanel->width(), previewpanel->height(), side);
@@ -299,11 +308,13 @@ void Tzrstheme::previewpanelResize() {
     // Beside a narrow special tile the caption would run under the large picture: it then ends
     // where the picture begins.
     Label4->adjustSize();
-    Label4->move(std::max(0, std::min(l.labelLeft, l.large.left - Label4->width() - 4)),
-                 l.labelTop);
-    // Pictures drawn at one size are drawn afresh for another.
-    if (preview_.built && previewSize_ != previewpanel->size())
-        UpdateThemePreview();
+    const int left = std::max(0, std::min(l.labelLeft, l.large.left - Label4->width() - 4));
+    // A tall tile (the empty one of a theme without special blocks) reaches below the middle
+    // of the large picture: the caption then starts under the tile.
+    int top = l.labelTop;
+    if (left < l.special.left + l.special.width && left + Label4->width() > l.special.left)
+        top = std::max(top, l.special.top + l.special.height + 2);
+    Label4->move(left, top);
 }
 
 void Tzrstheme::exmusicpanelResize() {
@@ -329,9 +340,7 @@ void Tzrstheme::UpdateThemePreview() {
     CopyGraphic(&preview_.smallPicture, *smallimage);
     CopyGraphic(&preview_.specialPicture, *sbimage);
     themeinfo->setText(Cp1252ToQString(preview_.info));
-    const ThemePreviewLayout l = LayoutThemePreview(previewpanel->width(), previewpanel->height(),
-                                                    preview_.specialPicture.width());
-    Place(sbpanel_, l.special);
+    LayoutPreviewPanels();
 }
 
 void Tzrstheme::FillThemeTree() {

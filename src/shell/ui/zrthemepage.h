@@ -90,6 +90,7 @@ private:
     void ShowPlayState();
     void ApplySizesFromConfig();
     void previewpanelResize();
+    void LayoutPreviewPanels();
     void exmusicpanelResize();
     void ShowHoveredSpecial(const TFieldString& field, int rows, const QLabel* image, int x, int y);
     std::string PreviewKey() const;

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
 #include "game/ui/zrgamesetupform.h"
 #include "gfx/qtsurface.h"
@@ -169,6 +171,51 @@ TEST_F(DialogsTest, QueryResultIsFalseAgainOnEveryShow) {
     EXPECT_FALSE(SbQueryResult);
     query->close();
     EXPECT_FALSE(SbQueryResult);
+}
+
+// A person types in a panel's edit and presses a key: Enter (either key) answers OK and Escape
+// cancels, from every edit of every panel, with the dialog run modal as its callers run it.
+TEST_F(DialogsTest, EnterConfirmsAndEscapeCancelsOnEveryPanel) {
+    const std::vector<std::pair<Tsbquery::Panel, std::vector<const char*>>> panels = {
+        {Tsbquery::verifypanel, {"verifynumber"}},
+        {Tsbquery::getpasspanel, {"dobmonth", "dobday", "dobyear"}},
+        {Tsbquery::joinpasspanel, {"joinpasswordeb"}},
+        {Tsbquery::newkeypanel, {"newkeyedit"}},
+        {Tsbquery::topicpanel, {"topiceb"}},
+        {Tsbquery::newgameset, {"newset"}},
+        {Tsbquery::newroompanel, {"newroomeb"}},
+        {Tsbquery::kbpanel, {"kbmessage"}},
+    };
+    ASSERT_EQ(panels.size(), static_cast<std::size_t>(Tsbquery::PanelCount));
+    // Asks modal and presses the key in the edit once the loop runs; a key that leaves the
+    // dialog open is reported and the dialog cancelled, so the test cannot hang.
+    const auto press = [this](Tsbquery::Panel panel, const char* edit, Qt::Key key) {
+        bool stayedOpen = false;
+        QTimer::singleShot(0, query.get(), [&, edit, key] {
+            QLineEdit* target = query->Edit(edit);
+            target->setText(QStringLiteral("typed"));
+            target->setFocus();
+            QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier);
+            QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier);
+            QApplication::sendEvent(target, &down);
+            QApplication::sendEvent(target, &up);
+            if (query->isVisible()) {
+                stayedOpen = true;
+                query->cancelClick();
+            }
+        });
+        const bool answer = query->Ask(panel);
+        EXPECT_FALSE(stayedOpen) << edit << " key " << key;
+        return answer;
+    };
+    for (const auto& [panel, edits] : panels) {
+        for (const char* edit : edits) {
+            EXPECT_TRUE(press(panel, edit, Qt::Key_Return)) << edit;
+            EXPECT_EQ(query->Text(edit), "typed");
+            EXPECT_TRUE(press(panel, edit, Qt::Key_Enter)) << edit;
+            EXPECT_FALSE(press(panel, edit, Qt::Key_Escape)) << edit;
+        }
+    }
 }
 
 TEST_F(DialogsTest, TheKickMessageIsAskedByTheKickAndBanPanel) {

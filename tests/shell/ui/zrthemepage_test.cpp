@@ -253,5 +253,37 @@ TEST_F(ThemePageTest, HoveringASpecialShowsItsTile) {
     EXPECT_EQ(page->sbimage->pixmap().toImage().convertToFormat(QImage::Format_RGB555), shown);
 }
 
+// A theme without a special-block bitmap shows a larger, empty tile: the information text and
+// the caption make room for it, whichever theme was shown before.
+TEST_F(ThemePageTest, NoPreviewPictureCoversThePageTextsAfterAThemeChange) {
+    SaveLibrary(dir.Path() / "gamma.klb", {MainEntry("G1", "g1")});
+    page->checkthemechangeTimer();
+    page->checkthemechangeTimer();
+    QTreeWidgetItem* plain = nullptr;
+    for (QTreeWidgetItem* item : page->themetree->findItems("G1", Qt::MatchRecursive)) plain = item;
+    ASSERT_NE(plain, nullptr);
+    const auto uncovered = [this](const char* theme) {
+        const QRect texts[] = {page->themeinfo->parentWidget()->geometry(),
+                               page->Label4->geometry()};
+        for (const QLabel* image : {page->sbimage, static_cast<QLabel*>(page->largeimage),
+                                    static_cast<QLabel*>(page->smallimage)}) {
+            const QRect picture = image->parentWidget()->geometry();
+            for (const QRect& text : texts)
+                EXPECT_FALSE(picture.intersects(text))
+                    << theme << ": " << image->objectName().toStdString() << " over a text";
+        }
+    };
+    uncovered("first");
+    const int tileBefore = page->sbimage->parentWidget()->width();
+    page->themetree->setCurrentItem(plain);
+    ASSERT_EQ(Settings.theme.themeId, "g1");
+    ASSERT_TRUE(page->Preview().specials.empty());
+    EXPECT_GT(page->sbimage->parentWidget()->width(), tileBefore);
+    uncovered("without specials");
+    page->themetree->setCurrentItem(Node(0, 0));
+    ASSERT_FALSE(page->Preview().specials.empty());
+    uncovered("back");
+}
+
 }  // namespace
 }  // namespace pk
