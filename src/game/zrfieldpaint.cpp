@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstring>
 #include <optional>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "core/zrlog.h"
@@ -18,6 +21,8 @@
 namespace pk {
 
 static_assert(kBlockTileAlphabet == BlockAlphabet);
+// Records are written and read as four bytes and two through integers.
+static_assert(sizeof(TCellLayerRec) == 6 && std::endian::native == std::endian::little);
 
 namespace {
 
@@ -59,12 +64,51 @@ PaintOptions CurrentOptions() {
     return p;
 }
 
-// One redraw's working grid, W by H cells, 1-based.
+// One redraw's working grid, W by H cells, 1-based. Its cells live in one buffer per thread,
+// reused by every redraw (a repaint runs for six fields at every piece); a redraw started
+// while another is under way gets a buffer of its own.
 class Layers {
 public:
-    Layers(int w, int h) : w_(w), h_(h), cells_(static_cast<size_t>(w) * h) {}
+    // `field` gives each cell its character ('0' past its end); a row's records are made from
+    // it when the row is first asked for, so rows nobody asks for cost nothing.
+    Layers(int w, int h, const std::string& field)
+        : w_(w), h_(h), field_(field), cells_(Users()++ == 0 ? Shared() : own_) {
+        cells_.resize(static_cast<size_t>(w) * h);
+    }
+    ~Layers() { --Users(); }
+    Layers(const Layers&) = delete;
+    Layers& operator=(const Layers&) = delete;
     bool Inside(int x, int y) const { return x >= 1 && x <= w_ && y >= 1 && y <= h_; }
-    TCellLayerRec& At(int x, int y) { return cells_[static_cast<size_t>((y - 1) * w_ + x - 1)]; }
+    // A cell for the placements (piece, ghost, darkness, overlays): its row counts as touched.
+    TCellLayerRec& At(int x, int y) {
+        touched_[static_cast<size_t>(y - 1)] = true;
+        return Row(y)[x - 1];
+    }
+    // Whether a placement reached row y: an untouched row holds only its field characters.
+    bool Touched(int y) const { return touched_[static_cast<size_t>(y - 1)]; }
+    // Row y's cells, W of them.
+    TCellLayerRec* Row(int y) {
+        TCellLayerRec* row = &cells_[static_cast<size_t>((y - 1) * w_)];
+        if (!filled_[static_cast<size_t>(y - 1)]) {
+            filled_[static_cast<size_t>(y - 1)] = true;
+            const size_t first = static_cast<size_t>(y - 1) * w_;
+            const size_t known = field_.size();
+            const char* chars = field_.data();
+            const int w = w_;
+            for (int x = 0; x < w; ++x) {
+                const size_t i = first + static_cast<size_t>(x);
+                // As four bytes and two: the character, then zeros.
+                const uint32_t head = static_cast<uint8_t>(i < known ? chars[i] : '0');
+                const uint16_t tail = 0;
+                std::memcpy(row[x].b, &head, 4);
+                std::memcpy(row[x].b + 4, &tail, 2);
+            }
+        }
+        return row;
+    }
+    // Whether row y has a cell to repaint, copy or overlay (set once the cells are compared).
+    void MarkRow(int y, bool marked) { marked_[static_cast<size_t>(y - 1)] = marked; }
+    bool RowMarked(int y) const { return marked_[static_cast<size_t>(y - 1)]; }
     // Sets a byte of a cell when the cell lies inside the field.
     void Mark(int x, int y, int byte, uint8_t value) {
         if (Inside(x, y))
@@ -72,8 +116,22 @@ public:
     }
 
 private:
+    static std::vector<TCellLayerRec>& Shared() {
+        thread_local std::vector<TCellLayerRec> buffer;
+        return buffer;
+    }
+    static int& Users() {
+        thread_local int users = 0;
+        return users;
+    }
+
     int w_, h_;
-    std::vector<TCellLayerRec> cells_;
+    const std::string& field_;
+    std::vector<TCellLayerRec> own_;
+    std::vector<TCellLayerRec>& cells_;
+    std::array<bool, CellGridRows> filled_{};
+    std::array<bool, CellGridRows> marked_{};
+    std::array<bool, CellGridRows> touched_{};
 };
 
 // A piece string's cells; throws std::invalid_argument for a malformed one.
@@ -151,13 +209,29 @@ TextExtent Measure(RedrawState& r, const std::string& text) {
     return r.text ? r.text->Measure(text) : TextExtent{};
 }
 
-void FillFields(RedrawState& r, Layers& g) {
+// For each row, whether the stored records hold just its field characters with every other
+// byte 0, as a row no placement touches will: read from the stored grid and the field string.
+void PlainRows(RedrawState& r, std::array<bool, CellGridRows>& plain) {
     const std::string& field = r.plr->field;
-    for (int y = 1; y <= r.h; ++y) {
-        for (int x = 1; x <= r.w; ++x) {
-            const size_t i = static_cast<size_t>((y - 1) * r.w + x - 1);
-            g.At(x, y).b[cbChar] = static_cast<uint8_t>(i < field.size() ? field[i] : '0');
+    const int w = r.w, h = r.h;
+    const size_t known = std::min(static_cast<size_t>(w) * h, field.size());
+    const char* chars = field.data();
+    const auto& stored = r.plr->CellLayerGrid;
+    for (int y = 0; y < h; ++y) {
+        const TCellLayerRec* was = stored[static_cast<size_t>(y)].data();
+        const size_t first = static_cast<size_t>(y) * w;
+        uint32_t differs = 0;
+        for (int x = 0; x < w; ++x) {
+            const size_t i = first + static_cast<size_t>(x);
+            const uint32_t ch = static_cast<uint8_t>(i < known ? chars[i] : '0');
+            // As four bytes and two: the character in the first byte, zeros after it.
+            uint32_t head = 0;
+            uint16_t tail = 0;
+            std::memcpy(&head, was[x].b, 4);
+            std::memcpy(&tail, was[x].b + 4, 2);
+            differs |= (head ^ ch) | tail;
         }
+        plain[static_cast<size_t>(y)] = differs == 0;
     }
 }
 
@@ -258,13 +332,19 @@ void PlaceTeamLabel(RedrawState& r, Layers& g) {
 void PaintCell(RedrawState& r, Surface16& field, const ThemeTiles& theme, int x, int y,
                const TCellLayerRec& c) {
     const int px = (x - 1) * r.size, py = (y - 1) * r.size, s = r.size;
+    const char ch = static_cast<char>(c.b[cbChar]);
+    const uint8_t style = c.b[cbStyle];
     if (theme.present) {
         const PixelRect bg = CellBackgroundRect(r.metrics, r.big, x, y);
-        BitBlt(field, px, py, s, s, theme.image, bg.left, bg.top, RasterOp::SrcCopy);
+        if (ch != '0' && style < kOutlineStyle) {
+            // The usual cell: its background and its block in one pass.
+            DrawBlockOnto(field, px, py, theme, {bg.left, bg.top, s, s}, kStyleOpacity[style], s,
+                          ch);
+        } else {
+            BitBlt(field, px, py, s, s, theme.image, bg.left, bg.top, RasterOp::SrcCopy);
+        }
     }
-    const char ch = static_cast<char>(c.b[cbChar]);
-    if (ch != '0') {
-        const uint8_t style = c.b[cbStyle];
+    if (ch != '0' && !(theme.present && style < kOutlineStyle)) {
         if (style == kOutlineStyle) {
             FrameRect(field, {px, py, s, s}, kBlack555);
             FrameRect(field, {px + 2, py + 2, s - 4, s - 4}, kBlack555);
@@ -285,39 +365,73 @@ void PaintCell(RedrawState& r, Surface16& field, const ThemeTiles& theme, int x,
 // (overlay cells) into the player element. True when anything was copied.
 bool CopyToTarget(RedrawState& r, Layers& g, const Surface16& field, const Surface16& work) {
     enum { kNone, kChanged, kOverlay };
-    auto kind = [&](int x, int y) {
-        const TCellLayerRec& c = g.At(x, y);
-        if (c.b[cbOverlay])
-            return kOverlay;
-        return c.b[cbRepaint] || c.b[cbCopy] ? kChanged : kNone;
+    // Runs of one kind over the same columns in consecutive rows are copied as one rectangle
+    // (a cleared line moves every row above it); stretched fields are copied cell by cell, so
+    // each cell's edges are rounded alike.
+    struct Block {
+        int start, end, kind, top, bottom;  // columns [start, end), rows [top, bottom]
     };
+    std::array<std::array<Block, CellGridColumns>, 2> blocks;
+    std::array<Block, CellGridColumns>* open = &blocks[0];
+    std::array<Block, CellGridColumns>* next = &blocks[1];
+    size_t openCount = 0;
     bool copied = false;
-    for (int y = 1; y <= r.h; ++y) {
-        int x = 1;
-        while (x <= r.w) {
-            const int k = kind(x, y);
-            if (k == kNone) {
-                ++x;
-                continue;
-            }
-            const int start = x;
-            // Stretched fields are copied cell by cell, so each cell's edges are rounded alike.
-            do {
-                ++x;
-            } while (x <= r.w && kind(x, y) == k && !r.options.resizefields);
-            const Surface16& src = k == kOverlay ? work : field;
-            const int sx = (start - 1) * r.size, sy = (y - 1) * r.size;
-            const int width = (x - start) * r.size;
-            if (r.options.resizefields) {
-                StretchFieldPart(*r.target, r.element, r.metrics, r.size, RasterOp::SrcCopy, src,
-                                 sx, sy, width, r.size, sx, sy);
-            } else {
-                BlitFieldPart(*r.target, r.element, r.metrics, r.size, RasterOp::SrcCopy, src, sx,
-                              sy, width, r.size, sx, sy);
-            }
-            copied = true;
+    auto copy = [&](const Block& b) {
+        const Surface16& src = b.kind == kOverlay ? work : field;
+        const int sx = (b.start - 1) * r.size, sy = (b.top - 1) * r.size;
+        const int width = (b.end - b.start) * r.size;
+        const int height = (b.bottom - b.top + 1) * r.size;
+        if (r.options.resizefields) {
+            StretchFieldPart(*r.target, r.element, r.metrics, r.size, RasterOp::SrcCopy, src, sx,
+                             sy, width, height, sx, sy);
+        } else {
+            BlitFieldPart(*r.target, r.element, r.metrics, r.size, RasterOp::SrcCopy, src, sx, sy,
+                          width, height, sx, sy);
         }
+        copied = true;
+    };
+    for (int y = 1; y <= r.h; ++y) {
+        size_t nextCount = 0;
+        if (g.RowMarked(y)) {
+            const TCellLayerRec* row = g.Row(y);
+            auto kind = [row](int x) {
+                const TCellLayerRec& c = row[x - 1];
+                if (c.b[cbOverlay])
+                    return kOverlay;
+                return c.b[cbRepaint] || c.b[cbCopy] ? kChanged : kNone;
+            };
+            int x = 1;
+            while (x <= r.w) {
+                const int k = kind(x);
+                if (k == kNone) {
+                    ++x;
+                    continue;
+                }
+                const int start = x;
+                do {
+                    ++x;
+                } while (x <= r.w && kind(x) == k && !r.options.resizefields);
+                Block b{start, x, k, y, y};
+                if (!r.options.resizefields) {
+                    for (size_t i = 0; i < openCount; ++i) {
+                        Block& o = (*open)[i];
+                        if (o.start == start && o.end == x && o.kind == k) {
+                            b.top = o.top;
+                            o.kind = kNone;  // carried on into this row
+                            break;
+                        }
+                    }
+                }
+                (*next)[nextCount++] = b;
+            }
+        }
+        for (size_t i = 0; i < openCount; ++i)
+            if ((*open)[i].kind != kNone)
+                copy((*open)[i]);
+        std::swap(open, next);
+        openCount = nextCount;
     }
+    for (size_t i = 0; i < openCount; ++i) copy((*open)[i]);
     return copied;
 }
 
@@ -325,14 +439,17 @@ bool CopyToTarget(RedrawState& r, Layers& g, const Surface16& field, const Surfa
 // so the overlays are drawn over the cells as they now are.
 void PrepareOverlays(RedrawState& r, Layers& g, const Surface16& field, Surface16& work) {
     for (int y = 1; y <= r.h; ++y) {
+        if (!g.RowMarked(y))
+            continue;
+        const TCellLayerRec* row = g.Row(y);
         int x = 1;
         while (x <= r.w) {
-            if (!g.At(x, y).b[cbOverlay]) {
+            if (!row[x - 1].b[cbOverlay]) {
                 ++x;
                 continue;
             }
             const int start = x;
-            while (x <= r.w && g.At(x, y).b[cbOverlay]) ++x;
+            while (x <= r.w && row[x - 1].b[cbOverlay]) ++x;
             BitBlt(work, (start - 1) * r.size, (y - 1) * r.size, (x - start) * r.size, r.size,
                    field, (start - 1) * r.size, (y - 1) * r.size, RasterOp::SrcCopy);
         }
@@ -387,12 +504,17 @@ void DrawTimed(RedrawState& r, Surface16& work, const ThemeTiles& theme) {
     }
 }
 
+// Rows left unmarked hold what was stored already.
 void StoreGrid(RedrawState& r, Layers& g) {
     auto& stored = r.plr->CellLayerGrid;
     for (int y = 1; y <= r.h; ++y) {
-        for (int x = 1; x <= r.w; ++x) {
-            const TCellLayerRec& c = g.At(x, y);
-            TCellLayerRec& s = stored[static_cast<size_t>(y - 1)][static_cast<size_t>(x - 1)];
+        if (!g.RowMarked(y))
+            continue;
+        const TCellLayerRec* row = g.Row(y);
+        TCellLayerRec* out = stored[static_cast<size_t>(y - 1)].data();
+        for (int x = 0; x < r.w; ++x) {
+            const TCellLayerRec& c = row[x];
+            TCellLayerRec& s = out[x];
             s.b[cbChar] = c.b[cbChar];
             s.b[cbOverlay] = c.b[cbOverlay];
             s.b[cbRepaint] = s.b[cbCopy] = 0;
@@ -410,42 +532,56 @@ bool PiecePresent() {
     return gs.PieceX != -1 && !gs.CurrentPiece.empty() && sane(gs.PieceX) && sane(gs.PieceY);
 }
 
-void RunRedraw(RedrawState& r, std::string& phase) {
+// Where a redraw was when it failed, for the log line: a fixed text and, for the timed effects,
+// their number. Kept as a pointer, since it changes a dozen times in every redraw.
+struct RedrawPhase {
+    const char* text = "Error in redrawfield/top ";
+    long count = -1;
+
+    void Set(const char* t, long n = -1) {
+        text = t;
+        count = n;
+    }
+    std::string Text() const { return count < 0 ? text : text + std::to_string(count); }
+};
+
+void RunRedraw(RedrawState& r, RedrawPhase& phase) {
     const tmegame& gs = ClientState.game;
-    phase = "Error in redrawfield/fields ";
+    phase.Set("Error in redrawfield/fields ");
     if (r.w < 1 || r.h < 1 || r.w > CellGridColumns || r.h > CellGridRows || r.size < 1 ||
         r.size > kMaxBlockSize || BlockSize < 1 || BlockSize > kMaxBlockSize) {
         throw std::out_of_range("field metrics");
     }
-    Layers g(r.w, r.h);
-    FillFields(r, g);
+    Layers g(r.w, r.h, r.plr->field);
+    std::array<bool, CellGridRows> plain{};
+    PlainRows(r, plain);
     if (r.own && PiecePresent()) {
-        phase = "Error in redrawfield/fillin ";
+        phase.Set("Error in redrawfield/fillin ");
         r.piece = ParsePiece(gs.CurrentPiece);
-        phase = "Error in redrawfield/piece ";
+        phase.Set("Error in redrawfield/piece ");
         PlacePiece(r, g);
     }
     const bool dark = r.own && TimedSpecials && TimedSpecials->TimedActive(r.slot, "d");
     if (dark) {
-        phase = "Error in redrawfield/darkness ";
+        phase.Set("Error in redrawfield/darkness ");
         Darken(r, g);
     } else if (r.own && r.options.showshadow) {
-        phase = "Error in redrawfield/shadow ";
+        phase.Set("Error in redrawfield/shadow ");
         PlaceShadow(r, g);
     }
-    phase = "Error in redrawfield/handles 1";
+    phase.Set("Error in redrawfield/handles 1");
     if (r.text)
         r.text->SetFont("Arial", static_cast<int>(BlockSize * 0.45));
     if (r.big && gs.HoldToken.size() > 1 && !r.options.holdPieceElement) {
-        phase = "Error in redrawfield/holdpiece ";
+        phase.Set("Error in redrawfield/holdpiece ");
         r.hold = ParsePiece(gs.HoldToken.substr(1));
         PlaceHold(r, g);
     }
     if (r.big) {
-        phase = "Error in redrawfield/timed ";
+        phase.Set("Error in redrawfield/timed ");
         if (TimedSpecials)
             r.timed = TimedSpecials->EntriesOf(r.slot);
-        phase += std::to_string(r.timed.size());
+        phase.Set("Error in redrawfield/timed ", static_cast<long>(r.timed.size()));
         r.timedTop = r.client->TeamName.empty() ? 2 : Measure(r, "|").height + 3;
         PlaceTimed(r, g);
     }
@@ -453,49 +589,65 @@ void RunRedraw(RedrawState& r, std::string& phase) {
     if (r.teamLabel)
         PlaceTeamLabel(r, g);
 
-    phase = "Error in redrawfield/handles 2";
+    phase.Set("Error in redrawfield/handles 2");
     BindThemeBitmaps(Settings.theme);
     const ThemeTiles& theme = Settings.theme.draw;
-    phase = "Error in redrawfield/handles 3";
+    phase.Set("Error in redrawfield/handles 3");
     Surface16& field = PlayerFieldBitmaps[static_cast<size_t>(r.position)];
-    phase = "Error in redrawfield/handles 4";
+    phase.Set("Error in redrawfield/handles 4");
     Surface16& work = FieldBuffer;
 
-    phase = "Error in redrawfield/drawblocklayer ";
+    phase.Set("Error in redrawfield/drawblocklayer ");
     const auto& stored = r.plr->CellLayerGrid;
+    bool anyMarked = false;
     for (int y = 1; y <= r.h; ++y) {
+        TCellLayerRec* row = g.Row(y);
+        const TCellLayerRec* was = stored[static_cast<size_t>(y - 1)].data();
+        // A row that holds only its characters, as stored (nothing overlaid now or then, so
+        // nothing to repaint, restore or overlay), is left alone: most rows of most fields.
+        if (!r.full && plain[static_cast<size_t>(y - 1)] && !g.Touched(y)) {
+            g.MarkRow(y, false);
+            continue;
+        }
+        bool marked = false;
         for (int x = 1; x <= r.w; ++x) {
-            TCellLayerRec& c = g.At(x, y);
-            const TCellLayerRec& s = stored[static_cast<size_t>(y - 1)][static_cast<size_t>(x - 1)];
-            c.b[cbRepaint] = r.full || s.b[cbChar] != c.b[cbChar] || s.b[cbStyle] != c.b[cbStyle] ||
-                             s.b[cbDark] != c.b[cbDark];
+            TCellLayerRec& c = row[x - 1];
+            const TCellLayerRec& s = was[x - 1];
+            const bool repaint = r.full || s.b[cbChar] != c.b[cbChar] ||
+                                 s.b[cbStyle] != c.b[cbStyle] || s.b[cbDark] != c.b[cbDark];
+            c.b[cbRepaint] = repaint;
             c.b[cbCopy] = s.b[cbOverlay] != 0;
-            if (c.b[cbRepaint])
+            marked |= repaint || c.b[cbCopy] || c.b[cbOverlay];
+            if (repaint)
                 PaintCell(r, field, theme, x, y, c);
         }
+        g.MarkRow(y, marked);
+        anyMarked = anyMarked || marked;
     }
+    if (!anyMarked)
+        return;  // nothing to show, and the stored records are the ones just made
     PrepareOverlays(r, g, field, work);
     if (r.own && r.options.animdrop && r.piece) {
-        phase = "Error in redrawfield/fall ";
+        phase.Set("Error in redrawfield/fall ");
         DrawFallingPiece(r, work, theme);
     }
     if (r.hold) {
-        phase = "Error in redrawfield/hold ";
+        phase.Set("Error in redrawfield/hold ");
         DrawHold(r, work, theme);
     }
     if (r.big) {
-        phase = "Error in redrawfield/timed " + std::to_string(r.timed.size());
+        phase.Set("Error in redrawfield/timed ", static_cast<long>(r.timed.size()));
         DrawTimed(r, work, theme);
     }
     if (r.teamLabel) {
         DrawOutlinedText(*r.text, work, static_cast<uint32_t>(r.plr->SlotValue), kOutlineBlack,
                          r.client->TeamName, 1, 1);
     }
-    phase =
-        r.options.resizefields ? "Error in redrawfield/resizedraw" : "Error in redrawfield/draw";
+    phase.Set(r.options.resizefields ? "Error in redrawfield/resizedraw"
+                                     : "Error in redrawfield/draw");
     if (CopyToTarget(r, g, field, work))
         FieldPainter().CanvasChanged(*r.target, Intersect(r.element, r.target->bounds()));
-    phase = "Error in redrawfield/move";
+    phase.Set("Error in redrawfield/move");
     StoreGrid(r, g);
 }
 
@@ -544,7 +696,7 @@ void RedrawField(int slot, bool full) {
 }
 
 void redrawfield(int slot, int full, Surface16* target) {
-    std::string phase = "Error in redrawfield/top ";
+    RedrawPhase phase;
     try {
         if (!ValidSlot(slot) || !target)
             return;
@@ -571,7 +723,7 @@ void redrawfield(int slot, int full, Surface16* target) {
         RunRedraw(r, phase);
     } catch (...) {
         AddLogLine("Error in redrawfield " + std::to_string(slot) + " " + std::to_string(full) +
-                   " DATA: " + phase);
+                   " DATA: " + phase.Text());
     }
 }
 

@@ -6,9 +6,21 @@
 #include <unordered_map>
 #include <vector>
 
+#include "gfx/blendfast.h"
 #include "gfx/blit.h"
 
 namespace pk {
+
+// A thread's state of one blend setting (opacity and mask kind): the table of each mask value,
+// the vector kernel's tables once made, and the pixels blended so far.
+struct BlendSetting {
+    uint32_t opacityBits = 0;
+    bool mono = false;
+    std::array<const uint8_t*, 256> tables{};
+    std::unique_ptr<FastBlendTables> fast;
+    bool fastFailed = false;
+    int64_t pixels = 0;
+};
 
 namespace {
 
@@ -29,13 +41,11 @@ using MixTable = std::array<uint8_t, 1024>;
 struct TableCache {
     static constexpr size_t kMaxTables = 2048;  // 2 MiB
     static constexpr size_t kMaxSettings = 64;
-    struct Setting {
-        uint32_t opacityBits;
-        bool mono;
-        std::array<const uint8_t*, 256> tables{};
-    };
+    // The vector tables cost about a millisecond to make; a setting earns them after this many
+    // pixels, so one-off small blends never pay for them.
+    static constexpr int64_t kFastAfterPixels = 4096;
     std::unordered_map<uint32_t, std::unique_ptr<MixTable>> byWeight;
-    std::vector<std::unique_ptr<Setting>> settings;
+    std::vector<std::unique_ptr<BlendSetting>> settings;
 };
 
 TableCache& Cache() {
@@ -60,16 +70,43 @@ BlendWeights::BlendWeights(float opacity, bool mono)
     const uint32_t bits = Bits(static_cast<float>(opacity_));
     for (const auto& s : c.settings) {
         if (s->opacityBits == bits && s->mono == mono) {
+            setting_ = s.get();
             tables_ = s->tables.data();
             return;
         }
     }
     if (c.settings.size() < TableCache::kMaxSettings) {
-        c.settings.push_back(std::make_unique<TableCache::Setting>());
-        c.settings.back()->opacityBits = bits;
-        c.settings.back()->mono = mono;
-        tables_ = c.settings.back()->tables.data();
+        c.settings.push_back(std::make_unique<BlendSetting>());
+        setting_ = c.settings.back().get();
+        setting_->opacityBits = bits;
+        setting_->mono = mono;
+        tables_ = setting_->tables.data();
     }
+}
+
+bool BlendWeights::BlendRectFast(const BlendRect& rect, bool copyRuns) const {
+    if (!setting_ || CurrentBlendKernel() == BlendKernel::kPortable)
+        return false;
+    BlendSetting& set = *setting_;
+    if (!set.fast) {
+        set.pixels += int64_t{rect.width} * rect.height;
+        if (set.pixels < TableCache::kFastAfterPixels)
+            return false;
+        std::array<float, 256> weights{};
+        for (int m = 0; m < 256; ++m) weights[static_cast<size_t>(m)] = Weight(uint8_t(m));
+        set.fast = std::make_unique<FastBlendTables>();
+        FillFastBlendTables(*set.fast, weights);
+    }
+    const FastBlendRow row{set.fast.get(),
+                           copyRuns ? copy_ : -1,
+                           skip_,
+                           [](const void* self, Pixel16 sp, Pixel16 dp, uint8_t mv) {
+                               return static_cast<const BlendWeights*>(self)->Lookup(sp, dp, mv);
+                           },
+                           this,
+                           tables_};
+    BlendRectAvx512(row, rect);
+    return true;
 }
 
 void BlendWeights::BlendRow(Pixel16* d, const Pixel16* s, const uint8_t* m, int n) const {
@@ -121,6 +158,16 @@ bool AlphaBlendBitmapFaded(Surface16& dst, int x, int y, float opacity, int ax, 
     if (!ClipBlitArea(a, dst.clip(), &sb, &ab))
         return false;
     const BlendWeights weights(opacity, alpha.mono());
+    const BlendRect rect{dst.row(a.y) + a.x,
+                         -std::ptrdiff_t{dst.stride()},
+                         src.row(a.sy[0]) + a.sx[0],
+                         -std::ptrdiff_t{src.stride()},
+                         alpha.row(a.sy[1]) + a.sx[1],
+                         std::ptrdiff_t{alpha.width()},
+                         a.width,
+                         a.height};
+    if (weights.BlendRectFast(rect, true))
+        return true;
     for (int r = 0; r < a.height; ++r) {
         Pixel16* d = dst.row(a.y + r) + a.x;
         const Pixel16* s = src.row(a.sy[0] + r) + a.sx[0];
@@ -141,10 +188,30 @@ bool BlendBitmap(Surface16& dst, int x, int y, float opacity, int sx, int sy, co
     if (!ClipBlitArea(a, dst.clip(), &sb, nullptr))
         return false;
     const BlendWeights weights(opacity, false);
-    for (int r = 0; r < a.height; ++r) {
-        Pixel16* d = dst.row(a.y + r) + a.x;
-        const Pixel16* s = src.row(a.sy[0] + r) + a.sx[0];
-        for (int i = 0; i < a.width; ++i) d[i] = weights.Blend(s[i], d[i], 255);
+    // Mask value 255 everywhere, and no copying: a full weight still goes through the
+    // arithmetic, as it always has for this call.
+    static constexpr std::array<uint8_t, 256> kFull = [] {
+        std::array<uint8_t, 256> f{};
+        f.fill(255);
+        return f;
+    }();
+    for (int x = 0; x < a.width; x += 256) {
+        const int w = std::min(256, a.width - x);
+        const BlendRect rect{dst.row(a.y) + a.x + x,
+                             -std::ptrdiff_t{dst.stride()},
+                             src.row(a.sy[0]) + a.sx[0] + x,
+                             -std::ptrdiff_t{src.stride()},
+                             kFull.data(),
+                             0,
+                             w,
+                             a.height};
+        if (weights.BlendRectFast(rect, false))
+            continue;
+        for (int r = 0; r < a.height; ++r) {
+            Pixel16* d = dst.row(a.y + r) + a.x + x;
+            const Pixel16* s = src.row(a.sy[0] + r) + a.sx[0] + x;
+            for (int i = 0; i < w; ++i) d[i] = weights.Blend(s[i], d[i], 255);
+        }
     }
     return true;
 }

@@ -18,6 +18,8 @@
 
 namespace pk {
 
+struct BlendSetting;
+
 // Blends the source rectangle (source x, y; width by height) onto the destination at (x, y)
 // through the alpha map read at (alpha x, alpha y); a negative alpha coordinate means the
 // source's. For an alpha map, a pixel of value m is skipped when m is 0, else a = m / 255 *
@@ -83,8 +85,15 @@ public:
     }();
 
     // Blends a row of n pixels through n mask values: runs that leave the destination alone
-    // are skipped, runs at full weight copied, the rest looked up.
+    // are skipped, runs at full weight copied, the rest blended many at a time where the
+    // machine can (blendfast.h) and looked up otherwise.
     void BlendRow(Pixel16* d, const Pixel16* s, const uint8_t* m, int n) const;
+    // Blends a rectangle of rows (blendfast.h) with the vector kernel, where the machine has
+    // one and the setting has blended enough pixels to pay for its tables; false when the
+    // rectangle is left to the row routines.
+    bool BlendRectFast(const struct BlendRect& rect, bool copyRuns) const;
+    // Blends a row at mask value 255 throughout, as Blend does pixel by pixel (no copy run).
+    void BlendRowUniform(Pixel16* d, const Pixel16* s, int n) const;
 
 private:
     // Blend through the tables alone, also for the values that skip or copy.
@@ -104,6 +113,7 @@ private:
 
     double opacity_;
     bool mono_;
+    BlendSetting* setting_ = nullptr;   // this thread's cached state of the setting
     uint8_t skip_;                      // the value that leaves the destination alone
     int copy_ = -1;                     // the value whose weight is exactly 1, if any
     const uint8_t** tables_ = nullptr;  // by mask value, filled on first use

@@ -46,6 +46,12 @@ void FillMask(Mask& dst, const PixelRect& r, uint8_t value);
 // opacities instead (AlphaBlendBitmap).
 bool MaskedBlt(Surface16& dst, int x, int y, int sy, int sx, const Mask& mask,
                const Surface16& image, int height, int width);
+// In one pass, what copying `under` (read at under x, under y) to (x, y) and then MaskedBlt of
+// the image through a transparency mask give: a tile over its background. Only for rectangles
+// that lie wholly inside the destination's clip and the three sources; false, with nothing
+// drawn, otherwise (the caller then takes the two passes).
+bool MaskedBltOnto(Surface16& dst, int x, int y, int width, int height, const Surface16& under,
+                   int ux, int uy, const Mask& mask, const Surface16& image, int sx, int sy);
 // The same, stretched as StretchBlt stretches; an alpha map is stretched with the image.
 bool MaskedStretchBlt(Surface16& dst, int x, int y, int width, int height, const Mask& mask,
                       const Surface16& image, int sx, int sy, int sourceWidth, int sourceHeight);

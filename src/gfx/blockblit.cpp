@@ -1,6 +1,7 @@
 #include "gfx/blockblit.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -38,8 +39,15 @@ bool TileSource(const ThemeTiles& rec, int size, char cell, int& sx, int& sy) {
 }  // namespace
 
 int BlockTileIndex(char cell) {
-    const size_t i = kBlockTileAlphabet.find(cell);
-    return i == std::string_view::npos ? -1 : static_cast<int>(i);
+    // By byte value: every cell of every repaint asks.
+    static constexpr std::array<int8_t, 256> kIndex = [] {
+        std::array<int8_t, 256> t{};
+        t.fill(-1);
+        for (size_t i = 0; i < kBlockTileAlphabet.size(); ++i)
+            t[static_cast<uint8_t>(kBlockTileAlphabet[i])] = static_cast<int8_t>(i);
+        return t;
+    }();
+    return kIndex[static_cast<uint8_t>(cell)];
 }
 
 bool BlockTileRect(const BlockMetrics& m, bool large, char cell, PixelRect& out) {
@@ -94,6 +102,21 @@ void DrawBlock(Surface16& dst, int x, int y, const ThemeTiles& rec, float opacit
     } else {
         AlphaBlendBitmap(dst, x, y, sx, sy, sx, sy, *rec.mask, rec.image, size, size);
     }
+}
+
+void DrawBlockOnto(Surface16& dst, int x, int y, const ThemeTiles& rec, const PixelRect& background,
+                   float opacity, int size, char cell) {
+    int sx = 0, sy = 0;
+    if (rec.present && rec.mask && rec.mask->mono() && !(opacity < 1.0f) &&
+        background.width == size && background.height == size &&
+        TileSource(rec, size, cell, sx, sy) &&
+        MaskedBltOnto(dst, x, y, size, size, rec.image, background.left, background.top, *rec.mask,
+                      rec.image, sx, sy)) {
+        return;
+    }
+    BitBlt(dst, x, y, background.width, background.height, rec.image, background.left,
+           background.top, RasterOp::SrcCopy);
+    DrawBlock(dst, x, y, rec, opacity, size, cell);
 }
 
 void DrawBlockScaled(Surface16& dst, int x, int y, const ThemeTiles& rec, int size, char cell,

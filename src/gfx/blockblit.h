@@ -66,6 +66,10 @@ CellRange PixelRectToCells(const BlockMetrics& m, int left, int top, int right, 
 // transparency mask or blended through an alpha map. A cell without a tile draws nothing.
 void DrawBlock(Surface16& dst, int x, int y, const ThemeTiles& rec, float opacity, int size,
                char cell);
+// The background rectangle copied to (x, y), then the tile over it: the same pixels as BitBlt of
+// the background and DrawBlock, in one pass where a transparency mask allows.
+void DrawBlockOnto(Surface16& dst, int x, int y, const ThemeTiles& rec, const PixelRect& background,
+                   float opacity, int size, char cell);
 // The same tile stretched into width by height pixels at (x, y). Through an alpha map the
 // tile is blended at its own size, not stretched.
 void DrawBlockScaled(Surface16& dst, int x, int y, const ThemeTiles& rec, int size, char cell,
