@@ -1,5 +1,6 @@
 # make run   installs what is missing, builds and starts the client from build/stage, with
 #            the scripted master and game servers on loopback.
+# make pictures  takes the pictures in docs/pictures afresh.
 # make test  installs what is missing, checks the formatting, builds and runs
 #            every test: plain, then with AddressSanitizer and
 #            UndefinedBehaviorSanitizer, then the test programs that start
@@ -13,7 +14,7 @@ ifeq ($(SHUFFLE_SEED),)
 SHUFFLE_SEED := $(shell echo $$(( $$(od -An -N4 -tu4 /dev/urandom) % 99999 + 1 )))
 endif
 
-.PHONY: all deps build run run-kled test test-plain test-sanitize test-tsan test-fuzz format-check clean
+.PHONY: all deps build run run-kled test test-plain test-sanitize test-tsan test-fuzz format-check pictures clean
 
 all: build
 
@@ -34,6 +35,11 @@ run:
 
 run-kled: build
 	build/src/apps/kled
+
+# The pictures of the client in docs/pictures, which the README shows, taken afresh by the
+# tests that otherwise compare them with the client (tests/lobby/ui/pictures_test.cpp).
+pictures: build
+	cd build && PK_UPDATE_GOLDEN=1 ./tests/lobby_ui_tests --gtest_filter='ReadmePictures.*'
 
 test: deps format-check test-plain test-sanitize test-tsan test-fuzz
 

@@ -3,7 +3,8 @@
 // palette (or of a theme), which were chosen for other things (the face of a button, the shadow
 // of an edge) and may sit on the ground they are drawn on almost unseen. Such a colour is moved
 // toward black on a light ground, toward white on a dark one, just far enough to stand out by
-// MinTextContrast (zrconst.h); one that already does is kept as it is.
+// MinTextContrast (zrconst.h); one that already does is kept as it is. The rule itself is
+// ReadableColour of core/zrcolour.h, which the skins' palettes use too.
 #include <QColor>
 
 namespace pk {

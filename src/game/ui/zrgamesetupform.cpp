@@ -21,6 +21,7 @@
 #include "game/zrpartyline.h"
 #include "platform/cp1252.h"
 #include "skin/ui/zrskinform.h"
+#include "skin/ui/zrwidgetpalette.h"
 
 namespace pk {
 
@@ -52,6 +53,7 @@ QString MultiLine(const std::string& text) {
 }  // namespace
 
 Tzrgamesetup::Tzrgamesetup(QWidget* parent) : QWidget(parent, Qt::Window) {
+    FollowDialogPalette(*this);
     zrgamesetup = this;
     setObjectName(QStringLiteral("zrgamesetup"));
     setWindowTitle(QStringLiteral("Game Setup"));

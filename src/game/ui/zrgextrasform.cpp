@@ -11,6 +11,7 @@
 #include "core/zrlog.h"
 #include "game/zrroomhost.h"
 #include "platform/cp1252.h"
+#include "skin/ui/zrwidgetpalette.h"
 
 namespace pk {
 
@@ -29,6 +30,7 @@ QString BytesToEditText(const std::string& bytes) {
 }
 
 Tzrextras::Tzrextras(QWidget* parent) : QDialog(parent) {
+    FollowDialogPalette(*this);
     setWindowTitle("Extra Game Settings");
     setModal(true);
     auto* layout = new QVBoxLayout(this);

@@ -1,6 +1,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScrollArea>
 #include <QTableWidget>
 #include <QToolButton>
 #include <initializer_list>
@@ -22,9 +23,9 @@ void Tzrpartyline::ApplySkinColours(const SkinColours& colours) {
             SetControlTextColour(*teamlabel_, colour);
         } else if (name == "boxbg" || name == "boxtextfg") {
             const bool fill = name == "boxbg";
-            for (QWidget* box :
-                 std::initializer_list<QWidget*>{chatbox_, chatedit_, teamname_, gamestats_,
-                                                 gameresults_, gamehistory_, userlist_}) {
+            for (QWidget* box : std::initializer_list<QWidget*>{
+                     chatbox_, chatedit_, teamname_, statsscrollbox_, gamestats_, gameresults_,
+                     gamehistory_, userlist_}) {
                 if (fill)
                     SetControlFillColour(*box, colour);
                 else

@@ -14,6 +14,7 @@
 #include "game/zrroomhost.h"
 #include "platform/cp1252.h"
 #include "platform/keystate.h"
+#include "skin/ui/zrwidgetpalette.h"
 #include "skin/zrskin.h"
 #include "skin/zrskintable.h"
 
@@ -37,6 +38,7 @@ constexpr int BarWidth = 260;
 // ---- Tzrpickkeyf
 
 Tzrpickkeyf::Tzrpickkeyf(QWidget* parent) : QDialog(parent) {
+    FollowDialogPalette(*this);
     setWindowTitle("Pick Key");
     setModal(true);
     auto* layout = new QVBoxLayout(this);

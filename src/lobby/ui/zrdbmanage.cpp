@@ -16,6 +16,7 @@
 #include <algorithm>
 
 #include "lobby/ui/zrdialogs.h"
+#include "skin/ui/zrwidgetpalette.h"
 
 namespace pk {
 
@@ -37,6 +38,7 @@ QPushButton* AddButton(QWidget* page, const char* name, const char* caption, int
 }  // namespace
 
 Tdbmanage::Tdbmanage(QWidget* parent) : QDialog(parent) {
+    FollowDialogPalette(*this);
     setObjectName("dbmanage");
     setWindowTitle("User Database Management");
     auto* layout = new QVBoxLayout(this);
@@ -73,7 +75,11 @@ Tdbmanage::Tdbmanage(QWidget* parent) : QDialog(parent) {
     layout->addWidget(forquery_);
     error_ = new QLabel(this);
     error_->setObjectName("error");
-    error_->setStyleSheet("color: red");
+    // Red through the palette's text colour alone: a style sheet would give the label the
+    // platform's palette back, whatever the dialog's.
+    QPalette red = error_->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    error_->setPalette(red);
     error_->hide();
     layout->addWidget(error_);
     grid_ = new QTableWidget(this);

@@ -7,12 +7,14 @@
 #include <QVBoxLayout>
 
 #include "lobby/ui/zrdialogs.h"
+#include "skin/ui/zrwidgetpalette.h"
 
 namespace pk {
 
 Tzrpsl* zrpsl = nullptr;
 
 Tzrpsl::Tzrpsl(QWidget* parent) : QDialog(parent) {
+    FollowDialogPalette(*this);
     setObjectName("zrpsl");
     setWindowTitle("Permanent Status List");
     auto* layout = new QVBoxLayout(this);

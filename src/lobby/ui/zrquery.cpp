@@ -10,6 +10,7 @@
 
 #include "platform/cp1252.h"
 #include "skin/ui/zrskinform.h"
+#include "skin/ui/zrwidgetpalette.h"
 
 namespace pk {
 
@@ -46,6 +47,7 @@ const PanelSpec kPanels[Tsbquery::PanelCount] = {
 }  // namespace
 
 Tsbquery::Tsbquery(QWidget* parent) : QDialog(parent) {
+    FollowDialogPalette(*this);
     sbquery = this;
     setObjectName(QStringLiteral("sbquery"));
     setWindowTitle(QStringLiteral("Info"));

@@ -7,12 +7,14 @@
 #include <QVBoxLayout>
 
 #include "lobby/ui/zrdialogs.h"
+#include "skin/ui/zrwidgetpalette.h"
 
 namespace pk {
 
 Tzrregionlist* zrregionlist = nullptr;
 
 Tzrregionlist::Tzrregionlist(QWidget* parent) : QDialog(parent) {
+    FollowDialogPalette(*this);
     setObjectName("zrregionlist");
     setWindowTitle("Select Game Location");
     auto* layout = new QVBoxLayout(this);

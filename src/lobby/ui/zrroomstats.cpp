@@ -9,12 +9,14 @@
 
 #include "lobby/ui/zrdialogs.h"
 #include "lobby/zrstatuslist.h"
+#include "skin/ui/zrwidgetpalette.h"
 
 namespace pk {
 
 Tsbroomstats* sbroomstats = nullptr;
 
 Tsbroomstats::Tsbroomstats(QWidget* parent) : QDialog(parent) {
+    FollowDialogPalette(*this);
     setObjectName("sbroomstats");
     setWindowTitle("Room Details");
     auto* grid = new QGridLayout(this);

@@ -9,6 +9,7 @@
 
 #include "platform/cp1252.h"
 #include "skin/ui/zrskinform.h"
+#include "skin/ui/zrwidgetpalette.h"
 
 namespace pk {
 
@@ -27,6 +28,7 @@ QString Q(const std::string& text) {
 }  // namespace
 
 Tzrsignup::Tzrsignup(QWidget* parent) : QDialog(parent) {
+    FollowDialogPalette(*this);
     zrsignup = this;
     setObjectName(QStringLiteral("zrsignup"));
     setWindowTitle(QStringLiteral("New user sign-up!"));

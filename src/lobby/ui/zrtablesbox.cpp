@@ -19,6 +19,8 @@ namespace pk {
 namespace {
 
 constexpr int kBorderSlack = 3;
+// Marks the cells of a grid's title row or column.
+constexpr int kFixedCellRole = Qt::UserRole + 1;
 
 QString TableName(int n) {
     return QString("table%1").arg(n);
@@ -116,12 +118,9 @@ TZRTables::TZRTables(QWidget* parent) : QScrollArea(parent) {
     setWidgetResizable(false);
     box_ = new QWidget();
     box_->setAutoFillBackground(true);
-    QPalette palette = box_->palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    box_->setPalette(palette);
     setWidget(box_);
     viewport()->setAutoFillBackground(true);
-    viewport()->setPalette(palette);
+    FollowPalette();
     verticalScrollBar()->setSingleStep(10);
     QFont arial("Arial");
     arial.setPointSize(8);
@@ -163,7 +162,6 @@ void TZRTables::BuildTables() {
         delete child;
     }
     count_ = 0;
-    const QColor fixed = QApplication::palette().color(QPalette::Button);
     for (const TStatTable& table : model_.Tables()) {
         const int n = ++count_;
         auto* label = new QLabel(DialogText(table.title), box_);
@@ -174,9 +172,7 @@ void TZRTables::BuildTables() {
         for (int r = 0; r < table.rows; ++r) {
             for (int c = 0; c < table.columns; ++c) {
                 auto* item = new QTableWidgetItem(DialogText(table.Cell(c, r)));
-                if ((table.top && r == 0) || (!table.top && c == 0)) {
-                    item->setBackground(fixed);
-                }
+                item->setData(kFixedCellRole, (table.top && r == 0) || (!table.top && c == 0));
                 grid->setItem(r, c, item);
             }
         }
@@ -195,7 +191,45 @@ void TZRTables::BuildTables() {
         label->show();
         grid->show();
     }
+    ColourFixedCells();
     LayoutTables();
+}
+
+void TZRTables::FollowPalette() {
+    // The tables lie on a box's ground (white in the platform's palette); the grids draw
+    // their lines from that ground.
+    QPalette ground = box_->palette();
+    ground.setColor(QPalette::Window, palette().color(QPalette::Base));
+    box_->setPalette(ground);
+    viewport()->setPalette(ground);
+    ColourFixedCells();
+}
+
+void TZRTables::ColourFixedCells() {
+    // Title cells in the face of a button; a themed box is one colour through (its buttons
+    // too), and there they take its alternate ground.
+    const QPalette& colours = palette();
+    const bool plainBox = colours.color(QPalette::Button) == colours.color(QPalette::Base);
+    const QBrush face = plainBox ? colours.alternateBase() : colours.button();
+    const QBrush text = plainBox ? colours.text() : colours.buttonText();
+    for (TStatGrid* grid : box_->findChildren<TStatGrid*>(QString(), Qt::FindDirectChildrenOnly)) {
+        for (int r = 0; r < grid->rowCount(); ++r) {
+            for (int c = 0; c < grid->columnCount(); ++c) {
+                QTableWidgetItem* item = grid->item(r, c);
+                if (item && item->data(kFixedCellRole).toBool()) {
+                    item->setBackground(face);
+                    item->setForeground(text);
+                }
+            }
+        }
+    }
+}
+
+void TZRTables::changeEvent(QEvent* event) {
+    QScrollArea::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) {
+        DialogGuarded("TablesPaletteChange", [this] { FollowPalette(); });
+    }
 }
 
 void TZRTables::LayoutTables() {

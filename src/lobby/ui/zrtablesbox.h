@@ -69,8 +69,13 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    // The box's ground and the title row or column of each grid in the palette's colours.
+    void FollowPalette();
+    void ColourFixedCells();
+
     TZRTablesModel model_;
     QWidget* box_ = nullptr;
     QMenu* menu_ = nullptr;

@@ -11,6 +11,7 @@
 
 #include "core/zrlog.h"
 #include "platform/cp1252.h"
+#include "skin/ui/zrwidgetpalette.h"
 
 namespace pk {
 
@@ -53,6 +54,7 @@ void TUpdateNotes::ScrollToLine(int line) {
 }
 
 Tupdate::Tupdate(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint) {
+    FollowDialogPalette(*this);
     setObjectName("update");
     setWindowTitle("Pelkorin Update");
     auto* layout = new QVBoxLayout(this);

@@ -17,6 +17,7 @@
 #include "lobby/zrlobbyjoin.h"
 #include "lobby/zrlobbymodel.h"
 #include "shell/zrconfig.h"
+#include "skin/ui/zrwidgetpalette.h"
 
 namespace pk {
 
@@ -34,6 +35,7 @@ constexpr int kMaxSize = 4000;
 }  // namespace
 
 Tsbuserstats::Tsbuserstats(QWidget* parent) : QDialog(parent) {
+    FollowDialogPalette(*this);
     setObjectName("sbuserstats");
     setWindowTitle("Player Details");
     auto* layout = new QVBoxLayout(this);

@@ -22,7 +22,12 @@ void RejectLater(QDialog* dialog) {
 
 }  // namespace
 
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // The controls take their colours from the theme's palettes (skin/zrskinpalette.h). Fusion
+    // draws every control from the palette's roles alone, the same on every desktop, so the
+    // client looks as its pictures in docs/ show wherever it runs.
+    setStyle(QStringLiteral("Fusion"));
+}
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {
     // While the program ends, a dialog that opens (a message of the code still unwinding) is

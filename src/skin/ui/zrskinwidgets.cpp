@@ -8,6 +8,7 @@
 #include "core/zrlog.h"
 #include "platform/keyfilter.h"
 #include "skin/ui/zrskinform.h"
+#include "skin/ui/zrwidgetpalette.h"
 #include "skin/zrskin.h"
 #include "skin/zrskininput.h"
 #include "skin/zrskintable.h"
@@ -85,6 +86,8 @@ void BindContainer(TSkinElementRec& e, const SkinKindRow& row) {
         c->setParent(form);
     }
     c->SetFormColour(BackgroundOf(e));
+    // The palette first: the colours of single controls below stand over it.
+    ApplySkinPalette(*c, ContainerPalette(e));
     SkinColours colours;
     for (const SkinColourParam& p : row.colours)
         colours.emplace_back(p.name, ParseColor(GetElementParam(e, p.name), p.defaultColour));
@@ -173,6 +176,14 @@ void RegisterSkinControl(const std::string& elementName, QWidget* control) {
 QWidget* SkinControl(const std::string& elementName) {
     const auto it = controls.find(elementName);
     return it == controls.end() ? nullptr : it->second.data();
+}
+
+bool IsSkinControl(const QWidget* control) {
+    for (const auto& [name, registered] : controls) {
+        if (registered.data() == control)
+            return true;
+    }
+    return false;
 }
 
 TZRSkinForm* SkinFormNamed(const std::string& skinName) {

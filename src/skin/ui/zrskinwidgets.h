@@ -38,6 +38,7 @@ void RemoveSkinWidgets();
 // forgets a control when it is destroyed.
 void RegisterSkinControl(const std::string& elementName, QWidget* control);
 QWidget* SkinControl(const std::string& elementName);
+bool IsSkinControl(const QWidget* control);
 // The skinned form registered under a skin name.
 TZRSkinForm* SkinFormNamed(const std::string& skinName);
 

@@ -1,12 +1,17 @@
-// The lobby's user list inside the main window, on the shipped themes and on one that colours
-// nothing: every kind of row is drawn, plain and selected, and the text of each reads on what
-// it is drawn on (a contrast ratio of 3 or more).
+// The lobby's user list and the chat boxes inside the main window, on the shipped themes and on
+// one that colours nothing: every kind of row is drawn, plain and selected, and every colour the
+// client's own chat lines use, and the text of each reads on what it is drawn on (a contrast
+// ratio of 3 or more).
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QFontMetrics>
 #include <QListView>
 
+#include "core/chatstyle.h"
+#include "core/ui/zrtxtbox.h"
+#include "game/ui/zrgameform.h"
+#include "game/ui/zrpartylineform.h"
 #include "lobby/ui/zrbrowser.h"
 #include "lobby/zrlobbylists.h"
 #include "lobby/zrlobbymodel.h"
@@ -57,7 +62,11 @@ protected:
         SetMessageBoxHandler([](QWidget*, const QString&) {});
         main = std::make_unique<Tzrmain>();
         browser = new Tzrbrowser();
-        page.reset(browser);
+        game = new Tzrgame();
+        room = new Tzrpartyline();
+        pages.emplace_back(browser);
+        pages.emplace_back(game);
+        pages.emplace_back(room);
         browser->misctimer()->stop();
         ASSERT_TRUE(StartUp({}));
         if (GetParam() == Theme::Ember) {
@@ -69,9 +78,11 @@ protected:
         QApplication::processEvents();
     }
     void TearDown() override {
-        if (page && page->parentWidget())
-            (void)page.release();
-        page.reset();
+        // Pages placed into the main window go with it.
+        for (auto& page : pages)
+            if (page->parentWidget())
+                (void)page.release();
+        pages.clear();
         main.reset();
         SetMessageBoxHandler({});
         FreeTheme(Settings.theme);
@@ -82,8 +93,10 @@ protected:
 
     test::TempDir dir;
     std::unique_ptr<Tzrmain> main;
-    std::unique_ptr<QWidget> page;
+    std::vector<std::unique_ptr<QWidget>> pages;
     Tzrbrowser* browser = nullptr;
+    Tzrgame* game = nullptr;
+    Tzrpartyline* room = nullptr;
 };
 
 // Where a row's text lies: its left edge and the text itself, in the font it is drawn in.
@@ -158,6 +171,47 @@ TEST_P(UserRowContrast, EveryRowKindReadsOnItsGround) {
         }
     }
 }
+
+class ChatContrast : public UserRowContrast {};
+
+// The colours the client's own lines use (maroon, green, navy, purple, grey time stamps, red,
+// blue, fuchsia) and the box's own text colour, on the lobby's and the room's chat, the game's
+// party line and its attack list.
+TEST_P(ChatContrast, TheClientsOwnColoursReadOnEveryChatBox) {
+    const char* const codes[] = {"11", "12", "14", "15", "17", "19", "22", "23"};
+    const QString sample = QStringLiteral("MMMMMMMM");
+    const std::pair<const char*, TZRTxtbox*> boxes[] = {{"lobby chat", browser->chatbox()},
+                                                        {"room chat", room->chatbox()},
+                                                        {"party line", game->ingamepline()},
+                                                        {"attack list", game->attacks()}};
+    for (const auto& [name, box] : boxes) {
+        // Aliased text: every pixel of a glyph is the pen's own colour.
+        QFont font = box->font();
+        font.setStyleStrategy(QFont::NoAntialias);
+        box->setFont(font);
+        box->resize(std::max(box->width(), 200), std::max(box->height(), 200));
+        box->Clear();
+        box->AddLine(sample.toStdString());
+        for (const char* code : codes)
+            box->AddLine(StyleCode(code) + sample.toStdString() + kStyleEnd);
+        box->ScrollToLine(0);
+        const QImage image = box->viewport()->grab().toImage();
+        const int width = QFontMetrics(font).horizontalAdvance(sample);
+        const int height = box->LineHeight();
+        ASSERT_GE(image.height(), height * 9) << name;
+        for (int line = 0; line < 9; ++line) {
+            const test::InkOnGround colours =
+                test::TextColours(image, QRect(2, line * height, width, height));
+            EXPECT_GE(colours.Ratio(), 3.0)
+                << name << (line == 0 ? " text" : " code ") << (line == 0 ? "" : codes[line - 1])
+                << ": " << colours.ink.name().toStdString() << " on "
+                << colours.ground.name().toStdString();
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Themes, ChatContrast,
+                         ::testing::Values(Theme::Default, Theme::Ember, Theme::NoColours), Name);
 
 INSTANTIATE_TEST_SUITE_P(Themes, UserRowContrast,
                          ::testing::Values(Theme::Default, Theme::Ember, Theme::NoColours), Name);
