@@ -4,11 +4,13 @@
 // go out one after the other until the last player left wins. The bots' turns are taken one at
 // a time, so a fixed seed plays the same game every run.
 #include "core/zrgameset.h"
+#include "core/zrtxtlines.h"
 #include "game/gamelink_fixture.h"
 #include "game/zrfmqueue.h"
 #include "game/zrgameio.h"
 #include "game/zrkey.h"
 #include "game/zrowngame.h"
+#include "game/zrpartyline.h"
 #include "game/zrsbgame.h"
 #include "peers/living_room.h"
 #include "peers/room_server.h"
@@ -154,10 +156,33 @@ TEST_F(BotsPlayTest, BotsPlayFieldsSpecialsAndLossesUntilTheLastPlayerWins) {
 }
 
 // The room of the scripted servers' programs: its bots play by the clock, each at its own pace,
-// until they are out and the player who never moved wins.
+// until they are out and the player who never moved wins, named in the game's statistics.
 class LivingRoomTest : public BotsFixture {
 protected:
+    class StatsView : public RoomWindowView {
+    public:
+        void ShowStats(const TStatsPanel& shown, bool) override { panel = shown; }
+        TStatsPanel panel;
+    };
+    void SetUp() override {
+        BotsFixture::SetUp();
+        SetRoomView(&stats);
+    }
+    void TearDown() override {
+        SetRoomView(nullptr);
+        BotsFixture::TearDown();
+    }
+    // The winner line of the statistics' results, without its style codes.
+    std::string StatsWinner() const {
+        for (const std::string& line : stats.panel.results)
+            for (const TTextLine& plain : SplitStyledLines(line))
+                if (plain.plain.rfind("Game winner:\t", 0) == 0)
+                    return plain.plain.substr(13);
+        return {};
+    }
+
     peers::LivingRoom living{server, 3};
+    StatsView stats;
 };
 
 TEST_F(LivingRoomTest, ItsBotsPlayByTheClockUntilTheyAreOut) {
@@ -172,6 +197,8 @@ TEST_F(LivingRoomTest, ItsBotsPlayByTheClockUntilTheyAreOut) {
     EXPECT_EQ(FindPlayer("Drovak")->plr->PlayerState, psLost);
     EXPECT_EQ(FindPlayer("Ilsa")->plr->PlayerState, psLost);
     EXPECT_TRUE(Won("alice"));
+    ASSERT_TRUE(RunUntil([this] { return !stats.panel.results.empty(); }));
+    EXPECT_EQ(StatsWinner(), "alice");
 }
 
 }  // namespace

@@ -216,7 +216,12 @@ void ScriptedRoom::EndGame(const std::string& winner) {
     StopPlay();
     ++gamesPlayed_;
     Broadcast(0x0f, winner);
-    Broadcast(0x02, StatsRecord(winner));
+    // The end message names the winner by slot, the statistics by name.
+    std::string name;
+    for (const Member& m : members_)
+        if (m.slot > 0 && std::to_string(m.slot) == winner)
+            name = m.name;
+    Broadcast(0x02, StatsRecord(name));
     ApplyGameSet();
     for (Member& m : members_)
         if (std::exchange(m.setToShow, false) && m.session != nullptr)

@@ -78,13 +78,14 @@ public:
 
     // Game control as the server decides it.
     void StartGame();
+    // `winner`: the winning slot's number, or empty.
     void EndGame(const std::string& winner);
     // One bot's turn: the next bot in the game places a piece, shows it to everyone, now and
     // then uses a special after clearing rows, and is out when its stack reached the top.
     void BotTurn();
     // A player is out: told to everyone; with at most one player left the game ends, won by it.
     void Lose(const std::string& name);
-    // The statistics record of the last game, compressed (0x02's payload).
+    // The statistics record of the last game, compressed (0x02's payload); `winner` is a name.
     std::string StatsRecord(const std::string& winner) const;
 
     // Payload helpers: the ready bits of the occupied slots, MSB first.

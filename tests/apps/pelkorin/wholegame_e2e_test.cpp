@@ -35,6 +35,7 @@
 #include "clientwindows.h"
 #include "core/zrlog.h"
 #include "core/zrmisc.h"
+#include "core/zrtxtlines.h"
 #include "game/ui/zrgameform.h"
 #include "game/ui/zrgamesetupform.h"
 #include "game/ui/zrpartylineform.h"
@@ -515,6 +516,15 @@ TEST_F(WholeGame, FromTheLoginToTheStatistics) {
     // Out of the game (or the game over): the rest of the game runs to its end.
     ASSERT_TRUE(Until([&g] { return g.GameRunning == 0; })) << Problems();
     ASSERT_TRUE(Until([room] { return room->StatsShown() && room->isVisible(); })) << Problems();
+
+    // The statistics name the winner, a player of the room, and list the game's events.
+    std::string winner;
+    for (const std::string& line : room->Stats().results)
+        for (const TTextLine& plain : SplitStyledLines(line))
+            if (plain.plain.rfind("Game winner:\t", 0) == 0)
+                winner = plain.plain.substr(13);
+    EXPECT_NE(FindPlayer(winner), nullptr) << "the winner is \"" << winner << "\"";
+    EXPECT_FALSE(room->Stats().events.empty());
 
     EXPECT_GE(lines, 2);
     EXPECT_GE(collected, 1);
