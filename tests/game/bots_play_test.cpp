@@ -14,6 +14,7 @@
 #include "game/zrsbgame.h"
 #include "peers/living_room.h"
 #include "peers/room_server.h"
+#include "support/contrast.h"
 #include "support/room_fakes.h"
 
 namespace pk {
@@ -199,6 +200,31 @@ TEST_F(LivingRoomTest, ItsBotsPlayByTheClockUntilTheyAreOut) {
     EXPECT_TRUE(Won("alice"));
     ASSERT_TRUE(RunUntil([this] { return !stats.panel.results.empty(); }));
     EXPECT_EQ(StatsWinner(), "alice");
+}
+
+// Team names are drawn on the fields in their team's colour, in a black outline: the room sends
+// each seated player's colour, one that reads on black, and a new team takes a colour of its own.
+TEST_F(LivingRoomTest, TeamsComeInColoursThatReadInTheirOutline) {
+    const auto colour = [](const char* name) {
+        const tclient* player = FindPlayer(name);
+        const auto value = static_cast<std::uint32_t>(player->plr->SlotValue);
+        return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
+                      static_cast<int>((value >> 16) & 0xFF));
+    };
+    Connect();
+    ASSERT_TRUE(Joined());
+    ASSERT_TRUE(RunUntil([] {
+        const tclient* drovak = FindPlayer("Drovak");
+        return drovak != nullptr && drovak->plr != nullptr && drovak->plr->SlotValue != 0;
+    }));
+    EXPECT_EQ(FindPlayer("Drovak")->TeamName, "reds");
+    EXPECT_GE(test::ContrastRatio(colour("Drovak"), Qt::black), 3.0);
+
+    const QColor alone = colour("alice");
+    SendGameMessage(0x0e, "blues");
+    ASSERT_TRUE(RunUntil([&] { return colour("alice") != alone; }));
+    EXPECT_NE(colour("alice"), colour("Drovak"));
+    EXPECT_GE(test::ContrastRatio(colour("alice"), Qt::black), 3.0);
 }
 
 }  // namespace
