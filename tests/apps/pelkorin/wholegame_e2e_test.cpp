@@ -34,7 +34,6 @@
 
 #include "clientwindows.h"
 #include "core/zrlog.h"
-#include "core/zrmisc.h"
 #include "core/zrtxtlines.h"
 #include "game/ui/zrgameform.h"
 #include "game/ui/zrgamesetupform.h"
@@ -45,7 +44,6 @@
 #include "lobby/ui/zrbrowser.h"
 #include "lobby/ui/zrlobbywindowhost.h"
 #include "lobby/zrlobbymodel.h"
-#include "platform/cp1252.h"
 #include "shell/ui/zrforms.h"
 #include "shell/ui/zrmain.h"
 #include "shell/zrshell.h"
