@@ -41,10 +41,13 @@ function(pk_add_library name folder)
     target_link_libraries(${name} PUBLIC ${ARG_LINK})
 endfunction()
 
-# pk_add_test_suite(name folder LINK libs...): one GoogleTest program from every
-# *_test.cpp in a folder.
+# pk_add_test_suite(name folder [TIMEOUT seconds] LINK libs...): one GoogleTest program from
+# every *_test.cpp in a folder; each test may take TIMEOUT seconds (120 by default).
 function(pk_add_test_suite name folder)
-    cmake_parse_arguments(ARG "" "" "LINK" ${ARGN})
+    cmake_parse_arguments(ARG "" "TIMEOUT" "LINK" ${ARGN})
+    if(NOT ARG_TIMEOUT)
+        set(ARG_TIMEOUT 120)
+    endif()
     file(GLOB sources CONFIGURE_DEPENDS ${folder}/*_test.cpp)
     if(NOT sources)
         return()
@@ -55,7 +58,7 @@ function(pk_add_test_suite name folder)
     # The ThreadSanitizer build runs each program whole, once (below).
     if(NOT PK_TSAN)
         gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-            PROPERTIES TIMEOUT 120)
+            PROPERTIES TIMEOUT ${ARG_TIMEOUT})
     endif()
     # The whole program once more in a shuffled order (ctest runs each test
     # above alone, which hides a test that needs what an earlier one left).

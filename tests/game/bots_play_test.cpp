@@ -4,14 +4,17 @@
 // go out one after the other until the last player left wins. The bots' turns are taken one at
 // a time, so a fixed seed plays the same game every run.
 #include "core/zrgameset.h"
+#include "core/zrtxtlines.h"
 #include "game/gamelink_fixture.h"
 #include "game/zrfmqueue.h"
 #include "game/zrgameio.h"
 #include "game/zrkey.h"
 #include "game/zrowngame.h"
+#include "game/zrpartyline.h"
 #include "game/zrsbgame.h"
 #include "peers/living_room.h"
 #include "peers/room_server.h"
+#include "support/contrast.h"
 #include "support/room_fakes.h"
 
 namespace pk {
@@ -154,10 +157,33 @@ TEST_F(BotsPlayTest, BotsPlayFieldsSpecialsAndLossesUntilTheLastPlayerWins) {
 }
 
 // The room of the scripted servers' programs: its bots play by the clock, each at its own pace,
-// until they are out and the player who never moved wins.
+// until they are out and the player who never moved wins, named in the game's statistics.
 class LivingRoomTest : public BotsFixture {
 protected:
+    class StatsView : public RoomWindowView {
+    public:
+        void ShowStats(const TStatsPanel& shown, bool) override { panel = shown; }
+        TStatsPanel panel;
+    };
+    void SetUp() override {
+        BotsFixture::SetUp();
+        SetRoomView(&stats);
+    }
+    void TearDown() override {
+        SetRoomView(nullptr);
+        BotsFixture::TearDown();
+    }
+    // The winner line of the statistics' results, without its style codes.
+    std::string StatsWinner() const {
+        for (const std::string& line : stats.panel.results)
+            for (const TTextLine& plain : SplitStyledLines(line))
+                if (plain.plain.rfind("Game winner:\t", 0) == 0)
+                    return plain.plain.substr(13);
+        return {};
+    }
+
     peers::LivingRoom living{server, 3};
+    StatsView stats;
 };
 
 TEST_F(LivingRoomTest, ItsBotsPlayByTheClockUntilTheyAreOut) {
@@ -172,6 +198,33 @@ TEST_F(LivingRoomTest, ItsBotsPlayByTheClockUntilTheyAreOut) {
     EXPECT_EQ(FindPlayer("Drovak")->plr->PlayerState, psLost);
     EXPECT_EQ(FindPlayer("Ilsa")->plr->PlayerState, psLost);
     EXPECT_TRUE(Won("alice"));
+    ASSERT_TRUE(RunUntil([this] { return !stats.panel.results.empty(); }));
+    EXPECT_EQ(StatsWinner(), "alice");
+}
+
+// Team names are drawn on the fields in their team's colour, in a black outline: the room sends
+// each seated player's colour, one that reads on black, and a new team takes a colour of its own.
+TEST_F(LivingRoomTest, TeamsComeInColoursThatReadInTheirOutline) {
+    const auto colour = [](const char* name) {
+        const tclient* player = FindPlayer(name);
+        const auto value = static_cast<std::uint32_t>(player->plr->SlotValue);
+        return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
+                      static_cast<int>((value >> 16) & 0xFF));
+    };
+    Connect();
+    ASSERT_TRUE(Joined());
+    ASSERT_TRUE(RunUntil([] {
+        const tclient* drovak = FindPlayer("Drovak");
+        return drovak != nullptr && drovak->plr != nullptr && drovak->plr->SlotValue != 0;
+    }));
+    EXPECT_EQ(FindPlayer("Drovak")->TeamName, "reds");
+    EXPECT_GE(test::ContrastRatio(colour("Drovak"), Qt::black), 3.0);
+
+    const QColor alone = colour("alice");
+    SendGameMessage(0x0e, "blues");
+    ASSERT_TRUE(RunUntil([&] { return colour("alice") != alone; }));
+    EXPECT_NE(colour("alice"), colour("Drovak"));
+    EXPECT_GE(test::ContrastRatio(colour("alice"), Qt::black), 3.0);
 }
 
 }  // namespace

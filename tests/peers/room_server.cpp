@@ -3,7 +3,9 @@
 #include <QTimer>
 #include <algorithm>
 #include <ctime>
+#include <iterator>
 #include <utility>
+#include <vector>
 
 #include "core/zrmisc.h"
 #include "core/zrxsettings.h"
@@ -20,6 +22,12 @@ constexpr char Sep = '\x02';
 std::string Join2(const std::string& a, const std::string& b) {
     return a + Sep + b;
 }
+
+// Team colours (0x00BBGGRR), light enough to read in the black outline the clients draw them
+// in: each team takes the next by its first seat in slot order; a player without a team white.
+constexpr std::uint32_t TeamColours[] = {0x004040FF, 0x00FF9040, 0x0040FF40,
+                                         0x0040FFFF, 0x00FF40FF, 0x00FFFF40};
+constexpr std::uint32_t NoTeamColour = 0x00FFFFFF;
 
 }  // namespace
 
@@ -59,6 +67,7 @@ void ScriptedRoom::AddBot(const std::string& name, int slot, const std::string& 
     bot.team = team;
     members_.push_back(std::move(bot));
     Broadcast(0x0d, std::to_string(slot) + Sep + name + Sep + team);
+    SendTeamColours();
 }
 
 int ScriptedRoom::FreeSlot() const {
@@ -88,6 +97,29 @@ void ScriptedRoom::Broadcast(std::uint8_t type, const std::string& payload,
         if (m.session != nullptr && m.session != except &&
             m.session->phase() == GameServerSession::Phase::Room)
             m.session->SendFrame(type, payload);
+}
+
+void ScriptedRoom::SendTeamColours() {
+    std::vector<std::string> teams;
+    std::string payload;
+    for (int slot = 1; slot <= 6; ++slot)
+        for (const Member& m : members_) {
+            if (m.slot != slot)
+                continue;
+            std::uint32_t colour = NoTeamColour;
+            if (!m.team.empty()) {
+                auto team = std::find_if(teams.begin(), teams.end(), [&m](const std::string& t) {
+                    return SameText(t, m.team);
+                });
+                if (team == teams.end())
+                    team = teams.insert(teams.end(), m.team);
+                colour = TeamColours[static_cast<std::size_t>(team - teams.begin()) %
+                                     std::size(TeamColours)];
+            }
+            for (int shift = 0; shift < 32; shift += 8)
+                payload += static_cast<char>((colour >> shift) & 0xFF);
+        }
+    Broadcast(0x04, payload);
 }
 
 void ScriptedRoom::SendOperators() {
@@ -127,6 +159,7 @@ void ScriptedRoom::Join(GameServerSession& s) {
         SendBanList(s, banList);
     SendOperators();
     Broadcast(0x05, ReadyBits());
+    SendTeamColours();
 }
 
 void ScriptedRoom::MoveMember(Member& m, int slot) {
@@ -139,6 +172,7 @@ void ScriptedRoom::MoveMember(Member& m, int slot) {
     m.ready = false;
     Broadcast(0x24, Join2(m.name, std::to_string(slot)));
     Broadcast(0x05, ReadyBits());
+    SendTeamColours();
 }
 
 void ScriptedRoom::RemoveMember(const std::string& name) {
@@ -216,7 +250,12 @@ void ScriptedRoom::EndGame(const std::string& winner) {
     StopPlay();
     ++gamesPlayed_;
     Broadcast(0x0f, winner);
-    Broadcast(0x02, StatsRecord(winner));
+    // The end message names the winner by slot, the statistics by name.
+    std::string name;
+    for (const Member& m : members_)
+        if (m.slot > 0 && std::to_string(m.slot) == winner)
+            name = m.name;
+    Broadcast(0x02, StatsRecord(name));
     ApplyGameSet();
     for (Member& m : members_)
         if (std::exchange(m.setToShow, false) && m.session != nullptr)
@@ -270,6 +309,7 @@ void ScriptedRoom::Frame(GameServerSession& s, const GameFrame& f) {
         case 0x0e:  // team
             me->team = f.payload;
             Broadcast(0x0e, Join2(name, f.payload), &s);
+            SendTeamColours();
             break;
         case 0x14:  // chat or a slash command, after the place byte
             Chat(s, name, f.payload.empty() ? std::string() : f.payload.substr(1));
@@ -310,6 +350,7 @@ void ScriptedRoom::Frame(GameServerSession& s, const GameFrame& f) {
             if (victim != nullptr)
                 victim->Connection().CloseAfterSending();
             Broadcast(0x05, ReadyBits());
+            SendTeamColours();
             break;
         }
         case 0x1f: {  // moving a player

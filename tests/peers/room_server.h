@@ -3,8 +3,9 @@
 // and scripted bots), slots and watchers, teams, operators (0x25), ready marks (0x05) and the
 // watched slot (0x21). It answers what a room window sends: ready (0x05), moving oneself
 // (0x06), team (0x0e), chat and "/me", "/p" (0x14), pause (0x10), start and stop (0x12), kick
-// (0x1e), moving a player (0x1f), the ban list (0x11) and the room's game set (0x20); a game that
-// ends sends the last game's statistics (0x02). Messages go out in the server's own words, built
+// (0x1e), moving a player (0x1f), the ban list (0x11) and the room's game set (0x20); the seated
+// players' team colours (0x04) follow every change of seats and teams; a game that ends sends
+// the last game's statistics (0x02). Messages go out in the server's own words, built
 // here.
 //
 // In a game (room_play.cpp) the players' field changes go to everyone else (0x08), a special
@@ -78,13 +79,14 @@ public:
 
     // Game control as the server decides it.
     void StartGame();
+    // `winner`: the winning slot's number, or empty.
     void EndGame(const std::string& winner);
     // One bot's turn: the next bot in the game places a piece, shows it to everyone, now and
     // then uses a special after clearing rows, and is out when its stack reached the top.
     void BotTurn();
     // A player is out: told to everyone; with at most one player left the game ends, won by it.
     void Lose(const std::string& name);
-    // The statistics record of the last game, compressed (0x02's payload).
+    // The statistics record of the last game, compressed (0x02's payload); `winner` is a name.
     std::string StatsRecord(const std::string& winner) const;
 
     // Payload helpers: the ready bits of the occupied slots, MSB first.
@@ -98,6 +100,8 @@ private:
     void Broadcast(std::uint8_t type, const std::string& payload,
                    const GameServerSession* except = nullptr);
     void SendOperators();
+    // The colour of each seated player's team (0x04), in which the clients draw its name.
+    void SendTeamColours();
     bool IsOperator(const GameServerSession& s) const;
     int FreeSlot() const;
     void MoveMember(Member& m, int slot);
