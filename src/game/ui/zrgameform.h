@@ -77,8 +77,4 @@ private:
 // The one in-game window, while it exists.
 extern Tzrgame* zrgame;
 
-// A font as the configuration keeps it, and back.
-QFont FontFromSpec(const FontSpec& spec);
-FontSpec SpecFromFont(const QFont& font, int colour);
-
 }  // namespace pk

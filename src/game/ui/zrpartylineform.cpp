@@ -17,9 +17,9 @@
 #include <QTableWidget>
 #include <QToolButton>
 
+#include "core/ui/zrfontspec.h"
 #include "core/ui/zrtxtbox.h"
 #include "core/zrmisc.h"
-#include "game/ui/zrgameform.h"
 #include "game/ui/zrgextrasform.h"
 #include "game/zrgame.h"
 #include "game/zrroomchat.h"

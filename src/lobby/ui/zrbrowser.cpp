@@ -20,8 +20,8 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include "core/ui/zrfontspec.h"
 #include "core/zrconst.h"
-#include "game/ui/zrgameform.h"
 #include "game/zrroomcontrols.h"
 #include "gfx/qtsurface.h"
 #include "lobby/ui/zrbrowserdraw.h"
