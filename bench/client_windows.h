@@ -10,12 +10,12 @@
 #include "game/ui/zrgameform.h"
 #include "game/ui/zrgextrasform.h"
 #include "lobby/ui/zrforms.h"
-#include "lobby/ui/zrupdateform.h"
 #include "lobby/zrlobbyshell.h"
 #include "shell/ui/zrforms.h"
 #include "shell/ui/zrloadtheme.h"
 #include "shell/ui/zrmain.h"
 #include "shell/zrshell.h"
+#include "update/ui/zrupdateform.h"
 
 namespace bench {
 

@@ -4,8 +4,8 @@
 #include "core/zrmisc.h"
 #include "game/zrgamelink.h"
 #include "game/zrroomhost.h"
-#include "lobby/zrupdate.h"
 #include "shell/zrshell.h"
+#include "update/zrupdate.h"
 
 namespace pk {
 

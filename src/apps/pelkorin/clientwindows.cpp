@@ -9,11 +9,11 @@
 #include "lobby/ui/zrdialogs.h"
 #include "lobby/ui/zrforms.h"
 #include "lobby/zrregionlist.h"
-#include "lobby/zrupdate.h"
 #include "shell/ui/zrforms.h"
 #include "shell/ui/zrloadtheme.h"
 #include "shell/ui/zrmain.h"
 #include "shell/zrshell.h"
+#include "update/zrupdate.h"
 
 namespace pk {
 

@@ -18,7 +18,6 @@
 #include "lobby/ui/zrdialogs.h"
 #include "lobby/ui/zrforms.h"
 #include "lobby/ui/zrlobbywindowhost.h"
-#include "lobby/ui/zrupdateform.h"
 #include "lobby/zrlobbymodel.h"
 #include "lobby/zrregionlist.h"
 #include "platform/keystate.h"
@@ -29,6 +28,7 @@
 #include "shell/zrthemesel.h"
 #include "support/event_loop.h"
 #include "support/widgetapp.h"
+#include "update/ui/zrupdateform.h"
 
 namespace pk::test {
 

@@ -1,4 +1,4 @@
-#include "lobby/zrpatchname.h"
+#include "update/zrpatchname.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "lobby/zrupdate.h"
+#include "update/zrupdate.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -9,14 +9,14 @@
 #include "core/zrlog.h"
 #include "core/zrversion.h"
 #include "game/zrgame.h"
-#include "lobby/patch_fixture.h"
-#include "lobby/update_fakes.h"
-#include "lobby/zrpatch.h"
 #include "net/zrsock.h"
 #include "peers/patch_builder.h"
 #include "peers/update_server.h"
 #include "shell/zrupdatehooks.h"
 #include "support/event_loop.h"
+#include "update/patch_fixture.h"
+#include "update/update_fakes.h"
+#include "update/zrpatch.h"
 
 namespace pk {
 namespace {

@@ -1,10 +1,10 @@
 #pragma once
 // "Pelkorin Update": the update client's dialog. A thin view over the session
-// in lobby/zrupdate.h; both buttons end the run through UpdateClose.
+// in update/zrupdate.h; both buttons end the run through UpdateClose.
 #include <QDialog>
 
 #include "core/ui/zrtxtbox.h"
-#include "lobby/zrupdate.h"
+#include "update/zrupdate.h"
 
 class QGroupBox;
 class QLabel;

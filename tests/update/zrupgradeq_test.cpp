@@ -1,4 +1,4 @@
-#include "lobby/zrupgradeq.h"
+#include "update/zrupgradeq.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "lobby/zrupdate.h"
+#include "update/zrupdate.h"
 
 namespace pk::test {
 

@@ -1,4 +1,4 @@
-#include "lobby/zrpatchfile.h"
+#include "update/zrpatchfile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "lobby/zrpatchfile.h"
+#include "update/zrpatchfile.h"
 
 #include "core/bytestream.h"
 #include "core/zrconst.h"

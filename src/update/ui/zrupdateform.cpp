@@ -1,4 +1,4 @@
-#include "lobby/ui/zrupdateform.h"
+#include "update/ui/zrupdateform.h"
 
 #include <QGroupBox>
 #include <QGuiApplication>

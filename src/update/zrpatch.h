@@ -18,7 +18,7 @@
 #include <string_view>
 #include <vector>
 
-#include "lobby/zrupgradeq.h"
+#include "update/zrupgradeq.h"
 
 namespace pk {
 

@@ -1,4 +1,4 @@
-#include "lobby/zrpatch.h"
+#include "update/zrpatch.h"
 
 #include <array>
 #include <map>
@@ -9,11 +9,11 @@
 #include "core/zrinflate.h"
 #include "core/zrlog.h"
 #include "core/zrmisc.h"
-#include "lobby/zrdiff.h"
-#include "lobby/zrpatchfile.h"
-#include "lobby/zrupdatefiles.h"
 #include "platform/atomicfile.h"
 #include "platform/confinedfs.h"
+#include "update/zrdiff.h"
+#include "update/zrpatchfile.h"
+#include "update/zrupdatefiles.h"
 
 namespace pk {
 namespace fs = std::filesystem;

@@ -1,10 +1,10 @@
-#include "lobby/zrpatchname.h"
+#include "update/zrpatchname.h"
 
 #include <array>
 
 #include "core/zrconst.h"
 #include "core/zrmisc.h"
-#include "lobby/zrupdatefiles.h"
+#include "update/zrupdatefiles.h"
 
 namespace pk {
 

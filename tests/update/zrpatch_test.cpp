@@ -1,11 +1,11 @@
-#include "lobby/zrpatch.h"
+#include "update/zrpatch.h"
 
 #include <gtest/gtest.h>
 
 #include "core/zrlog.h"
-#include "lobby/patch_fixture.h"
 #include "peers/patch_builder.h"
 #include "platform/atomicfile.h"
+#include "update/patch_fixture.h"
 
 namespace pk {
 namespace {

@@ -19,7 +19,7 @@
 #include <string_view>
 #include <vector>
 
-#include "lobby/zrpatchname.h"
+#include "update/zrpatchname.h"
 
 namespace pk {
 

@@ -1,4 +1,4 @@
-#include "lobby/zrupdate.h"
+#include "update/zrupdate.h"
 
 #include <memory>
 #include <optional>
@@ -8,14 +8,14 @@
 #include "core/zrmisc.h"
 #include "core/zrversion.h"
 #include "game/zrgame.h"
-#include "lobby/zrpatch.h"
-#include "lobby/zrupdatefiles.h"
 #include "net/zrsock.h"
 #include "platform/atomicfile.h"
 #include "platform/confinedfs.h"
 #include "platform/process.h"
 #include "shell/zrshell.h"
 #include "shell/zrupdatehooks.h"
+#include "update/zrpatch.h"
+#include "update/zrupdatefiles.h"
 
 namespace pk {
 namespace {

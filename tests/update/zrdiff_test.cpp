@@ -1,4 +1,4 @@
-#include "lobby/zrdiff.h"
+#include "update/zrdiff.h"
 
 #include <gtest/gtest.h>
 
