@@ -6,11 +6,13 @@
 #include <QWidget>
 #include <vector>
 
-#include "game/ui/zrforms.h"
 #include "game/ui/zrgameform.h"
-#include "game/ui/zrgextrasform.h"
+#include "game/ui/zrgamesetupform.h"
+#include "game/ui/zrskeyform.h"
 #include "lobby/ui/zrforms.h"
 #include "lobby/zrlobbyshell.h"
+#include "room/ui/zrgextrasform.h"
+#include "room/ui/zrpartylineform.h"
 #include "shell/ui/zrforms.h"
 #include "shell/ui/zrloadtheme.h"
 #include "shell/ui/zrmain.h"

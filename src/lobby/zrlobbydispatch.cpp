@@ -7,9 +7,6 @@
 #include "core/zrmisc.h"
 #include "core/zrversion.h"
 #include "game/zrgame.h"
-#include "game/zrroomchat.h"
-#include "game/zrroomhost.h"
-#include "game/zrservermsg.h"
 #include "lobby/zrlobbyfields.h"
 #include "lobby/zrlobbyhost.h"
 #include "lobby/zrlobbyjoin.h"
@@ -18,6 +15,9 @@
 #include "lobby/zrlobbymodel.h"
 #include "lobby/zrlobbystatus.h"
 #include "net/zrlobbykeys.h"
+#include "room/zrroomchat.h"
+#include "room/zrroomhost.h"
+#include "room/zrservermsg.h"
 
 namespace pk {
 

@@ -11,7 +11,7 @@
 #include "game/zrgamedisplay.h"
 #include "game/zrgameio.h"
 #include "game/zrgamethread.h"
-#include "game/zrroomhost.h"
+#include "room/zrroomhost.h"
 #include "shell/zrshell.h"
 #include "shell/zrskinhooks.h"
 #include "shell/zruistate.h"

@@ -3,12 +3,15 @@
 #include <string>
 
 #include "core/zrconst.h"
-#include "game/ui/zrforms.h"
-#include "game/ui/zrgextrasform.h"
-#include "game/zrpartyline.h"
+#include "game/ui/zrgameform.h"
+#include "game/ui/zrgamesetupform.h"
+#include "game/ui/zrskeyform.h"
 #include "lobby/ui/zrdialogs.h"
 #include "lobby/ui/zrforms.h"
 #include "lobby/zrregionlist.h"
+#include "room/ui/zrgextrasform.h"
+#include "room/ui/zrpartylineform.h"
+#include "room/zrpartyline.h"
 #include "shell/ui/zrforms.h"
 #include "shell/ui/zrloadtheme.h"
 #include "shell/ui/zrmain.h"

@@ -11,9 +11,9 @@
 #include "game/zrgameio.h"
 #include "game/zrgamethread.h"
 #include "game/zrkey.h"
-#include "game/zrroomchat.h"
 #include "gfx/qtsurface.h"
 #include "platform/cp1252.h"
+#include "room/zrroomchat.h"
 #include "skin/ui/zrskinwidgets.h"
 #include "skin/zrskinscript.h"
 

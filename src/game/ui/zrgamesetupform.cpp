@@ -18,8 +18,8 @@
 #include <algorithm>
 
 #include "core/zrlog.h"
-#include "game/zrpartyline.h"
 #include "platform/cp1252.h"
+#include "room/zrpartyline.h"
 #include "skin/ui/zrskinform.h"
 #include "skin/ui/zrwidgetpalette.h"
 

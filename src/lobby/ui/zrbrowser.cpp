@@ -22,7 +22,6 @@
 
 #include "core/ui/zrfontspec.h"
 #include "core/zrconst.h"
-#include "game/zrroomcontrols.h"
 #include "gfx/qtsurface.h"
 #include "lobby/ui/zrbrowserdraw.h"
 #include "lobby/zrlobbydispatch.h"
@@ -31,6 +30,7 @@
 #include "lobby/zrregionlist.h"
 #include "lobby/zrregionping.h"
 #include "platform/cp1252.h"
+#include "room/zrroomcontrols.h"
 #include "shell/zrconfig.h"
 
 namespace pk {

@@ -1,9 +1,8 @@
-#include "game/ui/zrforms.h"
-
 #include <gtest/gtest.h>
 
 #include <QApplication>
 
+#include "game/ui/zrgameform.h"
 #include "game/zrgame.h"
 #include "game/zrgamethread.h"
 #include "skin/skin_fixture.h"

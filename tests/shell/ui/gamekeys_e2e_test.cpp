@@ -12,13 +12,13 @@
 #include <QWindow>
 
 #include "game/ui/zrgameform.h"
-#include "game/ui/zrpartylineform.h"
 #include "game/zrgame.h"
-#include "game/zrgamelink.h"
 #include "game/zrgamethread.h"
 #include "game/zrkey.h"
-#include "game/zrroomchat.h"
 #include "peers/game_server.h"
+#include "room/ui/zrpartylineform.h"
+#include "room/zrgamelink.h"
+#include "room/zrroomchat.h"
 #include "shell/shell_fixture.h"
 #include "shell/ui/zrforms.h"
 #include "shell/ui/zrmain.h"
