@@ -6,7 +6,7 @@
 #include <QWidget>
 #include <vector>
 
-#include "game/ui/zrgameform.h"
+#include "display/ui/zrgameform.h"
 #include "game/ui/zrgamesetupform.h"
 #include "game/ui/zrskeyform.h"
 #include "lobby/ui/zrforms.h"

@@ -5,10 +5,10 @@
 
 #include "core/zrconst.h"
 #include "core/zrlog.h"
-#include "game/zrfieldbitmaps.h"
-#include "game/zrfieldpaint.h"
+#include "display/zrfieldbitmaps.h"
+#include "display/zrfieldpaint.h"
+#include "display/zrgamedisplay.h"
 #include "game/zrgame.h"
-#include "game/zrgamedisplay.h"
 #include "game/zrgameio.h"
 #include "game/zrgamethread.h"
 #include "room/zrroomhost.h"

@@ -8,7 +8,7 @@
 #include "core/zrgamesetlist.h"
 #include "core/zrkeyvalue.h"
 #include "core/zrlog.h"
-#include "game/zrgamewindow.h"
+#include "display/zrgamewindow.h"
 #include "platform/atomicfile.h"
 #include "room/zrpartyline.h"
 #include "shell/zrconfig.h"

@@ -1,10 +1,10 @@
 #include "shell/zrwiring.h"
 
 #include "core/zrlog.h"
-#include "game/zrfieldpaint.h"
+#include "display/zrfieldpaint.h"
+#include "display/zrgamedisplay.h"
+#include "display/zrgamewindow.h"
 #include "game/zrgame.h"
-#include "game/zrgamedisplay.h"
-#include "game/zrgamewindow.h"
 #include "net/zrsock.h"
 #include "room/zrpartyline.h"
 #include "room/zrviewslot.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "game/ui/zrgameform.h"
+#include "display/ui/zrgameform.h"
 #include "game/ui/zrgamesetupform.h"
 #include "game/ui/zrskeyform.h"
 #include "lobby/ui/zrdialogs.h"

@@ -10,7 +10,7 @@
 
 #include "core/chatstyle.h"
 #include "core/ui/zrtxtbox.h"
-#include "game/ui/zrgameform.h"
+#include "display/ui/zrgameform.h"
 #include "lobby/ui/zrbrowser.h"
 #include "lobby/zrlobbylists.h"
 #include "lobby/zrlobbymodel.h"

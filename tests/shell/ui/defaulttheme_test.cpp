@@ -13,7 +13,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "game/ui/zrgameform.h"
+#include "display/ui/zrgameform.h"
 #include "game/ui/zrgamesetupform.h"
 #include "game/ui/zrskeyform.h"
 #include "game/zrgame.h"

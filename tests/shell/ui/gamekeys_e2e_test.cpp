@@ -11,7 +11,7 @@
 #include <QLineEdit>
 #include <QWindow>
 
-#include "game/ui/zrgameform.h"
+#include "display/ui/zrgameform.h"
 #include "game/zrgame.h"
 #include "game/zrgamethread.h"
 #include "game/zrkey.h"

@@ -8,7 +8,7 @@
 #include <QApplication>
 
 #include "core/chatstyle.h"
-#include "game/ui/zrgameform.h"
+#include "display/ui/zrgameform.h"
 #include "game/zrgame.h"
 #include "game/zrgamethread.h"
 #include "game/zrowngame.h"

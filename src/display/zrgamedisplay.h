@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <string>
 
-#include "game/zrfieldpaint.h"
-#include "game/zrgameelements.h"
+#include "display/zrfieldpaint.h"
+#include "display/zrgameelements.h"
 
 namespace pk {
 

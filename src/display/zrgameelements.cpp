@@ -1,12 +1,12 @@
-#include "game/zrgameelements.h"
+#include "display/zrgameelements.h"
 
 #include <algorithm>
 #include <cmath>
 #include <optional>
 
 #include "core/zrmisc.h"
-#include "game/zrfieldbitmaps.h"
-#include "game/zrfieldpaint.h"
+#include "display/zrfieldbitmaps.h"
+#include "display/zrfieldpaint.h"
 #include "game/zrgame.h"
 #include "game/zrgamethread.h"
 #include "game/zrsb.h"

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "display/zrfieldbitmaps.h"
+#include "display/zrfieldpaint.h"
 #include "game/specials_env.h"
-#include "game/zrfieldbitmaps.h"
-#include "game/zrfieldpaint.h"
 #include "game/zrgamethread.h"
 #include "game/zrtimedsb.h"
 #include "gfx/blit.h"

@@ -1,4 +1,4 @@
-#include "game/zrgamewindow.h"
+#include "display/zrgamewindow.h"
 
 namespace pk {
 

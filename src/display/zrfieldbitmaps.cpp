@@ -1,4 +1,4 @@
-#include "game/zrfieldbitmaps.h"
+#include "display/zrfieldbitmaps.h"
 
 #include <cstdint>
 

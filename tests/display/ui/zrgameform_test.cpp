@@ -1,15 +1,15 @@
 // The in-game window offscreen: its text boxes and chat edit bound by the skin, messages, the
 // chat key with its 50 ms swallow, Enter on release, Esc and completion, and the font menus.
-#include "game/ui/zrgameform.h"
+#include "display/ui/zrgameform.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QKeyEvent>
 
+#include "display/zrgamewindow.h"
 #include "game/zrgame.h"
 #include "game/zrgameio.h"
-#include "game/zrgamewindow.h"
 #include "room/zrroomchat.h"
 #include "room/zrroomevents.h"
 #include "skin/skin_fixture.h"

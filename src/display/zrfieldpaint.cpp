@@ -1,4 +1,4 @@
-#include "game/zrfieldpaint.h"
+#include "display/zrfieldpaint.h"
 
 #include <algorithm>
 #include <array>
@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "core/zrlog.h"
+#include "display/zrfieldbitmaps.h"
 #include "game/zrfield.h"
-#include "game/zrfieldbitmaps.h"
 #include "game/zrgame.h"
 #include "game/zrgamethread.h"
 #include "game/zrtimedsb.h"

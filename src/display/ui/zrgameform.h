@@ -1,6 +1,6 @@
 #pragma once
 // The in-game window `Tzrgame` ("game"): the six fields and the side elements, which the skin
-// paints (game/zrgamedisplay.h), the party line `ingamepline` and the attack list `attacks`
+// paints (display/zrgamedisplay.h), the party line `ingamepline` and the attack list `attacks`
 // (chat text boxes), and the one-line chat edit `msgbox`, which opens on the chat key. It is
 // the game core's GameWindowView and installs the display's painters with its text painter.
 #include <QLineEdit>
@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "core/ui/zrtxtbox.h"
-#include "game/zrgamewindow.h"
+#include "display/zrgamewindow.h"
 #include "skin/ui/zrskinform.h"
 
 class QFontDialog;

@@ -1,4 +1,4 @@
-#include "game/ui/zrgameform.h"
+#include "display/ui/zrgameform.h"
 
 #include <QApplication>
 #include <QFontDialog>
@@ -6,8 +6,8 @@
 
 #include "core/ui/zrfontspec.h"
 #include "core/zrmisc.h"
+#include "display/zrgamedisplay.h"
 #include "game/zrgame.h"
-#include "game/zrgamedisplay.h"
 #include "game/zrgameio.h"
 #include "game/zrgamethread.h"
 #include "game/zrkey.h"

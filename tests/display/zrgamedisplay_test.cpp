@@ -1,12 +1,12 @@
 // The game display elements painted from the game state into a game skin, and updatestats:
 // which elements a refresh marks, the target markers, and what a failure logs.
-#include "game/zrgamedisplay.h"
+#include "display/zrgamedisplay.h"
 
 #include <gtest/gtest.h>
 
 #include "core/zrlog.h"
-#include "game/painter_fixture.h"
-#include "game/zrgameelements.h"
+#include "display/painter_fixture.h"
+#include "display/zrgameelements.h"
 #include "game/zrgameio.h"
 #include "skin/skin_fixture.h"
 #include "skin/zrskintable.h"
@@ -278,7 +278,7 @@ TEST_F(DisplayTest, ThePictureOfEveryElement) {
     Cell(own, 1, 20) = '3';
     Cell(own, 2, 20) = 'g';
     PaintAll();
-    EXPECT_TRUE(test::MatchesGolden(form->screen, "game/golden/display_elements.png"));
+    EXPECT_TRUE(test::MatchesGolden(form->screen, "display/golden/display_elements.png"));
 }
 
 TEST(UpdatestatsLog, NamesEachFlagAndTheSlot) {

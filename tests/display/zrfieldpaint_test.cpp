@@ -1,9 +1,9 @@
-#include "game/zrfieldpaint.h"
+#include "display/zrfieldpaint.h"
 
 #include <gtest/gtest.h>
 
 #include "core/zrlog.h"
-#include "game/painter_fixture.h"
+#include "display/painter_fixture.h"
 #include "gfx/blend.h"
 #include "support/golden.h"
 
@@ -85,7 +85,7 @@ TEST_F(FieldPaintTest, SceneOfAllSixFields) {
     Seat(4, "four", Stack());
     Seat(6, "six", FieldFromRows({"5"}));
     RedrawAll(1);
-    EXPECT_TRUE(MatchesGolden(canvas, "game/golden/scene.png"));
+    EXPECT_TRUE(MatchesGolden(canvas, "display/golden/scene.png"));
     // Slot 3 and 5 are empty: their elements keep the window's colour.
     PixelRect r;
     ASSERT_TRUE(PlayerElement(3, r));
@@ -192,7 +192,7 @@ TEST_F(FieldPaintTest, GhostStylesAndWhereNoGhostIsDrawn) {
         test::UseMainBitmap(Settings.theme, main_.get());
         paint();
     }
-    EXPECT_TRUE(MatchesGolden(test::Sheet(panels, 9), "game/golden/ghost.png"));
+    EXPECT_TRUE(MatchesGolden(test::Sheet(panels, 9), "display/golden/ghost.png"));
     // Maskless: the ghost cell at one half is the tile as it is.
     *main_ = test::TileTheme({B, S, W, H}, MaskKind::None);
     test::UseMainBitmap(Settings.theme, main_.get());
@@ -241,7 +241,7 @@ TEST_F(FieldPaintTest, DarknessLightsOnlyAroundTheFallingPiece) {
     TimedSpecials->AddTimed(2, 1, "d", 10, 1, 10, false, tkSeconds, tkSeconds);
     redrawfield(2, 1, &canvas);
     EXPECT_EQ(Stored(SlotPlayers[2], 1, 1).b[5], 0);
-    EXPECT_TRUE(MatchesGolden(test::Sheet(panels, 3), "game/golden/darkness.png"));
+    EXPECT_TRUE(MatchesGolden(test::Sheet(panels, 3), "display/golden/darkness.png"));
 }
 
 TEST_F(FieldPaintTest, HoldTeamLabelAndTimedMarks) {
@@ -258,7 +258,7 @@ TEST_F(FieldPaintTest, HoldTeamLabelAndTimedMarks) {
     TimedSpecials->TickTimedSpecials(tkPieces);
     Seat(3, "three", Stack())->TeamName = "blue";
     RedrawAll(1);
-    EXPECT_TRUE(MatchesGolden(canvas, "game/golden/hold_team_timed.png"));
+    EXPECT_TRUE(MatchesGolden(canvas, "display/golden/hold_team_timed.png"));
     const Pixel16 white = ColorRefTo555(0xFFFFFF), yellow = ColorRefTo555(0x00FFFF);
     // Icons start below the team label ("|" is 6 high: 6 + 3), one per entry B + 1 apart;
     // counters at x = B + 3, centred on the icon.
@@ -297,7 +297,7 @@ TEST_F(FieldPaintTest, SmoothFallSlidesThePieceIntoItsRow) {
         redrawfield(1, 0, &canvas);
         panels.push_back(BigField());
     }
-    EXPECT_TRUE(MatchesGolden(test::Sheet(panels, 3), "game/golden/fall.png"));
+    EXPECT_TRUE(MatchesGolden(test::Sheet(panels, 3), "display/golden/fall.png"));
     // The piece is an overlay: its cells and the row above, never merged into the field.
     EXPECT_EQ(Stored(own, 3, 2).b[1], 1);
     EXPECT_EQ(Stored(own, 3, 1).b[1], 1);
@@ -317,7 +317,7 @@ TEST_F(FieldPaintTest, ResizedFieldsAreStretchedToTheirElements) {
     SetPlayerElement(2, {102, 0, 27, 61});
     canvas = Surface16(130, 100, kCanvasColour);
     RedrawAll(1);
-    EXPECT_TRUE(MatchesGolden(canvas, "game/golden/resized.png"));
+    EXPECT_TRUE(MatchesGolden(canvas, "display/golden/resized.png"));
     // Every pixel of both elements is painted.
     for (const PixelRect& r : {PixelRect{0, 0, 100, 90}, PixelRect{102, 0, 27, 61}})
         for (int y = r.top; y < r.bottom(); ++y)

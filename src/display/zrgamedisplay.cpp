@@ -1,4 +1,4 @@
-#include "game/zrgamedisplay.h"
+#include "display/zrgamedisplay.h"
 
 #include <algorithm>
 #include <array>

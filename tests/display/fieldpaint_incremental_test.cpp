@@ -5,7 +5,7 @@
 
 #include <random>
 
-#include "game/painter_fixture.h"
+#include "display/painter_fixture.h"
 #include "game/zrfield.h"
 
 namespace pk {

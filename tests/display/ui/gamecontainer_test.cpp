@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-#include "game/ui/zrgameform.h"
+#include "display/ui/zrgameform.h"
 #include "game/zrgame.h"
 #include "game/zrgamethread.h"
 #include "skin/skin_fixture.h"
