@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "display/ui/zrgameform.h"
-#include "game/ui/zrgamesetupform.h"
 #include "game/ui/zrskeyform.h"
+#include "gamesetup/ui/zrgamesetupform.h"
 #include "lobby/ui/zrforms.h"
 #include "lobby/zrlobbyshell.h"
 #include "room/ui/zrgextrasform.h"

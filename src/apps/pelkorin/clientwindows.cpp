@@ -4,8 +4,8 @@
 
 #include "core/zrconst.h"
 #include "display/ui/zrgameform.h"
-#include "game/ui/zrgamesetupform.h"
 #include "game/ui/zrskeyform.h"
+#include "gamesetup/ui/zrgamesetupform.h"
 #include "lobby/ui/zrdialogs.h"
 #include "lobby/ui/zrforms.h"
 #include "lobby/zrregionlist.h"

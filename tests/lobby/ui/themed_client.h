@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "display/ui/zrgameform.h"
-#include "game/ui/zrgamesetupform.h"
 #include "game/ui/zrskeyform.h"
+#include "gamesetup/ui/zrgamesetupform.h"
 #include "lobby/ui/zrdialogs.h"
 #include "lobby/ui/zrforms.h"
 #include "lobby/ui/zrlobbywindowhost.h"

@@ -14,9 +14,9 @@
 #include <fstream>
 
 #include "display/ui/zrgameform.h"
-#include "game/ui/zrgamesetupform.h"
 #include "game/ui/zrskeyform.h"
 #include "game/zrgame.h"
+#include "gamesetup/ui/zrgamesetupform.h"
 #include "room/ui/zrpartylineform.h"
 #include "room/zrroomhost.h"
 #include "shell/shell_fixture.h"

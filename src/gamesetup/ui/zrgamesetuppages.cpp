@@ -1,5 +1,5 @@
 // The tab pages of the game-set editor: every bound control under the words of the binding
-// table (game/zrgamesetform.h), the specials' rules under their names, and the weight bars
+// table (gamesetup/zrgamesetform.h), the specials' rules under their names, and the weight bars
 // with their values.
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,8 +16,8 @@
 #include <QTabWidget>
 #include <algorithm>
 
-#include "game/ui/zrgamesetupform.h"
 #include "game/zrsb.h"
+#include "gamesetup/ui/zrgamesetupform.h"
 #include "platform/cp1252.h"
 
 namespace pk {

@@ -1,6 +1,6 @@
 // The game-set editor window offscreen: every bound key of a set reaches its control and comes
 // back from it, the header follows the mode, and every way of closing takes the Cancel path.
-#include "game/ui/zrgamesetupform.h"
+#include "gamesetup/ui/zrgamesetupform.h"
 
 #include <gtest/gtest.h>
 

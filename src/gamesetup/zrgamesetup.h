@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/zrgamesetlist.h"
-#include "game/zrgamesetform.h"
+#include "gamesetup/zrgamesetform.h"
 
 namespace pk {
 

@@ -1,6 +1,6 @@
 // The game-set editor without its window: its three modes, the list with its groups and shown
 // texts, editing with the built-in message, the set management and the ways out.
-#include "game/zrgamesetup.h"
+#include "gamesetup/zrgamesetup.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // The game-set editor window `Tzrgamesetup` ("Game Setup"): a header with the set list, the
 // confirm and cancel buttons, the region box and the set management buttons, and below it the
 // tab pages of the set's controls, shown with "Show Settings". The logic lives in TGameSetup
-// (game/zrgamesetup.h); this window copies its controls in and out and calls it. Closing the
+// (gamesetup/zrgamesetup.h); this window copies its controls in and out and calls it. Closing the
 // window any way takes the Cancel path.
 #include <QWidget>
 #include <array>
@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "game/zrgamesetup.h"
+#include "gamesetup/zrgamesetup.h"
 
 class QCheckBox;
 class QComboBox;

@@ -1,4 +1,4 @@
-#include "game/zrgamesetup.h"
+#include "gamesetup/zrgamesetup.h"
 
 #include <algorithm>
 

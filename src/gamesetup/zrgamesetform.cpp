@@ -1,4 +1,4 @@
-#include "game/zrgamesetform.h"
+#include "gamesetup/zrgamesetform.h"
 
 #include <algorithm>
 #include <optional>

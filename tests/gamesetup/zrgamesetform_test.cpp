@@ -1,6 +1,6 @@
 // The game-set editor's controls: every bound key round-trips through them, the weights count
 // and build their strings, and the weight operations keep to their bounds.
-#include "game/zrgamesetform.h"
+#include "gamesetup/zrgamesetform.h"
 
 #include <gtest/gtest.h>
 

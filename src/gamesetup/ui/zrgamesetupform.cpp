@@ -1,4 +1,4 @@
-#include "game/ui/zrgamesetupform.h"
+#include "gamesetup/ui/zrgamesetupform.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
