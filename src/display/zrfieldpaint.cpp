@@ -11,6 +11,7 @@
 
 #include "core/zrlog.h"
 #include "display/zrfieldbitmaps.h"
+#include "display/zrfieldlayers.h"
 #include "game/zrfield.h"
 #include "game/zrgame.h"
 #include "game/zrgamethread.h"
@@ -19,6 +20,9 @@
 #include "gfx/blockblit.h"
 
 namespace pk {
+
+// The cell layers of a redraw and their placements (zrfieldlayers.h).
+using namespace fieldlayers;
 
 static_assert(kBlockTileAlphabet == BlockAlphabet);
 // Records are written and read as four bytes and two through integers.
@@ -30,27 +34,13 @@ FieldPaintHost default_host;
 FieldPaintHost* paint_host = &default_host;
 std::array<std::optional<PixelRect>, MaxSlots + 1> player_elements;
 
-// Cell record bytes.
-enum CellByte { cbChar = 0, cbOverlay = 1, cbRepaint = 2, cbCopy = 3, cbStyle = 4, cbDark = 5 };
-
 constexpr float kStyleOpacity[4] = {1.0f, 0.25f, 0.5f, 0.75f};
 constexpr int kOutlineStyle = 4;
 constexpr float kDimFactor[6] = {1.0f, 0.0f, 0.25f, 0.5f, 0.75f, 0.9f};
 constexpr uint32_t kTextWhite = 0xFFFFFF;   // 0x00BBGGRR
 constexpr uint32_t kTextYellow = 0x00FFFF;  // 0x00BBGGRR
 constexpr uint32_t kOutlineBlack = 0x000000;
-constexpr int kMaxPieceOffset = 100;  // a piece string holds at most 99 x 99 cells
 constexpr int kMaxBlockSize = 1024;
-
-// The options in force for one redraw.
-struct PaintOptions {
-    bool animdrop = false;
-    bool showshadow = false;
-    int shadowoption = 1;
-    bool usealpha = true;
-    bool resizefields = false;
-    bool holdPieceElement = false;
-};
 
 PaintOptions CurrentOptions() {
     const tclientoptions& o = Settings.options;
@@ -62,270 +52,6 @@ PaintOptions CurrentOptions() {
     p.resizefields = o.resizefields != 0;
     p.holdPieceElement = FieldPainter().HoldPieceElement();
     return p;
-}
-
-// One redraw's working grid, W by H cells, 1-based. Its cells live in one buffer per thread,
-// reused by every redraw (a repaint runs for six fields at every piece); a redraw started
-// while another is under way gets a buffer of its own.
-class Layers {
-public:
-    // `field` gives each cell its character ('0' past its end); a row's records are made from
-    // it when the row is first asked for, so rows nobody asks for cost nothing.
-    Layers(int w, int h, const std::string& field)
-        : w_(w), h_(h), field_(field), cells_(Users()++ == 0 ? Shared() : own_) {
-        cells_.resize(static_cast<size_t>(w) * h);
-    }
-    ~Layers() { --Users(); }
-    Layers(const Layers&) = delete;
-    Layers& operator=(const Layers&) = delete;
-    bool Inside(int x, int y) const { return x >= 1 && x <= w_ && y >= 1 && y <= h_; }
-    // A cell for the placements (piece, ghost, darkness, overlays): its row counts as touched.
-    TCellLayerRec& At(int x, int y) {
-        touched_[static_cast<size_t>(y - 1)] = true;
-        return Row(y)[x - 1];
-    }
-    // Whether a placement reached row y: an untouched row holds only its field characters.
-    bool Touched(int y) const { return touched_[static_cast<size_t>(y - 1)]; }
-    // Row y's cells, W of them.
-    TCellLayerRec* Row(int y) {
-        TCellLayerRec* row = &cells_[static_cast<size_t>((y - 1) * w_)];
-        if (!filled_[static_cast<size_t>(y - 1)]) {
-            filled_[static_cast<size_t>(y - 1)] = true;
-            const size_t first = static_cast<size_t>(y - 1) * w_;
-            const size_t known = field_.size();
-            const char* chars = field_.data();
-            const int w = w_;
-            for (int x = 0; x < w; ++x) {
-                const size_t i = first + static_cast<size_t>(x);
-                // As four bytes and two: the character, then zeros.
-                const uint32_t head = static_cast<uint8_t>(i < known ? chars[i] : '0');
-                const uint16_t tail = 0;
-                std::memcpy(row[x].b, &head, 4);
-                std::memcpy(row[x].b + 4, &tail, 2);
-            }
-        }
-        return row;
-    }
-    // Whether row y has a cell to repaint, copy or overlay (set once the cells are compared).
-    void MarkRow(int y, bool marked) { marked_[static_cast<size_t>(y - 1)] = marked; }
-    bool RowMarked(int y) const { return marked_[static_cast<size_t>(y - 1)]; }
-    // Sets a byte of a cell when the cell lies inside the field.
-    void Mark(int x, int y, int byte, uint8_t value) {
-        if (Inside(x, y))
-            At(x, y).b[byte] = value;
-    }
-
-private:
-    static std::vector<TCellLayerRec>& Shared() {
-        thread_local std::vector<TCellLayerRec> buffer;
-        return buffer;
-    }
-    static int& Users() {
-        thread_local int users = 0;
-        return users;
-    }
-
-    int w_, h_;
-    const std::string& field_;
-    std::vector<TCellLayerRec> own_;
-    std::vector<TCellLayerRec>& cells_;
-    std::array<bool, CellGridRows> filled_{};
-    std::array<bool, CellGridRows> marked_{};
-    std::array<bool, CellGridRows> touched_{};
-};
-
-// A piece string's cells; throws std::invalid_argument for a malformed one.
-struct PieceCells {
-    int width = 0;
-    int height = 0;
-    std::string cells;
-    char At(int x, int y) const { return cells[static_cast<size_t>((y - 1) * width + x - 1)]; }
-};
-
-PieceCells ParsePiece(const TPieceString& piece) {
-    PieceCells p;
-    p.width = PieceWidth(piece);
-    p.height = PieceHeight(piece);
-    p.cells = piece.substr(4, static_cast<size_t>(p.width) * p.height);
-    return p;
-}
-
-template <class F>
-void ForEachCell(const PieceCells& p, F&& f) {
-    for (int y = 1; y <= p.height; ++y) {
-        for (int x = 1; x <= p.width; ++x) {
-            if (p.At(x, y) != '0')
-                f(x, y, p.At(x, y));
-        }
-    }
-}
-
-// Around every cell at `from` (in the 3x3 block, or the plus shape), cells at 1 become `to`.
-void SpreadLayerMark(Layers& g, int w, int h, uint8_t from, uint8_t to, bool block) {
-    std::vector<std::pair<int, int>> sources;
-    for (int y = 1; y <= h; ++y) {
-        for (int x = 1; x <= w; ++x) {
-            if (g.At(x, y).b[cbDark] == from)
-                sources.emplace_back(x, y);
-        }
-    }
-    for (const auto& [sx, sy] : sources) {
-        for (int dy = -1; dy <= 1; ++dy) {
-            for (int dx = -1; dx <= 1; ++dx) {
-                if (!block && dx != 0 && dy != 0)
-                    continue;
-                const int x = sx + dx, y = sy + dy;
-                if (g.Inside(x, y) && g.At(x, y).b[cbDark] == 1)
-                    g.At(x, y).b[cbDark] = to;
-            }
-        }
-    }
-}
-
-struct RedrawState {
-    int slot = 0;
-    int full = 0;
-    Surface16* target = nullptr;
-    tclient* client = nullptr;
-    tplr* plr = nullptr;
-    bool big = false;  // the field at display position 1
-    bool own = false;  // the own game's field (not a watched one)
-    int size = 0;
-    int position = 0;
-    int w = 0, h = 0;
-    PixelRect element;
-    PaintOptions options;
-    TextPainter* text = nullptr;
-    BlockMetrics metrics;
-    std::optional<PieceCells> piece;
-    std::optional<PieceCells> hold;
-    int holdLeft = 0, holdTop = 0;
-    int timedTop = 0;
-    std::vector<TTimedSpecialRec> timed;
-    bool teamLabel = false;
-};
-
-TextExtent Measure(RedrawState& r, const std::string& text) {
-    return r.text ? r.text->Measure(text) : TextExtent{};
-}
-
-// For each row, whether the stored records hold just its field characters with every other
-// byte 0, as a row no placement touches will: read from the stored grid and the field string.
-void PlainRows(RedrawState& r, std::array<bool, CellGridRows>& plain) {
-    const std::string& field = r.plr->field;
-    const int w = r.w, h = r.h;
-    const size_t known = std::min(static_cast<size_t>(w) * h, field.size());
-    const char* chars = field.data();
-    const auto& stored = r.plr->CellLayerGrid;
-    for (int y = 0; y < h; ++y) {
-        const TCellLayerRec* was = stored[static_cast<size_t>(y)].data();
-        const size_t first = static_cast<size_t>(y) * w;
-        uint32_t differs = 0;
-        for (int x = 0; x < w; ++x) {
-            const size_t i = first + static_cast<size_t>(x);
-            const uint32_t ch = static_cast<uint8_t>(i < known ? chars[i] : '0');
-            // As four bytes and two: the character in the first byte, zeros after it.
-            uint32_t head = 0;
-            uint16_t tail = 0;
-            std::memcpy(&head, was[x].b, 4);
-            std::memcpy(&tail, was[x].b + 4, 2);
-            differs |= (head ^ ch) | tail;
-        }
-        plain[static_cast<size_t>(y)] = differs == 0;
-    }
-}
-
-void PlacePiece(RedrawState& r, Layers& g) {
-    const tmegame& gs = ClientState.game;
-    if (!r.piece)
-        return;
-    ForEachCell(*r.piece, [&](int x, int y, char c) {
-        const int fx = gs.PieceX + x - 1, fy = gs.PieceY + y - 1;
-        if (r.options.animdrop) {
-            g.Mark(fx, fy, cbOverlay, 1);
-            if (fy - 1 >= 1)
-                g.Mark(fx, fy - 1, cbOverlay, 1);
-        } else {
-            g.Mark(fx, fy, cbChar, static_cast<uint8_t>(c));
-        }
-    });
-}
-
-void Darken(RedrawState& r, Layers& g) {
-    for (int y = 1; y <= r.h; ++y)
-        for (int x = 1; x <= r.w; ++x) g.At(x, y).b[cbDark] = 1;
-    // Light comes only from a falling piece: without one the whole field stays dark.
-    if (r.piece) {
-        const tmegame& gs = ClientState.game;
-        ForEachCell(*r.piece, [&](int x, int y, char) {
-            g.Mark(gs.PieceX + x - 1, gs.PieceY + y, cbDark, 0);
-        });
-    }
-    SpreadLayerMark(g, r.w, r.h, 0, 5, true);
-    SpreadLayerMark(g, r.w, r.h, 5, 4, false);
-    SpreadLayerMark(g, r.w, r.h, 4, 3, true);
-    if (!r.options.usealpha) {
-        for (int y = 1; y <= r.h; ++y) {
-            for (int x = 1; x <= r.w; ++x) {
-                uint8_t& d = g.At(x, y).b[cbDark];
-                d = (d == 2 || d == 3) ? 1 : (d == 4 || d == 5) ? 0 : d;
-            }
-        }
-    }
-}
-
-void PlaceShadow(RedrawState& r, Layers& g) {
-    tmegame& gs = ClientState.game;
-    if (!r.piece) {
-        gs.ShadowPlace[0] = gs.ShadowPlace[1] = -1;
-        return;
-    }
-    int x = gs.PieceX, y = gs.PieceY;
-    // A piece that fits nowhere has no landing place and no ghost.
-    if (refitpiece(gs.CurrentPiece, x, y, true, r.plr->field) == 0) {
-        gs.ShadowPlace[0] = gs.ShadowPlace[1] = -1;
-        return;
-    }
-    gs.ShadowPlace[0] = x;
-    gs.ShadowPlace[1] = y;
-    // The ghost takes the option as it stands: 0 draws it opaque and a style without a
-    // drawing (above the outline) leaves only the background, so an odd value in the
-    // configuration file shows as such. A value beyond the style byte draws no block either.
-    const int option = r.options.shadowoption;
-    const uint8_t style = static_cast<uint8_t>(option >= 0 && option <= 255 ? option : 255);
-    ForEachCell(*r.piece, [&](int px, int py, char c) {
-        const int fx = x + px - 1, fy = y + py - 1;
-        if (g.Inside(fx, fy) && g.At(fx, fy).b[cbChar] == '0') {
-            g.At(fx, fy).b[cbChar] = static_cast<uint8_t>(c);
-            g.At(fx, fy).b[cbStyle] = style;
-        }
-    });
-}
-
-void MarkCells(Layers& g, const CellRange& range) {
-    for (int y = range.firstRow; y <= range.lastRow; ++y)
-        for (int x = range.firstColumn; x <= range.lastColumn; ++x) g.Mark(x, y, cbOverlay, 1);
-}
-
-void PlaceHold(RedrawState& r, Layers& g) {
-    const PieceCells& p = *r.hold;
-    r.holdLeft = r.w * r.size - p.width * r.size - r.size / 2;
-    r.holdTop = r.size / 2;
-    MarkCells(g, PixelRectToCells(r.metrics, r.holdLeft, r.holdTop, r.holdLeft + p.width * r.size,
-                                  r.holdTop + p.height * r.size));
-}
-
-void PlaceTimed(RedrawState& r, Layers& g) {
-    const int blockSize = r.metrics.blockSize;
-    int height = r.timedTop;
-    height += static_cast<int>(r.timed.size()) * (blockSize + 1);
-    MarkCells(g, {1, 1, std::min(3, r.w), std::min(r.h, height / blockSize + 1)});
-}
-
-void PlaceTeamLabel(RedrawState& r, Layers& g) {
-    const TextExtent e = Measure(r, r.client->TeamName);
-    MarkCells(g, {1, 1, std::min(r.w, (e.width + 2) / r.size + 1),
-                  std::min(r.h, (e.height + 2) / r.size + 1)});
 }
 
 // Paints one cell of the field surface from its record.
@@ -502,34 +228,6 @@ void DrawTimed(RedrawState& r, Surface16& work, const ThemeTiles& theme) {
         }
         y += blockSize + 1;
     }
-}
-
-// Rows left unmarked hold what was stored already.
-void StoreGrid(RedrawState& r, Layers& g) {
-    auto& stored = r.plr->CellLayerGrid;
-    for (int y = 1; y <= r.h; ++y) {
-        if (!g.RowMarked(y))
-            continue;
-        const TCellLayerRec* row = g.Row(y);
-        TCellLayerRec* out = stored[static_cast<size_t>(y - 1)].data();
-        for (int x = 0; x < r.w; ++x) {
-            const TCellLayerRec& c = row[x];
-            TCellLayerRec& s = out[x];
-            s.b[cbChar] = c.b[cbChar];
-            s.b[cbOverlay] = c.b[cbOverlay];
-            s.b[cbRepaint] = s.b[cbCopy] = 0;
-            s.b[cbStyle] = c.b[cbStyle];
-            s.b[cbDark] = c.b[cbDark];
-        }
-    }
-}
-
-// Whether the game state shows a falling piece on the own field. A place far outside any
-// field is not one (the engine keeps the piece in its field).
-bool PiecePresent() {
-    const tmegame& gs = ClientState.game;
-    auto sane = [](int v) { return v >= -kMaxPieceOffset && v <= CellGridRows + kMaxPieceOffset; };
-    return gs.PieceX != -1 && !gs.CurrentPiece.empty() && sane(gs.PieceX) && sane(gs.PieceY);
 }
 
 // Where a redraw was when it failed, for the log line: a fixed text and, for the timed effects,
