@@ -16,43 +16,22 @@
 #include "shell/zrupdatehooks.h"
 #include "update/zrpatch.h"
 #include "update/zrupdatefiles.h"
+#include "update/zrupdatesession.h"
 
 namespace pk {
-namespace {
 
-// The release notes are a short text file; a larger one is not ours.
-constexpr std::size_t kMaxVersionsFile = 1024 * 1024;
+// The one update session (zrupdatesession.h).
+using namespace updatesession;
 
-struct UpdateSession {
-    std::unique_ptr<TZRSock> sock;
-    NewFile patchFile;  // the download, open from "start" to its end
-    UpdateView* view = nullptr;
-    UpdateHost* host = nullptr;
-    // Raised whenever a run ends, so that a restart posted by a redirect of
-    // an earlier run does nothing.
-    std::uint64_t generation = 0;
-};
+namespace updatesession {
 
 UpdateSession& Session() {
     static UpdateSession session;
     return session;
 }
 
-UpdateHost& DefaultHost() {
-    static UpdateHost host;
-    return host;
-}
-
 tupdateclient& Run() {
     return ClientState.update;
-}
-
-// Every view call goes through here: a session without a dialog still runs.
-template <class Call>
-void View(Call&& call) {
-    if (UpdateView* view = Session().view) {
-        call(*view);
-    }
 }
 
 std::string Folder() {
@@ -63,6 +42,15 @@ std::string Folder() {
 void CloseWithMessage(const std::string& text) {
     UpdateClose();
     UpdateHostRef().ShowMessage(text);
+}
+
+}  // namespace updatesession
+
+namespace {
+
+UpdateHost& DefaultHost() {
+    static UpdateHost host;
+    return host;
 }
 
 void ShowDownloadProgress() {
@@ -382,82 +370,6 @@ void UpdateDispatch(const std::string& keyword, const std::string& arguments) {
     } else if (keyword == "error") {
         CloseWithMessage(arguments);
     }
-}
-
-void UpdateApplyPatch(const std::string& path, std::int32_t expectedCrc) {
-    View([](UpdateView& v) {
-        v.SetStatus("Patching files...");
-        v.SetTimeLeft("");
-    });
-    PatchSetup setup;
-    setup.programFolder = Folder();
-    setup.clientProgram = UpdateHostRef().ClientProgram();
-    setup.progress = [](std::size_t position) {
-        View([&](UpdateView& v) {
-            v.SetProgress(ClampToInt32(static_cast<std::int64_t>(position)));
-            v.Repaint();
-        });
-    };
-    const PatchRun run = ApplyPatchFile(setup, path, static_cast<std::uint32_t>(expectedCrc));
-    if (!run.ok()) {
-        CloseWithMessage(run.message);
-        return;
-    }
-    View([](UpdateView& v) { v.SetStatus("Patching completed!"); });
-    const std::string updater = Folder() + std::string(UpdaterProgramName);
-    if (KindOf(updater) != PathKind::Regular) {
-        CloseWithMessage(std::string(UpdaterMissingText));
-        return;
-    }
-    Run().RestartPending = 1;
-    const std::vector<std::string> arguments = {UpdateHostRef().MainWindowId(),
-                                                std::to_string(CurrentProcessId())};
-    if (!UpdateHostRef().StartUpdater(updater, arguments, Folder())) {
-        Run().RestartPending = 0;
-        CloseWithMessage(std::string(UpdaterMissingText));
-        return;
-    }
-    const std::uint64_t generation = Session().generation;
-    UpdateHostRef().RunLater([generation] {
-        GuardEntry([&] {
-            if (Session().generation == generation) {
-                UpdateHostRef().CloseForUpgrade();
-            }
-        });
-    });
-}
-
-void ShowVersions() {
-    LogErrors("ShowVersions", [] {
-        const std::string file = Folder() + std::string(VersionsFileName);
-        const auto text = ReadFileBytes(file, kMaxVersionsFile);
-        if (!text) {
-            UpdateHostRef().ShowMessage(NoVersionsFileText);
-            return;
-        }
-        UpdateDialogLayout(false);
-        Run().RestartPending = 0;
-        Run().Phase = UpdateIdle;
-        View([&](UpdateView& v) {
-            UpdateNotesView& notes = v.Notes();
-            notes.Clear();
-            std::size_t start = 0;
-            while (start < text->size()) {
-                std::size_t end = text->find('\n', start);
-                if (end == std::string::npos) {
-                    end = text->size();
-                }
-                std::string line = text->substr(start, end - start);
-                if (!line.empty() && line.back() == '\r') {
-                    line.pop_back();
-                }
-                notes.AddLine(DecodeEscapes(line));
-                start = end + 1;
-            }
-            notes.ScrollToLine(0);
-            v.ShowCentred(false);
-        });
-    });
 }
 
 // ---- Socket events -------------------------------------------------------

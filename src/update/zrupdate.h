@@ -13,8 +13,9 @@
 //
 // The session is headless: it owns the socket and the run's state
 // (ClientState.update) and draws through an UpdateView, which the dialog
-// (lobby/ui) implements and tests fake. Socket events arrive from the event
-// loop; nothing here nests an event loop.
+// (update/ui) implements and tests fake. Socket events arrive from the event
+// loop; nothing here nests an event loop. The run is zrupdate.cpp, the upgrade after a
+// download and the release notes zrupgrade.cpp.
 #include <cstdint>
 #include <functional>
 #include <string>
