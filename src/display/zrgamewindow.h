@@ -1,6 +1,6 @@
 #pragma once
 // What the room code, the key actions and the shell ask of the in-game window (Tzrgame in
-// src/game/ui), which installs itself: its party line and attack list, the chat edit, whether
+// src/display/ui), which installs itself: its party line and attack list, the chat edit, whether
 // it shows, and the fonts of its two boxes. Until it exists a do-nothing one answers.
 #include <string>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The game-set editor's controls without their widgets: every key of a game set bound to one
 // control value, in both directions, and the special-block and piece weights with the
-// editor's weight operations. The window (game/ui) copies these values to its controls.
+// editor's weight operations. The window (gamesetup/ui) copies these values to its controls.
 #include <array>
 #include <map>
 #include <string>

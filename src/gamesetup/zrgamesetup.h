@@ -1,8 +1,8 @@
 #pragma once
 // The game-set editor ("Game Setup") without its window: the mode it was opened in, the list of
 // sets as its combo box shows them, the set being edited with its controls, the set management
-// (new, rename, delete) and the three ways out. The window (game/ui) copies the controls in and
-// out and asks the host below for whatever lies outside the game: the lobby's create and join
+// (new, rename, delete) and the three ways out. The window (gamesetup/ui) copies the controls in
+// and out and asks the host below for whatever lies outside the game: the lobby's create and join
 // requests, the name prompt, message boxes and the main window.
 #include <cstdint>
 #include <string>

@@ -2,7 +2,7 @@
 // The game room window's logic, headless: the chat lines it shows, the rows of its player list,
 // the ready marks (message 0x05), the last game's statistics (message 0x02), what a click on the
 // list, the team button and the moderation menu do, and the tray hint. The window (Tzrpartyline
-// in src/game/ui) installs itself as the RoomWindowView and only presents what is decided here.
+// in src/room/ui) installs itself as the RoomWindowView and only presents what is decided here.
 #include <array>
 #include <cstdint>
 #include <functional>

@@ -2,7 +2,8 @@
 // The in-game window `Tzrgame` ("game"): the six fields and the side elements, which the skin
 // paints (display/zrgamedisplay.h), the party line `ingamepline` and the attack list `attacks`
 // (chat text boxes), and the one-line chat edit `msgbox`, which opens on the chat key. It is
-// the game core's GameWindowView and installs the display's painters with its text painter.
+// the display's GameWindowView (display/zrgamewindow.h) and installs the display's painters with
+// its text painter.
 #include <QLineEdit>
 #include <QMenu>
 #include <functional>
