@@ -118,19 +118,29 @@ __attribute__((target("avx2"))) void MaskOntoRowsAvx2(const OntoRows& rows) {
     const Pixel16* u = r.u;
     const Pixel16* s = r.s;
     const uint8_t* m = r.m;
+    // A mask byte of 128 and above, sign-extended and shifted, keeps the pixel under.
+    const auto step = [white](Pixel16 * dp, const Pixel16* up, const Pixel16* sp, const uint8_t* mp)
+        __attribute__((target("avx2"))) {
+        const __m256i keep = _mm256_and_si256(
+            _mm256_srai_epi16(
+                _mm256_cvtepi8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(mp))), 15),
+            white);
+        const __m256i uv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(up));
+        const __m256i sv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(sp));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dp),
+                            _mm256_xor_si256(_mm256_and_si256(uv, keep), sv));
+    };
+    if (r.width == 16) {
+        // A large cell: one step a row.
+        for (int y = 0; y < r.height;
+             ++y, d += r.dStride, u += r.uStride, s += r.sStride, m += r.mStride)
+            step(d, u, s, m);
+        return;
+    }
     for (int y = 0; y < r.height;
          ++y, d += r.dStride, u += r.uStride, s += r.sStride, m += r.mStride) {
         int i = 0;
-        for (; i + 16 <= r.width; i += 16) {
-            const __m256i mv =
-                _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(m + i)));
-            const __m256i keep =
-                _mm256_and_si256(_mm256_srai_epi16(_mm256_slli_epi16(mv, 8), 15), white);
-            const __m256i uv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(u + i));
-            const __m256i sv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i),
-                                _mm256_xor_si256(_mm256_and_si256(uv, keep), sv));
-        }
+        for (; i + 16 <= r.width; i += 16) step(d + i, u + i, s + i, m + i);
         if (i < r.width)
             MonoMaskRowOnto(d + i, u + i, s + i, m + i, r.width - i);
     }
@@ -152,13 +162,17 @@ __attribute__((target("avx2"))) void CopyRowsAvx2(Pixel16* d, std::ptrdiff_t dSt
 }
 #endif
 
+#if defined(PK_HAS_AVX2_ROWS)
+// Read once at start-up, so that the row routines ask a plain flag.
+const bool kHasAvx2 = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") != 0;
+}();
+#endif
+
 bool HasAvx2() {
 #if defined(PK_HAS_AVX2_ROWS)
-    static const bool avx2 = [] {
-        __builtin_cpu_init();
-        return __builtin_cpu_supports("avx2") != 0;
-    }();
-    return avx2;
+    return kHasAvx2;
 #else
     return false;
 #endif
