@@ -6,16 +6,18 @@
 #include <QWidget>
 #include <vector>
 
-#include "game/ui/zrforms.h"
-#include "game/ui/zrgameform.h"
-#include "game/ui/zrgextrasform.h"
+#include "display/ui/zrgameform.h"
+#include "game/ui/zrskeyform.h"
+#include "gamesetup/ui/zrgamesetupform.h"
 #include "lobby/ui/zrforms.h"
-#include "lobby/ui/zrupdateform.h"
 #include "lobby/zrlobbyshell.h"
+#include "room/ui/zrgextrasform.h"
+#include "room/ui/zrpartylineform.h"
 #include "shell/ui/zrforms.h"
 #include "shell/ui/zrloadtheme.h"
 #include "shell/ui/zrmain.h"
 #include "shell/zrshell.h"
+#include "update/ui/zrupdateform.h"
 
 namespace bench {
 

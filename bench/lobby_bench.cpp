@@ -10,12 +10,12 @@
 #include "core/zrconst.h"
 #include "game/zrfield.h"
 #include "game/zrgame.h"
-#include "game/zrgamelink.h"
 #include "lobby/zrlobbydispatch.h"
 #include "lobby/zrlobbyhost.h"
 #include "lobby/zrlobbylink.h"
 #include "lobby/zrlobbymodel.h"
 #include "net/zrscramble.h"
+#include "room/zrgamelink.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 #include <memory>
 #include <vector>
 
+#include "display/zrfieldbitmaps.h"
+#include "display/zrfieldpaint.h"
 #include "game/zrfield.h"
-#include "game/zrfieldbitmaps.h"
-#include "game/zrfieldpaint.h"
 #include "game/zrgame.h"
 #include "game/zrgamethread.h"
 #include "gfx/blend.h"

@@ -22,8 +22,8 @@
 
 #include "client_windows.h"
 #include "game/zrgame.h"
-#include "game/zrgamelink.h"
 #include "peers/game_server.h"
+#include "room/zrgamelink.h"
 #include "shell/ui/zrapplication.h"
 #include "shell/zrconfig.h"
 #include "shell/zrshell.h"

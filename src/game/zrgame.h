@@ -225,7 +225,7 @@ struct tmeshell {
     uint8_t ThemeChanging = 0;
 };
 
-// One update run of the update client (lobby/zrupdate.h); its fields belong to it.
+// One update run of the update client (update/zrupdate.h); its fields belong to it.
 struct tupdateclient {
     uint8_t RestartPending = 0;  // the updater runs: its queue and files must stay
     uint8_t Phase = 2;           // UpdatePhase: 0 connecting, 1 connected, 2 no run

@@ -5,7 +5,6 @@
 #include "core/chatstyle.h"
 #include "core/zrmisc.h"
 #include "game/zrgame.h"
-#include "game/zrroomchat.h"
 #include "lobby/zrlobbydispatch.h"
 #include "lobby/zrlobbyfields.h"
 #include "lobby/zrlobbyhost.h"
@@ -14,6 +13,7 @@
 #include "lobby/zrlobbylists.h"
 #include "lobby/zrlobbymodel.h"
 #include "lobby/zrlobbywindow.h"
+#include "room/zrroomchat.h"
 
 namespace pk {
 

@@ -2,10 +2,10 @@
 
 #include "core/zrlog.h"
 #include "core/zrmisc.h"
-#include "game/zrgamelink.h"
-#include "game/zrroomhost.h"
-#include "lobby/zrupdate.h"
+#include "room/zrgamelink.h"
+#include "room/zrroomhost.h"
 #include "shell/zrshell.h"
+#include "update/zrupdate.h"
 
 namespace pk {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "game/zrgamelink.h"
+#include "room/zrgamelink.h"
 
 namespace pk {
 

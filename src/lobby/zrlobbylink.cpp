@@ -9,7 +9,6 @@
 #include "core/zrmisc.h"
 #include "core/zrversion.h"
 #include "game/zrgame.h"
-#include "game/zrroomhost.h"
 #include "lobby/zrlobbydispatch.h"
 #include "lobby/zrlobbyhost.h"
 #include "lobby/zrlobbylists.h"
@@ -17,6 +16,7 @@
 #include "net/zrlobbykeys.h"
 #include "net/zrsock.h"
 #include "platform/winsock.h"
+#include "room/zrroomhost.h"
 
 namespace pk {
 

@@ -4,7 +4,6 @@
 #include "core/zrmisc.h"
 #include "core/zrxsettings.h"
 #include "game/zrgame.h"
-#include "game/zrgamelink.h"
 #include "lobby/zrlobbydispatch.h"
 #include "lobby/zrlobbyfields.h"
 #include "lobby/zrlobbyhost.h"
@@ -12,6 +11,7 @@
 #include "lobby/zrlobbylink.h"
 #include "lobby/zrlobbymodel.h"
 #include "lobby/zrstatuslist.h"
+#include "room/zrgamelink.h"
 
 namespace pk {
 

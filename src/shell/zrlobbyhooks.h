@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "game/zrgamelink.h"
-#include "game/zrroomcontrols.h"
+#include "room/zrgamelink.h"
+#include "room/zrroomcontrols.h"
 
 namespace pk {
 

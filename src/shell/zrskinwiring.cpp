@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "game/zrgame.h"
-#include "game/zrgamelink.h"
+#include "room/zrgamelink.h"
 #include "shell/zrconfig.h"
 #include "shell/zrlobbyhooks.h"
 #include "shell/zrshell.h"

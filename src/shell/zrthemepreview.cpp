@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "game/zrfieldbitmaps.h"
+#include "display/zrfieldbitmaps.h"
 #include "game/zrgamethread.h"
 #include "gfx/blit.h"
 #include "gfx/blockblit.h"

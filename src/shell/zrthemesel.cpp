@@ -6,7 +6,7 @@
 #include "core/zrlog.h"
 #include "core/zrmisc.h"
 #include "game/zrgame.h"
-#include "game/zrroomhost.h"
+#include "room/zrroomhost.h"
 #include "shell/zraudiohooks.h"
 #include "shell/zrshell.h"
 #include "shell/zrskinhooks.h"

@@ -5,9 +5,9 @@
 
 #include "core/zrmisc.h"
 #include "game/zrgame.h"
-#include "game/zrgamelink.h"
-#include "game/zrroomhost.h"
 #include "gfx/blit.h"
+#include "room/zrgamelink.h"
+#include "room/zrroomhost.h"
 #include "shell/zrconfig.h"
 #include "shell/zrlobbyhooks.h"
 #include "shell/zrshell.h"

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "game/zrroomcontrols.h"
 #include "gfx/surface.h"
+#include "room/zrroomcontrols.h"
 
 namespace pk {
 

@@ -6,10 +6,10 @@
 #pragma once
 
 #include "game/zrgameio.h"
-#include "game/zrgamelink.h"
 #include "game/zrkey.h"
-#include "game/zrroomhost.h"
-#include "game/zrsbgame.h"
+#include "room/zrgamelink.h"
+#include "room/zrroomhost.h"
+#include "room/zrsbgame.h"
 
 namespace pk {
 

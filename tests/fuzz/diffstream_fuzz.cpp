@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "lobby/zrdiff.h"
+#include "update/zrdiff.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include "fuzz_sandbox.h"
 #include "game/zrgame.h"
-#include "game/zrgextras.h"
+#include "room/zrgextras.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // Memory-backed: every save is flushed.

@@ -11,9 +11,9 @@
 #include "core/zrlog.h"
 #include "game/zrfield.h"
 #include "game/zrgame.h"
-#include "game/zrgamelink.h"
-#include "game/zrroomchat.h"
 #include "net/zrscramble.h"
+#include "room/zrgamelink.h"
+#include "room/zrroomchat.h"
 
 using namespace pk;
 

@@ -9,8 +9,8 @@
 #include "core/zrconst.h"
 #include "core/zrzstream.h"
 #include "game/zrgame.h"
-#include "game/zrgamestats.h"
-#include "game/zrpartyline.h"
+#include "room/zrgamestats.h"
+#include "room/zrpartyline.h"
 
 namespace {
 

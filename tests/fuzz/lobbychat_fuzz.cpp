@@ -8,13 +8,13 @@
 #include <string>
 
 #include "game/zrgame.h"
-#include "game/zrroomchat.h"
 #include "lobby/zrlobbychat.h"
 #include "lobby/zrlobbydispatch.h"
 #include "lobby/zrlobbyhost.h"
 #include "lobby/zrlobbylink.h"
 #include "lobby/zrlobbymodel.h"
 #include "net/zrscramble.h"
+#include "room/zrroomchat.h"
 
 using namespace pk;
 

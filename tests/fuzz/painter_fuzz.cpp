@@ -8,9 +8,9 @@
 #include <memory>
 #include <string>
 
+#include "display/zrfieldbitmaps.h"
+#include "display/zrfieldpaint.h"
 #include "game/zrfield.h"
-#include "game/zrfieldbitmaps.h"
-#include "game/zrfieldpaint.h"
 #include "game/zrgame.h"
 #include "game/zrgamethread.h"
 #include "game/zrtimedsb.h"

@@ -17,7 +17,7 @@
 #include "core/zrlog.h"
 #include "core/zrmisc.h"
 #include "core/zrzstream.h"
-#include "lobby/zrpatch.h"
+#include "update/zrpatch.h"
 
 namespace {
 namespace fs = std::filesystem;

@@ -12,11 +12,11 @@
 #include "game/zrfmqueue.h"
 #include "game/zrgame.h"
 #include "game/zrowngame.h"
-#include "game/zrroomchat.h"
-#include "game/zrroomevents.h"
-#include "game/zrroomhost.h"
-#include "game/zrroomrules.h"
-#include "game/zrservermsg.h"
+#include "room/zrroomchat.h"
+#include "room/zrroomevents.h"
+#include "room/zrroomhost.h"
+#include "room/zrroomrules.h"
+#include "room/zrservermsg.h"
 
 namespace {
 

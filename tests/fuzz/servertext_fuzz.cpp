@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "game/zrservermsg.h"
+#include "room/zrservermsg.h"
 #include "support/room_fakes.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

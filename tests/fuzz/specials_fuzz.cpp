@@ -18,7 +18,7 @@
 #include "game/zrgame.h"
 #include "game/zrowngame.h"
 #include "game/zrsb.h"
-#include "game/zrsbgame.h"
+#include "room/zrsbgame.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "core/zrlog.h"
 #include "fuzz_sandbox.h"
 #include "game/zrgame.h"
-#include "lobby/zrupdate.h"
+#include "update/zrupdate.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "core/zrtxtlines.h"
 #include "fuzz_sandbox.h"
-#include "lobby/zrupdate.h"
+#include "update/zrupdate.h"
 
 namespace {
 

@@ -5,13 +5,13 @@
 #include "core/zrgamesetlist.h"
 #include "core/zrxsettings.h"
 #include "game/zrfield.h"
-#include "game/zrgamelink.h"
 #include "link_fixture.h"
 #include "lobby/zrlobbychat.h"
 #include "lobby/zrlobbywindow.h"
 #include "peers/game_server.h"
 #include "peers/lobby_games.h"
 #include "peers/room_server.h"
+#include "room/zrgamelink.h"
 
 namespace pk::test {
 namespace {

@@ -12,8 +12,6 @@
 #include "core/zrlog.h"
 #include "core/zrmisc.h"
 #include "game/zrgame.h"
-#include "game/zrgamelink.h"
-#include "game/zrroomchat.h"
 #include "lobby/zrlobbydispatch.h"
 #include "lobby/zrlobbyhost.h"
 #include "lobby/zrlobbyjoin.h"
@@ -21,6 +19,8 @@
 #include "lobby/zrlobbylists.h"
 #include "lobby/zrlobbymodel.h"
 #include "net/zrscramble.h"
+#include "room/zrgamelink.h"
+#include "room/zrroomchat.h"
 #include "support/event_loop.h"
 
 namespace pk::test {

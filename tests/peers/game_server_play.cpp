@@ -7,7 +7,7 @@
 #include "core/zrmisc.h"
 #include "game/zrfield.h"
 #include "game/zrowngame.h"
-#include "game/zrroomrules.h"
+#include "room/zrroomrules.h"
 
 namespace pk::peers {
 

@@ -10,7 +10,7 @@
 #include "core/zrgamesetlist.h"
 #include "core/zrlog.h"
 #include "core/zrmisc.h"
-#include "game/zrfieldbitmaps.h"
+#include "display/zrfieldbitmaps.h"
 #include "game/zrgame.h"
 #include "game/zrgamethread.h"
 #include "shell/zraudiohooks.h"

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "game/zrfieldbitmaps.h"
+#include "display/zrfieldbitmaps.h"
 #include "game/zrgamethread.h"
 #include "gfx/blit.h"
 #include "gfx/surfaceconv.h"

@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "game/zrgamelink.h"
-#include "game/zrroomcontrols.h"
-#include "game/zrroomhost.h"
+#include "room/zrgamelink.h"
+#include "room/zrroomcontrols.h"
+#include "room/zrroomhost.h"
 #include "shell/zrwiring.h"
 #include "shell_fixture.h"
 #include "support/fake_game_io.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/zrmisc.h"
-#include "game/zrroomhost.h"
+#include "room/zrroomhost.h"
 
 namespace pk::test {
 

@@ -3,17 +3,20 @@
 #include <string>
 
 #include "core/zrconst.h"
-#include "game/ui/zrforms.h"
-#include "game/ui/zrgextrasform.h"
-#include "game/zrpartyline.h"
+#include "display/ui/zrgameform.h"
+#include "game/ui/zrskeyform.h"
+#include "gamesetup/ui/zrgamesetupform.h"
 #include "lobby/ui/zrdialogs.h"
 #include "lobby/ui/zrforms.h"
 #include "lobby/zrregionlist.h"
-#include "lobby/zrupdate.h"
+#include "room/ui/zrgextrasform.h"
+#include "room/ui/zrpartylineform.h"
+#include "room/zrpartyline.h"
 #include "shell/ui/zrforms.h"
 #include "shell/ui/zrloadtheme.h"
 #include "shell/ui/zrmain.h"
 #include "shell/zrshell.h"
+#include "update/zrupdate.h"
 
 namespace pk {
 

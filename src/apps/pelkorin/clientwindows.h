@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "lobby/ui/zrlobbywindowhost.h"
-#include "lobby/ui/zrupdateform.h"
 #include "shell/zraudio.h"
+#include "update/ui/zrupdateform.h"
 
 namespace pk {
 

@@ -7,12 +7,12 @@
 
 #include "core/zrconst.h"
 #include "core/zrmisc.h"
-#include "lobby/zrpatch.h"
-#include "lobby/zrupdatefiles.h"
-#include "lobby/zrupgradeq.h"
 #include "platform/atomicfile.h"
 #include "platform/confinedfs.h"
 #include "platform/process.h"
+#include "update/zrpatch.h"
+#include "update/zrupdatefiles.h"
+#include "update/zrupgradeq.h"
 
 namespace pk::qaup {
 namespace fs = std::filesystem;

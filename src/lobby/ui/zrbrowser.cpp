@@ -20,9 +20,8 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include "core/ui/zrfontspec.h"
 #include "core/zrconst.h"
-#include "game/ui/zrgameform.h"
-#include "game/zrroomcontrols.h"
 #include "gfx/qtsurface.h"
 #include "lobby/ui/zrbrowserdraw.h"
 #include "lobby/zrlobbydispatch.h"
@@ -31,6 +30,7 @@
 #include "lobby/zrregionlist.h"
 #include "lobby/zrregionping.h"
 #include "platform/cp1252.h"
+#include "room/zrroomcontrols.h"
 #include "shell/zrconfig.h"
 
 namespace pk {

@@ -3,8 +3,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 
-#include "game/ui/zrgamesetupform.h"
 #include "game/zrgame.h"
+#include "gamesetup/ui/zrgamesetupform.h"
 #include "lobby/ui/zrbrowser.h"
 #include "lobby/ui/zrquery.h"
 #include "lobby/ui/zrsignupform.h"

@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "game/zrgamesetup.h"
+#include "gamesetup/zrgamesetup.h"
 #include "lobby/zrlobbyhost.h"
 #include "lobby/zrlobbyshell.h"
 

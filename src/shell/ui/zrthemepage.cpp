@@ -14,7 +14,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "game/zrfieldbitmaps.h"
+#include "display/zrfieldbitmaps.h"
 #include "game/zrgame.h"
 #include "game/zrgamethread.h"
 #include "gfx/qtsurface.h"

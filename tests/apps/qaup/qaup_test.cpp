@@ -9,11 +9,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "lobby/zrpatch.h"
-#include "lobby/zrupgradeq.h"
 #include "peers/patch_builder.h"
 #include "support/event_loop.h"
 #include "support/temp_dir.h"
+#include "update/zrpatch.h"
+#include "update/zrupgradeq.h"
 
 namespace pk::qaup {
 namespace {

@@ -19,7 +19,6 @@
 #include "game/zrfmqueue.h"
 #include "game/zrgame.h"
 #include "game/zrgameio.h"
-#include "game/zrgamelink.h"
 #include "game/zrowngame.h"
 #include "lobby/lobby_fixture.h"
 #include "lobby/records_fixture.h"
@@ -28,6 +27,7 @@
 #include "peers/master_server.h"
 #include "peers/room_script.h"
 #include "peers/room_server.h"
+#include "room/zrgamelink.h"
 #include "support/fake_game_io.h"
 #include "support/temp_dir.h"
 

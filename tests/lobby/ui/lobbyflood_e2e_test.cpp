@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <random>
 
-#include "game/ui/zrgamesetupform.h"
+#include "gamesetup/ui/zrgamesetupform.h"
 #include "lobby/link_fixture.h"
 #include "lobby/ui/zrbrowser.h"
 #include "lobby/ui/zrlobbywindowhost.h"

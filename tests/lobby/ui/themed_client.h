@@ -11,17 +11,17 @@
 #include <string>
 #include <vector>
 
-#include "game/ui/zrforms.h"
-#include "game/ui/zrgameform.h"
-#include "game/ui/zrgamesetupform.h"
-#include "game/ui/zrgextrasform.h"
+#include "display/ui/zrgameform.h"
+#include "game/ui/zrskeyform.h"
+#include "gamesetup/ui/zrgamesetupform.h"
 #include "lobby/ui/zrdialogs.h"
 #include "lobby/ui/zrforms.h"
 #include "lobby/ui/zrlobbywindowhost.h"
-#include "lobby/ui/zrupdateform.h"
 #include "lobby/zrlobbymodel.h"
 #include "lobby/zrregionlist.h"
 #include "platform/keystate.h"
+#include "room/ui/zrgextrasform.h"
+#include "room/ui/zrpartylineform.h"
 #include "shell/shell_fixture.h"
 #include "shell/ui/zrforms.h"
 #include "shell/ui/zrmain.h"
@@ -29,6 +29,7 @@
 #include "shell/zrthemesel.h"
 #include "support/event_loop.h"
 #include "support/widgetapp.h"
+#include "update/ui/zrupdateform.h"
 
 namespace pk::test {
 

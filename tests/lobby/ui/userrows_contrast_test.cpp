@@ -10,11 +10,11 @@
 
 #include "core/chatstyle.h"
 #include "core/ui/zrtxtbox.h"
-#include "game/ui/zrgameform.h"
-#include "game/ui/zrpartylineform.h"
+#include "display/ui/zrgameform.h"
 #include "lobby/ui/zrbrowser.h"
 #include "lobby/zrlobbylists.h"
 #include "lobby/zrlobbymodel.h"
+#include "room/ui/zrpartylineform.h"
 #include "shell/shell_fixture.h"
 #include "shell/ui/zrmain.h"
 #include "shell/zrshell.h"

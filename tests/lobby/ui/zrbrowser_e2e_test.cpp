@@ -17,8 +17,8 @@
 #include <QToolButton>
 #include <QTreeView>
 
-#include "game/ui/zrgamesetupform.h"
 #include "game/zrfield.h"
+#include "gamesetup/ui/zrgamesetupform.h"
 #include "gfx/qtsurface.h"
 #include "lobby/link_fixture.h"
 #include "lobby/ui/zrbrowser.h"

@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "game/ui/zrgamesetupform.h"
+#include "gamesetup/ui/zrgamesetupform.h"
 #include "gfx/qtsurface.h"
 #include "lobby/link_fixture.h"
 #include "lobby/ui/zrbrowser.h"

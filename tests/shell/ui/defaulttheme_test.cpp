@@ -13,9 +13,12 @@
 #include <filesystem>
 #include <fstream>
 
-#include "game/ui/zrforms.h"
+#include "display/ui/zrgameform.h"
+#include "game/ui/zrskeyform.h"
 #include "game/zrgame.h"
-#include "game/zrroomhost.h"
+#include "gamesetup/ui/zrgamesetupform.h"
+#include "room/ui/zrpartylineform.h"
+#include "room/zrroomhost.h"
 #include "shell/shell_fixture.h"
 #include "shell/ui/zrforms.h"
 #include "shell/ui/zrmain.h"

@@ -11,14 +11,14 @@
 #include <QLineEdit>
 #include <QWindow>
 
-#include "game/ui/zrgameform.h"
-#include "game/ui/zrpartylineform.h"
+#include "display/ui/zrgameform.h"
 #include "game/zrgame.h"
-#include "game/zrgamelink.h"
 #include "game/zrgamethread.h"
 #include "game/zrkey.h"
-#include "game/zrroomchat.h"
 #include "peers/game_server.h"
+#include "room/ui/zrpartylineform.h"
+#include "room/zrgamelink.h"
+#include "room/zrroomchat.h"
 #include "shell/shell_fixture.h"
 #include "shell/ui/zrforms.h"
 #include "shell/ui/zrmain.h"

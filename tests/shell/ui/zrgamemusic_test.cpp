@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 
 #include "game/zrgame.h"
-#include "game/zrgamelink.h"
 #include "peers/game_server.h"
 #include "peers/room_script.h"
 #include "platform/audio/audiodevice.h"
+#include "room/zrgamelink.h"
 #include "shell/shell_fixture.h"
 #include "shell/ui/zrmain.h"
 #include "shell/zraudio.h"

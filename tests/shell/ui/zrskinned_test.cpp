@@ -7,8 +7,8 @@
 #include <QMouseEvent>
 
 #include "game/zrgame.h"
-#include "game/zrgamelink.h"
 #include "peers/game_server.h"
+#include "room/zrgamelink.h"
 #include "shell/shell_fixture.h"
 #include "shell/ui/zrforms.h"
 #include "shell/ui/zrmain.h"

@@ -7,7 +7,7 @@
 #include <QApplication>
 #include <QMenu>
 
-#include "game/zrroomhost.h"
+#include "room/zrroomhost.h"
 #include "shell/shell_fixture.h"
 #include "shell/ui/zrmain.h"
 #include "shell/zruistate.h"

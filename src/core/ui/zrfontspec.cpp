@@ -1,0 +1,30 @@
+#include "core/ui/zrfontspec.h"
+
+#include <algorithm>
+
+#include "platform/cp1252.h"
+
+namespace pk {
+
+QFont FontFromSpec(const FontSpec& spec) {
+    QFont font(Cp1252ToQString(spec.name), std::max(spec.size, 1));
+    font.setBold(spec.bold);
+    font.setItalic(spec.italic);
+    font.setUnderline(spec.underline);
+    font.setStrikeOut(spec.strikeOut);
+    return font;
+}
+
+FontSpec SpecFromFont(const QFont& font, int colour) {
+    FontSpec spec;
+    spec.name = QStringToCp1252(font.family());
+    spec.size = std::max(font.pointSize(), 1);
+    spec.color = colour;
+    spec.bold = font.bold();
+    spec.italic = font.italic();
+    spec.underline = font.underline();
+    spec.strikeOut = font.strikeOut();
+    return spec;
+}
+
+}  // namespace pk

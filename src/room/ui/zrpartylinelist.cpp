@@ -1,0 +1,449 @@
+// The room window's player list: rows drawn as the room model lists them, the own row's ready
+// mark and "Play!"/"Watch" button, and the moderation menu.
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QStyledItemDelegate>
+
+#include "core/zrlog.h"
+#include "game/zrgame.h"
+#include "platform/cp1252.h"
+#include "room/ui/zrpartylineform.h"
+#include "room/zrroomhost.h"
+
+namespace pk {
+
+namespace {
+
+constexpr int kRowHeight = 18;
+
+class RowDelegate : public QStyledItemDelegate {
+public:
+    explicit RowDelegate(Tzrpartyline* form) : QStyledItemDelegate(form), form_(form) {}
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        SkinGuard("Tzrpartyline.userlistDrawItem", [&] {
+            const bool selected = option.state & QStyle::State_Selected;
+            const bool focused = option.state & QStyle::State_HasFocus;
+            const QImage row = form_->ShownRowImage(index.row(), selected, focused);
+            painter->drawImage(option.rect.topLeft(), row);
+        });
+    }
+    QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override {
+        return {10, kRowHeight};
+    }
+
+private:
+    Tzrpartyline* form_;
+};
+
+class ListMouse : public QObject {
+public:
+    explicit ListMouse(Tzrpartyline* form) : form_(form) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::MouseButtonPress &&
+            event->type() != QEvent::MouseButtonDblClick)
+            return false;
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        SkinGuard("Tzrpartyline.userlistMouseDown",
+                  [&] { form_->userlistMouseDown(mouse->position().toPoint(), mouse->button()); });
+        // A right click selects nothing by itself; the handler did what is needed.
+        return mouse->button() != Qt::LeftButton;
+    }
+
+private:
+    Tzrpartyline* form_;
+};
+
+int TextWidth(const QFont& font, const QString& text) {
+    return QFontMetrics(font).horizontalAdvance(text);
+}
+
+void Text(QPainter& p, int x, int top, const QString& text) {
+    p.drawText(x, top + p.fontMetrics().ascent(), text);
+}
+
+}  // namespace
+
+void Tzrpartyline::BuildList() {
+    containerpanel_ = new QWidget(this);
+    containerpanel_->setObjectName(QStringLiteral("containerpanel"));
+    containerpanel_->setAutoFillBackground(true);
+    userlist_ = new QListWidget(containerpanel_);
+    userlist_->setObjectName(QStringLiteral("userlist"));
+    userlist_->setUniformItemSizes(true);
+    userlist_->setItemDelegate(new RowDelegate(this));
+    userlist_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    listMouse_ = std::make_unique<ListMouse>(this);
+    userlist_->viewport()->installEventFilter(listMouse_.get());
+
+    chatcontrolpanel = new QWidget(containerpanel_);
+    chatcontrolpanel->setObjectName(QStringLiteral("chatcontrolpanel"));
+    teamlabel_ = new QLabel(QStringLiteral("Your team:  (Blank for none)"), chatcontrolpanel);
+    teamlabel_->setObjectName(QStringLiteral("teamlabel"));
+    teamname_ = new QLineEdit(chatcontrolpanel);
+    teamname_->setObjectName(QStringLiteral("teamname"));
+    teamname_->setMaxLength(15);
+    updateteam_ = new QPushButton(QStringLiteral("Update team"), chatcontrolpanel);
+    updateteam_->setObjectName(QStringLiteral("updateteam"));
+    startgame_ = new QPushButton(QStringLiteral("Start game"), chatcontrolpanel);
+    startgame_->setObjectName(QStringLiteral("startgame"));
+    pausegame_ = new QPushButton(QStringLiteral("Pause game"), chatcontrolpanel);
+    pausegame_->setObjectName(QStringLiteral("pausegame"));
+    connect(updateteam_, &QPushButton::clicked, this,
+            [this] { SkinGuard("Tzrpartyline.updateteamClick", [&] { updateteamClick(); }); });
+    connect(startgame_, &QPushButton::clicked, this,
+            [this] { SkinGuard("Tzrpartyline.startgameClick", [&] { startgameClick(); }); });
+    connect(pausegame_, &QPushButton::clicked, this,
+            [this] { SkinGuard("Tzrpartyline.pausegameClick", [&] { pausegameClick(); }); });
+    connect(teamname_, &QLineEdit::returnPressed, this,
+            [this] { SkinGuard("Tzrpartyline.teamnameKeyPress", [&] { teamnameKeyPress(); }); });
+}
+
+void Tzrpartyline::teamnameKeyPress() {
+    // Enter presses the team button when it can be pressed.
+    if (updateteam_->isEnabled())
+        updateteamClick();
+}
+
+void Tzrpartyline::BuildUserMenu() {
+    userpopupmenu_ = new QMenu(this);
+    userpopupmenu_->setObjectName(QStringLiteral("userpopupmenu"));
+    const auto add = [this](QMenu* menu, const char* name, const char* caption,
+                            std::function<void()> act) {
+        QAction* a = menu->addAction(QString::fromLatin1(caption));
+        a->setObjectName(QString::fromLatin1(name));
+        connect(a, &QAction::triggered, this,
+                [name, act = std::move(act)] { SkinGuard(name, [&] { act(); }); });
+        return a;
+    };
+    kicksub_ = userpopupmenu_->addMenu(QStringLiteral("&Kick user"));
+    kicksub_->setObjectName(QStringLiteral("kicksub"));
+    add(kicksub_, "kickwomsg", "with&out message.", [this] { kickwomsgClick(); });
+    add(kicksub_, "kickwmsg", "&with message...", [this] { kickwmsgClick(); });
+    add(kicksub_, "andban1", "and &ban...", [this] { andban1Click(); });
+    moveuserto_ = userpopupmenu_->addMenu(QStringLiteral("&Move user"));
+    moveuserto_->setObjectName(QStringLiteral("Moveuserto1"));
+    toplayerlist_ =
+        add(moveuserto_, "toplayerlist1", "to &player list.", [this] { toplayerlist1Click(); });
+    tospectatorlist_ = add(moveuserto_, "tospectatorlist1", "to &spectator list.",
+                           [this] { MovePlayerClick(SlotFromCaption("to &spectator list.")); });
+    moveuserto_->addSeparator()->setObjectName(QStringLiteral("N01"));
+    toslot_.assign(7, nullptr);
+    for (int slot = 1; slot <= 6; ++slot) {
+        static const char* names[] = {"",         "toslot11", "toslot21", "toslot31",
+                                      "toslot41", "toslot51", "toslot61"};
+        const std::string caption = "to slot &" + std::to_string(slot) + ".";
+        toslot_[static_cast<std::size_t>(slot)] =
+            add(moveuserto_, names[slot], caption.c_str(),
+                [this, caption] { MovePlayerClick(SlotFromCaption(caption)); });
+    }
+    whoismenu_ =
+        add(userpopupmenu_, "whoismenu", "Show player &details...", [this] { whoismenuClick(); });
+}
+
+namespace {
+
+QListWidgetItem* NewRowItem(const RoomRow& r) {
+    return new QListWidgetItem(
+        r.kind == RoomRowKind::Slot
+            ? QString::number(r.slot)
+            : (r.kind == RoomRowKind::Header ? QStringLiteral("!spectators") : QString()));
+}
+
+}  // namespace
+
+void Tzrpartyline::RefreshUserList() {
+    // The rows follow the room once when the event loop comes round, however many players
+    // arrived or left meanwhile: rebuilding the whole list for each of thousands of arrivals
+    // froze the window. Whatever reads the rows first brings them in line.
+    if (refreshQueued_)
+        return;
+    refreshQueued_ = true;
+    QMetaObject::invokeMethod(
+        this, [this] { SkinGuard("Tzrpartyline.RefreshUserList", [&] { FlushUserList(); }); },
+        Qt::QueuedConnection);
+}
+
+void Tzrpartyline::FlushUserList() {
+    if (!refreshQueued_)
+        return;
+    refreshQueued_ = false;
+    // Only the rows that differ from those shown are replaced, so the list keeps its selection
+    // and scroll position by itself, and paints once.
+    std::vector<RoomRow> rows = UserListRows();
+    if (static_cast<int>(rows_.size()) != userlist_->count()) {
+        rows_.clear();  // out of step with the widget: refill it
+        userlist_->clear();
+    }
+    std::size_t head = 0;
+    while (head < rows.size() && head < rows_.size() && rows[head] == rows_[head]) ++head;
+    std::size_t tail = 0;
+    while (tail < rows.size() - head && tail < rows_.size() - head &&
+           rows[rows.size() - 1 - tail] == rows_[rows_.size() - 1 - tail])
+        ++tail;
+    const int from = static_cast<int>(head);
+    for (std::size_t gone = rows_.size() - head - tail; gone > 0; --gone)
+        delete userlist_->takeItem(from);
+    for (std::size_t i = head; i < rows.size() - tail; ++i)
+        userlist_->insertItem(static_cast<int>(i), NewRowItem(rows[i]));
+    rows_ = std::move(rows);
+    RepaintUserList();
+}
+
+void Tzrpartyline::RepaintUserList() {
+    // The rows are painted when the event loop comes round, once however many changes came
+    // meanwhile, not at once for each.
+    userlist_->viewport()->update();
+}
+
+tclient* Tzrpartyline::RowPlayer(int row) const {
+    const_cast<Tzrpartyline*>(this)->FlushUserList();
+    return ShownRowPlayer(row);
+}
+
+tclient* Tzrpartyline::ShownRowPlayer(int row) const {
+    if (row < 0 || row >= static_cast<int>(rows_.size()) || row >= userlist_->count())
+        return nullptr;
+    const RoomRow& r = rows_[static_cast<std::size_t>(row)];
+    return r.kind == RoomRowKind::Slot ? SlotPlayers[static_cast<std::size_t>(r.slot)]
+                                       : RowPlayerNow(r);
+}
+
+tclient* Tzrpartyline::SelectedPlayer() const {
+    return RowPlayer(userlist_->currentRow());
+}
+
+QImage Tzrpartyline::RowImage(int row, bool selected, bool focused) const {
+    const_cast<Tzrpartyline*>(this)->FlushUserList();
+    return ShownRowImage(row, selected, focused);
+}
+
+QImage Tzrpartyline::ShownRowImage(int row, bool selected, bool focused) const {
+    const int width = std::max(userlist_->viewport()->width(), 1);
+    const int H = kRowHeight;
+    QImage image(width, H, QImage::Format_RGB32);
+    const QPalette& pal = userlist_->palette();
+    image.fill(pal.color(QPalette::Base));
+    if (row < 0 || row >= static_cast<int>(rows_.size()))
+        return image;
+    RoomRow r = rows_[static_cast<std::size_t>(row)];
+    r.player = ShownRowPlayer(row);  // painting never changes the rows
+    if (r.kind == RoomRowKind::Spectator && !r.player)
+        return image;  // gone before the list came to be refreshed
+    QPainter p(&image);
+    const QFont listFont = userlist_->font();
+    p.setFont(listFont);
+    p.setPen(pal.color(QPalette::Text));
+    const int M = H / 2;
+    int h = p.fontMetrics().height();
+    const int y = M - h / 2;
+    const auto image16 = [&](int index, int x, int top) {
+        if (index >= 0 && index < static_cast<int>(listImages_.size()))
+            p.drawImage(x, top, listImages_[static_cast<std::size_t>(index)]);
+    };
+    const bool vote = Settings.rules.startvote != 0;
+    QRect nameRect;
+    if (r.kind == RoomRowKind::Header) {
+        p.setPen(pal.color(QPalette::Dark));
+        p.drawLine(3, M - 1, width - 3, M - 1);
+        p.setPen(pal.color(QPalette::Button));
+        p.drawLine(3, M, width - 3, M);
+        p.setPen(pal.color(QPalette::Light));
+        p.drawLine(3, M + 1, width - 3, M + 1);
+        QFont small = listFont;
+        small.setPointSize(std::max(listFont.pointSize() - 1, 1));
+        small.setBold(true);
+        p.setFont(small);
+        h = p.fontMetrics().height();
+        const QString caption = QStringLiteral("Spectator List");
+        const int top = M - h / 2 - 1;
+        p.fillRect(9, top, p.fontMetrics().horizontalAdvance(caption), h,
+                   pal.color(QPalette::Base));
+        p.setPen(pal.color(QPalette::Dark));
+        Text(p, 9, top, caption);
+        p.setFont(listFont);
+    } else if (r.player == nullptr) {
+        const int x0 = vote ? 35 : 17;
+        const QString number = QString::number(r.slot) + QStringLiteral(". ");
+        Text(p, x0, y, number);
+        p.setPen(QColor(0x80, 0, 0));
+        Text(p, x0 + p.fontMetrics().horizontalAdvance(number), y, QStringLiteral("(Open)"));
+    } else {
+        const tclient& c = *r.player;
+        QFont bold = listFont;
+        bold.setBold(true);
+        const QString name = Cp1252ToQString(c.name);
+        int x;
+        if (c.slot > 0) {
+            if (IsRoomOperator(c.name))
+                image16(0, 1, M - 8);
+            const int x0 = vote ? 35 : 17;
+            if (vote)
+                image16(PlayerReady(c) ? 2 : 1, 17, M - 8);
+            const QString number = QString::number(c.slot) + QStringLiteral(". ");
+            Text(p, x0, y, number);
+            x = x0 + p.fontMetrics().horizontalAdvance(number) - 2;
+            const int w = TextWidth(bold, name);
+            if (selected) {
+                p.fillRect(x, 0, w + 4, H, pal.color(QPalette::Highlight));
+                p.setPen(pal.color(QPalette::HighlightedText));
+                nameRect = QRect(x, 0, w + 4, H);
+            }
+            p.setFont(bold);
+            Text(p, x + 2, y, name);
+            x += p.fontMetrics().horizontalAdvance(name);
+            p.setFont(listFont);
+        } else {
+            const int x0 = 17;
+            const int w = TextWidth(listFont, name);
+            if (selected) {
+                p.fillRect(x0, 0, w + 4, H, pal.color(QPalette::Highlight));
+                p.setPen(pal.color(QPalette::HighlightedText));
+                nameRect = QRect(x0, 0, w + 4, H);
+            }
+            Text(p, 19, y, name);
+            x = 19 + w;
+        }
+        p.setPen(pal.color(QPalette::Text));
+        if (!c.TeamName.empty()) {
+            x += 2;
+            Text(p, x, y, QStringLiteral(" (") + Cp1252ToQString(c.TeamName) + QStringLiteral(")"));
+        }
+        if (r.player == ClientState.game.OwnPlayer && Settings.rules.allowmove != 0) {
+            const QString label =
+                ClientState.game.Spectating ? QStringLiteral("Play!") : QStringLiteral("Watch");
+            const int w = p.fontMetrics().horizontalAdvance(label);
+            const QRect button(QPoint(width - w - 8, 1), QPoint(width - 2, 16));
+            p.fillRect(button, pal.color(QPalette::Button));
+            p.setPen(pal.color(QPalette::Light));
+            p.drawLine(button.topLeft(), button.topRight());
+            p.drawLine(button.topLeft(), button.bottomLeft());
+            p.setPen(pal.color(QPalette::Dark));
+            p.drawLine(button.bottomLeft(), button.bottomRight());
+            p.drawLine(button.topRight(), button.bottomRight());
+            p.setPen(QColor(0, 0, 255));
+            Text(p, width - w - 4, y, label);
+            MoveButtonWidth = button.width() + 1;
+        }
+    }
+    if (focused) {
+        p.setPen(
+            QPen(pal.color(selected ? QPalette::HighlightedText : QPalette::Text), 1, Qt::DotLine));
+        p.drawRect(0, 0, width - 1, H - 1);
+        if (!nameRect.isNull())
+            p.drawRect(nameRect.adjusted(0, 0, -1, -1));
+    }
+    return image;
+}
+
+void Tzrpartyline::userlistMouseDown(const QPoint& at, Qt::MouseButton button) {
+    FlushUserList();  // the click meets the rows as the room holds them
+    const QModelIndex index = userlist_->indexAt(at);
+    if (!index.isValid()) {
+        userlist_->clearSelection();
+        userlist_->setCurrentRow(-1);
+        return;
+    }
+    const int row = index.row();
+    tclient* player = RowPlayer(row);
+    if (player != nullptr && player == ClientState.game.OwnPlayer) {
+        const QRect rect = userlist_->visualRect(index);
+        const ListClick click = OwnRowClick(at.x() - rect.left(), rect.width(), MoveButtonWidth,
+                                            button == Qt::LeftButton);
+        if (click.move) {
+            Room().ExecuteCommand("move");
+            FocusChat();
+        }
+        if (click.toggleReady) {
+            Room().ExecuteCommand("toggleready");
+            FocusChat();
+        }
+    }
+    if (button == Qt::RightButton && PrepareMenuForRow(row))
+        userpopupmenu_->popup(QCursor::pos());
+}
+
+bool Tzrpartyline::PrepareMenuForRow(int row) {
+    tclient* player = RowPlayer(row);
+    if (player == nullptr)
+        return false;
+    // The menu acts on the player it was opened for.
+    userlist_->setCurrentRow(row);
+    const UserMenu m = PrepareUserMenu(*player, Room().LobbyConnected());
+    kicksub_->menuAction()->setVisible(m.kick);
+    moveuserto_->menuAction()->setVisible(m.move);
+    toplayerlist_->setVisible(m.toPlayerList);
+    tospectatorlist_->setVisible(m.toSpectators);
+    for (int slot = 1; slot <= 6; ++slot)
+        toslot_[static_cast<std::size_t>(slot)]->setVisible(
+            m.toSlot[static_cast<std::size_t>(slot)]);
+    whoismenu_->setVisible(m.details);
+    return true;
+}
+
+void Tzrpartyline::kickwomsgClick() {
+    if (tclient* p = SelectedPlayer()) {
+        SendKick(p->name);
+        FocusChat();
+    }
+}
+
+void Tzrpartyline::KickWithPrompt(bool ban) {
+    tclient* p = SelectedPlayer();
+    if (p == nullptr)
+        return;
+    const std::string name = p->name;
+    // The message is asked by the query dialog's kick and ban panel, which the lobby installs.
+    if (!kickPrompt_) {
+        AddLogLine("No kick message prompt installed");
+        return;
+    }
+    std::string message;
+    if (!kickPrompt_(message))
+        return;
+    if (!KickMessageValid(message)) {
+        ShowMessage(std::string(InvalidKickText));
+        return;
+    }
+    if (ban)
+        SendKickAndBan(name, message);
+    else
+        SendKickWithMessage(name, message);
+    FocusChat();
+}
+
+void Tzrpartyline::kickwmsgClick() {
+    KickWithPrompt(false);
+}
+
+void Tzrpartyline::andban1Click() {
+    KickWithPrompt(true);
+}
+
+void Tzrpartyline::MovePlayerClick(int slot) {
+    if (tclient* p = SelectedPlayer()) {
+        SendMove(p->name, slot);
+        FocusChat();
+    }
+}
+
+void Tzrpartyline::toplayerlist1Click() {
+    if (tclient* p = SelectedPlayer()) {
+        SendMove(p->name, FirstFreeSlot());
+        FocusChat();
+    }
+}
+
+void Tzrpartyline::whoismenuClick() {
+    if (tclient* p = SelectedPlayer())
+        Room().RequestPlayerDetails(p->name);
+}
+
+}  // namespace pk
