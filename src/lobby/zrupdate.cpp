@@ -409,13 +409,18 @@ void UpdateApplyPatch(const std::string& path, std::int32_t expectedCrc) {
     setup.startUpdater = [&updater] {
         View([](UpdateView& v) { v.SetStatus("Patching completed!"); });
         Run().RestartPending = 1;
-        const std::vector<std::string> arguments = {UpdateHostRef().MainWindowId(),
-                                                    std::to_string(CurrentProcessId())};
-        if (!UpdateHostRef().StartUpdater(updater, arguments, Folder())) {
-            Run().RestartPending = 0;
-            return false;
+        bool started = false;
+        try {
+            const std::vector<std::string> arguments = {UpdateHostRef().MainWindowId(),
+                                                        std::to_string(CurrentProcessId())};
+            started = UpdateHostRef().StartUpdater(updater, arguments, Folder());
+        } catch (...) {
+            // Counts as not started, so the applier still puts every file back.
         }
-        return true;
+        if (!started) {
+            Run().RestartPending = 0;
+        }
+        return started;
     };
     const PatchRun run = ApplyPatchFile(setup, path, static_cast<std::uint32_t>(expectedCrc));
     if (!run.ok()) {

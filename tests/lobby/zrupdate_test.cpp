@@ -348,7 +348,8 @@ TEST_F(UpdateClient, AWriteFailureDuringTheDownloadEndsTheRun) {
     EXPECT_EQ(ClientState.update.Phase, UpdateIdle);
 }
 
-// An updater that is missing, may not be run or does not start leaves the install as it was:
+// An updater that is missing, may not be run or does not start (a failure or an exception)
+// leaves the install as it was:
 // no file acted now, no queue, no temporary folder.
 TEST_F(UpdateClient, AnUpdaterThatCannotRunChangesNothing) {
     Put(prog.Root() / "n.txt", "before");
@@ -368,12 +369,14 @@ TEST_F(UpdateClient, AnUpdaterThatCannotRunChangesNothing) {
              fs::create_directory(prog.Root() / "qaup");
          }},
         {"fails to start", [this] { host.startWorks = false; }},
+        {"throws at its start", [this] { host.throwOnStart = true; }},
     };
     for (const auto& [name, spoil] : cases) {
         host.messages.clear();
         fs::remove_all(prog.Root() / "qaup");
         Put(prog.Root() / "qaup", "updater stand-in", 0755);
         host.startWorks = true;
+        host.throwOnStart = false;
         spoil();
         const auto before = prog.Snapshot(true);
         server.script = peers::ServePatch(patch);
