@@ -5,11 +5,11 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 
 #include "support/widgetapp.h"
 
@@ -58,6 +58,7 @@ public:
     SchedStat(const SchedStat&) = delete;
     SchedStat& operator=(const SchedStat&) = delete;
 
+    // The thread's time waiting, runnable, for a processor.
     double WaitNs() const {
         char text[128];
         const ssize_t n = fd_ < 0 ? -1 : ::pread(fd_, text, sizeof text - 1, 0);
@@ -80,12 +81,16 @@ double RunQueueWaitNs() {
     return SchedStat().WaitNs();
 }
 
+double ThreadCpuNs() {
+    timespec now{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e9 + static_cast<double>(now.tv_nsec);
+}
+
 struct EventLoopGaps::State {
     QTimer timer;
-    QElapsedTimer clock;
     SchedStat sched;
-    double last = 0;
-    double lastWait = 0;
+    double lastCpu = 0;
     double firstWait = 0;
     double longest = 0;
     long turns = 0;
@@ -94,16 +99,14 @@ struct EventLoopGaps::State {
 EventLoopGaps::EventLoopGaps() : state_(new State) {
     EnsureEventLoop();
     State& s = *state_;
-    s.clock.start();
-    s.firstWait = s.lastWait = s.sched.WaitNs();
+    s.lastCpu = ThreadCpuNs();
+    s.firstWait = s.sched.WaitNs();
     s.timer.setTimerType(Qt::PreciseTimer);
     s.timer.setInterval(0);  // at every turn of the loop
     QObject::connect(&s.timer, &QTimer::timeout, [&s] {
-        const double now = static_cast<double>(s.clock.nsecsElapsed());
-        const double wait = s.sched.WaitNs();
-        s.longest = std::max(s.longest, (now - s.last) - (wait - s.lastWait));
-        s.last = now;
-        s.lastWait = wait;
+        const double now = ThreadCpuNs();
+        s.longest = std::max(s.longest, now - s.lastCpu);
+        s.lastCpu = now;
         ++s.turns;
     });
     s.timer.start();
@@ -118,7 +121,7 @@ double EventLoopGaps::LongestMs() const {
 }
 
 double EventLoopGaps::WaitedMs() const {
-    return (state_->lastWait - state_->firstWait) / 1e6;
+    return (state_->sched.WaitNs() - state_->firstWait) / 1e6;
 }
 
 long EventLoopGaps::Turns() const {

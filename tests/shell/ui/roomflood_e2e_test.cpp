@@ -93,7 +93,7 @@ protected:
 };
 
 TEST_F(RoomFloodTest, FiftyThousandArrivalsAndTheirLeavingLeaveTheWindowAnswering) {
-    constexpr int kArrivals = 50000;
+    constexpr int kArrivals = test::FloodSize(50000);
     const int before = Spectators();
     for (int i = 0; i < kArrivals; ++i)
         Session().SendFrame(0x0d, "0\x02w" + std::to_string(i) + "\x02");
@@ -104,7 +104,9 @@ TEST_F(RoomFloodTest, FiftyThousandArrivalsAndTheirLeavingLeaveTheWindowAnswerin
         "[ figures  ] %d arrivals: longest event-loop gap %.1f ms over %ld turns (%.0f ms "
         "waited for a processor)\n",
         kArrivals, arriving.LongestMs(), arriving.Turns(), arriving.WaitedMs());
-    EXPECT_LT(arriving.LongestMs(), 100.0);
+    if (test::kOptimisedBuild) {
+        EXPECT_LT(arriving.LongestMs(), 100.0);
+    }
     EXPECT_EQ(room->userlist()->model()->rowCount(), 7 + before + kArrivals);
 
     // Half of them leave again, every second one.
@@ -116,12 +118,14 @@ TEST_F(RoomFloodTest, FiftyThousandArrivalsAndTheirLeavingLeaveTheWindowAnswerin
         "[ figures  ] %d leaving: longest event-loop gap %.1f ms over %ld turns (%.0f ms "
         "waited for a processor)\n",
         kArrivals / 2, leaving.LongestMs(), leaving.Turns(), leaving.WaitedMs());
-    EXPECT_LT(leaving.LongestMs(), 100.0);
+    if (test::kOptimisedBuild) {
+        EXPECT_LT(leaving.LongestMs(), 100.0);
+    }
     EXPECT_EQ(room->userlist()->model()->rowCount(), 7 + before + kArrivals / 2);
 }
 
 TEST_F(RoomFloodTest, AHundredThousandServerTextsLeaveTheWindowAnswering) {
-    constexpr int kTexts = 100000;
+    constexpr int kTexts = 100000;  // whole in every build: it ends in seconds even in a slow one
     // Kind 'c', code 8 (a room message line), the room bit only.
     const std::string head = std::string("c") + char(0) + char(8 << 3 | 2);
     for (int i = 0; i < kTexts; ++i) Session().SendFrame(0x03, head + "line " + std::to_string(i));
@@ -139,7 +143,9 @@ TEST_F(RoomFloodTest, AHundredThousandServerTextsLeaveTheWindowAnswering) {
         "[ figures  ] %d server texts: longest event-loop gap %.1f ms over %ld turns (%.0f "
         "ms waited for a processor)\n",
         kTexts, gaps.LongestMs(), gaps.Turns(), gaps.WaitedMs());
-    EXPECT_LT(gaps.LongestMs(), 100.0);
+    if (test::kOptimisedBuild) {
+        EXPECT_LT(gaps.LongestMs(), 100.0);
+    }
     EXPECT_EQ(room->chatbox()->Lines().Count(), TextBoxMaxLines);
 }
 
