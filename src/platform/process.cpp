@@ -1,6 +1,7 @@
 #include "platform/process.h"
 
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -43,6 +44,12 @@ bool ProcessAlive(std::int64_t pid) {
     }
     const char state = line[close + 2];
     return state != 'Z' && state != 'X';
+}
+
+bool CanRunProgram(const std::string& program) {
+    struct stat st {};
+    return ::stat(program.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+           ::access(program.c_str(), X_OK) == 0;
 }
 
 bool StartDetached(const std::string& program, const std::vector<std::string>& arguments,

@@ -18,6 +18,10 @@ std::string ExecutablePath();
 // was not yet collected by its parent counts as ended).
 bool ProcessAlive(std::int64_t pid);
 
+// True when `program` is a regular file (after its links) that this process may execute:
+// what can be known of a start before trying it.
+bool CanRunProgram(const std::string& program);
+
 // Starts `program` with `arguments` in `folder`, detached: it is nobody's
 // child here and goes on after we exit. True when it started.
 bool StartDetached(const std::string& program, const std::vector<std::string>& arguments,

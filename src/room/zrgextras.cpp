@@ -29,7 +29,9 @@ std::vector<std::string> SplitLines(const std::string& text) {
             line += c;
         }
     }
-    if (!line.empty())
+    // The text after the last break is a line even when empty: "a\r\n" is "a" and an empty
+    // line, so a text that ends in an empty line keeps it through a save and a load.
+    if (!text.empty())
         lines.push_back(line);
     return lines;
 }
@@ -48,6 +50,12 @@ std::optional<std::string> LoadTextFile(const std::string& path) {
     auto bytes = ReadFileBytes(path, MaxTextFile);
     if (!bytes)
         return std::nullopt;
+    // A saved file ends every line with a break: the last break closes the last line and
+    // opens none.
+    if (!bytes->empty() && (bytes->back() == '\n' || bytes->back() == '\r')) {
+        const bool crlf = bytes->size() >= 2 && bytes->compare(bytes->size() - 2, 2, "\r\n") == 0;
+        bytes->resize(bytes->size() - (crlf ? 2 : 1));
+    }
     return JoinLines(SplitLines(*bytes));
 }
 

@@ -16,11 +16,13 @@ inline constexpr uint8_t MsgBanListEdit = 0x11;
 // most this many payload bytes.
 inline constexpr std::size_t MaxGamePayload = 65534;
 
-// Lines cut at CR LF, LF or CR; a final line break opens no further line.
+// Lines cut at CR LF, LF or CR; every break opens a line, so JoinLines gives the text back
+// with its breaks as CR LF. The empty text has no lines.
 std::vector<std::string> SplitLines(const std::string& text);
 std::string JoinLines(const std::vector<std::string>& lines, std::string_view separator = "\r\n");
 
-// The lines of a text file joined by CR LF; nothing when it cannot be read.
+// The lines of a text file joined by CR LF (the file's final break ends its last line);
+// nothing when it cannot be read. Whatever SaveTextFile wrote loads as the very text saved.
 std::optional<std::string> LoadTextFile(const std::string& path);
 // Every line followed by CR LF, written to a temporary file beside the target and renamed.
 bool SaveTextFile(const std::string& path, const std::string& text);

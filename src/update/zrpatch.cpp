@@ -354,15 +354,16 @@ private:
     // The queue is written on purpose before anything acts now: replacing the
     // files first left a half-done update whenever the queue could not be
     // written. Each replacement keeps the old file until the end, so that a
-    // later failure (writing the queue again) puts every one back and removes
-    // the queue: an update is done whole or not at all.
+    // later failure (writing the queue again, an updater that does not start)
+    // puts every one back and removes the queue: an update is done whole or
+    // not at all.
     void Commit() {
         std::vector<bool> leftToUpdater(ops_.size());
         for (std::size_t i = 0; i < ops_.size(); ++i) {
             leftToUpdater[i] = !ops_[i].record->now;
         }
         if (!WriteQueue(QueueLines(leftToUpdater))) {
-            Fail();
+            Fail(PatchStop::QueueWrite, QueueWriteErrorText);
             return;
         }
         bool handedOver = false;
@@ -385,10 +386,13 @@ private:
         }
         run_.queue = QueueLines(leftToUpdater);
         if (handedOver && !WriteQueue(run_.queue)) {
-            for (auto it = installed_.rbegin(); it != installed_.rend(); ++it) {
-                Undo(*it);
-            }
-            Fail();
+            PutBack();
+            Fail(PatchStop::QueueWrite, QueueWriteErrorText);
+            return;
+        }
+        if (setup_.startUpdater && !setup_.startUpdater()) {
+            PutBack();
+            Fail(PatchStop::UpdaterStart, UpdaterMissingText);
             return;
         }
         for (const auto& done : installed_) {
@@ -398,10 +402,16 @@ private:
         }
     }
 
-    void Fail() {
+    void PutBack() {
+        for (auto it = installed_.rbegin(); it != installed_.rend(); ++it) {
+            Undo(*it);
+        }
+    }
+
+    void Fail(PatchStop stop, std::string_view message) {
         RemoveFileOnly(root_ + std::string(QueueFileName));
-        run_.stop = PatchStop::QueueWrite;
-        run_.message = std::string(QueueWriteErrorText);
+        run_.stop = stop;
+        run_.message = std::string(message);
         run_.queue.clear();
     }
 

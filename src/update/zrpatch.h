@@ -8,8 +8,8 @@
 // only the temporary folder, the patch and the queue (the update's own files)
 // may have changed. A later record for the same file sees the staged result
 // of an earlier one. The queue is written before anything acts now, and a
-// queue that cannot be written puts back what acted and is removed: the update
-// is done whole or not at all.
+// queue that cannot be written, or an updater that does not start, puts back
+// what acted and removes the queue: the update is done whole or not at all.
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -45,6 +45,9 @@ struct PatchSetup {
     std::function<std::string()> tempName;
     // Writes "upgrade.tmp"; WriteFileAtomic when not set.
     std::function<bool(const std::filesystem::path&, std::string_view)> writeQueue;
+    // Starts the updater once what acts now is done and the queue is written; false when it
+    // did not start. Not set: nothing is started.
+    std::function<bool()> startUpdater;
 };
 
 enum class PatchStop {
@@ -53,6 +56,7 @@ enum class PatchStop {
     TempFolder,     // the temporary folder cannot be made
     CannotPatch,    // a file to patch is missing or not the expected one
     QueueWrite,     // "upgrade.tmp" cannot be written
+    UpdaterStart,   // the updater did not start
 };
 
 struct PatchRun {

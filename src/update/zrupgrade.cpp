@@ -29,6 +29,14 @@ void UpdateApplyPatch(const std::string& path, std::int32_t expectedCrc) {
         v.SetStatus("Patching files...");
         v.SetTimeLeft("");
     });
+    // The updater is looked for before anything is applied, not once the patch is done:
+    // finding it missing after the files that act now were replaced left the update half
+    // done. A start that fails all the same has the applier put every file back.
+    const std::string updater = Folder() + std::string(UpdaterProgramName);
+    if (KindOf(updater) != PathKind::Regular || !CanRunProgram(updater)) {
+        CloseWithMessage(std::string(UpdaterMissingText));
+        return;
+    }
     PatchSetup setup;
     setup.programFolder = Folder();
     setup.clientProgram = UpdateHostRef().ClientProgram();
@@ -38,23 +46,25 @@ void UpdateApplyPatch(const std::string& path, std::int32_t expectedCrc) {
             v.Repaint();
         });
     };
+    setup.startUpdater = [&updater] {
+        View([](UpdateView& v) { v.SetStatus("Patching completed!"); });
+        Run().RestartPending = 1;
+        bool started = false;
+        try {
+            const std::vector<std::string> arguments = {UpdateHostRef().MainWindowId(),
+                                                        std::to_string(CurrentProcessId())};
+            started = UpdateHostRef().StartUpdater(updater, arguments, Folder());
+        } catch (...) {
+            // Counts as not started, so the applier still puts every file back.
+        }
+        if (!started) {
+            Run().RestartPending = 0;
+        }
+        return started;
+    };
     const PatchRun run = ApplyPatchFile(setup, path, static_cast<std::uint32_t>(expectedCrc));
     if (!run.ok()) {
         CloseWithMessage(run.message);
-        return;
-    }
-    View([](UpdateView& v) { v.SetStatus("Patching completed!"); });
-    const std::string updater = Folder() + std::string(UpdaterProgramName);
-    if (KindOf(updater) != PathKind::Regular) {
-        CloseWithMessage(std::string(UpdaterMissingText));
-        return;
-    }
-    Run().RestartPending = 1;
-    const std::vector<std::string> arguments = {UpdateHostRef().MainWindowId(),
-                                                std::to_string(CurrentProcessId())};
-    if (!UpdateHostRef().StartUpdater(updater, arguments, Folder())) {
-        Run().RestartPending = 0;
-        CloseWithMessage(std::string(UpdaterMissingText));
         return;
     }
     const std::uint64_t generation = Session().generation;

@@ -8,12 +8,12 @@
 #include <QTimer>
 #include <atomic>
 #include <chrono>
-#include <fstream>
 #include <thread>
 
 #include "lobby_fixture.h"
 #include "peers/region_answerer.h"
 #include "platform/hostlookup.h"
+#include "support/event_loop.h"
 
 namespace pk::test {
 namespace {
@@ -210,13 +210,10 @@ TEST_F(RegionPingTest, ARegionListReplacedUnderAPingEndsItQuietly) {
     EXPECT_EQ(R("Other").givenUp, 1);
 }
 
-// Milliseconds this thread has waited, runnable, for a processor (0 where the system does not
-// say): a gap the machine caused by giving the test no time is not one the program caused.
+// Milliseconds this thread has waited, runnable, for a processor: a gap the machine caused by
+// giving the test no time is not one the program caused.
 double RunQueueWaitMs() {
-    std::ifstream stat("/proc/thread-self/schedstat");
-    double onCpuNs = 0;
-    double waitNs = 0;
-    return stat >> onCpuNs >> waitNs ? waitNs / 1e6 : 0.0;
+    return test::RunQueueWaitNs() / 1e6;
 }
 
 // A resolver that takes 2 s per name must not hold the window up: the names are looked up off

@@ -59,6 +59,22 @@ TEST(Process, StartDetachedRunsInTheGivenFolder) {
     EXPECT_FALSE(StartDetached((dir.Path() / "missing").string(), {}, dir.Path().string()));
 }
 
+TEST(Process, OnlyExecutableFilesCanRun) {
+    test::TempDir dir;
+    const auto put = [&dir](const char* name, std::filesystem::perms perms) {
+        const auto file = dir.Path() / name;
+        std::ofstream(file) << "#!/bin/sh\n";
+        std::filesystem::permissions(file, perms);
+        return file.string();
+    };
+    using std::filesystem::perms;
+    EXPECT_TRUE(CanRunProgram(put("runs", perms::owner_all)));
+    EXPECT_FALSE(CanRunProgram(put("plain", perms::owner_read | perms::owner_write)));
+    EXPECT_FALSE(CanRunProgram(dir.Path().string()));  // a folder may be entered, not run
+    EXPECT_FALSE(CanRunProgram((dir.Path() / "missing").string()));
+    EXPECT_FALSE(CanRunProgram(""));
+}
+
 TEST(Process, RunFromEventLoopWaitsForTheLoop) {
     test::EnsureEventLoop();
     int ran = 0;

@@ -30,7 +30,7 @@ protected:
 
 TEST(ExtrasLines, SplitAndJoin) {
     EXPECT_EQ(SplitLines("a\r\nb\nc\rd"), (std::vector<std::string>{"a", "b", "c", "d"}));
-    EXPECT_EQ(SplitLines("a\r\n"), (std::vector<std::string>{"a"}));
+    EXPECT_EQ(SplitLines("a\r\n"), (std::vector<std::string>{"a", ""}));
     EXPECT_EQ(SplitLines("a\r\n\r\nb"), (std::vector<std::string>{"a", "", "b"}));
     EXPECT_TRUE(SplitLines("").empty());
     EXPECT_EQ(JoinLines({"a", "", "b"}), "a\r\n\r\nb");
@@ -91,6 +91,23 @@ TEST(ExtrasFiles, SaveAndLoadRoundTrip) {
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(bytes, "one\r\ntwo\r\n");
     EXPECT_EQ(LoadTextFile(file), "one\r\ntwo");
+}
+
+TEST(ExtrasFiles, EmptyLinesAtEitherEndSurviveEverySaveAndLoad) {
+    test::TempDir dir;
+    const std::string file = dir.File("bans.txt");
+    for (const std::string text :
+         {"a\r\n", "a\r\n\r\n", "\r\n", "\r\n\r\nb", "a\r\n\r\nb\r\n", ""}) {
+        std::string now = text;
+        for (int round = 0; round < 3; ++round) {
+            ASSERT_TRUE(SaveTextFile(file, now));
+            now = LoadTextFile(file).value_or("(unread)");
+            EXPECT_EQ(now, text) << "round " << round;
+        }
+    }
+    // A file written elsewhere: its final break ends its last line, whatever the break.
+    std::ofstream(file, std::ios::binary) << "x\n\ny\r";
+    EXPECT_EQ(LoadTextFile(file), "x\r\n\r\ny");
 }
 
 TEST(ExtrasFiles, ASaveKeepsTheFilesLinkAndMode) {

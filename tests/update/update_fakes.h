@@ -77,6 +77,9 @@ public:
     bool StartUpdater(const std::string& program, const std::vector<std::string>& arguments,
                       const std::string& where) override {
         starts.push_back({program, arguments, where});
+        if (throwOnStart) {
+            throw std::runtime_error("no processes left");
+        }
         return startWorks;
     }
     void CloseForUpgrade() override { ++closeRequests; }
@@ -94,6 +97,7 @@ public:
     std::string folder;
     bool versionChanged = true;
     bool startWorks = true;
+    bool throwOnStart = false;
     bool throwOnMessage = false;
     std::vector<std::string> messages;
     std::vector<UpdaterStart> starts;

@@ -341,6 +341,44 @@ TEST_F(PatchApply, AFailedSecondQueueWritePutsBackWhatActed) {
     EXPECT_FALSE(fs::exists(PatchPath()));
 }
 
+// The updater starts last, with the queue written and what acts now done; when it does not
+// start, every file is put back and the queue removed.
+TEST_F(PatchApply, AnUpdaterThatDoesNotStartPutsBackWhatActed) {
+    Put(prog.Root() / "a", "old a", 0750);
+    Put(prog.Root() / "b", "bbb");
+    const std::string patch = PatchBuilder()
+                                  .NewFile("a", "new a", true)
+                                  .DeleteFile("b", true)
+                                  .NewFile("themes\\new\\t.klb", "theme", true)
+                                  .NewFile("d", "queued", false)
+                                  .Bytes();
+    for (const bool starts : {false, true}) {
+        const auto before = prog.Snapshot();
+        int calls = 0;
+        setup.startUpdater = [&] {
+            ++calls;
+            EXPECT_EQ(Slurp(prog.Root() / "a"), "new a");
+            EXPECT_FALSE(fs::exists(prog.Root() / "b"));
+            EXPECT_NE(Queue().find(Tail()), std::string::npos);
+            return starts;
+        };
+        const PatchRun run = Apply(patch);
+        EXPECT_EQ(calls, 1);
+        if (!starts) {
+            EXPECT_EQ(run.stop, PatchStop::UpdaterStart);
+            EXPECT_EQ(run.message, UpdaterMissingText);
+            EXPECT_EQ(prog.Snapshot(), before);
+            EXPECT_EQ(ModeOf(prog.Root() / "a"), 0750u);
+            EXPECT_FALSE(fs::exists(prog.Root() / "upgrade.tmp"));
+            EXPECT_TRUE(run.queue.empty());
+        } else {
+            ASSERT_TRUE(run.ok()) << run.message;
+            EXPECT_EQ(Slurp(prog.Root() / "themes/new/t.klb"), "theme");
+            EXPECT_NE(Queue().find(prog.RootText() + "d\r\n"), std::string::npos);
+        }
+    }
+}
+
 TEST_F(PatchApply, UnknownTypeBytesAreSkipped) {
     const std::string patch =
         std::string("\x01\xFF", 2) + PatchBuilder().NewFile("x", "y", true).Bytes() + "\x07";

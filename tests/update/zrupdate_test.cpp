@@ -5,6 +5,7 @@
 
 #include <QTimer>
 #include <csignal>
+#include <functional>
 
 #include "core/zrlog.h"
 #include "core/zrversion.h"
@@ -347,17 +348,45 @@ TEST_F(UpdateClient, AWriteFailureDuringTheDownloadEndsTheRun) {
     EXPECT_EQ(ClientState.update.Phase, UpdateIdle);
 }
 
-TEST_F(UpdateClient, AMissingUpdaterIsReported) {
-    fs::remove(prog.Root() / "qaup");
-    server.script = peers::ServePatch(
-        PatchBuilder().NewFile("n.txt", "now", true).NewFile("q", "later", false).Bytes());
-    Start();
-    ASSERT_TRUE(Ended());
-    EXPECT_EQ(host.messages, std::vector<std::string>{std::string(UpdaterMissingText)});
-    EXPECT_EQ(Slurp(prog.Root() / "n.txt"), "now");
-    EXPECT_FALSE(fs::exists(prog.Root() / "upgrade.tmp"));
-    EXPECT_FALSE(fs::exists(prog.Root() / "$$tmp$$"));
-    EXPECT_EQ(ClientState.update.RestartPending, 0);
+// An updater that is missing, may not be run or does not start (a failure or an exception)
+// leaves the install as it was:
+// no file acted now, no queue, no temporary folder.
+TEST_F(UpdateClient, AnUpdaterThatCannotRunChangesNothing) {
+    Put(prog.Root() / "n.txt", "before");
+    Put(prog.Root() / "gone.txt", "still here");
+    const std::string patch = PatchBuilder()
+                                  .NewFile("n.txt", "now", true)
+                                  .NewFile("sub/new.txt", "made now", true)
+                                  .DeleteFile("gone.txt", true)
+                                  .NewFile("q", "later", false)
+                                  .Bytes();
+    const std::vector<std::pair<std::string, std::function<void()>>> cases = {
+        {"missing", [this] { fs::remove(prog.Root() / "qaup"); }},
+        {"not executable", [this] { fs::permissions(prog.Root() / "qaup", fs::perms(0644)); }},
+        {"a folder",
+         [this] {
+             fs::remove(prog.Root() / "qaup");
+             fs::create_directory(prog.Root() / "qaup");
+         }},
+        {"fails to start", [this] { host.startWorks = false; }},
+        {"throws at its start", [this] { host.throwOnStart = true; }},
+    };
+    for (const auto& [name, spoil] : cases) {
+        host.messages.clear();
+        fs::remove_all(prog.Root() / "qaup");
+        Put(prog.Root() / "qaup", "updater stand-in", 0755);
+        host.startWorks = true;
+        host.throwOnStart = false;
+        spoil();
+        const auto before = prog.Snapshot(true);
+        server.script = peers::ServePatch(patch);
+        Start();
+        ASSERT_TRUE(RunUntil([this] { return !host.messages.empty(); })) << name;
+        EXPECT_EQ(host.messages, std::vector<std::string>{std::string(UpdaterMissingText)}) << name;
+        EXPECT_EQ(prog.Snapshot(true), before) << name;
+        EXPECT_EQ(ClientState.update.RestartPending, 0) << name;
+        EXPECT_EQ(host.closeRequests, 0) << name;
+    }
 }
 
 TEST_F(UpdateClient, ProgressShowsTheTimeLeftAtTheRateSoFar) {

@@ -58,7 +58,7 @@ protected:
 };
 
 TEST_F(LobbyFloodTest, FiftyThousandJoinsLeaveTheWindowAnswering) {
-    constexpr int kJoins = 50000;
+    constexpr int kJoins = FloodSize(50000);
     LobbyConnect(0);
     ASSERT_TRUE(Welcomed());
     ASSERT_TRUE(RunUntil([] { return LobbyModel.currentRoom && FindRoomUser("Bo"); }));
@@ -74,9 +74,13 @@ TEST_F(LobbyFloodTest, FiftyThousandJoinsLeaveTheWindowAnswering) {
     ASSERT_TRUE(
         RunUntil([&] { return LobbyModel.currentRoom->users.size() == before + kJoins; }, 600000));
     DrainEvents();
-    std::printf("[ figures  ] %d joins: longest event-loop gap %.1f ms over %ld turns\n", kJoins,
-                gaps.LongestMs(), gaps.Turns());
-    EXPECT_LT(gaps.LongestMs(), 100.0);
+    std::printf(
+        "[ figures  ] %d joins: longest event-loop gap %.1f ms over %ld turns (%.0f ms waited "
+        "for a processor)\n",
+        kJoins, gaps.LongestMs(), gaps.Turns(), gaps.WaitedMs());
+    if (kOptimisedBuild) {
+        EXPECT_LT(gaps.LongestMs(), 100.0);
+    }
     const QAbstractItemModel* users = browser->userlist()->model();
     ASSERT_EQ(users->rowCount(), static_cast<int>(LobbyModel.userRows.size()));
     EXPECT_EQ(users->rowCount(), 3 + static_cast<int>(before) + kJoins);

@@ -51,6 +51,16 @@ TEST_F(ExtrasFormTest, ShowsTheRoomTextsAndSendsOnlyWhatChanged) {
     EXPECT_EQ(sender.sent[0].second, "bad@*\r\n+good\xE9");
 }
 
+TEST_F(ExtrasFormTest, AnEmptyLastLineShowsInTheEditAndStays) {
+    Settings.rules.BanList = "bad@*\r\n";
+    Tzrextras form;
+    form.LoadFromSettings();
+    EXPECT_EQ(form.banbox()->toPlainText(), "bad@*\n");
+    form.accept();
+    EXPECT_TRUE(sender.sent.empty());
+    EXPECT_EQ(EditTextToBytes(BytesToEditText("x\r\n\r\n")), "x\r\n\r\n");
+}
+
 TEST_F(ExtrasFormTest, TooLongTextKeepsTheDialogOpen) {
     Tzrextras form;
     form.LoadFromSettings();

@@ -93,16 +93,20 @@ protected:
 };
 
 TEST_F(RoomFloodTest, FiftyThousandArrivalsAndTheirLeavingLeaveTheWindowAnswering) {
-    constexpr int kArrivals = 50000;
+    constexpr int kArrivals = test::FloodSize(50000);
     const int before = Spectators();
     for (int i = 0; i < kArrivals; ++i)
         Session().SendFrame(0x0d, "0\x02w" + std::to_string(i) + "\x02");
     test::EventLoopGaps arriving;
     ASSERT_TRUE(RunUntil([&] { return Spectators() == before + kArrivals; }, 600000));
     test::DrainEvents();
-    std::printf("[ figures  ] %d arrivals: longest event-loop gap %.1f ms over %ld turns\n",
-                kArrivals, arriving.LongestMs(), arriving.Turns());
-    EXPECT_LT(arriving.LongestMs(), 100.0);
+    std::printf(
+        "[ figures  ] %d arrivals: longest event-loop gap %.1f ms over %ld turns (%.0f ms "
+        "waited for a processor)\n",
+        kArrivals, arriving.LongestMs(), arriving.Turns(), arriving.WaitedMs());
+    if (test::kOptimisedBuild) {
+        EXPECT_LT(arriving.LongestMs(), 100.0);
+    }
     EXPECT_EQ(room->userlist()->model()->rowCount(), 7 + before + kArrivals);
 
     // Half of them leave again, every second one.
@@ -110,14 +114,18 @@ TEST_F(RoomFloodTest, FiftyThousandArrivalsAndTheirLeavingLeaveTheWindowAnswerin
     test::EventLoopGaps leaving;
     ASSERT_TRUE(RunUntil([&] { return Spectators() == before + kArrivals / 2; }, 600000));
     test::DrainEvents();
-    std::printf("[ figures  ] %d leaving: longest event-loop gap %.1f ms over %ld turns\n",
-                kArrivals / 2, leaving.LongestMs(), leaving.Turns());
-    EXPECT_LT(leaving.LongestMs(), 100.0);
+    std::printf(
+        "[ figures  ] %d leaving: longest event-loop gap %.1f ms over %ld turns (%.0f ms "
+        "waited for a processor)\n",
+        kArrivals / 2, leaving.LongestMs(), leaving.Turns(), leaving.WaitedMs());
+    if (test::kOptimisedBuild) {
+        EXPECT_LT(leaving.LongestMs(), 100.0);
+    }
     EXPECT_EQ(room->userlist()->model()->rowCount(), 7 + before + kArrivals / 2);
 }
 
 TEST_F(RoomFloodTest, AHundredThousandServerTextsLeaveTheWindowAnswering) {
-    constexpr int kTexts = 100000;
+    constexpr int kTexts = 100000;  // whole in every build: it ends in seconds even in a slow one
     // Kind 'c', code 8 (a room message line), the room bit only.
     const std::string head = std::string("c") + char(0) + char(8 << 3 | 2);
     for (int i = 0; i < kTexts; ++i) Session().SendFrame(0x03, head + "line " + std::to_string(i));
@@ -131,9 +139,13 @@ TEST_F(RoomFloodTest, AHundredThousandServerTextsLeaveTheWindowAnswering) {
         },
         600000));
     test::DrainEvents();
-    std::printf("[ figures  ] %d server texts: longest event-loop gap %.1f ms over %ld turns\n",
-                kTexts, gaps.LongestMs(), gaps.Turns());
-    EXPECT_LT(gaps.LongestMs(), 100.0);
+    std::printf(
+        "[ figures  ] %d server texts: longest event-loop gap %.1f ms over %ld turns (%.0f "
+        "ms waited for a processor)\n",
+        kTexts, gaps.LongestMs(), gaps.Turns(), gaps.WaitedMs());
+    if (test::kOptimisedBuild) {
+        EXPECT_LT(gaps.LongestMs(), 100.0);
+    }
     EXPECT_EQ(room->chatbox()->Lines().Count(), TextBoxMaxLines);
 }
 
