@@ -1,6 +1,7 @@
 #include "core/zrlog.h"
 
 #include <mutex>
+#include <utility>
 
 #include "core/zrconst.h"
 #include "platform/clocks.h"
@@ -14,6 +15,9 @@ std::mutex logMutex;
 // rest. A full log then costs no move of the whole text per line.
 std::string logText;
 std::size_t logStart = 0;
+
+std::mutex reporterMutex;
+std::function<void(std::exception_ptr)> reporter;
 
 }  // namespace
 
@@ -72,6 +76,53 @@ void ClearClientLog() {
     std::lock_guard lock(logMutex);
     logText.clear();
     logStart = 0;
+}
+
+std::optional<std::string> ErrorMessage(std::exception_ptr error) {
+    try {
+        if (error)
+            std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        return std::string(e.what());
+    } catch (...) {
+    }
+    return std::nullopt;
+}
+
+void SetErrorReporter(std::function<void(std::exception_ptr)> handler) {
+    std::lock_guard lock(reporterMutex);
+    reporter = std::move(handler);
+}
+
+void ReportError(std::string_view where, std::exception_ptr error) noexcept {
+    try {
+        // A copy: the handler may show a message box, and a window closed meanwhile may
+        // install another.
+        std::function<void(std::exception_ptr)> handler;
+        {
+            std::lock_guard lock(reporterMutex);
+            handler = reporter;
+        }
+        if (handler) {
+            handler(error);
+        } else {
+            AddLogLine("Error in " + std::string(where));
+        }
+    } catch (...) {
+    }
+}
+
+void LogFailure(std::string_view routine, std::exception_ptr error) noexcept {
+    try {
+        const std::optional<std::string> message = ErrorMessage(error);
+        std::string line = "Error in " + std::string(routine);
+        if (message) {
+            line += ": ";
+            line += *message;
+        }
+        AddLogLine(line);
+    } catch (...) {
+    }
 }
 
 }  // namespace pk

@@ -77,6 +77,56 @@ TEST(ClientLog, SuccessLogsNothingAndPassesTheResult) {
     EXPECT_EQ(ClientLog(), "");
 }
 
+// Log and go on: the line names the routine and, for a std::exception, its message; the caller
+// learns that the body failed and goes on.
+TEST(ErrorPolicies, LogAndGoOnLogsOneLineAndReturns) {
+    ClearClientLog();
+    EXPECT_TRUE(LogAndGoOn("quiet", [] {}));
+    EXPECT_FALSE(LogAndGoOn("di", [] { throw std::runtime_error("boom"); }));
+    EXPECT_FALSE(LogAndGoOn("ao", [] { throw 7; }));
+    int described = 0;
+    EXPECT_TRUE(LogAndGoOnWith(
+        [&] {
+            ++described;
+            return std::string("never");
+        },
+        [] {}));
+    EXPECT_FALSE(LogAndGoOnWith(
+        [&] {
+            ++described;
+            return "redrawfield 1 0 DATA: " + ErrorMessage(std::current_exception()).value_or("-");
+        },
+        [] { throw std::logic_error("tag"); }));
+    EXPECT_EQ(described, 1);
+    const std::string log = ClientLog();
+    EXPECT_EQ(CountOf(log, "Error in"), 3) << log;
+    EXPECT_NE(log.find("] Error in di: boom\r\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("] Error in ao\r\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("] Error in redrawfield 1 0 DATA: tag\r\n"), std::string::npos) << log;
+    ClearClientLog();
+}
+
+// Report: the installed handler gets the exception itself; without one only a line is logged;
+// nothing the handler throws escapes.
+TEST(ErrorPolicies, ReportErrorsHandsTheExceptionToTheInstalledHandler) {
+    ClearClientLog();
+    ReportErrors("Tzrmain.GameEndTimer", [] { throw std::runtime_error("lost"); });
+    EXPECT_EQ(CountOf(ClientLog(), "] Error in Tzrmain.GameEndTimer\r\n"), 1) << ClientLog();
+
+    ClearClientLog();
+    std::vector<std::string> reported;
+    SetErrorReporter([&](std::exception_ptr e) {
+        reported.push_back(ErrorMessage(e).value_or("?"));
+        throw std::runtime_error("the handler failed too");
+    });
+    ReportErrors("paint", [] { throw std::runtime_error("first"); });
+    ReportErrors("paint", [] { throw 3; });
+    ReportErrors("paint", [] {});
+    SetErrorReporter({});
+    EXPECT_EQ(reported, (std::vector<std::string>{"first", "?"}));
+    EXPECT_EQ(ClientLog(), "");
+}
+
 TEST(ClientLog, ThreadsDoNotLoseLines) {
     ClearClientLog();
     std::vector<std::thread> threads;
