@@ -1,7 +1,12 @@
 #include "display/zrfieldlayers.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#endif
 
 namespace pk::fieldlayers {
 
@@ -52,27 +57,98 @@ TextExtent Measure(RedrawState& r, const std::string& text) {
 
 // For each row, whether the stored records hold just its field characters with every other
 // byte 0, as a row no placement touches will: read from the stored grid and the field string.
+namespace {
+
+// Whether a stored row of w records holds just the characters, zeros after each.
+bool PlainRow(const TCellLayerRec* was, const char* chars, int w) {
+    uint32_t differs = 0;
+    for (int x = 0; x < w; ++x) {
+        const uint32_t ch = static_cast<uint8_t>(chars[x]);
+        // As four bytes and two: the character in the first byte, zeros after it.
+        uint32_t head = 0;
+        uint16_t tail = 0;
+        std::memcpy(&head, was[x].b, 4);
+        std::memcpy(&tail, was[x].b + 4, 2);
+        differs |= (head ^ ch) | tail;
+    }
+    return differs == 0;
+}
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define PK_PLAIN_ROWS_AVX2 1
+const bool kHasAvx2 = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") != 0;
+}();
+
+// The expected bytes of up to 16 records, 32 at a time: the shuffle places each record's
+// character (lane-local, so both lanes hold the 16 characters) and zeros between.
+struct PlainShuffles {
+    alignas(32) int8_t index[3][32];
+};
+constexpr PlainShuffles MakePlainShuffles() {
+    PlainShuffles t{};
+    for (int k = 0; k < 3; ++k)
+        for (int j = 0; j < 32; ++j) {
+            const int at = 32 * k + j;
+            t.index[k][j] = static_cast<int8_t>(at % 6 == 0 ? at / 6 : -128);
+        }
+    return t;
+}
+constexpr PlainShuffles kPlainShuffles = MakePlainShuffles();
+
+// PlainRow for rows of up to 16 records whose 16 characters may be read; the stored row holds
+// CellGridColumns records, so its first 96 bytes may be read whatever w is.
+__attribute__((target("avx2"))) bool PlainRowAvx2(const TCellLayerRec* was, const char* chars,
+                                                  int w) {
+    static_assert(CellGridColumns * sizeof(TCellLayerRec) >= 96);
+    const __m256i c =
+        _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(chars)));
+    const uint8_t* bytes = was[0].b;
+    const int count = 6 * w;
+    for (int k = 0; k < 3 && 32 * k < count; ++k) {
+        const __m256i want = _mm256_shuffle_epi8(
+            c, _mm256_load_si256(reinterpret_cast<const __m256i*>(kPlainShuffles.index[k])));
+        const __m256i have = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + 32 * k));
+        const uint32_t same =
+            static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(want, have)));
+        const int left = count - 32 * k;
+        const uint32_t need = left >= 32 ? ~0u : (1u << left) - 1;
+        if ((same & need) != need)
+            return false;
+    }
+    return true;
+}
+#endif
+
+}  // namespace
+
 void PlainRows(RedrawState& r, std::array<bool, CellGridRows>& plain) {
     const std::string& field = r.plr->field;
     const int w = r.w, h = r.h;
     const size_t known = std::min(static_cast<size_t>(w) * h, field.size());
-    const char* chars = field.data();
     const auto& stored = r.plr->CellLayerGrid;
+    std::array<char, CellGridColumns> padded{};
     for (int y = 0; y < h; ++y) {
         const TCellLayerRec* was = stored[static_cast<size_t>(y)].data();
         const size_t first = static_cast<size_t>(y) * w;
-        uint32_t differs = 0;
-        for (int x = 0; x < w; ++x) {
-            const size_t i = first + static_cast<size_t>(x);
-            const uint32_t ch = static_cast<uint8_t>(i < known ? chars[i] : '0');
-            // As four bytes and two: the character in the first byte, zeros after it.
-            uint32_t head = 0;
-            uint16_t tail = 0;
-            std::memcpy(&head, was[x].b, 4);
-            std::memcpy(&tail, was[x].b + 4, 2);
-            differs |= (head ^ ch) | tail;
+        const char* chars = field.data() + std::min(first, field.size());
+        if (first + static_cast<size_t>(w) > known) {
+            // The field string ends in this row: the cells past it hold '0'.
+            for (int x = 0; x < w; ++x) {
+                const size_t i = first + static_cast<size_t>(x);
+                padded[static_cast<size_t>(x)] = i < known ? field[i] : '0';
+            }
+            chars = padded.data();
         }
-        plain[static_cast<size_t>(y)] = differs == 0;
+#if defined(PK_PLAIN_ROWS_AVX2)
+        // Sixteen characters are read: from the field string while it holds them.
+        if (kHasAvx2 && w <= 16 && chars != padded.data() && first + 16 <= field.size()) {
+            plain[static_cast<size_t>(y)] = PlainRowAvx2(was, chars, w);
+            continue;
+        }
+#endif
+        plain[static_cast<size_t>(y)] = PlainRow(was, chars, w);
     }
 }
 
