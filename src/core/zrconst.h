@@ -78,8 +78,9 @@ inline constexpr std::uint8_t KeyMixC3 = 0xC6;
 
 // The value mixed into the game send key at the seed exchange while the
 // master server link is up: the game server's IPv4 address A (first dotted
-// number in the low byte, as inet_addr gives it on the original platform) and
-// the lobby key L the lobby handed over with the join request:
+// number in the low byte: the address bytes in network order read as a
+// little-endian word) and the lobby key L the lobby handed over with the join
+// request:
 //   (A << AddrKeyShiftA) ^ (A >> (32 - AddrKeyShiftA)) ^ L ^ (L >> AddrKeyShiftL)
 // A rotation keeps all address bits; the shifted lobby key spreads its high
 // bits downwards. Both sides compute it, so it proves that the client came
