@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "display/ui/zrgameform.h"
-#include "game/ui/zrskeyform.h"
+#include "shell/ui/zrskeyform.h"
 #include "gamesetup/ui/zrgamesetupform.h"
 #include "lobby/ui/zrforms.h"
 #include "lobby/zrlobbyshell.h"

@@ -4,7 +4,7 @@
 
 #include "core/zrconst.h"
 #include "display/ui/zrgameform.h"
-#include "game/ui/zrskeyform.h"
+#include "shell/ui/zrskeyform.h"
 #include "gamesetup/ui/zrgamesetupform.h"
 #include "lobby/ui/zrdialogs.h"
 #include "lobby/ui/zrforms.h"

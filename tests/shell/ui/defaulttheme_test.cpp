@@ -14,7 +14,7 @@
 #include <fstream>
 
 #include "display/ui/zrgameform.h"
-#include "game/ui/zrskeyform.h"
+#include "shell/ui/zrskeyform.h"
 #include "game/zrgame.h"
 #include "gamesetup/ui/zrgamesetupform.h"
 #include "room/ui/zrpartylineform.h"

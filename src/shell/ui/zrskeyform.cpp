@@ -1,4 +1,4 @@
-#include "game/ui/zrskeyform.h"
+#include "shell/ui/zrskeyform.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
