@@ -60,12 +60,8 @@ public:
     SoundPlayer* soundPlayer() const { return audio_.sound; }
 
     // The window's panels.
-    ResourceTreePanel& resourceTree() const { return *tree_; }
     PropertyPages& pages() const { return *pages_; }
     ReferencesPanel& referencesPanel() const { return *refs_; }
-    ThemeFileMenu& themeFileMenu() const { return *fileMenu_; }
-    BatchMenu& batchMenu() const { return *batchMenu_; }
-    LoadingPanel& loadingPanel() const { return *busy_; }
     ResourceCommandsUi* commandsUi() const { return commandsUi_; }
     KledCommands& commands() const { return commandsUi_->commands(); }
     Tdebug* debug() const { return debug_; }

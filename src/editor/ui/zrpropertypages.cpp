@@ -53,6 +53,15 @@ QLabel* Picture(QWidget* parent, QLayout* layout) {
 
 }  // namespace
 
+PropertyPages::PropertyPages(TForm1& form, QWidget* parent)
+    : QObject(&form), form_(form), doc_(form.doc()) {
+    setObjectName("propertypages");
+    tabs_ = new QTabWidget(parent);
+    tabs_->setObjectName("mainpagecontrol");
+    BuildPages();
+    connect(tabs_, &QTabWidget::currentChanged, this, &PropertyPages::mainpagecontrolChange);
+}
+
 QTableWidget* PropertyPages::BuildSkinList(const QStringList& headers) {
     auto* list = new QTableWidget(static_cast<int>(kSkinListRows), headers.size() + 1);
     QStringList labels{""};
@@ -193,15 +202,6 @@ void PropertyPages::BuildSkinLists(QWidget* widget, QBoxLayout* layout) {
     layout->addLayout(lists, 1);
 }
 
-PropertyPages::PropertyPages(TForm1& form, QWidget* parent)
-    : QObject(&form), form_(form), doc_(form.doc()) {
-    setObjectName("propertypages");
-    tabs_ = new QTabWidget(parent);
-    tabs_->setObjectName("mainpagecontrol");
-    BuildPages();
-    connect(tabs_, &QTabWidget::currentChanged, this, &PropertyPages::mainpagecontrolChange);
-}
-
 void PropertyPages::BuildPages() {
     for (int page = 0; page < kPageCount; ++page)
         tabs_->addTab(BuildGridPage(page), PageTitle(page));
@@ -339,10 +339,7 @@ void PropertyPages::SkinListKey(QTableWidget* list, int key) {
     else
         grid.DeleteRow(static_cast<size_t>(row));
     FillList(list, grid);
-    if (list == skinflaglist_)
-        skinflaglistSetEditText();
-    else
-        skinactionlistSetEditText();
+    SkinListEdited(list);
 }
 
 void PropertyPages::skinflaglistKeyDown(int key) {
