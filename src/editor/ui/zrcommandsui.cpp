@@ -39,14 +39,14 @@ ResourceCommandsUi::~ResourceCommandsUi() = default;
 
 QPushButton* ResourceCommandsUi::MakeButton(QWidget* parent, const QString& text,
                                             const QString& name, const QString& hint,
-                                            std::function<void()> handler) {
+                                            void (ResourceCommandsUi::*handler)()) {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(name);
     button->setToolTip(hint);
-    connect(button, &QPushButton::clicked, form_, [this, handler = std::move(handler)] {
+    connect(button, &QPushButton::clicked, form_, [this, handler] {
         // Nothing thrown here may reach the event loop.
         try {
-            handler();
+            (this->*handler)();
         } catch (const std::exception& e) {
             ShowMessage(e.what());
         }
@@ -63,19 +63,19 @@ void ResourceCommandsUi::AddTreeButtons() {
     bar->setObjectName("resourcebar");
     bar->setMovable(false);
     bar->addWidget(MakeButton(bar, "Group", "creategroup", "New resource group",
-                              [f = form_] { f->creategroupclick(); }));
+                              &ResourceCommandsUi::creategroupclick));
     bar->addWidget(MakeButton(bar, "New", "newresourceb", "New resource",
-                              [f = form_] { f->newresourcebClick(); }));
+                              &ResourceCommandsUi::newresourcebClick));
     bar->addWidget(MakeButton(bar, "Delete", "deleteresourceb", "Delete resource",
-                              [f = form_] { f->deleteresourcebClick(); }));
+                              &ResourceCommandsUi::deleteresourcebClick));
     bar->addWidget(MakeButton(bar, "Copy", "copyresourceb", "Copy resource",
-                              [f = form_] { f->copyresourcebClick(); }));
+                              &ResourceCommandsUi::copyresourcebClick));
     bar->addWidget(MakeButton(bar, "Move", "moveresource", "Move resource",
-                              [f = form_] { f->moveresourceclick(); }));
+                              &ResourceCommandsUi::moveresourceclick));
     bar->addWidget(MakeButton(bar, "Up", "moveresourceupb", "Move resource up",
-                              [f = form_] { f->moveresourceupbClick(); }));
+                              &ResourceCommandsUi::moveresourceupbClick));
     bar->addWidget(MakeButton(bar, "Down", "moveresourcedownb", "Move resource down",
-                              [f = form_] { f->moveresourcedownbClick(); }));
+                              &ResourceCommandsUi::moveresourcedownbClick));
     form_->addToolBar(Qt::TopToolBarArea, bar);
 }
 
@@ -93,20 +93,19 @@ void ResourceCommandsUi::AddPageButtons(int page) {
     std::vector<QPushButton*> buttons;
     buttons.push_back(MakeButton(widget, "Load...", "openresource" + n,
                                  image ? "Load bitmap" : "Load from file",
-                                 [f = form_] { f->openresourceclick(); }));
+                                 &ResourceCommandsUi::openresourceclick));
     buttons.push_back(MakeButton(widget, "Save...", "saveresource" + n,
                                  image ? "Save bitmap" : "Save to file",
-                                 [f = form_] { f->saveresourceclick(); }));
+                                 &ResourceCommandsUi::saveresourceclick));
     if (page == kPageMain || page == kPageSkin) {
         buttons.push_back(MakeButton(widget, "Load mask...", "openmask" + n, "Load mask bitmap",
-                                     [f = form_] { f->openmaskclick(); }));
+                                     &ResourceCommandsUi::openmaskclick));
         buttons.push_back(MakeButton(widget, "Save mask...", "savemask" + n, "Save mask bitmap",
-                                     [f = form_] { f->savemaskclick(); }));
-        buttons.push_back(MakeButton(
-            widget, "Mask from colour", "createmask" + n,
-            "Creates a mask from image's transparent color.",
-            page == kPageMain ? std::function<void()>([f = form_] { f->createmainbmpmaskClick(); })
-                              : std::function<void()>([f = form_] { f->createskinmaskClick(); })));
+                                     &ResourceCommandsUi::savemaskclick));
+        buttons.push_back(MakeButton(widget, "Mask from colour", "createmask" + n,
+                                     "Creates a mask from image's transparent color.",
+                                     page == kPageMain ? &ResourceCommandsUi::createmainbmpmaskClick
+                                                       : &ResourceCommandsUi::createskinmaskClick));
     }
     for (QPushButton* b : buttons) row->insertWidget(row->count() - 1, b);
 }
@@ -140,62 +139,62 @@ void ResourceCommandsUi::ResourcesChanged() {
     form_->RefreshResourcePage();
 }
 
-// ---- The window's handlers -------------------------------------------------
+// ---- The buttons' handlers -------------------------------------------------
 
-KledCommands& TForm1::commands() {
-    return commandsUi_->commands();
+int ResourceCommandsUi::CurrentPage() const {
+    return form_->mainpagecontrol()->currentIndex();
 }
 
-void TForm1::creategroupclick() {
-    commands().CreateGroup();
+void ResourceCommandsUi::creategroupclick() {
+    commands_->CreateGroup();
 }
 
-void TForm1::newresourcebClick() {
-    commands().NewResource(mainpagecontrol_->currentIndex());
+void ResourceCommandsUi::newresourcebClick() {
+    commands_->NewResource(CurrentPage());
 }
 
-void TForm1::deleteresourcebClick() {
-    commands().DeleteMarkedResources();
+void ResourceCommandsUi::deleteresourcebClick() {
+    commands_->DeleteMarkedResources();
 }
 
-void TForm1::copyresourcebClick() {
-    commands().CopyMarkedResources();
+void ResourceCommandsUi::copyresourcebClick() {
+    commands_->CopyMarkedResources();
 }
 
-void TForm1::moveresourceclick() {
-    commands().MoveMarkedResources();
+void ResourceCommandsUi::moveresourceclick() {
+    commands_->MoveMarkedResources();
 }
 
-void TForm1::moveresourceupbClick() {
-    commands().MoveResourceUp();
+void ResourceCommandsUi::moveresourceupbClick() {
+    commands_->MoveResourceUp();
 }
 
-void TForm1::moveresourcedownbClick() {
-    commands().MoveResourceDown();
+void ResourceCommandsUi::moveresourcedownbClick() {
+    commands_->MoveResourceDown();
 }
 
-void TForm1::openresourceclick() {
-    commands().LoadResourceFromFile(mainpagecontrol_->currentIndex(), ResourceMode::Image);
+void ResourceCommandsUi::openresourceclick() {
+    commands_->LoadResourceFromFile(CurrentPage(), ResourceMode::Image);
 }
 
-void TForm1::saveresourceclick() {
-    commands().SaveResourceToFile(mainpagecontrol_->currentIndex(), ResourceMode::Image);
+void ResourceCommandsUi::saveresourceclick() {
+    commands_->SaveResourceToFile(CurrentPage(), ResourceMode::Image);
 }
 
-void TForm1::openmaskclick() {
-    commands().LoadResourceFromFile(mainpagecontrol_->currentIndex(), ResourceMode::Mask);
+void ResourceCommandsUi::openmaskclick() {
+    commands_->LoadResourceFromFile(CurrentPage(), ResourceMode::Mask);
 }
 
-void TForm1::savemaskclick() {
-    commands().SaveResourceToFile(mainpagecontrol_->currentIndex(), ResourceMode::Mask);
+void ResourceCommandsUi::savemaskclick() {
+    commands_->SaveResourceToFile(CurrentPage(), ResourceMode::Mask);
 }
 
-void TForm1::createmainbmpmaskClick() {
-    commands().CreateMaskFromColor(kPageMain);
+void ResourceCommandsUi::createmainbmpmaskClick() {
+    commands_->CreateMaskFromColor(kPageMain);
 }
 
-void TForm1::createskinmaskClick() {
-    commands().CreateMaskFromColor(kPageSkin);
+void ResourceCommandsUi::createskinmaskClick() {
+    commands_->CreateMaskFromColor(kPageSkin);
 }
 
 }  // namespace pk

@@ -1,6 +1,6 @@
 // The resource commands' buttons on the main window: a tool bar above the
 // tree and the load, save and mask buttons of each page, each connected to its
-// handler of `TForm1`, and the dialogs the commands ask (file dialogs, `TForm2`,
+// handler here, and the dialogs the commands ask (file dialogs, `TForm2`,
 // `TForm3`).
 #pragma once
 
@@ -43,11 +43,27 @@ public:
     TreeNode* SelectResourceGroup() override;
     void ResourcesChanged() override;
 
+    // The buttons' handlers: the commands on the selection, the page in front.
+    void creategroupclick();
+    void newresourcebClick();
+    void deleteresourcebClick();
+    void copyresourcebClick();
+    void moveresourceclick();
+    void moveresourceupbClick();
+    void moveresourcedownbClick();
+    void openresourceclick();
+    void saveresourceclick();
+    void openmaskclick();
+    void savemaskclick();
+    void createmainbmpmaskClick();
+    void createskinmaskClick();
+
 private:
+    int CurrentPage() const;
     void AddTreeButtons();
     void AddPageButtons(int page);
     QPushButton* MakeButton(QWidget* parent, const QString& text, const QString& name,
-                            const QString& hint, std::function<void()> handler);
+                            const QString& hint, void (ResourceCommandsUi::*handler)());
 
     TForm1* form_;
     std::unique_ptr<KledCommands> commands_;

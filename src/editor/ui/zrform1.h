@@ -1,7 +1,8 @@
-// The editor's main window `TForm1`: the resource tree on the left, the
-// property pages on the right, the File menu and the busy panel. It shows the
-// document and hands every user action to it; the rules live in the document
-// and the page model.
+// The editor's main window `TForm1`: the resource tree on the left under the
+// references panel, the property pages on the right, the File and Batch menus,
+// the resource commands' buttons and the busy panel. Each of those is a panel
+// of its own; the window builds them, owns the document, the players and the
+// test hooks of its dialogs, and passes the document's calls on to them.
 #pragma once
 
 #include <QMainWindow>
@@ -12,17 +13,21 @@
 #include <vector>
 
 #include "editor/MPEGPlay.h"
+#include "editor/ui/zrbatchmenu.h"
+#include "editor/ui/zrcommandsui.h"
+#include "editor/ui/zrloadingpanel.h"
+#include "editor/ui/zrpropertypages.h"
+#include "editor/ui/zrreferencespanel.h"
+#include "editor/ui/zrresourcetree.h"
+#include "editor/ui/zrthemefilemenu.h"
 #include "editor/zrdoc.h"
 #include "editor/zrpages.h"
 #include "editor/zrpreview.h"
 
-class QAction;
 class QComboBox;
 class QFrame;
-class QLabel;
 class QMenu;
-class QProgressBar;
-class QPushButton;
+class QSplitter;
 class QTabWidget;
 class QTableWidget;
 class QTreeWidget;
@@ -30,8 +35,6 @@ class QTreeWidgetItem;
 
 namespace pk {
 
-class KledCommands;
-class ResourceCommandsUi;
 class Tdebug;
 class Tskinp;
 
@@ -53,15 +56,29 @@ public:
 
     KledDoc& doc() { return doc_; }
     TMPEGPlayer& Mpegplayer() { return mpegPlayer_; }
-    QTreeWidget* maintree() const { return maintree_; }
-    QTabWidget* mainpagecontrol() const { return mainpagecontrol_; }
-    QTableWidget* Grid(int page) const { return grids_[page]; }
-    QTableWidget* skinflaglist() const { return skinflaglist_; }
-    QTableWidget* skinactionlist() const { return skinactionlist_; }
-    QMenu* fileMenu() const { return fileMenu_; }
-    QFrame* busyPanel() const { return busyPanel_; }
+    MusicPreview& musicPreview() { return preview_; }
+    SoundPlayer* soundPlayer() const { return audio_.sound; }
+
+    // The window's panels.
+    PropertyPages& pages() const { return *pages_; }
+    ReferencesPanel& referencesPanel() const { return *refs_; }
+    ResourceCommandsUi* commandsUi() const { return commandsUi_; }
+    KledCommands& commands() const { return commandsUi_->commands(); }
+    Tdebug* debug() const { return debug_; }
+    Tskinp* skinp() const { return skinp_; }
+
+    // The panels' widgets by their old names.
+    QTreeWidget* maintree() const { return tree_->tree(); }
+    QTabWidget* mainpagecontrol() const { return pages_->tabs(); }
+    QTableWidget* Grid(int page) const { return pages_->Grid(page); }
+    QTableWidget* skinflaglist() const { return pages_->skinflaglist(); }
+    QTableWidget* skinactionlist() const { return pages_->skinactionlist(); }
+    QMenu* fileMenu() const { return fileMenu_->menu(); }
+    QFrame* busyPanel() const { return busy_; }
+    QComboBox* refsCombo() const { return refs_->combo(); }
     // The tree item of a node; nullptr when it is not shown.
-    QTreeWidgetItem* ItemOf(const TreeNode* node) const;
+    QTreeWidgetItem* ItemOf(const TreeNode* node) const { return tree_->ItemOf(node); }
+
     // Messages go here instead of a message box (tests).
     std::function<void(const std::string&)> messageSink;
     // File dialogs answer from here when set (tests).
@@ -74,78 +91,34 @@ public:
         "The theme has changes that are not saved.  Save them first?";
     // Whether to replace an existing file on Save As, when set (tests).
     std::function<bool(const std::string& file)> replaceSink;
-
-    // Menu and button commands.
-    void newthemeClick();
-    void openthemeClick();
-    void savethemeClick();
-    void savethemeasClick();
-    void Exit1Click();
-    // A recent file chosen in the File menu.
-    void OpenRecentFile(const std::string& file);
-    void applyClick();
-    void skinflagsapplyClick();
-    void skinactionsapplyClick();
-    void soundplayClick();
-    void musicplayClick();
-    void RefreshResourcePage();
-    // The skin preview, the old pack import, the batch export and import and
-    // the reference libraries (zrform1tools.cpp).
-    void skinpreviewClick();
-    void Createthemefromoldbitmap1Click();
-    void Exportselected1Click();
-    void Importselected1Click();
-    void updaterefsClick();
-    Tskinp* skinp() const { return skinp_; }
-    QComboBox* refsCombo() const { return refsCombo_; }
     // Folder dialogs answer from here when set (tests); the title tells which.
     std::function<std::string(const std::string& title)> folderDialogSink;
-    // The resource commands' buttons above the tree and on the pages
-    // (zrcommandsui.cpp).
-    void creategroupclick();
-    void newresourcebClick();
-    void deleteresourcebClick();
-    void copyresourcebClick();
-    void moveresourceclick();
-    void moveresourceupbClick();
-    void moveresourcedownbClick();
-    void openresourceclick();
-    void saveresourceclick();
-    void openmaskclick();
-    void savemaskclick();
-    void createmainbmpmaskClick();
-    void createskinmaskClick();
-    ResourceCommandsUi* commandsUi() const { return commandsUi_; }
-    KledCommands& commands();
-    Tdebug* debug() const { return debug_; }
-    // F12 and F11 on a skin list.
-    void SkinListKey(QTableWidget* list, int key);
 
-    // The tree's events. Changing comes before the selection moves, Change
-    // after it; MouseDown follows a press on a node with the keys held then.
-    void maintreeChanging(QTreeWidgetItem* item);
-    void maintreeChange(QTreeWidgetItem* item);
-    void maintreeMouseDown(QTreeWidgetItem* item, Qt::KeyboardModifiers modifiers);
-    // Whether the node's label may be edited now; after an edit, the label
-    // taken or refused.
-    bool maintreeEditing(QTreeWidgetItem* item);
-    void maintreeEdited(QTreeWidgetItem* item);
-    // Puts the picture the node shows now, as expanded or collapsed.
-    void maintreeGetImageIndex(QTreeWidgetItem* item);
-    void mainpagecontrolChange(int index);
-    // The grids' and skin lists' edit handlers: the edited cells go to the
-    // selected entry.
-    void mainbmpgridSetEditText();
-    void sbgridSetEditText();
-    void soundgridSetEditText();
-    void musicgridSetEditText();
-    void skingridSetEditText();
-    void skinflaglistSetEditText();
-    void skinactionlistSetEditText();
-    void skinflaglistKeyDown(int key);
-    void skinactionlistKeyDown(int key);
-    // Lays out the references panel for its width.
-    void reftoppanelResize();
+    // The panels' commands, by the window's name for them.
+    void newthemeClick() { fileMenu_->newthemeClick(); }
+    void openthemeClick() { fileMenu_->openthemeClick(); }
+    void savethemeClick() { fileMenu_->savethemeClick(); }
+    void savethemeasClick() { fileMenu_->savethemeasClick(); }
+    void Exit1Click() { fileMenu_->Exit1Click(); }
+    void OpenRecentFile(const std::string& file) { fileMenu_->OpenRecentFile(file); }
+    void Createthemefromoldbitmap1Click() { fileMenu_->Createthemefromoldbitmap1Click(); }
+    void Exportselected1Click() { batchMenu_->Exportselected1Click(); }
+    void Importselected1Click() { batchMenu_->Importselected1Click(); }
+    void updaterefsClick() { refs_->updaterefsClick(); }
+    void applyClick() { pages_->applyClick(); }
+    void RefreshResourcePage() { pages_->RefreshResourcePage(); }
+    void creategroupclick() { commandsUi_->creategroupclick(); }
+    void moveresourceupbClick() { commandsUi_->moveresourceupbClick(); }
+    void moveresourcedownbClick() { commandsUi_->moveresourcedownbClick(); }
+    void createmainbmpmaskClick() { commandsUi_->createmainbmpmaskClick(); }
+    void maintreeChanging(QTreeWidgetItem* item) { tree_->maintreeChanging(item); }
+    void maintreeChange(QTreeWidgetItem* item) { tree_->maintreeChange(item); }
+    void maintreeMouseDown(QTreeWidgetItem* item, Qt::KeyboardModifiers modifiers) {
+        tree_->maintreeMouseDown(item, modifiers);
+    }
+    bool maintreeEditing(QTreeWidgetItem* item) { return tree_->maintreeEditing(item); }
+    // The skin preview window, opened or brought to the front.
+    void skinpreviewClick();
 
     // KledDocHost
     void ShowMessage(const std::string& text) override;
@@ -159,68 +132,25 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void BuildMenu();
-    void BuildPages();
-    QWidget* BuildGridPage(int page);
-    QTableWidget* BuildSkinList(const QStringList& headers);
-    void RebuildTree();
-    void SyncTreeItems();
-    void FillGrid(int page, const std::vector<std::string>& values);
-    void FillSkinLists(const TZRC* e);
-    void FillPictures(const TZRC* e);
-    void GridEdited(int page);
-    SkinGrid GridFromList(QTableWidget* list) const;
-    void FillList(QTableWidget* list, const SkinGrid& grid);
-    void ShowLoadingPanel(bool show, const std::string& text);
-    void SetLoadingProgress(int percent);
-    TreeNode* NodeOf(QTreeWidgetItem* item) const;
-    void FormResize();
-    std::string ChooseFile(bool save);
-    QMessageBox::StandardButton Ask(const std::string& text, QMessageBox::StandardButtons buttons);
-    // True when the theme may be replaced: no changes, or they were saved or
-    // the user let them go.
-    bool MayDiscardChanges();
-    // True when the theme was written.
-    bool SaveCurrent();
-    bool SaveUnderNewName();
-    bool AskReplace(const std::string& file);
-    void BuildTools();
-    void ToolsDocumentChanged();
-    void SelectEntryInTree(TZRC* e);
-    std::string ChooseFolder(const std::string& title, bool save);
+    // The left column: references panel, skin preview button, tree.
+    void BuildLeftColumn(QSplitter* splitter);
 
     KledDoc doc_;
     KledAudio audio_;
     TMPEGPlayer mpegPlayer_;
     MusicPreview preview_;
-    QTreeWidget* maintree_ = nullptr;
-    QTabWidget* mainpagecontrol_ = nullptr;
-    QTableWidget* grids_[kPageCount] = {};
-    QTableWidget* skinflaglist_ = nullptr;
-    QTableWidget* skinactionlist_ = nullptr;
-    QLabel* mainPicture_ = nullptr;
-    QLabel* maskPicture_ = nullptr;
-    QLabel* sbPicture_ = nullptr;
-    QMenu* fileMenu_ = nullptr;
-    QAction* recentSeparator_ = nullptr;
-    QAction* noRecent_ = nullptr;
-    std::vector<QAction*> recentActions_;
-    QFrame* busyPanel_ = nullptr;
-    QLabel* busyText_ = nullptr;
-    QProgressBar* busyBar_ = nullptr;
-    std::vector<TreeNode*> shownNodes_;
-    bool filling_ = false;
-    bool closed_ = false;
-    Tskinp* skinp_ = nullptr;
+    ThemeFileMenu* fileMenu_ = nullptr;
+    ResourceTreePanel* tree_ = nullptr;
+    PropertyPages* pages_ = nullptr;
+    LoadingPanel* busy_ = nullptr;
+    ReferencesPanel* refs_ = nullptr;
+    BatchMenu* batchMenu_ = nullptr;
     ResourceCommandsUi* commandsUi_ = nullptr;
     Tdebug* debug_ = nullptr;
-    QComboBox* refsCombo_ = nullptr;
-    QWidget* reftoppanel_ = nullptr;
-    QLabel* refsLabel_ = nullptr;
-    QPushButton* updaterefs_ = nullptr;
+    Tskinp* skinp_ = nullptr;
+    bool closed_ = false;
 };
 
 }  // namespace pk

@@ -1,7 +1,5 @@
-// The property pages of the main window: grids filled from the page model,
-// edits written to the selected entry at once, the skin lists with their
-// keys and row dragging, the "Apply" buttons and the previews.
-#include <QComboBox>
+#include "editor/ui/zrpropertypages.h"
+
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -14,6 +12,7 @@
 
 #include "editor/ui/zrform1.h"
 #include "editor/zrimaging.h"
+#include "editor/zrpreview.h"
 #include "gfx/qtsurface.h"
 #include "platform/cp1252.h"
 
@@ -54,7 +53,16 @@ QLabel* Picture(QWidget* parent, QLayout* layout) {
 
 }  // namespace
 
-QTableWidget* TForm1::BuildSkinList(const QStringList& headers) {
+PropertyPages::PropertyPages(TForm1& form, QWidget* parent)
+    : QObject(&form), form_(form), doc_(form.doc()) {
+    setObjectName("propertypages");
+    tabs_ = new QTabWidget(parent);
+    tabs_->setObjectName("mainpagecontrol");
+    BuildPages();
+    connect(tabs_, &QTabWidget::currentChanged, this, &PropertyPages::mainpagecontrolChange);
+}
+
+QTableWidget* PropertyPages::BuildSkinList(const QStringList& headers) {
     auto* list = new QTableWidget(static_cast<int>(kSkinListRows), headers.size() + 1);
     QStringList labels{""};
     labels << headers;
@@ -65,35 +73,36 @@ QTableWidget* TForm1::BuildSkinList(const QStringList& headers) {
     list->setColumnWidth(0, 10);
     list->installEventFilter(this);
     connect(list, &QTableWidget::itemChanged, this, [this, list] {
-        if (filling_)
-            return;
-        if (list == skinflaglist_)
-            skinflaglistSetEditText();
-        else
-            skinactionlistSetEditText();
+        if (!filling_)
+            SkinListEdited(list);
     });
     connect(list->verticalHeader(), &QHeaderView::sectionMoved, this,
-            [this, list](int, int from, int to) {
-                // The header only reports the drag; the rows themselves move
-                // in the list's text.
-                QHeaderView* header = list->verticalHeader();
-                header->blockSignals(true);
-                header->moveSection(to, from);
-                header->blockSignals(false);
-                SkinGrid grid = GridFromList(list);
-                auto row = grid.rows[static_cast<size_t>(from)];
-                grid.rows.erase(grid.rows.begin() + from);
-                grid.rows.insert(grid.rows.begin() + to, row);
-                FillList(list, grid);
-                if (list == skinflaglist_)
-                    skinflaglistSetEditText();
-                else
-                    skinactionlistSetEditText();
-            });
+            [this, list](int, int from, int to) { SkinListRowMoved(list, from, to); });
     return list;
 }
 
-QWidget* TForm1::BuildGridPage(int page) {
+void PropertyPages::SkinListRowMoved(QTableWidget* list, int from, int to) {
+    // The header only reports the drag; the rows themselves move in the list's text.
+    QHeaderView* header = list->verticalHeader();
+    header->blockSignals(true);
+    header->moveSection(to, from);
+    header->blockSignals(false);
+    SkinGrid grid = GridFromList(list);
+    auto row = grid.rows[static_cast<size_t>(from)];
+    grid.rows.erase(grid.rows.begin() + from);
+    grid.rows.insert(grid.rows.begin() + to, row);
+    FillList(list, grid);
+    SkinListEdited(list);
+}
+
+void PropertyPages::SkinListEdited(QTableWidget* list) {
+    if (list == skinflaglist_)
+        skinflaglistSetEditText();
+    else
+        skinactionlistSetEditText();
+}
+
+QWidget* PropertyPages::BuildGridPage(int page) {
     auto* widget = new QWidget;
     auto* layout = new QVBoxLayout(widget);
     const auto& labels = RowLabels(page);
@@ -109,15 +118,16 @@ QWidget* TForm1::BuildGridPage(int page) {
     for (size_t r = 0; r < labels.size(); ++r) {
         auto* item = new QTableWidgetItem(QString::fromStdString(labels[r]));
         item->setFlags(Qt::ItemIsEnabled);
-        item->setBackground(palette().button());
+        item->setBackground(form_.palette().button());
         grid->setItem(static_cast<int>(r), 0, item);
         grid->setItem(static_cast<int>(r), 1, new QTableWidgetItem);
     }
     if (page == kPageMusic)  // display only
         grid->item(2, 1)->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    void (TForm1::*handler)() = std::array{
-        &TForm1::mainbmpgridSetEditText, &TForm1::sbgridSetEditText, &TForm1::soundgridSetEditText,
-        &TForm1::musicgridSetEditText, &TForm1::skingridSetEditText}[page];
+    void (PropertyPages::*handler)() =
+        std::array{&PropertyPages::mainbmpgridSetEditText, &PropertyPages::sbgridSetEditText,
+                   &PropertyPages::soundgridSetEditText, &PropertyPages::musicgridSetEditText,
+                   &PropertyPages::skingridSetEditText}[page];
     connect(grid, &QTableWidget::itemChanged, this, [this, handler] {
         if (!filling_)
             (this->*handler)();
@@ -130,19 +140,19 @@ QWidget* TForm1::BuildGridPage(int page) {
     apply->setObjectName(QString::fromLatin1(
         std::array{"mainbmpapply", "sbapply", "soundapply", "musicapply", "skinapply"}[page]));
     apply->setToolTip("Apply field to all selected resources");
-    connect(apply, &QPushButton::clicked, this, [this] { applyClick(); });
+    connect(apply, &QPushButton::clicked, this, &PropertyPages::applyClick);
     buttons->addWidget(apply);
     if (page == kPageSound) {
         auto* play = new QPushButton("Play", widget);
         play->setObjectName("soundplay");
         play->setToolTip("Play selected sound");
-        connect(play, &QPushButton::clicked, this, [this] { soundplayClick(); });
+        connect(play, &QPushButton::clicked, this, &PropertyPages::soundplayClick);
         buttons->addWidget(play);
     } else if (page == kPageMusic) {
         auto* play = new QPushButton("Play", widget);
         play->setObjectName("musicplay");
         play->setToolTip("Play selected midi");
-        connect(play, &QPushButton::clicked, this, [this] { musicplayClick(); });
+        connect(play, &QPushButton::clicked, this, &PropertyPages::musicplayClick);
         buttons->addWidget(play);
     }
     buttons->addStretch();
@@ -159,45 +169,49 @@ QWidget* TForm1::BuildGridPage(int page) {
         sbPicture_ = Picture(widget, layout);
         sbPicture_->setObjectName("sbimage");
     } else if (page == kPageSkin) {
-        skinflaglist_ = BuildSkinList({"Flag", "Parameters"});
-        skinflaglist_->setObjectName("skinflaglist");
-        skinflaglist_->setColumnWidth(1, 70);
-        skinactionlist_ = BuildSkinList({"Event", "Action", "Target"});
-        skinactionlist_->setObjectName("skinactionlist");
-        skinactionlist_->setColumnWidth(1, 90);
-        skinactionlist_->setColumnWidth(2, 45);
-        auto* lists = new QHBoxLayout;
-        auto* flagSide = new QVBoxLayout;
-        auto* actionSide = new QVBoxLayout;
-        flagSide->addWidget(skinflaglist_);
-        actionSide->addWidget(skinactionlist_);
-        auto* flagApply = new QPushButton("Apply", widget);
-        flagApply->setToolTip("Apply flag list to all selected skins");
-        connect(flagApply, &QPushButton::clicked, this, [this] { skinflagsapplyClick(); });
-        auto* actionApply = new QPushButton("Apply", widget);
-        actionApply->setToolTip("Apply action list to all selected skins");
-        connect(actionApply, &QPushButton::clicked, this, [this] { skinactionsapplyClick(); });
-        flagSide->addWidget(flagApply);
-        actionSide->addWidget(actionApply);
-        lists->addLayout(flagSide, 1);
-        lists->addLayout(actionSide, 1);
-        layout->addLayout(lists, 1);
+        BuildSkinLists(widget, layout);
     } else {
         layout->addStretch();
     }
     return widget;
 }
 
-void TForm1::BuildPages() {
+void PropertyPages::BuildSkinLists(QWidget* widget, QBoxLayout* layout) {
+    skinflaglist_ = BuildSkinList({"Flag", "Parameters"});
+    skinflaglist_->setObjectName("skinflaglist");
+    skinflaglist_->setColumnWidth(1, 70);
+    skinactionlist_ = BuildSkinList({"Event", "Action", "Target"});
+    skinactionlist_->setObjectName("skinactionlist");
+    skinactionlist_->setColumnWidth(1, 90);
+    skinactionlist_->setColumnWidth(2, 45);
+    auto* lists = new QHBoxLayout;
+    auto* flagSide = new QVBoxLayout;
+    auto* actionSide = new QVBoxLayout;
+    flagSide->addWidget(skinflaglist_);
+    actionSide->addWidget(skinactionlist_);
+    auto* flagApply = new QPushButton("Apply", widget);
+    flagApply->setToolTip("Apply flag list to all selected skins");
+    connect(flagApply, &QPushButton::clicked, this, &PropertyPages::skinflagsapplyClick);
+    auto* actionApply = new QPushButton("Apply", widget);
+    actionApply->setToolTip("Apply action list to all selected skins");
+    connect(actionApply, &QPushButton::clicked, this, &PropertyPages::skinactionsapplyClick);
+    flagSide->addWidget(flagApply);
+    actionSide->addWidget(actionApply);
+    lists->addLayout(flagSide, 1);
+    lists->addLayout(actionSide, 1);
+    layout->addLayout(lists, 1);
+}
+
+void PropertyPages::BuildPages() {
     for (int page = 0; page < kPageCount; ++page)
-        mainpagecontrol_->addTab(BuildGridPage(page), PageTitle(page));
+        tabs_->addTab(BuildGridPage(page), PageTitle(page));
     // Until the first refresh.
     filling_ = true;
     grids_[kPageMain]->item(0, 1)->setText("theme1");
     filling_ = false;
 }
 
-void TForm1::FillGrid(int page, const std::vector<std::string>& values) {
+void PropertyPages::FillGrid(int page, const std::vector<std::string>& values) {
     const bool was = filling_;
     filling_ = true;
     for (size_t r = 0; r < values.size(); ++r)
@@ -205,7 +219,7 @@ void TForm1::FillGrid(int page, const std::vector<std::string>& values) {
     filling_ = was;
 }
 
-void TForm1::FillList(QTableWidget* list, const SkinGrid& grid) {
+void PropertyPages::FillList(QTableWidget* list, const SkinGrid& grid) {
     const bool was = filling_;
     filling_ = true;
     list->setRowCount(static_cast<int>(grid.rows.size()));
@@ -221,7 +235,7 @@ void TForm1::FillList(QTableWidget* list, const SkinGrid& grid) {
     filling_ = was;
 }
 
-SkinGrid TForm1::GridFromList(QTableWidget* list) const {
+SkinGrid PropertyPages::GridFromList(QTableWidget* list) const {
     SkinGrid grid(static_cast<size_t>(list->columnCount() - 1));
     for (int r = 0; r < list->rowCount(); ++r)
         for (int c = 1; c < list->columnCount(); ++c)
@@ -230,13 +244,13 @@ SkinGrid TForm1::GridFromList(QTableWidget* list) const {
     return grid;
 }
 
-void TForm1::FillSkinLists(const TZRC* e) {
+void PropertyPages::FillSkinLists(const TZRC* e) {
     FillList(skinflaglist_, FlagListToGrid(e ? e->entry.flagList : ""));
     FillList(skinactionlist_, EventListToGrid(e ? e->entry.eventList : ""));
 }
 
-void TForm1::FillPictures(const TZRC* e) {
-    const QColor background = palette().window().color();
+void PropertyPages::FillPictures(const TZRC* e) {
+    const QColor background = form_.palette().window().color();
     const bool main = e && e->kind() == KlbKind::Main;
     mainPicture_->setPixmap(main ? EntryPixmap(*e, EntryPart::Image, background) : QPixmap());
     maskPicture_->setPixmap(main ? EntryPixmap(*e, EntryPart::Mask, background) : QPixmap());
@@ -244,10 +258,10 @@ void TForm1::FillPictures(const TZRC* e) {
     sbPicture_->setPixmap(detail ? EntryPixmap(*e, EntryPart::Image, background) : QPixmap());
 }
 
-void TForm1::RefreshResourcePage() {
+void PropertyPages::RefreshResourcePage() {
     const TZRC* e = doc_.SelectedEntry();
     std::optional<int> page = e ? PageOfKind(e->kind()) : std::nullopt;
-    const int active = mainpagecontrol_->currentIndex();
+    const int active = tabs_->currentIndex();
     if (page && *page == active) {
         FillGrid(*page, ShownValues(*page, *e, doc_.programFolder()));
         FillSkinLists(*page == kPageSkin ? e : nullptr);
@@ -261,7 +275,7 @@ void TForm1::RefreshResourcePage() {
     FormResize();
 }
 
-void TForm1::GridEdited(int page) {
+void PropertyPages::GridEdited(int page) {
     TZRC* e = doc_.SelectedEntry();
     if (!e)
         return;
@@ -281,41 +295,41 @@ void TForm1::GridEdited(int page) {
     }
 }
 
-void TForm1::mainbmpgridSetEditText() {
+void PropertyPages::mainbmpgridSetEditText() {
     GridEdited(kPageMain);
     // An emptied mask cell removed the mask.
     FillPictures(doc_.SelectedEntry());
 }
 
-void TForm1::sbgridSetEditText() {
+void PropertyPages::sbgridSetEditText() {
     GridEdited(kPageDetail);
 }
 
-void TForm1::soundgridSetEditText() {
+void PropertyPages::soundgridSetEditText() {
     GridEdited(kPageSound);
 }
 
-void TForm1::musicgridSetEditText() {
+void PropertyPages::musicgridSetEditText() {
     GridEdited(kPageMusic);
 }
 
-void TForm1::skingridSetEditText() {
+void PropertyPages::skingridSetEditText() {
     GridEdited(kPageSkin);
 }
 
-void TForm1::skinflaglistSetEditText() {
+void PropertyPages::skinflaglistSetEditText() {
     TZRC* e = doc_.SelectedEntry();
     if (e && !e->IsReference && e->kind() == KlbKind::Skin)
         e->entry.flagList = GridToFlagList(GridFromList(skinflaglist_));
 }
 
-void TForm1::skinactionlistSetEditText() {
+void PropertyPages::skinactionlistSetEditText() {
     TZRC* e = doc_.SelectedEntry();
     if (e && !e->IsReference && e->kind() == KlbKind::Skin)
         e->entry.eventList = GridToEventList(GridFromList(skinactionlist_));
 }
 
-void TForm1::SkinListKey(QTableWidget* list, int key) {
+void PropertyPages::SkinListKey(QTableWidget* list, int key) {
     const int row = list->currentRow();
     if (row < 0)
         return;
@@ -325,21 +339,18 @@ void TForm1::SkinListKey(QTableWidget* list, int key) {
     else
         grid.DeleteRow(static_cast<size_t>(row));
     FillList(list, grid);
-    if (list == skinflaglist_)
-        skinflaglistSetEditText();
-    else
-        skinactionlistSetEditText();
+    SkinListEdited(list);
 }
 
-void TForm1::skinflaglistKeyDown(int key) {
+void PropertyPages::skinflaglistKeyDown(int key) {
     SkinListKey(skinflaglist_, key);
 }
 
-void TForm1::skinactionlistKeyDown(int key) {
+void PropertyPages::skinactionlistKeyDown(int key) {
     SkinListKey(skinactionlist_, key);
 }
 
-bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+bool PropertyPages::eventFilter(QObject* watched, QEvent* event) {
     if ((watched == skinflaglist_ || watched == skinactionlist_) &&
         event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
@@ -351,12 +362,10 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    if (watched == reftoppanel_ && event->type() == QEvent::Resize)
-        reftoppanelResize();
-    return QMainWindow::eventFilter(watched, event);
+    return QObject::eventFilter(watched, event);
 }
 
-void TForm1::applyClick() {
+void PropertyPages::applyClick() {
     TZRC* e = doc_.SelectedEntry();
     if (!e)
         return;
@@ -369,47 +378,41 @@ void TForm1::applyClick() {
     ApplyField(doc_, row, B(grids_[*page]->item(row, 1)->text()));
 }
 
-void TForm1::skinflagsapplyClick() {
+void PropertyPages::skinflagsapplyClick() {
     ApplyFlagList(doc_, GridToFlagList(GridFromList(skinflaglist_)));
 }
 
-void TForm1::skinactionsapplyClick() {
+void PropertyPages::skinactionsapplyClick() {
     ApplyEventList(doc_, GridToEventList(GridFromList(skinactionlist_)));
 }
 
-void TForm1::soundplayClick() {
+void PropertyPages::soundplayClick() {
     if (TZRC* e = doc_.SelectedEntry())
-        PlaySoundPreview(audio_.sound, *e, doc_);
+        PlaySoundPreview(form_.soundPlayer(), *e, doc_);
 }
 
-void TForm1::musicplayClick() {
+void PropertyPages::musicplayClick() {
     if (TZRC* e = doc_.SelectedEntry())
-        if (preview_.Toggle(*e, doc_) == MusicPreview::Outcome::CannotPreview)
-            ShowMessage(CannotPreviewMessage(e->entry.fileType));
+        if (form_.musicPreview().Toggle(*e, doc_) == MusicPreview::Outcome::CannotPreview)
+            form_.ShowMessage(CannotPreviewMessage(e->entry.fileType));
 }
 
-void TForm1::mainpagecontrolChange(int) {
+void PropertyPages::mainpagecontrolChange(int) {
     if (filling_)
         return;
     RefreshResourcePage();
 }
 
-void TForm1::reftoppanelResize() {
-    const int width = reftoppanel_->width();
-    refsLabel_->setGeometry(2, 2, std::max(0, width - 4), 16);
-    refsCombo_->setGeometry(2, 20, std::max(0, width - 60), refsCombo_->sizeHint().height());
-    updaterefs_->setGeometry(width - 53, 20, 51, refsCombo_->height());
-}
-
-void TForm1::FormResize() {
+void PropertyPages::FormResize() {
     for (QTableWidget* grid : grids_)
         if (grid)
             grid->setColumnWidth(1, std::max(0, grid->viewport()->width() - grid->columnWidth(0)));
 }
 
-void TForm1::resizeEvent(QResizeEvent* event) {
-    QMainWindow::resizeEvent(event);
-    FormResize();
+void PropertyPages::ClearPictures() {
+    mainPicture_->clear();
+    maskPicture_->clear();
+    sbPicture_->clear();
 }
 
 }  // namespace pk
