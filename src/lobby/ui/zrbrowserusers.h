@@ -6,7 +6,6 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -15,7 +14,6 @@
 
 class QButtonGroup;
 class QListView;
-class QMenu;
 class QToolButton;
 
 namespace pk {
