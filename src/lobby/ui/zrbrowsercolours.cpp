@@ -16,26 +16,26 @@ namespace pk {
 void Tzrbrowser::ApplySkinColours(const SkinColours& colours) {
     for (const auto& [name, colour] : colours) {
         if (name == "headerbg") {
-            SetControlFillColour(*roomstatusbox_, colour);
-            SetControlFillColour(*topicbanner_, colour);
+            SetControlFillColour(*roomStatus_, colour);
+            SetControlFillColour(*topicbanner(), colour);
         } else if (name == "topicfg") {
-            SetControlTextColour(*topicbanner_, colour);
+            SetControlTextColour(*topicbanner(), colour);
         } else if (name == "roomfg") {
-            SetControlTextColour(*roomname_, colour);
+            SetControlTextColour(*roomname(), colour);
         } else if (name == "gameheadbg") {
-            SetControlFillColour(*gamelabel_, colour);
+            SetControlFillColour(*gamelabel(), colour);
         } else if (name == "gameheadfg") {
-            SetControlTextColour(*gamelabel_, colour);
+            SetControlTextColour(*gamelabel(), colour);
         } else if (name == "toolbartextfg") {
             for (const char* button :
                  {"creategame", "pingregionsbutton", "showstats", "createroomtb"})
                 if (QToolButton* b = Button(button))
                     SetControlTextColour(*b, colour);
-            SetControlTextColour(*statscaption_, colour);
+            SetControlTextColour(*statscaption(), colour);
         } else if (name == "boxbg" || name == "boxtextfg") {
             const bool fill = name == "boxbg";
-            for (QWidget* box : std::initializer_list<QWidget*>{chatbox_, gamelist_, userlist_,
-                                                                roomlist_, gamestats_, chateb_}) {
+            for (QWidget* box : std::initializer_list<QWidget*>{
+                     chatbox(), gamelist(), userlist(), roomlist(), gamestats(), chateb()}) {
                 if (fill)
                     SetControlFillColour(*box, colour);
                 else

@@ -4,8 +4,11 @@
 #include <QPainter>
 
 #include "core/ui/zrreadable.h"
-#include "lobby/ui/zrbrowser.h"
+#include "lobby/ui/zrbrowserrooms.h"
+#include "lobby/ui/zrbrowserroomstatus.h"
+#include "lobby/ui/zrbrowserusers.h"
 #include "lobby/zrlobbymodel.h"
+#include "lobby/zrlobbyviews.h"
 #include "platform/cp1252.h"
 
 namespace pk {
@@ -42,8 +45,8 @@ void TTopicBannerBox::paintEvent(QPaintEvent*) {
 
 // ---- user list rows
 
-TUserRowDelegate::TUserRowDelegate(const Tzrbrowser& form, QObject* parent)
-    : QStyledItemDelegate(parent), form_(form) {}
+TUserRowDelegate::TUserRowDelegate(const TBrowserUsers& users, QObject* parent)
+    : QStyledItemDelegate(parent), users_(users) {}
 
 QSize TUserRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
     return {option.rect.width(), UserRowHeight};
@@ -154,16 +157,16 @@ void TUserRowDelegate::PaintRow(QPainter& out, const QStyleOptionViewItem& optio
             suffix = index.data(FriendRoomRole).toString();
             const int si = statusIndex(status);
             if (si >= 0) {
-                drawIcon(form_.StateIcon(si), 1);
+                drawIcon(users_.StateIcon(si), 1);
             }
         } else {
             margin = 35;
             const int si = statusIndex(status);
             if (si >= 0) {
-                drawIcon(form_.StateIcon(si), 1);
+                drawIcon(users_.StateIcon(si), 1);
             }
             if (privilege >= 0 && privilege <= 3) {
-                drawIcon(form_.PrivilegeIcon(3 - privilege), 17);
+                drawIcon(users_.PrivilegeIcon(3 - privilege), 17);
             }
         }
         const int nameWidth = metrics.horizontalAdvance(name);
@@ -192,12 +195,12 @@ void TUserRowDelegate::PaintRow(QPainter& out, const QStyleOptionViewItem& optio
     out.drawImage(rect.topLeft(), image);
 }
 
-TRoomRowDelegate::TRoomRowDelegate(const Tzrbrowser& form, QObject* parent)
-    : QStyledItemDelegate(parent), form_(form) {}
+TRoomRowDelegate::TRoomRowDelegate(const TBrowserRooms& rooms, QObject* parent)
+    : QStyledItemDelegate(parent), rooms_(rooms) {}
 
 void TRoomRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                              const QModelIndex& index) const {
-    const QImage& key = form_.RoomKeyIcon();
+    const QImage& key = rooms_.RoomKeyIcon();
     if (index.column() != 0 || key.isNull() || !index.data(RoomKeyRole).toBool()) {
         QStyledItemDelegate::paint(painter, option, index);
         return;

@@ -5,13 +5,14 @@
 
 namespace pk {
 
-class Tzrbrowser;
+class TBrowserRooms;
+class TBrowserUsers;
 
 inline constexpr int UserRowHeight = 18;
 
 class TUserRowDelegate : public QStyledItemDelegate {
 public:
-    TUserRowDelegate(const Tzrbrowser& form, QObject* parent);
+    TUserRowDelegate(const TBrowserUsers& users, QObject* parent);
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
@@ -19,18 +20,18 @@ public:
 private:
     void PaintRow(QPainter& out, const QStyleOptionViewItem& option,
                   const QModelIndex& index) const;
-    const Tzrbrowser& form_;
+    const TBrowserUsers& users_;  // the state and privilege icons
 };
 
 // The room list's first column: the key picture before the name of a room that needs a key.
 class TRoomRowDelegate : public QStyledItemDelegate {
 public:
-    TRoomRowDelegate(const Tzrbrowser& form, QObject* parent);
+    TRoomRowDelegate(const TBrowserRooms& rooms, QObject* parent);
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
 
 private:
-    const Tzrbrowser& form_;
+    const TBrowserRooms& rooms_;  // the key picture
 };
 
 }  // namespace pk
