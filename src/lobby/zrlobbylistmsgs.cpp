@@ -14,36 +14,25 @@ using namespace lobbylayout;
 
 namespace {
 
-// The one place a game record takes a game message's fields: those its layout carries.
+// A field the message carries is stored; one it does not carry leaves the record's value.
+template <class Field, class Value>
+void Take(const TLobbyFields& f, Field field, Value& to) {
+    if (field.at > 0) {
+        to = static_cast<Value>(f.Get(field));
+    }
+}
+
+// The one place a game record takes a game message's fields.
 void ReadGame(tSbGame& game, const TLobbyFields& f, const GameLayout& layout) {
-    const auto carried = [](auto field) { return field.at > 0; };
-    if (carried(layout.defaultSet)) {
-        game.defaultSet = static_cast<std::uint8_t>(f.Get(layout.defaultSet));
-    }
-    if (carried(layout.maxPlayers)) {
-        game.maxPlayers = f.Get(layout.maxPlayers);
-    }
-    if (carried(layout.maxSpectators)) {
-        game.maxSpectators = f.Get(layout.maxSpectators);
-    }
-    if (carried(layout.players)) {
-        game.players = f.Get(layout.players);
-    }
-    if (carried(layout.spectators)) {
-        game.spectators = f.Get(layout.spectators);
-    }
-    if (carried(layout.creator)) {
-        game.creator = f.Get(layout.creator);
-    }
-    if (carried(layout.name)) {
-        game.name = f.Get(layout.name);
-    }
-    if (carried(layout.region)) {
-        game.region = f.Get(layout.region);
-    }
-    if (carried(layout.status)) {
-        game.status = static_cast<std::uint8_t>(f.Get(layout.status));
-    }
+    Take(f, layout.defaultSet, game.defaultSet);
+    Take(f, layout.maxPlayers, game.maxPlayers);
+    Take(f, layout.maxSpectators, game.maxSpectators);
+    Take(f, layout.players, game.players);
+    Take(f, layout.spectators, game.spectators);
+    Take(f, layout.creator, game.creator);
+    Take(f, layout.name, game.name);
+    Take(f, layout.region, game.region);
+    Take(f, layout.status, game.status);
 }
 
 // A game message's game, made when it is new; its row is added or updated.
