@@ -10,6 +10,7 @@
 #include "lobby/zrlobbyfields.h"
 #include "lobby/zrlobbyhost.h"
 #include "lobby/zrlobbyjoin.h"
+#include "lobby/zrlobbylayout.h"
 #include "lobby/zrlobbylink.h"
 #include "lobby/zrlobbylistmsgs.h"
 #include "lobby/zrlobbylists.h"
@@ -24,6 +25,7 @@ namespace pk {
 
 // The list handlers and what every handler shares (zrlobbylistmsgs.h).
 using namespace lobbymsgs;
+using namespace lobbylayout;
 
 namespace {
 
@@ -69,9 +71,10 @@ void OnRegions(const std::string& payload) {
     const TLobbyFields records(payload, LobbyRecordSep);
     for (int i = 1; i <= records.Count(); ++i) {
         TLobbyFields f(records.View(i), LobbyFieldSep);
-        const std::int32_t id = f.NumOr(1, 0);
+        const std::int32_t id = f.Get(kRegions.id);
         if (id > 0) {
-            NewRegion(f.Str(2), id, f.NumOr(3, 0), f.NumOr(4, 0), f.Str(5), f.NumOr(6, 0));
+            NewRegion(f.Get(kRegions.name), id, f.Get(kRegions.games), f.Get(kRegions.people),
+                      f.Get(kRegions.host), f.Get(kRegions.port));
         }
     }
     sb.RegionsStale = 0;
@@ -105,12 +108,12 @@ void OnFriendsOnline(const std::string& payload) {
     const TLobbyFields records(payload, LobbyRecordSep);
     for (int i = 1; i <= records.Count(); ++i) {
         TLobbyFields f(records.View(i), LobbyFieldSep);
-        const std::int32_t status = f.Num(2);
-        const std::int32_t roomId = f.Num(3);
+        const std::int32_t status = f.Get(kFriendsOnline.status);
+        const std::int32_t roomId = f.Get(kFriendsOnline.roomId);
         if (!f.ok()) {
             break;
         }
-        if (tSbUser* user = FindFriend(f.Str(1))) {
+        if (tSbUser* user = FindFriend(f.Get(kFriendsOnline.name))) {
             user->status = static_cast<std::uint8_t>(status);
             user->present = 1;
             user->roomId = roomId;
@@ -122,12 +125,12 @@ void OnFriendsOnline(const std::string& payload) {
 
 void OnInvitation(const std::string& payload) {
     TLobbyFields f(payload, LobbyFieldSep);
-    const std::string inviter = f.Str(1);
+    const std::string inviter = f.Get(kInvitation.inviter);
     if (Ignored(inviter)) {
         return;
     }
-    const std::int32_t roomId = f.NumOr(2, 0);
-    const std::int32_t gameId = f.NumOr(3, 0);
+    const std::int32_t roomId = f.Get(kInvitation.roomId);
+    const std::int32_t gameId = f.Get(kInvitation.gameId);
     const tSbGame* game = roomId == LobbyModel.currentRoom->roomId ? FindGame(gameId) : nullptr;
     if (game) {
         AddLobbyChat(
@@ -152,7 +155,7 @@ void OnQuery(const std::string&) {
     LobbySend(LobbyMsgProfile, Sb().OwnProfile);
 }
 void OnPlayerStats(const std::string& payload) {
-    LobbyShell().ShowPlayerStats(TLobbyFields(payload, LobbyFieldSep).Rest(2));
+    LobbyShell().ShowPlayerStats(TLobbyFields(payload, LobbyFieldSep).Get(kPlayerStats.tables));
 }
 void OnUserDb(const std::string& payload) {
     LobbyShell().ShowUserDbReply(payload);
@@ -174,30 +177,30 @@ const std::array<Route, 256>& Routes() {
     static const std::array<Route, 256> routes = [] {
         std::array<Route, 256> r{};
         r[LobbyMsgPing] = {OnPing, false};
-        r[LobbyMsgJoinedRoom] = {OnJoinedRoom, false};
-        r[LobbyMsgUserJoined] = {OnUserJoined, true};
-        r[LobbyMsgRoomUsers] = {OnRoomUsers, true};
-        r[LobbyMsgUserChanged] = {OnUserChanged, true};
-        r[LobbyMsgUserLeft] = {OnUserLeft, true};
-        r[LobbyMsgRoomProperties] = {OnRoomProperties, false};
-        r[LobbyMsgRoomAdded] = {OnRoomAdded, false};
-        r[LobbyMsgRooms] = {OnRooms, false};
-        r[LobbyMsgRoomChanged] = {OnRoomChanged, false};
-        r[LobbyMsgRoomRemoved] = {OnRoomRemoved, false};
-        r[LobbyMsgGameAdded] = {OnGameAdded, true};
-        r[LobbyMsgGames] = {OnGames, true};
-        r[LobbyMsgGameChanged] = {OnGameChanged, true};
-        r[LobbyMsgGameRemoved] = {OnGameRemoved, true};
-        r[LobbyMsgJoinGameNow] = {OnJoinGameNow, true};
-        r[LobbyMsgGameSet] = {OnGameSet, false};
-        r[LobbyMsgServersStatus] = {OnServersStatus, false};
-        r[LobbyMsgRegions] = {OnRegions, false};
-        r[LobbyMsgStatusList] = {OnStatusList, false};
-        r[LobbyMsgFriendsOnline] = {OnFriendsOnline, false};
-        r[LobbyMsgInvitation] = {OnInvitation, true};
+        r[kJoinedRoom.code] = {OnJoinedRoom, false};
+        r[kUserJoined.code] = {OnUserJoined, true};
+        r[kRoomUsers.code] = {OnRoomUsers, true};
+        r[kUserChanged.code] = {OnUserChanged, true};
+        r[kUserLeft.code] = {OnUserLeft, true};
+        r[kRoomProperties.code] = {OnRoomProperties, false};
+        r[kRoomAdded.code] = {OnRoomAdded, false};
+        r[kRooms.code] = {OnRooms, false};
+        r[kRoomChanged.code] = {OnRoomChanged, false};
+        r[kRoomRemoved.code] = {OnRoomRemoved, false};
+        r[kGameAdded.code] = {OnGameAdded, true};
+        r[kGames.code] = {OnGames, true};
+        r[kGameChanged.code] = {OnGameChanged, true};
+        r[kGameRemoved.code] = {OnGameRemoved, true};
+        r[kJoinGameNow.code] = {OnJoinGameNow, true};
+        r[kGameSet.code] = {OnGameSet, false};
+        r[kServersStatus.code] = {OnServersStatus, false};
+        r[kRegions.code] = {OnRegions, false};
+        r[kStatusListEntry.code] = {OnStatusList, false};
+        r[kFriendsOnline.code] = {OnFriendsOnline, false};
+        r[kInvitation.code] = {OnInvitation, true};
         r[LobbyMsgPlayerDetails] = {OnPlayerDetails, false};
         r[LobbyMsgQuery] = {OnQuery, false};
-        r[LobbyMsgPlayerStats] = {OnPlayerStats, false};
+        r[kPlayerStats.code] = {OnPlayerStats, false};
         r[LobbyMsgUserDb] = {OnUserDb, false};
         r[LobbyMsgServerText] = {OnServerText, false};
         return r;
@@ -208,19 +211,19 @@ const std::array<Route, 256>& Routes() {
 }  // namespace
 
 void LobbyWelcome(std::uint8_t code, const std::string& payload) {
-    if (code != LobbyMsgWelcome) {
+    if (code != kWelcome.code) {
         AddLogLine("Master server sent message " + std::to_string(code) + " before its welcome");
         LobbyDisconnect(false);
         return;
     }
     TLobbyFields f(payload, LobbyFieldSep);
-    const std::int32_t welcome = f.NumOr(1, 0);
-    const std::int32_t privilege = f.Num(2);
-    const std::int32_t status = f.Num(3);
-    const std::int32_t roomId = f.NumOr(4, 0);
-    const std::int32_t flag = f.NumOr(5, 0);
-    const std::int32_t count = f.Num(6);
-    const std::string roomName = f.Str(7);
+    const std::int32_t welcome = f.Get(kWelcome.welcome);
+    const std::int32_t privilege = f.Get(kWelcome.privilege);
+    const std::int32_t status = f.Get(kWelcome.status);
+    const std::int32_t roomId = f.Get(kWelcome.roomId);
+    const std::int32_t flag = f.Get(kWelcome.roomFlag);
+    const std::int32_t count = f.Get(kWelcome.roomCount);
+    const std::string roomName = f.Get(kWelcome.roomName);
     if (!f.ok()) {
         // The server mixes the welcome number into its key whether or not we can read the
         // rest; a link left half set up could only read garbage from here on.

@@ -3,6 +3,8 @@
 // TokenAt numbers them (a separator at the very end opens no further field). Numbers are
 // decimal text: `Num` marks the reader bad when a field is not a number (the message is then
 // not applied), `NumOr` gives a default instead. Reads past the end give empty fields.
+// Handlers read a message's fields by the names its layout gives them (zrlobbylayout.h): the
+// field's kind is its type, so `Get` reads it the one way its layout says.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -14,6 +16,28 @@ namespace pk {
 
 inline constexpr char LobbyFieldSep = '\x02';
 inline constexpr char LobbyRecordSep = '\x01';
+
+// One field of a message's layout: where it lies (counted from 1; 0 for a field the message
+// does not carry) and, by its type, how it is read.
+struct LobbyText {  // the field's bytes as they came
+    int at = 0;
+};
+struct LobbyNumber {  // a number; anything else makes the whole message unreadable
+    int at = 0;
+};
+struct LobbyNumberOr {  // a number, or the fallback when the field is not one
+    int at = 0;
+    std::int32_t fallback = 0;
+};
+struct LobbyFlag {  // "1" is set, anything else is not
+    int at = 0;
+};
+struct LobbyReal {  // a real number, read by its reader (the servers status report's loads)
+    int at = 0;
+};
+struct LobbyRest {  // this field and every one after it, separators included
+    int at = 0;
+};
 
 // Keeps a view of the text: the text must outlive the reader.
 class TLobbyFields {
@@ -63,6 +87,18 @@ public:
         return ParseInt(View(n)).value_or(fallback);
     }
     bool ok() const { return !bad_; }
+
+    // A field read by its layout's name.
+    std::string Get(LobbyText field) const { return Str(field.at); }
+    std::int32_t Get(LobbyNumber field) { return Num(field.at); }
+    std::int32_t Get(LobbyNumberOr field) const { return NumOr(field.at, field.fallback); }
+    bool Get(LobbyFlag field) const { return View(field.at) == "1"; }
+    std::string Get(LobbyRest field) const { return Rest(field.at); }
+    // Any field's bytes as they came, whatever its kind.
+    template <class Field>
+    std::string_view Raw(Field field) const {
+        return View(field.at);
+    }
 
 private:
     struct Span {

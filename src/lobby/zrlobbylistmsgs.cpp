@@ -5,11 +5,43 @@
 #include "lobby/zrlobbyfields.h"
 #include "lobby/zrlobbyhost.h"
 #include "lobby/zrlobbyjoin.h"
+#include "lobby/zrlobbylayout.h"
 #include "lobby/zrlobbylists.h"
 
 namespace pk::lobbymsgs {
 
+using namespace lobbylayout;
+
 namespace {
+
+// A field the message carries is stored; one it does not carry leaves the record's value.
+template <class Field, class Value>
+void Take(const TLobbyFields& f, Field field, Value& to) {
+    if (field.at > 0) {
+        to = static_cast<Value>(f.Get(field));
+    }
+}
+
+// The one place a game record takes a game message's fields.
+void ReadGame(tSbGame& game, const TLobbyFields& f, const GameLayout& layout) {
+    Take(f, layout.defaultSet, game.defaultSet);
+    Take(f, layout.maxPlayers, game.maxPlayers);
+    Take(f, layout.maxSpectators, game.maxSpectators);
+    Take(f, layout.players, game.players);
+    Take(f, layout.spectators, game.spectators);
+    Take(f, layout.creator, game.creator);
+    Take(f, layout.name, game.name);
+    Take(f, layout.region, game.region);
+    Take(f, layout.status, game.status);
+}
+
+// A game message's game, made when it is new; its row is added or updated.
+void AddOrUpdateGame(const TLobbyFields& f, const GameLayout& layout) {
+    const std::int32_t id = f.Get(layout.id);
+    const bool known = FindGame(id) != nullptr;
+    ReadGame(NewGame(id), f, layout);
+    known ? LobbyView().UpdateGameRow(id) : LobbyView().AddGameRow(id);
+}
 
 void JoinPartLine(const std::string& name, const char* what) {
     if (Settings.lobby.showjoinsparts && !Ignored(name)) {
@@ -21,9 +53,9 @@ void JoinPartLine(const std::string& name, const char* what) {
 
 void OnJoinedRoom(const std::string& payload) {
     TLobbyFields f(payload, LobbyFieldSep);
-    const std::int32_t roomId = f.NumOr(1, 0);
-    const std::int32_t privilege = f.Num(2);
-    const std::int32_t status = f.Num(3);
+    const std::int32_t roomId = f.Get(kJoinedRoom.roomId);
+    const std::int32_t privilege = f.Get(kJoinedRoom.privilege);
+    const std::int32_t status = f.Get(kJoinedRoom.status);
     const tSbRoom* room = FindRoom(roomId);
     if (!f.ok() || !room) {
         return;
@@ -46,9 +78,9 @@ void OnJoinedRoom(const std::string& payload) {
 
 void OnUserJoined(const std::string& payload) {
     TLobbyFields f(payload, LobbyFieldSep);
-    const std::string name = f.Str(1);
-    const std::int32_t privilege = f.Num(2);
-    const std::int32_t status = f.Num(3);
+    const std::string name = f.Get(kUserJoined.name);
+    const std::int32_t privilege = f.Get(kUserJoined.privilege);
+    const std::int32_t status = f.Get(kUserJoined.status);
     if (!f.ok()) {
         return;
     }
@@ -65,12 +97,12 @@ void OnRoomUsers(const std::string& payload) {
     const TLobbyFields records(payload, LobbyRecordSep);
     for (int i = 1; i <= records.Count(); ++i) {
         TLobbyFields f(records.View(i), LobbyFieldSep);
-        const std::int32_t privilege = f.Num(2);
-        const std::int32_t status = f.Num(3);
+        const std::int32_t privilege = f.Get(kRoomUsers.privilege);
+        const std::int32_t status = f.Get(kRoomUsers.status);
         if (!f.ok()) {
             break;
         }
-        tSbUser& user = NewRoomUser(f.Str(1));
+        tSbUser& user = NewRoomUser(f.Get(kRoomUsers.name));
         user.privilege = static_cast<std::uint8_t>(privilege);
         user.status = static_cast<std::uint8_t>(status);
     }
@@ -79,9 +111,9 @@ void OnRoomUsers(const std::string& payload) {
 
 void OnUserChanged(const std::string& payload) {
     TLobbyFields f(payload, LobbyFieldSep);
-    const std::int32_t privilege = f.Num(2);
-    const std::int32_t status = f.Num(3);
-    tSbUser* user = FindRoomUser(f.Str(1));
+    const std::int32_t privilege = f.Get(kUserChanged.privilege);
+    const std::int32_t status = f.Get(kUserChanged.status);
+    tSbUser* user = FindRoomUser(f.Get(kUserChanged.name));
     if (!f.ok() || !user) {
         return;
     }
@@ -104,28 +136,30 @@ void OnUserChanged(const std::string& payload) {
 
 void OnUserLeft(const std::string& payload) {
     TLobbyFields f(payload, LobbyFieldSep);
-    const tSbUser* user = FindRoomUser(f.Str(1));
+    const std::string leaving = f.Get(kUserLeft.name);
+    const tSbUser* user = FindRoomUser(leaving);
     if (!user) {
         return;
     }
     const std::string name = user->name;
     const std::uint32_t uid = user->uid;
-    JoinPartLine(f.Str(1), " has left the room");
+    JoinPartLine(leaving, " has left the room");
     DisposeRoomUser(name);
     RemoveRoomUserRow(uid);
 }
 
 void OnRoomProperties(const std::string& payload) {
     TLobbyFields f(payload, LobbyFieldSep);
-    SetRoomProperties(f.Str(1), f.Str(2), f.NumOr(3, 0));
+    SetRoomProperties(f.Get(kRoomProperties.topic), f.Get(kRoomProperties.lockText),
+                      f.Get(kRoomProperties.moderated));
 }
 
 void OnRoomAdded(const std::string& payload) {
     TLobbyFields f(payload, LobbyFieldSep);
-    const std::int32_t id = f.NumOr(1, 0);
+    const std::int32_t id = f.Get(kRoomAdded.id);
     const bool known = FindRoom(id) != nullptr;
     tSbRoom& room = NewRoom(id);
-    room.name = f.Str(2);
+    room.name = f.Get(kRoomAdded.name);
     room.count = 1;
     room.flag = 0;
     known ? LobbyView().UpdateRoomRow(id) : LobbyView().AddRoomRow(id);
@@ -136,12 +170,12 @@ void OnRooms(const std::string& payload) {
     LobbyView().BeginRoomUpdate();
     for (int i = 1; i <= records.Count(); ++i) {
         TLobbyFields f(records.View(i), LobbyFieldSep);
-        const std::int32_t id = f.NumOr(1, 0);
+        const std::int32_t id = f.Get(kRooms.id);
         const bool known = FindRoom(id) != nullptr;
         tSbRoom& room = NewRoom(id);
-        room.flag = f.View(2) == "1" ? 1 : 0;
-        room.count = f.NumOr(3, 1);
-        room.name = f.Str(4);
+        room.flag = f.Get(kRooms.flag) ? 1 : 0;
+        room.count = f.Get(kRooms.count);
+        room.name = f.Get(kRooms.name);
         known ? LobbyView().UpdateRoomRow(id) : LobbyView().AddRoomRow(id);
     }
     LobbyView().EndRoomUpdate();
@@ -149,18 +183,18 @@ void OnRooms(const std::string& payload) {
 
 void OnRoomChanged(const std::string& payload) {
     TLobbyFields f(payload, LobbyFieldSep);
-    tSbRoom* room = FindRoom(f.NumOr(1, 0));
+    tSbRoom* room = FindRoom(f.Get(kRoomChanged.id));
     if (!room) {
         return;
     }
-    room->flag = f.View(2) == "1" ? 1 : 0;
-    room->count = f.NumOr(3, 1);
+    room->flag = f.Get(kRoomChanged.flag) ? 1 : 0;
+    room->count = f.Get(kRoomChanged.count);
     LobbyView().UpdateRoomRow(room->id);
 }
 
 void OnRoomRemoved(const std::string& payload) {
     TLobbyFields f(payload, LobbyFieldSep);
-    const tSbRoom* room = FindRoom(f.NumOr(1, 0));
+    const tSbRoom* room = FindRoom(f.Get(kRoomRemoved.id));
     if (!room) {
         return;
     }
@@ -170,37 +204,14 @@ void OnRoomRemoved(const std::string& payload) {
 }
 
 void OnGameAdded(const std::string& payload) {
-    TLobbyFields f(payload, LobbyFieldSep);
-    const std::int32_t id = f.NumOr(1, -1);
-    const bool known = FindGame(id) != nullptr;
-    tSbGame& game = NewGame(id);
-    game.defaultSet = static_cast<std::uint8_t>(f.NumOr(2, 0));
-    game.maxPlayers = f.NumOr(3, 0);
-    game.maxSpectators = f.NumOr(4, 0);
-    game.creator = f.Str(5);
-    game.name = f.Str(6);
-    game.region = f.Str(7);
-    known ? LobbyView().UpdateGameRow(id) : LobbyView().AddGameRow(id);
+    AddOrUpdateGame(TLobbyFields(payload, LobbyFieldSep), kGameAdded);
 }
 
 void OnGames(const std::string& payload) {
     const TLobbyFields records(payload, LobbyRecordSep);
     LobbyView().BeginGameUpdate();
     for (int i = 1; i <= records.Count(); ++i) {
-        TLobbyFields f(records.View(i), LobbyFieldSep);
-        const std::int32_t id = f.NumOr(1, -1);
-        const bool known = FindGame(id) != nullptr;
-        tSbGame& game = NewGame(id);
-        game.defaultSet = static_cast<std::uint8_t>(f.NumOr(2, 0));
-        game.maxPlayers = f.NumOr(3, 0);
-        game.maxSpectators = f.NumOr(4, 0);
-        game.players = f.NumOr(5, 0);
-        game.spectators = f.NumOr(6, 0);
-        game.creator = f.Str(7);
-        game.name = f.Str(8);
-        game.region = f.Str(9);
-        game.status = static_cast<std::uint8_t>(f.NumOr(10, 1));
-        known ? LobbyView().UpdateGameRow(id) : LobbyView().AddGameRow(id);
+        AddOrUpdateGame(TLobbyFields(records.View(i), LobbyFieldSep), kGames);
     }
     LobbyView().EndGameUpdate();
 
@@ -219,24 +230,18 @@ void OnGames(const std::string& payload) {
 }
 
 void OnGameChanged(const std::string& payload) {
-    TLobbyFields f(payload, LobbyFieldSep);
-    tSbGame* game = FindGame(f.NumOr(1, 0));
+    const TLobbyFields f(payload, LobbyFieldSep);
+    tSbGame* game = FindGame(f.Get(kGameChanged.id));
     if (!game) {
         return;
     }
-    game->defaultSet = static_cast<std::uint8_t>(f.NumOr(2, 0));
-    game->maxPlayers = f.NumOr(3, 0);
-    game->maxSpectators = f.NumOr(4, 0);
-    game->players = f.NumOr(5, 0);
-    game->spectators = f.NumOr(6, 0);
-    game->name = f.Str(7);
-    game->status = static_cast<std::uint8_t>(f.NumOr(8, 1));
+    ReadGame(*game, f, kGameChanged);
     LobbyView().UpdateGameRow(game->id);
 }
 
 void OnGameRemoved(const std::string& payload) {
     TLobbyFields f(payload, LobbyFieldSep);
-    const tSbGame* game = FindGame(f.NumOr(1, 0));
+    const tSbGame* game = FindGame(f.Get(kGameRemoved.id));
     if (!game) {
         return;
     }
@@ -247,22 +252,22 @@ void OnGameRemoved(const std::string& payload) {
 
 void OnJoinGameNow(const std::string& payload) {
     TLobbyFields f(payload, LobbyFieldSep);
-    tSbGame* game = FindGame(f.NumOr(1, 0));
+    tSbGame* game = FindGame(f.Get(kJoinGameNow.id));
     if (!game) {
         return;
     }
-    JoinGameNow(*game, f.Str(2), f.NumOr(3, 1));
+    JoinGameNow(*game, f.Get(kJoinGameNow.address), f.Get(kJoinGameNow.port));
 }
 
 void OnGameSet(const std::string& payload) {
     TLobbyFields f(payload, LobbyFieldSep);
-    const tSbGame* game = FindGame(f.NumOr(1, 0));
+    const tSbGame* game = FindGame(f.Get(kGameSet.id));
     if (!game) {
         return;
     }
     LobbyHost& host = LobbyShell();
     if (Sb().PendingAction == paJoinGame && !host.GameSetWindowVisible()) {
-        host.OpenGameSetView(game->id, game->name, f.Rest(2));
+        host.OpenGameSetView(game->id, game->name, f.Get(kGameSet.rules));
     }
 }
 

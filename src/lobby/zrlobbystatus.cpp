@@ -8,6 +8,7 @@
 #include "core/chatstyle.h"
 #include "core/zrmisc.h"
 #include "lobby/zrlobbyfields.h"
+#include "lobby/zrlobbylayout.h"
 
 namespace pk {
 
@@ -122,30 +123,37 @@ std::vector<std::string> ServersStatusLines(const std::string& payload) {
             continue;
         }
         TLobbyFields f(record, LobbyFieldSep);
-        const auto load = ParseReal(f.View(3));
-        const std::int32_t capacity = f.Num(4);
+        constexpr lobbylayout::ServerRecordLayout server;
+        constexpr auto& gs = lobbylayout::kServersStatus.gameServer;
+        constexpr auto& us = lobbylayout::kServersStatus.updateServer;
+        const auto load = ParseReal(f.Raw(server.load));
+        const std::int32_t capacity = f.Get(server.capacity);
         if (!load || !f.ok()) {
             return lines;
         }
-        const std::string host = f.Str(5);
-        const std::string userHost = f.Str(6);
-        const std::string port = f.Str(7);
+        const std::string host = f.Get(server.host);
+        const std::string userHost = f.Get(server.userHost);
+        const std::string port = f.Get(server.port);
         if (section == "gs") {
-            std::string line = ServerHead(n, f.Str(1)) + GameServerState(f.Str(2)) +
+            std::string line = ServerHead(n, f.Get(gs.tag)) + GameServerState(f.Get(gs.state)) +
                                Use(*load, capacity, " games) ") + S("01") + host + ":" + port +
                                E() + ", to users as " + S("01") + userHost + E() + "  " +
-                               "Region: " + f.Str(9);
-            if (f.Str(8) == "1") {
+                               "Region: " + f.Get(gs.region);
+            if (f.Get(gs.testing)) {
                 line += "  " + S("01") + "(" + S("19") + "TESTING" + E() + ")" + E() + " ";
             }
             lines.push_back(std::move(line));
         } else {
-            const std::string redirect =
-                f.Str(9).empty() ? std::string("None") : f.Str(9) + ":" + f.Str(10);
-            const std::int32_t rate = f.NumOr(12, 0);
-            lines.push_back(ServerHead(n, f.Str(1)) + UpdateServerState(f.Str(2), f.Str(11)) +
+            const std::string redirectHost = f.Get(us.redirectHost);
+            const std::string redirect = redirectHost.empty()
+                                             ? std::string("None")
+                                             : redirectHost + ":" + f.Get(us.redirectPort);
+            const std::int32_t rate = f.Get(us.uploadRate);
+            lines.push_back(ServerHead(n, f.Get(us.tag)) +
+                            UpdateServerState(f.Get(us.state), f.Get(us.detail)) +
                             Use(*load, capacity, " users) ") + S("01") + host + ":" + port + E() +
-                            ", to users as " + S("01") + userHost + ":" + f.Str(8) + E() + "  ");
+                            ", to users as " + S("01") + userHost + ":" + f.Get(us.userPort) + E() +
+                            "  ");
             lines.push_back(std::string(9, ' ') + "Upload: " + S("15") +
                             TwoDecimals(rate / 1000.0) + "kps  " + E() + "Redirect: " + S("01") +
                             redirect);

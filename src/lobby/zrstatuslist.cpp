@@ -9,6 +9,7 @@
 #include "game/zrgame.h"
 #include "lobby/zrlobbydispatch.h"
 #include "lobby/zrlobbyfields.h"
+#include "lobby/zrlobbylayout.h"
 #include "lobby/zrlobbylink.h"
 #include "lobby/zrlobbymodel.h"
 
@@ -44,11 +45,12 @@ std::vector<StatusListRecord> ParseStatusList(const std::string& payload) {
         }
         const TLobbyFields f(value, LobbyFieldSep);
         StatusListRecord row;
-        row.entryId = f.NumOr(1, 0);
-        row.kindText = f.Str(2);
-        const int kind = f.NumOr(2, 3);
-        const std::int32_t seconds = f.NumOr(5, 0);
-        row.cells = {StatusKindCaption(kind), f.Str(3), f.Str(4),
+        constexpr auto& entry = lobbylayout::kStatusListEntry;
+        row.entryId = f.Get(entry.entryId);
+        row.kindText = std::string(f.Raw(entry.kind));
+        const int kind = f.Get(entry.kind);
+        const std::int32_t seconds = f.Get(entry.seconds);
+        row.cells = {StatusKindCaption(kind), f.Get(entry.nickname), f.Get(entry.message),
                      seconds > 0 ? std::to_string(seconds) + "sec" : ""};
         rows.push_back(std::move(row));
     }

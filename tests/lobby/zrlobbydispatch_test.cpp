@@ -286,6 +286,39 @@ TEST_F(Dispatch, GamesAreAddedChangedAndRemovedWithTheirDefaults) {
     EXPECT_EQ(views.calls, (std::vector<std::string>{"-game 8"}));
 }
 
+// Messages shorter than their layout: missing fields read as empty or their fallback (a
+// required number makes the message unreadable), and the fields a game message does not carry
+// keep the game record's values.
+TEST_F(Dispatch, ShortMessagesReadMissingFieldsAndKeepFieldsTheyDoNotCarry) {
+    Connected();
+    LobbyDispatch(16, L({F({"3", "0", "6", "2", "4", "2", "Ann", "Fun", "Asia", "0"})}));
+    tSbGame* g = FindGame(3);
+    ASSERT_NE(g, nullptr);
+
+    LobbyDispatch(17, F({"3", "1"}));
+    EXPECT_EQ(g->defaultSet, 1);
+    EXPECT_EQ(g->maxPlayers, 0);
+    EXPECT_EQ(g->players, 0);
+    EXPECT_EQ(g->name, "");
+    EXPECT_EQ(g->status, 1);
+    EXPECT_EQ(g->creator, "Ann");
+    EXPECT_EQ(g->region, "Asia");
+
+    g->players = 4;
+    g->spectators = 2;
+    g->status = 0;
+    LobbyDispatch(14, F({"3"}));
+    EXPECT_EQ(g->defaultSet, 0);
+    EXPECT_EQ(g->creator, "");
+    EXPECT_EQ(g->region, "");
+    EXPECT_EQ(g->players, 4);
+    EXPECT_EQ(g->spectators, 2);
+    EXPECT_EQ(g->status, 0);
+
+    LobbyDispatch(6, F({"Zed"}));
+    EXPECT_EQ(FindRoomUser("Zed"), nullptr);
+}
+
 TEST_F(Dispatch, GamesListRepeatsAnInvitationForThisRoomOnly) {
     Connected();
     ClientState.lobby.InviteRoomId = 1;

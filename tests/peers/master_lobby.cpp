@@ -98,7 +98,7 @@ void MasterServerSession::HandOverGame(int gameId) {
         server_.OnGameKey(recvKey_.state);
     }
     const MasterScript& s = server_.script;
-    SendFrame(19, Join({N(gameId), s.gameHost, N(s.gamePort)}));
+    SendFrame(LobbyMsgJoinGameNow, Join({N(gameId), s.gameHost, N(s.gamePort)}));
 }
 
 void MasterServerSession::CreateGame(const LobbyFrame& frame) {
@@ -122,8 +122,8 @@ void MasterServerSession::CreateGame(const LobbyFrame& frame) {
                                      setData});
     const std::string added =
         Join({N(id), "0", N(maxPlayers), N(maxSpectators), Account(), setName, regionName});
-    SendFrame(14, added);
-    ToRoom(roomId_, 14, added);
+    SendFrame(LobbyMsgGameAdded, added);
+    ToRoom(roomId_, LobbyMsgGameAdded, added);
     if (server_.OnGameCreated) {
         server_.OnGameCreated(id, setName, setData);
     }
@@ -133,24 +133,25 @@ void MasterServerSession::CreateGame(const LobbyFrame& frame) {
 void MasterServerSession::JoinRoom(int roomId) {
     const MasterScript& s = server_.script;
     if (roomId_ != 0 && roomId_ != roomId) {
-        ToRoom(roomId_, 7, Account());
+        ToRoom(roomId_, LobbyMsgUserLeft, Account());
     }
     roomId_ = roomId;
-    SendFrame(27, Join({N(roomId), N(s.privilege), N(status_)}));
-    SendFrame(8, MasterList(RoomUsers(roomId)));
-    SendFrame(16, MasterList(RoomGames(roomId)));
-    SendFrame(21, Join({roomId == s.roomId ? s.topic : std::string(), "", "0"}));
-    ToRoom(roomId, 6, MasterUserRecord(Account(), s.privilege, status_));
+    SendFrame(LobbyMsgJoinedRoom, Join({N(roomId), N(s.privilege), N(status_)}));
+    SendFrame(LobbyMsgRoomUsers, MasterList(RoomUsers(roomId)));
+    SendFrame(LobbyMsgGames, MasterList(RoomGames(roomId)));
+    SendFrame(LobbyMsgRoomProperties,
+              Join({roomId == s.roomId ? s.topic : std::string(), "", "0"}));
+    ToRoom(roomId, LobbyMsgUserJoined, MasterUserRecord(Account(), s.privilege, status_));
 }
 
 void MasterServerSession::Command(const std::string& name, const std::string& text) {
     const auto chat = [&](int code, const std::string& args) {
         const std::string line = MasterServerText('c', code, true, false, false, args);
-        SendFrame(2, line);
-        ToRoom(roomId_, 2, line);
+        SendFrame(LobbyMsgServerText, line);
+        ToRoom(roomId_, LobbyMsgServerText, line);
     };
     const auto info = [&](int code, const std::string& args) {
-        SendFrame(2, MasterServerText('i', code, true, false, false, args));
+        SendFrame(LobbyMsgServerText, MasterServerText('i', code, true, false, false, args));
     };
     if (name == "\x1e") {
         chat(0, Account() + kField + text);
@@ -175,13 +176,15 @@ void MasterServerSession::Command(const std::string& name, const std::string& te
                 SameText(session->Account(), to)) {
                 found = session->Account();
                 session->SendFrame(
-                    2, MasterServerText('c', 2, true, false, false, Account() + kField + message));
+                    LobbyMsgServerText,
+                    MasterServerText('c', 2, true, false, false, Account() + kField + message));
             }
         }
         if (found.empty()) {
             info(2, "");
         } else {
-            SendFrame(2, MasterServerText('c', 18, true, false, false, found + kField + message));
+            SendFrame(LobbyMsgServerText,
+                      MasterServerText('c', 18, true, false, false, found + kField + message));
         }
     } else {
         info(10, name);
@@ -207,7 +210,7 @@ void MasterServerSession::SendPlayerDetails(const std::string& name) {
             online(session->status_, session->roomId_, session->awayMessage_, session->profile_);
         }
     }
-    SendFrame(33, MasterRecord(details));
+    SendFrame(LobbyMsgPlayerDetails, MasterRecord(details));
 }
 
 void MasterServerSession::SendPlayerStats(const std::string& name) {
@@ -217,7 +220,7 @@ void MasterServerSession::SendPlayerStats(const std::string& name) {
     table.SetValue("top", "1");
     table.SetValue("keys", std::string("Played") + kRecord + "Won" + kRecord + "Lines");
     table.SetValue("0", std::string("0") + kRecord + "0" + kRecord + "0");
-    SendFrame(34, name + kField + MasterRecord({{"0", table.SaveToString()}}));
+    SendFrame(LobbyMsgPlayerStats, name + kField + MasterRecord({{"0", table.SaveToString()}}));
 }
 
 void MasterServerSession::Answer(const LobbyFrame& frame) {
@@ -227,10 +230,10 @@ void MasterServerSession::Answer(const LobbyFrame& frame) {
         return;
     }
     switch (frame.code) {
-        case 17:  // pong
+        case LobbyMsgPong:
             ++pongs_;
             break;
-        case 22: {  // friends list
+        case LobbyMsgFriends: {
             std::vector<std::string> online;
             for (const auto& f : s.onlineFriends) {
                 for (int i = 1; i <= TokenCount(frame.payload, kRecord); ++i) {
@@ -239,64 +242,65 @@ void MasterServerSession::Answer(const LobbyFrame& frame) {
                     }
                 }
             }
-            SendFrame(31, MasterList(online));
+            SendFrame(LobbyMsgFriendsOnline, MasterList(online));
             break;
         }
-        case 2:  // regions
-            SendFrame(4, MasterList(s.regions));
+        case LobbyMsgAskRegions:
+            SendFrame(LobbyMsgRegions, MasterList(s.regions));
             break;
-        case 7: {  // join game: its game set first
+        case LobbyMsgJoinGame: {  // join game: its game set first
             const int id = ParseInt(field(1)).value_or(0);
             const auto created =
                 std::find_if(server_.createdGames_.begin(), server_.createdGames_.end(),
                              [id](const auto& game) { return game.id == id; });
-            SendFrame(18, field(1) + kField +
-                              (created != server_.createdGames_.end() ? created->setData
-                                                                      : s.gameSetRules));
+            SendFrame(
+                LobbyMsgGameSet,
+                field(1) + kField +
+                    (created != server_.createdGames_.end() ? created->setData : s.gameSetRules));
             break;
         }
-        case 5:  // join game on its server
+        case LobbyMsgJoinGameOnServer:
             HandOverGame(ParseInt(field(1)).value_or(0));
             break;
-        case 6:
+        case LobbyMsgCreateGame:
             CreateGame(frame);
             break;
-        case 18:
+        case LobbyMsgCommand:
             Command(field(1), RestFromToken(2, frame.payload, kField));
             break;
-        case 12: {  // own status, told to the room
+        case LobbyMsgOwnStatus: {  // own status, told to the room
             status_ = ParseInt(frame.payload).value_or(status_);
             const std::string changed = Join({Account(), N(s.privilege), frame.payload});
-            SendFrame(9, changed);
-            ToRoom(roomId_, 9, changed);
+            SendFrame(LobbyMsgUserChanged, changed);
+            ToRoom(roomId_, LobbyMsgUserChanged, changed);
             break;
         }
-        case 3:  // join room
+        case LobbyMsgJoinRoom:
             JoinRoom(ParseInt(field(1)).value_or(0));
             break;
-        case 4: {  // create room: listed for everyone, and its creator moves in
+        case LobbyMsgCreateRoom: {  // create room: listed for everyone, and its creator moves in
             const int id = server_.nextRoomId_++;
             server_.script.rooms.push_back(MasterRoomRecord(id, false, 1, frame.payload));
-            SendFrame(10, Join({N(id), frame.payload}));
+            SendFrame(LobbyMsgRoomAdded, Join({N(id), frame.payload}));
             for (const auto& session : server_.sessions_) {
                 if (session.get() != this && session->phase_ == Phase::Framed &&
                     session->conn_.IsOpen()) {
-                    session->SendFrame(10, Join({N(id), frame.payload}));
+                    session->SendFrame(LobbyMsgRoomAdded, Join({N(id), frame.payload}));
                 }
             }
             JoinRoom(id);
             break;
         }
-        case 21:  // player details
+        case LobbyMsgAskDetails:
             SendPlayerDetails(frame.payload);
             break;
-        case 26:  // player statistics
+        case LobbyMsgAskStats:  // player statistics
             SendPlayerStats(frame.payload);
             break;
-        case 23:  // the own profile, asked for with 32
+        case LobbyMsgProfile:  // the own profile, asked for with 32
             profile_ = frame.payload;
             break;
-        case 24:  // the own away message
+        case LobbyMsgAwayMessage:  // the own away message
             awayMessage_ = frame.payload;
             break;
         default:

@@ -114,32 +114,34 @@ bool MasterAnswerDialogRequest(MasterServerSession& session, const MasterScript&
                                const LobbyFrame& frame) {
     const std::string first = TokenAt(1, frame.payload, kField);
     switch (frame.code) {
-        case 16: {  // the permanent status list
+        case LobbyMsgPermanentList: {  // the permanent status list
             MasterScript::Pairs entries;
             for (std::size_t i = 0; i < s.statusList.size(); ++i) {
                 entries.push_back({std::to_string(i), s.statusList[i]});
             }
-            session.SendFrame(22, MasterRecord(entries));
+            session.SendFrame(LobbyMsgStatusList, MasterRecord(entries));
             return true;
         }
-        case 21:  // player details
+        case LobbyMsgAskDetails:
             if (const auto* pairs = Lookup(s.details, first)) {
-                session.SendFrame(33, MasterRecord(*pairs));
+                session.SendFrame(LobbyMsgPlayerDetails, MasterRecord(*pairs));
                 return true;
             }
             return false;
-        case 26:  // player statistics: the nickname, then the tables
+        case LobbyMsgAskStats:  // player statistics: the nickname, then the tables
             if (const auto* pairs = Lookup(s.stats, first)) {
-                session.SendFrame(34, first + kField + MasterRecord(*pairs));
+                session.SendFrame(LobbyMsgPlayerStats, first + kField + MasterRecord(*pairs));
                 return true;
             }
             return false;
-        case 25:  // the profile changed: the server asks for it (32), the client answers 23
-            session.SendFrame(32, "");
+        case LobbyMsgProfileChanged:  // the profile changed: the server asks for it (32), the
+                                      // client answers 23
+            session.SendFrame(LobbyMsgQuery, "");
             return true;
-        case 18:  // the user-database console
+        case LobbyMsgCommand:  // the user-database console
             if (first == "userdb") {
-                session.SendFrame(30, UserDbReply(s, RestFromToken(2, frame.payload, kField)));
+                session.SendFrame(LobbyMsgUserDb,
+                                  UserDbReply(s, RestFromToken(2, frame.payload, kField)));
                 return true;
             }
             return false;

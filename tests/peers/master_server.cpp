@@ -119,7 +119,7 @@ void MasterServerSession::SendFrameInPieces(std::uint8_t code, const std::string
 }
 
 void MasterServerSession::SendWelcome(const std::string& payload, std::uint32_t welcomeNumber) {
-    SendFrame(26, payload);
+    SendFrame(LobbyMsgWelcome, payload);
     MixLobbyKey(sendKey_, welcomeNumber);
 }
 
@@ -137,13 +137,13 @@ void MasterServerSession::SendScript() {
     if (roomId_ == 0) {
         roomId_ = s.roomId;  // a welcome of the test's own making
     }
-    SendFrame(12, MasterList(s.rooms));
-    SendFrame(8, MasterList(RoomUsers(roomId_)));
-    SendFrame(16, MasterList(RoomGames(roomId_)));
-    SendFrame(21, Join({s.topic, "", "0"}));
-    ToRoom(roomId_, 6, MasterUserRecord(Account(), s.privilege, status_));
+    SendFrame(LobbyMsgRooms, MasterList(s.rooms));
+    SendFrame(LobbyMsgRoomUsers, MasterList(RoomUsers(roomId_)));
+    SendFrame(LobbyMsgGames, MasterList(RoomGames(roomId_)));
+    SendFrame(LobbyMsgRoomProperties, Join({s.topic, "", "0"}));
+    ToRoom(roomId_, LobbyMsgUserJoined, MasterUserRecord(Account(), s.privilege, status_));
     for (const std::string& line : s.chat) {
-        SendFrame(2, line);
+        SendFrame(LobbyMsgServerText, line);
     }
 }
 

@@ -7,7 +7,8 @@
 // scripted game server takes to accept the client.
 //
 // Message payloads are built here from the server's own literals, independent of the client's
-// dispatcher, so tests compare what the client made of them with bytes they wrote themselves.
+// dispatcher and its field layouts, so tests compare what the client made of them with bytes
+// they wrote themselves; only the message codes are the client's (zrlobbylayout.h).
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -15,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "lobby/zrlobbylayout.h"
 #include "net/zrscramble.h"
 #include "peers/loopback.h"
 
@@ -112,7 +114,7 @@ public:
     void SendWelcome(const std::string& payload, std::uint32_t welcomeNumber);
     // The script's rooms, users, games, properties and chat.
     void SendScript();
-    void SendPing() { SendFrame(25, ""); }
+    void SendPing() { SendFrame(LobbyMsgPing, ""); }
     void Close() { conn_.Reset(); }
 
     Phase phase() const { return phase_; }
