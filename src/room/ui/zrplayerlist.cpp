@@ -143,6 +143,60 @@ QImage TRoomPlayerList::RowImage(int row, bool selected, bool focused) const {
     return ShownRowImage(row, selected, focused);
 }
 
+namespace {
+
+constexpr int kMiddle = kRowHeight / 2;
+
+// The line across the row with "Spectator List" on it, in a smaller bold face.
+void DrawSpectatorHeader(QPainter& p, const QPalette& pal, const QFont& listFont, int width) {
+    const int M = kMiddle;
+    p.setPen(pal.color(QPalette::Dark));
+    p.drawLine(3, M - 1, width - 3, M - 1);
+    p.setPen(pal.color(QPalette::Button));
+    p.drawLine(3, M, width - 3, M);
+    p.setPen(pal.color(QPalette::Light));
+    p.drawLine(3, M + 1, width - 3, M + 1);
+    QFont small = listFont;
+    small.setPointSize(std::max(listFont.pointSize() - 1, 1));
+    small.setBold(true);
+    p.setFont(small);
+    const int h = p.fontMetrics().height();
+    const QString caption = QStringLiteral("Spectator List");
+    const int top = M - h / 2 - 1;
+    p.fillRect(9, top, p.fontMetrics().horizontalAdvance(caption), h, pal.color(QPalette::Base));
+    p.setPen(pal.color(QPalette::Dark));
+    Text(p, 9, top, caption);
+    p.setFont(listFont);
+}
+
+// An open slot: its number, then "(Open)" in dark red.
+void DrawOpenSlot(QPainter& p, int slot, int x0, int y) {
+    const QString number = QString::number(slot) + QStringLiteral(". ");
+    Text(p, x0, y, number);
+    p.setPen(QColor(0x80, 0, 0));
+    Text(p, x0 + p.fontMetrics().horizontalAdvance(number), y, QStringLiteral("(Open)"));
+}
+
+// The own row's "Play!"/"Watch" button at the right end; the width a press there takes.
+int DrawMoveButton(QPainter& p, const QPalette& pal, int width, int y) {
+    const QString label =
+        ClientState.game.Spectating ? QStringLiteral("Play!") : QStringLiteral("Watch");
+    const int w = p.fontMetrics().horizontalAdvance(label);
+    const QRect button(QPoint(width - w - 8, 1), QPoint(width - 2, 16));
+    p.fillRect(button, pal.color(QPalette::Button));
+    p.setPen(pal.color(QPalette::Light));
+    p.drawLine(button.topLeft(), button.topRight());
+    p.drawLine(button.topLeft(), button.bottomLeft());
+    p.setPen(pal.color(QPalette::Dark));
+    p.drawLine(button.bottomLeft(), button.bottomRight());
+    p.drawLine(button.topRight(), button.bottomRight());
+    p.setPen(QColor(0, 0, 255));
+    Text(p, width - w - 4, y, label);
+    return button.width() + 1;
+}
+
+}  // namespace
+
 QImage TRoomPlayerList::ShownRowImage(int row, bool selected, bool focused) const {
     const int width = std::max(viewport()->width(), 1);
     const int H = kRowHeight;
@@ -156,100 +210,18 @@ QImage TRoomPlayerList::ShownRowImage(int row, bool selected, bool focused) cons
     if (r.kind == RoomRowKind::Spectator && !r.player)
         return image;  // gone before the list came to be refreshed
     QPainter p(&image);
-    const QFont listFont = font();
-    p.setFont(listFont);
+    p.setFont(font());
     p.setPen(pal.color(QPalette::Text));
-    const int M = H / 2;
-    int h = p.fontMetrics().height();
-    const int y = M - h / 2;
-    const auto image16 = [&](int index, int x, int top) {
-        if (index >= 0 && index < static_cast<int>(listImages_.size()))
-            p.drawImage(x, top, listImages_[static_cast<std::size_t>(index)]);
-    };
-    const bool vote = Settings.rules.startvote != 0;
+    const int y = kMiddle - p.fontMetrics().height() / 2;
     QRect nameRect;
     if (r.kind == RoomRowKind::Header) {
-        p.setPen(pal.color(QPalette::Dark));
-        p.drawLine(3, M - 1, width - 3, M - 1);
-        p.setPen(pal.color(QPalette::Button));
-        p.drawLine(3, M, width - 3, M);
-        p.setPen(pal.color(QPalette::Light));
-        p.drawLine(3, M + 1, width - 3, M + 1);
-        QFont small = listFont;
-        small.setPointSize(std::max(listFont.pointSize() - 1, 1));
-        small.setBold(true);
-        p.setFont(small);
-        h = p.fontMetrics().height();
-        const QString caption = QStringLiteral("Spectator List");
-        const int top = M - h / 2 - 1;
-        p.fillRect(9, top, p.fontMetrics().horizontalAdvance(caption), h,
-                   pal.color(QPalette::Base));
-        p.setPen(pal.color(QPalette::Dark));
-        Text(p, 9, top, caption);
-        p.setFont(listFont);
+        DrawSpectatorHeader(p, pal, font(), width);
     } else if (r.player == nullptr) {
-        const int x0 = vote ? 35 : 17;
-        const QString number = QString::number(r.slot) + QStringLiteral(". ");
-        Text(p, x0, y, number);
-        p.setPen(QColor(0x80, 0, 0));
-        Text(p, x0 + p.fontMetrics().horizontalAdvance(number), y, QStringLiteral("(Open)"));
+        DrawOpenSlot(p, r.slot, Settings.rules.startvote != 0 ? 35 : 17, y);
     } else {
-        const tclient& c = *r.player;
-        QFont bold = listFont;
-        bold.setBold(true);
-        const QString name = Cp1252ToQString(c.name);
-        int x;
-        if (c.slot > 0) {
-            if (IsRoomOperator(c.name))
-                image16(0, 1, M - 8);
-            const int x0 = vote ? 35 : 17;
-            if (vote)
-                image16(PlayerReady(c) ? 2 : 1, 17, M - 8);
-            const QString number = QString::number(c.slot) + QStringLiteral(". ");
-            Text(p, x0, y, number);
-            x = x0 + p.fontMetrics().horizontalAdvance(number) - 2;
-            const int w = TextWidth(bold, name);
-            if (selected) {
-                p.fillRect(x, 0, w + 4, H, pal.color(QPalette::Highlight));
-                p.setPen(pal.color(QPalette::HighlightedText));
-                nameRect = QRect(x, 0, w + 4, H);
-            }
-            p.setFont(bold);
-            Text(p, x + 2, y, name);
-            x += p.fontMetrics().horizontalAdvance(name);
-            p.setFont(listFont);
-        } else {
-            const int x0 = 17;
-            const int w = TextWidth(listFont, name);
-            if (selected) {
-                p.fillRect(x0, 0, w + 4, H, pal.color(QPalette::Highlight));
-                p.setPen(pal.color(QPalette::HighlightedText));
-                nameRect = QRect(x0, 0, w + 4, H);
-            }
-            Text(p, 19, y, name);
-            x = 19 + w;
-        }
-        p.setPen(pal.color(QPalette::Text));
-        if (!c.TeamName.empty()) {
-            x += 2;
-            Text(p, x, y, QStringLiteral(" (") + Cp1252ToQString(c.TeamName) + QStringLiteral(")"));
-        }
-        if (r.player == ClientState.game.OwnPlayer && Settings.rules.allowmove != 0) {
-            const QString label =
-                ClientState.game.Spectating ? QStringLiteral("Play!") : QStringLiteral("Watch");
-            const int w = p.fontMetrics().horizontalAdvance(label);
-            const QRect button(QPoint(width - w - 8, 1), QPoint(width - 2, 16));
-            p.fillRect(button, pal.color(QPalette::Button));
-            p.setPen(pal.color(QPalette::Light));
-            p.drawLine(button.topLeft(), button.topRight());
-            p.drawLine(button.topLeft(), button.bottomLeft());
-            p.setPen(pal.color(QPalette::Dark));
-            p.drawLine(button.bottomLeft(), button.bottomRight());
-            p.drawLine(button.topRight(), button.bottomRight());
-            p.setPen(QColor(0, 0, 255));
-            Text(p, width - w - 4, y, label);
-            MoveButtonWidth = button.width() + 1;
-        }
+        nameRect = DrawPlayer(p, *r.player, y, selected);
+        if (r.player == ClientState.game.OwnPlayer && Settings.rules.allowmove != 0)
+            MoveButtonWidth = DrawMoveButton(p, pal, width, y);
     }
     if (focused) {
         p.setPen(
@@ -259,6 +231,57 @@ QImage TRoomPlayerList::ShownRowImage(int row, bool selected, bool focused) cons
             p.drawRect(nameRect.adjusted(0, 0, -1, -1));
     }
     return image;
+}
+
+QRect TRoomPlayerList::DrawPlayer(QPainter& p, const tclient& c, int y, bool selected) const {
+    const int H = kRowHeight;
+    const int M = kMiddle;
+    const QPalette& pal = palette();
+    const QFont listFont = font();
+    const auto image16 = [&](int index, int x, int top) {
+        if (index >= 0 && index < static_cast<int>(listImages_.size()))
+            p.drawImage(x, top, listImages_[static_cast<std::size_t>(index)]);
+    };
+    const bool vote = Settings.rules.startvote != 0;
+    QRect nameRect;
+    QFont bold = listFont;
+    bold.setBold(true);
+    const QString name = Cp1252ToQString(c.name);
+    int x;
+    if (c.slot > 0) {
+        if (IsRoomOperator(c.name))
+            image16(0, 1, M - 8);
+        const int x0 = vote ? 35 : 17;
+        if (vote)
+            image16(PlayerReady(c) ? 2 : 1, 17, M - 8);
+        const QString number = QString::number(c.slot) + QStringLiteral(". ");
+        Text(p, x0, y, number);
+        x = x0 + p.fontMetrics().horizontalAdvance(number) - 2;
+        const int w = TextWidth(bold, name);
+        if (selected) {
+            p.fillRect(x, 0, w + 4, H, pal.color(QPalette::Highlight));
+            p.setPen(pal.color(QPalette::HighlightedText));
+            nameRect = QRect(x, 0, w + 4, H);
+        }
+        p.setFont(bold);
+        Text(p, x + 2, y, name);
+        x += p.fontMetrics().horizontalAdvance(name);
+        p.setFont(listFont);
+    } else {
+        const int x0 = 17;
+        const int w = TextWidth(listFont, name);
+        if (selected) {
+            p.fillRect(x0, 0, w + 4, H, pal.color(QPalette::Highlight));
+            p.setPen(pal.color(QPalette::HighlightedText));
+            nameRect = QRect(x0, 0, w + 4, H);
+        }
+        Text(p, 19, y, name);
+        x = 19 + w;
+    }
+    p.setPen(pal.color(QPalette::Text));
+    if (!c.TeamName.empty())
+        Text(p, x + 2, y, QStringLiteral(" (") + Cp1252ToQString(c.TeamName) + QStringLiteral(")"));
+    return nameRect;
 }
 
 void TRoomPlayerList::userlistMouseDown(const QPoint& at, Qt::MouseButton button) {

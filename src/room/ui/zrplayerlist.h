@@ -8,6 +8,8 @@
 
 #include "room/zrpartyline.h"
 
+class QPainter;
+
 namespace pk {
 
 class TModerationMenu;
@@ -46,6 +48,9 @@ protected:
 
 private:
     tclient* ShownRowPlayer(int row) const;  // of the rows as shown, without a refresh
+    // A player's row from the left: operator and ready marks, slot number, name (highlighted
+    // when selected) and team; the name's rectangle when highlighted.
+    QRect DrawPlayer(QPainter& p, const tclient& c, int y, bool selected) const;
 
     TRoomChatPanel& chat_;
     TModerationMenu* rowMenu_ = nullptr;
