@@ -16,8 +16,8 @@ public:
     // `changeName` and `defaultName` name the two entries (literals: their guards log under
     // them); `boxes` take the font, the first one's font is the one offered; `dialogParent` is
     // the font dialog's parent; `changed` runs after a change or a restore.
-    TBoxFontMenu(QWidget* parent, const char* name, const char* changeName,
-                 const char* defaultName, std::vector<QWidget*> boxes, QWidget& dialogParent,
+    TBoxFontMenu(QWidget* parent, const char* name, const char* changeName, const char* defaultName,
+                 std::vector<QWidget*> boxes, QWidget& dialogParent,
                  std::function<void()> changed = {});
 
     void SetPicker(FontPicker picker) { picker_ = std::move(picker); }

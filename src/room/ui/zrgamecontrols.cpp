@@ -16,8 +16,7 @@
 
 namespace pk {
 
-TRoomGameControls::TRoomGameControls(QWidget* parent, TRoomChatPanel& chat,
-                                     TRoomPlayerList& list)
+TRoomGameControls::TRoomGameControls(QWidget* parent, TRoomChatPanel& chat, TRoomPlayerList& list)
     : QWidget(parent), chat_(chat), list_(list) {
     setObjectName(QStringLiteral("chatcontrolpanel"));
     teamlabel_ = new QLabel(QStringLiteral("Your team:  (Blank for none)"), this);
@@ -31,8 +30,7 @@ TRoomGameControls::TRoomGameControls(QWidget* parent, TRoomChatPanel& chat,
     startgame_->setObjectName(QStringLiteral("startgame"));
     pausegame_ = new QPushButton(QStringLiteral("Pause game"), this);
     pausegame_->setObjectName(QStringLiteral("pausegame"));
-    connect(updateteam_, &QPushButton::clicked, this,
-            [this] { PK_ROOM_HANDLER(updateteamClick); });
+    connect(updateteam_, &QPushButton::clicked, this, [this] { PK_ROOM_HANDLER(updateteamClick); });
     connect(startgame_, &QPushButton::clicked, this, [this] { PK_ROOM_HANDLER(startgameClick); });
     connect(pausegame_, &QPushButton::clicked, this, [this] { PK_ROOM_HANDLER(pausegameClick); });
     connect(teamname_, &QLineEdit::returnPressed, this,

@@ -20,10 +20,11 @@ TModerationMenu::TModerationMenu(QWidget* parent, TRoomPlayerList& list, TRoomCh
     AddGuardedAction(*kicksub_, "andban1", "and &ban...", [this] { andban1Click(); });
     moveuserto_ = addMenu(QStringLiteral("&Move user"));
     moveuserto_->setObjectName(QStringLiteral("Moveuserto1"));
-    toplayerlist_ =
-        AddGuardedAction(*moveuserto_, "toplayerlist1", "to &player list.", [this] { toplayerlist1Click(); });
-    tospectatorlist_ = AddGuardedAction(*moveuserto_, "tospectatorlist1", "to &spectator list.",
-                           [this] { MovePlayerClick(SlotFromCaption("to &spectator list.")); });
+    toplayerlist_ = AddGuardedAction(*moveuserto_, "toplayerlist1", "to &player list.",
+                                     [this] { toplayerlist1Click(); });
+    tospectatorlist_ =
+        AddGuardedAction(*moveuserto_, "tospectatorlist1", "to &spectator list.",
+                         [this] { MovePlayerClick(SlotFromCaption("to &spectator list.")); });
     moveuserto_->addSeparator()->setObjectName(QStringLiteral("N01"));
     toslot_.assign(7, nullptr);
     for (int slot = 1; slot <= 6; ++slot) {
@@ -32,10 +33,10 @@ TModerationMenu::TModerationMenu(QWidget* parent, TRoomPlayerList& list, TRoomCh
         const std::string caption = "to slot &" + std::to_string(slot) + ".";
         toslot_[static_cast<std::size_t>(slot)] =
             AddGuardedAction(*moveuserto_, names[slot], caption.c_str(),
-                [this, caption] { MovePlayerClick(SlotFromCaption(caption)); });
+                             [this, caption] { MovePlayerClick(SlotFromCaption(caption)); });
     }
-    whoismenu_ =
-        AddGuardedAction(*this, "whoismenu", "Show player &details...", [this] { whoismenuClick(); });
+    whoismenu_ = AddGuardedAction(*this, "whoismenu", "Show player &details...",
+                                  [this] { whoismenuClick(); });
 }
 
 bool TModerationMenu::PrepareMenuForRow(int row) {

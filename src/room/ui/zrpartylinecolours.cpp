@@ -24,9 +24,9 @@ void Tzrpartyline::ApplySkinColours(const SkinColours& colours) {
             SetControlTextColour(*controls_->teamlabel(), colour);
         } else if (name == "boxbg" || name == "boxtextfg") {
             const bool fill = name == "boxbg";
-            for (QWidget* box : std::initializer_list<QWidget*>{
-                     chatbox(), chatedit(), teamname(), stats_, gamestats(), gameresults(),
-                     gamehistory(), list_}) {
+            for (QWidget* box : std::initializer_list<QWidget*>{chatbox(), chatedit(), teamname(),
+                                                                stats_, gamestats(), gameresults(),
+                                                                gamehistory(), list_}) {
                 if (fill)
                     SetControlFillColour(*box, colour);
                 else

@@ -124,7 +124,7 @@ protected:
 private:
     void LayOut();
 
-    QWidget* Panel1 = nullptr;          // the left-hand area: tool bar above the chat
+    QWidget* Panel1 = nullptr;           // the left-hand area: tool bar above the chat
     QWidget* containerpanel_ = nullptr;  // the right-hand column: list above the controls
     TRoomToolBar* toolbar_ = nullptr;
     TRoomChatPanel* chat_ = nullptr;

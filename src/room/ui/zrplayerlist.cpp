@@ -57,8 +57,8 @@ TRoomPlayerList::TRoomPlayerList(QWidget* parent, TRoomChatPanel& chat)
 }
 
 bool TRoomPlayerList::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != viewport() || (event->type() != QEvent::MouseButtonPress &&
-                                  event->type() != QEvent::MouseButtonDblClick))
+    if (watched != viewport() ||
+        (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonDblClick))
         return QListWidget::eventFilter(watched, event);
     auto* mouse = static_cast<QMouseEvent*>(event);
     PK_ROOM_HANDLER(userlistMouseDown, mouse->position().toPoint(), mouse->button());
@@ -107,8 +107,7 @@ void TRoomPlayerList::FlushUserList() {
            rows[rows.size() - 1 - tail] == rows_[rows_.size() - 1 - tail])
         ++tail;
     const int from = static_cast<int>(head);
-    for (std::size_t gone = rows_.size() - head - tail; gone > 0; --gone)
-        delete takeItem(from);
+    for (std::size_t gone = rows_.size() - head - tail; gone > 0; --gone) delete takeItem(from);
     for (std::size_t i = head; i < rows.size() - tail; ++i)
         insertItem(static_cast<int>(i), NewRowItem(rows[i]));
     rows_ = std::move(rows);

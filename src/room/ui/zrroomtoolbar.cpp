@@ -49,8 +49,7 @@ TRoomToolBar::TRoomToolBar(QWidget* parent, QWidget& form) : QWidget(parent), fo
     bar->addStretch(1);
     connect(changesettings_, &QToolButton::clicked, this,
             [this] { PK_ROOM_HANDLER(changesettingsClick); });
-    connect(editextras_, &QToolButton::clicked, this,
-            [this] { PK_ROOM_HANDLER(editextrasClick); });
+    connect(editextras_, &QToolButton::clicked, this, [this] { PK_ROOM_HANDLER(editextrasClick); });
 }
 
 void TRoomToolBar::changesettingsClick() {
