@@ -1,7 +1,5 @@
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QScrollArea>
 #include <QTableWidget>
 #include <QToolButton>
 #include <initializer_list>
@@ -12,20 +10,23 @@
 
 namespace pk {
 
+// The window colours its panels' controls itself, in one order: a box's own colours are set
+// after the panel that holds it.
 void Tzrpartyline::ApplySkinColours(const SkinColours& colours) {
     for (const auto& [name, colour] : colours) {
         if (name == "toolbartextfg") {
-            for (QWidget* w :
-                 std::initializer_list<QWidget*>{changesettings_, editextras_, showstats_,
-                                                 gscaption_, editcaption_, statscaption_})
+            const TRoomToolBar& bar = *toolbar_;
+            for (QWidget* w : std::initializer_list<QWidget*>{
+                     bar.changesettings(), bar.editextras(), bar.showstats(), bar.gscaption(),
+                     bar.editcaption(), bar.statscaption()})
                 SetControlTextColour(*w, colour);
         } else if (name == "misctextfg") {
-            SetControlTextColour(*teamlabel_, colour);
+            SetControlTextColour(*controls_->teamlabel(), colour);
         } else if (name == "boxbg" || name == "boxtextfg") {
             const bool fill = name == "boxbg";
-            for (QWidget* box : std::initializer_list<QWidget*>{
-                     chatbox_, chatedit_, teamname_, statsscrollbox_, gamestats_, gameresults_,
-                     gamehistory_, userlist_}) {
+            for (QWidget* box : std::initializer_list<QWidget*>{chatbox(), chatedit(), teamname(),
+                                                                stats_, gamestats(), gameresults(),
+                                                                gamehistory(), list_}) {
                 if (fill)
                     SetControlFillColour(*box, colour);
                 else

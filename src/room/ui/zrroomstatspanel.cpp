@@ -1,30 +1,33 @@
-// The room window's statistics panel: results text, the per-slot table with remembered column
-// widths, the game's events, and saving everything to a log file.
+#include "room/ui/zrroomstatspanel.h"
+
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QScrollArea>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QTableWidget>
-#include <QVBoxLayout>
+#include <QToolButton>
 
+#include "core/ui/zrfontspec.h"
 #include "core/ui/zrtxtbox.h"
 #include "platform/cp1252.h"
-#include "room/ui/zrpartylineform.h"
+#include "room/ui/zrboxfontmenu.h"
+#include "room/ui/zrroomguard.h"
+#include "room/zrgamestats.h"
 #include "room/zrroomhost.h"
 
 namespace pk {
 
-void Tzrpartyline::BuildStats() {
-    statsscrollbox_ = new QScrollArea(this);
-    statsscrollbox_->setObjectName(QStringLiteral("statsscrollbox"));
-    statsscrollbox_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    statsscrollbox_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    statsscrollbox_->setFrameShape(QFrame::NoFrame);
-    statsscrollbox_->setWidgetResizable(false);
-    statsscrollbox_->installEventFilter(this);
+TRoomStatsPanel::TRoomStatsPanel(QWidget* parent, QWidget& form, QToolButton& button,
+                                 QLabel& caption)
+    : QScrollArea(parent), form_(form), statscaption_(caption) {
+    setObjectName(QStringLiteral("statsscrollbox"));
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setFrameShape(QFrame::NoFrame);
+    setWidgetResizable(false);
+    installEventFilter(this);
     statsinner_ = new QWidget();
     gameresults_ = new TZRTxtbox(statsinner_);
     gameresults_->setObjectName(QStringLiteral("gameresults"));
@@ -44,11 +47,46 @@ void Tzrpartyline::BuildStats() {
     gamehistory_ = new TZRTxtbox(statsinner_);
     gamehistory_->setObjectName(QStringLiteral("gamehistory"));
     gamehistory_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    statsscrollbox_->setWidget(statsinner_);
-    statsinner_->setFont(statsscrollbox_->font());
+    setWidget(statsinner_);
+    statsinner_->setFont(font());
+
+    statschangefontpopup_ =
+        new TBoxFontMenu(this, "statschangefontpopup", "statschangefont", "statsdefaultfont",
+                         {this, gamestats_}, form_, [this] { statsscrollboxResize(); });
+    statschangefontpopup_->addSeparator()->setObjectName(QStringLiteral("N1"));
+    AddGuardedAction(*statschangefontpopup_, "statssavelog", "Save log to...",
+                     [this] { statssavelogClick(); });
+    gameresults_->SetPopupMenu(statschangefontpopup_);
+    gamehistory_->SetPopupMenu(statschangefontpopup_);
+    gamestats_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(gamestats_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        statschangefontpopup_->popup(gamestats_->viewport()->mapToGlobal(at));
+    });
+    connect(&button, &QToolButton::clicked, this, [this] { PK_ROOM_HANDLER(showstatsClick); });
 }
 
-int Tzrpartyline::ColumnEdgeAt(const QPoint& at) const {
+TRoomStatsPanel::~TRoomStatsPanel() {
+    removeEventFilter(this);
+    gamestats_->viewport()->removeEventFilter(this);
+}
+
+bool TRoomStatsPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == gamestats_->viewport()) {
+        switch (event->type()) {
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseMove:
+            case QEvent::MouseButtonRelease:
+                return PK_ROOM_HANDLER(gamestatsMouse, *static_cast<QMouseEvent*>(event));
+            default:
+                break;
+        }
+    }
+    if (watched == this && event->type() == QEvent::Resize)
+        PK_ROOM_HANDLER(statsscrollboxResize);
+    return QScrollArea::eventFilter(watched, event);
+}
+
+int TRoomStatsPanel::ColumnEdgeAt(const QPoint& at) const {
     constexpr int grip = 3;
     if (gamestats_->rowAt(at.y()) != 0)
         return -1;
@@ -60,7 +98,7 @@ int Tzrpartyline::ColumnEdgeAt(const QPoint& at) const {
     return -1;
 }
 
-bool Tzrpartyline::gamestatsMouse(QMouseEvent& mouse) {
+bool TRoomStatsPanel::gamestatsMouse(QMouseEvent& mouse) {
     const QPoint at = mouse.position().toPoint();
     QWidget* grid = gamestats_->viewport();
     switch (mouse.type()) {
@@ -90,33 +128,36 @@ bool Tzrpartyline::gamestatsMouse(QMouseEvent& mouse) {
     }
 }
 
-void Tzrpartyline::gamestatsMouseUp() {
+void TRoomStatsPanel::gamestatsMouseUp() {
     rememberedWidths_ = ColumnWidthsString(StatsWidths());
 }
 
-bool Tzrpartyline::StatsShown() const {
-    return !statsscrollbox_->isHidden();
+bool TRoomStatsPanel::StatsShown() const {
+    return !isHidden();
 }
 
-void Tzrpartyline::showstatsClick() {
+void TRoomStatsPanel::showstatsClick() {
     if (StatsShown()) {
-        statsPanelHeight_ = statsscrollbox_->height();
-        statsscrollbox_->hide();
-        statscaption_->setText(QStringLiteral("Show stats"));
+        statsPanelHeight_ = height();
+        hide();
+        statscaption_.setText(QStringLiteral("Show stats"));
     } else {
-        statsscrollbox_->show();
-        const int total = gamestatssplit_->height();
-        const int panel = std::clamp(statsPanelHeight_, 20, std::max(total - 40, 20));
-        gamestatssplit_->setSizes({panel, std::max(total - panel, 1)});
-        statscaption_->setText(QStringLiteral("Hide stats"));
+        show();
+        // The chat panel's splitter holds the panel above the chat box.
+        if (auto* split = qobject_cast<QSplitter*>(parentWidget())) {
+            const int total = split->height();
+            const int panel = std::clamp(statsPanelHeight_, 20, std::max(total - 40, 20));
+            split->setSizes({panel, std::max(total - panel, 1)});
+        }
+        statscaption_.setText(QStringLiteral("Hide stats"));
     }
     statsscrollboxResize();
 }
 
-void Tzrpartyline::statsscrollboxResize() {
+void TRoomStatsPanel::statsscrollboxResize() {
     const QFontMetrics fm(gameresults_->font());
     const int L = fm.height() + fm.leading();
-    const int width = std::max(statsscrollbox_->viewport()->width(), 40);
+    const int width = std::max(viewport()->width(), 40);
     const int resultsHeight = std::max(gameresults_->LineCount(), 0) * L;
     const int rowHeight = std::abs(QFontMetrics(gamestats_->font()).height()) + 7;
     gamestats_->verticalHeader()->setDefaultSectionSize(rowHeight);
@@ -128,7 +169,7 @@ void Tzrpartyline::statsscrollboxResize() {
     statsinner_->resize(width, resultsHeight + tableHeight + std::max(historyHeight, L));
 }
 
-void Tzrpartyline::ShowStats(const TStatsPanel& panel, bool open) {
+void TRoomStatsPanel::ShowStats(const TStatsPanel& panel, bool open) {
     stats_ = panel;
     gameresults_->setUpdatesEnabled(false);
     gameresults_->Clear();
@@ -137,7 +178,17 @@ void Tzrpartyline::ShowStats(const TStatsPanel& panel, bool open) {
     gameresults_->setUpdatesEnabled(true);
     if (open && !StatsShown())
         showstatsClick();
+    FillTable(panel);
+    gamehistory_->setUpdatesEnabled(false);
+    gamehistory_->Clear();
+    for (const std::string& line : panel.events) gamehistory_->AddLine(line);
+    gamehistory_->ScrollToLine(0);
+    gamehistory_->setUpdatesEnabled(true);
+    statsscrollboxResize();
+    rememberedWidths_ = ColumnWidthsString(StatsWidths());
+}
 
+void TRoomStatsPanel::FillTable(const TStatsPanel& panel) {
     const int columns = static_cast<int>(panel.headers.size());
     gamestats_->clear();
     gamestats_->setRowCount(StatsTableRows);
@@ -156,31 +207,21 @@ void Tzrpartyline::ShowStats(const TStatsPanel& panel, bool open) {
         for (int c = 0; c < columns && c < static_cast<int>(cells.size()); ++c)
             cell(r + 1, c, cells[static_cast<std::size_t>(c)], false);
     }
-    {
-        const QSignalBlocker quiet(gamestats_->horizontalHeader());
-        for (int c = 0; c < columns && c < static_cast<int>(panel.widths.size()); ++c)
-            gamestats_->setColumnWidth(c, panel.widths[static_cast<std::size_t>(c)]);
-    }
-
-    gamehistory_->setUpdatesEnabled(false);
-    gamehistory_->Clear();
-    for (const std::string& line : panel.events) gamehistory_->AddLine(line);
-    gamehistory_->ScrollToLine(0);
-    gamehistory_->setUpdatesEnabled(true);
-    statsscrollboxResize();
-    rememberedWidths_ = ColumnWidthsString(StatsWidths());
+    const QSignalBlocker quiet(gamestats_->horizontalHeader());
+    for (int c = 0; c < columns && c < static_cast<int>(panel.widths.size()); ++c)
+        gamestats_->setColumnWidth(c, panel.widths[static_cast<std::size_t>(c)]);
 }
 
-std::vector<int> Tzrpartyline::StatsWidths() const {
+std::vector<int> TRoomStatsPanel::StatsWidths() const {
     std::vector<int> widths;
     for (int c = 0; c < gamestats_->columnCount(); ++c)
         widths.push_back(gamestats_->columnWidth(c));
     return widths;
 }
 
-void Tzrpartyline::statssavelogClick() {
+void TRoomStatsPanel::statssavelogClick() {
     if (savedialog == nullptr) {
-        savedialog = new QFileDialog(this, QStringLiteral("Save/Append log to file..."));
+        savedialog = new QFileDialog(&form_, QStringLiteral("Save/Append log to file..."));
         savedialog->setObjectName(QStringLiteral("savedialog"));
         savedialog->setAcceptMode(QFileDialog::AcceptSave);
         savedialog->setDefaultSuffix(QStringLiteral("log"));
@@ -201,6 +242,25 @@ void Tzrpartyline::statssavelogClick() {
     if (!AppendStatsLog(std::filesystem::path(Cp1252ToQString(file).toStdString()),
                         StatsLogText(stats_)))
         Room().ShowMessage(StatsSaveFailedText(file));
+}
+
+void TRoomStatsPanel::SetConfig(const RoomWindowConfig& c) {
+    rememberedWidths_ = c.gstatsw;
+    statsPanelHeight_ = std::max(c.gstatsheight, 0);
+    if (c.statsFontSet)
+        statschangefontpopup_->SetChosenFont(FontFromSpec(c.fgamestats));
+    if (c.gstatsexpand != 0 && !StatsShown())
+        showstatsClick();
+    statsscrollboxResize();
+}
+
+void TRoomStatsPanel::GetConfig(RoomWindowConfig& c) const {
+    c.gstatsw = rememberedWidths_;
+    c.gstatsheight = StatsShown() ? height() : statsPanelHeight_;
+    c.gstatsexpand = StatsShown() ? 1 : 0;
+    c.statsFontSet = statschangefontpopup_->FontSet();
+    if (c.statsFontSet)
+        c.fgamestats = SpecFromFont(statschangefontpopup_->ChosenFont(), c.fgamestats.color);
 }
 
 }  // namespace pk
