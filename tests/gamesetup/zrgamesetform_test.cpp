@@ -108,21 +108,7 @@ TEST(GameSetForm, SetAndCopyWeights) {
 // Every control is named in the player's words from the one label table; names that are no
 // control (a number out of range, a leading zero, a bare prefix) have no label.
 TEST(GameSetForm, EveryControlHasALabelThatIsNoKey) {
-    std::vector<std::string> controls;
-    for (const auto& b : GameSetCheckBindings) {
-        controls.emplace_back(b.control);
-    }
-    for (const auto& b : GameSetEditBindings) {
-        controls.emplace_back(b.control);
-    }
-    for (const auto& b : GameSetTextBindings) {
-        controls.emplace_back(b.control);
-    }
-    for (const auto& b : GameSetListBindings) {
-        for (int n = 1; n <= 6; ++n) {
-            controls.push_back(std::string(b.control) + std::to_string(n));
-        }
-    }
+    std::vector<std::string> controls = test::BoundControlNames();
     for (int k = 1; k <= SpecialBlockKinds; ++k) {
         controls.push_back("gssb" + std::to_string(k));
     }

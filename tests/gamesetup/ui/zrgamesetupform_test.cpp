@@ -208,20 +208,8 @@ TEST_F(GameSetupFormTest, EveryControlIsLabelledAndEveryBarShowsItsValue) {
     form.SetMode(3, "Room", set.SaveToCompressed(), true, gsmRoomSet);
 
     std::vector<std::string> controls = {"sbset", "Regiontext", "presetlist"};
-    for (const auto& b : GameSetCheckBindings) {
-        controls.emplace_back(b.control);
-    }
-    for (const auto& b : GameSetEditBindings) {
-        controls.emplace_back(b.control);
-    }
-    for (const auto& b : GameSetTextBindings) {
-        controls.emplace_back(b.control);
-    }
-    for (const auto& b : GameSetListBindings) {
-        for (int n = 1; n <= 6; ++n) {
-            controls.push_back(std::string(b.control) + std::to_string(n));
-        }
-    }
+    const std::vector<std::string> bound = test::BoundControlNames();
+    controls.insert(controls.end(), bound.begin(), bound.end());
     std::vector<std::string> bars;
     for (int k = 1; k <= SpecialBlockKinds; ++k) {
         bars.push_back("gssb" + std::to_string(k));
