@@ -5,11 +5,11 @@
 // so a row can never show a record that has gone. Widgets attach them to their views; the
 // models need no display.
 #include <QAbstractListModel>
-#include <QAbstractTableModel>
 #include <cstdint>
 #include <unordered_map>
 #include <vector>
 
+#include "lobby/zridrowmodel.h"
 #include "lobby/zrlobbyhost.h"
 #include "lobby/zrlobbymodel.h"
 
@@ -26,60 +26,34 @@ enum LobbyItemRole : int {
     FriendRoomRole,              // the room an online friend is in, or empty
 };
 
-class TRoomListModel : public QAbstractTableModel {
+class TRoomListModel : public TIdRowModel {
 public:
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
+    TRoomListModel() : TIdRowModel(3) {}
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-
-    std::int32_t IdAt(int row) const;
-    int RowOf(std::int32_t id) const;
-
-    void BeginUpdate();
-    void EndUpdate();
-    void Added(std::int32_t id);
-    void Changed(std::int32_t id);
-    void Removed(std::int32_t id);
-    void Cleared();
-
-private:
-    std::vector<std::int32_t> ids_;
-    int updating_ = 0;
 };
 
-class TGameListModel : public QAbstractTableModel {
+class TGameListModel : public TIdRowModel {
 public:
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
+    TGameListModel();
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     // Sorts by a column (0 to 7) and keeps the rows in that order as they change.
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
-
-    std::int32_t IdAt(int row) const;
-    int RowOf(std::int32_t id) const;
-
-    void BeginUpdate();
-    void EndUpdate();
-    void Added(std::int32_t id);
-    void Changed(std::int32_t id);
-    void Removed(std::int32_t id);
-    void Cleared();
     // Every row's cells may have changed (a region's ping was measured).
     void AllChanged();
 
 private:
-    void Resort();
+    bool Sorted() const override { return sortColumn_ >= 0; }
     // The sort column's order, equal games in the order they came: one total order, so that a
     // game placed alone lands where sorting them all would put it.
-    bool Before(std::int32_t x, std::int32_t y) const;
-    // Where the game belongs among the rows (which do not hold it).
-    int PlaceOf(std::int32_t id) const;
-    std::vector<std::int32_t> ids_;
+    bool Before(std::int32_t x, std::int32_t y) const override;
+    void RowCame(std::int32_t id) override { arrival_[id] = ++arrivals_; }
+    void RowWent(std::int32_t id) override { arrival_.erase(id); }
+    void RowsCleared() override { arrival_.clear(); }
+
     std::unordered_map<std::int32_t, std::uint64_t> arrival_;  // by id: when the row came
     std::uint64_t arrivals_ = 0;
-    int updating_ = 0;
     int sortColumn_ = -1;
     bool ascending_ = true;
 };

@@ -41,8 +41,7 @@ void pingserversClick() {
 }
 
 void TRegionListModel::Fill() {
-    column_ = 0;
-    ascending_ = true;
+    sort_.Reset();
     const std::string keep = selected_ >= 0 && selected_ < static_cast<int>(rows_.size())
                                  ? rows_[selected_].cells[0]
                                  : LeastBusyServer;
@@ -65,12 +64,7 @@ void TRegionListModel::Fill() {
 }
 
 void TRegionListModel::ColumnClick(int column) {
-    if (column == column_) {
-        ascending_ = !ascending_;
-    } else {
-        column_ = std::clamp(column, 0, 3);
-        ascending_ = true;
-    }
+    sort_.Click(column, static_cast<int>(std::tuple_size_v<decltype(Row::cells)>));
     Sort();
 }
 
@@ -78,8 +72,8 @@ void TRegionListModel::Sort() {
     const std::int32_t keep = selected_ >= 0 ? rows_[selected_].regionId : -1;
     std::stable_sort(rows_.begin(), rows_.end(), [this](const Row& a, const Row& b) {
         // A region that went since the fill sorts like the row without one.
-        return regionlistCompare(FindRegionById(a.regionId), FindRegionById(b.regionId), column_,
-                                 ascending_);
+        return regionlistCompare(FindRegionById(a.regionId), FindRegionById(b.regionId),
+                                 sort_.column, sort_.ascending);
     });
     selected_ = -1;
     for (std::size_t i = 0; i < rows_.size() && keep >= 0; ++i) {

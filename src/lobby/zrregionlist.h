@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "lobby/zrcolumnsort.h"
+
 namespace pk {
 
 struct tsbregion;
@@ -32,14 +34,13 @@ public:
     void Select(int row);
     // The chosen region's id; 0 for "(Least busy server)", no selection or a region gone.
     std::int32_t SelectedRegionId() const;
-    int SortColumn() const { return column_; }
-    bool Ascending() const { return ascending_; }
+    int SortColumn() const { return sort_.column; }
+    bool Ascending() const { return sort_.ascending; }
 
 private:
     std::vector<Row> rows_;
     int selected_ = -1;
-    int column_ = 0;
-    bool ascending_ = true;
+    TColumnSort sort_;
 };
 
 // The region with an id, or none.

@@ -74,8 +74,7 @@ bool statuslistCompare(const StatusListRecord& a, const StatusListRecord& b, int
 
 void TStatusListModel::Fill(const std::string& payload, bool dialogVisible) {
     if (!dialogVisible) {
-        column_ = 0;
-        ascending_ = true;
+        sort_.Reset();
     }
     rows_ = ParseStatusList(payload);
     selected_ = -1;
@@ -83,12 +82,7 @@ void TStatusListModel::Fill(const std::string& payload, bool dialogVisible) {
 }
 
 void TStatusListModel::ColumnClick(int column) {
-    if (column == column_) {
-        ascending_ = !ascending_;
-    } else {
-        column_ = std::clamp(column, 0, 3);
-        ascending_ = true;
-    }
+    sort_.Click(column, static_cast<int>(std::tuple_size_v<decltype(StatusListRecord::cells)>));
     Sort();
 }
 
@@ -96,7 +90,8 @@ void TStatusListModel::Sort() {
     const StatusListRecord* keep = selected_ >= 0 ? &rows_[selected_] : nullptr;
     const std::int32_t keepId = keep ? keep->entryId : 0;
     std::stable_sort(rows_.begin(), rows_.end(), [this](const auto& a, const auto& b) {
-        return ascending_ ? statuslistCompare(a, b, column_) : statuslistCompare(b, a, column_);
+        return sort_.ascending ? statuslistCompare(a, b, sort_.column)
+                               : statuslistCompare(b, a, sort_.column);
     });
     if (keep) {
         selected_ = -1;

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "lobby/zrcolumnsort.h"
+
 namespace pk {
 
 struct StatusListRecord {
@@ -27,6 +29,7 @@ class TStatusListModel {
 public:
     // Refills from a payload; the sort resets to Status ascending unless the dialog is shown.
     void Fill(const std::string& payload, bool dialogVisible);
+    // A click on the current column flips the direction, another column sorts ascending.
     void ColumnClick(int column);
     void Sort();
     // The selected entry's removal: 14 with its id, then 16 to ask for the list again while
@@ -37,14 +40,13 @@ public:
     const std::vector<StatusListRecord>& Rows() const { return rows_; }
     int Selected() const { return selected_; }
     void Select(int row);
-    int SortColumn() const { return column_; }
-    bool Ascending() const { return ascending_; }
+    int SortColumn() const { return sort_.column; }
+    bool Ascending() const { return sort_.ascending; }
 
 private:
     std::vector<StatusListRecord> rows_;
     int selected_ = -1;
-    int column_ = 0;
-    bool ascending_ = true;
+    TColumnSort sort_;
 };
 
 // Status list order for a column (0 Status, 1 Nickname, 2 Message, 3 Remove in), ascending;

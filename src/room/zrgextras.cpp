@@ -15,27 +15,6 @@ constexpr std::size_t MaxTextFile = 4u << 20;
 
 }  // namespace
 
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::string line;
-    for (size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (c == '\r' || c == '\n') {
-            lines.push_back(line);
-            line.clear();
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-        } else {
-            line += c;
-        }
-    }
-    // The text after the last break is a line even when empty: "a\r\n" is "a" and an empty
-    // line, so a text that ends in an empty line keeps it through a save and a load.
-    if (!text.empty())
-        lines.push_back(line);
-    return lines;
-}
-
 std::string JoinLines(const std::vector<std::string>& lines, std::string_view separator) {
     std::string out;
     for (size_t i = 0; i < lines.size(); ++i) {
@@ -56,18 +35,18 @@ std::optional<std::string> LoadTextFile(const std::string& path) {
         const bool crlf = bytes->size() >= 2 && bytes->compare(bytes->size() - 2, 2, "\r\n") == 0;
         bytes->resize(bytes->size() - (crlf ? 2 : 1));
     }
-    return JoinLines(SplitLines(*bytes));
+    return JoinLines(SplitLines(*bytes, LineBreaks::AnySeparates));
 }
 
 bool SaveTextFile(const std::string& path, const std::string& text) {
     std::string bytes;
-    for (const auto& line : SplitLines(text)) bytes += line + "\r\n";
+    for (const auto& line : SplitLines(text, LineBreaks::AnySeparates)) bytes += line + "\r\n";
     return WriteFileAtomic(path, bytes, SaveTarget::UserFile);
 }
 
 void TExtrasModel::Load() {
-    motd = JoinLines(SplitLines(Settings.rules.RoomMotd));
-    banList = JoinLines(SplitLines(Settings.rules.BanList));
+    motd = JoinLines(SplitLines(Settings.rules.RoomMotd, LineBreaks::AnySeparates));
+    banList = JoinLines(SplitLines(Settings.rules.BanList, LineBreaks::AnySeparates));
     loadedMotd_ = motd;
     loadedBan_ = banList;
 }

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/zrlines.h"
+
 namespace pk {
 
 inline constexpr uint8_t MsgRoomMessageEdit = 0x0f;
@@ -16,9 +18,8 @@ inline constexpr uint8_t MsgBanListEdit = 0x11;
 // most this many payload bytes.
 inline constexpr std::size_t MaxGamePayload = 65534;
 
-// Lines cut at CR LF, LF or CR; every break opens a line, so JoinLines gives the text back
-// with its breaks as CR LF. The empty text has no lines.
-std::vector<std::string> SplitLines(const std::string& text);
+// The lines of SplitLines (LineBreaks::AnySeparates: every break opens a line) joined again,
+// so the text comes back with its breaks as CR LF.
 std::string JoinLines(const std::vector<std::string>& lines, std::string_view separator = "\r\n");
 
 // The lines of a text file joined by CR LF (the file's final break ends its last line);

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "core/zrlines.h"
 #include "game/zrgame.h"
 #include "game/zrkey.h"
 #include "shell/zrlobbyhooks.h"
@@ -47,22 +48,6 @@ constexpr std::array<OptionKey, 10> OptionKeys = {{
 
 std::string SlotKey(std::string_view prefix, int slot) {
     return std::string(prefix) + std::to_string(slot);
-}
-
-std::vector<std::string> SplitLines(std::string_view text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos)
-            end = text.size();
-        std::string_view line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        lines.emplace_back(line);
-        start = end + 1;
-    }
-    return lines;
 }
 
 std::string JoinLines(const std::vector<std::string>& lines) {
@@ -121,7 +106,7 @@ void ReadConfigRecord(const TXSettings& r) {
     c.ver = r.GetValue("ver");
     c.accountname = r.GetValue("name");
     c.accountpass = r.GetValue("password");
-    c.gameservers = SplitLines(r.GetValue("gameservers"));
+    c.gameservers = SplitLines(r.GetValue("gameservers"), LineBreaks::LfEnds);
     c.teamname = r.GetValue("team");
     NoHighResTimer = r.GetByte("safetimer", 0);
     ReadKeyTable(r);

@@ -14,23 +14,11 @@
 #include "lobby/zrlobbyhost.h"
 #include "lobby/zrlobbylink.h"
 #include "net/zrscramble.h"
+#include "silent_lobby_host.h"
 
 using namespace pk;
 
 namespace {
-
-// Dialogs answer no, lines go nowhere, no game link is opened.
-class SilentHost final : public LobbyHost {
-public:
-    void LobbyChatLine(const std::string&) override {}
-    void RoomChatLine(const std::string&) override {}
-    void InGameLine(const std::string&) override {}
-    void SetUIState(int, bool) override {}
-    void SetMainCaption(const std::string&) override {}
-    void ShowMessage(const std::string&) override {}
-    void GameConnect(const std::string&, int) override {}
-    void GameDisconnect() override {}
-};
 
 constexpr std::uint32_t kRecvKey = 0x2468ACE0u;
 
@@ -44,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static char name[] = "lobbyframe_fuzz";
     static char* argv[] = {name, nullptr};
     static QCoreApplication app(argc, argv);
-    static SilentHost host;
+    static fuzz::SilentLobbyHost host(/*dropsGameLink=*/false);
     SetLobbyHost(&host);
 
     const std::uint8_t control = data[0];

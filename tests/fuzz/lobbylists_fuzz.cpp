@@ -17,22 +17,11 @@
 #include "lobby/zrlobbylists.h"
 #include "lobby/zrlobbymodel.h"
 #include "net/zrscramble.h"
+#include "silent_lobby_host.h"
 
 using namespace pk;
 
 namespace {
-
-class SilentHost final : public LobbyHost {
-public:
-    void LobbyChatLine(const std::string&) override {}
-    void RoomChatLine(const std::string&) override {}
-    void InGameLine(const std::string&) override {}
-    void SetUIState(int, bool) override {}
-    void SetMainCaption(const std::string&) override {}
-    void ShowMessage(const std::string&) override {}
-    void GameConnect(const std::string&, int) override {}
-    void GameDisconnect() override { ClientState.game.GameLinkState = LinkDown; }
-};
 
 constexpr std::uint8_t kCodes[] = {4,  5,  8,  12, 16, 31, 6,  7, 9,  10, 11, 13, 14,
                                    15, 17, 18, 19, 21, 24, 27, 2, 22, 25, 32, 33, 34};
@@ -57,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 1) {
         return 0;
     }
-    static SilentHost host;
+    static fuzz::SilentLobbyHost host(/*dropsGameLink=*/true);
     SetLobbyHost(&host);
     ResetLobby();
     ClientState.account.AccountName = "fuzz";

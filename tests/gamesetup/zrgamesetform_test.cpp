@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "core/zrgameset.h"
+#include "gamesetup/gameset_fixture.h"
 
 namespace pk {
 namespace {
@@ -16,27 +17,9 @@ std::string Value(const std::string& compressed, std::string_view key) {
 }
 
 TEST(GameSetForm, EveryBoundKeyRoundTripsThroughTheControls) {
-    TGameSet set;
-    for (const auto& b : GameSetCheckBindings) {
-        const int def = set.GetBool(b.key);
-        set.SetBool(b.key, def ? 0 : 1);  // away from its default
-    }
-    set.SetValue("maxp", "4");
+    TGameSet set = test::GameSetAwayFromDefaults();
     set.SetValue("sbqshift", "11111111111111111111111111111111111");
-    set.SetValue("stacks",
-                 "1\x02"
-                 "2\x02"
-                 "3\x02"
-                 "4\x02"
-                 "5\x02"
-                 "6");
-    set.SetValue("teams",
-                 "a\x02"
-                 "b\x02\x02\x02\x02"
-                 "f");
-    set.SetValue("desc", "Line one\r\nLine two");
     set.SetValue("sbchance1", "aaab");
-    set.SetValue("piecechance", "1122334567");
     const std::string data = set.SaveToCompressed();
 
     TGameSetControls controls;
@@ -125,21 +108,7 @@ TEST(GameSetForm, SetAndCopyWeights) {
 // Every control is named in the player's words from the one label table; names that are no
 // control (a number out of range, a leading zero, a bare prefix) have no label.
 TEST(GameSetForm, EveryControlHasALabelThatIsNoKey) {
-    std::vector<std::string> controls;
-    for (const auto& b : GameSetCheckBindings) {
-        controls.emplace_back(b.control);
-    }
-    for (const auto& b : GameSetEditBindings) {
-        controls.emplace_back(b.control);
-    }
-    for (const auto& b : GameSetTextBindings) {
-        controls.emplace_back(b.control);
-    }
-    for (const auto& b : GameSetListBindings) {
-        for (int n = 1; n <= 6; ++n) {
-            controls.push_back(std::string(b.control) + std::to_string(n));
-        }
-    }
+    std::vector<std::string> controls = test::BoundControlNames();
     for (int k = 1; k <= SpecialBlockKinds; ++k) {
         controls.push_back("gssb" + std::to_string(k));
     }

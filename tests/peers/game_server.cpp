@@ -3,6 +3,7 @@
 #include "core/zrconst.h"
 #include "core/zrmisc.h"
 #include "game/zrfield.h"
+#include "peers/peer_frames.h"
 
 namespace pk::peers {
 
@@ -33,30 +34,16 @@ void GameServerSession::SendSeed(const std::string& seed) {
 }
 
 std::string GameServerSession::ScrambleFrame(std::uint16_t length, const std::string& body) {
-    std::string frame = WordToNetString(length) + body;
-    sendKey_.Scramble(frame);
-    return frame;
+    return ScrambledFrameBytes(sendKey_, length, body);
 }
 
 void GameServerSession::SendFrame(std::uint8_t type, const std::string& payload) {
-    auto frame = BuildGameFrame(type, payload);
-    if (!frame) {
-        return;
-    }
-    sendKey_.Scramble(*frame);
-    conn_.Send(*frame);
+    SendScrambledFrame(conn_, sendKey_, type, payload);
 }
 
 void GameServerSession::SendFrameInPieces(std::uint8_t type, const std::string& payload,
                                           std::size_t chunk) {
-    auto frame = BuildGameFrame(type, payload);
-    if (!frame || chunk == 0) {
-        return;
-    }
-    sendKey_.Scramble(*frame);
-    for (std::size_t at = 0; at < frame->size(); at += chunk) {
-        conn_.Send(frame->substr(at, chunk));
-    }
+    SendScrambledFrame(conn_, sendKey_, type, payload, chunk);
 }
 
 void GameServerSession::SendJoined(int slot, const std::string& name, const std::string& team) {

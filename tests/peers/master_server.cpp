@@ -5,6 +5,7 @@
 #include "core/zrconst.h"
 #include "core/zrmisc.h"
 #include "net/zrlobbykeys.h"
+#include "peers/peer_frames.h"
 
 namespace pk::peers {
 
@@ -92,30 +93,16 @@ void MasterServerSession::SendLine(const std::string& text) {
 }
 
 std::string MasterServerSession::ScrambleFrame(std::uint16_t length, const std::string& body) {
-    std::string frame = WordToNetString(length) + body;
-    sendKey_.Scramble(frame);
-    return frame;
+    return ScrambledFrameBytes(sendKey_, length, body);
 }
 
 void MasterServerSession::SendFrame(std::uint8_t code, const std::string& payload) {
-    auto frame = BuildGameFrame(code, payload);
-    if (!frame) {
-        return;
-    }
-    sendKey_.Scramble(*frame);
-    conn_.Send(*frame);
+    SendScrambledFrame(conn_, sendKey_, code, payload);
 }
 
 void MasterServerSession::SendFrameInPieces(std::uint8_t code, const std::string& payload,
                                             std::size_t chunk) {
-    auto frame = BuildGameFrame(code, payload);
-    if (!frame || chunk == 0) {
-        return;
-    }
-    sendKey_.Scramble(*frame);
-    for (std::size_t at = 0; at < frame->size(); at += chunk) {
-        conn_.Send(frame->substr(at, chunk));
-    }
+    SendScrambledFrame(conn_, sendKey_, code, payload, chunk);
 }
 
 void MasterServerSession::SendWelcome(const std::string& payload, std::uint32_t welcomeNumber) {

@@ -22,11 +22,11 @@ const char* const kTextFilter = "Text Files (*.txt)";
 }  // namespace
 
 std::string EditTextToBytes(const QString& text) {
-    return JoinLines(SplitLines(QStringToCp1252(text)));
+    return JoinLines(SplitLines(QStringToCp1252(text), LineBreaks::AnySeparates));
 }
 
 QString BytesToEditText(const std::string& bytes) {
-    return Cp1252ToQString(JoinLines(SplitLines(bytes), "\n"));
+    return Cp1252ToQString(JoinLines(SplitLines(bytes, LineBreaks::AnySeparates), "\n"));
 }
 
 Tzrextras::Tzrextras(QWidget* parent) : QDialog(parent) {

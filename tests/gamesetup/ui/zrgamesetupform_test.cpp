@@ -16,6 +16,7 @@
 
 #include "core/zrgameset.h"
 #include "game/zrsb.h"
+#include "gamesetup/gameset_fixture.h"
 #include "platform/cp1252.h"
 #include "support/widgetapp.h"
 
@@ -56,26 +57,9 @@ protected:
 };
 
 TEST_F(GameSetupFormTest, EveryBoundKeyRoundTripsThroughTheWidgets) {
-    TGameSet set;
-    for (const auto& b : GameSetCheckBindings) {
-        set.SetBool(b.key, set.GetBool(b.key) ? 0 : 1);
-    }
-    set.SetValue("maxp", "4");
+    TGameSet set = test::GameSetAwayFromDefaults();
     set.SetValue("maxs", "3");
-    set.SetValue("stacks",
-                 "1\x02"
-                 "2\x02"
-                 "3\x02"
-                 "4\x02"
-                 "5\x02"
-                 "6");
-    set.SetValue("teams",
-                 "a\x02"
-                 "b\x02\x02\x02\x02"
-                 "f");
-    set.SetValue("desc", "Line one\r\nLine two");
     set.SetValue("sbchance2", "aaabbm");
-    set.SetValue("piecechance", "1122334567");
     const std::string data = set.SaveToCompressed();
 
     Tzrgamesetup form;
@@ -224,20 +208,8 @@ TEST_F(GameSetupFormTest, EveryControlIsLabelledAndEveryBarShowsItsValue) {
     form.SetMode(3, "Room", set.SaveToCompressed(), true, gsmRoomSet);
 
     std::vector<std::string> controls = {"sbset", "Regiontext", "presetlist"};
-    for (const auto& b : GameSetCheckBindings) {
-        controls.emplace_back(b.control);
-    }
-    for (const auto& b : GameSetEditBindings) {
-        controls.emplace_back(b.control);
-    }
-    for (const auto& b : GameSetTextBindings) {
-        controls.emplace_back(b.control);
-    }
-    for (const auto& b : GameSetListBindings) {
-        for (int n = 1; n <= 6; ++n) {
-            controls.push_back(std::string(b.control) + std::to_string(n));
-        }
-    }
+    const std::vector<std::string> bound = test::BoundControlNames();
+    controls.insert(controls.end(), bound.begin(), bound.end());
     std::vector<std::string> bars;
     for (int k = 1; k <= SpecialBlockKinds; ++k) {
         bars.push_back("gssb" + std::to_string(k));
