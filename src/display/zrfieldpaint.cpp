@@ -299,14 +299,15 @@ void RunRedraw(RedrawState& r, RedrawPhase& phase) {
     const auto& stored = r.plr->CellLayerGrid;
     bool anyMarked = false;
     for (int y = 1; y <= r.h; ++y) {
-        TCellLayerRec* row = g.Row(y);
-        const TCellLayerRec* was = stored[static_cast<size_t>(y - 1)].data();
         // A row that holds only its characters, as stored (nothing overlaid now or then, so
-        // nothing to repaint, restore or overlay), is left alone: most rows of most fields.
+        // nothing to repaint, restore or overlay), is left alone, its records never made: most
+        // rows of most fields.
         if (!r.full && plain[static_cast<size_t>(y - 1)] && !g.Touched(y)) {
             g.MarkRow(y, false);
             continue;
         }
+        TCellLayerRec* row = g.Row(y);
+        const TCellLayerRec* was = stored[static_cast<size_t>(y - 1)].data();
         bool marked = false;
         for (int x = 1; x <= r.w; ++x) {
             TCellLayerRec& c = row[x - 1];
