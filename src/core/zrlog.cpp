@@ -112,15 +112,18 @@ void ReportError(std::string_view where, std::exception_ptr error) noexcept {
     }
 }
 
+std::string FailureText(std::string_view routine, std::exception_ptr error) {
+    std::string text(routine);
+    if (const std::optional<std::string> message = ErrorMessage(error)) {
+        text += ": ";
+        text += *message;
+    }
+    return text;
+}
+
 void LogFailure(std::string_view routine, std::exception_ptr error) noexcept {
     try {
-        const std::optional<std::string> message = ErrorMessage(error);
-        std::string line = "Error in " + std::string(routine);
-        if (message) {
-            line += ": ";
-            line += *message;
-        }
-        AddLogLine(line);
+        AddLogLine("Error in " + FailureText(routine, error));
     } catch (...) {
     }
 }

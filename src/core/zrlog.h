@@ -88,8 +88,9 @@ void ReportErrors(std::string_view where, Body&& body) noexcept {
 
 // ---- Log and go on
 
-// Logs "Error in " + routine + ": " + the exception's message, or "Error in " + routine for an
-// exception without one. Nothing escapes.
+// `routine` + ": " + the exception's message, or `routine` alone for an exception without one.
+std::string FailureText(std::string_view routine, std::exception_ptr error);
+// Logs "Error in " + FailureText(routine, error). Nothing escapes.
 void LogFailure(std::string_view routine, std::exception_ptr error) noexcept;
 // Runs `body`; when it throws, logs as LogFailure and returns false. True when `body` finished.
 template <class Body>
@@ -105,7 +106,8 @@ bool LogAndGoOn(std::string_view routine, Body&& body) noexcept {
 
 // As above, but the line is "Error in " + describe() and nothing more, built only when something
 // was thrown (for texts with the routine's arguments or its phase). `describe` runs while the
-// exception is handled, so it may read it through std::current_exception().
+// exception is handled, so it may read it through std::current_exception() (FailureText adds
+// its message as LogAndGoOn does).
 template <class Describe, class Body>
 requires std::is_invocable_v<Describe>
 bool LogAndGoOnWith(Describe&& describe, Body&& body) noexcept {

@@ -396,34 +396,37 @@ void RedrawField(int slot, bool full) {
 
 void redrawfield(int slot, int full, Surface16* target) {
     RedrawPhase phase;
-    try {
-        if (!ValidSlot(slot) || !target)
-            return;
-        RedrawState r;
-        r.slot = slot;
-        r.full = full;
-        r.target = target;
-        r.client = SlotPlayers[static_cast<size_t>(slot)];
-        if (!r.client || !r.client->plr)
-            return;
-        r.plr = r.client->plr.get();
-        const tmegame& gs = ClientState.game;
-        r.big = slot == gs.OwnSlot;
-        r.own = r.big && !gs.Spectating;
-        r.size = r.big ? BlockSize : SmallBlockSize;
-        r.position = SlotToDisplay(slot);
-        if (!PlayerElement(r.position, r.element))
-            return;
-        r.options = CurrentOptions();
-        r.text = FieldPainter().Text();
-        r.metrics = CurrentBlockMetrics();
-        r.w = FieldWidth;
-        r.h = FieldHeight;
-        RunRedraw(r, phase);
-    } catch (...) {
-        AddLogLine("Error in redrawfield " + std::to_string(slot) + " " + std::to_string(full) +
-                   " DATA: " + phase.Text());
-    }
+    // A failed redraw costs only this picture of the field.
+    LogAndGoOnWith(
+        [&] {
+            return "redrawfield " + std::to_string(slot) + " " + std::to_string(full) +
+                   " DATA: " + phase.Text();
+        },
+        [&] {
+            if (!ValidSlot(slot) || !target)
+                return;
+            RedrawState r;
+            r.slot = slot;
+            r.full = full;
+            r.target = target;
+            r.client = SlotPlayers[static_cast<size_t>(slot)];
+            if (!r.client || !r.client->plr)
+                return;
+            r.plr = r.client->plr.get();
+            const tmegame& gs = ClientState.game;
+            r.big = slot == gs.OwnSlot;
+            r.own = r.big && !gs.Spectating;
+            r.size = r.big ? BlockSize : SmallBlockSize;
+            r.position = SlotToDisplay(slot);
+            if (!PlayerElement(r.position, r.element))
+                return;
+            r.options = CurrentOptions();
+            r.text = FieldPainter().Text();
+            r.metrics = CurrentBlockMetrics();
+            r.w = FieldWidth;
+            r.h = FieldHeight;
+            RunRedraw(r, phase);
+        });
 }
 
 void InvalidateCellGrids() {

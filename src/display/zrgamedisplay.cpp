@@ -112,10 +112,15 @@ public:
 };
 MarkedPainter markedPainter;
 
+// What a failed updatestats logs after "Error in ".
+std::string UpdatestatsFailure(int flags, int slot) {
+    return "updatestats: " + FlagStates(flags, slot);
+}
+
 }  // namespace
 
 std::string UpdatestatsErrorText(int flags, int slot) {
-    return "Error in updatestats: " + FlagStates(flags, slot);
+    return "Error in " + UpdatestatsFailure(flags, slot);
 }
 
 std::string UpdatedElementNames(int flags, int slot) {
@@ -129,18 +134,18 @@ std::string UpdatedElementNames(int flags, int slot) {
 }
 
 void updatestats(int flags, int slot) {
-    try {
-        const SkinForm* form = GameForm();
-        if (!form)
-            return;
-        ForMarkedNames(flags, slot,
-                       [&](const std::string& name) { InvalidateElement(form, name); });
-        if (flags & (rfEverything | rfTargets))
-            SetTargetMarkers(form);
-        PaintDirtySkins();
-    } catch (...) {
-        AddLogLine(UpdatestatsErrorText(flags, slot));
-    }
+    LogAndGoOnWith([&] { return UpdatestatsFailure(flags, slot); },
+                   [&] {
+                       const SkinForm* form = GameForm();
+                       if (!form)
+                           return;
+                       ForMarkedNames(flags, slot, [&](const std::string& name) {
+                           InvalidateElement(form, name);
+                       });
+                       if (flags & (rfEverything | rfTargets))
+                           SetTargetMarkers(form);
+                       PaintDirtySkins();
+                   });
 }
 
 Surface16* GameFieldHost::FittedCanvas(SkinForm* form) {

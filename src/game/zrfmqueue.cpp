@@ -192,14 +192,12 @@ void advancequeue() {
             ClientState.game.QueueBusy = 0;
             return;
         }
-        try {
-            TQueueEntryRec& e = *EventQueue.front();
-            e.running = 1;
-            RunEntry(e);
-        } catch (...) {
-            AddLogLine("Error in advancequeue " + std::to_string(EventQueue.size()));
-            throw;
-        }
+        LogErrorsWith([] { return "advancequeue " + std::to_string(EventQueue.size()); },
+                      [] {
+                          TQueueEntryRec& e = *EventQueue.front();
+                          e.running = 1;
+                          RunEntry(e);
+                      });
     } while (AdvanceAsked);
 }
 

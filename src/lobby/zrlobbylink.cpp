@@ -318,19 +318,19 @@ void DispatchFrame(const std::string& body) {
     const auto code = static_cast<std::uint8_t>(body[0]);
     const std::string payload = body.substr(1);
     const bool connected = Sb().LobbyLinkState == sbConnected;
-    try {
-        if (connected) {
-            LobbyDispatch(code, payload);
-        } else {
-            LobbyWelcome(code, payload);
-        }
-    } catch (const std::exception& e) {
-        AddLogLine(std::string("Error in ") + (connected ? "LobbyDispatch " : "LobbyWelcome ") +
-                   std::to_string(code) + " " + std::to_string(body.size()) + ": " + e.what());
-    } catch (...) {
-        AddLogLine(std::string("Error in ") + (connected ? "LobbyDispatch " : "LobbyWelcome ") +
-                   std::to_string(code) + " " + std::to_string(body.size()));
-    }
+    LogAndGoOnWith(
+        [&] {
+            return FailureText(std::string(connected ? "LobbyDispatch " : "LobbyWelcome ") +
+                                   std::to_string(code) + " " + std::to_string(body.size()),
+                               std::current_exception());
+        },
+        [&] {
+            if (connected) {
+                LobbyDispatch(code, payload);
+            } else {
+                LobbyWelcome(code, payload);
+            }
+        });
 }
 
 // A text reply line; false when the loop must wait for more bytes.
@@ -406,13 +406,7 @@ void LobbyReceiveBytes(std::string_view bytes) {
     }
     LobbyLink.busy = true;
     const std::uint32_t generation = LobbyLink.generation;
-    try {
-        ParseReceived(generation);
-    } catch (const std::exception& e) {
-        AddLogLine(std::string("Error in LobbyReceive: ") + e.what());
-    } catch (...) {
-        AddLogLine("Error in LobbyReceive");
-    }
+    LogAndGoOn("LobbyReceive", [&] { ParseReceived(generation); });
     if (LobbyLink.generation == generation) {
         LobbyLink.busy = false;
     }
@@ -480,48 +474,33 @@ void bc() {
 
 }  // namespace bsock
 
-namespace {
-
-// Every entry from the event loop catches: no exception may cross it.
-template <class Body>
-void Guarded(const char* what, Body body) {
-    try {
-        body();
-    } catch (const std::exception& e) {
-        AddLogLine(std::string("Error in ") + what + ": " + e.what());
-    } catch (...) {
-        AddLogLine(std::string("Error in ") + what);
-    }
-}
-
-}  // namespace
-
+// Every entry from the event loop: a failing event costs only itself (logged, the link stays).
 void BindLobbySocket() {
     TZRSock& sock = LobbySock();
     sock.OnDataAvailable = [](TZRSock*, int socket) {
         if (socket == LobbyLink.socket) {
-            Guarded("di", bsock::di);
+            LogAndGoOn("di", bsock::di);
         }
     };
     sock.OnDataNeeded = [](TZRSock*, int socket) {
         if (socket == LobbyLink.socket) {
-            Guarded("ao", bsock::ao);
+            LogAndGoOn("ao", bsock::ao);
         }
     };
     sock.OnErrorOccurred = [](TZRSock*, int socket, int error, const std::string&,
                               const std::string& message) {
         if (socket == LobbyLink.socket) {
-            Guarded("ee", [&] { bsock::ee(message, error); });
+            LogAndGoOn("ee", [&] { bsock::ee(message, error); });
         }
     };
     sock.OnSessionClosed = [](TZRSock*, int socket) {
         if (socket == LobbyLink.socket) {
-            Guarded("cd", bsock::cd);
+            LogAndGoOn("cd", bsock::cd);
         }
     };
     sock.OnSessionConnected = [](TZRSock*, int socket) {
         if (socket == LobbyLink.socket) {
-            Guarded("bc", bsock::bc);
+            LogAndGoOn("bc", bsock::bc);
         }
     };
 }

@@ -2,7 +2,6 @@
 
 #include <QTimer>
 #include <algorithm>
-#include <exception>
 
 #include "core/zrconst.h"
 #include "core/zrlog.h"
@@ -50,18 +49,6 @@ void RefreshRegionViews() {
     }
 }
 
-// Socket events come from the event loop: nothing may escape back into it.
-template <class F>
-void Guarded(const char* what, F&& body) {
-    try {
-        body();
-    } catch (const std::exception& e) {
-        AddLogLine(std::string("Error in ") + what + ": " + e.what());
-    } catch (...) {
-        AddLogLine(std::string("Error in ") + what);
-    }
-}
-
 }  // namespace
 
 TRegionPinger::TRegionPinger(Clock clock)
@@ -70,24 +57,24 @@ TRegionPinger::TRegionPinger(Clock clock)
       timer_(std::make_unique<QTimer>()) {
     pingsock.Timeout = 0;  // our own deadline covers the connect too
     pingsock.OnSessionConnected = [this](TZRSock*, int s) {
-        Guarded("pingsockSessionConnected", [&] { Connected(s); });
+        LogAndGoOn("pingsockSessionConnected", [&] { Connected(s); });
     };
     pingsock.OnDataAvailable = [this](TZRSock*, int s) {
-        Guarded("pingsockDataAvailable", [&] { DataAvailable(s); });
+        LogAndGoOn("pingsockDataAvailable", [&] { DataAvailable(s); });
     };
     pingsock.OnDataNeeded = [this](TZRSock*, int s) {
-        Guarded("pingsockDataNeeded", [&] { DataNeeded(s); });
+        LogAndGoOn("pingsockDataNeeded", [&] { DataNeeded(s); });
     };
     pingsock.OnSessionClosed = [this](TZRSock*, int s) {
-        Guarded("pingsockSessionClosed", [&] { Closed(s); });
+        LogAndGoOn("pingsockSessionClosed", [&] { Closed(s); });
     };
     pingsock.OnErrorOccurred = [this](TZRSock*, int s, int, const std::string&,
                                       const std::string&) {
-        Guarded("pingsockErrorOccurred", [&] { Error(s); });
+        LogAndGoOn("pingsockErrorOccurred", [&] { Error(s); });
     };
     timer_->setInterval(RegionPingTimerMs);
     QObject::connect(timer_.get(), &QTimer::timeout,
-                     [this] { Guarded("pingtimer", [&] { CheckTimeouts(); }); });
+                     [this] { LogAndGoOn("pingtimer", [&] { CheckTimeouts(); }); });
 }
 
 TRegionPinger::~TRegionPinger() {

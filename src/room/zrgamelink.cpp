@@ -147,11 +147,7 @@ void GameDisconnect() {
     GameSock().Disconnect(GameLink.GameSocket);
     if (ClientState.game.GameRunning) {
         // The game must end even when its end handler fails.
-        try {
-            CallRoomHandler(MsgGameEnd, "");
-        } catch (...) {
-            AddLogLine("Error in GameDisconnect");
-        }
+        LogAndGoOnWith([] { return "GameDisconnect"; }, [] { CallRoomHandler(MsgGameEnd, ""); });
     }
     GameHost().StopAllSounds();
     RemoveAllPlayers();
@@ -273,29 +269,31 @@ std::exception_ptr pendingReport;
 //   cannot go on: after its log line it goes to the program's error handler, which sends the
 //   error report and tells the player to restart (the program closes once the links are down);
 // - any other error costs only its message: it is logged and the link stays up.
-// Either way the next frame is read.
+// Either way the next frame is read: every error is logged and goes on here, and the mismatch is
+// kept aside for the report policy (GameReceive hands it over once the parser is done).
 void DispatchFrame(const std::string& body) {
     const auto type = static_cast<std::uint8_t>(body[0]);
     const std::string payload = body.substr(1);
     const std::uint8_t state = LinkState();
-    const auto logLine = [&] {
-        AddLogLine("Error in command " + std::to_string(state) + " " + std::to_string(type) + " " +
-                   std::to_string(body.size()) + " " + payload);
-    };
-    try {
-        if (state == LinkInRoom) {
-            GameRoomDispatch(type, payload);
-        } else {
-            GameJoinDispatch(type, payload);
-        }
-    } catch (const AcknowledgementMismatch&) {
-        logLine();
-        if (!pendingReport) {
-            pendingReport = std::current_exception();
-        }
-    } catch (...) {
-        logLine();
-    }
+    LogAndGoOnWith(
+        [&] {
+            return "command " + std::to_string(state) + " " + std::to_string(type) + " " +
+                   std::to_string(body.size()) + " " + payload;
+        },
+        [&] {
+            try {
+                if (state == LinkInRoom) {
+                    GameRoomDispatch(type, payload);
+                } else {
+                    GameJoinDispatch(type, payload);
+                }
+            } catch (const AcknowledgementMismatch&) {
+                if (!pendingReport) {
+                    pendingReport = std::current_exception();
+                }
+                throw;
+            }
+        });
 }
 
 // Runs the buffer through the phases until it needs more bytes or the link
@@ -362,13 +360,7 @@ void GameReceive() {
     }
     GameLink.ReceiveGuard = true;
     const std::uint32_t generation = GameLink.Generation;
-    try {
-        ParseReceived(generation);
-    } catch (const std::exception& e) {
-        AddLogLine(std::string("Error in GameReceive: ") + e.what());
-    } catch (...) {
-        AddLogLine("Error in GameReceive");
-    }
+    LogAndGoOn("GameReceive", [&] { ParseReceived(generation); });
     if (GameLink.Generation == generation) {
         GameLink.ReceiveGuard = false;
     }

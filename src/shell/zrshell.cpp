@@ -3,6 +3,7 @@
 #include <exception>
 #include <stdexcept>
 #include <system_error>
+#include <utility>
 
 #include "core/zrconst.h"
 #include "core/zrgamesetlist.h"
@@ -90,15 +91,12 @@ void SendErrorReport() {
 // Runs one teardown step; a failure is logged and the close goes on.
 template <class Step>
 void CloseStep(const char* name, Step&& step) {
-    try {
-        step();
-    } catch (...) {
-        try {
-            AddLogLine(std::string("Error in FormClose ") + name + ": " +
-                       ExceptionText(std::current_exception()));
-        } catch (...) {
-        }
-    }
+    LogAndGoOnWith(
+        [name] {
+            return std::string("FormClose ") + name + ": " +
+                   ExceptionText(std::current_exception());
+        },
+        std::forward<Step>(step));
 }
 
 void RunCommandLine(const std::vector<std::string>& arguments) {

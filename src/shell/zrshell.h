@@ -116,21 +116,11 @@ void ShellFormClose();
 bool ShellClosed();
 
 // The application's exception handler: logs, reports the first exception to the game server
-// and tells the player.
+// and tells the player. The main window installs it as the report policy's handler
+// (`SetErrorReporter`, core/zrlog.h), so `ReportErrors` at every entry from the event loop ends
+// here.
 void ReportException(const std::string& message, const std::string& detail = {});
 void ReportException(std::exception_ptr error);
-// What every entry from the event loop (socket, timer, input, paint) wraps its body in.
-template <class Body>
-void GuardEntry(Body&& body) noexcept {
-    try {
-        body();
-    } catch (...) {
-        try {
-            ReportException(std::current_exception());
-        } catch (...) {
-        }
-    }
-}
 
 // Closes the client when an earlier error asked for it and no server link is left. Called
 // after a game or lobby disconnect.

@@ -35,20 +35,20 @@ void SetSkinElementPainter(SkinElementPainter* p) {
 void skinevent(uint8_t event, TSkinElementRec* element, Surface16* target) {
     if (!element || element->kind == 0 || event > 7 || !((element->handledEvents >> event) & 1u))
         return;
-    try {
-        if (event == sePaint) {
-            if (target)
-                SkinPainter().PaintElement(*element, *target);
-        } else {
-            SkinEventHandler().ElementEvent(event, *element);
-        }
-    } catch (...) {
-        try {
-            AddLogLine("Error in skinevent: " + std::to_string(event) + " " +
-                       (element->skin ? element->skin->name : std::string()));
-        } catch (...) {
-        }
-    }
+    // A failing event is dropped; the element stays.
+    LogAndGoOnWith(
+        [&] {
+            return "skinevent: " + std::to_string(event) + " " +
+                   (element->skin ? element->skin->name : std::string());
+        },
+        [&] {
+            if (event == sePaint) {
+                if (target)
+                    SkinPainter().PaintElement(*element, *target);
+            } else {
+                SkinEventHandler().ElementEvent(event, *element);
+            }
+        });
 }
 
 }  // namespace pk

@@ -90,11 +90,7 @@ void RunDeferredSkinWork() {
     while (!deferred.empty() && !SkinsBusy()) {
         std::function<void()> work = std::move(deferred.front().second);
         deferred.erase(deferred.begin());
-        try {
-            work();
-        } catch (...) {
-            AddLogLine("Error in skin work kept during a dispatch");
-        }
+        LogAndGoOnWith([] { return "skin work kept during a dispatch"; }, work);
     }
 }
 

@@ -166,7 +166,7 @@ void FollowRedirect(const std::string& host, const std::string& port) {
     const std::uint64_t generation = ++Session().generation;
     // Started from the event loop, never from inside this socket event.
     UpdateHostRef().RunLater([generation, redirects, host, port] {
-        GuardEntry([&] {
+        ReportErrors("UpdateStart", [&] {
             if (Session().generation != generation) {
                 return;  // the run was closed meanwhile
             }
@@ -455,34 +455,34 @@ void updatesockSessionClosedBody(TZRSock*, int socket) {
 
 // Each event is an entry from the event loop: nothing may escape it.
 void updatesockSessionConnected(TZRSock* sender, int socket) {
-    GuardEntry([&] {
+    ReportErrors("updatesockSessionConnected", [&] {
         LogErrors("updatesockSessionConnected",
                   [&] { updatesockSessionConnectedBody(sender, socket); });
     });
 }
 
 void updatesockDataAvailable(TZRSock* sender, int socket) {
-    GuardEntry([&] {
+    ReportErrors("updatesockDataAvailable", [&] {
         LogErrors("updatesockDataAvailable", [&] { updatesockDataAvailableBody(sender, socket); });
     });
 }
 
 void updatesockDataNeeded(TZRSock* sender, int socket) {
-    GuardEntry([&] {
+    ReportErrors("updatesockDataNeeded", [&] {
         LogErrors("updatesockDataNeeded", [&] { updatesockDataNeededBody(sender, socket); });
     });
 }
 
 void updatesockErrorOccurred(TZRSock* sender, int socket, int error, const std::string& funcName,
                              const std::string& message) {
-    GuardEntry([&] {
+    ReportErrors("updatesockErrorOccurred", [&] {
         LogErrors("updatesockErrorOccurred",
                   [&] { updatesockErrorOccurredBody(sender, socket, error, funcName, message); });
     });
 }
 
 void updatesockSessionClosed(TZRSock* sender, int socket) {
-    GuardEntry([&] {
+    ReportErrors("updatesockSessionClosed", [&] {
         LogErrors("updatesockSessionClosed", [&] { updatesockSessionClosedBody(sender, socket); });
     });
 }

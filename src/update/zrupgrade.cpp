@@ -69,7 +69,7 @@ void UpdateApplyPatch(const std::string& path, std::int32_t expectedCrc) {
     }
     const std::uint64_t generation = Session().generation;
     UpdateHostRef().RunLater([generation] {
-        GuardEntry([&] {
+        ReportErrors("CloseForUpgrade", [&] {
             if (Session().generation == generation) {
                 UpdateHostRef().CloseForUpgrade();
             }

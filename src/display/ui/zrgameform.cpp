@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 
 #include "core/ui/zrfontspec.h"
+#include "core/zrlog.h"
 #include "core/zrmisc.h"
 #include "display/zrgamedisplay.h"
 #include "game/zrgame.h"
@@ -35,7 +36,7 @@ protected:
         if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
             return false;
         bool taken = false;
-        SkinGuard("Tzrgame.msgbox", [&] {
+        ReportErrors("Tzrgame.msgbox", [&] {
             taken = f_(*static_cast<QKeyEvent*>(event), event->type() == QEvent::KeyRelease);
         });
         return taken;
@@ -54,11 +55,12 @@ QMenu* FontMenu(QWidget* parent, Tzrgame* form, TZRTxtbox* box, const char* chan
     auto* menu = new QMenu(parent);
     menu->addAction(
             QStringLiteral("Change Font..."), form,
-            [form, box] { SkinGuard("Tzrgame.changefont", [&] { form->ChangeFont(*box); }); })
+            [form, box] { ReportErrors("Tzrgame.changefont", [&] { form->ChangeFont(*box); }); })
         ->setObjectName(QString::fromLatin1(changeName));
     menu->addAction(QStringLiteral("Restore Default Font"), form,
                     [form, box] {
-                        SkinGuard("Tzrgame.restorefont", [&] { form->RestoreDefaultFont(*box); });
+                        ReportErrors("Tzrgame.restorefont",
+                                     [&] { form->RestoreDefaultFont(*box); });
                     })
         ->setObjectName(QString::fromLatin1(restoreName));
     return menu;

@@ -17,7 +17,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <exception>
 
 #include "core/zrlog.h"
 #include "editor/ui/zrmaincombo.h"
@@ -27,18 +26,6 @@
 namespace pk {
 
 namespace {
-
-// Nothing thrown in a handler reaches the event loop.
-template <typename F>
-void Guarded(const char* what, F&& f) {
-    try {
-        f();
-    } catch (const std::exception& x) {
-        AddLogLine(std::string("Error in ") + what + ": " + x.what());
-    } catch (...) {
-        AddLogLine(std::string("Error in ") + what);
-    }
-}
 
 Qt::CursorShape CursorOf(DragHandle h) {
     switch (h) {
@@ -207,7 +194,7 @@ void Tskinp::ShowStatus() {
 }
 
 void Tskinp::DocumentChanged() {
-    Guarded("skinp DocumentChanged", [this] {
+    LogAndGoOn("skinp DocumentChanged", [this] {
         FillThemeCombo();
         FillList();
         if (isVisible())
@@ -220,10 +207,10 @@ void Tskinp::showEvent(QShowEvent* event) {
     FormShow();
     if (event->spontaneous())
         return;  // back from minimised: where the user left it
-    Guarded("skinp FitOnScreen", [this] { FitOnScreen(true); });
+    LogAndGoOn("skinp FitOnScreen", [this] { FitOnScreen(true); });
     // Some window managers tell the frame's size only once the window is mapped: fit again.
     QTimer::singleShot(0, this, [this] {
-        Guarded("skinp FitOnScreen", [this] {
+        LogAndGoOn("skinp FitOnScreen", [this] {
             if (isVisible())
                 FitOnScreen(false);
         });
@@ -283,7 +270,7 @@ void Tskinp::changeEvent(QEvent* event) {
 }
 
 void Tskinp::FormShow() {
-    Guarded("FormShow", [this] {
+    LogAndGoOn("FormShow", [this] {
         preview_.ResetEditing();
         FillThemeCombo();
         FillList();
@@ -295,7 +282,7 @@ void Tskinp::FormShow() {
 
 // Back from the main window: what its pages changed shows here.
 void Tskinp::FormActivate() {
-    Guarded("FormActivate", [this] {
+    LogAndGoOn("FormActivate", [this] {
         if (preview_.dragging())
             return;
         FillThemeCombo();
@@ -313,7 +300,7 @@ void Tskinp::hideEvent(QHideEvent* event) {
 void Tskinp::themelistChange() {
     if (filling_)
         return;
-    Guarded("themelistChange", [this] {
+    LogAndGoOn("themelistChange", [this] {
         preview_.SetTheme(ChosenMainBitmap(themelist_));
         FillList();
         LayOut();
@@ -323,7 +310,7 @@ void Tskinp::themelistChange() {
 void Tskinp::windowtabsChange() {
     if (filling_)
         return;
-    Guarded("windowtabsChange", [this] {
+    LogAndGoOn("windowtabsChange", [this] {
         preview_.SetTab(windowtabs_->currentIndex());
         FillList();
         LayOut();
@@ -331,7 +318,7 @@ void Tskinp::windowtabsChange() {
 }
 
 void Tskinp::skinlistClick(QListWidgetItem* item) {
-    Guarded("skinlistClick", [this, item] {
+    LogAndGoOn("skinlistClick", [this, item] {
         preview_.Select(ItemEntry(item));
         ShowStatus();
         ShowPicture(preview_.picture());
@@ -341,7 +328,7 @@ void Tskinp::skinlistClick(QListWidgetItem* item) {
 void Tskinp::skinlistClickCheck(QListWidgetItem* item) {
     if (filling_)
         return;
-    Guarded("skinlistClickCheck", [this, item] {
+    LogAndGoOn("skinlistClickCheck", [this, item] {
         if (TZRC* e = ItemEntry(item)) {
             preview_.SetTicked(e, item->checkState() == Qt::Checked);
             LayOut();
@@ -350,14 +337,14 @@ void Tskinp::skinlistClickCheck(QListWidgetItem* item) {
 }
 
 void Tskinp::skinlistDblClick(QListWidgetItem* item) {
-    Guarded("skinlistDblClick", [this, item] {
+    LogAndGoOn("skinlistDblClick", [this, item] {
         if (TZRC* e = ItemEntry(item); e && onSelectInTree)
             onSelectInTree(e);
     });
 }
 
 void Tskinp::skinlistMouseMove(int x, int y, Qt::MouseButtons buttons, Qt::KeyboardModifiers mods) {
-    Guarded("skinlistMouseMove", [&] {
+    LogAndGoOn("skinlistMouseMove", [&] {
         if (!(buttons & Qt::LeftButton))
             return;
         QListWidgetItem* item = skinlist_->itemAt(x, y);
@@ -380,7 +367,7 @@ void Tskinp::skinlistMouseMove(int x, int y, Qt::MouseButtons buttons, Qt::Keybo
 }
 
 void Tskinp::skinlistMouseUp() {
-    Guarded("skinlistMouseUp", [this] {
+    LogAndGoOn("skinlistMouseUp", [this] {
         if (!tickDragged_)
             return;
         tickDragged_ = false;
@@ -389,14 +376,14 @@ void Tskinp::skinlistMouseUp() {
 }
 
 void Tskinp::skinpbPaint() {
-    Guarded("skinpbPaint", [this] {
+    LogAndGoOn("skinpbPaint", [this] {
         QPainter p(paintBox_);
         p.drawImage(0, 0, shown_);
     });
 }
 
 void Tskinp::stretchskinsClick() {
-    Guarded("stretchskinsClick", [this] {
+    LogAndGoOn("stretchskinsClick", [this] {
         preview_.SetBoxSize(scroll_->viewport()->width(), scroll_->viewport()->height());
         preview_.SetStretch(stretchskins_->isChecked());
         LayOut();
@@ -404,7 +391,7 @@ void Tskinp::stretchskinsClick() {
 }
 
 void Tskinp::blinktimerTimer() {
-    Guarded("blinktimerTimer", [this] {
+    LogAndGoOn("blinktimerTimer", [this] {
         if (!isActiveWindow() || !preview_.selected())
             return;
         blinkPhase_ = !blinkPhase_;
@@ -414,7 +401,7 @@ void Tskinp::blinktimerTimer() {
 }
 
 void Tskinp::reloadtimerTimer() {
-    Guarded("reloadtimerTimer", [this] {
+    LogAndGoOn("reloadtimerTimer", [this] {
         if (!isActiveWindow())
             return;
         TZRC* e = preview_.selected();
@@ -431,7 +418,7 @@ void Tskinp::UpdateCursor(int x, int y) {
 }
 
 void Tskinp::skinpbMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods, int x, int y) {
-    Guarded("skinpbMouseDown", [&] {
+    LogAndGoOn("skinpbMouseDown", [&] {
         if (button != Qt::LeftButton && button != Qt::RightButton)
             return;
         preview_.MouseDown(
@@ -444,7 +431,7 @@ void Tskinp::skinpbMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods,
 }
 
 void Tskinp::skinpbMouseMove(Qt::KeyboardModifiers mods, int x, int y) {
-    Guarded("skinpbMouseMove", [&] {
+    LogAndGoOn("skinpbMouseMove", [&] {
         preview_.MouseMove(x, y, mods & Qt::ControlModifier);
         UpdateCursor(x, y);
         if (preview_.dragging())
@@ -454,7 +441,7 @@ void Tskinp::skinpbMouseMove(Qt::KeyboardModifiers mods, int x, int y) {
 }
 
 void Tskinp::skinpbMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers mods, int x, int y) {
-    Guarded("skinpbMouseUp", [&] {
+    LogAndGoOn("skinpbMouseUp", [&] {
         if (button != Qt::LeftButton)
             return;
         const TZRC* before = preview_.selected();
@@ -471,7 +458,7 @@ void Tskinp::skinpbMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers mods, i
 
 bool Tskinp::eventFilter(QObject* watched, QEvent* event) {
     if (watched == scroll_->viewport() && event->type() == QEvent::Resize && preview_.stretch()) {
-        Guarded("skinp resize", [this] { LayOut(); });
+        LogAndGoOn("skinp resize", [this] { LayOut(); });
     }
     if (watched == skinlist_->viewport() && event->type() == QEvent::MouseMove) {
         auto* m = static_cast<QMouseEvent*>(event);

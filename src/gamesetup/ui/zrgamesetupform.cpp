@@ -75,10 +75,6 @@ Tzrgamesetup::~Tzrgamesetup() {
     }
 }
 
-void Tzrgamesetup::Guard(const char* where, const std::function<void()>& body) {
-    SkinGuard(where, body);
-}
-
 void Tzrgamesetup::Build() {
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(6, 6, 6, 6);
@@ -148,31 +144,33 @@ void Tzrgamesetup::Build() {
     outer->addWidget(tabs_, 1);
 
     connect(presetlist_, qOverload<int>(&QComboBox::activated), this, [this](int row) {
-        Guard("Tzrgamesetup.presetlistChange", [&] { presetlistChange(row); });
+        ReportErrors("Tzrgamesetup.presetlistChange", [&] { presetlistChange(row); });
     });
-    connect(sbset_, qOverload<int>(&QComboBox::currentIndexChanged), this,
-            [this](int index) { Guard("Tzrgamesetup.sbsetChange", [&] { sbsetChange(index); }); });
+    connect(sbset_, qOverload<int>(&QComboBox::currentIndexChanged), this, [this](int index) {
+        ReportErrors("Tzrgamesetup.sbsetChange", [&] { sbsetChange(index); });
+    });
     connect(shiftleft_, &QPushButton::clicked, this,
-            [this] { Guard("Tzrgamesetup.shiftleftClick", [&] { shiftleftClick(); }); });
+            [this] { ReportErrors("Tzrgamesetup.shiftleftClick", [&] { shiftleftClick(); }); });
     connect(shiftright_, &QPushButton::clicked, this,
-            [this] { Guard("Tzrgamesetup.shiftrightClick", [&] { shiftrightClick(); }); });
+            [this] { ReportErrors("Tzrgamesetup.shiftrightClick", [&] { shiftrightClick(); }); });
     connect(changeall_, &QCheckBox::clicked, this, [this](bool ticked) {
-        Guard("Tzrgamesetup.changeallClick", [&] { changeallClick(ticked); });
+        ReportErrors("Tzrgamesetup.changeallClick", [&] { changeallClick(ticked); });
     });
     connect(creategameb_, &QPushButton::clicked, this,
-            [this] { Guard("Tzrgamesetup.creategamebClick", [&] { creategamebClick(); }); });
+            [this] { ReportErrors("Tzrgamesetup.creategamebClick", [&] { creategamebClick(); }); });
     connect(cancel_, &QPushButton::clicked, this,
-            [this] { Guard("Tzrgamesetup.CancelClick", [&] { CancelClick(); }); });
-    connect(showsettings_, &QPushButton::clicked, this,
-            [this] { Guard("Tzrgamesetup.showsettingsClick", [&] { showsettingsClick(); }); });
+            [this] { ReportErrors("Tzrgamesetup.CancelClick", [&] { CancelClick(); }); });
+    connect(showsettings_, &QPushButton::clicked, this, [this] {
+        ReportErrors("Tzrgamesetup.showsettingsClick", [&] { showsettingsClick(); });
+    });
     connect(aadd_, &QPushButton::clicked, this,
-            [this] { Guard("Tzrgamesetup.aaddClick", [&] { aaddClick(); }); });
+            [this] { ReportErrors("Tzrgamesetup.aaddClick", [&] { aaddClick(); }); });
     connect(rename_, &QPushButton::clicked, this,
-            [this] { Guard("Tzrgamesetup.renameClick", [&] { renameClick(); }); });
+            [this] { ReportErrors("Tzrgamesetup.renameClick", [&] { renameClick(); }); });
     connect(adelete_, &QPushButton::clicked, this,
-            [this] { Guard("Tzrgamesetup.adeleteClick", [&] { adeleteClick(); }); });
+            [this] { ReportErrors("Tzrgamesetup.adeleteClick", [&] { adeleteClick(); }); });
     connect(moreregions_, &QPushButton::clicked, this,
-            [this] { Guard("Tzrgamesetup.MoreRegionsClick", [&] { MoreRegionsClick(); }); });
+            [this] { ReportErrors("Tzrgamesetup.MoreRegionsClick", [&] { MoreRegionsClick(); }); });
 }
 
 QWidget* Tzrgamesetup::Control(const std::string& name) const {
@@ -283,7 +281,7 @@ void Tzrgamesetup::ControlChanged(const char* where) {
     if (updating_) {
         return;
     }
-    Guard(where, [&] {
+    ReportErrors(where, [&] {
         ReadControls();
         model_.StoreControls();
     });
@@ -379,8 +377,8 @@ void Tzrgamesetup::MoreRegionsClick() {
 bool Tzrgamesetup::eventFilter(QObject* watched, QEvent* event) {
     bool taken = false;
     if (watched == presetlist_ && event->type() == QEvent::KeyPress) {
-        Guard("Tzrgamesetup.presetlistKeyPress",
-              [&] { taken = presetlistKeyPress(static_cast<QKeyEvent*>(event)->text()); });
+        ReportErrors("Tzrgamesetup.presetlistKeyPress",
+                     [&] { taken = presetlistKeyPress(static_cast<QKeyEvent*>(event)->text()); });
     }
     return taken || QWidget::eventFilter(watched, event);
 }
@@ -424,7 +422,7 @@ void Tzrgamesetup::showsettingsClick() {
 }
 
 void Tzrgamesetup::closeEvent(QCloseEvent* event) {
-    Guard("Tzrgamesetup.close", [&] {
+    ReportErrors("Tzrgamesetup.close", [&] {
         if (model_.Open()) {
             model_.Cancel();
             LoadControls();

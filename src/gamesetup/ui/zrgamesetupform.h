@@ -100,7 +100,6 @@ private:
     void LoadList();
     void LoadWeights();
     void ControlChanged(const char* where);
-    void Guard(const char* where, const std::function<void()>& body);
 
     TGameSetup model_;
     bool updating_ = false;

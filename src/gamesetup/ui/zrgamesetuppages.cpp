@@ -16,6 +16,7 @@
 #include <QTabWidget>
 #include <algorithm>
 
+#include "core/zrlog.h"
 #include "game/zrsb.h"
 #include "gamesetup/ui/zrgamesetupform.h"
 #include "platform/cp1252.h"
@@ -190,7 +191,7 @@ void Tzrgamesetup::BuildPages() {
             WeightRow(sbPage, sbGrid, 3 + k % 7, (k / 7) * 3, "gssb" + std::to_string(k + 1));
         gssb_[static_cast<std::size_t>(k)] = bar;
         connect(bar, &QSlider::valueChanged, this,
-                [this, bar] { Guard("Tzrgamesetup.gssbChange", [&] { gssbChange(bar); }); });
+                [this, bar] { ReportErrors("Tzrgamesetup.gssbChange", [&] { gssbChange(bar); }); });
     }
     sbGrid->setRowStretch(3 + 7, 1);
     tabs_->addTab(Scrolled(sbPage), QStringLiteral("Special Blocks"));

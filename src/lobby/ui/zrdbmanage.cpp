@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "core/zrlog.h"
 #include "lobby/ui/zrdialogs.h"
 #include "skin/ui/zrwidgetpalette.h"
 
@@ -117,20 +118,20 @@ Tdbmanage::Tdbmanage(QWidget* parent) : QDialog(parent) {
     AddField(password, "cpuname", "User:", 0);
     AddField(password, "cpupass", "Password:", 1);
     connect(AddButton(list, "lushow", "Show", 3), &QPushButton::clicked, this,
-            [this] { DialogGuarded("lushowClick", [this] { lushowClick(); }); });
+            [this] { LogAndGoOn("lushowClick", [this] { lushowClick(); }); });
     connect(AddButton(change, "cfupdate", "Update", 3), &QPushButton::clicked, this,
-            [this] { DialogGuarded("cfupdateClick", [this] { cfupdateClick(); }); });
+            [this] { LogAndGoOn("cfupdateClick", [this] { cfupdateClick(); }); });
     connect(AddButton(remove, "dudelete", "Delete", 1), &QPushButton::clicked, this,
-            [this] { DialogGuarded("dudeleteClick", [this] { dudeleteClick(); }); });
+            [this] { LogAndGoOn("dudeleteClick", [this] { dudeleteClick(); }); });
     connect(AddButton(create, "cbucreate", "Create", 3), &QPushButton::clicked, this,
-            [this] { DialogGuarded("cbucreateClick", [this] { cbucreateClick(); }); });
+            [this] { LogAndGoOn("cbucreateClick", [this] { cbucreateClick(); }); });
     connect(AddButton(password, "cpupdate", "Update", 2), &QPushButton::clicked, this,
-            [this] { DialogGuarded("cpupdateClick", [this] { cpupdateClick(); }); });
+            [this] { LogAndGoOn("cpupdateClick", [this] { cpupdateClick(); }); });
     layout->addWidget(functions_);
 
     connect(querytabs_, &QTabBar::currentChanged, this, [this](int index) {
         if (!filling_) {
-            DialogGuarded("querytabsChange", [&] { querytabsChange(index); });
+            LogAndGoOn("querytabsChange", [&] { querytabsChange(index); });
         }
     });
     resize(560, 480);
@@ -254,7 +255,7 @@ void Tdbmanage::querytabsMouseDown(Qt::MouseButton button, int y) {
 
 bool Tdbmanage::eventFilter(QObject* watched, QEvent* event) {
     bool used = false;
-    DialogGuarded("Tdbmanage events", [&] {
+    LogAndGoOn("Tdbmanage events", [&] {
         if ((watched == panel4_ || watched == panel6_) && event->type() == QEvent::Resize) {
             Panel4Resize();
             return;

@@ -2,9 +2,7 @@
 
 #include <QPointer>
 #include <QWidget>
-#include <exception>
 
-#include "core/zrlog.h"
 #include "game/zrgame.h"
 #include "lobby/ui/zrdbmanage.h"
 #include "lobby/ui/zrpsl.h"
@@ -42,16 +40,6 @@ QString DialogText(const std::string& bytes) {
 
 std::string DialogBytes(const QString& text) {
     return QStringToCp1252(text);
-}
-
-void DialogGuarded(const char* routine, const std::function<void()>& work) {
-    try {
-        work();
-    } catch (const std::exception& e) {
-        AddLogLine(std::string("Error in ") + routine + ": " + e.what());
-    } catch (...) {
-        AddLogLine(std::string("Error in ") + routine);
-    }
 }
 
 void ShowRoomStats() {

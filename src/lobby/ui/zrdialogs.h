@@ -23,9 +23,6 @@ QWidget* DialogsMainWindow();
 QString DialogText(const std::string& bytes);
 std::string DialogBytes(const QString& text);
 
-// Runs a handler's work; no exception may reach the event loop.
-void DialogGuarded(const char* routine, const std::function<void()>& work);
-
 // The lobby window's entries.
 void ShowRoomStats();                         // a double click on the room status box
 void ShowUserStats(const std::string& name);  // "Show player details..."

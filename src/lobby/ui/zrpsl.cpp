@@ -6,6 +6,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "core/zrlog.h"
 #include "lobby/ui/zrdialogs.h"
 #include "skin/ui/zrwidgetpalette.h"
 
@@ -42,7 +43,7 @@ Tzrpsl::Tzrpsl(QWidget* parent) : QDialog(parent) {
     resize(440, 300);
 
     connect(statuslist_->header(), &QHeaderView::sectionClicked, this, [this](int column) {
-        DialogGuarded("statuslistColumnClick", [&] { statuslistColumnClick(column); });
+        LogAndGoOn("statuslistColumnClick", [&] { statuslistColumnClick(column); });
     });
     connect(statuslist_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
         if (!filling_) {
@@ -50,9 +51,9 @@ Tzrpsl::Tzrpsl(QWidget* parent) : QDialog(parent) {
         }
     });
     connect(removeuser_, &QPushButton::clicked, this,
-            [this] { DialogGuarded("removeuserClick", [this] { removeuserClick(); }); });
+            [this] { LogAndGoOn("removeuserClick", [this] { removeuserClick(); }); });
     connect(ok_, &QPushButton::clicked, this,
-            [this] { DialogGuarded("OKClick", [this] { OKClick(); }); });
+            [this] { LogAndGoOn("OKClick", [this] { OKClick(); }); });
     zrpsl = this;
 }
 

@@ -6,6 +6,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "core/zrlog.h"
 #include "lobby/ui/zrdialogs.h"
 #include "skin/ui/zrwidgetpalette.h"
 
@@ -44,7 +45,7 @@ Tzrregionlist::Tzrregionlist(QWidget* parent) : QDialog(parent) {
     resize(360, 260);
 
     connect(regionlist_->header(), &QHeaderView::sectionClicked, this, [this](int column) {
-        DialogGuarded("regionlistColumnClick", [&] { regionlistColumnClick(column); });
+        LogAndGoOn("regionlistColumnClick", [&] { regionlistColumnClick(column); });
     });
     connect(regionlist_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
         if (!filling_) {
@@ -52,12 +53,12 @@ Tzrregionlist::Tzrregionlist(QWidget* parent) : QDialog(parent) {
         }
     });
     connect(regionlist_, &QTreeWidget::itemDoubleClicked, this,
-            [this] { DialogGuarded("regionlistDblClick", [this] { serverokClick(); }); });
+            [this] { LogAndGoOn("regionlistDblClick", [this] { serverokClick(); }); });
     // The same routine as the lobby window's button: the regions are asked for and measured.
     connect(pingservers_, &QPushButton::clicked, this,
-            [] { DialogGuarded("pingserversClick", [] { pingserversClick(); }); });
+            [] { LogAndGoOn("pingserversClick", [] { pingserversClick(); }); });
     connect(serverok_, &QPushButton::clicked, this,
-            [this] { DialogGuarded("serverokClick", [this] { serverokClick(); }); });
+            [this] { LogAndGoOn("serverokClick", [this] { serverokClick(); }); });
     zrregionlist = this;
 }
 
@@ -95,7 +96,7 @@ void Tzrregionlist::SelectRow(int row) {
 
 void Tzrregionlist::hideEvent(QHideEvent* event) {
     QDialog::hideEvent(event);
-    DialogGuarded("FormClose", [this] {
+    LogAndGoOn("FormClose", [this] {
         if (onRegionChosen) {
             onRegionChosen(model_.SelectedRegionId());
         }

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "core/zrlog.h"
 #include "lobby/ui/zrdialogs.h"
 #include "lobby/zrstatuslist.h"
 #include "skin/ui/zrwidgetpalette.h"
@@ -46,11 +47,11 @@ Tsbroomstats::Tsbroomstats(QWidget* parent) : QDialog(parent) {
     resize(320, 130);
 
     connect(roomkeycb_, &QCheckBox::clicked, this,
-            [this] { DialogGuarded("roomkeycbClick", [this] { roomkeycbClick(); }); });
+            [this] { LogAndGoOn("roomkeycbClick", [this] { roomkeycbClick(); }); });
     connect(apply_, &QPushButton::clicked, this,
-            [this] { DialogGuarded("applyClick", [this] { applyClick(); }); });
+            [this] { LogAndGoOn("applyClick", [this] { applyClick(); }); });
     connect(cancel_, &QPushButton::clicked, this,
-            [this] { DialogGuarded("cancelClick", [this] { cancelClick(); }); });
+            [this] { LogAndGoOn("cancelClick", [this] { cancelClick(); }); });
     roomkeycbClick();
     sbroomstats = this;
 }
@@ -109,7 +110,7 @@ void Tsbroomstats::cancelClick() {
 
 void Tsbroomstats::hideEvent(QHideEvent* event) {
     QDialog::hideEvent(event);
-    DialogGuarded("FormClose", [this] { FormClose(); });
+    LogAndGoOn("FormClose", [this] { FormClose(); });
 }
 
 void Tsbroomstats::FormClose() {

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "core/zrlog.h"
 #include "platform/cp1252.h"
 #include "skin/ui/zrskinform.h"
 #include "skin/ui/zrwidgetpalette.h"
@@ -81,8 +82,9 @@ Tzrsignup::Tzrsignup(QWidget* parent) : QDialog(parent) {
     buttons->addWidget(create);
     buttons->addWidget(cancel);
     column->addLayout(buttons);
-    connect(create, &QPushButton::clicked, this,
-            [this] { SkinGuard("Tzrsignup.createaccountClick", [&] { createaccountClick(); }); });
+    connect(create, &QPushButton::clicked, this, [this] {
+        ReportErrors("Tzrsignup.createaccountClick", [&] { createaccountClick(); });
+    });
     connect(cancel, &QPushButton::clicked, this, [this] { cancelClick(); });
 }
 

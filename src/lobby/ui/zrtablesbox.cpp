@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "core/zrconst.h"
+#include "core/zrlog.h"
 #include "lobby/ui/zrdialogs.h"
 
 namespace pk {
@@ -104,7 +105,7 @@ void TStatGrid::mouseReleaseEvent(QMouseEvent* event) {
         QTableWidget::mouseReleaseEvent(event);
     }
     const Qt::MouseButton button = event->button();
-    DialogGuarded("TablesMouseUp", [&] {
+    LogAndGoOn("TablesMouseUp", [&] {
         if (onMouseUp) {
             onMouseUp(this, button);
         }
@@ -127,7 +128,7 @@ TZRTables::TZRTables(QWidget* parent) : QScrollArea(parent) {
     setFont(arial);
     menu_ = new QMenu(this);
     menu_->addAction("Change font...", this, [this] {
-        DialogGuarded("Changefontto1Click", [this] {
+        LogAndGoOn("Changefontto1Click", [this] {
             bool ok = false;
             const QFont chosen = QFontDialog::getFont(&ok, font(), this);
             if (ok) {
@@ -136,7 +137,7 @@ TZRTables::TZRTables(QWidget* parent) : QScrollArea(parent) {
         });
     });
     menu_->addAction("Restore font", this,
-                     [this] { DialogGuarded("N1Click", [this] { RestoreFont(); }); });
+                     [this] { LogAndGoOn("N1Click", [this] { RestoreFont(); }); });
 }
 
 void TZRTables::ShowPlayerStats(const std::string& compressed) {
@@ -228,7 +229,7 @@ void TZRTables::ColourFixedCells() {
 void TZRTables::changeEvent(QEvent* event) {
     QScrollArea::changeEvent(event);
     if (event->type() == QEvent::PaletteChange) {
-        DialogGuarded("TablesPaletteChange", [this] { FollowPalette(); });
+        LogAndGoOn("TablesPaletteChange", [this] { FollowPalette(); });
     }
 }
 
@@ -319,7 +320,7 @@ void TZRTables::TablesMouseUp(TStatGrid* grid, Qt::MouseButton button) {
 
 void TZRTables::resizeEvent(QResizeEvent* event) {
     QScrollArea::resizeEvent(event);
-    DialogGuarded("statsResize", [this] { LayoutTables(); });
+    LogAndGoOn("statsResize", [this] { LayoutTables(); });
 }
 
 void TZRTables::contextMenuEvent(QContextMenuEvent* event) {

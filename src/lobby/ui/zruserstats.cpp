@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "core/zrlog.h"
 #include "game/zrgame.h"
 #include "lobby/ui/zrdialogs.h"
 #include "lobby/ui/zrtablesbox.h"
@@ -101,13 +102,13 @@ Tsbuserstats::Tsbuserstats(QWidget* parent) : QDialog(parent) {
     resize(Config.userstatswidth, Config.userstatsheight);
 
     connect(joinroom_, &QPushButton::clicked, this,
-            [this] { DialogGuarded("joinroomClick", [this] { joinroomClick(); }); });
+            [this] { LogAndGoOn("joinroomClick", [this] { joinroomClick(); }); });
     connect(joingame_, &QPushButton::clicked, this,
-            [this] { DialogGuarded("joingameClick", [this] { joingameClick(); }); });
+            [this] { LogAndGoOn("joingameClick", [this] { joingameClick(); }); });
     connect(apply_, &QPushButton::clicked, this,
-            [this] { DialogGuarded("applyClick", [this] { applyClick(); }); });
+            [this] { LogAndGoOn("applyClick", [this] { applyClick(); }); });
     connect(cancel_, &QPushButton::clicked, this,
-            [this] { DialogGuarded("cancelClick", [this] { cancelClick(); }); });
+            [this] { LogAndGoOn("cancelClick", [this] { cancelClick(); }); });
     stats_->onChanged = [this] { KeepTables(); };
     sbuserstats = this;
 }
@@ -259,7 +260,7 @@ TProfile Tsbuserstats::ProfileFromFields() const {
 
 void Tsbuserstats::hideEvent(QHideEvent* event) {
     QDialog::hideEvent(event);
-    DialogGuarded("FormClose", [this] { FormClose(); });
+    LogAndGoOn("FormClose", [this] { FormClose(); });
 }
 
 void Tsbuserstats::moveEvent(QMoveEvent* event) {

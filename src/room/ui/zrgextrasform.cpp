@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <optional>
+#include <string>
 
 #include "core/zrlog.h"
 #include "platform/cp1252.h"
@@ -85,32 +87,34 @@ bool Tzrextras::FormClose() {
 
 void Tzrextras::done(int result) {
     // OK, Esc and the window's close button all end here: each sends what was changed.
-    try {
-        if (!FormClose())
-            return;
-    } catch (const std::exception& e) {
-        AddLogLine(std::string("Error in Tzrextras.FormClose ") + e.what());
-    } catch (...) {
-        AddLogLine("Error in Tzrextras.FormClose");
-    }
-    QDialog::done(result);
+    bool close = true;
+    LogAndGoOnWith(
+        [] {
+            std::string text = "Tzrextras.FormClose";
+            if (const std::optional<std::string> message = ErrorMessage(std::current_exception()))
+                text += " " + *message;
+            return text;
+        },
+        [&] { close = FormClose(); });
+    if (close)
+        QDialog::done(result);
 }
 
 void Tzrextras::AddTextMenu(QPlainTextEdit* edit) {
     edit->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(edit, &QWidget::customContextMenuRequested, this, [this, edit](const QPoint& at) {
-        try {
-            const bool motd = edit == motdbox_;
-            QMenu menu(edit);
-            menu.setObjectName(motd ? "motdpopup" : "banpopup");
-            menu.addAction("Load text...", this, [this, edit] { LoadTextInto(edit); })
-                ->setObjectName(motd ? "motdloadtext" : "banloadtext");
-            menu.addAction("Save text...", this, [this, edit] { SaveTextFrom(edit); })
-                ->setObjectName(motd ? "motdsavetext" : "bansavetext");
-            menu.exec(edit->mapToGlobal(at));
-        } catch (...) {
-            AddLogLine("Error in Tzrextras text menu");
-        }
+        LogAndGoOnWith(
+            [] { return "Tzrextras text menu"; },
+            [&] {
+                const bool motd = edit == motdbox_;
+                QMenu menu(edit);
+                menu.setObjectName(motd ? "motdpopup" : "banpopup");
+                menu.addAction("Load text...", this, [this, edit] { LoadTextInto(edit); })
+                    ->setObjectName(motd ? "motdloadtext" : "banloadtext");
+                menu.addAction("Save text...", this, [this, edit] { SaveTextFrom(edit); })
+                    ->setObjectName(motd ? "motdsavetext" : "bansavetext");
+                menu.exec(edit->mapToGlobal(at));
+            });
     });
 }
 

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QPointer>
 
+#include "core/zrlog.h"
 #include "shell/zrshell.h"
 
 namespace pk {
@@ -38,7 +39,7 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
         }
     }
     bool handled = false;
-    GuardEntry([&] { handled = QApplication::notify(receiver, event); });
+    ReportErrors("TApplication.notify", [&] { handled = QApplication::notify(receiver, event); });
     return handled;
 }
 

@@ -49,7 +49,7 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         bool taken = false;
-        GuardEntry([&] { taken = filter_(watched, event); });
+        ReportErrors("Tzrmain.FormKeys", [&] { taken = filter_(watched, event); });
         return taken;
     }
 
@@ -82,9 +82,11 @@ Tzrmain::Tzrmain(QWidget* parent) : TZRSkinForm(std::string(), parent) {
     zrmain = this;
     SetShellWindow(this);
     timedsbtimer_.setInterval(TimedSpecialsIntervalMs);
-    connect(&timedsbtimer_, &QTimer::timeout, this, [] { GuardEntry(TimedSpecialsTimer); });
+    connect(&timedsbtimer_, &QTimer::timeout, this,
+            [] { ReportErrors("Tzrmain.timedsbtimerTimer", TimedSpecialsTimer); });
     gameEnd_.setInterval(GameEndIntervalMs);
-    connect(&gameEnd_, &QTimer::timeout, this, [this] { GuardEntry([this] { GameEndTimer(); }); });
+    connect(&gameEnd_, &QTimer::timeout, this,
+            [this] { ReportErrors("Tzrmain.GameEndTimer", [this] { GameEndTimer(); }); });
     // Installed before the key table's filter, so that one (called first) still sees the keys
     // this one takes.
     formKeys_ = std::make_unique<FunctionFilter>(
@@ -99,7 +101,8 @@ Tzrmain::Tzrmain(QWidget* parent) : TZRSkinForm(std::string(), parent) {
     trayicon_->OnDblClick = [this] { trayiconDblClick(); };
     resize(640, 480);
     InstallSkinWidgets();
-    SetSkinErrorHandler([](std::exception_ptr e) { ReportException(e); });
+    // The application's exception handler for the window's lifetime, which spans the loop.
+    SetErrorReporter([](std::exception_ptr e) { ReportException(e); });
     ShellFormCreate();
     RegisterSkinName(MainSkinName);
 }
@@ -110,7 +113,7 @@ Tzrmain::~Tzrmain() {
     keyFilter_.reset();
     formKeys_.reset();
     trayicon_.reset();
-    SetSkinErrorHandler({});
+    SetErrorReporter({});
     RemoveSkinWidgets();
     SetShellWindow(nullptr);
     if (zrmain == this)
@@ -118,7 +121,7 @@ Tzrmain::~Tzrmain() {
 }
 
 void Tzrmain::closeEvent(QCloseEvent* event) {
-    GuardEntry(ShellFormClose);
+    ReportErrors("Tzrmain.FormClose", ShellFormClose);
     event->accept();
 }
 
@@ -179,7 +182,7 @@ void Tzrmain::changeEvent(QEvent* event) {
     TZRSkinForm::changeEvent(event);
     if (event->type() != QEvent::WindowStateChange)
         return;
-    GuardEntry([this] {
+    ReportErrors("Tzrmain.WindowStateChange", [this] {
         if (isMinimized()) {
             if (!minimised_) {
                 minimised_ = true;

@@ -1,6 +1,7 @@
 #include <QButtonGroup>
 #include <QShowEvent>
 
+#include "core/zrlog.h"
 #include "game/zrgame.h"
 #include "platform/cp1252.h"
 #include "shell/ui/zrforms.h"
@@ -32,7 +33,7 @@ QCheckBox* OptionPage::AddCheck(const char* name, const QString& text,
     box->setGeometry(BoxLeft + indent * IndentStep, nextTop_, BoxWidth, RowHeight - 4);
     nextTop_ += RowHeight;
     QObject::connect(box, &QCheckBox::toggled, [changed = std::move(changed)](bool on) {
-        SkinGuard("option box", [&] { changed(on); });
+        ReportErrors("option box", [&] { changed(on); });
     });
     texts_.push_back(box);
     return box;
@@ -46,7 +47,7 @@ QRadioButton* OptionPage::AddRadio(const char* name, const QString& text,
     nextTop_ += RowHeight;
     QObject::connect(button, &QRadioButton::toggled, [chosen = std::move(chosen)](bool on) {
         if (on)
-            SkinGuard("option button", [&] { chosen(); });
+            ReportErrors("option button", [&] { chosen(); });
     });
     texts_.push_back(button);
     return button;
@@ -64,7 +65,7 @@ QLineEdit* OptionPage::AddNumber(const char* name, const QString& text,
     // Every change of the text writes the option at once.
     QObject::connect(edit, &QLineEdit::textEdited,
                      [changed = std::move(changed)](const QString& value) {
-                         SkinGuard("option number", [&] { changed(QStringToCp1252(value)); });
+                         ReportErrors("option number", [&] { changed(QStringToCp1252(value)); });
                      });
     texts_.push_back(label);
     return edit;
@@ -87,7 +88,7 @@ void OptionPage::ContainerShown() {
 
 void OptionPage::showEvent(QShowEvent* event) {
     TZRSkinForm::showEvent(event);
-    SkinGuard("option page shown", [this] {
+    ReportErrors("option page shown", [this] {
         ApplyTextColour(texts_);
         FillFromOptions();
     });

@@ -8,6 +8,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "core/zrlog.h"
 #include "core/zrmisc.h"
 #include "game/zrgame.h"
 #include "game/zrkey.h"
@@ -64,11 +65,11 @@ void Tzrpickkeyf::FormShow() {
 }
 
 void Tzrpickkeyf::keyPressEvent(QKeyEvent* event) {
-    SkinGuard("Tzrpickkeyf.FormKeyPress", [&] { FormKeyPress(*event); });
+    ReportErrors("Tzrpickkeyf.FormKeyPress", [&] { FormKeyPress(*event); });
 }
 
 void Tzrpickkeyf::keyReleaseEvent(QKeyEvent* event) {
-    SkinGuard("Tzrpickkeyf.FormKeyUp", [&] { FormKeyUp(*event); });
+    ReportErrors("Tzrpickkeyf.FormKeyUp", [&] { FormKeyUp(*event); });
 }
 
 void Tzrpickkeyf::FormKeyPress(QKeyEvent& key) {
@@ -125,13 +126,15 @@ Tzrskey::Tzrskey(QWidget* parent) : TZRSkinForm("setcontrol", parent) {
     defaultconfig = new QPushButton("Default Keys", this);
     defaultconfig->setObjectName("defaultconfig");
     defaultconfig->setGeometry(LeftColumn, 440, 160, 28);
-    QObject::connect(defaultconfig, &QPushButton::clicked,
-                     [this] { SkinGuard("defaultconfigClick", [this] { defaultconfigClick(); }); });
+    QObject::connect(defaultconfig, &QPushButton::clicked, [this] {
+        ReportErrors("defaultconfigClick", [this] { defaultconfigClick(); });
+    });
     defaultrepeat = new QPushButton("Default Sensitivity", this);
     defaultrepeat->setObjectName("defaultrepeat");
     defaultrepeat->setGeometry(RightColumn, 460, 160, 28);
-    QObject::connect(defaultrepeat, &QPushButton::clicked,
-                     [this] { SkinGuard("defaultrepeatClick", [this] { defaultrepeatClick(); }); });
+    QObject::connect(defaultrepeat, &QPushButton::clicked, [this] {
+        ReportErrors("defaultrepeatClick", [this] { defaultrepeatClick(); });
+    });
     ShowKeys();
 }
 
@@ -171,7 +174,7 @@ QTableWidget* Tzrskey::AddGrid(const char* name, KeyGrid grid, int left, int top
         table->setItem(row, 1, new QTableWidgetItem());
     }
     QObject::connect(table, &QTableWidget::cellDoubleClicked, [this, name, dblClick](int row, int) {
-        SkinGuard(name, [&] { (this->*dblClick)(row); });
+        ReportErrors(name, [&] { (this->*dblClick)(row); });
     });
     return table;
 }
@@ -190,7 +193,7 @@ QSlider* Tzrskey::AddBar(const char* name, int maximum, QLabel** valueLabel, int
     *valueLabel = label;
     // Runs only when the player moves the bar: ShowKeys fills it with its signals blocked.
     QObject::connect(bar, &QSlider::valueChanged, [this, name, changed](int v) {
-        SkinGuard(name, [&] { (this->*changed)(v); });
+        ReportErrors(name, [&] { (this->*changed)(v); });
     });
     return bar;
 }
@@ -260,7 +263,7 @@ void Tzrskey::ContainerShown() {
 
 void Tzrskey::showEvent(QShowEvent* event) {
     TZRSkinForm::showEvent(event);
-    SkinGuard("key page shown", [this] {
+    ReportErrors("key page shown", [this] {
         ApplyTextColour(texts_);
         ShowKeys();
     });

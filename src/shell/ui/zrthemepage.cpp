@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "core/zrlog.h"
 #include "display/zrfieldbitmaps.h"
 #include "game/zrgame.h"
 #include "game/zrgamethread.h"
@@ -110,7 +111,7 @@ void PreviewImage::mouseMoveEvent(QMouseEvent* event) {
     QLabel::mouseMoveEvent(event);
     if (OnMove) {
         const QPoint at = event->position().toPoint();
-        SkinGuard("preview mouse move", [&] { OnMove(at.x(), at.y()); });
+        ReportErrors("preview mouse move", [&] { OnMove(at.x(), at.y()); });
     }
 }
 
@@ -124,7 +125,7 @@ Tzrstheme::Tzrstheme(QWidget* parent)
     checkthemechange->setObjectName("checkthemechange");
     checkthemechange->setInterval(WatchInterval);
     QObject::connect(checkthemechange, &QTimer::timeout, [this] {
-        SkinGuard("checkthemechangeTimer", [this] { checkthemechangeTimer(); });
+        ReportErrors("checkthemechangeTimer", [this] { checkthemechangeTimer(); });
     });
     checkthemechange->start();
 }
@@ -155,7 +156,7 @@ void Tzrstheme::BuildControls() {
     collection->addWidget(themetree);
     QObject::connect(themetree, &QTreeWidget::currentItemChanged,
                      [this](QTreeWidgetItem* item, QTreeWidgetItem*) {
-                         SkinGuard("themetreeChange", [&] { themetreeChange(item); });
+                         ReportErrors("themetreeChange", [&] { themetreeChange(item); });
                      });
 
     rightSide_ = new QSplitter(Qt::Vertical, columns_);
@@ -219,11 +220,11 @@ void Tzrstheme::BuildControls() {
     pickmidi->setObjectName("pickmidi");
     pickmidi->setText("...");
     QObject::connect(pickmidi, &QToolButton::clicked,
-                     [this] { SkinGuard("pickmidiClick", [this] { pickmidiClick(); }); });
+                     [this] { ReportErrors("pickmidiClick", [this] { pickmidiClick(); }); });
     playmidi = new QToolButton(exmusicpanel_);
     playmidi->setObjectName("playmidi");
     QObject::connect(playmidi, &QToolButton::clicked,
-                     [this] { SkinGuard("playmidiClick", [this] { playmidiClick(); }); });
+                     [this] { ReportErrors("playmidiClick", [this] { playmidiClick(); }); });
     music->addWidget(exmusicpanel_);
     auto* included = new QLabel("OR use included music file:", musicpanel);
     texts_.push_back(included);
@@ -232,14 +233,14 @@ void Tzrstheme::BuildControls() {
     musiclb->setObjectName("musiclb");
     music->addWidget(musiclb, 1);
     QObject::connect(musiclb, &QListWidget::itemClicked, [this](QListWidgetItem* item) {
-        SkinGuard("musiclbClick", [&] { musiclbClick(musiclb->row(item)); });
+        ReportErrors("musiclbClick", [&] { musiclbClick(musiclb->row(item)); });
     });
     loopmusiccb = new QCheckBox("Loop all", musicpanel);
     loopmusiccb->setObjectName("loopmusiccb");
     texts_.push_back(loopmusiccb);
     music->addWidget(loopmusiccb, 0, Qt::AlignRight);
     QObject::connect(loopmusiccb, &QCheckBox::toggled, [this](bool on) {
-        SkinGuard("loopmusiccbClick", [&] { loopmusiccbClick(on); });
+        ReportErrors("loopmusiccbClick", [&] { loopmusiccbClick(on); });
     });
 
     // The sizes the player drags are kept for the configuration.
@@ -271,7 +272,7 @@ void Tzrstheme::ApplySizesFromConfig() {
 
 void Tzrstheme::resizeEvent(QResizeEvent* event) {
     TZRSkinForm::resizeEvent(event);
-    SkinGuard("settheme FormResize", [this] {
+    ReportErrors("settheme FormResize", [this] {
         columns_->setGeometry(ContentLeft, ContentTop, std::max(0, width() - 2 * ContentLeft),
                               std::max(0, height() - ContentTop - ContentLeft));
         ApplySizesFromConfig();
@@ -281,9 +282,9 @@ void Tzrstheme::resizeEvent(QResizeEvent* event) {
 bool Tzrstheme::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Resize) {
         if (watched == previewpanel)
-            SkinGuard("previewpanelResize", [this] { previewpanelResize(); });
+            ReportErrors("previewpanelResize", [this] { previewpanelResize(); });
         else if (watched == exmusicpanel_)
-            SkinGuard("exmusicpanelResize", [this] { exmusicpanelResize(); });
+            ReportErrors("exmusicpanelResize", [this] { exmusicpanelResize(); });
     }
     return TZRSkinForm::eventFilter(watched, event);
 }
@@ -513,7 +514,7 @@ void Tzrstheme::ContainerShown() {
 
 void Tzrstheme::showEvent(QShowEvent* event) {
     TZRSkinForm::showEvent(event);
-    SkinGuard("settheme FormShow", [this] {
+    ReportErrors("settheme FormShow", [this] {
         ApplyTextColour(texts_);
         ApplySizesFromConfig();
         RefreshFromSelection();

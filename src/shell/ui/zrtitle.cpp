@@ -2,6 +2,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 
+#include "core/zrlog.h"
 #include "platform/atomicfile.h"
 #include "platform/cp1252.h"
 #include "shell/ui/zrforms.h"
@@ -26,7 +27,7 @@ constexpr std::size_t MaxMotdSize = 256 * 1024;
 void EnterLineEdit::keyPressEvent(QKeyEvent* event) {
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && OnEnter) {
         event->accept();
-        SkinGuard("Enter", [this] { OnEnter(); });
+        ReportErrors("Enter", [this] { OnEnter(); });
         return;
     }
     QLineEdit::keyPressEvent(event);
@@ -74,7 +75,7 @@ Tzrtitle::Tzrtitle(QWidget* parent) : TZRSkinForm("login", parent) {
 
     serverEdit_->setContextMenuPolicy(Qt::CustomContextMenu);
     QObject::connect(serverEdit_, &QWidget::customContextMenuRequested, [this](const QPoint& at) {
-        SkinGuard("server list menu", [this, at] {
+        ReportErrors("server list menu", [this, at] {
             std::unique_ptr<QMenu> menu(serverEdit_->createStandardContextMenu());
             menu->addSeparator();
             QAction* clear = menu->addAction("Clear server list");
@@ -156,7 +157,7 @@ void Tzrtitle::ContainerShown() {
 
 void Tzrtitle::showEvent(QShowEvent* event) {
     TZRSkinForm::showEvent(event);
-    SkinGuard("login page shown", [this] {
+    ReportErrors("login page shown", [this] {
         FillFromConfig();
         ApplyMotdColours();
         ReloadMotd();

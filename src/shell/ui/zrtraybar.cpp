@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QSystemTrayIcon>
 
+#include "core/zrlog.h"
 #include "platform/cp1252.h"
 #include "shell/zrshell.h"
 
@@ -36,7 +37,7 @@ bool TTraybar::AddIcon() {
         tray_ = std::make_unique<QSystemTrayIcon>();
         connect(tray_.get(), &QSystemTrayIcon::activated, this,
                 [this](QSystemTrayIcon::ActivationReason reason) {
-                    GuardEntry([&] {
+                    ReportErrors("TTraybar.activated", [&] {
                         if (reason == QSystemTrayIcon::Trigger)
                             Callback(Mouse::LeftDown);
                         else if (reason == QSystemTrayIcon::DoubleClick)

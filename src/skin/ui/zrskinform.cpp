@@ -4,8 +4,6 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <cstring>
-#include <exception>
-#include <functional>
 
 #include "core/zrlog.h"
 #include "skin/zrskin.h"
@@ -17,8 +15,6 @@
 namespace pk {
 
 namespace {
-
-std::function<void(std::exception_ptr)> errorHandler;
 
 QColor ToQColor(Pixel16 p) {
     return QColor::fromRgb(Argb(p));
@@ -38,25 +34,6 @@ void TZRSkinForm::ApplyTextColour(const std::vector<QWidget*>& texts) const {
         palette.setColor(QPalette::WindowText, text);
         palette.setColor(QPalette::ButtonText, text);
         w->setPalette(palette);
-    }
-}
-
-void SetSkinErrorHandler(std::function<void(std::exception_ptr)> handler) {
-    errorHandler = std::move(handler);
-}
-
-void SkinGuard(const char* where, const std::function<void()>& body) noexcept {
-    try {
-        body();
-    } catch (...) {
-        try {
-            if (errorHandler) {
-                errorHandler(std::current_exception());
-            } else {
-                AddLogLine(std::string("Error in ") + where);
-            }
-        } catch (...) {
-        }
     }
 }
 
@@ -139,7 +116,7 @@ void TZRSkinForm::RepaintSkin() {
 }
 
 void TZRSkinForm::paintEvent(QPaintEvent* event) {
-    SkinGuard("TZRSkinForm.paint", [&] {
+    ReportErrors("TZRSkinForm.paint", [&] {
         QPainter painter(this);
         if (back_.isNull()) {
             painter.fillRect(event->rect(), ToQColor(ColorRefTo555(colour_ & 0xFFFFFF)));
@@ -153,12 +130,12 @@ void TZRSkinForm::paintEvent(QPaintEvent* event) {
 
 void TZRSkinForm::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    SkinGuard("TZRSkinForm.resize", [this] { RelayoutSkin(); });
+    ReportErrors("TZRSkinForm.resize", [this] { RelayoutSkin(); });
 }
 
 void TZRSkinForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    SkinGuard("TZRSkinForm.show", [this] {
+    ReportErrors("TZRSkinForm.show", [this] {
         // The first picture after showing starts from the form's colour.
         EnsureBackBuffer();
         back_.fill(ToQColor(ColorRefTo555(static_cast<uint32_t>(colour_) & 0xFFFFFFu)));
@@ -170,7 +147,7 @@ void TZRSkinForm::showEvent(QShowEvent* event) {
 void TZRSkinForm::Mouse(int kind, const QPoint& at) {
     if (!registered_)
         return;
-    SkinGuard("TZRSkinForm.mouse", [&] { SkinMouseEvent(this, kind, at.x(), at.y()); });
+    ReportErrors("TZRSkinForm.mouse", [&] { SkinMouseEvent(this, kind, at.x(), at.y()); });
 }
 
 void TZRSkinForm::mousePressEvent(QMouseEvent* event) {

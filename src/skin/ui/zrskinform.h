@@ -10,10 +10,12 @@
 // form's colour; the left mouse button and moves go to the skin's mouse scripts.
 #include <QImage>
 #include <QWidget>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "core/zrlog.h"
 #include "skin/zrskinhost.h"
 
 namespace pk {
@@ -93,9 +95,9 @@ private:
     QImage back_;
 };
 
-// What the skin widgets do with an exception that escapes their handlers (the application's
-// error handler); the default logs it.
-void SetSkinErrorHandler(std::function<void(std::exception_ptr)> handler);
-void SkinGuard(const char* where, const std::function<void()>& body) noexcept;
+// To be removed once the lobby and room windows call ReportErrors (core/zrlog.h) themselves.
+inline void SkinGuard(const char* where, const std::function<void()>& body) noexcept {
+    ReportErrors(where, body);
+}
 
 }  // namespace pk

@@ -201,7 +201,7 @@ void SkinKeyPress(int virtualKey, bool shift, bool ctrl, bool alt, QWidget* focu
         skinned = dynamic_cast<TZRSkinForm*>(w) != nullptr;
     if (!skinned)
         return;  // a plain dialog's keys are its own
-    SkinGuard("SkinKeyEvent", [&] {
+    ReportErrors("SkinKeyEvent", [&] {
         SkinShiftState state;
         state.shift = shift;
         state.ctrl = ctrl;

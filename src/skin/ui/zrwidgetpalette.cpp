@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include "core/zrcolour.h"
+#include "core/zrlog.h"
 #include "skin/ui/zrskinform.h"
 #include "skin/ui/zrskinwidgets.h"
 
@@ -60,8 +61,9 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Show && watched->isWidgetType()) {
-            SkinGuard("DialogPalette",
-                      [&] { ApplySkinPalette(*static_cast<QWidget*>(watched), DialogPalette()); });
+            ReportErrors("DialogPalette", [&] {
+                ApplySkinPalette(*static_cast<QWidget*>(watched), DialogPalette());
+            });
         }
         return false;
     }

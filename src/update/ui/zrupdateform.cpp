@@ -23,18 +23,6 @@ constexpr int kWidth = 420;
 constexpr int kDownloadHeight = 155;
 constexpr int kNotesHeight = 412;
 
-// Runs a button's work; no exception may reach the event loop.
-template <class Work>
-void Guarded(const char* routine, Work&& work) {
-    try {
-        work();
-    } catch (const std::exception& e) {
-        AddLogLine(std::string("Error in ") + routine + ": " + e.what());
-    } catch (...) {
-        AddLogLine(std::string("Error in ") + routine);
-    }
-}
-
 }  // namespace
 
 TUpdateNotes::TUpdateNotes(QWidget* parent) : TZRTxtbox(parent) {
@@ -184,15 +172,15 @@ std::string TupdateHost::MainWindowId() {
 }
 
 void Tupdate::cancelupdateClick() {
-    Guarded("cancelupdateClick", [] { UpdateClose(); });
+    LogAndGoOn("cancelupdateClick", [] { UpdateClose(); });
 }
 
 void Tupdate::finishupdateClick() {
-    Guarded("finishupdateClick", [] { UpdateClose(); });
+    LogAndGoOn("finishupdateClick", [] { UpdateClose(); });
 }
 
 void Tupdate::reject() {
-    Guarded("UpdateClose", [] { UpdateClose(); });
+    LogAndGoOn("UpdateClose", [] { UpdateClose(); });
     hide();
 }
 

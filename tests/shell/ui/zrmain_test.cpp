@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
+#include "core/zrlog.h"
 #include "core/zrxsettings.h"
 #include "game/zrfmqueue.h"
 #include "game/zrgameio.h"
@@ -118,6 +121,25 @@ TEST_F(MainWindowTest, TheErrorReportReachesTheServerOnce) {
     GameDisconnect();
     ASSERT_TRUE(RunUntil([] { return ShellClosed(); }));
     EXPECT_FALSE(main->isVisible());
+}
+
+// The main window is the report policy's handler for its lifetime: an entry's exception reaches
+// ReportException while it lives, and only a line is logged once it is gone.
+TEST_F(MainWindowTest, TheReportPolicyEndsInTheApplicationsHandlerWhileTheWindowLives) {
+    Join();
+    ReportErrors("Tzrmain.test entry", [] { throw std::runtime_error("handler broke"); });
+    EXPECT_NE(ClientLog().find("] Exception: handler broke \r\n"), std::string::npos)
+        << ClientLog();
+    EXPECT_EQ(messages, std::vector<std::string>{std::string(ErrorMessageText)});
+    GameDisconnect();
+    ASSERT_TRUE(RunUntil([] { return ShellClosed(); }));
+    main.reset();
+    ClearClientLog();
+    ReportErrors("Tzrmain.test entry", [] { throw std::runtime_error("too late"); });
+    EXPECT_NE(ClientLog().find("] Error in Tzrmain.test entry\r\n"), std::string::npos)
+        << ClientLog();
+    EXPECT_EQ(ClientLog().find("Exception: "), std::string::npos) << ClientLog();
+    EXPECT_EQ(messages.size(), 1u);
 }
 
 TEST_F(MainWindowTest, TheStoredPlaceIsTakenAndSavedAgain) {
