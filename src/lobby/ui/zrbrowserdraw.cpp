@@ -20,7 +20,7 @@ TTopicBannerBox::TTopicBannerBox(QWidget* parent) : QWidget(parent) {
 }
 
 void TTopicBannerBox::paintEvent(QPaintEvent*) {
-    SkinGuard("Tzrbrowser.topicbannerPaint", [&] {
+    ReportErrors("Tzrbrowser.topicbannerPaint", [&] {
         QImage image(size(), QImage::Format_RGB32);
         image.fill(palette().color(QPalette::Window));
         QPainter p(&image);
@@ -54,7 +54,7 @@ QSize TUserRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QMode
 
 void TUserRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                              const QModelIndex& index) const {
-    SkinGuard("Tzrbrowser.userlistDrawItem", [&] { PaintRow(*painter, option, index); });
+    ReportErrors("Tzrbrowser.userlistDrawItem", [&] { PaintRow(*painter, option, index); });
 }
 
 void TUserRowDelegate::PaintRow(QPainter& out, const QStyleOptionViewItem& option,

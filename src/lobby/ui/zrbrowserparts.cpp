@@ -13,7 +13,7 @@ namespace pk {
 
 bool TBrowserEventFilter::eventFilter(QObject*, QEvent* event) {
     bool taken = false;
-    SkinGuard("Tzrbrowser.event", [&] { taken = f_(*event); });
+    ReportErrors("Tzrbrowser.event", [&] { taken = f_(*event); });
     return taken;
 }
 

@@ -32,19 +32,9 @@ struct TBrowserHooks {
     std::function<bool(QFont& font)> pickFont;          // "Change Font..."
 };
 
-// A callable that runs `handler` of `owner` with the signal's arguments under SkinGuard(where).
-template <class Owner, class... Args>
-auto GuardedHandler(Owner* owner, void (Owner::*handler)(Args...), const char* where) {
-    return [owner, handler, where](Args... args) {
-        SkinGuard(where, [&] { (owner->*handler)(args...); });
-    };
-}
-
 // The handler of this window or panel named once: the guard's log text is "Tzrbrowser." and the
 // handler's name, as the lobby window has always written it, whichever panel holds the handler.
-#define PK_BROWSER_HANDLER(handler)                                             \
-    ::pk::GuardedHandler(this, &std::remove_pointer_t<decltype(this)>::handler, \
-                         "Tzrbrowser." #handler)
+#define PK_BROWSER_HANDLER(handler) PK_HANDLER("Tzrbrowser", handler)
 
 // An event filter that hands every event of the watched object to a function, guarded; the
 // function returns true when it took the event.

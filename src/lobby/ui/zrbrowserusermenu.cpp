@@ -41,7 +41,7 @@ QAction* TBrowserUserMenu::Item(QMenu* menu, const char* name, const QString& te
                                 void (TBrowserUserMenu::*handler)()) {
     QAction* a = menu->addAction(text);
     a->setObjectName(QString::fromLatin1(name));
-    QObject::connect(a, &QAction::triggered, menu_, GuardedHandler(this, handler, name));
+    QObject::connect(a, &QAction::triggered, menu_, ReportedHandler(this, handler, name));
     return a;
 }
 

@@ -54,13 +54,13 @@ Tzrpartyline::~Tzrpartyline() {
 
 void Tzrpartyline::resizeEvent(QResizeEvent* event) {
     TZRSkinForm::resizeEvent(event);
-    SkinGuard("Tzrpartyline.resize", [&] { LayOut(); });
+    ReportErrors("Tzrpartyline.resize", [&] { LayOut(); });
 }
 
 void Tzrpartyline::showEvent(QShowEvent* event) {
     TZRSkinForm::showEvent(event);
     // The room page opens with the chat edit ready for typing.
-    SkinGuard("Tzrpartyline.FormShow", [&] { chat_->FocusChat(); });
+    ReportErrors("Tzrpartyline.FormShow", [&] { chat_->FocusChat(); });
 }
 
 void Tzrpartyline::LayOut() {

@@ -22,7 +22,7 @@ public:
     explicit RowDelegate(TRoomPlayerList* list) : QStyledItemDelegate(list), list_(list) {}
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
-        SkinGuard("Tzrpartyline.userlistDrawItem", [&] {
+        ReportErrors("Tzrpartyline.userlistDrawItem", [&] {
             const bool selected = option.state & QStyle::State_Selected;
             const bool focused = option.state & QStyle::State_HasFocus;
             const QImage row = list_->ShownRowImage(index.row(), selected, focused);
@@ -85,7 +85,7 @@ void TRoomPlayerList::RefreshUserList() {
         return;
     refreshQueued_ = true;
     QMetaObject::invokeMethod(
-        this, [this] { SkinGuard("Tzrpartyline.RefreshUserList", [&] { FlushUserList(); }); },
+        this, [this] { ReportErrors("Tzrpartyline.RefreshUserList", [&] { FlushUserList(); }); },
         Qt::QueuedConnection);
 }
 

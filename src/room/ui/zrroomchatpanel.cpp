@@ -60,7 +60,7 @@ bool TRoomChatPanel::eventFilter(QObject* watched, QEvent* event) {
     if (watched == chatedit_ && event->type() == QEvent::KeyPress) {
         const auto& key = *static_cast<QKeyEvent*>(event);
         bool taken = false;
-        SkinGuard("Tzrpartyline.chatedit", [&] {
+        ReportErrors("Tzrpartyline.chatedit", [&] {
             taken = chateditKeyDown(key);
             taken = chateditKeyPress(key) || taken;
         });

@@ -10,7 +10,7 @@ QAction* AddGuardedAction(QMenu& menu, const char* name, const char* caption,
     QAction* a = menu.addAction(QString::fromLatin1(caption));
     a->setObjectName(QString::fromLatin1(name));
     QObject::connect(a, &QAction::triggered, &menu,
-                     [name, act = std::move(act)] { SkinGuard(name, [&] { act(); }); });
+                     [name, act = std::move(act)] { ReportErrors(name, [&] { act(); }); });
     return a;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// How the room window and its panels enter a handler from the event loop: through SkinGuard,
-// which logs "Error in Tzrpartyline." + the handler's name when it throws. The log names the
+// How the room window and its panels enter a handler from the event loop: under the report
+// policy, where "Tzrpartyline." + the handler's name says where it failed. The name is the
 // window the player sees, whichever of its panels holds the handler, so the handler is written
 // once and its name is taken from it:
 //     connect(button, &QPushButton::clicked, this, [this] { PK_ROOM_HANDLER(startgameClick); });
@@ -15,19 +15,6 @@ class QMenu;
 
 namespace pk {
 
-// Runs `body` under SkinGuard at `where`; its result, or a default one when it threw.
-template <class Body>
-auto RoomGuarded(const char* where, Body&& body) {
-    using Result = std::invoke_result_t<Body&>;
-    if constexpr (std::is_void_v<Result>) {
-        SkinGuard(where, body);
-    } else {
-        Result result{};
-        SkinGuard(where, [&] { result = body(); });
-        return result;
-    }
-}
-
 // Adds a menu entry named `name` whose trigger runs `act` guarded under that name.
 QAction* AddGuardedAction(QMenu& menu, const char* name, const char* caption,
                           std::function<void()> act);
@@ -36,4 +23,4 @@ QAction* AddGuardedAction(QMenu& menu, const char* name, const char* caption,
 
 // Calls the member `handler` of the enclosing object with the arguments that follow, guarded.
 #define PK_ROOM_HANDLER(handler, ...) \
-    ::pk::RoomGuarded("Tzrpartyline." #handler, [&] { return handler(__VA_ARGS__); })
+    PK_CALL_HANDLER("Tzrpartyline", handler __VA_OPT__(, ) __VA_ARGS__)

@@ -12,6 +12,7 @@
 #include <QWidget>
 #include <functional>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -95,9 +96,39 @@ private:
     QImage back_;
 };
 
-// To be removed once the lobby and room windows call ReportErrors (core/zrlog.h) themselves.
-inline void SkinGuard(const char* where, const std::function<void()>& body) noexcept {
-    ReportErrors(where, body);
+// How a window's handler is entered from the event loop: under the report policy, logged as
+// "Error in " + the window's name + "." + the handler's, whichever of the window's panels holds
+// the handler. The macros below write a handler's name once and take the log text from it.
+
+// Runs `body` under ReportErrors at `where`; its result, or a default one when it threw.
+template <class Body>
+auto ReportedCall(const char* where, Body&& body) {
+    using Result = std::invoke_result_t<Body&>;
+    if constexpr (std::is_void_v<Result>) {
+        ReportErrors(where, body);
+    } else {
+        Result result{};
+        ReportErrors(where, [&] { result = body(); });
+        return result;
+    }
+}
+
+// A callable that runs `handler` of `owner` with the signal's arguments under ReportErrors.
+template <class Owner, class... Args>
+auto ReportedHandler(Owner* owner, void (Owner::*handler)(Args...), const char* where) {
+    return [owner, handler, where](Args... args) {
+        ReportErrors(where, [&] { (owner->*handler)(args...); });
+    };
 }
 
 }  // namespace pk
+
+// Calls the member `handler` of the enclosing object now, with the arguments that follow.
+#define PK_CALL_HANDLER(window, handler, ...) \
+    ::pk::ReportedCall(window "." #handler, [&] { return handler(__VA_ARGS__); })
+// The member `handler` of the enclosing object as a callable for a signal.
+#define PK_HANDLER(window, handler)                                              \
+    ::pk::ReportedHandler(this, &std::remove_pointer_t<decltype(this)>::handler, \
+                          window "." #handler)
+
+namespace pk {}  // namespace pk

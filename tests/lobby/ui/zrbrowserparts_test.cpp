@@ -24,7 +24,7 @@ struct TPanel {
 };
 
 TEST(BrowserHandler, PassesTheArgumentsAndLogsAThrowUnderTheWindowsName) {
-    SetSkinErrorHandler({});
+    SetErrorReporter({});
     ClearClientLog();
     TPanel panel;
     auto handler = panel.Handler();
