@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "display/ui/zrgameform.h"
-#include "shell/ui/zrskeyform.h"
 #include "gamesetup/ui/zrgamesetupform.h"
 #include "lobby/ui/zrforms.h"
 #include "lobby/zrlobbyshell.h"
@@ -16,6 +15,7 @@
 #include "shell/ui/zrforms.h"
 #include "shell/ui/zrloadtheme.h"
 #include "shell/ui/zrmain.h"
+#include "shell/ui/zrskeyform.h"
 #include "shell/zrshell.h"
 #include "update/ui/zrupdateform.h"
 

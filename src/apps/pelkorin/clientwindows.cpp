@@ -4,7 +4,6 @@
 
 #include "core/zrconst.h"
 #include "display/ui/zrgameform.h"
-#include "shell/ui/zrskeyform.h"
 #include "gamesetup/ui/zrgamesetupform.h"
 #include "lobby/ui/zrdialogs.h"
 #include "lobby/ui/zrforms.h"
@@ -15,6 +14,7 @@
 #include "shell/ui/zrforms.h"
 #include "shell/ui/zrloadtheme.h"
 #include "shell/ui/zrmain.h"
+#include "shell/ui/zrskeyform.h"
 #include "shell/zrshell.h"
 #include "update/zrupdate.h"
 

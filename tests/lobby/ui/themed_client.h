@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "display/ui/zrgameform.h"
-#include "shell/ui/zrskeyform.h"
 #include "gamesetup/ui/zrgamesetupform.h"
 #include "lobby/ui/zrdialogs.h"
 #include "lobby/ui/zrforms.h"
@@ -25,6 +24,7 @@
 #include "shell/shell_fixture.h"
 #include "shell/ui/zrforms.h"
 #include "shell/ui/zrmain.h"
+#include "shell/ui/zrskeyform.h"
 #include "shell/zrshell.h"
 #include "shell/zrthemesel.h"
 #include "support/event_loop.h"

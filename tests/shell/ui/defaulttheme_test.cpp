@@ -14,7 +14,6 @@
 #include <fstream>
 
 #include "display/ui/zrgameform.h"
-#include "shell/ui/zrskeyform.h"
 #include "game/zrgame.h"
 #include "gamesetup/ui/zrgamesetupform.h"
 #include "room/ui/zrpartylineform.h"
@@ -22,6 +21,7 @@
 #include "shell/shell_fixture.h"
 #include "shell/ui/zrforms.h"
 #include "shell/ui/zrmain.h"
+#include "shell/ui/zrskeyform.h"
 #include "shell/zrconfig.h"
 #include "shell/zrshell.h"
 #include "shell/zrskinhooks.h"
