@@ -4,7 +4,7 @@
 #include <QFontDialog>
 #include <QKeyEvent>
 
-#include "core/ui/zrfontspec.h"
+#include "core/ui/zrqtfont.h"
 #include "core/zrlog.h"
 #include "core/zrmisc.h"
 #include "display/zrgamedisplay.h"

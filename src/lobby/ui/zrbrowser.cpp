@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "core/ui/zrfontspec.h"
+#include "core/ui/zrqtfont.h"
 #include "core/zrconst.h"
 #include "lobby/zrlobbylists.h"
 #include "lobby/zrregionping.h"

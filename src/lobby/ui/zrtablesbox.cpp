@@ -29,27 +29,6 @@ QString TableName(int n) {
 
 }  // namespace
 
-QFont FontOfSpec(const FontSpec& spec) {
-    QFont font(DialogText(spec.name));
-    font.setPointSize(std::clamp(spec.size, 1, 200));
-    font.setBold(spec.bold);
-    font.setItalic(spec.italic);
-    font.setUnderline(spec.underline);
-    font.setStrikeOut(spec.strikeOut);
-    return font;
-}
-
-FontSpec SpecOfFont(const QFont& font) {
-    FontSpec spec;
-    spec.name = DialogBytes(font.family());
-    spec.size = font.pointSize() > 0 ? font.pointSize() : spec.size;
-    spec.bold = font.bold();
-    spec.italic = font.italic();
-    spec.underline = font.underline();
-    spec.strikeOut = font.strikeOut();
-    return spec;
-}
-
 TStatGrid::TStatGrid(int table, QWidget* parent) : QTableWidget(parent), table_(table) {
     setObjectName(TableName(table));
     horizontalHeader()->hide();

@@ -82,7 +82,4 @@ private:
     int count_ = 0;
 };
 
-QFont FontOfSpec(const FontSpec& spec);
-FontSpec SpecOfFont(const QFont& font);
-
 }  // namespace pk

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "core/ui/zrqtfont.h"
 #include "core/zrlog.h"
 #include "game/zrgame.h"
 #include "lobby/ui/zrdialogs.h"
@@ -200,7 +201,7 @@ void Tsbuserstats::ApplyStoredPlace() {
                 std::clamp(Config.userstatswidth, kMinWidth, kMaxSize),
                 std::clamp(Config.userstatsheight, kMinHeight, kMaxSize));
     stats_->LoadColumnWidths(Config.pstatsw);
-    stats_->setFont(FontOfSpec(Config.fpstats));
+    stats_->setFont(FontFromSpec(Config.fpstats));
 }
 
 void Tsbuserstats::KeepPlace() {
@@ -219,7 +220,7 @@ void Tsbuserstats::KeepTables() {
         return;
     }
     Config.pstatsw = stats_->SaveColumnWidths();
-    Config.fpstats = SpecOfFont(stats_->font());
+    Config.fpstats = SpecFromFont(stats_->font(), Config.fpstats.color);
 }
 
 void Tsbuserstats::joinroomClick() {

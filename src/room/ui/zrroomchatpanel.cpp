@@ -4,7 +4,7 @@
 #include <QLineEdit>
 #include <QSplitter>
 
-#include "core/ui/zrfontspec.h"
+#include "core/ui/zrqtfont.h"
 #include "core/ui/zrtxtbox.h"
 #include "core/zrmisc.h"
 #include "platform/cp1252.h"

@@ -9,7 +9,7 @@
 #include <QTableWidget>
 #include <QToolButton>
 
-#include "core/ui/zrfontspec.h"
+#include "core/ui/zrqtfont.h"
 #include "core/ui/zrtxtbox.h"
 #include "platform/cp1252.h"
 #include "room/ui/zrboxfontmenu.h"

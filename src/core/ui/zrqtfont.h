@@ -7,6 +7,8 @@
 
 namespace pk {
 
+inline constexpr int kMaxFontSize = 200;  // points
+
 QFont FontFromSpec(const FontSpec& spec);
 FontSpec SpecFromFont(const QFont& font, int colour);
 

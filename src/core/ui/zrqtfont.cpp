@@ -1,4 +1,4 @@
-#include "core/ui/zrfontspec.h"
+#include "core/ui/zrqtfont.h"
 
 #include <algorithm>
 
@@ -7,7 +7,9 @@
 namespace pk {
 
 QFont FontFromSpec(const FontSpec& spec) {
-    QFont font(Cp1252ToQString(spec.name), std::max(spec.size, 1));
+    // The size comes from the configuration file: bounded, so a damaged one asks for no
+    // giant font.
+    QFont font(Cp1252ToQString(spec.name), std::clamp(spec.size, 1, kMaxFontSize));
     font.setBold(spec.bold);
     font.setItalic(spec.italic);
     font.setUnderline(spec.underline);
