@@ -45,28 +45,8 @@ inline void CopyRow(Pixel16* d, const Pixel16* s, int n) {
     std::memmove(d, s, static_cast<size_t>(n) * sizeof(Pixel16));
 }
 
-// d = (d AND keep) XOR s, where keep is white for a transparency mask's values of 128 and
-// above and black below: the image's pixels over the destination where the mask is black.
-inline void MonoMaskRow(Pixel16* d, const Pixel16* s, const uint8_t* m, int n) {
-    int i = 0;
-#if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128(), white = _mm_set1_epi16(kWhite555);
-    for (; i + 8 <= n; i += 8) {
-        const __m128i mv =
-            _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(m + i)), zero);
-        const __m128i keep = _mm_and_si128(_mm_srai_epi16(_mm_slli_epi16(mv, 8), 15), white);
-        const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-        const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i),
-                         _mm_xor_si128(_mm_and_si128(dv, keep), sv));
-    }
-#endif
-    for (; i < n; ++i)
-        d[i] = static_cast<Pixel16>(
-            (d[i] & static_cast<Pixel16>(-static_cast<int>(m[i] >> 7) & kWhite555)) ^ s[i]);
-}
-
-// d = (u AND keep) XOR s: MonoMaskRow over a copy of u.
+// d = (u AND keep) XOR s, where keep is white for a transparency mask's values of 128 and
+// above and black below: the image's pixels over u where the mask is black.
 inline void MonoMaskRowOnto(Pixel16* d, const Pixel16* u, const Pixel16* s, const uint8_t* m,
                             int n) {
     int i = 0;
@@ -85,6 +65,11 @@ inline void MonoMaskRowOnto(Pixel16* d, const Pixel16* u, const Pixel16* s, cons
     for (; i < n; ++i)
         d[i] = static_cast<Pixel16>(
             (u[i] & static_cast<Pixel16>(-static_cast<int>(m[i] >> 7) & kWhite555)) ^ s[i]);
+}
+
+// The same over the destination itself (u = d: each pixel is read before it is written).
+inline void MonoMaskRow(Pixel16* d, const Pixel16* s, const uint8_t* m, int n) {
+    MonoMaskRowOnto(d, d, s, m, n);
 }
 
 // A rectangle of MonoMaskRowOnto rows; strides in elements.

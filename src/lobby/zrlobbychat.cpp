@@ -43,16 +43,7 @@ bool Moderator() {
 }
 
 std::string Join(std::initializer_list<std::string> fields) {
-    std::string out;
-    bool first = true;
-    for (const auto& f : fields) {
-        if (!first) {
-            out += LobbyFieldSep;
-        }
-        out += f;
-        first = false;
-    }
-    return out;
+    return JoinLobbyFields(fields);
 }
 
 void ClearInvitation() {

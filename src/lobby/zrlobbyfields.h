@@ -6,6 +6,7 @@
 // Handlers read a message's fields by the names its layout gives them (zrlobbylayout.h): the
 // field's kind is its type, so `Get` reads it the one way its layout says.
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,20 @@ namespace pk {
 
 inline constexpr char LobbyFieldSep = '\x02';
 inline constexpr char LobbyRecordSep = '\x01';
+
+// Fields written the way they are read: joined by LobbyFieldSep.
+inline std::string JoinLobbyFields(std::initializer_list<std::string> fields) {
+    std::string out;
+    bool first = true;
+    for (const std::string& f : fields) {
+        if (!first) {
+            out += LobbyFieldSep;
+        }
+        out += f;
+        first = false;
+    }
+    return out;
+}
 
 // One field of a message's layout: where it lies (counted from 1; 0 for a field the message
 // does not carry) and, by its type, how it is read.

@@ -15,16 +15,7 @@ constexpr char kField = '\x02';
 constexpr char kRecord = '\x01';
 
 std::string Join(std::initializer_list<std::string> fields) {
-    std::string out;
-    bool first = true;
-    for (const std::string& f : fields) {
-        if (!first) {
-            out += kField;
-        }
-        out += f;
-        first = false;
-    }
-    return out;
+    return JoinLobbyFields(fields);
 }
 
 std::string N(int value) {
