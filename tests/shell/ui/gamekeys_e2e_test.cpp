@@ -20,6 +20,7 @@
 #include "room/zrgamelink.h"
 #include "room/zrroomchat.h"
 #include "shell/shell_fixture.h"
+#include "shell/ui/room_windows_fixture.h"
 #include "shell/ui/zrforms.h"
 #include "shell/ui/zrmain.h"
 #include "support/event_loop.h"
@@ -44,45 +45,15 @@ void Type(QWindow* window, const QString& text) {
     for (QChar c : text) Press(window, static_cast<Qt::Key>(c.toUpper().unicode()), QString(c));
 }
 
-class GameKeysTest : public ::testing::Test {
+class GameKeysTest : public test::RoomWindowsFixture {
 protected:
     void SetUp() override {
-        test::EnsureWidgetApp();
-        test::ResetShellGlobals();
-        InitPlayerSlots();
-        ProgramFolder = dir.Path();
-        std::filesystem::copy_file(PK_DEFAULT_THEME_FILE, dir.Path() / "DEFAULT.KLB");
-        SetMessageBoxHandler(
-            [this](QWidget*, const QString& text) { messages.push_back(text.toStdString()); });
-        main = std::make_unique<Tzrmain>();
-        for (QWidget* page : std::initializer_list<QWidget*>{
-                 new Tzrtitle(), new Tzrsettings(), new Tzrstheme(), new Tzrsgame(),
-                 new Tzrsserver(), new Tzrsmisc(), new Tzrsbrowser(),
-                 game = new Tzrgame(), room = new Tzrpartyline(), new TZRSkinForm("browser"),
-                 new TZRSkinForm("setcontrol")})
-            pages.emplace_back(page);
-        ASSERT_TRUE(StartUp({}));
-        Config.accountname = "alice";
+        ASSERT_NO_FATAL_FAILURE(OpenWindows(true));
         Settings.options.animdrop = 0;
         main->show();
         QApplication::setActiveWindow(main.get());
         ASSERT_TRUE(server.Listen());
         QApplication::processEvents();
-    }
-    void TearDown() override {
-        GameDisconnect();
-        test::DrainEvents();
-        for (auto& page : pages)
-            if (page->parentWidget())
-                (void)page.release();
-        pages.clear();
-        main.reset();
-        test::DrainEvents();
-        SetMessageBoxHandler({});
-        FreeTheme(Settings.theme);
-        FreePlayerSlots();
-        test::ResetShellGlobals();
-        ProgramFolder.clear();
     }
     // Joined and playing: the game page lies over the room page.
     bool Playing() {
@@ -109,14 +80,6 @@ protected:
             return false;
         });
     }
-
-    test::TempDir dir;
-    std::unique_ptr<Tzrmain> main;
-    std::vector<std::unique_ptr<QWidget>> pages;
-    Tzrgame* game = nullptr;
-    Tzrpartyline* room = nullptr;
-    GameServerPeer server;
-    std::vector<std::string> messages;
 };
 
 TEST_F(GameKeysTest, OnlyTheInGameMessageEditAndDialogsTakeKeysDuringAGame) {

@@ -22,6 +22,7 @@
 #include "room/ui/zrpartylineform.h"
 #include "room/zrgamelink.h"
 #include "shell/shell_fixture.h"
+#include "shell/ui/room_windows_fixture.h"
 #include "shell/ui/zrforms.h"
 #include "shell/ui/zrmain.h"
 #include "skin/ui/zrskinwidgets.h"
@@ -38,27 +39,11 @@ using peers::GameServerPeer;
 using peers::ScriptedRoom;
 using test::RunUntil;
 
-class RoomWindowTest : public ::testing::Test {
+class RoomWindowTest : public test::RoomWindowsFixture {
 protected:
     void SetUp() override {
-        test::EnsureWidgetApp();
-        test::ResetShellGlobals();
-        InitPlayerSlots();
-        ProgramFolder = dir.Path();
-        std::filesystem::copy_file(PK_DEFAULT_THEME_FILE, dir.Path() / "DEFAULT.KLB");
-        SetMessageBoxHandler(
-            [this](QWidget*, const QString& text) { messages.push_back(text.toStdString()); });
-        main = std::make_unique<Tzrmain>();
-        for (QWidget* page : std::initializer_list<QWidget*>{
-                 new Tzrtitle(), new Tzrsettings(), new Tzrstheme(), new Tzrsgame(),
-                 new Tzrsserver(), new Tzrsmisc(), new Tzrsbrowser(), new TZRSkinForm("game"),
-                 room = new Tzrpartyline(), new TZRSkinForm("browser"),
-                 new TZRSkinForm("setcontrol")})
-            pages.emplace_back(page);
-        ASSERT_TRUE(StartUp({}));
-        Config.accountname = "alice";
-        main->show();
-        ASSERT_TRUE(server.Listen());
+        ASSERT_NO_FATAL_FAILURE(OpenWindows());
+        ASSERT_NO_FATAL_FAILURE(ShowAndListen());
         scripted = std::make_unique<ScriptedRoom>(server);
         TGameSet set;
         set.SetValue("startvote", "1");
@@ -68,22 +53,6 @@ protected:
         scripted->AddBot("Drovak", 3, "reds");
         scripted->AddBot("Tamsin", 0);
         QApplication::processEvents();
-    }
-    void TearDown() override {
-        GameDisconnect();
-        test::DrainEvents();
-        SetShellSkins(nullptr);
-        for (auto& page : pages)
-            if (page->parentWidget())
-                (void)page.release();
-        pages.clear();
-        main.reset();
-        test::DrainEvents();
-        SetMessageBoxHandler({});
-        FreeTheme(Settings.theme);
-        FreePlayerSlots();
-        test::ResetShellGlobals();
-        ProgramFolder.clear();
     }
     bool Join() {
         GameConnect("127.0.0.1", server.Port());
@@ -127,13 +96,7 @@ protected:
         return SurfaceFromQImage(room->grab().toImage());
     }
 
-    test::TempDir dir;
-    std::unique_ptr<Tzrmain> main;
-    std::vector<std::unique_ptr<QWidget>> pages;
-    Tzrpartyline* room = nullptr;
-    GameServerPeer server;
     std::unique_ptr<ScriptedRoom> scripted;
-    std::vector<std::string> messages;
 };
 
 TEST_F(RoomWindowTest, ARoomFromJoinToSavedStatistics) {

@@ -16,6 +16,7 @@
 #include "room/zrgamelink.h"
 #include "room/zrpartyline.h"
 #include "shell/shell_fixture.h"
+#include "shell/ui/room_windows_fixture.h"
 #include "shell/ui/zrforms.h"
 #include "shell/ui/zrmain.h"
 #include "skin/ui/zrskinwidgets.h"
@@ -30,26 +31,11 @@ using peers::GameServerPeer;
 using peers::ScriptedRoom;
 using test::RunUntil;
 
-class RoomFloodTest : public ::testing::Test {
+class RoomFloodTest : public test::RoomWindowsFixture {
 protected:
     void SetUp() override {
-        test::EnsureWidgetApp();
-        test::ResetShellGlobals();
-        InitPlayerSlots();
-        ProgramFolder = dir.Path();
-        std::filesystem::copy_file(PK_DEFAULT_THEME_FILE, dir.Path() / "DEFAULT.KLB");
-        SetMessageBoxHandler([](QWidget*, const QString&) {});
-        main = std::make_unique<Tzrmain>();
-        for (QWidget* page : std::initializer_list<QWidget*>{
-                 new Tzrtitle(), new Tzrsettings(), new Tzrstheme(), new Tzrsgame(),
-                 new Tzrsserver(), new Tzrsmisc(), new Tzrsbrowser(), new TZRSkinForm("game"),
-                 room = new Tzrpartyline(), new TZRSkinForm("browser"),
-                 new TZRSkinForm("setcontrol")})
-            pages.emplace_back(page);
-        ASSERT_TRUE(StartUp({}));
-        Config.accountname = "alice";
-        main->show();
-        ASSERT_TRUE(server.Listen());
+        ASSERT_NO_FATAL_FAILURE(OpenWindows());
+        ASSERT_NO_FATAL_FAILURE(ShowAndListen());
         scripted = std::make_unique<ScriptedRoom>(server);
         scripted->AddBot("Drovak", 3, "reds");
         QApplication::processEvents();
@@ -61,22 +47,6 @@ protected:
         room->show();
         QApplication::processEvents();
     }
-    void TearDown() override {
-        GameDisconnect();
-        test::DrainEvents();
-        SetShellSkins(nullptr);
-        for (auto& page : pages)
-            if (page->parentWidget())
-                (void)page.release();
-        pages.clear();
-        main.reset();
-        test::DrainEvents();
-        SetMessageBoxHandler({});
-        FreeTheme(Settings.theme);
-        FreePlayerSlots();
-        test::ResetShellGlobals();
-        ProgramFolder.clear();
-    }
     peers::GameServerSession& Session() { return *server.Last(); }
     static int Spectators() {
         int n = 0;
@@ -84,11 +54,6 @@ protected:
         return n;
     }
 
-    test::TempDir dir;
-    std::unique_ptr<Tzrmain> main;
-    std::vector<std::unique_ptr<QWidget>> pages;
-    Tzrpartyline* room = nullptr;
-    GameServerPeer server;
     std::unique_ptr<ScriptedRoom> scripted;
 };
 
