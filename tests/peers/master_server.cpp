@@ -11,7 +11,6 @@ namespace pk::peers {
 
 namespace {
 
-constexpr char kField = '\x02';
 constexpr char kRecord = '\x01';
 
 std::string Join(std::initializer_list<std::string> fields) {
